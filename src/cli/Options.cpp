@@ -1,0 +1,118 @@
+#include "cli/Options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace horizonmill::cli {
+
+const char* const kUsage =
+    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.bmp] [options]
+
+Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
+Horizonmill settings file, or the default scene when no file is given, and writes
+it as a BMP file (when the output name ends in ".bmp") or a JPEG file (any other
+name).
+
+Options:
+  -o, --output FILE    the image to write; without it the scene's Output_Filename
+                       is used (an error if that is empty). An existing file is
+                       replaced only once the new one is complete.
+  --size WxH           render W x H pixels instead of the scene's resolution
+                       (positive integers, e.g. --size 1024x512)
+  --quality Q          JPEG quality 0..100 (default 90); ignored for BMP
+  --preview            render the 409 x 307 preview instead of the full image:
+                       stars thinned to the full image's density, one pixel each
+  --search-dir DIR     where to look for pictures the settings file names but
+                       which are not where it says; may be given several times
+  --quiet              no progress display and no summary
+  --timings            print each stage's time and the file-writing time
+  -h, --help           this text
+
+Progress goes to standard error: a bar when it is a terminal, one final line
+otherwise. Ctrl-C stops the render at the next step and writes nothing.
+
+Exit status: 0 success, 1 error (the message names the file and the reason),
+2 bad usage, 130 interrupted.
+)";
+
+namespace {
+
+std::optional<int> ParseInt(std::string_view text) {
+  int value = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
+  Options o;
+  auto value = [&](int& i, std::string_view name) -> const char* {
+    if (i + 1 >= argc) {
+      error = std::string(name) + " needs a value";
+      return nullptr;
+    }
+    return argv[++i];
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "-o" || arg == "--output") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.output = v;
+      if (o.output.empty()) {
+        error = "the output name is empty";
+        return std::nullopt;
+      }
+    } else if (arg == "--size") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      const std::string_view s = v;
+      const auto x = s.find_first_of("xX");
+      std::optional<int> w, h;
+      if (x != std::string_view::npos) {
+        w = ParseInt(s.substr(0, x));
+        h = ParseInt(s.substr(x + 1));
+      }
+      if (!w || !h || *w < 1 || *h < 1) {
+        error = "--size wants WxH with positive integers, not \"" + std::string(s) + "\"";
+        return std::nullopt;
+      }
+      o.width = w;
+      o.height = h;
+    } else if (arg == "--quality") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      const auto q = ParseInt(v);
+      if (!q || *q < 0 || *q > 100) {
+        error = "--quality wants an integer from 0 to 100, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+      o.quality = *q;
+    } else if (arg == "--search-dir") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.searchDirs.emplace_back(v);
+    } else if (arg == "--preview") {
+      o.preview = true;
+    } else if (arg == "--quiet") {
+      o.quiet = true;
+    } else if (arg == "--timings") {
+      o.timings = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + std::string(arg);
+      return std::nullopt;
+    } else if (o.scene.empty()) {
+      o.scene = arg;
+    } else {
+      error = "more than one scene file: " + o.scene + " and " + std::string(arg);
+      return std::nullopt;
+    }
+  }
+  return o;
+}
+
+}  // namespace horizonmill::cli

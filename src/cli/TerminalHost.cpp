@@ -1,0 +1,83 @@
+#include "cli/TerminalHost.h"
+
+#include <string_view>
+
+namespace horizonmill::cli {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+namespace {
+extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+}  // namespace
+
+void InstallInterruptHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+const char* StageName(RenderStage stage) {
+  switch (stage) {
+    case RenderStage::Sky: return "sky";
+    case RenderStage::Sun: return "sun";
+    case RenderStage::Stars: return "stars";
+    case RenderStage::Ceiling: return "ceiling";
+    case RenderStage::Reflection: return "reflection";
+    case RenderStage::Ground: return "ground";
+    case RenderStage::Objects: return "objects";
+    case RenderStage::Finishing: return "finishing";
+    case RenderStage::Aborted: return "aborted";
+  }
+  return "?";
+}
+
+void TerminalHost::EndStage() {
+  if (!stage_running_) return;
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - stage_start_).count();
+  timings_.emplace_back(stage_, ms);
+  stage_running_ = false;
+}
+
+void TerminalHost::StageMessage(RenderStage stage, std::string_view text) {
+  EndStage();
+  if (stage == RenderStage::Finishing || stage == RenderStage::Aborted) return;
+  stage_ = stage;
+  stage_running_ = true;
+  stage_start_ = Clock::now();
+  shown_percent_ = -1;
+  DrawBar(0);
+}
+
+void TerminalHost::ProcessEvents(RenderContext& context) {
+  if (g_interrupted) context.AbortRequested = true;
+  if (context.RenderProgress != shown_percent_) DrawBar(context.RenderProgress);
+}
+
+void TerminalHost::MessageBox(std::string_view text) {
+  if (bar_) std::fputs("\r\033[K", out_);
+  std::fprintf(out_, "horizonmill-render: warning: %.*s\n", static_cast<int>(text.size()),
+               text.data());
+  shown_percent_ = -1;
+}
+
+void TerminalHost::DrawBar(int percent) {
+  shown_percent_ = percent;
+  if (!bar_) return;
+  constexpr int kWidth = 30;
+  const int filled = percent < 0 ? 0 : percent > 100 ? kWidth : percent * kWidth / 100;
+  std::string bar(filled, '#');
+  bar.append(kWidth - filled, '.');
+  std::fprintf(out_, "\r  %-10s [%s] %3d%%", StageName(stage_), bar.c_str(), percent);
+  std::fflush(out_);
+}
+
+void TerminalHost::Finish() {
+  EndStage();
+  if (bar_) {
+    std::fputs("\r\033[K", out_);
+    std::fflush(out_);
+  }
+}
+
+}  // namespace horizonmill::cli

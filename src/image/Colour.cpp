@@ -1,0 +1,48 @@
+#include "image/Colour.h"
+
+namespace horizonmill {
+namespace {
+
+std::uint32_t ClampRound(long double v) {
+  if (v > 255) return 255;
+  if (v < 0) return 0;
+  return static_cast<std::uint32_t>(std::nearbyintl(v));
+}
+
+}  // namespace
+
+PackedColour PackFloatColour(float r, float g, float b, float a) {
+  // Alpha keeps the low eight bits of its rounded value: 256 wraps to 0.
+  const long double ra = std::nearbyintl(static_cast<long double>(a));
+  std::uint32_t alpha = 0;
+  if (std::isfinite(ra) && std::fabs(ra) < 9.2e18L) alpha = static_cast<std::uint32_t>(static_cast<long long>(ra) & 0xff);
+  return ClampRound(r) | ClampRound(g) << 8 | ClampRound(b) << 16 | alpha << 24;
+}
+
+PackedColour PackFloatColour(const FloatColour& c) { return PackFloatColour(c.r, c.g, c.b, c.a); }
+
+PackedColour PackFloatColourRGB(long double r, long double g, long double b) {
+  return ClampRound(r) | ClampRound(g) << 8 | ClampRound(b) << 16;
+}
+
+FloatColour UnpackColour(PackedColour c) {
+  return FloatColour{static_cast<float>(Red(c)), static_cast<float>(Green(c)),
+                     static_cast<float>(Blue(c)), 255.0f};
+}
+
+PackedColour LerpColour(PackedColour a, PackedColour b, long double t) {
+  if (Alpha(a) == 0) a = b & 0x00ffffffu;
+  if (Alpha(b) == 0) b = a & 0x00ffffffu;
+  using detail::LerpChannel;
+  return MakePacked(LerpChannel(Red(a), Red(b), t), LerpChannel(Green(a), Green(b), t),
+                    LerpChannel(Blue(a), Blue(b), t), LerpChannel(Alpha(a), Alpha(b), t));
+}
+
+BgrPixel LerpBgr(BgrPixel a, BgrPixel b, long double t) {
+  using detail::LerpChannel;
+  return BgrPixel{static_cast<std::uint8_t>(LerpChannel(a.b, b.b, t)),
+                  static_cast<std::uint8_t>(LerpChannel(a.g, b.g, t)),
+                  static_cast<std::uint8_t>(LerpChannel(a.r, b.r, t))};
+}
+
+}  // namespace horizonmill

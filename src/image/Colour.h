@@ -1,0 +1,149 @@
+// Colour values and the per-pixel arithmetic between them.
+//
+// PackedColour: red bits 0-7, green 8-15, blue 16-23, alpha 24-31 (0 transparent,
+// 255 opaque). BgrPixel: one pixel of a WorkBitmap row, bytes blue, green, red.
+// FloatColour: four floats on the scale 0..255.
+//
+// Round means round to nearest with halves to even (the default rounding mode);
+// Trunc means toward zero. Every function here is small and allocation-free,
+// because the renderers call them once per pixel.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+namespace horizonmill {
+
+using PackedColour = std::uint32_t;
+
+struct BgrPixel {
+  std::uint8_t b = 0, g = 0, r = 0;
+  friend bool operator==(const BgrPixel&, const BgrPixel&) = default;
+};
+static_assert(sizeof(BgrPixel) == 3);
+
+struct FloatColour {
+  float r = 0, g = 0, b = 0, a = 255;
+  friend bool operator==(const FloatColour&, const FloatColour&) = default;
+};
+
+// Blend modes; 3 and values above 5 are no mode: blending with them changes nothing.
+enum MixtureMode : std::uint8_t {
+  kAdd = 0,
+  kSub = 1,
+  kNorm = 2,
+  kAddPlain = 4,
+  kSubPlain = 5,
+};
+
+constexpr std::uint8_t Red(PackedColour c) { return c & 0xff; }
+constexpr std::uint8_t Green(PackedColour c) { return (c >> 8) & 0xff; }
+constexpr std::uint8_t Blue(PackedColour c) { return (c >> 16) & 0xff; }
+constexpr std::uint8_t Alpha(PackedColour c) { return c >> 24; }
+constexpr PackedColour MakePacked(std::uint32_t r, std::uint32_t g, std::uint32_t b,
+                                  std::uint32_t a = 255) {
+  return (r & 0xff) | (g & 0xff) << 8 | (b & 0xff) << 16 | (a & 0xff) << 24;
+}
+constexpr PackedColour WithAlpha(PackedColour c, std::uint32_t a) {
+  return (c & 0x00ffffffu) | (a & 0xff) << 24;
+}
+constexpr bool SameRgb(PackedColour a, PackedColour b) { return ((a ^ b) & 0x00ffffffu) == 0; }
+
+// Round half to even, for values known to fit an int.
+inline int RoundToInt(double v) { return static_cast<int>(std::nearbyint(v)); }
+inline int RoundToInt(long double v) { return static_cast<int>(std::nearbyintl(v)); }
+
+// Keeps bits 0-23 of a platform colour value (red in the low byte), sets alpha 255.
+constexpr PackedColour MakeOpaque(std::uint32_t c) { return (c & 0x00ffffffu) | 0xff000000u; }
+
+// Red, green, blue clamped to 0..255 and rounded; alpha the low 8 bits of
+// Round(alpha), not clamped.
+PackedColour PackFloatColour(const FloatColour& c);
+PackedColour PackFloatColour(float r, float g, float b, float a);
+// The same clamping for three channels; the alpha byte is 0.
+PackedColour PackFloatColourRGB(long double r, long double g, long double b);
+// Alpha is always 255.0, whatever the alpha byte.
+FloatColour UnpackColour(PackedColour c);
+
+constexpr BgrPixel PackedToBgr(PackedColour c) {
+  return BgrPixel{Blue(c), Green(c), Red(c)};
+}
+constexpr PackedColour BgrToPacked(BgrPixel p) { return MakePacked(p.r, p.g, p.b, 255); }
+constexpr BgrPixel ColorRefToBgr(std::uint32_t c) { return PackedToBgr(MakeOpaque(c)); }
+// A BgrPixel passed as a 32-bit value: byte 0 blue, 1 green, 2 red.
+constexpr std::uint32_t BgrAsInt(BgrPixel p) { return p.b | p.g << 8 | p.r << 16; }
+
+namespace detail {
+
+// Round(c * a / 255) for bytes: the exact quotient never ends in one half (255 is
+// odd), so this integer form equals rounding the floating-point quotient.
+constexpr int ScaleByAlpha(int c, int a) { return (2 * c * a + 255) / 510; }
+
+// Round(n / 256) with halves to even, for n >= 0.
+constexpr int DivRound256(int n) {
+  int q = n >> 8;
+  int rem = n & 0xff;
+  if (rem > 128 || (rem == 128 && (q & 1))) ++q;
+  return q;
+}
+
+constexpr std::uint8_t BlendChannel(int s, int d, int a, std::uint8_t mode) {
+  switch (mode) {
+    case kAdd: {
+      int v = d + ScaleByAlpha(s, a);
+      return static_cast<std::uint8_t>(v > 255 ? 255 : v);
+    }
+    case kSub: {
+      int v = d - ScaleByAlpha(s, a);
+      return static_cast<std::uint8_t>(v < 0 ? 0 : v);
+    }
+    case kNorm:
+      // The divisor is 256, not 255: alpha 255 over 0 gives 254 for a source of 255.
+      return static_cast<std::uint8_t>(DivRound256((255 - a) * d + a * s));
+    case kAddPlain: {
+      int v = d + s;
+      return static_cast<std::uint8_t>(v > 255 ? 255 : v);
+    }
+    default: {  // kSubPlain
+      int v = d - s;
+      return static_cast<std::uint8_t>(v < 0 ? 0 : v);
+    }
+  }
+}
+
+}  // namespace detail
+
+constexpr bool IsBlendMode(std::uint8_t mode) { return mode <= kNorm || mode == kAddPlain || mode == kSubPlain; }
+
+// The blend of a source colour onto a destination pixel; nothing for a value that
+// is no mode.
+constexpr std::optional<BgrPixel> BlendColour(PackedColour s, std::uint8_t mode, BgrPixel d) {
+  if (!IsBlendMode(mode)) return std::nullopt;
+  const int a = Alpha(s);
+  return BgrPixel{detail::BlendChannel(Blue(s), d.b, a, mode),
+                  detail::BlendChannel(Green(s), d.g, a, mode),
+                  detail::BlendChannel(Red(s), d.r, a, mode)};
+}
+
+// Blends in place; alpha 0 leaves the pixel untouched in every mode (the plain
+// ones included), and so does a value that is no mode.
+inline void BlendInto(BgrPixel& d, PackedColour s, std::uint8_t mode) {
+  if (Alpha(s) == 0 || !IsBlendMode(mode)) return;
+  d = *BlendColour(s, mode, d);
+}
+
+namespace detail {
+// Trunc(a * t + b * (1 - t)), evaluated as b + (a - b) * t: the same quantity,
+// written so that equal inputs give exactly themselves.
+inline int LerpChannel(int a, int b, long double t) {
+  return static_cast<int>(static_cast<long double>(b) + static_cast<long double>(a - b) * t);
+}
+}  // namespace detail
+
+// a weighted by t, b by 1 - t, each channel truncated; a transparent side lends
+// no colour of its own (its red, green and blue are taken from the other side).
+PackedColour LerpColour(PackedColour a, PackedColour b, long double t);
+BgrPixel LerpBgr(BgrPixel a, BgrPixel b, long double t);
+
+}  // namespace horizonmill

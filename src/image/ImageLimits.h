@@ -1,0 +1,18 @@
+// Limits on the size of every image the program allocates. Larger requests are
+// refused before any memory is asked for, and reported as memory exhaustion.
+#pragma once
+
+#include <cstdint>
+
+namespace horizonmill {
+
+inline constexpr std::int64_t kMaxImageSide = 65535;
+inline constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 31;  // 2 GiB
+
+// True when an image of width x height with the given bytes per row fits the limits.
+constexpr bool FitsImageLimits(std::int64_t width, std::int64_t height, std::int64_t row_bytes) {
+  return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
+         row_bytes * height <= kMaxImageBytes;
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,78 @@
+// PixelImage: an image in memory, one PackedColour per pixel, row-major. Record and
+// pixels come from the block allocator (MemoryHunger). Used for textures, object
+// pictures, placeholders and the horizon row.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "image/Colour.h"
+
+namespace horizonmill {
+
+struct PixelImage {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  PackedColour* pixels = nullptr;  // width * height, row 0 first; new pixels are not initialised
+
+  PackedColour* Row(int y) { return pixels + static_cast<std::ptrdiff_t>(y) * width; }
+  const PackedColour* Row(int y) const { return pixels + static_cast<std::ptrdiff_t>(y) * width; }
+};
+
+// nullptr when either side is 0 or negative, when the image would break the size
+// limits (ImageLimits.h), or when memory runs out.
+PixelImage* NewPixelImage(int width, int height);
+// nullptr is ignored. Does not clear the caller's pointer.
+void FreePixelImage(PixelImage* image);
+// Keeps the top-left min(old, new) region at its coordinates; the rest is
+// uninitialised. False (image unchanged) when the new pixels cannot be allocated.
+bool ResizePixelImage(PixelImage& image, int width, int height);
+
+// Owning handle: frees through FreePixelImage.
+struct PixelImageDeleter {
+  void operator()(PixelImage* image) const { FreePixelImage(image); }
+};
+using PixelImagePtr = std::unique_ptr<PixelImage, PixelImageDeleter>;
+
+inline PixelImagePtr MakePixelImage(int width, int height) {
+  return PixelImagePtr(NewPixelImage(width, height));
+}
+
+// Reduces a coordinate into 0..size-1 (the wrap rule: -1 becomes size - 1).
+inline int WrapCoordinate(int v, int size) {
+  int r = v % size;
+  return r < 0 ? r + size : r;
+}
+// Wraps coordinates that may lie outside the image; x + 1 or y + 1 of an
+// in-range coordinate is the common case and costs no division.
+inline int WrapNear(int v, int size) {
+  if (static_cast<unsigned>(v) < static_cast<unsigned>(size)) return v;
+  if (v == size) return 0;
+  return WrapCoordinate(v, size);
+}
+
+// Out of range without wrap: writes are ignored, reads give 0.
+void SetImagePixel(PixelImage& image, int x, int y, bool wrap, PackedColour colour);
+inline PackedColour GetImagePixel(const PixelImage& image, int x, int y, bool wrap) {
+  if (static_cast<unsigned>(x) >= static_cast<unsigned>(image.width) ||
+      static_cast<unsigned>(y) >= static_cast<unsigned>(image.height)) {
+    if (!wrap) return 0;
+    x = WrapCoordinate(x, image.width);
+    y = WrapCoordinate(y, image.height);
+  }
+  return image.Row(y)[x];
+}
+
+// The fraction of a sample coordinate: Frac(v) when positive, otherwise
+// Frac(v) + 1, so an exact integer gives 1 and the sample comes entirely from
+// the next row or column. Trunc is toward zero, not floor.
+struct SampleAxis {
+  std::int64_t base;  // Trunc(v)
+  long double fraction;
+};
+SampleAxis SplitSampleCoordinate(long double v);
+
+// Bilinear sample with wrap-around; transparent texels lend no colour (LerpColour).
+PackedColour SampleImage(const PixelImage& image, long double x, long double y);
+
+}  // namespace horizonmill

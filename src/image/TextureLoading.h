@@ -1,0 +1,37 @@
+// Loading the ground and ceiling textures from BMP files into their slots.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "image/PixelImage.h"
+#include "image/WorkBitmap.h"
+
+namespace horizonmill {
+
+inline constexpr std::string_view kGroundLoadingMessage = "地面テクスチャ読み込み中";
+inline constexpr std::string_view kCeilingLoadingMessage = "天井テクスチャ読み込み中";
+inline constexpr std::string_view kGroundCaption = "（地面テクスチャ）";
+inline constexpr std::string_view kCeilingCaption = "（天井テクスチャ）";
+inline constexpr std::string_view kGroundNoMemory = "地面テクスチャ用のメモリーが確保できませんでした。";
+inline constexpr std::string_view kCeilingNoMemory = "天井テクスチャ用のメモリーが確保できませんでした。";
+
+enum class TextureLoadResult { Loaded, OutOfMemory };
+
+struct TextureLoad {
+  TextureLoadResult result = TextureLoadResult::Loaded;
+  // The picture as loaded, which the window scales into the preview with the
+  // layer's caption; empty when memory ran out.
+  WorkBitmap picture;
+};
+
+// Replaces the slot's texture by the file's picture (every texel opaque).
+// Throws FileError, leaving the slot as it was, when the file is no loadable BMP.
+// OutOfMemory: the slot is empty (the caller beeps and shows kGroundNoMemory).
+TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path);
+// The same for the ceiling; on success opaqueColor becomes FindUnusedColour of
+// the new texture.
+TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
+                               const std::string& path);
+
+}  // namespace horizonmill

@@ -1,0 +1,261 @@
+#include "image/WorkBitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "image/ImageLimits.h"
+#include "image/PixelImage.h"
+
+namespace horizonmill {
+
+bool WorkBitmap::FitsLimits(int width, int height) {
+  return FitsImageLimits(width, height, static_cast<std::int64_t>(StrideFor(std::max(width, 0))));
+}
+
+bool WorkBitmap::Resize(int width, int height) {
+  if (width == width_ && height == height_ && data_) return true;
+  if (!FitsLimits(width, height)) return false;
+  const std::size_t stride = StrideFor(width);
+  std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[stride * height]);
+  if (!data) return false;
+  data_ = std::move(data);
+  width_ = width;
+  height_ = height;
+  stride_ = stride;
+  return true;
+}
+
+void FillWorkBitmap(WorkBitmap& bitmap, BgrPixel colour) {
+  for (int y = 0; y < bitmap.Height(); ++y) std::fill_n(bitmap.Row(y), bitmap.Width(), colour);
+}
+
+namespace {
+
+// Applies the wrap rule; false when the pixel is out of range without wrap.
+inline bool Locate(const WorkBitmap& bitmap, int& x, int& y, bool wrap) {
+  if (static_cast<unsigned>(x) < static_cast<unsigned>(bitmap.Width()) &&
+      static_cast<unsigned>(y) < static_cast<unsigned>(bitmap.Height()))
+    return true;
+  if (!wrap || bitmap.Empty()) return false;
+  x = WrapCoordinate(x, bitmap.Width());
+  y = WrapCoordinate(y, bitmap.Height());
+  return true;
+}
+
+}  // namespace
+
+void SetBitmapPixel(WorkBitmap& bitmap, int x, int y, bool wrap, BgrPixel colour) {
+  if (Locate(bitmap, x, y, wrap)) bitmap.Row(y)[x] = colour;
+}
+
+BgrPixel GetBitmapPixel(const WorkBitmap& bitmap, int x, int y, bool wrap) {
+  if (!Locate(bitmap, x, y, wrap)) return BgrPixel{};
+  return bitmap.Row(y)[x];
+}
+
+void BlendBitmapPixel(WorkBitmap& bitmap, int x, int y, std::uint8_t mode, bool wrap,
+                      PackedColour colour) {
+  if (Alpha(colour) == 0) return;
+  if (Locate(bitmap, x, y, wrap)) BlendInto(bitmap.Row(y)[x], colour, mode);
+}
+
+void BlendSpan(WorkBitmap& bitmap, int x1, int x2, std::uint8_t mode, bool wrap,
+               PackedColour colour, int y) {
+  if (x2 < x1 || Alpha(colour) == 0 || !IsBlendMode(mode) || bitmap.Empty()) return;
+  const int w = bitmap.Width();
+  int x = x1;
+  int row_y = y;
+  int start = 0;
+  if (!Locate(bitmap, start, row_y, wrap)) return;
+  BgrPixel* row = bitmap.Row(row_y);
+  if (!wrap) {
+    const int from = std::max(x1, 0);
+    const int to = std::min(x2, w - 1);
+    for (int i = from; i <= to; ++i) BlendInto(row[i], colour, mode);
+    return;
+  }
+  // With wrap every x of the span is blended, in increasing x, each reduced
+  // modulo the width (a span wider than the image blends some pixels twice).
+  int wx = WrapCoordinate(x, w);
+  for (long long n = static_cast<long long>(x2) - x1; n >= 0; --n) {
+    BlendInto(row[wx], colour, mode);
+    if (++wx == w) wx = 0;
+  }
+}
+
+void BlendEllipse(WorkBitmap& bitmap, int cx, int cy, std::uint8_t mode, bool wrap,
+                  PackedColour colour, int ry, int rx) {
+  if (rx < 1 || ry < 1) return;
+  auto span = [&](long long h, long long v) {
+    const int x1 = static_cast<int>(cx - h);
+    const int x2 = static_cast<int>(cx + h);
+    if (v != 0) BlendSpan(bitmap, x1, x2, mode, wrap, colour, static_cast<int>(cy - v));
+    BlendSpan(bitmap, x1, x2, mode, wrap, colour, static_cast<int>(cy + v));
+  };
+  // A midpoint circle walk over one quadrant; the shorter axis is scaled by an
+  // 8.8 fixed-point ratio, and each distinct row is drawn once.
+  long long last = -1;
+  long long i = 0;
+  if (ry < rx) {
+    long long a = rx, d = 1 - static_cast<long long>(rx);
+    const long long k = (static_cast<long long>(ry) * 256) / rx;
+    do {
+      if (d > 0) {
+        --a;
+        d -= 2 * a;
+      } else {
+        ++i;
+        d += 2 * i;
+      }
+      const long long v = (i * k) >> 8;
+      if (v != last) {
+        span(a, v);
+        last = v;
+      }
+    } while (a > 0);
+  } else {
+    long long b = ry, d = 1 - static_cast<long long>(ry);
+    const long long k = (static_cast<long long>(rx) * 256) / ry;
+    do {
+      if (d > 0) {
+        --b;
+        d -= 2 * b;
+      } else {
+        ++i;
+        d += 2 * i;
+      }
+      const long long h = (i * k) >> 8;
+      if (b != last) {
+        span(h, b);
+        last = b;
+      }
+    } while (b > 0);
+  }
+}
+
+void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap) {
+  if ((image.width != bitmap.Width() || image.height != bitmap.Height()) &&
+      !ResizePixelImage(image, bitmap.Width(), bitmap.Height()))
+    return;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const BgrPixel* from = bitmap.Row(y);
+    PackedColour* to = image.Row(y);
+    for (int x = 0; x < bitmap.Width(); ++x) to[x] = BgrToPacked(from[x]);
+  }
+}
+
+BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y) {
+  if (bitmap.Empty()) return BgrPixel{};
+  const SampleAxis sx = SplitSampleCoordinate(x);
+  const SampleAxis sy = SplitSampleCoordinate(y);
+  auto wrap = [](std::int64_t v, int size) {
+    std::int64_t r = v % size;
+    return static_cast<int>(r < 0 ? r + size : r);
+  };
+  const int x0 = wrap(sx.base, bitmap.Width());
+  const int y0 = wrap(sy.base, bitmap.Height());
+  const int x1 = x0 + 1 == bitmap.Width() ? 0 : x0 + 1;
+  const int y1 = y0 + 1 == bitmap.Height() ? 0 : y0 + 1;
+  const BgrPixel* r0 = bitmap.Row(y0);
+  const BgrPixel* r1 = bitmap.Row(y1);
+  const BgrPixel top = LerpBgr(r0[x1], r0[x0], sx.fraction);
+  const BgrPixel bottom = LerpBgr(r1[x1], r1[x0], sx.fraction);
+  return LerpBgr(bottom, top, sy.fraction);
+}
+
+namespace {
+
+// One output sample of a resampled axis: taps [first, first + count) of the
+// weights table, starting at source index `source`.
+struct Tap {
+  int source;
+  int count;
+  std::size_t first;
+};
+
+// Area average when shrinking (each output covers src/dst inputs, partial inputs
+// weighted by coverage), bilinear between input centres when growing.
+void BuildTaps(int src, int dst, std::vector<Tap>& taps, std::vector<float>& weights) {
+  taps.clear();
+  weights.clear();
+  const double scale = static_cast<double>(src) / dst;
+  for (int o = 0; o < dst; ++o) {
+    Tap tap{0, 0, weights.size()};
+    if (src > dst) {
+      const double lo = o * scale, hi = (o + 1) * scale;
+      const int first = static_cast<int>(lo);
+      const int last = std::min(src - 1, static_cast<int>(std::ceil(hi)) - 1);
+      tap.source = first;
+      for (int i = first; i <= last; ++i) {
+        const double cover = std::min<double>(hi, i + 1) - std::max<double>(lo, i);
+        weights.push_back(static_cast<float>(cover / scale));
+        ++tap.count;
+      }
+    } else {
+      double centre = (o + 0.5) * scale - 0.5;
+      centre = std::clamp(centre, 0.0, static_cast<double>(src - 1));
+      const int i0 = static_cast<int>(centre);
+      const double f = centre - i0;
+      tap.source = i0;
+      weights.push_back(static_cast<float>(1 - f));
+      tap.count = 1;
+      if (i0 + 1 < src) {
+        weights.push_back(static_cast<float>(f));
+        tap.count = 2;
+      }
+    }
+    taps.push_back(tap);
+  }
+}
+
+}  // namespace
+
+void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
+  if (src.Empty() || dst.Empty()) return;
+  const int sw = src.Width(), sh = src.Height(), dw = dst.Width(), dh = dst.Height();
+  std::vector<Tap> xtaps, ytaps;
+  std::vector<float> xw, yw;
+  BuildTaps(sw, dw, xtaps, xw);
+  BuildTaps(sh, dh, ytaps, yw);
+
+  // Horizontal pass over every source row that some output row reads.
+  std::vector<float> horizontal(static_cast<std::size_t>(sh) * dw * 3);
+  for (int y = 0; y < sh; ++y) {
+    const BgrPixel* row = src.Row(y);
+    float* out = &horizontal[static_cast<std::size_t>(y) * dw * 3];
+    for (int x = 0; x < dw; ++x) {
+      const Tap& t = xtaps[x];
+      float b = 0, g = 0, r = 0;
+      for (int k = 0; k < t.count; ++k) {
+        const BgrPixel p = row[t.source + k];
+        const float w = xw[t.first + k];
+        b += w * p.b;
+        g += w * p.g;
+        r += w * p.r;
+      }
+      out[3 * x] = b;
+      out[3 * x + 1] = g;
+      out[3 * x + 2] = r;
+    }
+  }
+  std::vector<float> acc(static_cast<std::size_t>(dw) * 3);
+  auto to_byte = [](float v) {
+    return static_cast<std::uint8_t>(std::clamp(std::nearbyint(v), 0.0f, 255.0f));
+  };
+  for (int y = 0; y < dh; ++y) {
+    const Tap& t = ytaps[y];
+    std::fill(acc.begin(), acc.end(), 0.0f);
+    for (int k = 0; k < t.count; ++k) {
+      const float w = yw[t.first + k];
+      const float* in = &horizontal[static_cast<std::size_t>(t.source + k) * dw * 3];
+      for (int i = 0; i < dw * 3; ++i) acc[i] += w * in[i];
+    }
+    BgrPixel* row = dst.Row(y);
+    for (int x = 0; x < dw; ++x)
+      row[x] = BgrPixel{to_byte(acc[3 * x]), to_byte(acc[3 * x + 1]), to_byte(acc[3 * x + 2])};
+  }
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,88 @@
+// WorkBitmap: the 24-bit render target. BGR pixels, rows padded to 4 bytes like a
+// device-independent bitmap, row 0 at the top. Every renderer reaches pixels
+// through Row(y).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "image/Colour.h"
+
+namespace horizonmill {
+
+class WorkBitmap {
+ public:
+  WorkBitmap() = default;
+  // A bitmap of the given size, contents undefined; empty (0 x 0) when the size
+  // breaks the limits or memory runs out (check Empty()).
+  WorkBitmap(int width, int height) { Resize(width, height); }
+
+  WorkBitmap(WorkBitmap&&) noexcept = default;
+  WorkBitmap& operator=(WorkBitmap&&) noexcept = default;
+  WorkBitmap(const WorkBitmap&) = delete;
+  WorkBitmap& operator=(const WorkBitmap&) = delete;
+
+  // Sets a new size; contents are undefined afterwards. False, leaving the bitmap
+  // as it was, when the size breaks the limits (ImageLimits.h) or memory runs out.
+  bool Resize(int width, int height);
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return width_ == 0 || height_ == 0; }
+  std::size_t Stride() const { return stride_; }
+
+  BgrPixel* Row(int y) { return reinterpret_cast<BgrPixel*>(data_.get() + y * stride_); }
+  const BgrPixel* Row(int y) const {
+    return reinterpret_cast<const BgrPixel*>(data_.get() + y * stride_);
+  }
+  std::uint8_t* Bits() { return data_.get(); }
+  const std::uint8_t* Bits() const { return data_.get(); }
+
+  // Bytes per row for a width: 3 bytes a pixel, padded to a multiple of 4.
+  static std::size_t StrideFor(int width) { return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}; }
+  static bool FitsLimits(int width, int height);
+
+ private:
+  std::unique_ptr<std::uint8_t[]> data_;
+  int width_ = 0;
+  int height_ = 0;
+  std::size_t stride_ = 0;
+};
+
+// A pixel read as a platform colour value: red in the low byte, then green, blue.
+inline std::uint32_t ReadColorRef(const WorkBitmap& bitmap, int x, int y) {
+  const BgrPixel p = bitmap.Row(y)[x];
+  return p.r | p.g << 8 | p.b << 16;
+}
+
+void FillWorkBitmap(WorkBitmap& bitmap, BgrPixel colour);
+
+// Out of range without wrap: writes are ignored, reads give (0, 0, 0).
+void SetBitmapPixel(WorkBitmap& bitmap, int x, int y, bool wrap, BgrPixel colour);
+BgrPixel GetBitmapPixel(const WorkBitmap& bitmap, int x, int y, bool wrap);
+
+// Alpha 0 changes nothing in any mode; otherwise the pixel (under the wrap rule)
+// becomes BlendColour(colour, mode, pixel), unchanged for a value that is no mode.
+void BlendBitmapPixel(WorkBitmap& bitmap, int x, int y, std::uint8_t mode, bool wrap,
+                      PackedColour colour);
+// BlendBitmapPixel for x = x1 .. x2 on row y; nothing when x2 < x1.
+void BlendSpan(WorkBitmap& bitmap, int x1, int x2, std::uint8_t mode, bool wrap,
+               PackedColour colour, int y);
+// A filled ellipse drawn as spans, each row at most once (no pixel is blended twice).
+void BlendEllipse(WorkBitmap& bitmap, int cx, int cy, std::uint8_t mode, bool wrap,
+                  PackedColour colour, int ry, int rx);
+
+// Bilinear sample with wrap-around (the rules of SampleImage, mixed by LerpBgr).
+BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y);
+
+struct PixelImage;
+// Copies the bitmap into the image, resizing the image first when the sizes
+// differ (if that fails nothing is copied); every pixel becomes opaque.
+void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap);
+
+// Scales the whole of src into the whole of dst: area average where a side
+// shrinks, bilinear where it grows.
+void StretchDraw(const WorkBitmap& src, WorkBitmap& dst);
+
+}  // namespace horizonmill

@@ -1,0 +1,59 @@
+#include "platform/Paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace horizonmill {
+namespace {
+
+std::string WithSlash(std::string dir) {
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+std::string& ProgramDirectoryStorage() {
+  static std::string dir = [] {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return WithSlash(std::filesystem::current_path(ec).string());
+    return WithSlash(exe.parent_path().string());
+  }();
+  return dir;
+}
+
+}  // namespace
+
+const std::string& ProgramDirectory() { return ProgramDirectoryStorage(); }
+
+void SetProgramDirectory(std::string directory) {
+  ProgramDirectoryStorage() = WithSlash(std::move(directory));
+}
+
+std::string ResolvePath(std::string_view name) { return ResolvePath(name, ProgramDirectory()); }
+
+std::string ResolvePath(std::string_view name, std::string_view directory) {
+  if (name.size() <= 1 || name[1] == ':' || name[0] == '/') return std::string(name);
+  std::string path = WithSlash(std::string(directory));
+  for (char c : name) path += c == '\\' ? '/' : c;
+  return path;
+}
+
+std::string_view LastPathComponent(std::string_view name) {
+  const auto cut = name.find_last_of("/\\");
+  return cut == std::string_view::npos ? name : name.substr(cut + 1);
+}
+
+std::string StripExtension(std::string_view name) {
+  const std::size_t from = name.size() > 4 ? name.size() - 4 : 0;
+  for (std::size_t i = name.size(); i > from; --i)
+    if (name[i - 1] == '.') return std::string(name.substr(0, i - 1));
+  return std::string(name);
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+}  // namespace horizonmill

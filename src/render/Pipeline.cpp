@@ -1,0 +1,240 @@
+#include "render/Pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "image/Placeholders.h"
+#include "platform/Paths.h"
+#include "render/RenderCeiling.h"
+#include "render/RenderGround.h"
+#include "render/RenderObjects.h"
+#include "render/RenderSky.h"
+#include "render/RenderStars.h"
+#include "render/RenderSun.h"
+
+namespace horizonmill {
+
+void MirrorUpperHalf(WorkBitmap& bitmap) {
+  const int H = bitmap.Height();
+  const std::size_t bytes = static_cast<std::size_t>(bitmap.Width()) * sizeof(BgrPixel);
+  for (int i = 0; i <= H / 2; ++i) {
+    const int to = H - 1 - i;
+    if (to != i && to >= 0) std::memcpy(bitmap.Row(to), bitmap.Row(i), bytes);
+  }
+}
+
+void CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target) {
+  const int h = reflection.Height();
+  const std::size_t bytes = static_cast<std::size_t>(target.Width()) * sizeof(BgrPixel);
+  for (int i = 0; i < h; ++i) std::memcpy(reflection.Row(i), target.Row(h + i), bytes);
+}
+
+std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY) {
+  if (!(resX > 0) || !(resY > 0)) return number;
+  const long double r =
+      resX * resY / (static_cast<long double>(kPreviewWidth) * kPreviewHeight);
+  const long double scaled = std::nearbyintl(number / r);
+  if (!(scaled < std::numeric_limits<std::int32_t>::max()))
+    return std::numeric_limits<std::int32_t>::max();
+  if (!(scaled > std::numeric_limits<std::int32_t>::min()))
+    return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(scaled);
+}
+
+bool CheckLayerTexture(const std::string& filename, PixelImagePtr& slot) {
+  if (filename.empty()) return MakeCheckerTexture(slot);
+  if (!FileExists(ResolvePath(filename))) return MakeMissingTexture(slot);
+  return true;
+}
+
+namespace {
+
+class Pipeline {
+ public:
+  Pipeline(RenderContext& context, SceneSettings& scene, WorkBitmap& target, WorkBitmap& preview)
+      : ctx_(context), host_(*context.Host), scene_(scene), target_(target), preview_(preview) {}
+
+  void Run();
+
+ private:
+  void Stage(RenderStage stage, std::string_view message) { host_.StageMessage(stage, message); }
+  void RefreshStage();
+  void Finish();  // the steps that end every render, aborted or not
+  void Stars();
+  void Ceiling();
+  void Ground();
+  void ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection);
+  ObjectLayerInput ObjectInput();
+  void CheckTexture(const std::string& filename, PixelImagePtr& slot);
+
+  RenderContext& ctx_;
+  RenderHost& host_;
+  SceneSettings& scene_;
+  WorkBitmap& target_;
+  WorkBitmap& preview_;
+  PixelImagePtr horizon_row_;
+  bool ground_enabled_ = false;
+};
+
+void Pipeline::RefreshStage() {
+  if (!host_.WantsPreview()) return;
+  if (&target_ != &preview_) StretchDraw(target_, preview_);
+  host_.ShowPreview(preview_);
+}
+
+void Pipeline::Finish() {
+  host_.SetAbortCommandVisible(false);
+  ctx_.RenderProgress = 100;
+  host_.HideProgress();
+  host_.RedrawAll();
+}
+
+void Pipeline::Run() {
+  ctx_.AbortRequested = false;
+  host_.SetAbortCommandVisible(true);
+  const int W = target_.Width(), H = target_.Height();
+
+  Stage(RenderStage::Sky, "空のグラデーション 作画中..");
+  RenderSky(ctx_, target_, scene_.Sky);
+  RefreshStage();
+
+  Stage(RenderStage::Sun, "太陽作画中..");
+  RenderSun(ctx_, target_, scene_.Sun);
+  RefreshStage();
+
+  // The middle row after sky and sun: the horizon colour of every column.
+  horizon_row_ = MakePixelImage(W, 1);
+  if (!horizon_row_) {
+    host_.Beep();
+    host_.MessageBox("メモリー枯渇！");
+    host_.ClearPreviewArea();
+    Finish();
+    return;
+  }
+  for (int x = 0; x < W; ++x)
+    SetImagePixel(*horizon_row_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
+
+  Stars();
+  if (scene_.Ceiling.Enabled) Ceiling();
+  if (scene_.Ground.Enabled) {
+    Ground();
+  } else {
+    ground_enabled_ = false;
+  }
+
+  Stage(RenderStage::Objects, "オブジェクト作画中..");
+  RenderObjects(ctx_, target_, ObjectInput(), false);
+  RefreshStage();
+
+  Stage(RenderStage::Finishing, "画像更新中..");
+  if (host_.WantsPreview()) host_.ShowPreview(preview_);
+  horizon_row_.reset();
+  Finish();
+  if (ctx_.AbortRequested) {
+    host_.ClearPreviewArea();
+    Stage(RenderStage::Aborted, "作画は中止されました。");
+  }
+}
+
+void Pipeline::Stars() {
+  StarLayerInput input;
+  input.OverSampling = scene_.Stars.OverSampling;
+  input.RandomSeed = ToInteger(scene_.RandomSeed);
+  input.NumberOfStars = ToInteger(scene_.Stars.NumberOfStars);
+  input.AirDepth = ToReal(scene_.AirDepth);
+  input.SizeOfStars = ToReal(scene_.Stars.SizeOfStars);
+  Stage(RenderStage::Stars, "星空作画中.. 個数： " + std::to_string(input.NumberOfStars));
+  const bool preview = &target_ == &preview_;
+  if (preview)
+    input.NumberOfStars = PreviewStarCount(input.NumberOfStars,
+                                           ToReal(scene_.Output.Resolution.Width),
+                                           ToReal(scene_.Output.Resolution.Height));
+  if (input.SizeOfStars > 0) RenderStars(ctx_, target_, input, preview);
+  RefreshStage();
+}
+
+void Pipeline::CheckTexture(const std::string& filename, PixelImagePtr& slot) {
+  if (!CheckLayerTexture(filename, slot)) {
+    host_.Beep();
+    host_.MessageBox("メモリーが枯渇しました。");
+  }
+}
+
+void Pipeline::Ceiling() {
+  CheckTexture(scene_.Ceiling.TextureFilename, scene_.Ceiling.Texture);
+  CeilingLayerInput input;
+  input.Texture = scene_.Ceiling.Texture.get();
+  input.HorizonRow = horizon_row_.get();
+  input.AirDepth = ToReal(scene_.AirDepth);
+  input.Scale = ToReal(scene_.Ceiling.Scale);
+  input.Transparency = scene_.Ceiling.Transparency / 100.0L;
+  const std::uint8_t mode = scene_.Ceiling.MixtureMode;
+  input.MixtureMode = mode == kAdd ? kAdd : mode == kNorm ? kNorm : kSub;
+  input.OpaqueColor = scene_.Ceiling.OpaqueColor;
+  Stage(RenderStage::Ceiling, "天井作画中..");
+  RenderCeiling(ctx_, target_, input);
+  RefreshStage();
+}
+
+ObjectLayerInput Pipeline::ObjectInput() {
+  ObjectLayerInput input;
+  input.AirDepth = ToReal(scene_.AirDepth);
+  input.RandomSeed = ToInteger(scene_.RandomSeed);
+  input.SunPosition = scene_.Sun.Position;
+  input.Sunlight = ComputeSunlight(scene_.Sun);
+  input.GroundEnabled = ground_enabled_;
+  input.HorizonRow = horizon_row_.get();
+  input.Far = &scene_.Far;
+  input.Mid = &scene_.Mid;
+  input.Near = &scene_.Near;
+  return input;
+}
+
+void Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) {
+  const int W = target_.Width(), H = target_.Height();
+  // An image one row high has no lower half to mirror into.
+  if (H / 2 < 1) return;
+  if (!reflection.Resize(W, H / 2)) {
+    host_.Beep();
+    host_.MessageBox("メモリー枯渇！");
+    return;
+  }
+  MirrorUpperHalf(target_);
+  Stage(RenderStage::Reflection, "映り込みオブジェクト作画中..");
+  RenderObjects(ctx_, target_, ObjectInput(), true);
+  RefreshStage();
+  CopyLowerHalf(reflection, target_);
+  RefreshStage();
+  ground.ReflectionBitmap = &reflection;
+}
+
+void Pipeline::Ground() {
+  ground_enabled_ = true;
+  CheckTexture(scene_.Ground.TextureFilename, scene_.Ground.Texture);
+  GroundLayerInput input;
+  input.Texture = scene_.Ground.Texture.get();
+  input.AirDepth = ToReal(scene_.AirDepth);
+  input.Scale = ToReal(scene_.Ground.Scale);
+  input.Reflection = scene_.Ground.Reflection / 100.0L;
+  WorkBitmap reflection;
+  if (input.Reflection > 0) ReflectionPass(input, reflection);
+  input.ReflectionWarp = ToReal(scene_.Ground.ReflectionWarp);
+  input.HorizonRow = horizon_row_.get();
+  Stage(RenderStage::Ground, "地面作画中..");
+  RenderGround(ctx_, target_, input);
+  input.HorizonRow = nullptr;
+  RefreshStage();
+  input.ReflectionBitmap = nullptr;
+}
+
+}  // namespace
+
+void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& target,
+                      WorkBitmap& preview) {
+  Pipeline(context, scene, target, preview).Run();
+}
+
+}  // namespace horizonmill

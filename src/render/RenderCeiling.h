@@ -1,0 +1,30 @@
+// The ceiling: a texture laid over the upper half as an endless plane above the
+// eye (usually clouds), faded toward the horizon colour and blended over the sky.
+#pragma once
+
+#include <cstdint>
+
+#include "image/PixelImage.h"
+#include "image/WorkBitmap.h"
+#include "render/RenderContext.h"
+
+namespace horizonmill {
+
+struct CeilingLayerInput {
+  PixelImage* Texture = nullptr;  // shared with the scene; its alpha is rewritten
+  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
+  long double AirDepth = 1;
+  long double Scale = 1;
+  std::uint8_t MixtureMode = kNorm;
+  PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // texels of this colour are holes
+  long double Transparency = 0;  // 0 opaque .. 1 transparent
+};
+
+// Alpha of every texel: 0 where red, green and blue equal OpaqueColor, otherwise
+// Round(255 - Transparency * 255).
+void PrepareCeilingAlpha(const CeilingLayerInput& input);
+
+// Blends target rows 0 .. H div 2 - 1, column by column; progress once per column.
+void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput input);
+
+}  // namespace horizonmill

@@ -1,0 +1,68 @@
+// The state a render shares between its stages (progress, abort flag, random
+// generator) and the interface through which the core reaches whoever drives it
+// (the window, the command-line renderer, a test).
+#pragma once
+
+#include <cmath>
+#include <string_view>
+
+#include "image/WorkBitmap.h"
+#include "render/TDivs.h"
+
+namespace horizonmill {
+
+enum class RenderStage { Sky, Sun, Stars, Ceiling, Reflection, Ground, Objects, Finishing, Aborted };
+
+struct RenderContext;
+
+// What a render needs from its caller. Every call has a default that does
+// nothing, so a caller implements only what it shows.
+class RenderHost {
+ public:
+  virtual ~RenderHost() = default;
+  // A message drawn at (4, 4) over the preview area, before the stage it names
+  // (and "作画は中止されました。" after an abort, with stage Aborted).
+  virtual void StageMessage(RenderStage stage, std::string_view text) {}
+  // Copies PreviewBitmap onto the preview area.
+  virtual void ShowPreview(const WorkBitmap& preview) {}
+  // Lets pending user-interface events run; an abort command sets
+  // context.AbortRequested.
+  virtual void ProcessEvents(RenderContext& context) {}
+  virtual void SetAbortCommandVisible(bool visible) {}
+  virtual void HideProgress() {}
+  // Fills the preview area with the preview's background.
+  virtual void ClearPreviewArea() {}
+  virtual void Beep() {}
+  virtual void MessageBox(std::string_view text) {}
+  // Refreshes the enabling of the window's controls.
+  virtual void RedrawAll() {}
+  // False when nobody looks at the preview: the full-size render then skips
+  // scaling its image into PreviewBitmap after each stage.
+  virtual bool WantsPreview() const { return true; }
+};
+
+struct RenderContext {
+  // Percentage of the running stage; 100 finished, 0 idle.
+  int RenderProgress = 100;
+  // Cleared when a render starts, set by the abort command; stays set after the
+  // render, telling that it was aborted.
+  bool AbortRequested = false;
+  SceneRandom Random;
+  RenderHost* Host = &NullHost();
+
+  // Stores the percentage, lets pending events run, and tells whether to stop.
+  bool PollProgress(int percent) {
+    RenderProgress = percent;
+    Host->ProcessEvents(*this);
+    return AbortRequested;
+  }
+
+  static RenderHost& NullHost();
+};
+
+// Round(100 / n * k), halves to even: the percentage after unit k of n.
+inline int ProgressPercent(long long k, long long n) {
+  return static_cast<int>(std::nearbyintl(100.0L / n * k));
+}
+
+}  // namespace horizonmill

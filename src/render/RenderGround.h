@@ -1,0 +1,31 @@
+// The ground: a texture laid over the lower half as an endless plane below the
+// eye, optionally mirroring what stands above (with a ripple warp following the
+// texture's colours), faded toward the horizon colour. Opaque.
+#pragma once
+
+#include "image/PixelImage.h"
+#include "image/WorkBitmap.h"
+#include "render/RenderContext.h"
+
+namespace horizonmill {
+
+struct GroundLayerInput {
+  const PixelImage* Texture = nullptr;
+  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
+  long double AirDepth = 1;
+  long double Scale = 1;
+  long double Reflection = 0;  // 0 .. 1
+  long double ReflectionWarp = 0;
+  const WorkBitmap* ReflectionBitmap = nullptr;  // W x (H div 2), when Reflection > 0
+};
+
+struct AverageColourResult {
+  float r = 0, g = 0, b = 0, a = 0;
+};
+// Mean of each channel, the sums kept in single precision as they grow.
+AverageColourResult AverageColour(const PixelImage& image);
+
+// Overwrites target rows H div 2 .. H - 1, column by column; progress once per column.
+void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput input);
+
+}  // namespace horizonmill

@@ -1,0 +1,207 @@
+// SceneSettings: the complete description of one background.
+//
+// Two kinds of field: text fields hold exactly what the user typed (or what a
+// settings file supplied) and are converted by ToInteger / ToReal only when used;
+// value fields hold numbers, colours, flags and modes. A "real" is long double.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "image/Colour.h"
+#include "image/PixelImage.h"
+
+namespace horizonmill {
+
+// Decimal integer with an optional sign and nothing else; text that does not
+// convert, or a value outside the 32-bit range, gives 0.
+std::int32_t ToInteger(std::string_view text);
+// Decimal real with "." as the decimal point and an optional exponent,
+// surrounding blanks allowed; any other text gives 0.
+long double ToReal(std::string_view text);
+
+enum class PositionMode : std::uint8_t { Ground = 0, Sky = 1 };
+enum class OutputFormat : std::uint8_t { Normal, Old, OldDiet };
+
+struct SkyGradation {
+  static constexpr int kCapacity = 16;
+  std::int32_t Count = 3;  // stops in use, 0..16
+  std::array<FloatColour, kCapacity> Colors{};
+  std::array<long double, kCapacity> Positions{};
+
+  // Blue at 0.0, white at 0.5, blue at 1.0; the other entries black at 0.0.
+  static SkyGradation Default();
+};
+
+struct SunPosition {
+  long double X = 0.5L, Y = 0.5L;
+};
+
+struct SunSettings {
+  FloatColour CenterColor{0, 0, 0, 255};
+  FloatColour OuterColor{0, 0, 0, 255};
+  SunPosition Position;
+  std::array<long double, 4> Slopes{};  // red, green, blue, opacity
+  std::uint8_t MixtureMode = kAdd;
+};
+
+struct StarSettings {
+  std::int32_t OverSampling = 1;
+  std::string NumberOfStars = "0";  // integer text
+  std::string SizeOfStars = "1.0";  // real text
+};
+
+struct CeilingSettings {
+  bool Enabled = false;
+  std::string TextureFilename;
+  std::string Scale = "1.0";  // real text
+  std::uint8_t MixtureMode = kNorm;
+  PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
+  int Transparency = 0;  // 0 (opaque) .. 100 (transparent)
+  PixelImagePtr Texture;  // never stored in the settings file
+};
+
+struct GroundSettings {
+  bool Enabled = false;
+  std::string TextureFilename;
+  std::string Scale = "1.0";  // real text
+  int Reflection = 0;  // 0 (no mirror) .. 100 (mirror)
+  std::string ReflectionWarp = "0.0";  // real text
+  PixelImagePtr Texture;
+};
+
+struct ObjectPlacement {
+  long double Angle = 0;  // degrees across the panorama
+  long double Height = 0;
+  long double Distance = 0;
+};
+
+struct ObjectEntry {
+  PixelImagePtr Image;
+  PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
+  std::string Filename;
+  bool Manual = false;
+  ObjectPlacement Placement;
+  long double Scale = 1.0L;
+  std::int32_t NumberOfObjects = 1;
+  bool Shadeing = true;
+  ::horizonmill::PositionMode PositionMode = PositionMode::Ground;
+  std::uint8_t MixtureMode = kNorm;
+  long double Transparency = 0;  // 0 opaque .. 1 transparent
+  long double SoftFocus = 0;  // stored and restored only
+
+  // Copies every field but the picture, the file name and the links.
+  void CopySettingsFrom(const ObjectEntry& other);
+
+  ObjectEntry* Prev() const { return prev_; }
+  ObjectEntry* Next() const { return next_; }
+
+ private:
+  friend class ObjectGroup;
+  ObjectEntry* prev_ = nullptr;
+  ObjectEntry* next_ = nullptr;
+};
+
+// An ordered, doubly linked list of entries that owns them (and their pictures).
+class ObjectGroup {
+ public:
+  ObjectGroup() = default;
+  ~ObjectGroup() { Clear(); }
+  ObjectGroup(const ObjectGroup&) = delete;
+  ObjectGroup& operator=(const ObjectGroup&) = delete;
+
+  ObjectEntry* First() const { return first_; }
+  ObjectEntry* Last() const { return last_; }
+  bool Empty() const { return first_ == nullptr; }
+  std::size_t Size() const;
+  bool Contains(const ObjectEntry* entry) const;
+
+  // Links the entry after the last one.
+  void Append(std::unique_ptr<ObjectEntry> entry);
+  // Unlinks the entry, mending its neighbours, and frees it with its picture.
+  void Remove(ObjectEntry* entry);
+  // Removes the first entry until the group is empty.
+  void Clear();
+
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = ObjectEntry;
+    using difference_type = std::ptrdiff_t;
+    using pointer = ObjectEntry*;
+    using reference = ObjectEntry&;
+    explicit Iterator(ObjectEntry* e = nullptr) : e_(e) {}
+    ObjectEntry& operator*() const { return *e_; }
+    ObjectEntry* operator->() const { return e_; }
+    Iterator& operator++() {
+      e_ = e_->Next();
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator old = *this;
+      ++*this;
+      return old;
+    }
+    friend bool operator==(const Iterator&, const Iterator&) = default;
+
+   private:
+    ObjectEntry* e_;
+  };
+  Iterator begin() const { return Iterator(first_); }
+  Iterator end() const { return Iterator(); }
+
+ private:
+  ObjectEntry* first_ = nullptr;
+  ObjectEntry* last_ = nullptr;
+};
+
+// A new unlinked entry with the defaults, or with the settings of `inheritFrom`
+// (the entry selected in the object editor) when given. nullptr when memory runs out.
+std::unique_ptr<ObjectEntry> NewObjectEntry(const ObjectEntry* inheritFrom = nullptr);
+inline void AppendObjectEntry(ObjectGroup& group, std::unique_ptr<ObjectEntry> entry) {
+  group.Append(std::move(entry));
+}
+inline void RemoveObjectEntry(ObjectGroup& group, ObjectEntry* entry) { group.Remove(entry); }
+inline void ClearObjectGroup(ObjectGroup& group) { group.Clear(); }
+
+struct OutputResolution {
+  std::string Width = "3072";  // integer text
+  std::string Height = "1536";  // integer text
+};
+
+struct OutputSettings {
+  OutputResolution Resolution;
+  OutputFormat Format = OutputFormat::Normal;
+  std::string Filename;  // ".bmp" writes BMP, anything else JPEG
+};
+
+struct SceneSettings {
+  std::string RandomSeed = "65536";  // integer text
+  std::string AirDepth = "0.0";  // real text
+  SkyGradation Sky = SkyGradation::Default();
+  SunSettings Sun;
+  StarSettings Stars;
+  CeilingSettings Ceiling;
+  GroundSettings Ground;
+  ObjectGroup Far, Mid, Near;
+  OutputSettings Output;
+
+  SceneSettings() = default;
+  SceneSettings(const SceneSettings&) = delete;
+  SceneSettings& operator=(const SceneSettings&) = delete;
+
+  // Every record and text back to its default; textures and object entries
+  // (with their pictures) are freed.
+  void Reset();
+
+  // Removes an entry from the first of Far, Mid, Near that holds it; false (and
+  // nothing happens) when none does.
+  bool RemoveObjectEntry(ObjectEntry* entry);
+};
+
+}  // namespace horizonmill

@@ -1,0 +1,170 @@
+#include "scene/SceneSettings.h"
+
+#include <gtest/gtest.h>
+
+namespace horizonmill {
+namespace {
+
+TEST(SceneSettings, DefaultsOfEveryRecord) {
+  SceneSettings s;
+  EXPECT_EQ(s.RandomSeed, "65536");
+  EXPECT_EQ(s.AirDepth, "0.0");
+  EXPECT_EQ(s.Sky.Count, 3);
+  EXPECT_EQ(s.Sky.Colors[0], (FloatColour{0, 0, 255, 255}));
+  EXPECT_EQ(s.Sky.Colors[1], (FloatColour{255, 255, 255, 255}));
+  EXPECT_EQ(s.Sky.Colors[2], (FloatColour{0, 0, 255, 255}));
+  EXPECT_EQ(s.Sky.Colors[15], (FloatColour{0, 0, 0, 255}));
+  EXPECT_EQ(s.Sky.Positions[1], 0.5L);
+  EXPECT_EQ(s.Sky.Positions[2], 1.0L);
+  EXPECT_EQ(s.Sky.Positions[3], 0.0L);
+  EXPECT_EQ(s.Sun.CenterColor, (FloatColour{0, 0, 0, 255}));
+  EXPECT_EQ(s.Sun.Position.X, 0.5L);
+  EXPECT_EQ(s.Sun.MixtureMode, kAdd);
+  EXPECT_EQ(s.Stars.OverSampling, 1);
+  EXPECT_EQ(s.Stars.NumberOfStars, "0");
+  EXPECT_EQ(s.Stars.SizeOfStars, "1.0");
+  EXPECT_FALSE(s.Ceiling.Enabled);
+  EXPECT_EQ(s.Ceiling.Scale, "1.0");
+  EXPECT_EQ(s.Ceiling.MixtureMode, kNorm);
+  EXPECT_EQ(s.Ceiling.OpaqueColor, 0xff000000u);
+  EXPECT_EQ(s.Ground.ReflectionWarp, "0.0");
+  EXPECT_EQ(s.Output.Resolution.Width, "3072");
+  EXPECT_EQ(s.Output.Resolution.Height, "1536");
+  EXPECT_EQ(s.Output.Format, OutputFormat::Normal);
+  EXPECT_TRUE(s.Far.Empty() && s.Mid.Empty() && s.Near.Empty());
+}
+
+TEST(SceneSettings, ToIntegerTakesOnlySignedDecimalsWithin32Bits) {
+  EXPECT_EQ(ToInteger("65536"), 65536);
+  EXPECT_EQ(ToInteger("-12"), -12);
+  EXPECT_EQ(ToInteger("+7"), 7);
+  EXPECT_EQ(ToInteger("2147483647"), 2147483647);
+  EXPECT_EQ(ToInteger("-2147483648"), -2147483647 - 1);
+  for (const char* bad : {"", "abc", "12a", "1.5", "-", "+", " 12", "2147483648",
+                          "-2147483649", "99999999999999999999", "0x10"})
+    EXPECT_EQ(ToInteger(bad), 0) << bad;
+}
+
+TEST(SceneSettings, ToRealTakesDecimalRealsWithExponentAndBlanks) {
+  EXPECT_EQ(ToReal("0.5"), 0.5L);
+  EXPECT_EQ(ToReal("  -1.25e2 "), -125.0L);
+  EXPECT_EQ(ToReal("3"), 3.0L);
+  EXPECT_EQ(ToReal(".5"), 0.5L);
+  EXPECT_EQ(ToReal("5."), 5.0L);
+  EXPECT_EQ(ToReal("1E-3"), 0.001L);
+  for (const char* bad : {"", "abc", "1,5", "inf", "nan", "1e", "e5", ".", "1.2.3", "0x1p3",
+                          "1e99999"})
+    EXPECT_EQ(ToReal(bad), 0.0L) << bad;
+}
+
+TEST(ObjectGroup, AppendRemoveKeepTheLinksInOrder) {
+  ObjectGroup g;
+  ObjectEntry* e[3];
+  for (int i = 0; i < 3; ++i) {
+    auto entry = NewObjectEntry();
+    entry->NumberOfObjects = i;
+    e[i] = entry.get();
+    AppendObjectEntry(g, std::move(entry));
+  }
+  EXPECT_EQ(g.Size(), 3u);
+  EXPECT_EQ(e[1]->Prev(), e[0]);
+  EXPECT_EQ(e[1]->Next(), e[2]);
+  RemoveObjectEntry(g, e[1]);
+  EXPECT_EQ(e[0]->Next(), e[2]);
+  EXPECT_EQ(e[2]->Prev(), e[0]);
+  RemoveObjectEntry(g, e[0]);
+  EXPECT_EQ(g.First(), e[2]);
+  EXPECT_EQ(e[2]->Prev(), nullptr);
+  ClearObjectGroup(g);
+  EXPECT_TRUE(g.Empty());
+  EXPECT_EQ(g.Last(), nullptr);
+}
+
+TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
+  ObjectGroup g;
+  auto first = NewObjectEntry();
+  first->OpaqueColor = MakePacked(1, 2, 3);
+  first->Filename = "tree.bmp";
+  first->Manual = true;
+  first->Placement = {10, 20, 3};
+  first->Scale = 2;
+  first->NumberOfObjects = 5;
+  first->Shadeing = false;
+  first->PositionMode = PositionMode::Sky;
+  first->MixtureMode = kAdd;
+  first->Transparency = 0.25L;
+  first->SoftFocus = 0.5L;
+  first->Image = MakePixelImage(2, 2);
+  ObjectEntry* selected = first.get();
+  AppendObjectEntry(g, std::move(first));
+
+  auto copy = NewObjectEntry(selected);
+  EXPECT_EQ(copy->OpaqueColor, selected->OpaqueColor);
+  EXPECT_TRUE(copy->Manual);
+  EXPECT_EQ(copy->Placement.Angle, 10);
+  EXPECT_EQ(copy->Placement.Distance, 3);
+  EXPECT_EQ(copy->Scale, 2);
+  EXPECT_EQ(copy->NumberOfObjects, 5);
+  EXPECT_FALSE(copy->Shadeing);
+  EXPECT_EQ(copy->PositionMode, PositionMode::Sky);
+  EXPECT_EQ(copy->MixtureMode, kAdd);
+  EXPECT_EQ(copy->Transparency, 0.25L);
+  EXPECT_EQ(copy->SoftFocus, 0.5L);
+  EXPECT_EQ(copy->Image, nullptr);
+  EXPECT_TRUE(copy->Filename.empty());
+  EXPECT_EQ(copy->Prev(), nullptr);
+  EXPECT_EQ(copy->Next(), nullptr);
+
+  auto fresh = NewObjectEntry();
+  EXPECT_FALSE(fresh->Manual);
+  EXPECT_EQ(fresh->Scale, 1.0L);
+  EXPECT_EQ(fresh->NumberOfObjects, 1);
+  EXPECT_TRUE(fresh->Shadeing);
+  EXPECT_EQ(fresh->PositionMode, PositionMode::Ground);
+  EXPECT_EQ(fresh->MixtureMode, kNorm);
+}
+
+TEST(SceneSettings, RemovingWithoutAGroupSearchesFarMidNear) {
+  SceneSettings s;
+  auto a = NewObjectEntry();
+  ObjectEntry* in_mid = a.get();
+  AppendObjectEntry(s.Mid, std::move(a));
+  ObjectEntry stray;
+  EXPECT_FALSE(s.RemoveObjectEntry(&stray));
+  EXPECT_EQ(s.Mid.Size(), 1u);
+  EXPECT_TRUE(s.RemoveObjectEntry(in_mid));
+  EXPECT_TRUE(s.Mid.Empty());
+}
+
+TEST(SceneSettings, ResetRestoresDefaultsAndFreesPictures) {
+  SceneSettings s;
+  s.RandomSeed = "1";
+  s.AirDepth = "abc";
+  s.Sky.Count = 16;
+  s.Sun.Slopes[0] = 3;
+  s.Stars.NumberOfStars = "100";
+  s.Ceiling.Enabled = true;
+  s.Ceiling.Texture = MakePixelImage(4, 4);
+  s.Ground.Texture = MakePixelImage(4, 4);
+  s.Ground.Reflection = 50;
+  s.Output.Format = OutputFormat::Old;
+  s.Output.Filename = "x.jpg";
+  AppendObjectEntry(s.Far, NewObjectEntry());
+  AppendObjectEntry(s.Near, NewObjectEntry());
+  s.Reset();
+  EXPECT_EQ(s.RandomSeed, "65536");
+  EXPECT_EQ(s.AirDepth, "0.0");
+  EXPECT_EQ(s.Sky.Count, 3);
+  EXPECT_EQ(s.Sun.Slopes[0], 0);
+  EXPECT_EQ(s.Stars.NumberOfStars, "0");
+  EXPECT_FALSE(s.Ceiling.Enabled);
+  EXPECT_EQ(s.Ceiling.Texture, nullptr);
+  EXPECT_EQ(s.Ground.Texture, nullptr);
+  EXPECT_EQ(s.Ground.Reflection, 0);
+  EXPECT_EQ(s.Output.Format, OutputFormat::Normal);
+  EXPECT_TRUE(s.Output.Filename.empty());
+  EXPECT_TRUE(s.Far.Empty() && s.Near.Empty());
+}
+
+}  // namespace
+}  // namespace horizonmill
