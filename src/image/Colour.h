@@ -133,6 +133,31 @@ inline void BlendInto(BgrPixel& d, PackedColour s, std::uint8_t mode) {
   d = *BlendColour(s, mode, d);
 }
 
+// BlendInto with the mode fixed at compile time, for loops over many pixels.
+template <std::uint8_t Mode>
+inline void BlendIntoMode(BgrPixel& d, PackedColour s) {
+  static_assert(IsBlendMode(Mode));
+  const int a = Alpha(s);
+  if (a == 0) return;
+  d = BgrPixel{detail::BlendChannel(Blue(s), d.b, a, Mode),
+               detail::BlendChannel(Green(s), d.g, a, Mode),
+               detail::BlendChannel(Red(s), d.r, a, Mode)};
+}
+
+// Calls f.template operator()<Mode>() for a blend mode known only at run time,
+// so pixel loops can be instantiated per mode; false for a value that is no mode.
+template <typename F>
+bool DispatchBlendMode(std::uint8_t mode, F&& f) {
+  switch (mode) {
+    case kAdd: f.template operator()<kAdd>(); return true;
+    case kSub: f.template operator()<kSub>(); return true;
+    case kNorm: f.template operator()<kNorm>(); return true;
+    case kAddPlain: f.template operator()<kAddPlain>(); return true;
+    case kSubPlain: f.template operator()<kSubPlain>(); return true;
+    default: return false;
+  }
+}
+
 namespace detail {
 // Trunc(a * t + b * (1 - t)), evaluated as b + (a - b) * t: the same quantity,
 // written so that equal inputs give exactly themselves.

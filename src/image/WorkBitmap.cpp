@@ -220,27 +220,10 @@ void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
   BuildTaps(sw, dw, xtaps, xw);
   BuildTaps(sh, dh, ytaps, yw);
 
-  // Horizontal pass over every source row that some output row reads.
-  std::vector<float> horizontal(static_cast<std::size_t>(sh) * dw * 3);
-  for (int y = 0; y < sh; ++y) {
-    const BgrPixel* row = src.Row(y);
-    float* out = &horizontal[static_cast<std::size_t>(y) * dw * 3];
-    for (int x = 0; x < dw; ++x) {
-      const Tap& t = xtaps[x];
-      float b = 0, g = 0, r = 0;
-      for (int k = 0; k < t.count; ++k) {
-        const BgrPixel p = row[t.source + k];
-        const float w = xw[t.first + k];
-        b += w * p.b;
-        g += w * p.g;
-        r += w * p.r;
-      }
-      out[3 * x] = b;
-      out[3 * x + 1] = g;
-      out[3 * x + 2] = r;
-    }
-  }
-  std::vector<float> acc(static_cast<std::size_t>(dw) * 3);
+  // Vertical first: each output row is a weighted sum of a few whole source
+  // rows (contiguous, so the loop vectorises), then resampled along the row.
+  const int row_values = sw * 3;
+  std::vector<float> acc(static_cast<std::size_t>(row_values));
   auto to_byte = [](float v) {
     return static_cast<std::uint8_t>(std::clamp(std::nearbyint(v), 0.0f, 255.0f));
   };
@@ -249,12 +232,23 @@ void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
     std::fill(acc.begin(), acc.end(), 0.0f);
     for (int k = 0; k < t.count; ++k) {
       const float w = yw[t.first + k];
-      const float* in = &horizontal[static_cast<std::size_t>(t.source + k) * dw * 3];
-      for (int i = 0; i < dw * 3; ++i) acc[i] += w * in[i];
+      const auto* in = reinterpret_cast<const std::uint8_t*>(src.Row(t.source + k));
+      float* a = acc.data();
+      for (int i = 0; i < row_values; ++i) a[i] += w * in[i];
     }
     BgrPixel* row = dst.Row(y);
-    for (int x = 0; x < dw; ++x)
-      row[x] = BgrPixel{to_byte(acc[3 * x]), to_byte(acc[3 * x + 1]), to_byte(acc[3 * x + 2])};
+    for (int x = 0; x < dw; ++x) {
+      const Tap& h = xtaps[x];
+      float b = 0, g = 0, r = 0;
+      const float* a = &acc[static_cast<std::size_t>(h.source) * 3];
+      for (int k = 0; k < h.count; ++k) {
+        const float w = xw[h.first + k];
+        b += w * a[3 * k];
+        g += w * a[3 * k + 1];
+        r += w * a[3 * k + 2];
+      }
+      row[x] = BgrPixel{to_byte(b), to_byte(g), to_byte(r)};
+    }
   }
 }
 

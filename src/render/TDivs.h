@@ -49,6 +49,33 @@ inline double SlopedEase(double ya, double yb, double xa, double xb, double x, d
   return EaseIn(ya, yb, xa, xb, x, std::fabs(slope) + 1);
 }
 
+// SlopedEase(ya, yb, xa, xb, x, slope) as a function of x alone, with the
+// power of the span |xb - xa|^e worked out once. Gives exactly what SlopedEase gives.
+class SlopedCurve {
+ public:
+  SlopedCurve(double ya, double yb, double xa, double xb, double slope)
+      : ya_(ya), yb_(yb), xa_(xa), xb_(xb), out_(slope >= 0),
+        e_(slope >= 0 ? slope + 1 : std::fabs(slope) + 1),
+        k_((static_cast<long double>(yb) - ya) /
+           PowerOfAbs(static_cast<double>(static_cast<long double>(xb) - xa), e_)) {}
+
+  double operator()(double x) const {
+    if (!out_) return In(x);
+    const double mirrored = static_cast<double>(xb_ - (static_cast<long double>(x) - xa_));
+    return static_cast<double>(ya_ + (static_cast<long double>(yb_) - In(mirrored)));
+  }
+
+ private:
+  double In(double x) const {
+    return static_cast<double>(
+        ya_ + PowerOfAbs(static_cast<double>(static_cast<long double>(x) - xa_), e_) * k_);
+  }
+  double ya_, yb_, xa_, xb_;
+  bool out_;
+  double e_;
+  long double k_;
+};
+
 inline long double DegToRad(long double degrees) { return degrees * 0.017453292519943295769L; }
 
 struct Vector2 {
