@@ -24,6 +24,7 @@ bool MemoryHunger::Append(std::vector<Header*>& list, Header* block) {
 
 void* MemoryHunger::AllocBlock(std::size_t n) {
   if (n == 0 || n > kMaxBlock) return nullptr;
+  if (refuse_ != nullptr && refuse_(n)) return nullptr;
   Header* block = nullptr;
   std::vector<Header*>* taken_from = nullptr;
   std::size_t taken_at = 0;

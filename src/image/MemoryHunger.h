@@ -38,6 +38,10 @@ class MemoryHunger {
   std::size_t FreeListSize(std::size_t n) const { return small_[n].size(); }
 
   void SetSystemAlloc(SystemAlloc alloc) { system_alloc_ = alloc; }
+  // Tests force failures: a request for which `refuse` returns true gets
+  // nullptr, even when a free block would serve it. nullptr: refuse nothing.
+  using Refusal = bool (*)(std::size_t);
+  void SetRefusal(Refusal refuse) { refuse_ = refuse; }
 
   static constexpr std::size_t kMaxBlock = 0x7fffffff - 8;
   static constexpr std::size_t kGrowth = 1024;
@@ -55,6 +59,7 @@ class MemoryHunger {
   std::vector<Header*> small_[256];
   std::vector<Header*> large_;
   SystemAlloc system_alloc_ = nullptr;  // nullptr: std::malloc
+  Refusal refuse_ = nullptr;
 };
 
 // The process-wide allocator through which pixel images get their memory.

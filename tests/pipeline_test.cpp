@@ -1,0 +1,200 @@
+#include "render/Pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "image/MemoryHunger.h"
+#include "platform/Paths.h"
+#include "render/RenderSky.h"
+#include "support/BitmapTesting.h"
+#include "support/RecordingHost.h"
+
+namespace horizonmill {
+namespace {
+
+using Strings = std::vector<std::string>;
+using testing::FilledBitmap;
+using testing::RecordingHost;
+
+struct RenderRun {
+  SceneSettings scene;
+  RecordingHost host;
+  RenderContext context;
+  WorkBitmap preview = FilledBitmap(kPreviewWidth, kPreviewHeight, BgrPixel{192, 192, 192});
+  WorkBitmap output;
+
+  RenderRun() { context.Host = &host; }
+  void Preview() { RenderBackground(context, scene, preview, preview); }
+  void Full(int w, int h) {
+    output.Resize(w, h);
+    RenderBackground(context, scene, output, preview);
+  }
+};
+
+TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
+  RenderRun run;
+  run.scene.Stars.NumberOfStars = "10000";
+  run.Preview();
+  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
+                                        "星空作画中.. 個数： 10000", "オブジェクト作画中..",
+                                        "画像更新中.."}));
+  const Strings& e = run.host.events;
+  EXPECT_EQ(e.front(), "abort command shown");
+  EXPECT_EQ(Strings(e.end() - 3, e.end()),
+            (Strings{"abort command hidden", "progress hidden", "redraw"}));
+  EXPECT_EQ(run.host.Count("show"), 5);  // after each of four stages, and at the end
+  EXPECT_EQ(run.context.RenderProgress, 100);
+  EXPECT_FALSE(run.context.AbortRequested);
+  EXPECT_GT(run.host.polls, 307 * 2);  // sky and sun poll once per row
+}
+
+TEST(Pipeline, PreviewThinsTheStarsToTheOutputDensity) {
+  EXPECT_EQ(PreviewStarCount(10000, 3072, 1536), 266);  // 10000 / 37.58 = 266.1
+  EXPECT_EQ(PreviewStarCount(10000, 409, 307), 10000);
+  EXPECT_EQ(PreviewStarCount(10000, 0, 1536), 10000);  // no positive resolution: unscaled
+  EXPECT_EQ(PreviewStarCount(2000000000, 1, 1), 2147483647);  // kept within 32 bits
+  // 266 single pixels in the preview, drawn from the same seed.
+  RenderRun run;
+  run.scene.Stars.NumberOfStars = "10000";
+  run.scene.Sky.Count = 1;
+  run.scene.Sky.Colors[0] = FloatColour{0, 0, 0, 255};
+  run.Preview();
+  int lit = 0;
+  for (int y = 0; y < kPreviewHeight; ++y)
+    for (int x = 0; x < kPreviewWidth; ++x) lit += run.preview.Row(y)[x].r > 0;
+  EXPECT_LE(lit, 266);
+  EXPECT_GT(lit, 200);  // a few fall on one another or are grey 0
+}
+
+TEST(Pipeline, StarSizeZeroStillShowsTheMessageAndRefreshes) {
+  RenderRun run;
+  run.scene.Stars.NumberOfStars = "50";
+  run.scene.Stars.SizeOfStars = "0";
+  run.Preview();
+  EXPECT_EQ(run.host.messages[2], "星空作画中.. 個数： 50");
+  EXPECT_EQ(run.host.Count("show"), 5);
+}
+
+TEST(Pipeline, FullRenderIsScaledIntoThePreviewAfterEachStage) {
+  RenderRun run;
+  run.Full(818, 614);
+  EXPECT_EQ(run.host.Count("show"), 5);
+  // The preview now shows the sky: blue at the top, white at the horizon.
+  EXPECT_EQ(run.preview.Row(0)[200], (BgrPixel{255, 0, 0}));
+  EXPECT_EQ(run.preview.Row(153)[200], (BgrPixel{255, 255, 255}));
+
+  RenderRun quiet;  // a caller without a preview pays for no scaling
+  quiet.host.wantsPreview = false;
+  quiet.Full(818, 614);
+  EXPECT_EQ(quiet.host.Count("show"), 0);
+  EXPECT_EQ(quiet.preview.Row(0)[0], (BgrPixel{192, 192, 192}));
+}
+
+TEST(Pipeline, LayerTexturesArePlaceholdersForEmptyOrMissingNames) {
+  RenderRun run;
+  run.scene.Ceiling.Enabled = true;
+  run.scene.Ground.Enabled = true;
+  run.scene.Ground.TextureFilename = "no such folder/ground.bmp";
+  run.Preview();
+  ASSERT_NE(run.scene.Ceiling.Texture, nullptr);
+  EXPECT_EQ(run.scene.Ceiling.Texture->width, 256);  // checkerboard
+  ASSERT_NE(run.scene.Ground.Texture, nullptr);
+  EXPECT_EQ(run.scene.Ground.Texture->width, 16);  // the "無" tile
+  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
+                                        "星空作画中.. 個数： 0", "天井作画中..", "地面作画中..",
+                                        "オブジェクト作画中..", "画像更新中.."}));
+
+  // A name whose file exists keeps the texture loaded earlier.
+  const auto dir = std::filesystem::temp_directory_path() / "horizonmill-pipeline-test";
+  std::filesystem::create_directories(dir);
+  const std::string file = (dir / "tex.bmp").string();
+  std::fclose(std::fopen(file.c_str(), "wb"));
+  run.scene.Ceiling.TextureFilename = file;
+  run.scene.Ceiling.Texture = MakePixelImage(3, 5);
+  const PixelImage* loaded = run.scene.Ceiling.Texture.get();
+  run.Preview();
+  EXPECT_EQ(run.scene.Ceiling.Texture.get(), loaded);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Pipeline, ReflectionPassOnlyWithAReflection) {
+  RenderRun flat;
+  flat.scene.Ground.Enabled = true;
+  flat.Preview();
+  for (const auto& m : flat.host.messages) EXPECT_NE(m, "映り込みオブジェクト作画中..");
+
+  RenderRun mirror;
+  mirror.scene.Ground.Enabled = true;
+  mirror.scene.Ground.Reflection = 40;
+  mirror.Preview();
+  EXPECT_EQ(mirror.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
+                                           "星空作画中.. 個数： 0", "映り込みオブジェクト作画中..",
+                                           "地面作画中..", "オブジェクト作画中..", "画像更新中.."}));
+  EXPECT_EQ(mirror.host.Count("show"), 8);  // the reflection pass refreshes twice
+}
+
+TEST(Pipeline, MirrorAndCopyOfTheHalves) {
+  for (int h : {6, 7}) {
+    WorkBitmap bitmap(2, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < 2; ++x) bitmap.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(y), 0, 0};
+    MirrorUpperHalf(bitmap);
+    for (int y = 0; y < h; ++y)  // row y shows the upper row it mirrors
+      EXPECT_EQ(bitmap.Row(y)[1].b, std::min(y, h - 1 - y)) << "H " << h << " row " << y;
+
+    WorkBitmap reflection(2, h / 2);
+    FillWorkBitmap(reflection, BgrPixel{99, 99, 99});
+    CopyLowerHalf(reflection, bitmap);
+    // Reflection row i holds target row h / 2 + i; for H = 7 the last target
+    // row (6) is not copied.
+    for (int i = 0; i < h / 2; ++i) EXPECT_EQ(reflection.Row(i)[0], bitmap.Row(h / 2 + i)[0]);
+  }
+}
+
+TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
+  RenderRun run;
+  run.scene.Stars.NumberOfStars = "500";
+  run.scene.Sun.CenterColor = run.scene.Sun.OuterColor = FloatColour{255, 0, 0, 255};
+  run.scene.Sun.MixtureMode = kNorm;
+  run.host.onPoll = [](RenderContext& context, RenderStage stage) {
+    if (stage == RenderStage::Sun && context.RenderProgress >= 50) context.AbortRequested = true;
+  };
+  run.Preview();
+  EXPECT_TRUE(run.context.AbortRequested);
+  EXPECT_EQ(run.context.RenderProgress, 100);
+  const Strings& e = run.host.events;
+  EXPECT_EQ(Strings(e.end() - 5, e.end()),
+            (Strings{"abort command hidden", "progress hidden", "redraw", "preview cleared",
+                     "message 作画は中止されました。"}));
+  // The sun stopped half way: its lower rows keep the sky.
+  WorkBitmap sky(kPreviewWidth, kPreviewHeight);
+  RenderContext plain;
+  RenderSky(plain, sky, SkyGradation::Default());
+  EXPECT_NE(run.preview.Row(100)[204], sky.Row(100)[204]);
+  EXPECT_EQ(run.preview.Row(250)[204], sky.Row(250)[204]);
+
+  run.host.onPoll = nullptr;  // the next render clears the flag and runs in full
+  run.Preview();
+  EXPECT_FALSE(run.context.AbortRequested);
+  EXPECT_NE(run.preview.Row(250)[204], sky.Row(250)[204]);
+}
+
+TEST(Pipeline, HorizonRowWithoutMemoryEndsTheRenderAfterTheSun) {
+  RenderRun run;
+  run.scene.Stars.NumberOfStars = "100";
+  TheMemoryHunger().SetRefusal([](std::size_t) { return true; });
+  run.Full(2000, 1000);
+  TheMemoryHunger().SetRefusal(nullptr);
+  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中.."}));
+  const Strings& e = run.host.events;
+  EXPECT_EQ(Strings(e.end() - 6, e.end()),
+            (Strings{"beep", "box メモリー枯渇！", "preview cleared", "abort command hidden",
+                     "progress hidden", "redraw"}));
+  EXPECT_EQ(run.context.RenderProgress, 100);
+  EXPECT_EQ(run.output.Row(500)[0], (BgrPixel{255, 255, 255}));  // the sky stays
+}
+
+}  // namespace
+}  // namespace horizonmill
