@@ -1,0 +1,224 @@
+// DrawObject and ShadeBySun: one placed copy of an object drawn into the target.
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "render/RenderObjects.h"
+#include "render/TDivs.h"
+
+namespace horizonmill {
+namespace {
+
+// Every size and coordinate of a box must lie within +-2^30 before it becomes
+// an integer; beyond that (or no number at all) the copy is refused.
+constexpr long double kCoordinateLimit = 1073741824.0L;
+
+bool InRange(long double v) { return std::fabs(v) <= kCoordinateLimit; }
+
+// Round(v), halves to even, for a v known to be in range.
+std::int64_t RoundIn(long double v) { return static_cast<std::int64_t>(std::nearbyintl(v)); }
+
+// The wrap rule for 64-bit coordinates: reduced modulo the size, never negative.
+std::int64_t Wrap(std::int64_t v, std::int64_t size) {
+  const std::int64_t r = v % size;
+  return r < 0 ? r + size : r;
+}
+
+// One shaded channel: EaseOut(d v + d L, v, 0, 0.5, l, 1), rounded, held to 0..255.
+std::uint8_t ShadeChannel(int v, std::int32_t light, long double d, double l) {
+  const double shaded = static_cast<double>(d * v + d * light);
+  const double r = EaseOut(shaded, v, 0.0, 0.5, l, 1.0);
+  if (!(r > 0)) return 0;
+  if (r >= 255) return 255;
+  return static_cast<std::uint8_t>(std::nearbyint(r));
+}
+
+// The angular distance to the sun, as a fraction of the full turn (0 .. 0.5
+// for columns inside the panorama).
+long double SunDistance(long double p, long double sunX) {
+  long double d = std::fabs(p - sunX);
+  if (d > 0.5L) d = 1 - d;
+  return d;
+}
+
+// What a target column needs, worked out once per copy: the three picture
+// columns of its samples, the wrapped target column, the distance to the sun and
+// the horizon colour behind it.
+struct ColumnPlan {
+  long double sun_distance;
+  std::int32_t source[3];
+  std::int32_t target;
+  PackedColour horizon;
+};
+
+// The box of a copy on the target, inclusive.
+struct Box {
+  std::int64_t x0, x1, y0, y1;
+};
+
+enum class Geometry { kBox, kEmpty, kFault };
+
+// Sizes and rows of a copy. kFault when a value to be rounded is no number or
+// out of range, or the box exceeds the coverage bound.
+Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool reflection, Box& box) {
+  const long double W = target.Width(), H = target.Height();
+  const ObjectEntry& e = *copy.Entry;
+  const long double x = copy.Placement.Angle, y = copy.Placement.Height,
+                    z = copy.Placement.Distance;
+
+  // The object spans 30 degrees at Scale 1 and distance 1.
+  const long double wt_real = (W / 360 * 30) * (e.Scale / z);
+  if (!(wt_real <= kCoordinateLimit)) return Geometry::kFault;  // no number, or too wide
+  // A negative width of any size is an empty box: held at -2^30.
+  const std::int64_t wt = wt_real < -kCoordinateLimit ? -1073741824 : RoundIn(wt_real);
+  // The box follows the target's aspect, not the picture's.
+  const long double ht_real = std::nearbyintl(wt * (H / W));
+  if (!(ht_real <= kCoordinateLimit)) return Geometry::kFault;
+  const std::int64_t ht = ht_real < -kCoordinateLimit ? -1073741824 : RoundIn(ht_real);
+
+  const long double o = H / 20;
+  const long double r = o / z;
+  const long double t = o * y / z / 300;
+  const long double u = o * 0.25L;
+  const std::int64_t m = target.Height() / 2;  // the horizon row
+  // Normal pass: the picture stands on (or floats about) its foot line; the
+  // reflection hangs from the same line downward.
+  const long double offset = reflection ? r + t - u : r - t - u;
+  if (!InRange(offset)) return Geometry::kFault;
+  const std::int64_t base = m + RoundIn(offset);
+
+  const long double xc_real = W / 360 * x;
+  if (!InRange(xc_real)) return Geometry::kFault;
+  const std::int64_t xc = RoundIn(xc_real);
+  box.x0 = xc - wt / 2;  // div truncates toward zero
+  box.x1 = xc + wt / 2;
+
+  if (e.PositionMode == PositionMode::Ground) {
+    if (reflection) {
+      box.y0 = base;
+      box.y1 = base + (ht - 1);
+    } else {
+      box.y1 = base;
+      box.y0 = base - (ht - 1);
+    }
+  } else {
+    box.y0 = base - ht / 2;
+    box.y1 = base + ht / 2;
+  }
+  if (box.x0 > box.x1 || box.y0 > box.y1) return Geometry::kEmpty;
+
+  const std::int64_t area = (box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1);
+  if (area > kMaxObjectBoxCoverage * target.Width() * target.Height())
+    return Geometry::kFault;
+  return Geometry::kBox;
+}
+
+// Adds a picture pixel into two sums of 16-bit lanes: red | blue << 16 and
+// green | alpha << 16. Nine bytes of at most 255 stay below 2^16.
+inline void Accumulate(PackedColour c, std::uint32_t& rb, std::uint32_t& ga) {
+  rb += c & 0x00ff00ffu;
+  ga += (c >> 8) & 0x00ff00ffu;
+}
+
+}  // namespace
+
+PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& light,
+                        SunPosition sun, long double p) {
+  const long double d = SunDistance(p, sun.X);
+  const double l = static_cast<double>(std::fabs(sun.Y - 0.5L));
+  return MakePacked(ShadeChannel(Red(colour), light[0], d, l),
+                    ShadeChannel(Green(colour), light[1], d, l),
+                    ShadeChannel(Blue(colour), light[2], d, l), Alpha(colour));
+}
+
+bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
+                bool reflection) {
+  if (copy.Entry == nullptr || target.Empty()) return true;
+  const ObjectEntry& e = *copy.Entry;
+  const PixelImage* image = e.Image.get();
+  if (image == nullptr || image->width < 1 || image->height < 1 || image->pixels == nullptr)
+    return true;
+
+  Box box{};
+  switch (PlaceBox(target, copy, reflection, box)) {
+    case Geometry::kFault:
+      return false;
+    case Geometry::kEmpty:
+      return true;
+    case Geometry::kBox:
+      break;
+  }
+
+  const int W = target.Width(), H = target.Height();
+  const int bw = image->width, bh = image->height;
+  const std::int64_t columns = box.x1 - box.x0 + 1, rows = box.y1 - box.y0 + 1;
+  const long double fx = static_cast<long double>(bw) / columns;
+  const long double fy = static_cast<long double>(bh) / rows;
+
+  const PixelImage* horizon_row = input.HorizonRow;
+  if (horizon_row != nullptr && (horizon_row->width < 1 || horizon_row->pixels == nullptr))
+    horizon_row = nullptr;
+
+  std::vector<ColumnPlan> plan;
+  try {
+    plan.resize(static_cast<std::size_t>(columns));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  for (std::int64_t q = 0; q < columns; ++q) {
+    ColumnPlan& c = plan[q];
+    // The picture column starts again at 0 on every target row.
+    for (int sc = 0; sc < 3; ++sc) {
+      const long double sx = q * fx + sc * fx / 3;
+      c.source[sc] = static_cast<std::int32_t>(Wrap(RoundIn(sx), bw));
+    }
+    const std::int64_t i = box.x0 + q;
+    c.target = static_cast<std::int32_t>(Wrap(i, W));
+    // The column fraction before wrap-around: below 0 or above 1 past the edges.
+    c.sun_distance = SunDistance(static_cast<long double>(i) / W, input.SunPosition.X);
+    c.horizon = horizon_row != nullptr ? horizon_row->Row(0)[Wrap(i, horizon_row->width)]
+                                       : MakePacked(255, 255, 255, 255);
+  }
+
+  const bool shade = e.Shadeing;
+  const std::array<std::int32_t, 3> light = input.Sunlight;
+  const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
+  // Aerial perspective in the normal pass only, at distance z * 100 for the whole copy.
+  const AerialFader fade(input.AirDepth, copy.Placement.Distance * 100);
+  const bool faded = !reflection && fade.Active();
+  const std::uint8_t mode = e.MixtureMode;
+
+  for (std::int64_t k = 0; k < rows; ++k) {
+    const PackedColour* source[3];
+    for (int sr = 0; sr < 3; ++sr) {
+      const long double sy = k * fy + sr * fy / 3;
+      // The reflection reads the picture upside down.
+      const long double row = reflection ? bh - sy - 1 : sy;
+      source[sr] = image->Row(static_cast<int>(Wrap(RoundIn(row), bh)));
+    }
+    BgrPixel* out = target.Row(static_cast<int>(Wrap(box.y0 + k, H)));
+    for (const ColumnPlan& c : plan) {
+      std::uint32_t rb = 0, ga = 0;
+      for (const PackedColour* s : source) {
+        Accumulate(s[c.source[0]], rb, ga);
+        Accumulate(s[c.source[1]], rb, ga);
+        Accumulate(s[c.source[2]], rb, ga);
+      }
+      const std::uint32_t alpha = (ga >> 16) / 9;
+      if (alpha == 0) continue;  // blending it would change nothing
+      PackedColour colour = MakePacked((rb & 0xffff) / 9, (ga & 0xffff) / 9, (rb >> 16) / 9, alpha);
+      if (shade) {
+        colour = MakePacked(ShadeChannel(Red(colour), light[0], c.sun_distance, sun_height),
+                            ShadeChannel(Green(colour), light[1], c.sun_distance, sun_height),
+                            ShadeChannel(Blue(colour), light[2], c.sun_distance, sun_height),
+                            alpha);
+      }
+      if (faded) colour = fade(colour, c.horizon);
+      BlendInto(out[c.target], colour, mode);
+    }
+  }
+  return true;
+}
+
+}  // namespace horizonmill
