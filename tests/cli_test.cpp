@@ -1,0 +1,96 @@
+// The command-line renderer as a user runs it.
+#include <gtest/gtest.h>
+
+#include "support/BmpBytes.h"
+#include "support/CliRunner.h"
+#include "support/TempDir.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::BmpView;
+using testing::ReadFile;
+using testing::RunCli;
+using testing::TempDir;
+
+TEST(Cli, HelpExplainsTheUsage) {
+  const auto r = RunCli("--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("Usage: horizonmill-render"), std::string::npos);
+  EXPECT_NE(r.out.find("--size WxH"), std::string::npos);
+  EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+}
+
+TEST(Cli, BadUsageExitsWithTwo) {
+  for (const char* args : {"--size 0x5 -o a.jpg", "--size 12 -o a.jpg", "--size axb -o a.jpg",
+                           "--size 10x-3 -o a.jpg", "--quality 101 -o a.jpg", "--quality x -o a.jpg",
+                           "--quality -1 -o a.jpg", "--frobnicate", "-o", "a.hm b.hm -o x.jpg"}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find("horizonmill-render: "), std::string::npos) << args;
+    EXPECT_NE(r.err.find("--help"), std::string::npos) << args;
+  }
+}
+
+TEST(Cli, WritesTheDefaultSceneWithTheDocumentedRows) {
+  TempDir dir;
+  const auto r = RunCli("-o '" + (dir / "default.bmp") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("wrote"), std::string::npos);  // one final line when not a terminal
+  const std::string bytes = ReadFile(dir / "default.bmp");
+  const BmpView bmp(bytes);
+  ASSERT_EQ(bmp.Width(), 3072);
+  ASSERT_EQ(bmp.Height(), 1536);
+  const int rows[] = {0, 96, 192, 384, 576, 700, 767, 768, 1152, 1535};
+  const int levels[] = {0, 35, 76, 159, 227, 251, 255, 255, 159, 0};
+  for (int i = 0; i < 10; ++i) {
+    const BgrPixel p = bmp.At(3071 - 5 * i, rows[i]);
+    EXPECT_EQ(p.r, levels[i]);
+    EXPECT_EQ(p.g, levels[i]);
+    EXPECT_EQ(p.b, 255);
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"default.bmp"});
+}
+
+TEST(Cli, SizePreviewQualityQuietAndTimings) {
+  TempDir dir;
+  auto r = RunCli("--size 64x32 --quiet -o '" + (dir / "small.BMP") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  std::string bytes = ReadFile(dir / "small.BMP");
+  EXPECT_EQ(BmpView(bytes).Width(), 64);
+  EXPECT_EQ(BmpView(bytes).Height(), 32);
+
+  r = RunCli("--preview --timings -o '" + (dir / "preview.bmp") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  bytes = ReadFile(dir / "preview.bmp");
+  EXPECT_EQ(BmpView(bytes).Width(), 409);
+  EXPECT_EQ(BmpView(bytes).Height(), 307);
+  for (const char* stage : {"sky", "sun", "stars", "objects", "write"})
+    EXPECT_NE(r.err.find(stage), std::string::npos) << stage;
+
+  r = RunCli("--size 32x16 --quality 0 -o '" + (dir / "low.jpg") + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "low.jpg").substr(0, 2), "\xff\xd8");
+}
+
+TEST(Cli, ErrorsNameTheFileAndLeaveNothingBehind) {
+  TempDir dir;
+  const std::string missing = dir / "missing/out.jpg";
+  auto r = RunCli("-o '" + missing + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(missing), std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+
+  r = RunCli("--size 70000x10 -o '" + (dir / "huge.jpg") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("メモリー枯渇！"), std::string::npos);
+  EXPECT_TRUE(dir.Entries().empty());
+
+  r = RunCli("");  // the default scene names no output file
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("-o"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace horizonmill

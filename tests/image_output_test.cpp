@@ -1,0 +1,273 @@
+#include "output/ImageOutput.h"
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "image/BmpWriter.h"
+#include "output/JpegWriter.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileError.h"
+#include "render/Pipeline.h"
+#include "support/BmpBytes.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::BmpView;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// The bytes a codec writes into a stream, kept in memory.
+template <typename Encode>
+std::string Encoded(Encode encode) {
+  char* data = nullptr;
+  std::size_t size = 0;
+  std::FILE* out = open_memstream(&data, &size);
+  encode(out);
+  std::fclose(out);
+  std::string bytes(data, size);
+  std::free(data);
+  return bytes;
+}
+
+// An asymmetric picture: red increases to the right, green downward, and one
+// blue pixel at the top left, so flipped rows and swapped channels show.
+WorkBitmap Asymmetric(int w, int h) {
+  WorkBitmap bitmap(w, h);
+  std::memset(bitmap.Bits(), 0xab, bitmap.Stride() * h);  // padding must not leak
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      bitmap.Row(y)[x] = BgrPixel{0, static_cast<std::uint8_t>(y * 255 / std::max(1, h - 1)),
+                                  static_cast<std::uint8_t>(x * 255 / std::max(1, w - 1))};
+  bitmap.Row(0)[0] = BgrPixel{255, 0, 0};
+  return bitmap;
+}
+
+TEST(ImageOutput, SizeFromTheResolutionTexts) {
+  OutputResolution r;
+  EXPECT_EQ(OutputSizeOf(r).width, 3072);
+  EXPECT_EQ(OutputSizeOf(r).height, 1536);
+  for (const char* text : {"0", "abc", "", "-5"}) {
+    r.Width = text;
+    r.Height = "20";
+    EXPECT_EQ(OutputSizeOf(r).width, 1) << text;
+    EXPECT_EQ(OutputSizeOf(r).height, 20);
+  }
+}
+
+TEST(ImageOutput, ExtensionRuleChoosesBmpOnlyForDotBmp) {
+  EXPECT_TRUE(IsBmpFilename("scene.bmp"));
+  EXPECT_TRUE(IsBmpFilename("SCENE.BMP"));
+  EXPECT_TRUE(IsBmpFilename("C:\\out\\x.Bmp"));
+  for (const char* jpeg : {"scene.jpg", "scene.jpeg", "scene", "scene.bmp.jpg", "dir.bmp/scene",
+                           "C:\\dir.bmp\\scene", "x.png", ".bmpx"})
+    EXPECT_FALSE(IsBmpFilename(jpeg)) << jpeg;
+  EXPECT_EQ(LowerCaseExtension("a/b.c/NAME.JPG"), ".jpg");
+  EXPECT_EQ(LowerCaseExtension("a.b\\name"), "");
+}
+
+TEST(BmpWriter, BottomUpRowsWithZeroPaddingAndAFullHeader) {
+  const WorkBitmap bitmap = Asymmetric(3, 2);
+  const std::string bytes = Encoded([&](std::FILE* out) { EncodeBmp(bitmap, out); });
+  ASSERT_EQ(bytes.size(), 54u + 12 * 2);
+  const BmpView bmp(bytes);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(bmp.U32(2), 78u);   // file size
+  EXPECT_EQ(bmp.U32(10), 54u);  // pixel offset
+  EXPECT_EQ(bmp.U32(14), 40u);  // info header
+  EXPECT_EQ(bmp.Width(), 3);
+  EXPECT_EQ(bmp.Height(), 2);  // positive: bottom-up
+  EXPECT_EQ(bmp.U16(26), 1);
+  EXPECT_EQ(bmp.U16(28), 24);
+  EXPECT_EQ(bmp.U32(30), 0u);  // uncompressed
+  EXPECT_EQ(bmp.U32(34), 24u);
+  // The first stored row is the bottom one.
+  EXPECT_EQ(bytes.substr(54, 12), std::string("\x00\xff\x00\x00\xff\x7f\x00\xff\xff\x00\x00\x00", 12));
+  EXPECT_EQ(bmp.At(0, 0), (BgrPixel{255, 0, 0}));
+  EXPECT_EQ(bmp.At(2, 0), (BgrPixel{0, 0, 255}));
+}
+
+// libjpeg's quantisation tables (luminance, chrominance) in natural order, and
+// the zigzag order in which a file stores them.
+constexpr int kLuminance[64] = {16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
+                                14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62,
+                                18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64, 81, 104, 113, 92,
+                                49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+constexpr int kChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+                                  24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+constexpr int kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                             12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                             35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                             58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+struct JpegMarkers {
+  bool baseline = false, progressive = false;
+  int components = 0;
+  std::vector<std::vector<int>> tables;  // in natural order, by table id
+};
+
+JpegMarkers ScanMarkers(const std::string& b) {
+  JpegMarkers m;
+  EXPECT_EQ(b.substr(0, 2), "\xff\xd8");
+  std::size_t i = 2;
+  auto byte = [&](std::size_t at) { return static_cast<unsigned char>(b[at]); };
+  while (i + 4 <= b.size() && byte(i) == 0xff) {
+    const int marker = byte(i + 1);
+    const std::size_t length = byte(i + 2) << 8 | byte(i + 3);
+    if (marker == 0xdb) {
+      for (std::size_t at = i + 4; at < i + 2 + length; at += 65) {
+        const int id = byte(at) & 15;
+        if (m.tables.size() <= static_cast<std::size_t>(id)) m.tables.resize(id + 1);
+        m.tables[id].assign(64, 0);
+        for (int k = 0; k < 64; ++k) m.tables[id][kZigzag[k]] = byte(at + 1 + k);
+      }
+    }
+    if (marker == 0xc0) m.baseline = true, m.components = byte(i + 9);
+    if (marker == 0xc2) m.progressive = true;
+    if (marker == 0xda) break;  // the scan follows
+    i += 2 + length;
+  }
+  return m;
+}
+
+TEST(JpegWriter, BaselineColourWithTheLibraryTablesForTheQuality) {
+  const WorkBitmap bitmap = Asymmetric(64, 48);
+  for (int quality : {90, 50, 0, 100}) {
+    const std::string bytes = Encoded([&](std::FILE* out) { EncodeJpeg(bitmap, quality, out); });
+    const JpegMarkers m = ScanMarkers(bytes);
+    EXPECT_TRUE(m.baseline);
+    EXPECT_FALSE(m.progressive);
+    EXPECT_EQ(m.components, 3);
+    ASSERT_EQ(m.tables.size(), 2u);
+    // The library's scaling: 5000 / q below 50, 200 - 2q from 50 on (quality 0
+    // is taken as 1), clamped to 1..255 for baseline.
+    const int q = std::max(quality, 1);
+    const int scale = q < 50 ? 5000 / q : 200 - 2 * q;
+    for (int k = 0; k < 64; ++k) {
+      EXPECT_EQ(m.tables[0][k], std::clamp((kLuminance[k] * scale + 50) / 100, 1, 255));
+      EXPECT_EQ(m.tables[1][k], std::clamp((kChrominance[k] * scale + 50) / 100, 1, 255));
+    }
+  }
+}
+
+TEST(JpegWriter, DecodesToThePictureWithChannelsInPlace) {
+  WorkBitmap bitmap(32, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) bitmap.Row(y)[x] = x < 16 ? BgrPixel{0, 0, 255} : BgrPixel{255, 0, 0};
+  const std::string bytes = Encoded([&](std::FILE* out) { EncodeJpeg(bitmap, 95, out); });
+  jpeg_decompress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  jpeg_read_header(&cinfo, TRUE);
+  jpeg_start_decompress(&cinfo);
+  std::vector<unsigned char> row(32 * 3);
+  for (int y = 0; y < 16; ++y) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_read_scanlines(&cinfo, rows, 1);
+    if (y == 8) {
+      EXPECT_GT(row[3 * 4], 240);       // red on the left
+      EXPECT_LT(row[3 * 4 + 2], 16);
+      EXPECT_GT(row[3 * 28 + 2], 240);  // blue on the right
+      EXPECT_LT(row[3 * 28], 16);
+    }
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+}
+
+TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
+  TempDir dir;
+  const std::string target = dir / "scene.bmp";
+  WriteFile(target, "old contents");
+  EXPECT_THROW(WriteFileAtomically(target,
+                                   [](std::FILE* out) {
+                                     std::fputs("partial", out);
+                                     throw std::runtime_error("disk full");
+                                   }),
+               FileError);
+  EXPECT_EQ(ReadFile(target), "old contents");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"scene.bmp"});
+
+  // A directory in the way of the rename.
+  std::filesystem::create_directory(dir / "taken.jpg");
+  EXPECT_THROW(WriteFileAtomically(dir / "taken.jpg", [](std::FILE* out) { std::fputs("x", out); }),
+               FileError);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"scene.bmp", "taken.jpg"}));
+
+  WriteFileAtomically(target, [](std::FILE* out) { std::fputs("new", out); });
+  EXPECT_EQ(ReadFile(target), "new");
+}
+
+TEST(ImageOutput, UnwritablePlacesNameTheFile) {
+  TempDir dir;
+  const WorkBitmap bitmap = Asymmetric(4, 4);
+  const std::string missing = dir / "no/such/folder/out.jpg";
+  try {
+    SaveImage(bitmap, missing, 90);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), missing);
+    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
+  }
+  WriteFile(dir / "plain", "a file, not a folder");
+  EXPECT_THROW(SaveImage(bitmap, dir / "plain/out.bmp", 90), FileError);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"plain"});
+}
+
+TEST(ImageOutput, RenderAndSaveWritesTheDefaultSkyAsBmp) {
+  TempDir dir;
+  SceneSettings scene;
+  scene.Output.Filename = dir / "default.BMP";
+  testing::RecordingHost host;
+  RenderContext context;
+  context.Host = &host;
+  WorkBitmap output, preview(kPreviewWidth, kPreviewHeight);
+  ASSERT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::Written);
+  const std::string bytes = ReadFile(scene.Output.Filename);
+  const BmpView bmp(bytes);
+  ASSERT_EQ(bmp.Width(), 3072);
+  ASSERT_EQ(bmp.Height(), 1536);
+  const int rows[] = {0, 96, 192, 384, 576, 700, 767, 768, 1152, 1535};
+  const int levels[] = {0, 35, 76, 159, 227, 251, 255, 255, 159, 0};
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(bmp.At(7 * i, rows[i]),
+              (BgrPixel{255, static_cast<std::uint8_t>(levels[i]), static_cast<std::uint8_t>(levels[i])}))
+        << "row " << rows[i];
+  // The preview shows the result, scaled: blue at the top, white at the horizon.
+  EXPECT_EQ(preview.Row(0)[0].b, 255);
+  EXPECT_LT(preview.Row(0)[0].r, 5);
+  EXPECT_EQ(preview.Row(153)[0], (BgrPixel{255, 255, 255}));
+}
+
+TEST(ImageOutput, RenderAndSaveWithoutNameOrMemory) {
+  SceneSettings scene;
+  scene.Output.Resolution.Width = "40";
+  scene.Output.Resolution.Height = "0";  // becomes 1
+  testing::RecordingHost host;
+  RenderContext context;
+  context.Host = &host;
+  WorkBitmap output, preview(kPreviewWidth, kPreviewHeight);
+  EXPECT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::NoFilename);
+  EXPECT_EQ(output.Width(), 40);
+  EXPECT_EQ(output.Height(), 1);
+
+  scene.Output.Resolution.Width = "70000";
+  scene.Output.Filename = "never-written.jpg";
+  host.events.clear();
+  EXPECT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::OutOfMemory);
+  EXPECT_EQ(host.events, (std::vector<std::string>{"beep", "box メモリー枯渇！"}));
+  EXPECT_FALSE(std::filesystem::exists("never-written.jpg"));
+}
+
+}  // namespace
+}  // namespace horizonmill
