@@ -2,6 +2,23 @@
 // bits, RLE4 and RLE8, bit-field masks, top-down and bottom-up rows, the OS/2
 // core header) into a 24-bit WorkBitmap. Every header field is validated; a
 // damaged file is an error, never a crash or an out-of-bounds read.
+//
+// Also read: 2-bit palettes, the 52- and 56-byte headers with masks inside,
+// alpha bit fields (compression 6), and OS/2 2.x headers of 16 to 64 bytes.
+// Refused with a reason: JPEG or PNG inside a BMP, OS/2 Huffman and RLE24
+// compression, OS/2 bitmap arrays, 64-bit pixels.
+//
+// Rules where files disagree with their own headers:
+// - The file-size and image-size fields are ignored; the pixels are read from
+//   the bits offset, and the file must hold every row (the last row may lack
+//   its padding). A file that ends early is an error.
+// - Palette indices past the palette read as black. A palette that overlaps
+//   the pixels (bits offset inside it) is cut at the bits offset.
+// - RLE: pixels the stream skips (delta, end of line, end of bitmap) are
+//   palette index 0. A stream that runs out before its end-of-bitmap code is
+//   taken as ended there. A run or a delta that leaves the picture is an error.
+// - Alpha is dropped. Bit-field channels are scaled to 8 bits by
+//   Round(value * 255 / channel maximum); an empty mask gives 0.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +28,7 @@
 
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
+#include "platform/FileError.h"
 
 namespace horizonmill {
 
@@ -19,10 +37,31 @@ class BmpError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Decodes a BMP held in memory. Throws BmpError saying what is wrong.
-WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes);
+// The picture does not fit in memory: a side above 65535, more than 2 GiB of
+// pixels (ImageLimits.h), or the allocation failed. Refused before anything
+// large is allocated; the window reports it as memory exhaustion.
+class BmpTooLarge : public BmpError {
+ public:
+  using BmpError::BmpError;
+};
 
-// Reads and decodes a file. Throws FileError naming the file and the reason.
+// ReadBmpFile's form of BmpTooLarge (the file could also be read, but its
+// picture is too large for memory).
+class BmpFileTooLarge : public FileError {
+ public:
+  using FileError::FileError;
+};
+
+// Decodes a BMP held in memory. Throws BmpError saying what is wrong
+// (BmpTooLarge when the picture would not fit in memory).
+WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes);
+// The same with a lower ceiling on the bytes of the result (rows padded to 4
+// bytes, 3 bytes a pixel); a larger picture throws BmpTooLarge. The fuzzer uses
+// it to stay within its memory budget.
+WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_bytes);
+
+// Reads the whole file into memory and decodes it. Throws FileError naming the
+// file and the reason (BmpFileTooLarge when the picture would not fit in memory).
 WorkBitmap ReadBmpFile(const std::string& path);
 
 // A picture file as a PixelImage (every pixel opaque). nullptr when the

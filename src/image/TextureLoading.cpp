@@ -4,14 +4,35 @@
 #include "image/Placeholders.h"
 
 namespace horizonmill {
+namespace {
+
+// The part both layers share: the file is decoded before the slot is touched,
+// so a file that cannot be loaded leaves the previous texture in place.
+TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path) {
+  TextureLoad load;
+  load.picture = ReadBmpFile(path);
+  slot.reset();
+  slot = MakePixelImage(load.picture.Width(), load.picture.Height());
+  if (!slot) {
+    load.result = TextureLoadResult::OutOfMemory;
+    load.picture = WorkBitmap();
+    return load;
+  }
+  LoadImageFromBitmap(*slot, load.picture);
+  return load;
+}
+
+}  // namespace
 
 TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path) {
-  throw std::logic_error("not implemented");
+  return LoadTexture(slot, path);
 }
 
 TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
                                const std::string& path) {
-  throw std::logic_error("not implemented");
+  TextureLoad load = LoadTexture(slot, path);
+  if (load.result == TextureLoadResult::Loaded) opaqueColor = FindUnusedColour(*slot);
+  return load;
 }
 
 }  // namespace horizonmill

@@ -26,7 +26,9 @@ struct TextureLoad {
 };
 
 // Replaces the slot's texture by the file's picture (every texel opaque).
-// Throws FileError, leaving the slot as it was, when the file is no loadable BMP.
+// Throws FileError, leaving the slot as it was, when the file is no loadable BMP
+// (BmpFileTooLarge when its picture would not fit in memory: the caller reports
+// memory exhaustion).
 // OutOfMemory: the slot is empty (the caller beeps and shows kGroundNoMemory).
 TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path);
 // The same for the ceiling; on success opaqueColor becomes FindUnusedColour of
