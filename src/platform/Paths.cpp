@@ -44,9 +44,14 @@ std::string_view LastPathComponent(std::string_view name) {
 }
 
 std::string StripExtension(std::string_view name) {
+  // Only a dot of the last component counts: "/opt/a.b/c" is no "/opt/a" with
+  // an extension.
   const std::size_t from = name.size() > 4 ? name.size() - 4 : 0;
-  for (std::size_t i = name.size(); i > from; --i)
-    if (name[i - 1] == '.') return std::string(name.substr(0, i - 1));
+  for (std::size_t i = name.size(); i > from; --i) {
+    const char c = name[i - 1];
+    if (c == '/' || c == '\\') break;
+    if (c == '.') return std::string(name.substr(0, i - 1));
+  }
   return std::string(name);
 }
 

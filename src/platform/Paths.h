@@ -27,6 +27,7 @@ std::string_view LastPathComponent(std::string_view name);
 
 // If one of the last four characters is ".", the name up to the last such dot
 // (an extension of up to three letters goes); otherwise the name unchanged.
+// Dots before the last "/" or "\" do not count.
 std::string StripExtension(std::string_view name);
 
 // True when a file (not a directory) exists under the name.
