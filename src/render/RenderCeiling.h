@@ -25,6 +25,10 @@ struct CeilingLayerInput {
 void PrepareCeilingAlpha(const CeilingLayerInput& input);
 
 // Blends target rows 0 .. H div 2 - 1, column by column; progress once per column.
+// Without a texture (a slot left empty when memory ran out) the checkerboard
+// placeholder is drawn; the layer is left out only when that cannot be made.
+// A Scale of 0 or any other real input never leads to an undefined conversion:
+// the texture coordinates are pinned by the sampler.
 void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput input);
 
 }  // namespace horizonmill

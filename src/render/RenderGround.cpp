@@ -1,11 +1,166 @@
+// The ground pass.
+//
+// A layer handed no texture at all (its slot stayed empty because memory ran
+// out while the texture was loaded) is drawn with the checkerboard placeholder,
+// made for this pass only, as an empty file name would be; only when even that
+// cannot be allocated is the layer left out.
+//
+// The ripple warp takes sin and cos of (channel - average) * K per pixel, and the
+// reflection mix rounds r * Reflection + c * (1 - Reflection) per channel. The
+// channels are bytes, so these have only 256 (and 256 x 256) possible values:
+// the pass works them out once, in extended precision, and looks them up per
+// pixel. The values are exactly those of sinl, cosl and the rounding at each
+// pixel, at a fraction of the cost.
 #include "render/RenderGround.h"
 
-namespace horizonmill {
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
 
-AverageColourResult AverageColour(const PixelImage& image) { return {}; }
+#include "image/Placeholders.h"
+#include "render/TDivs.h"
+
+namespace horizonmill {
+namespace {
+
+// pi cut to eight significant digits, divided by 256.
+constexpr long double kRippleK = 0.01227184609375L;
+
+// Step distance and fade of every row of the lower half (step j draws row
+// H - 1 - j): both depend only on the step, not on the column.
+struct GroundRow {
+  long double distance;
+  AerialFader fade;
+};
+
+// What the pass works out once because it depends only on bytes: the ripple
+// terms sin((red - avg.red) * K) and cos((green - avg.green) * K) for every
+// red and green, and the reflection mix of every pair of channel values.
+struct MirrorTables {
+  long double ripple_sin[256];
+  long double ripple_cos[256];
+  std::uint8_t mix[256][256];  // [reflected][ground]
+};
+
+// Round(r * reflection + c * (1 - reflection)), halves to even. Within 0..1 the
+// value always lies within 0..255; a reflection beyond that (never from the
+// track bar) is clamped there, and a value that is no number gives 0.
+std::uint8_t MixChannel(int r, int c, long double reflection, long double keep) {
+  const long double v = std::nearbyintl(r * reflection + c * keep);
+  if (v > 255) return 255;
+  if (!(v >= 0)) return 0;
+  return static_cast<std::uint8_t>(v);
+}
+
+// The ripple terms only when there is a mirror image to warp (the texture's
+// average is not needed otherwise).
+void FillMirrorTables(MirrorTables& t, const PixelImage& texture, bool warp,
+                      long double reflection) {
+  if (warp) {
+    const AverageColourResult avg = AverageColour(texture);
+    for (int v = 0; v < 256; ++v) {
+      t.ripple_sin[v] = std::sin((v - static_cast<long double>(avg.r)) * kRippleK);
+      t.ripple_cos[v] = std::cos((v - static_cast<long double>(avg.g)) * kRippleK);
+    }
+  }
+  const long double keep = 1 - reflection;
+  for (int r = 0; r < 256; ++r)
+    for (int c = 0; c < 256; ++c) t.mix[r][c] = MixChannel(r, c, reflection, keep);
+}
+
+}  // namespace
+
+AverageColourResult AverageColour(const PixelImage& image) {
+  float r = 0, g = 0, b = 0, a = 0;
+  long long count = 0;
+  for (int y = 0; y < image.height; ++y) {
+    const PackedColour* row = image.Row(y);
+    for (int x = 0; x < image.width; ++x) {
+      // Single-precision sums: every addition is rounded to float, so a large
+      // texture loses the low bits of its sum as a float would.
+      r += static_cast<float>(Red(row[x]));
+      g += static_cast<float>(Green(row[x]));
+      b += static_cast<float>(Blue(row[x]));
+      a += static_cast<float>(Alpha(row[x]));
+      ++count;
+    }
+  }
+  if (count == 0) return {};
+  const long double n = static_cast<long double>(count);
+  return AverageColourResult{static_cast<float>(r / n), static_cast<float>(g / n),
+                             static_cast<float>(b / n), static_cast<float>(a / n)};
+}
 
 void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput input) {
   if (context.AbortRequested) return;
+  PixelImagePtr placeholder;
+  if (input.Texture == nullptr || input.Texture->width <= 0 || input.Texture->height <= 0) {
+    if (!MakeCheckerTexture(placeholder)) {
+      context.RenderProgress = 100;
+      return;
+    }
+    input.Texture = placeholder.get();
+  }
+  const PixelImage& texture = *input.Texture;
+
+  const int W = target.Width(), H = target.Height();
+  const int half = H / 2;
+  const int steps = H - half;
+  const long double w1024 = static_cast<long double>(W) / 1024;
+
+  // "Reflection > 0" is false for a value that is no number: no mirror then.
+  const bool reflect = input.Reflection > 0;
+  // Without a reflection bitmap the ground is mixed toward white.
+  const WorkBitmap* mirror = reflect ? input.ReflectionBitmap : nullptr;
+
+  std::vector<GroundRow> rows;
+  std::unique_ptr<MirrorTables> tables;
+  try {
+    rows.reserve(static_cast<std::size_t>(steps));
+    if (reflect) tables = std::make_unique<MirrorTables>();
+  } catch (const std::bad_alloc&) {
+    context.RenderProgress = 100;
+    return;
+  }
+  if (reflect) FillMirrorTables(*tables, texture, mirror != nullptr, input.Reflection);
+  for (int j = 0; j < steps; ++j) {
+    const long double d = PlaneWalk::StepDistance(H, j);
+    rows.push_back(GroundRow{d, AerialFader(input.AirDepth, d)});
+  }
+
+  const PackedColour white = MakePacked(255, 255, 255, 255);
+  for (int x = 0; x < W; ++x) {
+    PlaneWalk walk(W, H, x, texture.width, texture.height, input.Scale);
+    const PackedColour hz =
+        input.HorizonRow != nullptr ? GetImagePixel(*input.HorizonRow, x, 0, false) : white;
+    // Step j draws row H - 1 - j: from the nadir up to the horizon row.
+    for (int j = 0; j < steps; ++j) {
+      const int y = H - 1 - j;
+      PackedColour c = SampleImage(texture, walk.U(), walk.V());
+      const long double d = rows[j].distance;
+      walk.AdvanceBy(d);
+      if (reflect) {
+        PackedColour r = white;
+        if (mirror != nullptr) {
+          // The ripple displaces the mirror sample sideways only: largest near
+          // the viewer (d = 1 gives the factor 5), dying away as 5 / d.
+          const long double warp = (tables->ripple_sin[Red(c)] + tables->ripple_cos[Green(c)] - 1) *
+                                   input.ReflectionWarp * w1024 / (d / 5);
+          // Row y - half is a whole number, so the sample comes from the next
+          // row (and, without warp, the next column): the mirror runs one
+          // pixel off, and the bottom row wraps to the reflection's first rows.
+          r = BgrToPacked(SampleBitmap(*mirror, x + warp, y - half));
+        }
+        const auto& mix = tables->mix;
+        c = MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)],
+                       Alpha(c));
+      }
+      c = rows[j].fade(c, hz);
+      target.Row(y)[x] = PackedToBgr(c);
+    }
+    if (context.PollProgress(ProgressPercent(x, W))) return;
+  }
   context.RenderProgress = 100;
 }
 

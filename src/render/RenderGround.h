@@ -26,6 +26,11 @@ struct AverageColourResult {
 AverageColourResult AverageColour(const PixelImage& image);
 
 // Overwrites target rows H div 2 .. H - 1, column by column; progress once per column.
+// Without a texture (a slot left empty when memory ran out) the checkerboard
+// placeholder is drawn; the layer is left out only when that cannot be made.
+// With Reflection > 0 and no ReflectionBitmap the ground is mixed toward white.
+// Each mixed channel is kept within 0..255 (a Reflection outside 0..1 is clamped
+// there rather than wrapping).
 void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput input);
 
 }  // namespace horizonmill
