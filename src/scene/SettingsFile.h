@@ -1,0 +1,176 @@
+// The settings file (".hm"): one SceneSettings as plain text, one key and its
+// values per line, so that a background can be saved, edited by hand and loaded
+// again. Pictures are referred to by file name only.
+//
+// On disk the text is CP932 (or UTF-8 behind a byte-order mark when a name does
+// not fit CP932, see platform/TextCodec.h). The writer ends every line with CR LF;
+// the reader takes CR LF, LF or CR.
+//
+// Writing, line by line (a key, one blank, its values separated by one blank):
+//   # Horizonmillらいと Version 1.06(1.0e-29L)
+//   #
+//   Gradation1_Colors     r g b a, then two blanks, per stop 0 .. Count-1
+//   Gradation1_Positions  each position followed by one blank
+//   Gradation2_CenterColor, Gradation2_OuterColor  r g b a
+//   Gradation2_Position x y,  Gradation2_Slopes s0 s1 s2 s3,  Gradation2_MixtureMode word
+//   RandomSeed, AirDepth  text;  Stars_OverSampling %d
+//   Stars_NumberOfStars, Stars_SizeOfStars  text
+//   per entry of Far, then Mid, then Near, in list order:
+//     Objects_CreateObject Far|Mid|Near, Objects_OpaqueColor %d %d %d %d (bytes 0..3),
+//     Objects_Filename, Objects_Manual angle height distance (only when Manual),
+//     Objects_Scale, Objects_NumberOfObjects, Objects_Shadeing True|False,
+//     Objects_PositionMode Ground|Sky, Objects_MixtureMode, Objects_Transparency, Objects_SoftFocus
+//   only when the ground is enabled: Ground_TextureFilename, Ground_Scale,
+//     Ground_Reflection (position / 100), Ground_ReflectionWarp
+//   only when the ceiling is enabled: Sky_TextureFilename, Sky_Scale, Sky_MixtureMode,
+//     Sky_OpaqueColor %d %d %d %d, Sky_Transparency (position / 100)
+//   Output_Resolution width height;  Output_Format Old|OldDiet (only when not Normal);
+//   Output_Filename text
+// Reals are printed like "%.15g" (15 significant digits, no trailing zeros,
+// exponent with "E"), always with "." whatever the locale; a FloatColour
+// component is its float value printed that way (0.1f gives 0.100000001490116).
+// Mixture modes: 0 "Add", 1 "Sub", anything else "Norm". Text fields are written
+// verbatim, except that a CR or LF in them is written as a blank so that the
+// line structure survives (the reader would cut the text there anyway). The
+// default scene gives sixteen lines.
+//
+// Reading runs over the current scene (callers reset it first, so every key the
+// file lacks keeps its default). It clears Ground.Enabled and Ceiling.Enabled and
+// sets Output.Format to Normal, then applies each line: the key is the first token
+// (see scene/Token.h, delimiters: blanks, control characters and "="), the values
+// the following tokens, a missing value reading as an empty token. Keys compare
+// exactly; "#" lines, empty lines and unknown keys are skipped. Text fields take
+// one token, so they come back cut at the first blank or "=". Numbers that do not
+// convert count as 0 (ToInteger / ToReal). In short:
+//   Gradation1_Colors      quadruples while values remain, at most 16; a short last
+//                          quadruple gets 0s; Sky.Count := quadruples read
+//   Gradation1_Positions   up to 16 values into the first positions; Count unchanged
+//   colour bytes           low 8 bits of each integer (256 -1 0 255 gives 0 255 0 255)
+//   Ground_Reflection, Sky_Transparency   value x 100, rounded half to even, clamped to 0..100
+//   mixture words          "Add", "Sub", anything else Norm
+//   Objects_PositionMode   "Ground" gives Ground, anything else Sky
+//   Objects_Shadeing       true only when the rest of the line is exactly "True"
+//   Output_Format          "Old" gives Old, anything else (nothing included) OldDiet
+//   Objects_CreateObject   a new entry with the defaults, appended to Far, Mid or Near
+//                          by the word; with another word it belongs to no group: its
+//                          lines still fill it (and its picture is still looked for),
+//                          but it is never drawn or written. Entry lines before the
+//                          first entry, or after a cancelled picture, are ignored.
+//   Ground_/Sky_TextureFilename  the texture is looked for and loaded if present; the
+//                          layer is enabled and its name set to the path in every case
+//
+// Looking for a picture (object pictures and both textures): the name goes through
+// ResolvePath (platform/Paths.h); if no file is there, the remembered directory
+// followed by the name's last component is tried; if that fails too, the host is
+// asked (a file dialog in the window). A chosen file's directory becomes the
+// remembered directory. The remembered directory starts as the settings file's
+// own folder, so a scene whose pictures lie beside it opens on any machine
+// without questions. A cancelled object picture removes its entry; a cancelled
+// texture keeps the unresolved path (the render then draws the "無" tile).
+//
+// Failures: the file cannot be opened or read, or a picture that exists cannot be
+// decoded: FileError, and what was applied before stays. Memory running out for
+// an entry or an object picture (or a reading passing the limits below): beep, a
+// message, the reading stops (ReadStatus::OutOfMemory) with what was read applied.
+// A texture without memory is reported and the reading goes on. No input makes the
+// reader crash, hang or read out of bounds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/ImageLimits.h"
+#include "image/WorkBitmap.h"
+#include "scene/SceneSettings.h"
+
+namespace horizonmill {
+
+inline constexpr std::string_view kSettingsHeader = "# Horizonmillらいと Version 1.06(1.0e-29L)";
+
+// ---------------------------------------------------------------- writing
+
+// The file's lines in UTF-8, without line ends.
+std::vector<std::string> SettingsLines(const SceneSettings& scene);
+// The file's bytes: every line ended by CR LF, encoded with EncodeText.
+std::string EncodeSettings(const SceneSettings& scene);
+// Replaces the file at `path` atomically (platform/AtomicFile.h). Throws FileError
+// naming the file when it cannot be written; an existing file is then unchanged.
+void WriteSettings(const SceneSettings& scene, const std::string& path);
+
+// A real as the file writes it: 15 significant digits in the manner of "%g",
+// exponent as "E+nn" / "E-nn", "." as the decimal point in every locale.
+std::string FormatReal(long double value);
+
+// ---------------------------------------------------------------- reading
+
+enum class PictureKind { Object, GroundTexture, CeilingTexture };
+
+// The missing-picture message is the kind's prefix, the name's last component,
+// then kMissingPictureSuffix.
+inline constexpr std::string_view kObjectPicturePrefix = "オブジェクトファイル ";
+inline constexpr std::string_view kGroundTexturePrefix = "地面テクスチャファイル ";
+inline constexpr std::string_view kCeilingTexturePrefix = "天井テクスチャファイル ";
+inline constexpr std::string_view kMissingPictureSuffix = " がありません。代わりを指定してください";
+// No memory for a new object entry, or for an object picture.
+inline constexpr std::string_view kEntryNoMemory = "メモリーが尽きました。";
+inline constexpr std::string_view kPictureNoMemory = "メモリーがないいい！";
+
+// What the reader needs from its caller: the window answers with dialogs, the
+// command-line renderer without asking anybody, tests with fakes.
+class SettingsReaderHost {
+ public:
+  virtual ~SettingsReaderHost() = default;
+  // A picture was not found. `message` is the Japanese message to show,
+  // `presetName` the name's last component (the dialog's preset file name).
+  // Returns the chosen file's path, or nothing when the user cancels.
+  virtual std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
+                                                   std::string_view presetName) = 0;
+  // Whether a picture file is at `path`. The default takes regular files only
+  // (following links), so a device or a pipe named in a file is never opened.
+  virtual bool PictureExists(const std::string& path);
+  virtual void Beep() {}
+  virtual void MessageBox(std::string_view text) {}
+  // An entry was added to or removed from Far, Mid or Near (the object editor's
+  // view follows the groups).
+  virtual void GroupsChanged() {}
+  // A texture was loaded; the window shows it scaled into the preview with the
+  // layer's caption (kGroundCaption, kCeilingCaption of image/TextureLoading.h).
+  virtual void TextureLoaded(PictureKind kind, const WorkBitmap& picture) {}
+};
+
+// Bounds of one reading, so that no file can make the reader exhaust memory.
+// Passing an entry or picture bound is treated as memory running out.
+struct SettingsReadLimits {
+  // Longer files are refused (FileError) before they are read.
+  std::size_t maxFileBytes = std::size_t{32} << 20;
+  // Entries in Far, Mid and Near together.
+  std::size_t maxObjectEntries = 65536;
+  // Pixel bytes of every object picture loaded by one reading together.
+  std::int64_t maxObjectPictureBytes = kMaxImageBytes;
+};
+
+enum class ReadStatus {
+  Complete,
+  // Memory ran out (or a bound was passed): the host has heard the beep and the
+  // message; the lines before stay applied.
+  OutOfMemory,
+};
+
+// Reads the settings file at `path` over `scene`. The remembered directory
+// starts as the file's folder. Throws FileError when the file cannot be read,
+// or a picture cannot be decoded. Afterwards the caller refreshes the window.
+ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
+                        const SettingsReadLimits& limits = {});
+
+// The same for a file's bytes held in memory. `pictureDirectory` is where the
+// remembered directory starts (empty: none). Pictures are still looked for and
+// loaded through the host and the disk.
+ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
+                             std::string_view pictureDirectory, SettingsReaderHost& host,
+                             const SettingsReadLimits& limits = {});
+
+}  // namespace horizonmill
