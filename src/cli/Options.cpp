@@ -23,7 +23,9 @@ Options:
   --preview            render the 409 x 307 preview instead of the full image:
                        stars thinned to the full image's density, one pixel each
   --search-dir DIR     where to look for pictures the settings file names but
-                       which are not where it says; may be given several times
+                       which are neither where it says nor beside the settings
+                       file; may be given several times (searched in order). A
+                       picture found nowhere is left out with a warning.
   --quiet              no progress display and no summary
   --timings            print each stage's time and the file-writing time
   -h, --help           this text

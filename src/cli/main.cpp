@@ -4,9 +4,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "cli/Options.h"
+#include "cli/SceneLoading.h"
 #include "cli/TerminalHost.h"
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
@@ -26,8 +28,10 @@ int Fail(const std::string& message) {
 
 int Run(const Options& options) {
   SceneSettings scene;
-  if (!options.scene.empty())
-    return Fail(options.scene + ": reading settings files is not supported by this build yet");
+  if (!options.scene.empty()) {
+    SearchDirReaderHost reader(options.searchDirs, stderr);
+    if (const auto error = LoadScene(scene, options.scene, reader)) return Fail(*error);
+  }
 
   if (options.width) {
     scene.Output.Resolution.Width = std::to_string(*options.width);
@@ -103,5 +107,9 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  return Run(*options);
+  try {
+    return Run(*options);
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
 }

@@ -1,0 +1,149 @@
+// horizonmill-render on settings files: runs the built program in a temporary
+// directory and looks at its exit status, its messages and the image it wrote.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "image/WorkBitmap.h"
+#include "output/ImageOutput.h"
+
+namespace horizonmill {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliSettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "hm-cli-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    fs::create_directories(fs::path(Path(name)).parent_path());
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+  }
+  void WritePicture(const std::string& name) const {
+    fs::create_directories(fs::path(Path(name)).parent_path());
+    WorkBitmap bitmap(8, 8);
+    FillWorkBitmap(bitmap, BgrPixel{10, 200, 30});
+    SaveAsBmp(bitmap, Path(name));
+  }
+
+  // Runs the program inside the directory; keeps the exit status and stderr.
+  void Run(const std::string& args) {
+    const std::string command = "cd '" + dir_ + "' && '" HORIZONMILL_CLI_PATH "' --quiet " + args +
+                                " >/dev/null 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    exit_ = WEXITSTATUS(status);
+    std::ifstream in(Path("stderr.txt"));
+    err_ = std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Width and height from a BMP file's info header.
+  std::pair<std::int32_t, std::int32_t> BmpSize(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    unsigned char h[26] = {};
+    in.read(reinterpret_cast<char*>(h), sizeof h);
+    auto at = [&](int i) {
+      return std::int32_t(h[i] | h[i + 1] << 8 | h[i + 2] << 16 | h[i + 3] << 24);
+    };
+    return {at(18), at(22)};
+  }
+  int Lines() const { return static_cast<int>(std::count(err_.begin(), err_.end(), '\n')); }
+
+  std::string dir_;
+  int exit_ = -1;
+  std::string err_;
+};
+
+using Size = std::pair<std::int32_t, std::int32_t>;
+
+TEST_F(CliSettings, RendersTheFileAtItsResolutionIntoItsOutputName) {
+  Write("scene.hm", "Output_Resolution 64 32\r\nOutput_Filename out.bmp\r\n");
+  Run("scene.hm");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(BmpSize("out.bmp"), (Size{64, 32}));
+
+  // --size and -o win over the file.
+  Run("scene.hm --size 40x20 -o other.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(BmpSize("other.bmp"), (Size{40, 20}));
+
+  // The old output format holds the resolution at 3072 x 1536, as the window does.
+  Write("old.hm", "Output_Resolution 64 32\nOutput_Format Old\nOutput_Filename old.bmp\n");
+  Run("old.hm");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(BmpSize("old.bmp"), (Size{3072, 1536}));
+}
+
+TEST_F(CliSettings, FailuresAreOneLineNamingTheFile) {
+  Write("noname.hm", "Output_Resolution 64 32\n");
+  Run("noname.hm");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("Output_Filename"), std::string::npos) << err_;
+
+  Run("missing.hm -o out.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_EQ(Lines(), 1) << err_;
+  EXPECT_NE(err_.find("missing.hm: No such file or directory"), std::string::npos) << err_;
+
+  // A picture that is there but is no picture.
+  Write("junk.bmp", "this is text");
+  Write("scene.hm", "Objects_CreateObject Far\nObjects_Filename C:\\pics\\junk.bmp\n");
+  Run("scene.hm -o out.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_EQ(Lines(), 1) << err_;
+  EXPECT_NE(err_.find(Path("junk.bmp") + ": "), std::string::npos) << err_;
+  EXPECT_NE(err_.find("scene.hm"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+TEST_F(CliSettings, MissingPicturesAreLookedForInEachSearchDirInTurn) {
+  Write("scenes/scene.hm",
+        "Ground_TextureFilename C:\\pics\\ground.bmp\nOutput_Resolution 32 16\n"
+        "Output_Filename out.bmp\n");
+  Write("first/ground.bmp", "not a picture");
+  WritePicture("second/ground.bmp");
+
+  Run("scenes/scene.hm --search-dir nowhere --search-dir second --search-dir first");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_, "");
+  // The output name is relative to the current directory, not to the scene.
+  EXPECT_EQ(BmpSize("out.bmp"), (Size{32, 16}));
+  EXPECT_FALSE(fs::exists(Path("scenes/out.bmp")));
+
+  // The first directory that has the name wins, even when its file is bad.
+  Run("scenes/scene.hm --search-dir first --search-dir second");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("first/ground.bmp"), std::string::npos) << err_;
+
+  // Found nowhere: a warning, and the render goes on with the missing-picture tile.
+  Run("scenes/scene.hm --search-dir nowhere -o tile.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_NE(err_.find("warning: ground texture \"ground.bmp\" not found"), std::string::npos)
+      << err_;
+  EXPECT_EQ(BmpSize("tile.bmp"), (Size{32, 16}));
+
+  // Beside the scene file it is found without any search directory.
+  WritePicture("scenes/ground.bmp");
+  Run("scenes/scene.hm -o beside.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_, "");
+}
+
+}  // namespace
+}  // namespace horizonmill
