@@ -385,6 +385,16 @@ TEST(SettingsRead, TextsComeBackCutAtTheFirstBlank) {
   Read(back, bytes);
   EXPECT_EQ(back.Output.Filename, "/home/me/My");
   EXPECT_EQ(back.AirDepth, "1");
+
+  // The height shares its line with the width, and stays the height.
+  const std::pair<const char*, const char*> widths[] = {{"", "0"}, {" 640 x", "640"}, {"a=b", "a"}};
+  for (const auto& [width, read] : widths) {
+    scene.Output.Resolution = {width, "480"};
+    back.Reset();
+    Read(back, EncodeSettings(scene));
+    EXPECT_EQ(back.Output.Resolution.Width, read);
+    EXPECT_EQ(back.Output.Resolution.Height, "480") << width;
+  }
 }
 
 TEST(SettingsRead, EntryLinesFillTheLatestEntry) {

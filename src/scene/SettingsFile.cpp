@@ -51,6 +51,20 @@ std::string Text(const std::string& text) {
 }
 
 // " %d %d %d %d" of bytes 0..3 (red, green, blue, alpha).
+// The width shares its line with the height. Written whole, an empty width, or
+// one with a blank or "=" in it, would hand (part of) itself or the height to
+// the wrong field when read: such a width is written as the one token the
+// reader would take from it, "0" when that is empty (the same size: 0 and
+// empty both count as 0).
+std::string WidthText(const std::string& width) {
+  if (!width.empty() &&
+      std::none_of(width.begin(), width.end(), [](char c) { return IsDelimiter(c, "="); }))
+    return width;
+  TokenScanner scanner;
+  const std::string_view token = scanner.GetToken(width, "=");
+  return token.empty() ? "0" : std::string(token);
+}
+
 std::string ColourBytes(PackedColour c) {
   std::string out;
   for (const int byte : {Red(c), Green(c), Blue(c), Alpha(c)}) {
@@ -133,7 +147,7 @@ std::vector<std::string> SettingsLines(const SceneSettings& scene) {
   }
 
   const OutputSettings& output = scene.Output;
-  lines.push_back("Output_Resolution " + Text(output.Resolution.Width) + " " +
+  lines.push_back("Output_Resolution " + WidthText(output.Resolution.Width) + " " +
                   Text(output.Resolution.Height));
   if (output.Format == OutputFormat::Old) lines.emplace_back("Output_Format Old");
   if (output.Format == OutputFormat::OldDiet) lines.emplace_back("Output_Format OldDiet");

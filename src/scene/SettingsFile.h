@@ -31,8 +31,10 @@
 // component is its float value printed that way (0.1f gives 0.100000001490116).
 // Mixture modes: 0 "Add", 1 "Sub", anything else "Norm". Text fields are written
 // verbatim, except that a CR or LF in them is written as a blank so that the
-// line structure survives (the reader would cut the text there anyway). The
-// default scene gives sixteen lines.
+// line structure survives (the reader would cut the text there anyway), and
+// that a resolution width that is empty or holds a blank or "=" is written as
+// the token the reader would take from it ("0" when none), so that the height
+// stays the height. The default scene gives sixteen lines.
 //
 // Reading runs over the current scene (callers reset it first, so every key the
 // file lacks keeps its default). It clears Ground.Enabled and Ceiling.Enabled and
