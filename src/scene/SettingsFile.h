@@ -41,9 +41,11 @@
 // sets Output.Format to Normal, then applies each line: the key is the first token
 // (see scene/Token.h, delimiters: blanks, control characters and "="), the values
 // the following tokens, a missing value reading as an empty token. Keys compare
-// exactly; "#" lines, empty lines and unknown keys are skipped. Text fields take
-// one token, so they come back cut at the first blank or "=". Numbers that do not
-// convert count as 0 (ToInteger / ToReal). In short:
+// exactly; "#" lines, empty lines and unknown keys are skipped. Lines may come in
+// any order, and a key given twice takes effect twice. Text fields take one token,
+// so they come back cut at the first blank or "=". Numbers that do not convert
+// count as 0 (ToInteger / ToReal); colour components beyond the float range are
+// held at the largest float. In short:
 //   Gradation1_Colors      quadruples while values remain, at most 16; a short last
 //                          quadruple gets 0s; Sky.Count := quadruples read
 //   Gradation1_Positions   up to 16 values into the first positions; Count unchanged
@@ -74,6 +76,7 @@
 // decoded: FileError, and what was applied before stays. Memory running out for
 // an entry or an object picture (or a reading passing the limits below): beep, a
 // message, the reading stops (ReadStatus::OutOfMemory) with what was read applied.
+// A picture too large for memory (BmpFileTooLarge) counts as memory running out.
 // A texture without memory is reported and the reading goes on. No input makes the
 // reader crash, hang or read out of bounds.
 #pragma once
