@@ -345,6 +345,17 @@ TEST(RenderCeiling, DegenerateRealsNeitherCrashNorTouchTheLowerHalf) {
       EXPECT_TRUE(SameRegion(target, before, 0, 33, 10, 21));
     }
   }
+  // A scale of exactly 0 is drawn as 0.001, the value the scale inputs put in
+  // its place.
+  WorkBitmap zero = Canvas(33, 21, BgrPixel{1, 2, 3});
+  WorkBitmap thousandth = Copy(zero);
+  CeilingLayerInput in = Input(texture.get());
+  RenderContext ctx;
+  in.Scale = 0;
+  RenderCeiling(ctx, zero, in);
+  in.Scale = 0.001L;
+  RenderCeiling(ctx, thousandth, in);
+  EXPECT_TRUE(SameRegion(zero, thousandth, 0, 33, 0, 21));
 }
 
 }  // namespace

@@ -362,6 +362,16 @@ TEST(RenderGround, DegenerateRealsNeitherCrashNorTouchTheUpperHalf) {
       }
     }
   }
+  // A scale of exactly 0 is drawn as 0.001, as in the ceiling.
+  WorkBitmap zero = Coded(33, 21);
+  WorkBitmap thousandth = Copy(zero);
+  GroundLayerInput in = Input(texture.get());
+  RenderContext ctx;
+  in.Scale = 0;
+  RenderGround(ctx, zero, in);
+  in.Scale = 0.001L;
+  RenderGround(ctx, thousandth, in);
+  EXPECT_TRUE(SameRegion(zero, thousandth, 0, 33, 0, 21));
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 namespace horizonmill {
 namespace {
 
+constexpr long double kZeroScaleStandIn = 0.001L;
+
 // Round(255 - transparency * 255), low eight bits. A transparency that is no
 // number or lies far outside 0..1 (never from the track bar) is reduced the
 // same way, without an undefined conversion.
@@ -72,9 +74,12 @@ void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput
     rows.push_back(CeilingRow{d, AerialFader(input.AirDepth, d)});
   }
 
+  // A scale of exactly 0 (a settings file may hold one) is drawn as 0.001, the
+  // value the scale inputs put in its place; the walk never divides by zero.
+  const long double scale = input.Scale == 0 ? kZeroScaleStandIn : input.Scale;
   const PackedColour white = MakePacked(255, 255, 255, 255);
   for (int x = 0; x < W; ++x) {
-    PlaneWalk walk(W, H, x, texture.width, texture.height, input.Scale);
+    PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
     const PackedColour hz =
         input.HorizonRow != nullptr ? GetImagePixel(*input.HorizonRow, x, 0, false) : white;
     // Step j draws row j: from the zenith down to the row above the horizon.

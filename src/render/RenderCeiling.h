@@ -27,8 +27,9 @@ void PrepareCeilingAlpha(const CeilingLayerInput& input);
 // Blends target rows 0 .. H div 2 - 1, column by column; progress once per column.
 // Without a texture (a slot left empty when memory ran out) the checkerboard
 // placeholder is drawn; the layer is left out only when that cannot be made.
-// A Scale of 0 or any other real input never leads to an undefined conversion:
-// the texture coordinates are pinned by the sampler.
+// A Scale of exactly 0 is drawn as 0.001, as the scale inputs replace it; no
+// other real input leads to an undefined conversion (the sampler pins
+// coordinates that are huge or no number).
 void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput input);
 
 }  // namespace horizonmill

@@ -24,6 +24,8 @@
 namespace horizonmill {
 namespace {
 
+constexpr long double kZeroScaleStandIn = 0.001L;
+
 // pi cut to eight significant digits, divided by 256.
 constexpr long double kRippleK = 0.01227184609375L;
 
@@ -129,9 +131,12 @@ void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput i
     rows.push_back(GroundRow{d, AerialFader(input.AirDepth, d)});
   }
 
+  // A scale of exactly 0 (a settings file may hold one) is drawn as 0.001, the
+  // value the scale inputs put in its place; the walk never divides by zero.
+  const long double scale = input.Scale == 0 ? kZeroScaleStandIn : input.Scale;
   const PackedColour white = MakePacked(255, 255, 255, 255);
   for (int x = 0; x < W; ++x) {
-    PlaneWalk walk(W, H, x, texture.width, texture.height, input.Scale);
+    PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
     const PackedColour hz =
         input.HorizonRow != nullptr ? GetImagePixel(*input.HorizonRow, x, 0, false) : white;
     // Step j draws row H - 1 - j: from the nadir up to the horizon row.

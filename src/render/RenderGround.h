@@ -29,6 +29,7 @@ AverageColourResult AverageColour(const PixelImage& image);
 // Without a texture (a slot left empty when memory ran out) the checkerboard
 // placeholder is drawn; the layer is left out only when that cannot be made.
 // With Reflection > 0 and no ReflectionBitmap the ground is mixed toward white.
+// A Scale of exactly 0 is drawn as 0.001, as the scale inputs replace it.
 // Each mixed channel is kept within 0..255 (a Reflection outside 0..1 is clamped
 // there rather than wrapping).
 void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput input);
