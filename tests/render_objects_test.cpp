@@ -178,9 +178,9 @@ TEST(DrawObjectGeometry, DocumentedBoxesAt3072x1536) {
     bool reflection;
     int x0, x1, y0, y1;
   };
-  for (const Case& c : {Case{90, 3.5L, false, 732, 804, 736, 771},
-                        Case{180, 1, false, 1408, 1664, 699, 826},
-                        Case{180, 1, true, 1408, 1664, 826, 953}}) {
+  for (const Case& c :
+       {Case{90, 3.5L, false, 732, 804, 736, 771}, Case{180, 1, false, 1408, 1664, 699, 826},
+        Case{180, 1, true, 1408, 1664, 826, 953}}) {
     Objects s;
     s.Manual(s.far, Uniform(16, 16, MakePacked(9, 9, 9)), c.angle, 0, c.distance);
     WorkBitmap target = Canvas(3072, 1536);
@@ -202,8 +202,7 @@ TEST(DrawObjectGeometry, BoxAcrossTheSeamIsSplit) {
   const Changed d = ChangedPixels(target);
   // Columns -170 .. 170 land on 2902 .. 3071 and 0 .. 170; rows 682 .. 851.
   EXPECT_EQ(d.cols.size(), 341u);
-  EXPECT_TRUE(d.cols.count(170) && !d.cols.count(171) && d.cols.count(2902) &&
-              !d.cols.count(2901));
+  EXPECT_TRUE(d.cols.count(170) && !d.cols.count(171) && d.cols.count(2902) && !d.cols.count(2901));
   EXPECT_EQ(*d.rows.begin(), 682);
   EXPECT_EQ(*d.rows.rbegin(), 851);
 }
@@ -229,8 +228,9 @@ TEST(DrawObjectGeometry, ZeroAndNegativeWidths) {
     int pixels;
   };
   // wt = 0: no ground rows, one sky pixel; wt = -2 or less: nothing.
-  for (const Case& c : {Case{PositionMode::Ground, 0, 0}, Case{PositionMode::Sky, 0, 1},
-                        Case{PositionMode::Sky, -2.0L / 256, 0}, Case{PositionMode::Sky, -1e300L, 0}}) {
+  for (const Case& c :
+       {Case{PositionMode::Ground, 0, 0}, Case{PositionMode::Sky, 0, 1},
+        Case{PositionMode::Sky, -2.0L / 256, 0}, Case{PositionMode::Sky, -1e300L, 0}}) {
     Objects s;
     ObjectEntry& e = s.Manual(s.far, Uniform(4, 4, MakePacked(9, 9, 9)), 90, 0, 1);
     e.PositionMode = c.mode;
@@ -250,10 +250,15 @@ TEST(DrawObjectGeometry, ZeroAndNegativeWidths) {
 // 165 .. 195 and rows 83 .. 97 (its reflection 97 .. 111): a 31 x 15 picture maps
 // one to one, and target pixel (q, k) samples picture columns q, q, q + 1
 // (Round(q + 1/3), Round(q + 2/3)) and rows k, k, k + 1, wrapping at the edges;
-// upside down, rows 14 - k, 14 - k, 13 - k.
-TEST(DrawObjectSampling, TruncatedMeanOfNineWrappedSamples) {
+// upside down, rows 14 - k, 14 - k, 13 - k. The normal pass then fades each
+// pixel toward the horizon colour of its column at distance 100.
+TEST(DrawObjectSampling, TruncatedMeanOfNineWrappedSamplesThenTheFade) {
+  PixelImagePtr horizon =
+      Picture(360, 1, [](int x, int) { return MakePacked(x % 256, 255 - x % 256, 7); });
   for (bool reflection : {false, true}) {
     Objects s;
+    s.input.AirDepth = 2;
+    s.input.HorizonRow = horizon.get();
     s.Manual(s.far, Coded(31, 15), 180, 0, 1);
     WorkBitmap target = Canvas(360, 180);
     s.Render(target, reflection);
@@ -269,9 +274,9 @@ TEST(DrawObjectSampling, TruncatedMeanOfNineWrappedSamples) {
             red += 8 * c;
             green += 16 * r;
           }
-        const BgrPixel p = target.Row(top + k)[165 + q];
-        ASSERT_EQ(p, (BgrPixel{50, static_cast<std::uint8_t>(green / 9),
-                               static_cast<std::uint8_t>(red / 9)}))
+        PackedColour expected = MakePacked(red / 9, green / 9, 50);
+        if (!reflection) expected = AerialFade(expected, horizon->Row(0)[165 + q], 2, 100);
+        ASSERT_EQ(target.Row(top + k)[165 + q], PackedToBgr(expected))
             << q << "," << k << (reflection ? " reflected" : "");
       }
     EXPECT_EQ(ChangedPixels(target).count, 31 * 15);
@@ -283,10 +288,8 @@ TEST(DrawObjectSampling, SampleRowsRoundHalvesToEven) {
   // rows fall on exact halves. Green is 20 per picture row.
   for (bool reflection : {false, true}) {
     Objects s;
-    ObjectEntry& e = s.Manual(s.far, Picture(33, 12, [](int, int y) {
-                                return MakePacked(0, 20 * y, 100);
-                              }),
-                              180, 0, 1);
+    ObjectEntry& e = s.Manual(
+        s.far, Picture(33, 12, [](int, int y) { return MakePacked(0, 20 * y, 100); }), 180, 0, 1);
     e.Scale = 32.0L / 30;
     WorkBitmap target = Canvas(360, 180);
     s.Render(target, reflection);
@@ -328,10 +331,12 @@ TEST(DrawObjectKeyColour, SoftEdgeIsKTimesAlphaDivNine) {
   // samples of the target pixels at q, k = (10, 5), (9, 5), (10, 4), (9, 4).
   for (long double transparency : {0.0L, 0.5L}) {
     Objects s;
-    ObjectEntry& e = s.Manual(s.far, Picture(31, 15, [](int x, int y) {
-                                return x == 10 && y == 5 ? MakePacked(255, 255, 255)
-                                                         : MakePacked(0, 0, 0);
-                              }),
+    ObjectEntry& e = s.Manual(s.far,
+                              Picture(31, 15,
+                                      [](int x, int y) {
+                                        return x == 10 && y == 5 ? MakePacked(255, 255, 255)
+                                                                 : MakePacked(0, 0, 0);
+                                      }),
                               180, 0, 1);
     e.Transparency = transparency;
     WorkBitmap target = Canvas(360, 180, kGrey);
@@ -539,11 +544,11 @@ TEST(RenderObjectsFailure, ZeroDistanceAndUnrepresentablePlacementsEndThePass) {
   struct Case {
     long double angle, height, distance, scale;
   };
-  for (const Case& c : {Case{180, 0, 0, 1}, Case{180, 0, 0, 0}, Case{180, 0, -0.0L, -1},
-                        Case{nan, 0, 1.5L, 1}, Case{inf, 0, 1.5L, 1}, Case{1e30L, 0, 1.5L, 1},
-                        Case{180, nan, 1.5L, 1}, Case{180, 1e300L, 1.5L, 1},
-                        Case{180, 0, nan, 1}, Case{180, 0, 1.5L, inf},
-                        Case{180, 0, 1e-6L, 1}, Case{180, 0, 1.5L, 1e12L}}) {
+  for (const Case& c :
+       {Case{180, 0, 0, 1}, Case{180, 0, 0, 0}, Case{180, 0, -0.0L, -1}, Case{nan, 0, 1.5L, 1},
+        Case{inf, 0, 1.5L, 1}, Case{1e30L, 0, 1.5L, 1}, Case{180, nan, 1.5L, 1},
+        Case{180, 1e300L, 1.5L, 1}, Case{180, 0, nan, 1}, Case{180, 0, 1.5L, inf},
+        Case{180, 0, 1.5L, -inf}, Case{180, 0, 1e-6L, 1}, Case{180, 0, 1.5L, 1e12L}}) {
     Objects s;
     s.Manual(s.far, Uniform(8, 8, MakePacked(9, 9, 9)), 90, 0, 2);  // drawn before the fault
     s.Manual(s.mid, Uniform(8, 8, MakePacked(9, 9, 9)), c.angle, c.height, c.distance).Scale =
@@ -558,6 +563,19 @@ TEST(RenderObjectsFailure, ZeroDistanceAndUnrepresentablePlacementsEndThePass) {
     // No number sorts after every number: then the last copy was drawn first.
     EXPECT_EQ(d.cols.count(270), std::isnan(c.distance) ? 1u : 0u);
     EXPECT_FALSE(d.cols.count(180));
+  }
+}
+
+TEST(RenderObjectsFailure, BoxOfMoreThanFourTimesTheTargetEndsThePass) {
+  // 360 x 180: wt = 719 gives 719 x 360 pixels (under 4 x 64800), wt = 720 gives
+  // 721 x 360 (over).
+  for (int wt : {719, 720}) {
+    Objects s;
+    s.Manual(s.far, Uniform(8, 8, MakePacked(9, 9, 9)), 180, 0, 1).Scale = wt / 30.0L;
+    WorkBitmap target = Canvas(360, 180);
+    s.Render(target);
+    EXPECT_EQ(s.host.Failed(), wt == 720);
+    EXPECT_EQ(ChangedPixels(target).count, wt == 720 ? 0 : 360 * 180);
   }
 }
 

@@ -1,4 +1,7 @@
 // DrawObject and ShadeBySun: one placed copy of an object drawn into the target.
+#include "render/ObjectDraw.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <new>
@@ -31,7 +34,9 @@ std::uint8_t ShadeChannel(int v, std::int32_t light, long double d, double l) {
   const double r = EaseOut(shaded, v, 0.0, 0.5, l, 1.0);
   if (!(r > 0)) return 0;
   if (r >= 255) return 255;
-  return static_cast<std::uint8_t>(std::nearbyint(r));
+  // Round half to even: for 0 <= r < 2^52, adding and taking away 2^52 leaves
+  // the nearest integer, ties to even, under the default rounding mode.
+  return static_cast<std::uint8_t>((r + 0x1p52) - 0x1p52);
 }
 
 // The angular distance to the sun, as a fraction of the full turn (0 .. 0.5
@@ -41,16 +46,6 @@ long double SunDistance(long double p, long double sunX) {
   if (d > 0.5L) d = 1 - d;
   return d;
 }
-
-// What a target column needs, worked out once per copy: the three picture
-// columns of its samples, the wrapped target column, the distance to the sun and
-// the horizon colour behind it.
-struct ColumnPlan {
-  long double sun_distance;
-  std::int32_t source[3];
-  std::int32_t target;
-  PackedColour horizon;
-};
 
 // The box of a copy on the target, inclusive.
 struct Box {
@@ -67,10 +62,13 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
   const long double x = copy.Placement.Angle, y = copy.Placement.Height,
                     z = copy.Placement.Distance;
 
+  // A zero distance would divide by zero below: the fault of the description,
+  // caught before it happens.
+  if (z == 0 || std::isnan(z)) return Geometry::kFault;
   // The object spans 30 degrees at Scale 1 and distance 1.
   const long double wt_real = (W / 360 * 30) * (e.Scale / z);
-  if (!(wt_real <= kCoordinateLimit)) return Geometry::kFault;  // no number, or too wide
-  // A negative width of any size is an empty box: held at -2^30.
+  if (!std::isfinite(wt_real) || wt_real > kCoordinateLimit) return Geometry::kFault;
+  // A negative width of any finite size is an empty box: held at -2^30.
   const std::int64_t wt = wt_real < -kCoordinateLimit ? -1073741824 : RoundIn(wt_real);
   // The box follows the target's aspect, not the picture's.
   const long double ht_real = std::nearbyintl(wt * (H / W));
@@ -109,8 +107,7 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
   if (box.x0 > box.x1 || box.y0 > box.y1) return Geometry::kEmpty;
 
   const std::int64_t area = (box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1);
-  if (area > kMaxObjectBoxCoverage * target.Width() * target.Height())
-    return Geometry::kFault;
+  if (area > kMaxObjectBoxCoverage * target.Width() * target.Height()) return Geometry::kFault;
   return Geometry::kBox;
 }
 
@@ -134,6 +131,14 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
                 bool reflection) {
+  detail::ObjectScratch scratch;
+  return detail::DrawObject(target, copy, input, reflection, scratch);
+}
+
+namespace detail {
+
+bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
+                bool reflection, ObjectScratch& scratch) {
   if (copy.Entry == nullptr || target.Empty()) return true;
   const ObjectEntry& e = *copy.Entry;
   const PixelImage* image = e.Image.get();
@@ -160,14 +165,20 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   if (horizon_row != nullptr && (horizon_row->width < 1 || horizon_row->pixels == nullptr))
     horizon_row = nullptr;
 
-  std::vector<ColumnPlan> plan;
+  // Aerial perspective in the normal pass only, at distance z * 100 for the whole copy.
+  const AerialFader fade(input.AirDepth, copy.Placement.Distance * 100);
+  const bool faded = !reflection && fade.Active();
+
+  std::vector<ObjectColumn>& plan = scratch.columns;
   try {
     plan.resize(static_cast<std::size_t>(columns));
+    if (faded) scratch.faded.assign(65536, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
+  std::uint16_t* const fade_cache = scratch.faded.data();
   for (std::int64_t q = 0; q < columns; ++q) {
-    ColumnPlan& c = plan[q];
+    ObjectColumn& c = plan[q];
     // The picture column starts again at 0 on every target row.
     for (int sc = 0; sc < 3; ++sc) {
       const long double sx = q * fx + sc * fx / 3;
@@ -184,9 +195,6 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   const bool shade = e.Shadeing;
   const std::array<std::int32_t, 3> light = input.Sunlight;
   const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
-  // Aerial perspective in the normal pass only, at distance z * 100 for the whole copy.
-  const AerialFader fade(input.AirDepth, copy.Placement.Distance * 100);
-  const bool faded = !reflection && fade.Active();
   const std::uint8_t mode = e.MixtureMode;
 
   for (std::int64_t k = 0; k < rows; ++k) {
@@ -198,7 +206,7 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
       source[sr] = image->Row(static_cast<int>(Wrap(RoundIn(row), bh)));
     }
     BgrPixel* out = target.Row(static_cast<int>(Wrap(box.y0 + k, H)));
-    for (const ColumnPlan& c : plan) {
+    for (const ObjectColumn& c : plan) {
       std::uint32_t rb = 0, ga = 0;
       for (const PackedColour* s : source) {
         Accumulate(s[c.source[0]], rb, ga);
@@ -209,16 +217,29 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
       if (alpha == 0) continue;  // blending it would change nothing
       PackedColour colour = MakePacked((rb & 0xffff) / 9, (ga & 0xffff) / 9, (rb >> 16) / 9, alpha);
       if (shade) {
-        colour = MakePacked(ShadeChannel(Red(colour), light[0], c.sun_distance, sun_height),
-                            ShadeChannel(Green(colour), light[1], c.sun_distance, sun_height),
-                            ShadeChannel(Blue(colour), light[2], c.sun_distance, sun_height),
-                            alpha);
+        colour =
+            MakePacked(ShadeChannel(Red(colour), light[0], c.sun_distance, sun_height),
+                       ShadeChannel(Green(colour), light[1], c.sun_distance, sun_height),
+                       ShadeChannel(Blue(colour), light[2], c.sun_distance, sun_height), alpha);
       }
-      if (faded) colour = fade(colour, c.horizon);
+      if (faded) {
+        std::uint16_t* const r = fade_cache + (Red(colour) << 8 | Red(c.horizon));
+        std::uint16_t* const g = fade_cache + (Green(colour) << 8 | Green(c.horizon));
+        std::uint16_t* const b = fade_cache + (Blue(colour) << 8 | Blue(c.horizon));
+        if (*r == 0 || *g == 0 || *b == 0) {
+          const PackedColour f = fade(colour, c.horizon);
+          *r = Red(f) + 1;
+          *g = Green(f) + 1;
+          *b = Blue(f) + 1;
+        }
+        colour = MakePacked(*r - 1, *g - 1, *b - 1, alpha);
+      }
       BlendInto(out[c.target], colour, mode);
     }
   }
   return true;
 }
+
+}  // namespace detail
 
 }  // namespace horizonmill

@@ -1,5 +1,7 @@
 #include "render/RenderObjects.h"
 
+#include "render/ObjectDraw.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -152,9 +154,10 @@ void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayer
   // Equal distances keep the order of placement (Far, Mid, Near, list order).
   std::stable_sort(list.begin(), list.end(), FartherFirst);
 
+  detail::ObjectScratch scratch;
   const std::int64_t n = static_cast<std::int64_t>(list.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    if (!DrawObject(target, list[i], input, reflection)) return fail();
+    if (!detail::DrawObject(target, list[i], input, reflection, scratch)) return fail();
     if (context.PollProgress(ProgressPercent(i, n))) return;
   }
   context.RenderProgress = 100;

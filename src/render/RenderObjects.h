@@ -51,8 +51,8 @@ inline constexpr std::int64_t kMaxObjectCopies = std::int64_t{1} << 21;
 // rows and columns wrap onto pixels it has already blended, so no pixel can be
 // skipped without changing the picture; the work is bounded instead, and a box
 // beyond the bound (a Distance near 0, a huge Scale) takes the failure path like
-// a zero Distance does. 16 allows an object four panorama widths wide.
-inline constexpr std::int64_t kMaxObjectBoxCoverage = 16;
+// a zero Distance does. 4 allows an object twice as wide as the panorama.
+inline constexpr std::int64_t kMaxObjectBoxCoverage = 4;
 
 // The light colour the sun casts on objects: per channel
 // v = (2 C + O) / 255 - (S - 10) * 0.05 * 5, then v / 8 (Add), 1 - v / 8 (Sub),

@@ -1,0 +1,34 @@
+// Internals of the objects pass: the working memory that DrawObject reuses from
+// one copy to the next, so a pass allocates once and never per copy or pixel.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/RenderObjects.h"
+
+namespace horizonmill::detail {
+
+// What a target column needs, worked out once per copy: the three picture
+// columns of its samples, the wrapped target column, the distance to the sun and
+// the horizon colour behind it.
+struct ObjectColumn {
+  long double sun_distance;
+  std::int32_t source[3];
+  std::int32_t target;
+  PackedColour horizon;
+};
+
+struct ObjectScratch {
+  std::vector<ObjectColumn> columns;
+  // The aerial fade of one copy per channel value c and horizon value h (the
+  // fade treats red, green and blue alike and each on its own), at c << 8 | h:
+  // the faded value + 1, or 0 while not yet worked out.
+  std::vector<std::uint16_t> faded;
+};
+
+// DrawObject with working memory kept by the caller.
+bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
+                bool reflection, ObjectScratch& scratch);
+
+}  // namespace horizonmill::detail
