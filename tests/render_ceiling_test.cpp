@@ -4,29 +4,20 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <vector>
 
 #include "image/Placeholders.h"
+#include "support/RecordingHost.h"
+#include "support/TextureTesting.h"
 
 namespace horizonmill {
 namespace {
 
-PixelImagePtr MakeTexture(int w, int h, const std::function<PackedColour(int, int)>& texel) {
-  PixelImagePtr t = MakePixelImage(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) t->Row(y)[x] = texel(x, y);
-  return t;
-}
-
-// Every channel differs from texel to texel (a fixed generator, opaque).
-PixelImagePtr NoiseTexture(int w, int h, std::uint32_t seed = 7) {
-  return MakeTexture(w, h, [&seed](int, int) {
-    seed = seed * 134775813u + 1u;
-    return MakePacked(seed >> 24, seed >> 16, seed >> 8, 255);
-  });
-}
+using testing::CopyBitmap;
+using testing::MakeTexture;
+using testing::NoiseTexture;
+using testing::SameRegion;
 
 PixelImagePtr OneColour(PackedColour c, int w = 8, int h = 8) {
   return MakeTexture(w, h, [c](int, int) { return c; });
@@ -40,20 +31,6 @@ WorkBitmap Canvas(int w, int h, BgrPixel upper) {
                               : BgrPixel{static_cast<std::uint8_t>(x * 7 + y),
                                          static_cast<std::uint8_t>(y * 3), 200};
   return b;
-}
-
-WorkBitmap Copy(const WorkBitmap& from) {
-  WorkBitmap b(from.Width(), from.Height());
-  for (int y = 0; y < from.Height(); ++y)
-    for (int x = 0; x < from.Width(); ++x) b.Row(y)[x] = from.Row(y)[x];
-  return b;
-}
-
-bool SameRegion(const WorkBitmap& a, const WorkBitmap& b, int x0, int x1, int y0, int y1) {
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x)
-      if (!(a.Row(y)[x] == b.Row(y)[x])) return false;
-  return true;
 }
 
 CeilingLayerInput Input(PixelImage* texture) {
@@ -72,7 +49,7 @@ TEST(RenderCeiling, ZenithRowIsOneColourAndNothingFromTheHorizonDownIsTouched) {
     PixelImagePtr horizon =
         MakeTexture(96, 1, [](int x, int) { return MakePacked(x, 255 - x, 9); });
     WorkBitmap target = Canvas(96, H, BgrPixel{30, 60, 90});
-    const WorkBitmap before = Copy(target);
+    const WorkBitmap before = CopyBitmap(target);
     CeilingLayerInput in = Input(texture.get());
     in.AirDepth = 5;  // the fade leaves the zenith (distance 1) alone
     in.HorizonRow = horizon.get();
@@ -148,7 +125,7 @@ TEST(RenderCeiling, OpaqueColourTexelsAreHolesAndColoursOneStepOffAreNot) {
       // The alpha byte plays no part in the comparison.
       PixelImagePtr texture = OneColour(WithAlpha(hole, 7));
       WorkBitmap target = Canvas(40, 30, BgrPixel{0, 0, 0});
-      const WorkBitmap before = Copy(target);
+      const WorkBitmap before = CopyBitmap(target);
       CeilingLayerInput in = Input(texture.get());
       in.OpaqueColor = hole;
       in.Transparency = transparency;
@@ -207,7 +184,7 @@ TEST(RenderCeiling, TransparencySetsTheAlphaOfEveryTexelAfresh) {
 
   // Transparency 1: every texel is transparent and the image stays as it was.
   WorkBitmap target = Canvas(50, 40, BgrPixel{5, 6, 7});
-  const WorkBitmap before = Copy(target);
+  const WorkBitmap before = CopyBitmap(target);
   in.Transparency = 1;
   RenderContext ctx;
   RenderCeiling(ctx, target, in);
@@ -218,7 +195,7 @@ TEST(RenderCeiling, TransparencySetsTheAlphaOfEveryTexelAfresh) {
   PixelImagePtr fresh = NoiseTexture(8, 8);
   fresh->Row(2)[3] = MakePacked(1, 2, 3, 99);
   WorkBitmap twice = Canvas(50, 40, BgrPixel{5, 6, 7});
-  WorkBitmap once = Copy(twice);
+  WorkBitmap once = CopyBitmap(twice);
   in.Transparency = 0.3L;
   RenderCeiling(ctx, target, in);
   in.Transparency = 0.7L;
@@ -273,17 +250,15 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
   }
 }
 
-class PollingHost : public RenderHost {
- public:
-  explicit PollingHost(int abort_at) : abort_at_(abort_at) {}
-  void ProcessEvents(RenderContext& context) override {
-    percents.push_back(context.RenderProgress);
-    if (static_cast<int>(percents.size()) == abort_at_) context.AbortRequested = true;
+// Records the percentage of every poll and asks for an abort at poll n (0: never).
+struct PollingHost : testing::RecordingHost {
+  explicit PollingHost(int abort_at) {
+    onPoll = [this, abort_at](RenderContext& context, RenderStage) {
+      percents.push_back(context.RenderProgress);
+      if (polls == abort_at) context.AbortRequested = true;
+    };
   }
   std::vector<int> percents;
-
- private:
-  int abort_at_;
 };
 
 TEST(RenderCeiling, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) {
@@ -298,7 +273,7 @@ TEST(RenderCeiling, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched)
   EXPECT_EQ(ctx.RenderProgress, 100);
 
   WorkBitmap aborted = Canvas(40, 20, BgrPixel{0, 0, 0});
-  const WorkBitmap before = Copy(aborted);
+  const WorkBitmap before = CopyBitmap(aborted);
   PollingHost stopper(5);
   RenderContext actx;
   actx.Host = &stopper;
@@ -318,8 +293,8 @@ TEST(RenderCeiling, NoTextureDrawsTheCheckerboard) {
   PixelImagePtr checker;
   ASSERT_TRUE(MakeCheckerTexture(checker));
   WorkBitmap with = Canvas(64, 48, BgrPixel{50, 60, 70});
-  WorkBitmap without = Copy(with);
-  const WorkBitmap before = Copy(with);
+  WorkBitmap without = CopyBitmap(with);
+  const WorkBitmap before = CopyBitmap(with);
   RenderContext ctx;
   RenderCeiling(ctx, with, Input(checker.get()));
   RenderCeiling(ctx, without, Input(nullptr));
@@ -334,7 +309,7 @@ TEST(RenderCeiling, DegenerateRealsNeitherCrashNorTouchTheLowerHalf) {
   for (long double scale : {0.0L, -0.0L, -3.0L, 1e-4000L, 1e300L, 1e4000L, inf, nan}) {
     for (long double air : {0.0L, 1e30L, nan}) {
       WorkBitmap target = Canvas(33, 21, BgrPixel{1, 2, 3});
-      const WorkBitmap before = Copy(target);
+      const WorkBitmap before = CopyBitmap(target);
       CeilingLayerInput in = Input(texture.get());
       in.Scale = scale;
       in.AirDepth = air;
@@ -348,7 +323,7 @@ TEST(RenderCeiling, DegenerateRealsNeitherCrashNorTouchTheLowerHalf) {
   // A scale of exactly 0 is drawn as 0.001, the value the scale inputs put in
   // its place.
   WorkBitmap zero = Canvas(33, 21, BgrPixel{1, 2, 3});
-  WorkBitmap thousandth = Copy(zero);
+  WorkBitmap thousandth = CopyBitmap(zero);
   CeilingLayerInput in = Input(texture.get());
   RenderContext ctx;
   in.Scale = 0;

@@ -4,29 +4,21 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <vector>
 
 #include "image/Placeholders.h"
 #include "render/Pipeline.h"
+#include "support/RecordingHost.h"
+#include "support/TextureTesting.h"
 
 namespace horizonmill {
 namespace {
 
-PixelImagePtr MakeTexture(int w, int h, const std::function<PackedColour(int, int)>& texel) {
-  PixelImagePtr t = MakePixelImage(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) t->Row(y)[x] = texel(x, y);
-  return t;
-}
-
-PixelImagePtr NoiseTexture(int w, int h, std::uint32_t seed = 11) {
-  return MakeTexture(w, h, [&seed](int, int) {
-    seed = seed * 134775813u + 1u;
-    return MakePacked(seed >> 24, seed >> 16, seed >> 8, 255);
-  });
-}
+using testing::CopyBitmap;
+using testing::MakeTexture;
+using testing::NoiseTexture;
+using testing::SameRegion;
 
 // A picture with no symmetry: every pixel tells its column and row.
 WorkBitmap Coded(int w, int h) {
@@ -36,20 +28,6 @@ WorkBitmap Coded(int w, int h) {
       b.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
                              static_cast<std::uint8_t>(x * 3 + y * 5)};
   return b;
-}
-
-WorkBitmap Copy(const WorkBitmap& from) {
-  WorkBitmap b(from.Width(), from.Height());
-  for (int y = 0; y < from.Height(); ++y)
-    for (int x = 0; x < from.Width(); ++x) b.Row(y)[x] = from.Row(y)[x];
-  return b;
-}
-
-bool SameRegion(const WorkBitmap& a, const WorkBitmap& b, int x0, int x1, int y0, int y1) {
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x)
-      if (!(a.Row(y)[x] == b.Row(y)[x])) return false;
-  return true;
 }
 
 GroundLayerInput Input(const PixelImage* texture) {
@@ -82,7 +60,7 @@ TEST(RenderGround, BottomRowIsTheTextureCentreAndOnlyTheLowerHalfIsDrawn) {
     PixelImagePtr texture = NoiseTexture(16, 16);
     PixelImagePtr horizon = MakeTexture(50, 1, [](int x, int) { return MakePacked(x, 0, 255); });
     WorkBitmap target = Coded(50, H);
-    const WorkBitmap before = Copy(target);
+    const WorkBitmap before = CopyBitmap(target);
     GroundLayerInput in = Input(texture.get());
     in.AirDepth = 3;  // distance 1 at the bottom row: no fade there
     in.HorizonRow = horizon.get();
@@ -103,7 +81,7 @@ TEST(RenderGround, ReflectionZeroIgnoresTheReflectionBitmap) {
   WorkBitmap mirror_b(60, 20);
   FillWorkBitmap(mirror_b, BgrPixel{255, 0, 255});
   WorkBitmap plain = Coded(60, 40);
-  WorkBitmap with_a = Copy(plain), with_b = Copy(plain);
+  WorkBitmap with_a = CopyBitmap(plain), with_b = CopyBitmap(plain);
   GroundLayerInput in = Input(texture.get());
   in.AirDepth = 2;
   in.ReflectionWarp = 30;
@@ -129,7 +107,7 @@ TEST(RenderGround, FullMirrorWithoutWarpIsShiftedByOnePixel) {
   {
     const int W = 48, H = 32, half = 16;
     WorkBitmap target = Coded(W, H);
-    const WorkBitmap original = Copy(target);
+    const WorkBitmap original = CopyBitmap(target);
     WorkBitmap reflection(W, half);
     MirrorUpperHalf(target);
     CopyLowerHalf(reflection, target);
@@ -285,17 +263,15 @@ TEST(RenderGround, DoublingScaleHalvesTheWalkAcrossTheTexture) {
   EXPECT_GT(one[compared - 1], 100);
 }
 
-class PollingHost : public RenderHost {
- public:
-  explicit PollingHost(int abort_at) : abort_at_(abort_at) {}
-  void ProcessEvents(RenderContext& context) override {
-    percents.push_back(context.RenderProgress);
-    if (static_cast<int>(percents.size()) == abort_at_) context.AbortRequested = true;
+// Records the percentage of every poll and asks for an abort at poll n (0: never).
+struct PollingHost : testing::RecordingHost {
+  explicit PollingHost(int abort_at) {
+    onPoll = [this, abort_at](RenderContext& context, RenderStage) {
+      percents.push_back(context.RenderProgress);
+      if (polls == abort_at) context.AbortRequested = true;
+    };
   }
   std::vector<int> percents;
-
- private:
-  int abort_at_;
 };
 
 TEST(RenderGround, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) {
@@ -309,7 +285,7 @@ TEST(RenderGround, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) 
   EXPECT_EQ(ctx.RenderProgress, 100);
 
   WorkBitmap aborted = Coded(30, 20);
-  const WorkBitmap before = Copy(aborted);
+  const WorkBitmap before = CopyBitmap(aborted);
   PollingHost stopper(12);
   RenderContext actx;
   actx.Host = &stopper;
@@ -326,7 +302,7 @@ TEST(RenderGround, NoTextureDrawsTheCheckerboard) {
   PixelImagePtr checker;
   ASSERT_TRUE(MakeCheckerTexture(checker));
   WorkBitmap with = Coded(64, 48);
-  WorkBitmap without = Copy(with);
+  WorkBitmap without = CopyBitmap(with);
   RenderContext ctx;
   GroundLayerInput in = Input(checker.get());
   in.AirDepth = 1;
@@ -347,7 +323,7 @@ TEST(RenderGround, DegenerateRealsNeitherCrashNorTouchTheUpperHalf) {
       for (long double reflect : {1.0L, -1.0L, 1e30L, nan}) {
         for (const WorkBitmap* mirror : {&reflection, &empty}) {
           WorkBitmap target = Coded(33, 21);
-          const WorkBitmap before = Copy(target);
+          const WorkBitmap before = CopyBitmap(target);
           GroundLayerInput in = Input(texture.get());
           in.Scale = scale;
           in.ReflectionWarp = warp;
@@ -364,7 +340,7 @@ TEST(RenderGround, DegenerateRealsNeitherCrashNorTouchTheUpperHalf) {
   }
   // A scale of exactly 0 is drawn as 0.001, as in the ceiling.
   WorkBitmap zero = Coded(33, 21);
-  WorkBitmap thousandth = Copy(zero);
+  WorkBitmap thousandth = CopyBitmap(zero);
   GroundLayerInput in = Input(texture.get());
   RenderContext ctx;
   in.Scale = 0;
