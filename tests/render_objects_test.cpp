@@ -373,23 +373,29 @@ TEST(DrawObjectShading, DefaultSunBlackTowardItLitAwayFromIt) {
   EXPECT_EQ(target.Row(800)[0], (BgrPixel{90, 90, 90}));
 }
 
-TEST(DrawObjectFade, NormalPassFadesTowardTheHorizonColumnReflectionDoesNot) {
+TEST(DrawObjectFade, NormalPassFadesEachCopyAtItsDistanceReflectionDoesNot) {
   // A box across the seam at 360 x 180: target column 359 is column -1 before
-  // wrap-around and fades toward horizon pixel 359, at distance z * 100.
-  PixelImagePtr horizon = Picture(360, 1, [](int x, int) { return MakePacked(x % 256, 7, 250); });
+  // wrap-around and fades toward horizon pixel 359, at distance z * 100. A
+  // farther copy of the same colour, drawn first over a horizon pixel of the
+  // same colour (180, found nowhere else), fades at its own distance.
+  const PackedColour odd = MakePacked(203, 207, 250);
+  PixelImagePtr horizon = Picture(360, 1, [odd](int x, int) {
+    return x == 180 || x == 359 ? odd : MakePacked(x % 200, x * 3 % 200, x * 7 % 200);
+  });
+  const PackedColour colour = MakePacked(10, 200, 30);
   for (bool reflection : {false, true}) {
     Objects s;
     s.input.AirDepth = 3;
     s.input.HorizonRow = horizon.get();
-    s.Manual(s.far, Uniform(31, 15, MakePacked(10, 200, 30)), 0, 0, 1.25L);
+    s.Manual(s.far, Uniform(31, 15, colour), 0, 0, 1.25L);
+    s.Manual(s.far, Uniform(31, 15, colour), 180, 0, 2.5L);
     WorkBitmap target = Canvas(360, 180);
     s.Render(target, reflection);
-    const PackedColour faded =
-        AerialFade(MakePacked(10, 200, 30), MakePacked(359 % 256, 7, 250), 3, 125);
-    ASSERT_NE(faded, MakePacked(10, 200, 30)) << "the fade must show";
-    const PackedColour expected = reflection ? MakePacked(10, 200, 30) : faded;
-    const int row = reflection ? 100 : 90;
-    EXPECT_EQ(target.Row(row)[359], PackedToBgr(expected));
+    const PackedColour near = AerialFade(colour, odd, 3, 125);
+    const PackedColour far = AerialFade(colour, odd, 3, 250);
+    ASSERT_NE(near, colour) << "the fade must show";
+    EXPECT_EQ(target.Row(reflection ? 100 : 90)[359], PackedToBgr(reflection ? colour : near));
+    EXPECT_EQ(target.Row(reflection ? 93 : 90)[180], PackedToBgr(reflection ? colour : far));
   }
 }
 

@@ -172,11 +172,19 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   std::vector<ObjectColumn>& plan = scratch.columns;
   try {
     plan.resize(static_cast<std::size_t>(columns));
-    if (faded) scratch.faded.assign(65536, 0);
+    if (faded) {
+      scratch.faded.resize(65536);
+      // Stamps live in the upper 24 bits; after 2^24 - 1 copies the table starts afresh.
+      if (++scratch.fade_stamp >= (1u << 24)) {
+        std::fill(scratch.faded.begin(), scratch.faded.end(), 0);
+        scratch.fade_stamp = 1;
+      }
+    }
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::uint16_t* const fade_cache = scratch.faded.data();
+  std::uint32_t* const fade_cache = scratch.faded.data();
+  const std::uint32_t stamp = scratch.fade_stamp << 8;
   for (std::int64_t q = 0; q < columns; ++q) {
     ObjectColumn& c = plan[q];
     // The picture column starts again at 0 on every target row.
@@ -223,16 +231,16 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
                        ShadeChannel(Blue(colour), light[2], c.sun_distance, sun_height), alpha);
       }
       if (faded) {
-        std::uint16_t* const r = fade_cache + (Red(colour) << 8 | Red(c.horizon));
-        std::uint16_t* const g = fade_cache + (Green(colour) << 8 | Green(c.horizon));
-        std::uint16_t* const b = fade_cache + (Blue(colour) << 8 | Blue(c.horizon));
-        if (*r == 0 || *g == 0 || *b == 0) {
+        std::uint32_t* const r = fade_cache + (Red(colour) << 8 | Red(c.horizon));
+        std::uint32_t* const g = fade_cache + (Green(colour) << 8 | Green(c.horizon));
+        std::uint32_t* const b = fade_cache + (Blue(colour) << 8 | Blue(c.horizon));
+        if ((*r & ~0xffu) != stamp || (*g & ~0xffu) != stamp || (*b & ~0xffu) != stamp) {
           const PackedColour f = fade(colour, c.horizon);
-          *r = Red(f) + 1;
-          *g = Green(f) + 1;
-          *b = Blue(f) + 1;
+          *r = stamp | Red(f);
+          *g = stamp | Green(f);
+          *b = stamp | Blue(f);
         }
-        colour = MakePacked(*r - 1, *g - 1, *b - 1, alpha);
+        colour = MakePacked(*r & 0xff, *g & 0xff, *b & 0xff, alpha);
       }
       BlendInto(out[c.target], colour, mode);
     }

@@ -21,10 +21,12 @@ struct ObjectColumn {
 
 struct ObjectScratch {
   std::vector<ObjectColumn> columns;
-  // The aerial fade of one copy per channel value c and horizon value h (the
-  // fade treats red, green and blue alike and each on its own), at c << 8 | h:
-  // the faded value + 1, or 0 while not yet worked out.
-  std::vector<std::uint16_t> faded;
+  // The aerial fade of the current copy per channel value c and horizon value h
+  // (the fade treats red, green and blue alike and each on its own), at
+  // c << 8 | h: fade_stamp << 8 | the faded value when worked out for this copy.
+  // A new stamp per copy forgets the old values without clearing the table.
+  std::vector<std::uint32_t> faded;
+  std::uint32_t fade_stamp = 0;
 };
 
 // DrawObject with working memory kept by the caller.
