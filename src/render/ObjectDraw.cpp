@@ -28,9 +28,10 @@ std::int64_t Wrap(std::int64_t v, std::int64_t size) {
   return r < 0 ? r + size : r;
 }
 
-// One shaded channel: EaseOut(d v + d L, v, 0, 0.5, l, 1), rounded, held to 0..255.
-std::uint8_t ShadeChannel(int v, std::int32_t light, long double d, double l) {
-  const double shaded = static_cast<double>(d * v + d * light);
+// One shaded channel: EaseOut(d v + d L, v, 0, 0.5, l, 1), rounded, held to 0..255,
+// with the product dl = d L (which is the same for every pixel of a column).
+std::uint8_t ShadeChannel(int v, long double d, long double dl, double l) {
+  const double shaded = static_cast<double>(d * v + dl);
   const double r = EaseOut(shaded, v, 0.0, 0.5, l, 1.0);
   if (!(r > 0)) return 0;
   if (r >= 255) return 255;
@@ -124,9 +125,9 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
                         SunPosition sun, long double p) {
   const long double d = SunDistance(p, sun.X);
   const double l = static_cast<double>(std::fabs(sun.Y - 0.5L));
-  return MakePacked(ShadeChannel(Red(colour), light[0], d, l),
-                    ShadeChannel(Green(colour), light[1], d, l),
-                    ShadeChannel(Blue(colour), light[2], d, l), Alpha(colour));
+  return MakePacked(ShadeChannel(Red(colour), d, d * light[0], l),
+                    ShadeChannel(Green(colour), d, d * light[1], l),
+                    ShadeChannel(Blue(colour), d, d * light[2], l), Alpha(colour));
 }
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
@@ -196,12 +197,13 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
     c.target = static_cast<std::int32_t>(Wrap(i, W));
     // The column fraction before wrap-around: below 0 or above 1 past the edges.
     c.sun_distance = SunDistance(static_cast<long double>(i) / W, input.SunPosition.X);
+    for (int channel = 0; channel < 3; ++channel)
+      c.sun_light[channel] = c.sun_distance * input.Sunlight[channel];
     c.horizon = horizon_row != nullptr ? horizon_row->Row(0)[Wrap(i, horizon_row->width)]
                                        : MakePacked(255, 255, 255, 255);
   }
 
   const bool shade = e.Shadeing;
-  const std::array<std::int32_t, 3> light = input.Sunlight;
   const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
   const std::uint8_t mode = e.MixtureMode;
 
@@ -225,10 +227,10 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
       if (alpha == 0) continue;  // blending it would change nothing
       PackedColour colour = MakePacked((rb & 0xffff) / 9, (ga & 0xffff) / 9, (rb >> 16) / 9, alpha);
       if (shade) {
-        colour =
-            MakePacked(ShadeChannel(Red(colour), light[0], c.sun_distance, sun_height),
-                       ShadeChannel(Green(colour), light[1], c.sun_distance, sun_height),
-                       ShadeChannel(Blue(colour), light[2], c.sun_distance, sun_height), alpha);
+        colour = MakePacked(ShadeChannel(Red(colour), c.sun_distance, c.sun_light[0], sun_height),
+                            ShadeChannel(Green(colour), c.sun_distance, c.sun_light[1], sun_height),
+                            ShadeChannel(Blue(colour), c.sun_distance, c.sun_light[2], sun_height),
+                            alpha);
       }
       if (faded) {
         std::uint32_t* const r = fade_cache + (Red(colour) << 8 | Red(c.horizon));

@@ -10,10 +10,12 @@
 namespace horizonmill::detail {
 
 // What a target column needs, worked out once per copy: the three picture
-// columns of its samples, the wrapped target column, the distance to the sun and
-// the horizon colour behind it.
+// columns of its samples, the wrapped target column, the distance to the sun
+// (and its products with the sunlight's red, green and blue) and the horizon
+// colour behind it.
 struct ObjectColumn {
   long double sun_distance;
+  long double sun_light[3];
   std::int32_t source[3];
   std::int32_t target;
   PackedColour horizon;
