@@ -221,6 +221,20 @@ TEST(DrawObjectGeometry, SkyBoxCentresOnItsHeightAndMirrorsInTheReflection) {
   }
 }
 
+TEST(DrawObjectGeometry, ReflectionPassLeavesTheUpperHalfAlone) {
+  // A sky object whose reflected box (rows 75 .. 119 at 360 x 180) reaches
+  // above the horizon row 90: only its lower part is drawn.
+  Objects s;
+  ObjectEntry& e = s.Manual(s.far, Uniform(4, 4, MakePacked(9, 9, 9)), 180, 0, 1);
+  e.PositionMode = PositionMode::Sky;
+  e.Scale = 3;
+  WorkBitmap target = Canvas(360, 180);
+  s.Render(target, true);
+  const Changed d = ChangedPixels(target);
+  EXPECT_EQ(*d.rows.begin(), 90);
+  EXPECT_EQ(*d.rows.rbegin(), 119);
+}
+
 TEST(DrawObjectGeometry, ZeroAndNegativeWidths) {
   struct Case {
     PositionMode mode;

@@ -208,6 +208,11 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   const std::uint8_t mode = e.MixtureMode;
 
   for (std::int64_t k = 0; k < rows; ++k) {
+    const int target_row = static_cast<int>(Wrap(box.y0 + k, H));
+    // The reflection pass draws into the lower half only: that half becomes the
+    // reflection (and is then covered by the ground), while a reflected row
+    // landing above the horizon would stay in the finished sky upside down.
+    if (reflection && target_row < H / 2) continue;
     const PackedColour* source[3];
     for (int sr = 0; sr < 3; ++sr) {
       const long double sy = k * fy + sr * fy / 3;
@@ -215,7 +220,7 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
       const long double row = reflection ? bh - sy - 1 : sy;
       source[sr] = image->Row(static_cast<int>(Wrap(RoundIn(row), bh)));
     }
-    BgrPixel* out = target.Row(static_cast<int>(Wrap(box.y0 + k, H)));
+    BgrPixel* out = target.Row(target_row);
     for (const ObjectColumn& c : plan) {
       std::uint32_t rb = 0, ga = 0;
       for (const PackedColour* s : source) {

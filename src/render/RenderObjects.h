@@ -83,7 +83,8 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
 // and pass, each target pixel the truncated mean of 3 x 3 picture samples
 // (coordinates rounded half to even, wrapping at the picture's edges; rows read
 // upside down in the reflection pass), shaded when Shadeing is set, faded toward
-// the horizon colour (normal pass only), blended with wrap-around. An empty box
+// the horizon colour (normal pass only), blended with wrap-around; the
+// reflection pass leaves the upper half (rows above H div 2) untouched. An empty box
 // or an entry without a picture draws nothing. Returns false, drawing nothing,
 // when a size or position is no number or out of range (a zero Distance) or the
 // box is larger than kMaxObjectBoxCoverage times the target: the caller's
