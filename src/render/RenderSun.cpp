@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "render/TDivs.h"
@@ -109,15 +110,16 @@ void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun) {
   const int cx = W / 2, cy = H / 2;
   const int ox = CyclicShift(sun.Position.X, W);
   const int oy = CyclicShift(sun.Position.Y, H);
-  const bool draws = IsBlendMode(sun.MixtureMode) && !SunChangesNothing(sun);
-  SunShader shader(sun, draws ? R : 0);
+  const bool draws = IsBlendMode(sun.MixtureMode) && !SunChangesNothing(sun) && R > 0;
+  std::optional<SunShader> shader;
+  if (draws) shader.emplace(sun, R);
 
   for (int y = 0; y < H; ++y) {
     const int dy = std::abs(y - cy);
     if (draws && dy <= R) {
-      const int reach = shader.Reach(dy);
+      const int reach = shader->Reach(dy);
       const int x0 = std::max(0, cx - reach), x1 = std::min(W - 1, cx + reach);
-      const PackedColour* colours = shader.Row(dy);
+      const PackedColour* colours = shader->Row(dy);
       BgrPixel* row = target.Row((y + oy) % H);
       DispatchBlendMode(sun.MixtureMode, [&]<std::uint8_t Mode>() {
         BlendSunRow<Mode>(row, colours, x0, x1, cx, W, ox);
