@@ -18,9 +18,10 @@ namespace {
 
 constexpr long double kZeroScaleStandIn = 0.001L;
 
-// Round(255 - transparency * 255), low eight bits. A transparency that is no
-// number or lies far outside 0..1 (never from the track bar) is reduced the
-// same way, without an undefined conversion.
+// Round(255 - transparency * 255), low eight bits, also for a transparency
+// outside 0..1 (never from the track bar); one that is no number, or so far
+// out that no integer holds the product, gives 0 rather than an undefined
+// conversion.
 std::uint32_t TexelAlpha(long double transparency) {
   const long double a = std::nearbyintl(255 - transparency * 255);
   if (!(std::fabs(a) < 9.0e18L)) return 0;
