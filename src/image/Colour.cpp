@@ -30,19 +30,4 @@ FloatColour UnpackColour(PackedColour c) {
                      static_cast<float>(Blue(c)), 255.0f};
 }
 
-PackedColour LerpColour(PackedColour a, PackedColour b, long double t) {
-  if (Alpha(a) == 0) a = b & 0x00ffffffu;
-  if (Alpha(b) == 0) b = a & 0x00ffffffu;
-  using detail::LerpChannel;
-  return MakePacked(LerpChannel(Red(a), Red(b), t), LerpChannel(Green(a), Green(b), t),
-                    LerpChannel(Blue(a), Blue(b), t), LerpChannel(Alpha(a), Alpha(b), t));
-}
-
-BgrPixel LerpBgr(BgrPixel a, BgrPixel b, long double t) {
-  using detail::LerpChannel;
-  return BgrPixel{static_cast<std::uint8_t>(LerpChannel(a.b, b.b, t)),
-                  static_cast<std::uint8_t>(LerpChannel(a.g, b.g, t)),
-                  static_cast<std::uint8_t>(LerpChannel(a.r, b.r, t))};
-}
-
 }  // namespace horizonmill

@@ -160,15 +160,27 @@ bool DispatchBlendMode(std::uint8_t mode, F&& f) {
 
 namespace detail {
 // Trunc(a * t + b * (1 - t)), evaluated as b + (a - b) * t: the same quantity,
-// written so that equal inputs give exactly themselves.
-inline int LerpChannel(int a, int b, long double t) {
-  return static_cast<int>(static_cast<long double>(b) + static_cast<long double>(a - b) * t);
+// written so that equal inputs give exactly themselves. Double precision.
+inline int LerpChannel(int a, int b, double t) {
+  return static_cast<int>(static_cast<double>(b) + static_cast<double>(a - b) * t);
 }
 }  // namespace detail
 
 // a weighted by t, b by 1 - t, each channel truncated; a transparent side lends
 // no colour of its own (its red, green and blue are taken from the other side).
-PackedColour LerpColour(PackedColour a, PackedColour b, long double t);
-BgrPixel LerpBgr(BgrPixel a, BgrPixel b, long double t);
+inline PackedColour LerpColour(PackedColour a, PackedColour b, double t) {
+  if (Alpha(a) == 0) a = b & 0x00ffffffu;
+  if (Alpha(b) == 0) b = a & 0x00ffffffu;
+  using detail::LerpChannel;
+  return MakePacked(LerpChannel(Red(a), Red(b), t), LerpChannel(Green(a), Green(b), t),
+                    LerpChannel(Blue(a), Blue(b), t), LerpChannel(Alpha(a), Alpha(b), t));
+}
+
+inline BgrPixel LerpBgr(BgrPixel a, BgrPixel b, double t) {
+  using detail::LerpChannel;
+  return BgrPixel{static_cast<std::uint8_t>(LerpChannel(a.b, b.b, t)),
+                  static_cast<std::uint8_t>(LerpChannel(a.g, b.g, t)),
+                  static_cast<std::uint8_t>(LerpChannel(a.r, b.r, t))};
+}
 
 }  // namespace horizonmill

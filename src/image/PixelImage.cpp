@@ -71,7 +71,7 @@ SampleAxis SplitSampleCoordinate(long double v) {
   const long double t = std::truncl(v);
   long double f = v - t;
   if (!(f > 0)) f += 1;
-  return SampleAxis{static_cast<std::int64_t>(t), f};
+  return SampleAxis{static_cast<std::int64_t>(t), static_cast<double>(f)};
 }
 
 namespace {

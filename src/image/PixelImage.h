@@ -68,7 +68,7 @@ inline PackedColour GetImagePixel(const PixelImage& image, int x, int y, bool wr
 // the next row or column. Trunc is toward zero, not floor.
 struct SampleAxis {
   std::int64_t base;  // Trunc(v)
-  long double fraction;
+  double fraction;
 };
 SampleAxis SplitSampleCoordinate(long double v);
 
