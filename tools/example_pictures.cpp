@@ -1,4 +1,4 @@
-// Draws the pictures of the example scenes (cloud and water textures, mountain,
+// Draws the pictures of the example scenes (cloud and water textures; mountain,
 // tree, rock and lighthouse objects) and writes them as BMP files into a folder:
 //   horizonmill-example-pictures DIR
 // Every picture is procedural and seeded, so the files come out the same on
@@ -74,11 +74,11 @@ WorkBitmap Clouds() {
     for (int x = 0; x < n; ++x) {
       // Period 64 lattice over 256 pixels with 4 base cells: tiles seamlessly.
       const float v = noise.Fractal(x, y, n, 4, 5);
-      if (v < 0.52f) {
+      if (v < 0.56f) {
         bitmap.Row(y)[x] = kKey;
         continue;
       }
-      const double density = std::min(1.0, (v - 0.52) / 0.2);
+      const double density = std::min(1.0, (v - 0.56) / 0.2);
       const double light = 255 - 70 * density + 25 * (noise.Fractal(x + 9, y + 5, n, 16, 2) - 0.5);
       bitmap.Row(y)[x] = Rgb(light, light * 0.97, light * 0.95);
     }
@@ -88,97 +88,118 @@ WorkBitmap Clouds() {
 // Calm water: dark blue-green with gentle colour ripples (they drive the
 // reflection's warp).
 WorkBitmap Water() {
-  constexpr int n = 256;
+  constexpr int n = 128;
   WorkBitmap bitmap(n, n);
-  const Noise noise(64, 21);
+  const Noise noise(32, 21);
   for (int y = 0; y < n; ++y)
     for (int x = 0; x < n; ++x) {
-      const double ripple = noise.Fractal(x, y, n, 8, 3) - 0.5;
-      const double wave = std::sin(2 * M_PI * (y / 16.0 + 2 * ripple));
+      const double ripple = noise.Fractal(x, y, n, 4, 3) - 0.5;
+      const double wave = std::sin(2 * M_PI * (y / 8.0 + 2 * ripple));
       bitmap.Row(y)[x] = Rgb(20 + 30 * ripple, 55 + 40 * wave * 0.5 + 25 * ripple, 70 + 20 * wave);
     }
   return bitmap;
 }
 
-// A mountain range: layered ridges, snow on the peaks, sky in the key colour.
+// Object boxes are always twice as wide as high (they follow the panorama's
+// aspect), so every object picture is drawn 2 : 1 with its subject standing on
+// the bottom edge and the key colour around it.
+
+// A mountain range: jagged peaks, snow above a line, bluish rock below.
 WorkBitmap Mountains() {
-  constexpr int w = 512, h = 128;
+  constexpr int w = 256, h = 128;
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   const Noise noise(32, 5);
   for (int x = 0; x < w; ++x) {
-    const double ridge = 0.25 + 0.6 * noise.Fractal(x, 0, w, 4, 4) * std::sin(M_PI * x / w);
-    const int top = static_cast<int>(h * (1 - ridge));
+    // Two broad peaks with a ridged, sharper outline, falling to the box's ends.
+    const double u = static_cast<double>(x) / w;
+    const double envelope = std::pow(std::sin(M_PI * u), 0.7);
+    const double peaks = 0.55 + 0.25 * std::sin(2 * M_PI * u * 2.3 + 1) +
+                         0.35 * (1 - std::abs(2 * noise.Fractal(x, 0, w, 6, 4) - 1));
+    const double height = std::clamp(0.9 * envelope * peaks, 0.0, 0.97);
+    const int top = static_cast<int>(h * (1 - height));
     for (int y = std::max(top, 0); y < h; ++y) {
-      const double depth = static_cast<double>(y - top) / h;
-      const bool snow = depth < 0.06 && ridge > 0.5;
-      const double shade = 0.8 + 0.4 * (noise.Fractal(x, y, w, 32, 2) - 0.5);
-      bitmap.Row(y)[x] = snow ? Rgb(235, 238, 245) : Rgb(70 * shade, 85 * shade, 110 * shade);
+      const double n = noise.Fractal(x, y, w, 32, 3);
+      const bool snow = y < h * 0.42 && y < top + 6 + 14 * n;
+      const double lit = x < w / 2 ? 1.0 : 0.78;  // light from the left
+      const double shade = (0.75 + 0.5 * (n - 0.5)) * lit;
+      bitmap.Row(y)[x] = snow ? Rgb(235 * lit, 238 * lit, 248 * lit)
+                              : Rgb(72 * shade, 84 * shade, 112 * shade);
     }
   }
   return bitmap;
 }
 
-// A conifer: stacked triangles of dark green on a brown trunk.
-WorkBitmap Tree() {
-  constexpr int w = 64, h = 128;
+// A stand of conifers of different heights.
+WorkBitmap Trees() {
+  constexpr int w = 128, h = 64;
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   const Noise noise(16, 9);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const double dx = std::abs(x - w / 2 + 0.5);
-      const double tier = std::fmod(y, 26.0) / 26.0;  // each tier widens downward
-      const double half = (4 + 26 * tier) * (0.35 + 0.65 * y / h);
-      if (y < h - 14 && dx < half) {
-        const double n = noise.Fractal(x, y, w, 8, 2);
-        bitmap.Row(y)[x] = Rgb(20 + 25 * n, 60 + 50 * n - dx, 30 + 20 * n);
-      } else if (y >= h - 18 && dx < 4) {
-        bitmap.Row(y)[x] = Rgb(90, 60, 35);
+  struct Tree { double x, height, width; };
+  const Tree trees[] = {{30, 44, 11}, {52, 60, 14}, {74, 50, 12}, {95, 36, 9}};
+  for (const Tree& t : trees) {
+    const int top = static_cast<int>(h - t.height);
+    for (int y = std::max(top, 0); y < h; ++y) {
+      const double down = (y - top) / t.height;  // 0 at the tip, 1 at the foot
+      for (int x = 0; x < w; ++x) {
+        const double dx = std::abs(x - t.x);
+        const double tier = std::fmod(down * 4, 1.0);  // four tiers, each widening
+        const double half = t.width * down * (0.55 + 0.45 * tier);
+        if (down < 0.9 && dx < half) {
+          const double n = noise.Fractal(x, y, w, 16, 2);
+          const double side = x < t.x ? 1.0 : 0.75;
+          bitmap.Row(y)[x] = Rgb((18 + 20 * n) * side, (55 + 45 * n) * side, (32 + 15 * n) * side);
+        } else if (down >= 0.85 && dx < 1.5) {
+          bitmap.Row(y)[x] = Rgb(80, 55, 35);
+        }
       }
     }
+  }
   return bitmap;
 }
 
-// A rounded grey rock with darker cracks.
-WorkBitmap Rock() {
-  constexpr int w = 96, h = 64;
+// Two weathered boulders.
+WorkBitmap Rocks() {
+  constexpr int w = 128, h = 64;
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   const Noise noise(16, 13);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const double u = (x - w / 2.0) / (w / 2.0), v = (h - y) / static_cast<double>(h);
-      const double edge = 0.95 - 0.25 * (noise.Fractal(x, 0, w, 4, 3) - 0.5);
-      if (u * u + v * v * 1.2 < edge * edge && v > 0) {
-        const double lit = 0.6 + 0.4 * (1 - v) * 0 + 0.35 * (v - 0.3) - 0.2 * u;
-        const double n = noise.Fractal(x, y, w, 16, 3);
-        const double g = 90 + 90 * lit * (0.7 + 0.6 * n);
-        bitmap.Row(y)[x] = Rgb(g, g * 0.96, g * 0.9);
+  struct Rock { double x, rx, ry; };
+  const Rock rocks[] = {{48, 30, 34}, {86, 18, 20}};
+  for (const Rock& r : rocks)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const double u = (x - r.x) / r.rx, v = (h - y) / r.ry;
+        const double edge = 1 - 0.18 * noise.Fractal(x, y, w, 8, 2);
+        if (u * u + v * v < edge * edge) {
+          const double n = noise.Fractal(x, y, w, 16, 3);
+          const double g = (110 + 70 * (v - 0.3) - 45 * u) * (0.75 + 0.5 * n);
+          bitmap.Row(y)[x] = Rgb(g, g * 0.97, g * 0.9);
+        }
       }
-    }
   return bitmap;
 }
 
-// A white lighthouse with red bands and a lit lantern.
+// A white lighthouse with red bands and a lit lantern, in the middle of its box.
 WorkBitmap Lighthouse() {
-  constexpr int w = 48, h = 128;
+  constexpr int w = 128, h = 64;
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const double cx = x - w / 2 + 0.5;
-      if (y >= 28) {  // the tower tapers upward
-        const double half = 8 + 12.0 * (y - 28) / (h - 28);
+      if (y >= 15) {  // the tower tapers upward
+        const double half = 4 + 5.0 * (y - 15) / (h - 15);
         if (std::abs(cx) < half) {
-          const bool band = (y - 28) % 32 < 10;
+          const bool band = (y - 15) % 16 < 5;
           const double shade = 1 - 0.35 * (cx + half) / (2 * half);
           bitmap.Row(y)[x] = band ? Rgb(200 * shade, 40 * shade, 40 * shade)
                                   : Rgb(245 * shade, 245 * shade, 240 * shade);
         }
-      } else if (y >= 12 && std::abs(cx) < 7) {
-        bitmap.Row(y)[x] = Rgb(255, 235, 150);  // the lantern
-      } else if (y >= 4 && y < 12 && std::abs(cx) < 10 - (12 - y)) {
+      } else if (y >= 7 && std::abs(cx) < 3.5) {
+        bitmap.Row(y)[x] = Rgb(255, 240, 160);  // the lantern
+      } else if (y >= 2 && y < 7 && std::abs(cx) < 5.5 - (7 - y)) {
         bitmap.Row(y)[x] = Rgb(60, 60, 70);  // the roof
       }
     }
@@ -194,8 +215,8 @@ int main(int argc, char** argv) {
   }
   const std::string dir = std::string(argv[1]) + "/";
   const std::pair<const char*, WorkBitmap> pictures[] = {
-      {"clouds.bmp", Clouds()},     {"water.bmp", Water()}, {"mountains.bmp", Mountains()},
-      {"tree.bmp", Tree()},         {"rock.bmp", Rock()},   {"lighthouse.bmp", Lighthouse()},
+      {"clouds.bmp", Clouds()},     {"water.bmp", Water()},   {"mountains.bmp", Mountains()},
+      {"trees.bmp", Trees()},       {"rocks.bmp", Rocks()},   {"lighthouse.bmp", Lighthouse()},
   };
   try {
     for (const auto& [name, bitmap] : pictures) SaveAsBmp(bitmap, dir + name);
