@@ -126,7 +126,8 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
     colours_used = Get32(&h[32]);
   }
   if (kind == HeaderKind::kWindows && (compression == kBiJpeg || compression == kBiPng))
-    Fail(std::string(compression == kBiJpeg ? "JPEG" : "PNG") + " inside a BMP file is not supported");
+    Fail(std::string(compression == kBiJpeg ? "JPEG" : "PNG") +
+         " inside a BMP file is not supported");
   if (planes != 1) Fail("the number of planes is " + std::to_string(planes) + ", not 1");
   const int bits = layout.bits;
   if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
