@@ -45,7 +45,6 @@ int Run(const Options& options) {
   TerminalHost host(stderr, show && ::isatty(STDERR_FILENO));
   RenderContext context;
   context.Host = &host;
-  InstallInterruptHandler();
 
   WorkBitmap preview(kPreviewWidth, kPreviewHeight);
   FillWorkBitmap(preview, BgrPixel{192, 192, 192});
@@ -107,6 +106,8 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  // Ctrl-C from here on stops the render at its next step; nothing is written.
+  InstallInterruptHandler();
   try {
     return Run(*options);
   } catch (const std::exception& e) {
