@@ -2,28 +2,17 @@
 // fuzzer's own entry point, built with the normal compiler.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
-
 #include "fuzz/settings_entry.h"
+#include "support/Corpus.h"
 
 namespace horizonmill {
 namespace {
 
 TEST(SettingsCorpus, EveryInputReadsWithinTheRecordsBoundsAndRewritesStably) {
-  const std::filesystem::path dir =
-      std::filesystem::path(HORIZONMILL_SOURCE_DIR) / "tests" / "fuzz" / "corpus" / "settings";
-  ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
-  int inputs = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(fuzz::CheckSettingsInput(bytes.data(), bytes.size()), "") << entry.path().filename();
-    ++inputs;
-  }
+  const int inputs =
+      testing::ForEachCorpusInput("settings", [](const std::string& name, const auto& bytes) {
+        EXPECT_EQ(fuzz::CheckSettingsInput(bytes.data(), bytes.size()), "") << name;
+      });
   EXPECT_GT(inputs, 0);
 }
 

@@ -1,22 +1,15 @@
-// The ceiling pass.
-//
-// A layer handed no texture at all (its slot stayed empty because memory ran
-// out while the texture was loaded) is drawn with the checkerboard placeholder,
-// made for this pass only, as an empty file name would be; only when even that
-// cannot be allocated is the layer left out.
+// The ceiling pass. A layer handed no texture is drawn with the checkerboard
+// placeholder (see PlaneLayer.h).
 #include "render/RenderCeiling.h"
 
 #include <cmath>
 #include <new>
 #include <vector>
 
-#include "image/Placeholders.h"
-#include "render/TDivs.h"
+#include "render/PlaneLayer.h"
 
 namespace horizonmill {
 namespace {
-
-constexpr long double kZeroScaleStandIn = 0.001L;
 
 // Round(255 - transparency * 255), low eight bits, also for a transparency
 // outside 0..1 (never from the track bar); one that is no number, or so far
@@ -27,13 +20,6 @@ std::uint32_t TexelAlpha(long double transparency) {
   if (!(std::fabs(a) < 9.0e18L)) return 0;
   return static_cast<std::uint32_t>(static_cast<long long>(a) & 0xff);
 }
-
-// Step distance and fade of every row of the upper half: both depend only on
-// the step, not on the column.
-struct CeilingRow {
-  long double distance;
-  AerialFader fade;
-};
 
 }  // namespace
 
@@ -51,38 +37,21 @@ void PrepareCeilingAlpha(const CeilingLayerInput& input) {
 void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput input) {
   if (context.AbortRequested) return;
   PixelImagePtr placeholder;
-  if (input.Texture == nullptr || input.Texture->width <= 0 || input.Texture->height <= 0) {
-    if (!MakeCheckerTexture(placeholder)) {
-      context.RenderProgress = 100;
-      return;
-    }
-    input.Texture = placeholder.get();
+  input.Texture = PlaneTexture(input.Texture, placeholder);
+  const int W = target.Width(), H = target.Height();
+  const int half = H / 2;
+  std::vector<PlaneStep> rows;
+  if (input.Texture == nullptr || !MakePlaneSteps(H, half, input.AirDepth, rows)) {
+    context.RenderProgress = 100;
+    return;
   }
   PrepareCeilingAlpha(input);
   const PixelImage& texture = *input.Texture;
 
-  const int W = target.Width(), H = target.Height();
-  const int half = H / 2;
-  std::vector<CeilingRow> rows;
-  try {
-    rows.reserve(static_cast<std::size_t>(half));
-  } catch (const std::bad_alloc&) {
-    context.RenderProgress = 100;
-    return;
-  }
-  for (int j = 0; j < half; ++j) {
-    const long double d = PlaneWalk::StepDistance(H, j);
-    rows.push_back(CeilingRow{d, AerialFader(input.AirDepth, d)});
-  }
-
-  // A scale of exactly 0 (a settings file may hold one) is drawn as 0.001, the
-  // value the scale inputs put in its place; the walk never divides by zero.
-  const long double scale = input.Scale == 0 ? kZeroScaleStandIn : input.Scale;
-  const PackedColour white = MakePacked(255, 255, 255, 255);
+  const long double scale = PlaneScale(input.Scale);
   for (int x = 0; x < W; ++x) {
     PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
-    const PackedColour hz =
-        input.HorizonRow != nullptr ? GetImagePixel(*input.HorizonRow, x, 0, false) : white;
+    const PackedColour hz = HorizonColour(input.HorizonRow, x);
     // Step j draws row j: from the zenith down to the row above the horizon.
     for (int j = 0; j < half; ++j) {
       // Transparent texels lend no colour to their neighbours (LerpColour).

@@ -1,9 +1,5 @@
-// The ground pass.
-//
-// A layer handed no texture at all (its slot stayed empty because memory ran
-// out while the texture was loaded) is drawn with the checkerboard placeholder,
-// made for this pass only, as an empty file name would be; only when even that
-// cannot be allocated is the layer left out.
+// The ground pass. A layer handed no texture is drawn with the checkerboard
+// placeholder (see PlaneLayer.h).
 //
 // The ripple warp takes sin and cos of (channel - average) * K per pixel, and the
 // reflection mix rounds r * Reflection + c * (1 - Reflection) per channel. The
@@ -18,23 +14,13 @@
 #include <new>
 #include <vector>
 
-#include "image/Placeholders.h"
-#include "render/TDivs.h"
+#include "render/PlaneLayer.h"
 
 namespace horizonmill {
 namespace {
 
-constexpr long double kZeroScaleStandIn = 0.001L;
-
 // pi cut to eight significant digits, divided by 256.
 constexpr long double kRippleK = 0.01227184609375L;
-
-// Step distance and fade of every row of the lower half (step j draws row
-// H - 1 - j): both depend only on the step, not on the column.
-struct GroundRow {
-  long double distance;
-  AerialFader fade;
-};
 
 // What the pass works out once because it depends only on bytes: the ripple
 // terms sin((red - avg.red) * K) and cos((green - avg.green) * K) for every
@@ -97,12 +83,10 @@ AverageColourResult AverageColour(const PixelImage& image) {
 void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput input) {
   if (context.AbortRequested) return;
   PixelImagePtr placeholder;
-  if (input.Texture == nullptr || input.Texture->width <= 0 || input.Texture->height <= 0) {
-    if (!MakeCheckerTexture(placeholder)) {
-      context.RenderProgress = 100;
-      return;
-    }
-    input.Texture = placeholder.get();
+  input.Texture = PlaneTexture(input.Texture, placeholder);
+  if (input.Texture == nullptr) {
+    context.RenderProgress = 100;
+    return;
   }
   const PixelImage& texture = *input.Texture;
 
@@ -116,29 +100,26 @@ void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput i
   // Without a reflection bitmap the ground is mixed toward white.
   const WorkBitmap* mirror = reflect ? input.ReflectionBitmap : nullptr;
 
-  std::vector<GroundRow> rows;
+  // Step j draws row H - 1 - j.
+  std::vector<PlaneStep> rows;
   std::unique_ptr<MirrorTables> tables;
   try {
-    rows.reserve(static_cast<std::size_t>(steps));
     if (reflect) tables = std::make_unique<MirrorTables>();
   } catch (const std::bad_alloc&) {
     context.RenderProgress = 100;
     return;
   }
-  if (reflect) FillMirrorTables(*tables, texture, mirror != nullptr, input.Reflection);
-  for (int j = 0; j < steps; ++j) {
-    const long double d = PlaneWalk::StepDistance(H, j);
-    rows.push_back(GroundRow{d, AerialFader(input.AirDepth, d)});
+  if (!MakePlaneSteps(H, steps, input.AirDepth, rows)) {
+    context.RenderProgress = 100;
+    return;
   }
+  if (reflect) FillMirrorTables(*tables, texture, mirror != nullptr, input.Reflection);
 
-  // A scale of exactly 0 (a settings file may hold one) is drawn as 0.001, the
-  // value the scale inputs put in its place; the walk never divides by zero.
-  const long double scale = input.Scale == 0 ? kZeroScaleStandIn : input.Scale;
+  const long double scale = PlaneScale(input.Scale);
   const PackedColour white = MakePacked(255, 255, 255, 255);
   for (int x = 0; x < W; ++x) {
     PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
-    const PackedColour hz =
-        input.HorizonRow != nullptr ? GetImagePixel(*input.HorizonRow, x, 0, false) : white;
+    const PackedColour hz = HorizonColour(input.HorizonRow, x);
     // Step j draws row H - 1 - j: from the nadir up to the horizon row.
     for (int j = 0; j < steps; ++j) {
       const int y = H - 1 - j;
