@@ -3,23 +3,22 @@
 namespace horizonmill {
 namespace {
 
+// Extended reals are rounded as they are: going through double first could
+// round twice (127.4999... to 127.5 to 128).
 std::uint32_t ClampRound(long double v) {
   if (v > 255) return 255;
-  if (v < 0) return 0;
+  if (!(v >= 0)) return 0;
   return static_cast<std::uint32_t>(std::nearbyintl(v));
 }
 
 }  // namespace
 
-PackedColour PackFloatColour(float r, float g, float b, float a) {
+std::uint32_t detail::WrappedAlpha(float a) {
   // Alpha keeps the low eight bits of its rounded value: 256 wraps to 0.
   const long double ra = std::nearbyintl(static_cast<long double>(a));
-  std::uint32_t alpha = 0;
-  if (std::isfinite(ra) && std::fabs(ra) < 9.2e18L) alpha = static_cast<std::uint32_t>(static_cast<long long>(ra) & 0xff);
-  return ClampRound(r) | ClampRound(g) << 8 | ClampRound(b) << 16 | alpha << 24;
+  if (!(std::fabs(ra) < 9.2e18L)) return 0;
+  return static_cast<std::uint32_t>(static_cast<long long>(ra) & 0xff);
 }
-
-PackedColour PackFloatColour(const FloatColour& c) { return PackFloatColour(c.r, c.g, c.b, c.a); }
 
 PackedColour PackFloatColourRGB(long double r, long double g, long double b) {
   return ClampRound(r) | ClampRound(g) << 8 | ClampRound(b) << 16;

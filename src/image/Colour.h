@@ -57,10 +57,33 @@ inline int RoundToInt(long double v) { return static_cast<int>(std::nearbyintl(v
 // Keeps bits 0-23 of a platform colour value (red in the low byte), sets alpha 255.
 constexpr PackedColour MakeOpaque(std::uint32_t c) { return (c & 0x00ffffffu) | 0xff000000u; }
 
+namespace detail {
+// Round half to even for 0 <= v <= 255: adding and taking away 2^52 leaves
+// exactly the rounded value under the default rounding mode.
+inline std::uint32_t RoundSmall(double v) {
+  return static_cast<std::uint32_t>((v + 0x1p52) - 0x1p52);
+}
+// Clamped to 0..255 and rounded; a value that is no number gives 0.
+inline std::uint32_t ClampRoundChannel(double v) {
+  if (v > 255) return 255;
+  if (!(v >= 0)) return 0;
+  return RoundSmall(v);
+}
+// The low eight bits of Round(a), for any float (0 for one that is no number).
+std::uint32_t WrappedAlpha(float a);
+}  // namespace detail
+
 // Red, green, blue clamped to 0..255 and rounded; alpha the low 8 bits of
 // Round(alpha), not clamped.
-PackedColour PackFloatColour(const FloatColour& c);
-PackedColour PackFloatColour(float r, float g, float b, float a);
+inline PackedColour PackFloatColour(float r, float g, float b, float a) {
+  const std::uint32_t alpha =
+      a >= 0 && a <= 255 ? detail::RoundSmall(a) : detail::WrappedAlpha(a);
+  return detail::ClampRoundChannel(r) | detail::ClampRoundChannel(g) << 8 |
+         detail::ClampRoundChannel(b) << 16 | alpha << 24;
+}
+inline PackedColour PackFloatColour(const FloatColour& c) {
+  return PackFloatColour(c.r, c.g, c.b, c.a);
+}
 // The same clamping for three channels; the alpha byte is 0.
 PackedColour PackFloatColourRGB(long double r, long double g, long double b);
 // Alpha is always 255.0, whatever the alpha byte.

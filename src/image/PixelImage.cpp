@@ -63,29 +63,11 @@ void SetImagePixel(PixelImage& image, int x, int y, bool wrap, PackedColour colo
   image.Row(y)[x] = colour;
 }
 
-SampleAxis SplitSampleCoordinate(long double v) {
-  // Coordinates beyond the 64-bit range carry no fraction worth keeping; they
-  // are pinned so the conversion stays defined (the sample still wraps).
-  constexpr long double kLimit = 4.0e18L;
-  if (!(v > -kLimit && v < kLimit)) v = std::isnan(v) ? 0.0L : (v > 0 ? kLimit : -kLimit);
-  const long double t = std::truncl(v);
-  long double f = v - t;
-  if (!(f > 0)) f += 1;
-  return SampleAxis{static_cast<std::int64_t>(t), static_cast<double>(f)};
-}
-
-namespace {
-int WrapAxis(std::int64_t v, int size) {
-  std::int64_t r = v % size;
-  return static_cast<int>(r < 0 ? r + size : r);
-}
-}  // namespace
-
 PackedColour SampleImage(const PixelImage& image, long double x, long double y) {
   const SampleAxis sx = SplitSampleCoordinate(x);
   const SampleAxis sy = SplitSampleCoordinate(y);
-  const int x0 = WrapAxis(sx.base, image.width);
-  const int y0 = WrapAxis(sy.base, image.height);
+  const int x0 = WrapSampleBase(sx.base, image.width);
+  const int y0 = WrapSampleBase(sy.base, image.height);
   const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;
   const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
   const PackedColour* r0 = image.Row(y0);

@@ -3,6 +3,7 @@
 // pictures, placeholders and the horizon row.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -70,7 +71,28 @@ struct SampleAxis {
   std::int64_t base;  // Trunc(v)
   double fraction;
 };
-SampleAxis SplitSampleCoordinate(long double v);
+inline SampleAxis SplitSampleCoordinate(long double v) {
+  // Coordinates beyond the 64-bit range carry no fraction worth keeping; they
+  // are pinned so the conversion stays defined (the sample still wraps).
+  constexpr long double kLimit = 4.0e18L;
+  if (!(v > -kLimit && v < kLimit)) v = v > 0 ? kLimit : v < 0 ? -kLimit : 0.0L;
+  const std::int64_t base = static_cast<std::int64_t>(v);  // truncates toward zero
+  long double f = v - base;
+  if (!(f > 0)) f += 1;
+  return SampleAxis{base, static_cast<double>(f)};
+}
+
+// A sample coordinate's base reduced into 0 .. size - 1.
+inline int WrapSampleBase(std::int64_t v, int size) {
+  if (static_cast<std::uint64_t>(v) < static_cast<std::uint64_t>(size)) return static_cast<int>(v);
+  // Texture walks go far beyond the picture; a 32-bit remainder is cheaper.
+  if (v > INT32_MIN && v < INT32_MAX) {
+    const int r = static_cast<int>(v) % size;
+    return r < 0 ? r + size : r;
+  }
+  const std::int64_t r = v % size;
+  return static_cast<int>(r < 0 ? r + size : r);
+}
 
 // Bilinear sample with wrap-around; transparent texels lend no colour (LerpColour).
 PackedColour SampleImage(const PixelImage& image, long double x, long double y);

@@ -150,12 +150,8 @@ BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y) {
   if (bitmap.Empty()) return BgrPixel{};
   const SampleAxis sx = SplitSampleCoordinate(x);
   const SampleAxis sy = SplitSampleCoordinate(y);
-  auto wrap = [](std::int64_t v, int size) {
-    std::int64_t r = v % size;
-    return static_cast<int>(r < 0 ? r + size : r);
-  };
-  const int x0 = wrap(sx.base, bitmap.Width());
-  const int y0 = wrap(sy.base, bitmap.Height());
+  const int x0 = WrapSampleBase(sx.base, bitmap.Width());
+  const int y0 = WrapSampleBase(sy.base, bitmap.Height());
   const int x1 = x0 + 1 == bitmap.Width() ? 0 : x0 + 1;
   const int y1 = y0 + 1 == bitmap.Height() ? 0 : y0 + 1;
   const BgrPixel* r0 = bitmap.Row(y0);
