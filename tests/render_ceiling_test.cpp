@@ -250,16 +250,7 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
   }
 }
 
-// Records the percentage of every poll and asks for an abort at poll n (0: never).
-struct PollingHost : testing::RecordingHost {
-  explicit PollingHost(int abort_at) {
-    onPoll = [this, abort_at](RenderContext& context, RenderStage) {
-      percents.push_back(context.RenderProgress);
-      if (polls == abort_at) context.AbortRequested = true;
-    };
-  }
-  std::vector<int> percents;
-};
+using testing::PollingHost;
 
 TEST(RenderCeiling, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) {
   PixelImagePtr texture = NoiseTexture(16, 16);

@@ -48,4 +48,15 @@ class RecordingHost : public RenderHost {
   RenderStage stage_ = RenderStage::Sky;
 };
 
+// Records the percentage of every poll and asks for an abort at poll n (0: never).
+struct PollingHost : RecordingHost {
+  explicit PollingHost(int abort_at) {
+    onPoll = [this, abort_at](RenderContext& context, RenderStage) {
+      percents.push_back(context.RenderProgress);
+      if (polls == abort_at) context.AbortRequested = true;
+    };
+  }
+  std::vector<int> percents;
+};
+
 }  // namespace horizonmill::testing
