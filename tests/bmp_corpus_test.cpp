@@ -9,10 +9,11 @@ namespace horizonmill {
 namespace {
 
 TEST(BmpCorpus, EveryInputDecodesOrIsRefusedWithBmpError) {
-  const int inputs = testing::ForEachCorpusInput("bmp", [](const std::string& name, const auto& bytes) {
-    // Only BmpError may leave the decoder; anything else escapes the entry point.
-    EXPECT_NO_THROW(fuzz::DecodeBmpInput(bytes.data(), bytes.size())) << name;
-  });
+  const int inputs =
+      testing::ForEachCorpusInput("bmp", [](const std::string& name, const auto& bytes) {
+        // Only BmpError may leave the decoder; anything else escapes the entry point.
+        EXPECT_NO_THROW(fuzz::DecodeBmpInput(bytes.data(), bytes.size())) << name;
+      });
   EXPECT_GT(inputs, 0);
 }
 

@@ -1,5 +1,3 @@
-#include "image/BmpReader.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "image/BmpReader.h"
 #include "image/BmpWriter.h"
 
 namespace horizonmill {

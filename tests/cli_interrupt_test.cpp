@@ -22,13 +22,16 @@ using testing::WriteFile;
 TEST(CliInterrupt, CtrlCStopsTheRenderAndWritesNothing) {
   TempDir dir;
   // Twenty million stars: many seconds of work, polled after every star.
-  WriteFile(dir / "slow.hm",
-            "Stars_NumberOfStars 20000000\r\nStars_SizeOfStars 1.0\r\nOutput_Resolution 1024 512\r\n");
-  const std::string scene = dir / "slow.hm", out = dir / "slow.jpg", quiet = "--quiet",
-                    o = "-o";
-  char* argv[] = {const_cast<char*>(HORIZONMILL_CLI_PATH), const_cast<char*>(scene.c_str()),
-                  const_cast<char*>(o.c_str()), const_cast<char*>(out.c_str()),
-                  const_cast<char*>(quiet.c_str()), nullptr};
+  WriteFile(
+      dir / "slow.hm",
+      "Stars_NumberOfStars 20000000\r\nStars_SizeOfStars 1.0\r\nOutput_Resolution 1024 512\r\n");
+  const std::string scene = dir / "slow.hm", out = dir / "slow.jpg", quiet = "--quiet", o = "-o";
+  char* argv[] = {const_cast<char*>(HORIZONMILL_CLI_PATH),
+                  const_cast<char*>(scene.c_str()),
+                  const_cast<char*>(o.c_str()),
+                  const_cast<char*>(out.c_str()),
+                  const_cast<char*>(quiet.c_str()),
+                  nullptr};
   pid_t pid = 0;
   ASSERT_EQ(posix_spawn(&pid, HORIZONMILL_CLI_PATH, nullptr, nullptr, argv, environ), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(700));

@@ -1,5 +1,3 @@
-#include "output/ImageOutput.h"
-
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
@@ -7,6 +5,7 @@
 #include <stdexcept>
 
 #include "image/BmpWriter.h"
+#include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
@@ -88,17 +87,19 @@ TEST(BmpWriter, BottomUpRowsWithZeroPaddingAndAFullHeader) {
   EXPECT_EQ(bmp.U32(30), 0u);  // uncompressed
   EXPECT_EQ(bmp.U32(34), 24u);
   // The first stored row is the bottom one.
-  EXPECT_EQ(bytes.substr(54, 12), std::string("\x00\xff\x00\x00\xff\x7f\x00\xff\xff\x00\x00\x00", 12));
+  EXPECT_EQ(bytes.substr(54, 12),
+            std::string("\x00\xff\x00\x00\xff\x7f\x00\xff\xff\x00\x00\x00", 12));
   EXPECT_EQ(bmp.At(0, 0), (BgrPixel{255, 0, 0}));
   EXPECT_EQ(bmp.At(2, 0), (BgrPixel{0, 0, 255}));
 }
 
 // libjpeg's quantisation tables (luminance, chrominance) in natural order, and
 // the zigzag order in which a file stores them.
-constexpr int kLuminance[64] = {16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
-                                14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62,
-                                18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64, 81, 104, 113, 92,
-                                49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+constexpr int kLuminance[64] = {16,  11,  10,  16,  24, 40, 51,  61,  12,  12,  14,  19,  26,
+                                58,  60,  55,  14,  13, 16, 24,  40,  57,  69,  56,  14,  17,
+                                22,  29,  51,  87,  80, 62, 18,  22,  37,  56,  68,  109, 103,
+                                77,  24,  35,  55,  64, 81, 104, 113, 92,  49,  64,  78,  87,
+                                103, 121, 120, 101, 72, 92, 95,  98,  112, 100, 103, 99};
 constexpr int kChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
                                   24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
                                   99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
@@ -161,7 +162,8 @@ TEST(JpegWriter, BaselineColourWithTheLibraryTablesForTheQuality) {
 TEST(JpegWriter, DecodesToThePictureWithChannelsInPlace) {
   WorkBitmap bitmap(32, 16);
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 32; ++x) bitmap.Row(y)[x] = x < 16 ? BgrPixel{0, 0, 255} : BgrPixel{255, 0, 0};
+    for (int x = 0; x < 32; ++x)
+      bitmap.Row(y)[x] = x < 16 ? BgrPixel{0, 0, 255} : BgrPixel{255, 0, 0};
   const std::string bytes = Encoded([&](std::FILE* out) { EncodeJpeg(bitmap, 95, out); });
   jpeg_decompress_struct cinfo;
   jpeg_error_mgr err;
@@ -175,7 +177,7 @@ TEST(JpegWriter, DecodesToThePictureWithChannelsInPlace) {
     JSAMPROW rows[1] = {row.data()};
     jpeg_read_scanlines(&cinfo, rows, 1);
     if (y == 8) {
-      EXPECT_GT(row[3 * 4], 240);       // red on the left
+      EXPECT_GT(row[3 * 4], 240);  // red on the left
       EXPECT_LT(row[3 * 4 + 2], 16);
       EXPECT_GT(row[3 * 28 + 2], 240);  // blue on the right
       EXPECT_LT(row[3 * 28], 16);
@@ -240,8 +242,8 @@ TEST(ImageOutput, RenderAndSaveWritesTheDefaultSkyAsBmp) {
   const int rows[] = {0, 96, 192, 384, 576, 700, 767, 768, 1152, 1535};
   const int levels[] = {0, 35, 76, 159, 227, 251, 255, 255, 159, 0};
   for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(bmp.At(7 * i, rows[i]),
-              (BgrPixel{255, static_cast<std::uint8_t>(levels[i]), static_cast<std::uint8_t>(levels[i])}))
+    EXPECT_EQ(bmp.At(7 * i, rows[i]), (BgrPixel{255, static_cast<std::uint8_t>(levels[i]),
+                                                static_cast<std::uint8_t>(levels[i])}))
         << "row " << rows[i];
   // The preview shows the result, scaled: blue at the top, white at the horizon.
   EXPECT_EQ(preview.Row(0)[0].b, 255);

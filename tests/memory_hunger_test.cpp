@@ -1,6 +1,6 @@
-#include "image/MemoryHunger.h"
-
 #include <gtest/gtest.h>
+
+#include "image/MemoryHunger.h"
 
 namespace horizonmill {
 namespace {

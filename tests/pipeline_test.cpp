@@ -37,9 +37,9 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
   RenderRun run;
   run.scene.Stars.NumberOfStars = "10000";
   run.Preview();
-  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
-                                        "星空作画中.. 個数： 10000", "オブジェクト作画中..",
-                                        "画像更新中.."}));
+  EXPECT_EQ(run.host.messages,
+            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 10000",
+                     "オブジェクト作画中..", "画像更新中.."}));
   const Strings& e = run.host.events;
   EXPECT_EQ(e.front(), "abort command shown");
   EXPECT_EQ(Strings(e.end() - 3, e.end()),
@@ -53,7 +53,7 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
 TEST(Pipeline, PreviewThinsTheStarsToTheOutputDensity) {
   EXPECT_EQ(PreviewStarCount(10000, 3072, 1536), 266);  // 10000 / 37.58 = 266.1
   EXPECT_EQ(PreviewStarCount(10000, 409, 307), 10000);
-  EXPECT_EQ(PreviewStarCount(10000, 0, 1536), 10000);  // no positive resolution: unscaled
+  EXPECT_EQ(PreviewStarCount(10000, 0, 1536), 10000);         // no positive resolution: unscaled
   EXPECT_EQ(PreviewStarCount(2000000000, 1, 1), 2147483647);  // kept within 32 bits
   // 266 single pixels in the preview, drawn from the same seed.
   RenderRun run;
@@ -102,9 +102,9 @@ TEST(Pipeline, LayerTexturesArePlaceholdersForEmptyOrMissingNames) {
   EXPECT_EQ(run.scene.Ceiling.Texture->width, 256);  // checkerboard
   ASSERT_NE(run.scene.Ground.Texture, nullptr);
   EXPECT_EQ(run.scene.Ground.Texture->width, 16);  // the "無" tile
-  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
-                                        "星空作画中.. 個数： 0", "天井作画中..", "地面作画中..",
-                                        "オブジェクト作画中..", "画像更新中.."}));
+  EXPECT_EQ(run.host.messages,
+            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 0",
+                     "天井作画中..", "地面作画中..", "オブジェクト作画中..", "画像更新中.."}));
 
   // A name whose file exists keeps the texture loaded earlier.
   const auto dir = std::filesystem::temp_directory_path() / "horizonmill-pipeline-test";
@@ -129,9 +129,10 @@ TEST(Pipeline, ReflectionPassOnlyWithAReflection) {
   mirror.scene.Ground.Enabled = true;
   mirror.scene.Ground.Reflection = 40;
   mirror.Preview();
-  EXPECT_EQ(mirror.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中..",
-                                           "星空作画中.. 個数： 0", "映り込みオブジェクト作画中..",
-                                           "地面作画中..", "オブジェクト作画中..", "画像更新中.."}));
+  EXPECT_EQ(mirror.host.messages,
+            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 0",
+                     "映り込みオブジェクト作画中..", "地面作画中..", "オブジェクト作画中..",
+                     "画像更新中.."}));
   EXPECT_EQ(mirror.host.Count("show"), 8);  // the reflection pass refreshes twice
 }
 

@@ -1,8 +1,7 @@
-#include "image/PixelImage.h"
-
 #include <gtest/gtest.h>
 
 #include "image/MemoryHunger.h"
+#include "image/PixelImage.h"
 
 namespace horizonmill {
 namespace {
@@ -20,7 +19,7 @@ TEST(PixelImage, NewRefusesEmptyAndOversizedImages) {
   EXPECT_EQ(NewPixelImage(10, -1), nullptr);
   const std::size_t slots = TheMemoryHunger().RegistrySize();
   EXPECT_EQ(NewPixelImage(65536, 1), nullptr);
-  EXPECT_EQ(NewPixelImage(40000, 40000), nullptr);  // 6.4 GB: refused before asking
+  EXPECT_EQ(NewPixelImage(40000, 40000), nullptr);         // 6.4 GB: refused before asking
   EXPECT_EQ(TheMemoryHunger().RegistrySize(), slots + 2);  // only the two records
   PixelImagePtr ok = MakePixelImage(3, 2);
   ASSERT_NE(ok, nullptr);

@@ -1,5 +1,3 @@
-#include "render/RenderCeiling.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "image/Placeholders.h"
+#include "render/RenderCeiling.h"
 #include "support/RecordingHost.h"
 #include "support/TextureTesting.h"
 

@@ -1,5 +1,3 @@
-#include "render/RenderGround.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,7 @@
 
 #include "image/Placeholders.h"
 #include "render/Pipeline.h"
+#include "render/RenderGround.h"
 #include "support/RecordingHost.h"
 #include "support/TextureTesting.h"
 

@@ -1,5 +1,3 @@
-#include "render/RenderObjects.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +7,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "render/RenderObjects.h"
 
 namespace horizonmill {
 namespace {

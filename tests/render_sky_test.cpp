@@ -1,7 +1,6 @@
-#include "render/RenderSky.h"
-
 #include <gtest/gtest.h>
 
+#include "render/RenderSky.h"
 #include "support/BitmapTesting.h"
 
 namespace horizonmill {
@@ -110,7 +109,7 @@ TEST(RenderSky, AbortLeavesTheRowsBelowAsTheyWere) {
   RenderSky(context, bitmap, SkyGradation::Default());
   EXPECT_NE(bitmap.Row(99)[0], (BgrPixel{1, 2, 3}));
   EXPECT_EQ(bitmap.Row(100)[0], (BgrPixel{1, 2, 3}));
-  EXPECT_EQ(context.RenderProgress, 33);  // Round(100 / 300 * 99), not 100
+  EXPECT_EQ(context.RenderProgress, 33);                // Round(100 / 300 * 99), not 100
   RenderSky(context, bitmap, SkyGradation::Default());  // the flag stays: draws nothing
   EXPECT_EQ(bitmap.Row(100)[0], (BgrPixel{1, 2, 3}));
 }

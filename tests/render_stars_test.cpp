@@ -1,7 +1,6 @@
-#include "render/RenderStars.h"
-
 #include <gtest/gtest.h>
 
+#include "render/RenderStars.h"
 #include "support/BitmapTesting.h"
 
 namespace horizonmill {

@@ -1,10 +1,9 @@
-#include "render/RenderSun.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "render/RenderSky.h"
+#include "render/RenderSun.h"
 #include "support/BitmapTesting.h"
 
 namespace horizonmill {
@@ -31,9 +30,12 @@ void ReferenceSun(WorkBitmap& target, const SunSettings& sun) {
         const double dd = static_cast<double>(d), r = static_cast<double>(R);
         auto slope = [&](int i) { return static_cast<double>(sun.Slopes[i]); };
         c.a = static_cast<float>(SlopedEase(255, 0, 0, r, dd, slope(3)));
-        c.r = static_cast<float>(SlopedEase(sun.CenterColor.r, sun.OuterColor.r, 0, r, dd, slope(0)));
-        c.g = static_cast<float>(SlopedEase(sun.CenterColor.g, sun.OuterColor.g, 0, r, dd, slope(1)));
-        c.b = static_cast<float>(SlopedEase(sun.CenterColor.b, sun.OuterColor.b, 0, r, dd, slope(2)));
+        c.r =
+            static_cast<float>(SlopedEase(sun.CenterColor.r, sun.OuterColor.r, 0, r, dd, slope(0)));
+        c.g =
+            static_cast<float>(SlopedEase(sun.CenterColor.g, sun.OuterColor.g, 0, r, dd, slope(1)));
+        c.b =
+            static_cast<float>(SlopedEase(sun.CenterColor.b, sun.OuterColor.b, 0, r, dd, slope(2)));
       }
       BlendBitmapPixel(target, x + ox, y + oy, sun.MixtureMode, true, PackFloatColour(c));
     }

@@ -1,6 +1,6 @@
-#include "scene/SceneSettings.h"
-
 #include <gtest/gtest.h>
+
+#include "scene/SceneSettings.h"
 
 namespace horizonmill {
 namespace {
@@ -40,8 +40,8 @@ TEST(SceneSettings, ToIntegerTakesOnlySignedDecimalsWithin32Bits) {
   EXPECT_EQ(ToInteger("+7"), 7);
   EXPECT_EQ(ToInteger("2147483647"), 2147483647);
   EXPECT_EQ(ToInteger("-2147483648"), -2147483647 - 1);
-  for (const char* bad : {"", "abc", "12a", "1.5", "-", "+", " 12", "2147483648",
-                          "-2147483649", "99999999999999999999", "0x10"})
+  for (const char* bad : {"", "abc", "12a", "1.5", "-", "+", " 12", "2147483648", "-2147483649",
+                          "99999999999999999999", "0x10"})
     EXPECT_EQ(ToInteger(bad), 0) << bad;
 }
 
@@ -52,8 +52,8 @@ TEST(SceneSettings, ToRealTakesDecimalRealsWithExponentAndBlanks) {
   EXPECT_EQ(ToReal(".5"), 0.5L);
   EXPECT_EQ(ToReal("5."), 5.0L);
   EXPECT_EQ(ToReal("1E-3"), 0.001L);
-  for (const char* bad : {"", "abc", "1,5", "inf", "nan", "1e", "e5", ".", "1.2.3", "0x1p3",
-                          "1e99999"})
+  for (const char* bad :
+       {"", "abc", "1,5", "inf", "nan", "1e", "e5", ".", "1.2.3", "0x1p3", "1e99999"})
     EXPECT_EQ(ToReal(bad), 0.0L) << bad;
 }
 

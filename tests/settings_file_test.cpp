@@ -1,5 +1,3 @@
-#include "scene/SettingsFile.h"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -20,6 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "render/Pipeline.h"
+#include "scene/SettingsFile.h"
 
 namespace horizonmill {
 namespace {

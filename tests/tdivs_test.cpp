@@ -18,8 +18,8 @@ TEST(TDivs, EaseCurvesGiveTheDocumentedValuesExactly) {
   EXPECT_EQ(PowerOfAbs(-3, 2), 9);
   EXPECT_DOUBLE_EQ(PowerOfAbs(4, 1.5), 8);
   EXPECT_EQ(SlopedEase(255, 0, 0, 768, 384, 0), 127.5);
-  EXPECT_EQ(SlopedEase(0, 255, 0, 100, 50, 1), 191.25);   // EaseOut, exponent 2
-  EXPECT_EQ(SlopedEase(0, 255, 0, 100, 50, -1), 63.75);   // EaseIn, exponent 2
+  EXPECT_EQ(SlopedEase(0, 255, 0, 100, 50, 1), 191.25);  // EaseOut, exponent 2
+  EXPECT_EQ(SlopedEase(0, 255, 0, 100, 50, -1), 63.75);  // EaseIn, exponent 2
 }
 
 TEST(TDivs, SlopedCurveIsSlopedEaseWithTheSpanPowerHoisted) {

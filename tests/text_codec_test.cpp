@@ -1,8 +1,8 @@
-#include "platform/TextCodec.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "platform/TextCodec.h"
 
 namespace horizonmill {
 namespace {

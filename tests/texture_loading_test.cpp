@@ -1,5 +1,3 @@
-#include "image/TextureLoading.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include "image/BmpWriter.h"
 #include "image/MemoryHunger.h"
 #include "image/Placeholders.h"
+#include "image/TextureLoading.h"
 #include "platform/Paths.h"
 
 namespace horizonmill {

@@ -1,11 +1,10 @@
-#include "image/WorkBitmap.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <utility>
 
 #include "image/PixelImage.h"
+#include "image/WorkBitmap.h"
 
 namespace horizonmill {
 namespace {
@@ -84,7 +83,8 @@ TEST(WorkBitmap, SampleBitmapTakesTheNextRowAndColumnAtIntegers) {
   WorkBitmap bitmap(3, 3);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x)
-      bitmap.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(10 * y), 0};
+      bitmap.Row(y)[x] =
+          BgrPixel{static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(10 * y), 0};
   EXPECT_EQ(SampleBitmap(bitmap, 0, 0), (BgrPixel{10, 10, 0}));
   EXPECT_EQ(SampleBitmap(bitmap, 2, 2), (BgrPixel{0, 0, 0}));  // wraps to (0, 0)
   EXPECT_EQ(SampleBitmap(bitmap, 0.5L, 1.25L), (BgrPixel{5, 12, 0}));

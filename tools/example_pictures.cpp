@@ -123,8 +123,8 @@ WorkBitmap Mountains() {
       const bool snow = y < h * 0.42 && y < top + 6 + 14 * n;
       const double lit = x < w / 2 ? 1.0 : 0.78;  // light from the left
       const double shade = (0.75 + 0.5 * (n - 0.5)) * lit;
-      bitmap.Row(y)[x] = snow ? Rgb(235 * lit, 238 * lit, 248 * lit)
-                              : Rgb(72 * shade, 84 * shade, 112 * shade);
+      bitmap.Row(y)[x] =
+          snow ? Rgb(235 * lit, 238 * lit, 248 * lit) : Rgb(72 * shade, 84 * shade, 112 * shade);
     }
   }
   return bitmap;
@@ -136,7 +136,9 @@ WorkBitmap Trees() {
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   const Noise noise(16, 9);
-  struct Tree { double x, height, width; };
+  struct Tree {
+    double x, height, width;
+  };
   const Tree trees[] = {{30, 44, 11}, {52, 60, 14}, {74, 50, 12}, {95, 36, 9}};
   for (const Tree& t : trees) {
     const int top = static_cast<int>(h - t.height);
@@ -165,7 +167,9 @@ WorkBitmap Rocks() {
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, kKey);
   const Noise noise(16, 13);
-  struct Rock { double x, rx, ry; };
+  struct Rock {
+    double x, rx, ry;
+  };
   const Rock rocks[] = {{48, 30, 34}, {86, 18, 20}};
   for (const Rock& r : rocks)
     for (int y = 0; y < h; ++y)
@@ -215,8 +219,8 @@ int main(int argc, char** argv) {
   }
   const std::string dir = std::string(argv[1]) + "/";
   const std::pair<const char*, WorkBitmap> pictures[] = {
-      {"clouds.bmp", Clouds()},     {"water.bmp", Water()},   {"mountains.bmp", Mountains()},
-      {"trees.bmp", Trees()},       {"rocks.bmp", Rocks()},   {"lighthouse.bmp", Lighthouse()},
+      {"clouds.bmp", Clouds()}, {"water.bmp", Water()}, {"mountains.bmp", Mountains()},
+      {"trees.bmp", Trees()},   {"rocks.bmp", Rocks()}, {"lighthouse.bmp", Lighthouse()},
   };
   try {
     for (const auto& [name, bitmap] : pictures) SaveAsBmp(bitmap, dir + name);

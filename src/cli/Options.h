@@ -8,8 +8,8 @@
 namespace horizonmill::cli {
 
 struct Options {
-  std::string scene;   // settings file; empty: the default scene
-  std::string output;  // -o; empty: the scene's output name
+  std::string scene;                 // settings file; empty: the default scene
+  std::string output;                // -o; empty: the scene's output name
   std::optional<int> width, height;  // --size
   int quality = 90;
   bool preview = false;

@@ -19,15 +19,24 @@ void InstallInterruptHandler() {
 
 const char* StageName(RenderStage stage) {
   switch (stage) {
-    case RenderStage::Sky: return "sky";
-    case RenderStage::Sun: return "sun";
-    case RenderStage::Stars: return "stars";
-    case RenderStage::Ceiling: return "ceiling";
-    case RenderStage::Reflection: return "reflection";
-    case RenderStage::Ground: return "ground";
-    case RenderStage::Objects: return "objects";
-    case RenderStage::Finishing: return "finishing";
-    case RenderStage::Aborted: return "aborted";
+    case RenderStage::Sky:
+      return "sky";
+    case RenderStage::Sun:
+      return "sun";
+    case RenderStage::Stars:
+      return "stars";
+    case RenderStage::Ceiling:
+      return "ceiling";
+    case RenderStage::Reflection:
+      return "reflection";
+    case RenderStage::Ground:
+      return "ground";
+    case RenderStage::Objects:
+      return "objects";
+    case RenderStage::Finishing:
+      return "finishing";
+    case RenderStage::Aborted:
+      return "aborted";
   }
   return "?";
 }

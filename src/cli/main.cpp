@@ -83,10 +83,11 @@ int Run(const Options& options) {
     std::fprintf(stderr, "  %-10s %9.1f ms\n", "write", Ms(end - write_start).count());
   }
   if (show) {
-    std::fprintf(stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, out.c_str(),
-                 target->Width(), target->Height(),
-                 IsBmpFilename(out) ? "BMP" : ("JPEG quality " + std::to_string(options.quality)).c_str(),
-                 Ms(end - start).count() / 1000);
+    std::fprintf(
+        stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, out.c_str(), target->Width(),
+        target->Height(),
+        IsBmpFilename(out) ? "BMP" : ("JPEG quality " + std::to_string(options.quality)).c_str(),
+        Ms(end - start).count() / 1000);
   }
   return 0;
 }

@@ -50,7 +50,8 @@ void EncodeBmp(const WorkBitmap& bitmap, std::FILE* out) {
   for (std::uint32_t y = height; y-- > 0;) {
     const auto* pixels = reinterpret_cast<const std::uint8_t*>(bitmap.Row(static_cast<int>(y)));
     std::copy(pixels, pixels + 3 * width, row.begin());
-    if (std::fwrite(row.data(), 1, stride, out) != stride) throw std::runtime_error(std::strerror(errno));
+    if (std::fwrite(row.data(), 1, stride, out) != stride)
+      throw std::runtime_error(std::strerror(errno));
   }
 }
 

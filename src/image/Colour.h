@@ -76,8 +76,7 @@ std::uint32_t WrappedAlpha(float a);
 // Red, green, blue clamped to 0..255 and rounded; alpha the low 8 bits of
 // Round(alpha), not clamped.
 inline PackedColour PackFloatColour(float r, float g, float b, float a) {
-  const std::uint32_t alpha =
-      a >= 0 && a <= 255 ? detail::RoundSmall(a) : detail::WrappedAlpha(a);
+  const std::uint32_t alpha = a >= 0 && a <= 255 ? detail::RoundSmall(a) : detail::WrappedAlpha(a);
   return detail::ClampRoundChannel(r) | detail::ClampRoundChannel(g) << 8 |
          detail::ClampRoundChannel(b) << 16 | alpha << 24;
 }
@@ -89,9 +88,7 @@ PackedColour PackFloatColourRGB(long double r, long double g, long double b);
 // Alpha is always 255.0, whatever the alpha byte.
 FloatColour UnpackColour(PackedColour c);
 
-constexpr BgrPixel PackedToBgr(PackedColour c) {
-  return BgrPixel{Blue(c), Green(c), Red(c)};
-}
+constexpr BgrPixel PackedToBgr(PackedColour c) { return BgrPixel{Blue(c), Green(c), Red(c)}; }
 constexpr PackedColour BgrToPacked(BgrPixel p) { return MakePacked(p.r, p.g, p.b, 255); }
 constexpr BgrPixel ColorRefToBgr(std::uint32_t c) { return PackedToBgr(MakeOpaque(c)); }
 // A BgrPixel passed as a 32-bit value: byte 0 blue, 1 green, 2 red.
@@ -137,7 +134,9 @@ constexpr std::uint8_t BlendChannel(int s, int d, int a, std::uint8_t mode) {
 
 }  // namespace detail
 
-constexpr bool IsBlendMode(std::uint8_t mode) { return mode <= kNorm || mode == kAddPlain || mode == kSubPlain; }
+constexpr bool IsBlendMode(std::uint8_t mode) {
+  return mode <= kNorm || mode == kAddPlain || mode == kSubPlain;
+}
 
 // The blend of a source colour onto a destination pixel; nothing for a value that
 // is no mode.
@@ -172,12 +171,23 @@ inline void BlendIntoMode(BgrPixel& d, PackedColour s) {
 template <typename F>
 bool DispatchBlendMode(std::uint8_t mode, F&& f) {
   switch (mode) {
-    case kAdd: f.template operator()<kAdd>(); return true;
-    case kSub: f.template operator()<kSub>(); return true;
-    case kNorm: f.template operator()<kNorm>(); return true;
-    case kAddPlain: f.template operator()<kAddPlain>(); return true;
-    case kSubPlain: f.template operator()<kSubPlain>(); return true;
-    default: return false;
+    case kAdd:
+      f.template operator()<kAdd>();
+      return true;
+    case kSub:
+      f.template operator()<kSub>();
+      return true;
+    case kNorm:
+      f.template operator()<kNorm>();
+      return true;
+    case kAddPlain:
+      f.template operator()<kAddPlain>();
+      return true;
+    case kSubPlain:
+      f.template operator()<kSubPlain>();
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -44,7 +44,8 @@ bool MakeMissingTexture(PixelImagePtr& slot) {
   if (!slot) return false;
   const PackedColour white = MakePacked(255, 255, 255), black = MakePacked(0, 0, 0);
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) slot->Row(y)[x] = (kMissingGlyph[y] >> (15 - x)) & 1 ? black : white;
+    for (int x = 0; x < 16; ++x)
+      slot->Row(y)[x] = (kMissingGlyph[y] >> (15 - x)) & 1 ? black : white;
   return true;
 }
 

@@ -13,8 +13,10 @@ inline constexpr std::string_view kGroundLoadingMessage = "地面テクスチャ
 inline constexpr std::string_view kCeilingLoadingMessage = "天井テクスチャ読み込み中";
 inline constexpr std::string_view kGroundCaption = "（地面テクスチャ）";
 inline constexpr std::string_view kCeilingCaption = "（天井テクスチャ）";
-inline constexpr std::string_view kGroundNoMemory = "地面テクスチャ用のメモリーが確保できませんでした。";
-inline constexpr std::string_view kCeilingNoMemory = "天井テクスチャ用のメモリーが確保できませんでした。";
+inline constexpr std::string_view kGroundNoMemory =
+    "地面テクスチャ用のメモリーが確保できませんでした。";
+inline constexpr std::string_view kCeilingNoMemory =
+    "天井テクスチャ用のメモリーが確保できませんでした。";
 
 enum class TextureLoadResult { Loaded, OutOfMemory };
 

@@ -40,7 +40,9 @@ class WorkBitmap {
   const std::uint8_t* Bits() const { return data_.get(); }
 
   // Bytes per row for a width: 3 bytes a pixel, padded to a multiple of 4.
-  static std::size_t StrideFor(int width) { return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}; }
+  static std::size_t StrideFor(int width) {
+    return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  }
   static bool FitsLimits(int width, int height);
 
  private:

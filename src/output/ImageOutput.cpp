@@ -18,8 +18,7 @@ OutputSize OutputSizeOf(const OutputResolution& resolution) {
 std::string LowerCaseExtension(std::string_view filename) {
   const auto separator = filename.find_last_of("/\\:");
   const auto dot = filename.rfind('.');
-  if (dot == std::string_view::npos ||
-      (separator != std::string_view::npos && dot < separator))
+  if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator))
     return {};
   std::string ext(filename.substr(dot));
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

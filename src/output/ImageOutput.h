@@ -33,9 +33,9 @@ void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality);
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality);
 
 enum class OutputResult {
-  Written,       // rendered and written (also after an abort: what was drawn)
-  NoFilename,    // rendered; the output name is empty, nothing written
-  OutOfMemory,   // the size breaks the limits or memory ran out: nothing rendered
+  Written,      // rendered and written (also after an abort: what was drawn)
+  NoFilename,   // rendered; the output name is empty, nothing written
+  OutOfMemory,  // the size breaks the limits or memory ran out: nothing rendered
 };
 
 // Sizes `output` from the scene, renders into it, shows the result in the

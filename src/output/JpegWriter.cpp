@@ -1,12 +1,12 @@
 #include "output/JpegWriter.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace horizonmill {
 namespace {

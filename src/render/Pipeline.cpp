@@ -34,8 +34,7 @@ void CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target) {
 
 std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY) {
   if (!(resX > 0) || !(resY > 0)) return number;
-  const long double r =
-      resX * resY / (static_cast<long double>(kPreviewWidth) * kPreviewHeight);
+  const long double r = resX * resY / (static_cast<long double>(kPreviewWidth) * kPreviewHeight);
   const long double scaled = std::nearbyintl(number / r);
   if (!(scaled < std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
@@ -149,9 +148,9 @@ void Pipeline::Stars() {
   Stage(RenderStage::Stars, "星空作画中.. 個数： " + std::to_string(input.NumberOfStars));
   const bool preview = &target_ == &preview_;
   if (preview)
-    input.NumberOfStars = PreviewStarCount(input.NumberOfStars,
-                                           ToReal(scene_.Output.Resolution.Width),
-                                           ToReal(scene_.Output.Resolution.Height));
+    input.NumberOfStars =
+        PreviewStarCount(input.NumberOfStars, ToReal(scene_.Output.Resolution.Width),
+                         ToReal(scene_.Output.Resolution.Height));
   if (input.SizeOfStars > 0) RenderStars(ctx_, target_, input, preview);
   RefreshStage();
 }

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "image/Placeholders.h"
 #include "image/PixelImage.h"
+#include "image/Placeholders.h"
 #include "render/TDivs.h"
 
 namespace horizonmill {

@@ -11,13 +11,13 @@
 namespace horizonmill {
 
 struct CeilingLayerInput {
-  PixelImage* Texture = nullptr;  // shared with the scene; its alpha is rewritten
+  PixelImage* Texture = nullptr;           // shared with the scene; its alpha is rewritten
   const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
   long double AirDepth = 1;
   long double Scale = 1;
   std::uint8_t MixtureMode = kNorm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // texels of this colour are holes
-  long double Transparency = 0;  // 0 opaque .. 1 transparent
+  long double Transparency = 0;                         // 0 opaque .. 1 transparent
 };
 
 // Alpha of every texel: 0 where red, green and blue equal OpaqueColor, otherwise

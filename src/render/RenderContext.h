@@ -11,7 +11,17 @@
 
 namespace horizonmill {
 
-enum class RenderStage { Sky, Sun, Stars, Ceiling, Reflection, Ground, Objects, Finishing, Aborted };
+enum class RenderStage {
+  Sky,
+  Sun,
+  Stars,
+  Ceiling,
+  Reflection,
+  Ground,
+  Objects,
+  Finishing,
+  Aborted
+};
 
 struct RenderContext;
 

@@ -1,12 +1,12 @@
 #include "render/RenderObjects.h"
 
-#include "render/ObjectDraw.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
 #include <vector>
+
+#include "render/ObjectDraw.h"
 
 namespace horizonmill {
 namespace {

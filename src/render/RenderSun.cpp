@@ -68,7 +68,8 @@ class SunShader {
   }
 
   PackedColour Compute(int dx, int dy) const {
-    const long double d = std::sqrt(static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy);
+    const long double d =
+        std::sqrt(static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy);
     if (d > radius_) return 0;  // outside the disc: opacity 0, nothing to blend
     // Each channel follows SlopedEase from the centre value at 0 to the rim value at R.
     const double dd = static_cast<double>(d);
@@ -92,7 +93,8 @@ bool SunChangesNothing(const SunSettings& sun) {
 }
 
 template <std::uint8_t Mode>
-void BlendSunRow(BgrPixel* row, const PackedColour* colours, int x0, int x1, int cx, int W, int ox) {
+void BlendSunRow(BgrPixel* row, const PackedColour* colours, int x0, int x1, int cx, int W,
+                 int ox) {
   int tx = x0 + ox;
   if (tx >= W) tx -= W;
   for (int x = x0; x <= x1; ++x) {

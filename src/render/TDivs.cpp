@@ -33,7 +33,8 @@ PackedColour AerialFader::Apply(PackedColour colour, PackedColour horizon) const
     // t = c + (h - c) * (1 - inv)^4
     const double t = static_cast<double>(c + near_power_ * static_cast<long double>(h - c));
     // r = c - (c - t) * (1 - k)^2, by way of EaseOut's mirror
-    const double mirrored = static_cast<double>(t + depth_power_ * (static_cast<long double>(c) - t));
+    const double mirrored =
+        static_cast<double>(t + depth_power_ * (static_cast<long double>(c) - t));
     double r = static_cast<double>(t + (static_cast<long double>(c) - mirrored));
     if (r > 255) r = 255;
     if (!(r >= 0)) r = 0;

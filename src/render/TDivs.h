@@ -54,7 +54,11 @@ inline double SlopedEase(double ya, double yb, double xa, double xb, double x, d
 class SlopedCurve {
  public:
   SlopedCurve(double ya, double yb, double xa, double xb, double slope)
-      : ya_(ya), yb_(yb), xa_(xa), xb_(xb), out_(slope >= 0),
+      : ya_(ya),
+        yb_(yb),
+        xa_(xa),
+        xb_(xb),
+        out_(slope >= 0),
         e_(slope >= 0 ? slope + 1 : std::fabs(slope) + 1),
         k_((static_cast<long double>(yb) - ya) /
            PowerOfAbs(static_cast<double>(static_cast<long double>(xb) - xa), e_)) {}
@@ -105,7 +109,7 @@ class AerialFader {
  private:
   PackedColour Apply(PackedColour colour, PackedColour horizon) const;
   bool active_ = false;
-  double near_power_ = 0;  // |inv - 1|^4
+  double near_power_ = 0;   // |inv - 1|^4
   double depth_power_ = 0;  // |1 - k|^2
 };
 

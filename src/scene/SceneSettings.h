@@ -62,15 +62,15 @@ struct CeilingSettings {
   std::string Scale = "1.0";  // real text
   std::uint8_t MixtureMode = kNorm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
-  int Transparency = 0;  // 0 (opaque) .. 100 (transparent)
-  PixelImagePtr Texture;  // never stored in the settings file
+  int Transparency = 0;                                 // 0 (opaque) .. 100 (transparent)
+  PixelImagePtr Texture;                                // never stored in the settings file
 };
 
 struct GroundSettings {
   bool Enabled = false;
   std::string TextureFilename;
-  std::string Scale = "1.0";  // real text
-  int Reflection = 0;  // 0 (no mirror) .. 100 (mirror)
+  std::string Scale = "1.0";           // real text
+  int Reflection = 0;                  // 0 (no mirror) .. 100 (mirror)
   std::string ReflectionWarp = "0.0";  // real text
   PixelImagePtr Texture;
 };
@@ -93,7 +93,7 @@ struct ObjectEntry {
   ::horizonmill::PositionMode PositionMode = PositionMode::Ground;
   std::uint8_t MixtureMode = kNorm;
   long double Transparency = 0;  // 0 opaque .. 1 transparent
-  long double SoftFocus = 0;  // stored and restored only
+  long double SoftFocus = 0;     // stored and restored only
 
   // Copies every field but the picture, the file name and the links.
   void CopySettingsFrom(const ObjectEntry& other);
@@ -170,7 +170,7 @@ inline void RemoveObjectEntry(ObjectGroup& group, ObjectEntry* entry) { group.Re
 inline void ClearObjectGroup(ObjectGroup& group) { group.Clear(); }
 
 struct OutputResolution {
-  std::string Width = "3072";  // integer text
+  std::string Width = "3072";   // integer text
   std::string Height = "1536";  // integer text
 };
 
@@ -182,7 +182,7 @@ struct OutputSettings {
 
 struct SceneSettings {
   std::string RandomSeed = "65536";  // integer text
-  std::string AirDepth = "0.0";  // real text
+  std::string AirDepth = "0.0";      // real text
   SkyGradation Sky = SkyGradation::Default();
   SunSettings Sun;
   StarSettings Stars;

@@ -24,11 +24,14 @@ struct BmpView {
   }
   int Width() const { return static_cast<int>(U32(18)); }
   int Height() const { return static_cast<int>(U32(22)); }
-  std::size_t Stride() const { return (static_cast<std::size_t>(Width()) * 3 + 3) & ~std::size_t{3}; }
+  std::size_t Stride() const {
+    return (static_cast<std::size_t>(Width()) * 3 + 3) & ~std::size_t{3};
+  }
   // Pixel (x, y) with y = 0 the top row (the file stores rows bottom-up).
   BgrPixel At(int x, int y) const {
     const std::size_t at = U32(10) + (Height() - 1 - y) * Stride() + 3 * x;
-    return BgrPixel{static_cast<std::uint8_t>(bytes_[at]), static_cast<std::uint8_t>(bytes_[at + 1]),
+    return BgrPixel{static_cast<std::uint8_t>(bytes_[at]),
+                    static_cast<std::uint8_t>(bytes_[at + 1]),
                     static_cast<std::uint8_t>(bytes_[at + 2])};
   }
 
