@@ -34,7 +34,7 @@ SunSettings BenchSun(bool slopes) {
   SunSettings sun;
   sun.CenterColor = {255, 240, 200, 255};
   sun.OuterColor = {255, 120, 40, 255};
-  sun.MixtureMode = kNorm;
+  sun.MixtureMode = MixtureMode::Norm;
   if (slopes) sun.Slopes = {2, -3, 0.5L, 1.5L};
   return sun;
 }

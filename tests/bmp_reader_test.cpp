@@ -46,7 +46,7 @@ struct Header {
 
 // A whole file: file header, info header, what follows it (masks, palette),
 // then the pixel bytes at the offset the file header names.
-Bytes MakeBmp(const Header& h, const Bytes& after_header, const Bytes& pixels) {
+Bytes MakeBmp(const Header& h, const Bytes& afterHeader, const Bytes& pixels) {
   Bytes info;
   if (h.size == 12) {
     Put32(info, 12);
@@ -71,12 +71,12 @@ Bytes MakeBmp(const Header& h, const Bytes& after_header, const Bytes& pixels) {
     info.resize(h.size, 0);
   }
   Bytes out{'B', 'M'};
-  const std::uint32_t offset = 14 + info.size() + after_header.size();
+  const std::uint32_t offset = 14 + info.size() + afterHeader.size();
   Put32(out, offset + pixels.size());
   Put32(out, 0);
   Put32(out, offset);
   out.insert(out.end(), info.begin(), info.end());
-  out.insert(out.end(), after_header.begin(), after_header.end());
+  out.insert(out.end(), afterHeader.begin(), afterHeader.end());
   out.insert(out.end(), pixels.begin(), pixels.end());
   return out;
 }
@@ -84,11 +84,11 @@ Bytes MakeBmp(const Header& h, const Bytes& after_header, const Bytes& pixels) {
 // Rows of raw pixel values (y = 0 the top row), stored bottom-up unless
 // top_down, each padded to 4 bytes; palette depths pack from the high bits.
 Bytes PackRows(int bits, const std::function<std::uint32_t(int, int)>& value,
-               bool top_down = false) {
+               bool topDown = false) {
   Bytes out;
   const std::size_t stride = (kW * bits + 31) / 32 * 4;
   for (int r = 0; r < kH; ++r) {
-    const int y = top_down ? r : kH - 1 - r;
+    const int y = topDown ? r : kH - 1 - r;
     Bytes row(stride, 0);
     for (int x = 0; x < kW; ++x) {
       const std::uint32_t v = value(x, y);
@@ -103,13 +103,13 @@ Bytes PackRows(int bits, const std::function<std::uint32_t(int, int)>& value,
   return out;
 }
 
-Bytes Palette(std::initializer_list<BgrPixel> colours, int entry_bytes = 4) {
+Bytes Palette(std::initializer_list<BgrPixel> colours, int entryBytes = 4) {
   Bytes out;
   for (BgrPixel c : colours) {
     out.push_back(c.b);
     out.push_back(c.g);
     out.push_back(c.r);
-    if (entry_bytes == 4) out.push_back(0);
+    if (entryBytes == 4) out.push_back(0);
   }
   return out;
 }

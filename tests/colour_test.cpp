@@ -39,20 +39,20 @@ TEST(Colour, BlendColourMatchesTheFloatingPointFormulasEverywhere) {
         const PackedColour src = MakePacked(s, s, s, a);
         const BgrPixel dst{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(d),
                            static_cast<std::uint8_t>(d)};
-        ASSERT_EQ(BlendColour(src, kAdd, dst)->r, std::min(255, d + scaled));
-        ASSERT_EQ(BlendColour(src, kSub, dst)->g, std::max(0, d - scaled));
-        ASSERT_EQ(BlendColour(src, kNorm, dst)->b,
+        ASSERT_EQ(BlendColour(src, MixtureMode::Add, dst)->r, std::min(255, d + scaled));
+        ASSERT_EQ(BlendColour(src, MixtureMode::Sub, dst)->g, std::max(0, d - scaled));
+        ASSERT_EQ(BlendColour(src, MixtureMode::Norm, dst)->b,
                   static_cast<int>(std::nearbyint(((255 - a) * d + a * s) / 256.0)));
-        ASSERT_EQ(BlendColour(src, kAddPlain, dst)->r, std::min(255, d + s));
-        ASSERT_EQ(BlendColour(src, kSubPlain, dst)->r, std::max(0, d - s));
+        ASSERT_EQ(BlendColour(src, MixtureMode::AddPlain, dst)->r, std::min(255, d + s));
+        ASSERT_EQ(BlendColour(src, MixtureMode::SubPlain, dst)->r, std::max(0, d - s));
       }
     }
   }
 }
 
 TEST(Colour, NormUses256AsDivisorWithHalvesToEven) {
-  EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 255), kNorm, BgrPixel{})->r, 254);
-  EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 128), kNorm, BgrPixel{})->r, 128);
+  EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 255), MixtureMode::Norm, BgrPixel{})->r, 254);
+  EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 128), MixtureMode::Norm, BgrPixel{})->r, 128);
   EXPECT_FALSE(BlendColour(MakePacked(1, 1, 1, 255), 3, BgrPixel{}).has_value());
   EXPECT_FALSE(BlendColour(MakePacked(1, 1, 1, 255), 6, BgrPixel{}).has_value());
 }
@@ -60,11 +60,12 @@ TEST(Colour, NormUses256AsDivisorWithHalvesToEven) {
 TEST(Colour, TransparentOrUnlistedBlendsChangeNothing) {
   WorkBitmap bitmap(2, 1);
   FillWorkBitmap(bitmap, BgrPixel{10, 20, 30});
-  BlendBitmapPixel(bitmap, 0, 0, kAddPlain, false, MakePacked(200, 200, 200, 0));
+  BlendBitmapPixel(bitmap, 0, 0, MixtureMode::AddPlain, false, MakePacked(200, 200, 200, 0));
   BlendBitmapPixel(bitmap, 1, 0, 3, false, MakePacked(200, 200, 200, 255));
   EXPECT_EQ(bitmap.Row(0)[0], (BgrPixel{10, 20, 30}));
   EXPECT_EQ(bitmap.Row(0)[1], (BgrPixel{10, 20, 30}));
-  BlendBitmapPixel(bitmap, 2, 0, kAdd, true, MakePacked(1, 1, 1, 255));  // wraps to x = 0
+  BlendBitmapPixel(bitmap, 2, 0, MixtureMode::Add, true,
+                   MakePacked(1, 1, 1, 255));  // wraps to x = 0
   EXPECT_EQ(bitmap.Row(0)[0], (BgrPixel{11, 21, 31}));
 }
 

@@ -158,7 +158,7 @@ TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   RenderRun run;
   run.scene.Stars.NumberOfStars = "500";
   run.scene.Sun.CenterColor = run.scene.Sun.OuterColor = FloatColour{255, 0, 0, 255};
-  run.scene.Sun.MixtureMode = kNorm;
+  run.scene.Sun.MixtureMode = MixtureMode::Norm;
   run.host.onPoll = [](RenderContext& context, RenderStage stage) {
     if (stage == RenderStage::Sun && context.RenderProgress >= 50) context.AbortRequested = true;
   };

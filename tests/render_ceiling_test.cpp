@@ -37,7 +37,7 @@ CeilingLayerInput Input(PixelImage* texture) {
   in.Texture = texture;
   in.AirDepth = 0;
   in.Transparency = 0;
-  in.MixtureMode = kNorm;
+  in.MixtureMode = MixtureMode::Norm;
   in.OpaqueColor = MakePacked(1, 2, 3, 255);
   return in;
 }
@@ -85,7 +85,7 @@ TEST(RenderCeiling, OpaqueTextureWithoutFadeShowsTheProjectedPlane) {
   RenderCeiling(ctx, target, Input(texture.get()));
 
   auto expect_pixel = [&](int x, int y, int red, int green) {
-    const BgrPixel want = *BlendColour(MakePacked(red, green, 0, 255), kNorm, bg);
+    const BgrPixel want = *BlendColour(MakePacked(red, green, 0, 255), MixtureMode::Norm, bg);
     EXPECT_EQ(target.Row(y)[x], want) << "column " << x << " row " << y;
   };
   // Column 0 walks along +v from the centre (128, 128); the documented points
@@ -112,7 +112,9 @@ TEST(RenderCeiling, OpaqueTextureWithoutFadeShowsTheProjectedPlane) {
     const int x0 = static_cast<int>(u);
     const int r0 = (x0 * 7) & 255, r1 = ((x0 + 1) * 7) & 255;
     const int red = static_cast<int>(r0 + (r1 - r0) * (u - x0));
-    EXPECT_EQ(target.Row(j)[768].r, (*BlendColour(MakePacked(red, 0, 0, 255), kNorm, bg)).r) << j;
+    EXPECT_EQ(target.Row(j)[768].r,
+              (*BlendColour(MakePacked(red, 0, 0, 255), MixtureMode::Norm, bg)).r)
+        << j;
   }
 }
 
@@ -154,7 +156,7 @@ TEST(RenderCeiling, HolesLendNoColourToTheirNeighbours) {
   WorkBitmap target = Canvas(120, 80, BgrPixel{0, 0, 0});
   CeilingLayerInput in = Input(texture.get());
   in.OpaqueColor = MakePacked(255, 0, 0);
-  in.MixtureMode = kAdd;
+  in.MixtureMode = MixtureMode::Add;
   in.Scale = 0.37L;
   RenderContext ctx;
   RenderCeiling(ctx, target, in);
@@ -212,10 +214,10 @@ TEST(RenderCeiling, MixtureModesWeightTheTextureByItsAlpha) {
     BgrPixel want;
   } cases[] = {
       // 120 + Round(c * 128 / 255): +50, +75, +100
-      {kAdd, BgrPixel{220, 195, 170}},
-      {kSub, BgrPixel{20, 45, 70}},
+      {MixtureMode::Add, BgrPixel{220, 195, 170}},
+      {MixtureMode::Sub, BgrPixel{20, 45, 70}},
       // Round((127 * 120 + 128 * c) / 256): 109.53, 134.53, 159.53
-      {kNorm, BgrPixel{160, 135, 110}},
+      {MixtureMode::Norm, BgrPixel{160, 135, 110}},
   };
   for (const Case& c : cases) {
     PixelImagePtr texture = OneColour(MakePacked(100, 150, 200));
@@ -244,7 +246,7 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
     RenderCeiling(ctx, target, in);
     for (int x = 0; x < 64; ++x) {
       const PackedColour hz = with_row ? horizon->Row(0)[x] : MakePacked(255, 255, 255);
-      EXPECT_EQ(target.Row(127)[x], *BlendColour(WithAlpha(hz, 255), kNorm, bg)) << x;
+      EXPECT_EQ(target.Row(127)[x], *BlendColour(WithAlpha(hz, 255), MixtureMode::Norm, bg)) << x;
     }
   }
 }

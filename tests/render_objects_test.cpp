@@ -93,7 +93,7 @@ struct Objects {
     auto entry = NewObjectEntry();
     entry->Image = std::move(image);
     entry->Shadeing = false;
-    entry->MixtureMode = kAdd;
+    entry->MixtureMode = MixtureMode::Add;
     ObjectEntry& e = *entry;
     group.Append(std::move(entry));
     return e;
@@ -120,16 +120,16 @@ TEST(ComputeSunlight, DefaultSunAndEveryMode) {
   sun.Slopes = {0, 10, -10, 0};
   // v = 4.5, 1, 5 per channel
   EXPECT_EQ(ComputeSunlight(sun), (std::array<std::int32_t, 3>{143, 32, 159}));
-  sun.MixtureMode = kNorm;
+  sun.MixtureMode = MixtureMode::Norm;
   EXPECT_EQ(ComputeSunlight(sun), (std::array<std::int32_t, 3>{72, 16, 80}));
-  sun.MixtureMode = kSub;
+  sun.MixtureMode = MixtureMode::Sub;
   EXPECT_EQ(ComputeSunlight(sun), (std::array<std::int32_t, 3>{112, 223, 96}));
   // v = 10.5: above 255 becomes 255 (Add); Sub keeps its value below 0.
   sun = SunSettings{};
   sun.CenterColor = sun.OuterColor = {255, 255, 255, 255};
   sun.Slopes = {-20, -20, -20, 0};
   EXPECT_EQ(ComputeSunlight(sun)[0], 255);
-  sun.MixtureMode = kSub;
+  sun.MixtureMode = MixtureMode::Sub;
   EXPECT_EQ(ComputeSunlight(sun)[0], -80);
   sun.Slopes[0] = std::numeric_limits<long double>::quiet_NaN();
   sun.Slopes[1] = -1e30L;
@@ -359,7 +359,7 @@ TEST(DrawObjectKeyColour, SoftEdgeIsKTimesAlphaDivNine) {
     const int A = transparency == 0 ? 255 : 128;
     auto expected = [A](int k) {
       const int c = k * 255 / 9;
-      return *BlendColour(MakePacked(c, c, c, k * A / 9), kAdd, kGrey);
+      return *BlendColour(MakePacked(c, c, c, k * A / 9), MixtureMode::Add, kGrey);
     };
     auto at = [&](int q, int k) { return target.Row(83 + k)[165 + q]; };
     EXPECT_EQ(at(10, 5), expected(4));
@@ -375,13 +375,13 @@ TEST(DrawObjectShading, DefaultSunBlackTowardItLitAwayFromIt) {
   // Middle column (Angle 180), Norm over grey: the sun's own direction is black.
   ObjectEntry& middle = s.Manual(s.far, Uniform(16, 16, MakePacked(101, 101, 101)), 180, 0, 1);
   middle.Shadeing = true;
-  middle.MixtureMode = kNorm;
+  middle.MixtureMode = MixtureMode::Norm;
   WorkBitmap target = Canvas(3072, 1536, kGrey);
   s.Render(target);
   EXPECT_EQ(target.Row(800)[1536], (BgrPixel{0, 0, 0}));
   // Left edge (Angle 0), added onto black: (101 + 80) / 2 = 90.5, to even 90.
   middle.Placement.Angle = 0;
-  middle.MixtureMode = kAdd;
+  middle.MixtureMode = MixtureMode::Add;
   target = Canvas(3072, 1536);
   s.Render(target);
   EXPECT_EQ(target.Row(800)[0], (BgrPixel{90, 90, 90}));
@@ -497,8 +497,8 @@ TEST(RenderObjectsOrder, FarthestFirstAcrossGroupsEqualDistancesInListOrder) {
   // Far copy is drawn after the Near one, whatever its group.
   for (const Case& c : {Case{1, BgrPixel{0, 254, 0}}, Case{0.9L, BgrPixel{0, 0, 254}}}) {
     Objects s;
-    s.Manual(s.far, Uniform(8, 8, red), 180, 0, c.far_distance).MixtureMode = kNorm;
-    s.Manual(s.near, Uniform(8, 8, green), 180, 0, 1).MixtureMode = kNorm;
+    s.Manual(s.far, Uniform(8, 8, red), 180, 0, c.far_distance).MixtureMode = MixtureMode::Norm;
+    s.Manual(s.near, Uniform(8, 8, green), 180, 0, 1).MixtureMode = MixtureMode::Norm;
     WorkBitmap target = Canvas(360, 180);
     s.Render(target);
     EXPECT_EQ(target.Row(92)[180], c.centre);
@@ -512,7 +512,7 @@ TEST(RenderObjectsProgress, OncePerCopyThenHundredAndRepeatable) {
   for (ObjectGroup* g : {&s.far, &s.mid, &s.near}) {
     ObjectEntry& e = s.Add(*g, Coded(20, 12));
     e.Shadeing = true;
-    e.MixtureMode = kNorm;
+    e.MixtureMode = MixtureMode::Norm;
     e.PositionMode = g == &s.mid ? PositionMode::Sky : PositionMode::Ground;
   }
   WorkBitmap first = Canvas(640, 320, kGrey), second = Canvas(640, 320, kGrey);

@@ -57,10 +57,10 @@ TEST(RenderSun, MatchesThePixelByPixelAlgorithm) {
     std::uint8_t mode;
   };
   const Case cases[] = {
-      {409, 307, 0.5L, 0.5L, {0, 0, 0, 0}, kNorm},
-      {409, 307, 0.1L, 0.8L, {2, -3, 0.5L, 1.5L}, kAdd},
-      {300, 500, 1.7L, -0.4L, {-10, 10, 0, -0.25L}, kSub},
-      {257, 129, 0.0L, 0.0L, {1, 1, -1, 3}, kNorm},
+      {409, 307, 0.5L, 0.5L, {0, 0, 0, 0}, MixtureMode::Norm},
+      {409, 307, 0.1L, 0.8L, {2, -3, 0.5L, 1.5L}, MixtureMode::Add},
+      {300, 500, 1.7L, -0.4L, {-10, 10, 0, -0.25L}, MixtureMode::Sub},
+      {257, 129, 0.0L, 0.0L, {1, 1, -1, 3}, MixtureMode::Norm},
   };
   for (const Case& c : cases) {
     SunSettings sun;
@@ -88,7 +88,7 @@ TEST(RenderSun, DefaultSunChangesNothing) {
 SunSettings WhiteNorm() {
   SunSettings sun;
   sun.CenterColor = sun.OuterColor = FloatColour{255, 255, 255, 255};
-  sun.MixtureMode = kNorm;
+  sun.MixtureMode = MixtureMode::Norm;
   return sun;
 }
 
@@ -133,7 +133,7 @@ TEST(RenderSun, SlopesShapeEachChannel) {
   SunSettings sun;
   sun.CenterColor = FloatColour{255, 255, 255, 255};
   sun.OuterColor = FloatColour{0, 0, 0, 255};
-  sun.MixtureMode = kAdd;
+  sun.MixtureMode = MixtureMode::Add;
   sun.Slopes = {4, -4, 0, 0};
   WorkBitmap bitmap = FilledBitmap(1024, 512, Grey(0));
   RenderContext context;

@@ -19,13 +19,13 @@ TEST(SceneSettings, DefaultsOfEveryRecord) {
   EXPECT_EQ(s.Sky.Positions[3], 0.0L);
   EXPECT_EQ(s.Sun.CenterColor, (FloatColour{0, 0, 0, 255}));
   EXPECT_EQ(s.Sun.Position.X, 0.5L);
-  EXPECT_EQ(s.Sun.MixtureMode, kAdd);
+  EXPECT_EQ(s.Sun.MixtureMode, MixtureMode::Add);
   EXPECT_EQ(s.Stars.OverSampling, 1);
   EXPECT_EQ(s.Stars.NumberOfStars, "0");
   EXPECT_EQ(s.Stars.SizeOfStars, "1.0");
   EXPECT_FALSE(s.Ceiling.Enabled);
   EXPECT_EQ(s.Ceiling.Scale, "1.0");
-  EXPECT_EQ(s.Ceiling.MixtureMode, kNorm);
+  EXPECT_EQ(s.Ceiling.MixtureMode, MixtureMode::Norm);
   EXPECT_EQ(s.Ceiling.OpaqueColor, 0xff000000u);
   EXPECT_EQ(s.Ground.ReflectionWarp, "0.0");
   EXPECT_EQ(s.Output.Resolution.Width, "3072");
@@ -91,7 +91,7 @@ TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   first->NumberOfObjects = 5;
   first->Shadeing = false;
   first->PositionMode = PositionMode::Sky;
-  first->MixtureMode = kAdd;
+  first->MixtureMode = MixtureMode::Add;
   first->Transparency = 0.25L;
   first->SoftFocus = 0.5L;
   first->Image = MakePixelImage(2, 2);
@@ -107,7 +107,7 @@ TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   EXPECT_EQ(copy->NumberOfObjects, 5);
   EXPECT_FALSE(copy->Shadeing);
   EXPECT_EQ(copy->PositionMode, PositionMode::Sky);
-  EXPECT_EQ(copy->MixtureMode, kAdd);
+  EXPECT_EQ(copy->MixtureMode, MixtureMode::Add);
   EXPECT_EQ(copy->Transparency, 0.25L);
   EXPECT_EQ(copy->SoftFocus, 0.5L);
   EXPECT_EQ(copy->Image, nullptr);
@@ -121,7 +121,7 @@ TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   EXPECT_EQ(fresh->NumberOfObjects, 1);
   EXPECT_TRUE(fresh->Shadeing);
   EXPECT_EQ(fresh->PositionMode, PositionMode::Ground);
-  EXPECT_EQ(fresh->MixtureMode, kNorm);
+  EXPECT_EQ(fresh->MixtureMode, MixtureMode::Norm);
 }
 
 TEST(SceneSettings, RemovingWithoutAGroupSearchesFarMidNear) {

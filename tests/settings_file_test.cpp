@@ -187,7 +187,7 @@ TEST(SettingsWrite, EveryLineOfAFullScene) {
   entry->NumberOfObjects = 12;
   entry->Shadeing = false;
   entry->PositionMode = PositionMode::Sky;
-  entry->MixtureMode = kSub;
+  entry->MixtureMode = MixtureMode::Sub;
   entry->Transparency = 0.5L;
   entry->SoftFocus = 3;
   AppendObjectEntry(scene.Near, std::move(entry));
@@ -196,7 +196,7 @@ TEST(SettingsWrite, EveryLineOfAFullScene) {
   scene.Ground.TextureFilename = "g.bmp";
   scene.Ground.Reflection = 57;
   scene.Ceiling.Enabled = true;
-  scene.Ceiling.MixtureMode = kAdd;
+  scene.Ceiling.MixtureMode = MixtureMode::Add;
   scene.Ceiling.OpaqueColor = MakePacked(255, 0, 128, 255);
   scene.Ceiling.Transparency = 100;
   scene.Output.Format = OutputFormat::OldDiet;
@@ -330,19 +330,19 @@ TEST(SettingsRead, WordsColourBytesAndTrackBars) {
        "Gradation2_MixtureMode Sub\nGradation2_Slopes 1 2\nGradation2_Position 0.25\n"
        "Sky_OpaqueColor 256 -1 0 255\nSky_MixtureMode add\nGround_Reflection 1.7\n"
        "Sky_Transparency 0.125\nStars_OverSampling 4x");
-  EXPECT_EQ(scene.Sun.MixtureMode, kSub);
+  EXPECT_EQ(scene.Sun.MixtureMode, MixtureMode::Sub);
   EXPECT_EQ(scene.Sun.Slopes, (std::array<long double, 4>{1, 2, 0, 0}));
   EXPECT_EQ(scene.Sun.Position.X, 0.25L);
   EXPECT_EQ(scene.Sun.Position.Y, 0);
   EXPECT_EQ(scene.Ceiling.OpaqueColor, MakePacked(0, 255, 0, 255));
-  EXPECT_EQ(scene.Ceiling.MixtureMode, kNorm);  // words compare exactly
+  EXPECT_EQ(scene.Ceiling.MixtureMode, MixtureMode::Norm);  // words compare exactly
   EXPECT_EQ(scene.Ground.Reflection, 100);
   EXPECT_EQ(scene.Ceiling.Transparency, 12);  // 12.5 rounds to even
   EXPECT_EQ(scene.Stars.OverSampling, 0);
   Read(scene, "Ground_Reflection 0.125\nSky_Transparency -3\nGradation2_MixtureMode");
   EXPECT_EQ(scene.Ground.Reflection, 12);
   EXPECT_EQ(scene.Ceiling.Transparency, 0);
-  EXPECT_EQ(scene.Sun.MixtureMode, kNorm);
+  EXPECT_EQ(scene.Sun.MixtureMode, MixtureMode::Norm);
   Read(scene, "Ground_Reflection 1e4000\nSky_Transparency 0.375");
   EXPECT_EQ(scene.Ground.Reflection, 100);
   EXPECT_EQ(scene.Ceiling.Transparency, 38);
@@ -416,7 +416,7 @@ TEST(SettingsRead, EntryLinesFillTheLatestEntry) {
   EXPECT_EQ(first.PositionMode, PositionMode::Sky);
   EXPECT_EQ(first.Scale, 1);  // the line before any entry was ignored
   EXPECT_FALSE(scene.Far.First()->Shadeing);
-  EXPECT_EQ(scene.Far.First()->MixtureMode, kAdd);
+  EXPECT_EQ(scene.Far.First()->MixtureMode, MixtureMode::Add);
   const ObjectEntry& last = *scene.Mid.Last();
   EXPECT_TRUE(last.Shadeing);
   EXPECT_TRUE(last.Manual);
@@ -580,7 +580,11 @@ TEST(SettingsRoundTrip, RestoresValuesAndEnabledLayers) {
   scene.Sky.Colors[3] = FloatColour{0.1f, 1e-7f, FLT_MAX, 254.5f};
   scene.Sky.Positions[3] = 0.123456789012345678L;
   scene.Sky.Positions[5] = 0.7L;  // beyond Count: not written
-  scene.Sun = {FloatColour{1, 2, 3, 4}, FloatColour{5, 6, 7, 8}, {0.3L, 0.9L}, {1, 2, 3, 4}, kSub};
+  scene.Sun = {FloatColour{1, 2, 3, 4},
+               FloatColour{5, 6, 7, 8},
+               {0.3L, 0.9L},
+               {1, 2, 3, 4},
+               MixtureMode::Sub};
   scene.Stars = {7, "1000", "2.5"};
   scene.Ground.Enabled = true;
   scene.Ground.TextureFilename = "/nowhere/g.bmp";
@@ -608,7 +612,7 @@ TEST(SettingsRoundTrip, RestoresValuesAndEnabledLayers) {
   EXPECT_EQ(back.Sun.Position.X, 0.3L);
   EXPECT_EQ(back.Sun.Position.Y, 0.9L);
   EXPECT_EQ(back.Sun.Slopes, scene.Sun.Slopes);
-  EXPECT_EQ(back.Sun.MixtureMode, kSub);
+  EXPECT_EQ(back.Sun.MixtureMode, MixtureMode::Sub);
   EXPECT_EQ(back.Stars.OverSampling, 7);
   EXPECT_EQ(back.Stars.NumberOfStars, "1000");
   EXPECT_EQ(back.Stars.SizeOfStars, "2.5");
@@ -623,7 +627,8 @@ TEST(SettingsRoundTrip, RestoresValuesAndEnabledLayers) {
   EXPECT_EQ(back.Output.Format, OutputFormat::Old);
   EXPECT_EQ(back.Output.Filename, "out.jpg");
 
-  scene.Ceiling = {true, "/nowhere/c.bmp", "2", kAdd, MakePacked(9, 8, 7, 6), 0, nullptr};
+  scene.Ceiling = {true, "/nowhere/c.bmp", "2", MixtureMode::Add, MakePacked(9, 8, 7, 6),
+                   0,    nullptr};
   for (int t = 0; t <= 100; ++t) {
     scene.Ceiling.Transparency = t;
     back.Reset();
@@ -633,7 +638,7 @@ TEST(SettingsRoundTrip, RestoresValuesAndEnabledLayers) {
   EXPECT_TRUE(back.Ceiling.Enabled);
   EXPECT_EQ(back.Ceiling.TextureFilename, "/nowhere/c.bmp");
   EXPECT_EQ(back.Ceiling.Scale, "2");
-  EXPECT_EQ(back.Ceiling.MixtureMode, kAdd);
+  EXPECT_EQ(back.Ceiling.MixtureMode, MixtureMode::Add);
   EXPECT_EQ(back.Ceiling.OpaqueColor, MakePacked(9, 8, 7, 6));
 }
 

@@ -16,7 +16,7 @@ using Pixels = std::set<std::pair<int, int>>;
 Pixels EllipsePixels(int w, int h, int cx, int cy, int ry, int rx, bool wrap = true) {
   WorkBitmap bitmap(w, h);
   FillWorkBitmap(bitmap, BgrPixel{});
-  BlendEllipse(bitmap, cx, cy, kAddPlain, wrap, MakePacked(1, 0, 0, 255), ry, rx);
+  BlendEllipse(bitmap, cx, cy, MixtureMode::AddPlain, wrap, MakePacked(1, 0, 0, 255), ry, rx);
   Pixels touched;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {

@@ -31,7 +31,7 @@ std::uint32_t Get32(const std::uint8_t* p) {
          std::uint32_t{p[3]} << 24;
 }
 
-enum class Encoding { kPalette, kRle8, kRle4, kBgr24, kBgrx32, kMasks };
+enum class Encoding { Palette, Rle8, Rle4, Bgr24, Bgrx32, Masks };
 
 // Everything the pixel loops need, taken from the headers and checked against
 // the size of the file.
@@ -40,28 +40,28 @@ struct Layout {
   std::int64_t height = 0;
   bool top_down = false;
   int bits = 0;
-  Encoding encoding = Encoding::kPalette;
+  Encoding encoding = Encoding::Palette;
   std::array<std::uint32_t, 3> masks{};  // red, green, blue
   std::array<BgrPixel, 256> palette{};   // entries past the file's palette stay black
   std::size_t bits_offset = 0;
   std::uint64_t row_bytes = 0;  // bytes per row in the file (uncompressed)
 };
 
-enum class HeaderKind { kCore, kWindows, kOs2 };
+enum class HeaderKind { Core, Windows, Os2 };
 
 HeaderKind KindOfHeader(std::uint32_t size) {
   switch (size) {
     case 12:
-      return HeaderKind::kCore;
+      return HeaderKind::Core;
     case 40:
     case 52:
     case 56:
     case 108:
     case 124:
-      return HeaderKind::kWindows;
+      return HeaderKind::Windows;
     default:
       // OS/2 2.x headers may stop after any field from the bit count on.
-      if (size >= 16 && size <= 64) return HeaderKind::kOs2;
+      if (size >= 16 && size <= 64) return HeaderKind::Os2;
       Fail("unknown bitmap header size " + std::to_string(size));
   }
 }
@@ -71,11 +71,11 @@ std::string SizeText(std::int64_t width, std::int64_t height) {
 }
 
 // Reads the palette of a picture of up to 8 bits per pixel into layout.palette.
-void ReadPalette(std::span<const std::uint8_t> bytes, std::size_t start, int entry_bytes,
+void ReadPalette(std::span<const std::uint8_t> bytes, std::size_t start, int entryBytes,
                  std::uint32_t declared, Layout& layout) {
   const std::uint32_t most = 1u << layout.bits;
   if (start > layout.bits_offset) Fail("the pixel data starts inside the header");
-  const std::uint64_t room = (layout.bits_offset - start) / entry_bytes;
+  const std::uint64_t room = (layout.bits_offset - start) / entryBytes;
   std::uint64_t count = declared == 0 ? most : declared;
   // A palette longer than the depth can index is accepted when the file really
   // holds it before the pixels; only its first entries can be used.
@@ -88,14 +88,14 @@ void ReadPalette(std::span<const std::uint8_t> bytes, std::size_t start, int ent
   // A palette cut short by the bits offset keeps the entries before it.
   count = std::min<std::uint64_t>(count, room);
   if (count == 0) Fail("the palette is missing");
-  if (start + count * entry_bytes > bytes.size()) Fail("the file ends inside the palette");
+  if (start + count * entryBytes > bytes.size()) Fail("the file ends inside the palette");
   for (std::uint64_t i = 0; i < count; ++i) {
-    const std::uint8_t* e = bytes.data() + start + i * entry_bytes;
+    const std::uint8_t* e = bytes.data() + start + i * entryBytes;
     layout.palette[i] = BgrPixel{e[0], e[1], e[2]};
   }
 }
 
-Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_bytes) {
+Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
   if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
     if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'A')
       Fail("OS/2 bitmap arrays are not supported");
@@ -112,7 +112,7 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
   std::memcpy(h.data(), &bytes[kFileHeaderBytes], header_size);
 
   std::uint32_t planes, compression = kBiRgb, colours_used = 0;
-  if (kind == HeaderKind::kCore) {
+  if (kind == HeaderKind::Core) {
     layout.width = Get16(&h[4]);
     layout.height = Get16(&h[6]);
     planes = Get16(&h[8]);
@@ -125,7 +125,7 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
     compression = Get32(&h[16]);
     colours_used = Get32(&h[32]);
   }
-  if (kind == HeaderKind::kWindows && (compression == kBiJpeg || compression == kBiPng))
+  if (kind == HeaderKind::Windows && (compression == kBiJpeg || compression == kBiPng))
     Fail(std::string(compression == kBiJpeg ? "JPEG" : "PNG") +
          " inside a BMP file is not supported");
   if (planes != 1) Fail("the number of planes is " + std::to_string(planes) + ", not 1");
@@ -142,10 +142,10 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
   std::size_t palette_start = kFileHeaderBytes + header_size;
   switch (compression) {
     case kBiRgb:
-      layout.encoding = bits <= 8    ? Encoding::kPalette
-                        : bits == 24 ? Encoding::kBgr24
-                        : bits == 32 ? Encoding::kBgrx32
-                                     : Encoding::kMasks;
+      layout.encoding = bits <= 8    ? Encoding::Palette
+                        : bits == 24 ? Encoding::Bgr24
+                        : bits == 32 ? Encoding::Bgrx32
+                                     : Encoding::Masks;
       layout.masks = {0x7c00, 0x03e0, 0x001f};  // 16 bits: 5-5-5
       break;
     case kBiRle8:
@@ -154,17 +154,17 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
         Fail("RLE" + std::to_string(compression == kBiRle8 ? 8 : 4) + " compression with " +
              std::to_string(bits) + " bits per pixel");
       if (layout.top_down) Fail("a compressed bitmap cannot be top-down");
-      layout.encoding = compression == kBiRle8 ? Encoding::kRle8 : Encoding::kRle4;
+      layout.encoding = compression == kBiRle8 ? Encoding::Rle8 : Encoding::Rle4;
       break;
     case kBiBitFields:
     case kBiAlphaBitFields: {
-      if (kind == HeaderKind::kOs2) {
+      if (kind == HeaderKind::Os2) {
         if (compression == kBiBitFields) Fail("OS/2 Huffman compression is not supported");
         Fail("unknown compression " + std::to_string(compression));
       }
       if (bits != 16 && bits != 32)
         Fail("bit-field masks with " + std::to_string(bits) + " bits per pixel");
-      layout.encoding = Encoding::kMasks;
+      layout.encoding = Encoding::Masks;
       if (header_size >= 52) {
         layout.masks = {Get32(&h[40]), Get32(&h[44]), Get32(&h[48])};
       } else {
@@ -183,9 +183,9 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
     default:
       Fail("unknown compression " + std::to_string(compression));
   }
-  if (layout.encoding == Encoding::kMasks &&
+  if (layout.encoding == Encoding::Masks &&
       layout.masks == std::array<std::uint32_t, 3>{0xff0000, 0xff00, 0xff} && bits == 32)
-    layout.encoding = Encoding::kBgrx32;
+    layout.encoding = Encoding::Bgrx32;
 
   // The size limits come before anything else is read, let alone allocated.
   const std::int64_t result_bytes =
@@ -195,17 +195,17 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_by
           : 0;
   if (layout.width > kMaxImageSide || layout.height > kMaxImageSide ||
       !WorkBitmap::FitsLimits(static_cast<int>(layout.width), static_cast<int>(layout.height)) ||
-      result_bytes > max_pixel_bytes)
+      result_bytes > maxPixelBytes)
     throw BmpTooLarge("the picture of " + SizeText(layout.width, layout.height) +
                       " pixels is too large for memory");
 
   if (bits <= 8) {
-    ReadPalette(bytes, palette_start, kind == HeaderKind::kCore ? 3 : 4, colours_used, layout);
+    ReadPalette(bytes, palette_start, kind == HeaderKind::Core ? 3 : 4, colours_used, layout);
   } else if (layout.bits_offset < palette_start) {
     Fail("the pixel data starts inside the header");
   }
   if (layout.bits_offset >= bytes.size()) Fail("the file ends before the pixel data");
-  if (layout.encoding != Encoding::kRle8 && layout.encoding != Encoding::kRle4) {
+  if (layout.encoding != Encoding::Rle8 && layout.encoding != Encoding::Rle4) {
     const std::uint64_t row_bits = static_cast<std::uint64_t>(layout.width) * bits;
     layout.row_bytes = (row_bits + 31) / 32 * 4;
     const std::uint64_t needed = layout.row_bytes * (layout.height - 1) + (row_bits + 7) / 8;
@@ -262,7 +262,7 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
     const std::uint8_t* s = bits + layout.row_bytes * r;
     BgrPixel* d = out.Row(layout.top_down ? r : height - 1 - r);
     switch (layout.encoding) {
-      case Encoding::kPalette:
+      case Encoding::Palette:
         if (depth == 8) {
           for (int x = 0; x < width; ++x) d[x] = layout.palette[s[x]];
         } else {
@@ -273,13 +273,13 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
           }
         }
         break;
-      case Encoding::kBgr24:
+      case Encoding::Bgr24:
         std::memcpy(d, s, static_cast<std::size_t>(width) * 3);
         break;
-      case Encoding::kBgrx32:
+      case Encoding::Bgrx32:
         for (int x = 0; x < width; ++x) d[x] = BgrPixel{s[4 * x], s[4 * x + 1], s[4 * x + 2]};
         break;
-      case Encoding::kMasks:
+      case Encoding::Masks:
         for (int x = 0; x < width; ++x) {
           const std::uint32_t v = depth == 16 ? Get16(s + 2 * x) : Get32(s + 4 * x);
           d[x] = BgrPixel{blue(v), green(v), red(v)};
@@ -294,7 +294,7 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
 // Run-length data, rows bottom-up. Every pixel starts as palette index 0, which
 // is what the stream's skips (delta, end of line, end of bitmap) leave behind.
 void DecodeRle(std::span<const std::uint8_t> stream, const Layout& layout, WorkBitmap& out) {
-  const bool four = layout.encoding == Encoding::kRle4;
+  const bool four = layout.encoding == Encoding::Rle4;
   const std::int64_t width = layout.width, height = layout.height;
   FillWorkBitmap(out, layout.palette[0]);
   std::int64_t x = 0, y = 0;  // y counts rows from the bottom
@@ -356,13 +356,13 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
   return DecodeBmp(bytes, kMaxImageBytes);
 }
 
-WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_bytes) {
-  const Layout layout = ReadLayout(bytes, max_pixel_bytes);
+WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
+  const Layout layout = ReadLayout(bytes, maxPixelBytes);
   WorkBitmap out;
   if (!out.Resize(static_cast<int>(layout.width), static_cast<int>(layout.height)))
     throw BmpTooLarge("not enough memory for a picture of " +
                       SizeText(layout.width, layout.height) + " pixels");
-  if (layout.encoding == Encoding::kRle8 || layout.encoding == Encoding::kRle4)
+  if (layout.encoding == Encoding::Rle8 || layout.encoding == Encoding::Rle4)
     DecodeRle(bytes.subspan(layout.bits_offset), layout, out);
   else
     DecodeRows(bytes, layout, out);

@@ -58,7 +58,7 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes);
 // The same with a lower ceiling on the bytes of the result (rows padded to 4
 // bytes, 3 bytes a pixel); a larger picture throws BmpTooLarge. The fuzzer uses
 // it to stay within its memory budget.
-WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t max_pixel_bytes);
+WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes);
 
 // Reads the whole file into memory and decodes it. Throws FileError naming the
 // file and the reason (BmpFileTooLarge when the picture would not fit in memory).

@@ -30,11 +30,11 @@ struct FloatColour {
 
 // Blend modes; 3 and values above 5 are no mode: blending with them changes nothing.
 enum MixtureMode : std::uint8_t {
-  kAdd = 0,
-  kSub = 1,
-  kNorm = 2,
-  kAddPlain = 4,
-  kSubPlain = 5,
+  Add = 0,
+  Sub = 1,
+  Norm = 2,
+  AddPlain = 4,
+  SubPlain = 5,
 };
 
 constexpr std::uint8_t Red(PackedColour c) { return c & 0xff; }
@@ -110,22 +110,22 @@ constexpr int DivRound256(int n) {
 
 constexpr std::uint8_t BlendChannel(int s, int d, int a, std::uint8_t mode) {
   switch (mode) {
-    case kAdd: {
+    case MixtureMode::Add: {
       int v = d + ScaleByAlpha(s, a);
       return static_cast<std::uint8_t>(v > 255 ? 255 : v);
     }
-    case kSub: {
+    case MixtureMode::Sub: {
       int v = d - ScaleByAlpha(s, a);
       return static_cast<std::uint8_t>(v < 0 ? 0 : v);
     }
-    case kNorm:
+    case MixtureMode::Norm:
       // The divisor is 256, not 255: alpha 255 over 0 gives 254 for a source of 255.
       return static_cast<std::uint8_t>(DivRound256((255 - a) * d + a * s));
-    case kAddPlain: {
+    case MixtureMode::AddPlain: {
       int v = d + s;
       return static_cast<std::uint8_t>(v > 255 ? 255 : v);
     }
-    default: {  // kSubPlain
+    default: {  // MixtureMode::SubPlain
       int v = d - s;
       return static_cast<std::uint8_t>(v < 0 ? 0 : v);
     }
@@ -135,7 +135,8 @@ constexpr std::uint8_t BlendChannel(int s, int d, int a, std::uint8_t mode) {
 }  // namespace detail
 
 constexpr bool IsBlendMode(std::uint8_t mode) {
-  return mode <= kNorm || mode == kAddPlain || mode == kSubPlain;
+  return mode <= MixtureMode::Norm || mode == MixtureMode::AddPlain ||
+         mode == MixtureMode::SubPlain;
 }
 
 // The blend of a source colour onto a destination pixel; nothing for a value that
@@ -171,20 +172,20 @@ inline void BlendIntoMode(BgrPixel& d, PackedColour s) {
 template <typename F>
 bool DispatchBlendMode(std::uint8_t mode, F&& f) {
   switch (mode) {
-    case kAdd:
-      f.template operator()<kAdd>();
+    case MixtureMode::Add:
+      f.template operator()<MixtureMode::Add>();
       return true;
-    case kSub:
-      f.template operator()<kSub>();
+    case MixtureMode::Sub:
+      f.template operator()<MixtureMode::Sub>();
       return true;
-    case kNorm:
-      f.template operator()<kNorm>();
+    case MixtureMode::Norm:
+      f.template operator()<MixtureMode::Norm>();
       return true;
-    case kAddPlain:
-      f.template operator()<kAddPlain>();
+    case MixtureMode::AddPlain:
+      f.template operator()<MixtureMode::AddPlain>();
       return true;
-    case kSubPlain:
-      f.template operator()<kSubPlain>();
+    case MixtureMode::SubPlain:
+      f.template operator()<MixtureMode::SubPlain>();
       return true;
     default:
       return false;

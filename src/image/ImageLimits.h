@@ -10,9 +10,9 @@ inline constexpr std::int64_t kMaxImageSide = 65535;
 inline constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 31;  // 2 GiB
 
 // True when an image of width x height with the given bytes per row fits the limits.
-constexpr bool FitsImageLimits(std::int64_t width, std::int64_t height, std::int64_t row_bytes) {
+constexpr bool FitsImageLimits(std::int64_t width, std::int64_t height, std::int64_t rowBytes) {
   return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
-         row_bytes * height <= kMaxImageBytes;
+         rowBytes * height <= kMaxImageBytes;
 }
 
 }  // namespace horizonmill

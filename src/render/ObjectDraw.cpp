@@ -53,9 +53,9 @@ struct Box {
   std::int64_t x0, x1, y0, y1;
 };
 
-enum class Geometry { kBox, kEmpty, kFault };
+enum class Geometry { Box, Empty, Fault };
 
-// Sizes and rows of a copy. kFault when a value to be rounded is no number or
+// Sizes and rows of a copy. Fault when a value to be rounded is no number or
 // out of range, or the box exceeds the coverage bound.
 Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool reflection, Box& box) {
   const long double W = target.Width(), H = target.Height();
@@ -65,15 +65,15 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
 
   // A zero distance would divide by zero below: the fault of the description,
   // caught before it happens.
-  if (z == 0 || std::isnan(z)) return Geometry::kFault;
+  if (z == 0 || std::isnan(z)) return Geometry::Fault;
   // The object spans 30 degrees at Scale 1 and distance 1.
   const long double wt_real = (W / 360 * 30) * (e.Scale / z);
-  if (!std::isfinite(wt_real) || wt_real > kCoordinateLimit) return Geometry::kFault;
+  if (!std::isfinite(wt_real) || wt_real > kCoordinateLimit) return Geometry::Fault;
   // A negative width of any finite size is an empty box: held at -2^30.
   const std::int64_t wt = wt_real < -kCoordinateLimit ? -1073741824 : RoundIn(wt_real);
   // The box follows the target's aspect, not the picture's.
   const long double ht_real = std::nearbyintl(wt * (H / W));
-  if (!(ht_real <= kCoordinateLimit)) return Geometry::kFault;
+  if (!(ht_real <= kCoordinateLimit)) return Geometry::Fault;
   const std::int64_t ht = ht_real < -kCoordinateLimit ? -1073741824 : RoundIn(ht_real);
 
   const long double o = H / 20;
@@ -84,11 +84,11 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
   // Normal pass: the picture stands on (or floats about) its foot line; the
   // reflection hangs from the same line downward.
   const long double offset = reflection ? r + t - u : r - t - u;
-  if (!InRange(offset)) return Geometry::kFault;
+  if (!InRange(offset)) return Geometry::Fault;
   const std::int64_t base = m + RoundIn(offset);
 
   const long double xc_real = W / 360 * x;
-  if (!InRange(xc_real)) return Geometry::kFault;
+  if (!InRange(xc_real)) return Geometry::Fault;
   const std::int64_t xc = RoundIn(xc_real);
   box.x0 = xc - wt / 2;  // div truncates toward zero
   box.x1 = xc + wt / 2;
@@ -105,11 +105,11 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
     box.y0 = base - ht / 2;
     box.y1 = base + ht / 2;
   }
-  if (box.x0 > box.x1 || box.y0 > box.y1) return Geometry::kEmpty;
+  if (box.x0 > box.x1 || box.y0 > box.y1) return Geometry::Empty;
 
   const std::int64_t area = (box.x1 - box.x0 + 1) * (box.y1 - box.y0 + 1);
-  if (area > kMaxObjectBoxCoverage * target.Width() * target.Height()) return Geometry::kFault;
-  return Geometry::kBox;
+  if (area > kMaxObjectBoxCoverage * target.Width() * target.Height()) return Geometry::Fault;
+  return Geometry::Box;
 }
 
 // Adds a picture pixel into two sums of 16-bit lanes: red | blue << 16 and
@@ -148,11 +148,11 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
 
   Box box{};
   switch (PlaceBox(target, copy, reflection, box)) {
-    case Geometry::kFault:
+    case Geometry::Fault:
       return false;
-    case Geometry::kEmpty:
+    case Geometry::Empty:
       return true;
-    case Geometry::kBox:
+    case Geometry::Box:
       break;
   }
 

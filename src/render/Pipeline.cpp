@@ -171,7 +171,9 @@ void Pipeline::Ceiling() {
   input.Scale = ToReal(scene_.Ceiling.Scale);
   input.Transparency = scene_.Ceiling.Transparency / 100.0L;
   const std::uint8_t mode = scene_.Ceiling.MixtureMode;
-  input.MixtureMode = mode == kAdd ? kAdd : mode == kNorm ? kNorm : kSub;
+  input.MixtureMode = mode == MixtureMode::Add    ? MixtureMode::Add
+                      : mode == MixtureMode::Norm ? MixtureMode::Norm
+                                                  : MixtureMode::Sub;
   input.OpaqueColor = scene_.Ceiling.OpaqueColor;
   Stage(RenderStage::Ceiling, "天井作画中..");
   RenderCeiling(ctx_, target_, input);

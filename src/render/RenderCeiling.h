@@ -15,7 +15,7 @@ struct CeilingLayerInput {
   const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
   long double AirDepth = 1;
   long double Scale = 1;
-  std::uint8_t MixtureMode = kNorm;
+  std::uint8_t MixtureMode = MixtureMode::Norm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // texels of this colour are holes
   long double Transparency = 0;                         // 0 opaque .. 1 transparent
 };

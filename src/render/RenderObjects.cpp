@@ -95,13 +95,13 @@ std::array<std::int32_t, 3> ComputeSunlight(const SunSettings& sun) {
     long double v = (2 * static_cast<long double>(centre[c]) + outer[c]) / 255 -
                     (sun.Slopes[c] - 10) * 0.05L * 5;
     switch (sun.MixtureMode) {
-      case kAdd:
+      case MixtureMode::Add:
         v = v / 8;
         break;
-      case kSub:
+      case MixtureMode::Sub:
         v = 1 - v / 8;
         break;
-      case kNorm:
+      case MixtureMode::Norm:
         v = v / 16;
         break;
       default:

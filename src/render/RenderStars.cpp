@@ -66,9 +66,9 @@ void RenderStars(RenderContext& context, WorkBitmap& target, StarLayerInput inpu
     const PackedColour colour = PackFloatColour(g, g, g, alpha);
 
     if (preview || (A == 0 && E == 0)) {
-      BlendBitmapPixel(target, x, y, kAdd, true, colour);
+      BlendBitmapPixel(target, x, y, MixtureMode::Add, true, colour);
     } else {
-      BlendEllipse(target, x, y, kAdd, true, colour, E == 0 ? 1 : E, A == 0 ? 1 : A);
+      BlendEllipse(target, x, y, MixtureMode::Add, true, colour, E == 0 ? 1 : E, A == 0 ? 1 : A);
     }
     if (context.PollProgress(ProgressPercent(k, n))) return;
   }

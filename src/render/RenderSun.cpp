@@ -88,8 +88,8 @@ class SunShader {
 // whose two colours are black is black everywhere (the default sun).
 bool SunChangesNothing(const SunSettings& sun) {
   auto black = [](const FloatColour& c) { return c.r == 0 && c.g == 0 && c.b == 0; };
-  return (sun.MixtureMode == kAdd || sun.MixtureMode == kSub) && black(sun.CenterColor) &&
-         black(sun.OuterColor);
+  return (sun.MixtureMode == MixtureMode::Add || sun.MixtureMode == MixtureMode::Sub) &&
+         black(sun.CenterColor) && black(sun.OuterColor);
 }
 
 template <std::uint8_t Mode>

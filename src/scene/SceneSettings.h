@@ -47,7 +47,7 @@ struct SunSettings {
   FloatColour OuterColor{0, 0, 0, 255};
   SunPosition Position;
   std::array<long double, 4> Slopes{};  // red, green, blue, opacity
-  std::uint8_t MixtureMode = kAdd;
+  std::uint8_t MixtureMode = MixtureMode::Add;
 };
 
 struct StarSettings {
@@ -60,7 +60,7 @@ struct CeilingSettings {
   bool Enabled = false;
   std::string TextureFilename;
   std::string Scale = "1.0";  // real text
-  std::uint8_t MixtureMode = kNorm;
+  std::uint8_t MixtureMode = MixtureMode::Norm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
   int Transparency = 0;                                 // 0 (opaque) .. 100 (transparent)
   PixelImagePtr Texture;                                // never stored in the settings file
@@ -91,7 +91,7 @@ struct ObjectEntry {
   std::int32_t NumberOfObjects = 1;
   bool Shadeing = true;
   ::horizonmill::PositionMode PositionMode = PositionMode::Ground;
-  std::uint8_t MixtureMode = kNorm;
+  std::uint8_t MixtureMode = MixtureMode::Norm;
   long double Transparency = 0;  // 0 opaque .. 1 transparent
   long double SoftFocus = 0;     // stored and restored only
 

@@ -38,7 +38,7 @@ std::string Real(long double value) { return FormatReal(value); }
 std::string Real(float value) { return FormatReal(static_cast<long double>(value)); }
 
 const char* MixtureWord(std::uint8_t mode) {
-  return mode == kAdd ? "Add" : mode == kSub ? "Sub" : "Norm";
+  return mode == MixtureMode::Add ? "Add" : mode == MixtureMode::Sub ? "Sub" : "Norm";
 }
 
 // A text field as it stands, except that a line end inside it would start a
@@ -271,9 +271,9 @@ Key KeyOf(std::string_view name) {
 }
 
 std::uint8_t MixtureModeOf(std::string_view word) {
-  if (word == "Add") return kAdd;
-  if (word == "Sub") return kSub;
-  return kNorm;
+  if (word == "Add") return MixtureMode::Add;
+  if (word == "Sub") return MixtureMode::Sub;
+  return MixtureMode::Norm;
 }
 
 // A float colour component. Values beyond the float range are held at its

@@ -50,10 +50,10 @@ class RecordingHost : public RenderHost {
 
 // Records the percentage of every poll and asks for an abort at poll n (0: never).
 struct PollingHost : RecordingHost {
-  explicit PollingHost(int abort_at) {
-    onPoll = [this, abort_at](RenderContext& context, RenderStage) {
+  explicit PollingHost(int abortAt) {
+    onPoll = [this, abortAt](RenderContext& context, RenderStage) {
       percents.push_back(context.RenderProgress);
-      if (polls == abort_at) context.AbortRequested = true;
+      if (polls == abortAt) context.AbortRequested = true;
     };
   }
   std::vector<int> percents;
