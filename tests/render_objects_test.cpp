@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "render/AerialFade.h"
 #include "render/RenderObjects.h"
 
 namespace horizonmill {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "render/Easing.h"
 #include "render/RenderSky.h"
 #include "support/BitmapTesting.h"
 

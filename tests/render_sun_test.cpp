@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "render/Easing.h"
 #include "render/RenderSky.h"
 #include "render/RenderSun.h"
 #include "support/BitmapTesting.h"

@@ -7,8 +7,9 @@
 #include <new>
 #include <vector>
 
+#include "render/AerialFade.h"
+#include "render/Easing.h"
 #include "render/RenderObjects.h"
-#include "render/TDivs.h"
 
 namespace horizonmill {
 namespace {

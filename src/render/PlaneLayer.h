@@ -7,7 +7,8 @@
 
 #include "image/PixelImage.h"
 #include "image/Placeholders.h"
-#include "render/TDivs.h"
+#include "render/AerialFade.h"
+#include "render/PlaneWalk.h"
 
 namespace horizonmill {
 

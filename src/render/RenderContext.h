@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "image/WorkBitmap.h"
-#include "render/TDivs.h"
+#include "render/SceneRandom.h"
 
 namespace horizonmill {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/TDivs.h"
+#include "render/Easing.h"
 
 namespace horizonmill {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "image/Colour.h"
-#include "render/TDivs.h"
+#include "render/Easing.h"
 
 namespace horizonmill {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "render/TDivs.h"
+#include "render/Easing.h"
 
 namespace horizonmill {
 namespace {

@@ -1,13 +1,8 @@
-#include "render/TDivs.h"
+#include "render/AerialFade.h"
+
+#include "render/Easing.h"
 
 namespace horizonmill {
-
-Vector2 RotateVector(long double degrees, long double u, long double v) {
-  const long double r = DegToRad(degrees);
-  const long double s = std::sin(r);
-  const long double c = std::cos(r);
-  return Vector2{u * c - v * s, u * s + v * c};
-}
 
 PackedColour AerialFade(PackedColour colour, PackedColour horizon, long double airDepth,
                         long double distance) {
@@ -42,30 +37,6 @@ PackedColour AerialFader::Apply(PackedColour colour, PackedColour horizon) const
   };
   return PackFloatColour(channel(Red(colour), Red(horizon)), channel(Green(colour), Green(horizon)),
                          channel(Blue(colour), Blue(horizon)), static_cast<float>(Alpha(colour)));
-}
-
-PlaneWalk::PlaneWalk(int width, int height, int column, int textureWidth, int textureHeight,
-                     long double scale)
-    : height_(height), scale_(scale) {
-  const long double angle = 360.0L / width * column;
-  const Vector2 d = RotateVector(angle, 0, textureHeight);
-  du_ = d.u / width;
-  dv_ = d.v / width;
-  u_ = textureWidth / 2.0L;
-  v_ = textureHeight / 2.0L;
-}
-
-long double PlaneWalk::StepDistance(int height, int j) {
-  const int half = height / 2;
-  const double t = EaseOut(0, half, 0, half, j, 2);
-  const long double m = 1 - (2.0L / height) * t;
-  return m > 0 ? 1 / m : 0;
-}
-
-long double PlaneWalk::Advance() {
-  const long double d = StepDistance(height_, step_);
-  AdvanceBy(d);
-  return d;
 }
 
 }  // namespace horizonmill

@@ -1,0 +1,45 @@
+// How the ceiling and the ground map a textured plane onto the panorama: the
+// walk of each column across the texture, and the rotation that aims it.
+#pragma once
+
+namespace horizonmill {
+
+inline long double DegToRad(long double degrees) { return degrees * 0.017453292519943295769L; }
+
+struct Vector2 {
+  long double u, v;
+};
+// Counter-clockwise rotation of (u, v) by the angle in degrees.
+Vector2 RotateVector(long double degrees, long double u, long double v);
+
+// The walk of one panorama column across a textured horizontal plane (ceiling or
+// ground). Step j of the walk samples the texture at (u, v), then Advance()
+// returns the step's distance and moves on.
+class PlaneWalk {
+ public:
+  PlaneWalk(int width, int height, int column, int textureWidth, int textureHeight,
+            long double scale);
+  long double U() const { return u_; }
+  long double V() const { return v_; }
+  // The distance of the current step (1 at the pole, growing toward the
+  // horizon, 0 where the plane is not reached), after which the walk advances.
+  long double Advance();
+  // Advances by a step distance taken from StepDistance (or a table of them:
+  // the distances are the same in every column).
+  void AdvanceBy(long double d) {
+    ++step_;
+    u_ += du_ * d / scale_;
+    v_ += dv_ * d / scale_;
+  }
+  // Distance of step j for an image of height H: 1 / (1 - (2 / H) * t) with
+  // t = EaseOut(0, H div 2, 0, H div 2, j, 2), or 0 where that is not positive.
+  static long double StepDistance(int height, int j);
+
+ private:
+  int height_;
+  int step_ = 0;
+  long double du_, dv_, scale_;
+  long double u_, v_;
+};
+
+}  // namespace horizonmill
