@@ -2,13 +2,13 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "image/BmpReader.h"
 #include "image/BmpWriter.h"
+#include "platform/AtomicFile.h"
 
 namespace horizonmill {
 namespace {
@@ -25,13 +25,9 @@ WorkBitmap BenchPicture() {
 }
 
 std::vector<std::uint8_t> EncodedPicture() {
-  std::FILE* f = std::tmpfile();
-  EncodeBmp(BenchPicture(), f);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(f)));
-  std::rewind(f);
-  if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
-  std::fclose(f);
-  return bytes;
+  MemorySink sink;
+  EncodeBmp(BenchPicture(), sink);
+  return std::vector<std::uint8_t>(sink.Bytes().begin(), sink.Bytes().end());
 }
 
 void BM_DecodeBmp24(benchmark::State& state) {
@@ -49,9 +45,8 @@ void BM_ReadBmpFile24(benchmark::State& state) {
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("horizonmill-bmp-bench-" + std::to_string(::getpid()) + ".bmp"))
                                .string();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  WriteFileAtomically(path,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   for (auto _ : state) {
     WorkBitmap bitmap = ReadBmpFile(path);
     benchmark::DoNotOptimize(bitmap.Bits());

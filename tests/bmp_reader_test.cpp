@@ -10,6 +10,7 @@
 
 #include "image/BmpReader.h"
 #include "image/BmpWriter.h"
+#include "platform/AtomicFile.h"
 
 namespace horizonmill {
 namespace {
@@ -462,9 +463,7 @@ TEST_F(BmpFiles, WrittenBitmapsReadBackAndLoadOpaque) {
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) picture.Row(y)[x] = FIndex(x, y) ? kRed : kBlue;
   const std::string path = (dir_ / "f.bmp").string();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  EncodeBmp(picture, f);
-  std::fclose(f);
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(picture, out); });
   EXPECT_TRUE(ShowsF(ReadBmpFile(path)));
   const PixelImagePtr image = LoadPictureFile(path);
   ASSERT_TRUE(image);

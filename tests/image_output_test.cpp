@@ -22,17 +22,12 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-// The bytes a codec writes into a stream, kept in memory.
+// The bytes a codec writes, kept in memory.
 template <typename Encode>
 std::string Encoded(Encode encode) {
-  char* data = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&data, &size);
-  encode(out);
-  std::fclose(out);
-  std::string bytes(data, size);
-  std::free(data);
-  return bytes;
+  MemorySink sink;
+  encode(sink);
+  return sink.Bytes();
 }
 
 // An asymmetric picture: red increases to the right, green downward, and one
@@ -73,7 +68,7 @@ TEST(ImageOutput, ExtensionRuleChoosesBmpOnlyForDotBmp) {
 
 TEST(BmpWriter, BottomUpRowsWithZeroPaddingAndAFullHeader) {
   const WorkBitmap bitmap = Asymmetric(3, 2);
-  const std::string bytes = Encoded([&](std::FILE* out) { EncodeBmp(bitmap, out); });
+  const std::string bytes = Encoded([&](ByteSink& out) { EncodeBmp(bitmap, out); });
   ASSERT_EQ(bytes.size(), 54u + 12 * 2);
   const BmpView bmp(bytes);
   EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -142,7 +137,7 @@ JpegMarkers ScanMarkers(const std::string& b) {
 TEST(JpegWriter, BaselineColourWithTheLibraryTablesForTheQuality) {
   const WorkBitmap bitmap = Asymmetric(64, 48);
   for (int quality : {90, 50, 0, 100}) {
-    const std::string bytes = Encoded([&](std::FILE* out) { EncodeJpeg(bitmap, quality, out); });
+    const std::string bytes = Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
     const JpegMarkers m = ScanMarkers(bytes);
     EXPECT_TRUE(m.baseline);
     EXPECT_FALSE(m.progressive);
@@ -164,7 +159,7 @@ TEST(JpegWriter, DecodesToThePictureWithChannelsInPlace) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x)
       bitmap.Row(y)[x] = x < 16 ? BgrPixel{0, 0, 255} : BgrPixel{255, 0, 0};
-  const std::string bytes = Encoded([&](std::FILE* out) { EncodeJpeg(bitmap, 95, out); });
+  const std::string bytes = Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, 95, out); });
   jpeg_decompress_struct cinfo;
   jpeg_error_mgr err;
   cinfo.err = jpeg_std_error(&err);
@@ -192,8 +187,8 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
   const std::string target = dir / "scene.bmp";
   WriteFile(target, "old contents");
   EXPECT_THROW(WriteFileAtomically(target,
-                                   [](std::FILE* out) {
-                                     std::fputs("partial", out);
+                                   [](ByteSink& out) {
+                                     out.Write("partial");
                                      throw std::runtime_error("disk full");
                                    }),
                FileError);
@@ -202,11 +197,10 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
 
   // A directory in the way of the rename.
   std::filesystem::create_directory(dir / "taken.jpg");
-  EXPECT_THROW(WriteFileAtomically(dir / "taken.jpg", [](std::FILE* out) { std::fputs("x", out); }),
-               FileError);
+  EXPECT_THROW(WriteFileAtomically(dir / "taken.jpg", "x"), FileError);
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"scene.bmp", "taken.jpg"}));
 
-  WriteFileAtomically(target, [](std::FILE* out) { std::fputs("new", out); });
+  WriteFileAtomically(target, "new");
   EXPECT_EQ(ReadFile(target), "new");
 }
 

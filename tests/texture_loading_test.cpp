@@ -11,6 +11,7 @@
 #include "image/MemoryHunger.h"
 #include "image/Placeholders.h"
 #include "image/TextureLoading.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
 namespace horizonmill {
@@ -64,9 +65,7 @@ class TextureFiles : public ::testing::Test {
 
   std::string WriteBmp(const std::string& name, const WorkBitmap& bitmap) {
     const std::string path = (dir_ / name).string();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EncodeBmp(bitmap, f);
-    std::fclose(f);
+    WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
     return path;
   }
   std::string WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
@@ -237,6 +236,14 @@ TEST(ResolvePath, RelativeNamesGoBehindTheProgramDirectory) {
   EXPECT_EQ(ResolvePath("a", "/opt/hm/"), "a");
   EXPECT_EQ(ResolvePath("C:\\tex\\a.bmp", "/opt/hm/"), "C:\\tex\\a.bmp");
   EXPECT_EQ(ResolvePath("/srv/a.bmp", "/opt/hm/"), "/srv/a.bmp");
+}
+
+TEST(ResolvePath, JoinAndSplitNames) {
+  EXPECT_EQ(JoinPath("/opt/hm", "a.bmp"), "/opt/hm/a.bmp");
+  EXPECT_EQ(JoinPath("/opt/hm/", "a.bmp"), "/opt/hm/a.bmp");
+  EXPECT_EQ(JoinPath("", "a.bmp"), "a.bmp");
+  EXPECT_EQ(DirectoryOf("/opt/hm/a.bmp"), "/opt/hm/");
+  EXPECT_EQ(DirectoryOf("a.bmp"), "./");
 }
 
 TEST(ResolvePath, IgnoresTheCurrentDirectory) {

@@ -1,6 +1,7 @@
 #include "cli/SceneLoading.h"
 
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 
 namespace horizonmill::cli {
 namespace {
@@ -29,9 +30,7 @@ std::optional<std::string> SearchDirReaderHost::AskForPicture(PictureKind kind,
                                                               std::string_view presetName) {
   if (!presetName.empty()) {
     for (const std::string& dir : searchDirs_) {
-      std::string path = dir;
-      if (!path.empty() && path.back() != '/') path += '/';
-      path += presetName;
+      std::string path = JoinPath(dir, presetName);
       if (PictureExists(path)) return path;
     }
   }

@@ -10,6 +10,7 @@
 #include "cli/Options.h"
 #include "cli/SceneLoading.h"
 #include "cli/TerminalHost.h"
+#include "image/ImageLimits.h"
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
 #include "platform/FileError.h"
@@ -53,7 +54,7 @@ int Run(const Options& options) {
   if (!options.preview) {
     const OutputSize size = OutputSizeOf(scene.Output.Resolution);
     if (!output.Resize(size.width, size.height))
-      return Fail("メモリー枯渇！ (a " + std::to_string(size.width) + " x " +
+      return Fail(std::string(kMemoryExhausted) + " (a " + std::to_string(size.width) + " x " +
                   std::to_string(size.height) +
                   " image is beyond the limits: sides up to 65535 pixels, at most 2 GiB of pixels, "
                   "or memory ran out)");

@@ -1,18 +1,13 @@
 #include "image/BmpReader.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <limits>
-#include <memory>
-#include <new>
+#include <string>
 #include <vector>
 
 #include "image/ImageLimits.h"
+#include "platform/WholeFile.h"
 
 namespace horizonmill {
 namespace {
@@ -370,21 +365,15 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelB
 }
 
 WorkBitmap ReadBmpFile(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) throw FileError(path, ErrnoReason(errno));
-  struct stat status;
-  if (fstat(fileno(file.get()), &status) != 0) throw FileError(path, ErrnoReason(errno));
-  if (!S_ISREG(status.st_mode)) throw FileError(path, "not a regular file");
-  const auto size = static_cast<std::uint64_t>(status.st_size);
-  if (size > std::numeric_limits<std::size_t>::max() / 2)
-    throw BmpFileTooLarge(path, "the file is too large for memory");
-  std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
-  if (!bytes) throw BmpFileTooLarge(path, "the file is too large for memory");
-  const std::size_t got = std::fread(bytes.get(), 1, size, file.get());
-  if (got < size && std::ferror(file.get())) throw FileError(path, ErrnoReason(errno));
+  std::string bytes;
   try {
-    return DecodeBmp(std::span<const std::uint8_t>(bytes.get(), got));
+    bytes = ReadWholeFile(path);
+  } catch (const FileTooLarge& e) {
+    throw BmpFileTooLarge(path, e.Reason());
+  }
+  try {
+    return DecodeBmp(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   } catch (const BmpTooLarge& e) {
     throw BmpFileTooLarge(path, e.what());
   } catch (const BmpError& e) {

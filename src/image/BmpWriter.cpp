@@ -1,9 +1,7 @@
 #include "image/BmpWriter.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <stdexcept>
 #include <vector>
 
 namespace horizonmill {
@@ -20,7 +18,7 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 }  // namespace
 
-void EncodeBmp(const WorkBitmap& bitmap, std::FILE* out) {
+void EncodeBmp(const WorkBitmap& bitmap, ByteSink& out) {
   const std::uint32_t width = bitmap.Width(), height = bitmap.Height();
   const std::uint32_t stride = static_cast<std::uint32_t>(WorkBitmap::StrideFor(bitmap.Width()));
   const std::uint32_t image_bytes = stride * height;
@@ -42,16 +40,14 @@ void EncodeBmp(const WorkBitmap& bitmap, std::FILE* out) {
   Put32(header, 0);  // vertical resolution
   Put32(header, 0);  // colours used
   Put32(header, 0);  // important colours
-  if (std::fwrite(header.data(), 1, header.size(), out) != header.size())
-    throw std::runtime_error(std::strerror(errno));
+  out.Write(header.data(), header.size());
   // Pixel bytes are written row by row with zero padding, so the file does not
   // depend on what the bitmap's padding bytes hold.
   std::vector<std::uint8_t> row(stride, 0);
   for (std::uint32_t y = height; y-- > 0;) {
     const auto* pixels = reinterpret_cast<const std::uint8_t*>(bitmap.Row(static_cast<int>(y)));
     std::copy(pixels, pixels + 3 * width, row.begin());
-    if (std::fwrite(row.data(), 1, stride, out) != stride)
-      throw std::runtime_error(std::strerror(errno));
+    out.Write(row.data(), stride);
   }
 }
 

@@ -2,14 +2,12 @@
 // each row padded to 4 bytes, no compression.
 #pragma once
 
-#include <cstdio>
-
 #include "image/WorkBitmap.h"
+#include "platform/ByteSink.h"
 
 namespace horizonmill {
 
-// Writes the bitmap as a BMP file to the stream. Throws std::runtime_error when
-// the stream reports a write error.
-void EncodeBmp(const WorkBitmap& bitmap, std::FILE* out);
+// Writes the bitmap as a BMP file into the sink; what the sink throws passes through.
+void EncodeBmp(const WorkBitmap& bitmap, ByteSink& out);
 
 }  // namespace horizonmill

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "image/BmpWriter.h"
+#include "image/ImageLimits.h"
 #include "output/JpegWriter.h"
 #include "platform/AtomicFile.h"
 #include "render/Pipeline.h"
@@ -28,11 +29,11 @@ std::string LowerCaseExtension(std::string_view filename) {
 bool IsBmpFilename(std::string_view filename) { return LowerCaseExtension(filename) == ".bmp"; }
 
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path) {
-  WriteFileAtomically(path, [&](std::FILE* out) { EncodeBmp(bitmap, out); });
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
 }
 
 void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality) {
-  WriteFileAtomically(path, [&](std::FILE* out) { EncodeJpeg(bitmap, quality, out); });
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
 }
 
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality) {
@@ -47,7 +48,7 @@ OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBit
   const OutputSize size = OutputSizeOf(scene.Output.Resolution);
   if (!output.Resize(size.width, size.height)) {
     context.Host->Beep();
-    context.Host->MessageBox("メモリー枯渇！");
+    context.Host->MessageBox(kMemoryExhausted);
     return OutputResult::OutOfMemory;
   }
   RenderBackground(context, scene, output, preview);

@@ -1,9 +1,15 @@
 #include "output/JpegWriter.h"
 
+// The library's headers use FILE and size_t without declaring them.
+// clang-format off
+#include <cstdio>
 #include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
 
 #include <csetjmp>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,9 +31,52 @@ struct ErrorManager {
 
 void SilentMessage(j_common_ptr) {}
 
+// The library's destination: a buffer handed to the sink whenever it fills and
+// at the end. The sink's exceptions must not pass through the library's C
+// frames: they become the library's write error, which ends the compression
+// through ErrorExit.
+struct SinkDestination {
+  jpeg_destination_mgr base;
+  ByteSink* sink;
+  JOCTET buffer[65536];
+};
+
+SinkDestination& DestinationOf(j_compress_ptr cinfo) {
+  return *reinterpret_cast<SinkDestination*>(cinfo->dest);
+}
+
+void InitDestination(j_compress_ptr cinfo) {
+  SinkDestination& d = DestinationOf(cinfo);
+  d.base.next_output_byte = d.buffer;
+  d.base.free_in_buffer = sizeof d.buffer;
+}
+
+// Passes the first `size` bytes of the buffer on; false when the sink refuses them.
+bool Pass(SinkDestination& d, std::size_t size, bool flush) {
+  try {
+    d.sink->Write(d.buffer, size);
+    if (flush) d.sink->Flush();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
+  SinkDestination& d = DestinationOf(cinfo);
+  if (!Pass(d, sizeof d.buffer, false)) ERREXIT(cinfo, JERR_FILE_WRITE);
+  InitDestination(cinfo);
+  return TRUE;
+}
+
+void TermDestination(j_compress_ptr cinfo) {
+  SinkDestination& d = DestinationOf(cinfo);
+  if (!Pass(d, sizeof d.buffer - d.base.free_in_buffer, true)) ERREXIT(cinfo, JERR_FILE_WRITE);
+}
+
 }  // namespace
 
-void EncodeJpeg(const WorkBitmap& bitmap, int quality, std::FILE* out) {
+void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out) {
   jpeg_compress_struct cinfo;
   ErrorManager err;
   cinfo.err = jpeg_std_error(&err.base);
@@ -37,12 +86,17 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, std::FILE* out) {
   // Everything that must be released after a library error lives outside the
   // jump's reach.
   std::vector<std::uint8_t> row(static_cast<std::size_t>(bitmap.Width()) * 3);
+  auto destination = std::make_unique<SinkDestination>();
+  destination->base.init_destination = InitDestination;
+  destination->base.empty_output_buffer = EmptyOutputBuffer;
+  destination->base.term_destination = TermDestination;
+  destination->sink = &out;
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&cinfo);
     throw std::runtime_error(std::string("JPEG compression failed: ") + err.message);
   }
   jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, out);
+  cinfo.dest = &destination->base;
   cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width());
   cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height());
   cinfo.input_components = 3;

@@ -3,15 +3,19 @@
 // any point removes the temporary file and leaves an existing target untouched.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "platform/ByteSink.h"
 
 namespace horizonmill {
 
-// Calls `write` with a stream open for writing, then puts the result in place.
-// `write` may throw; a stream error is detected after it returns. Throws
-// FileError naming `path` when the file cannot be created, written or renamed.
-void WriteFileAtomically(const std::string& path, const std::function<void(std::FILE*)>& write);
+// Calls `write` with a sink into the new file, then puts the file in place.
+// `write` may throw. Throws FileError naming `path` when the file cannot be
+// created, written or renamed, or when `write` throws (its message the reason).
+void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write);
+// The same for content held whole in memory.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace horizonmill

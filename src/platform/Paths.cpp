@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -33,9 +34,22 @@ std::string ResolvePath(std::string_view name) { return ResolvePath(name, Progra
 
 std::string ResolvePath(std::string_view name, std::string_view directory) {
   if (name.size() <= 1 || name[1] == ':' || name[0] == '/') return std::string(name);
-  std::string path = WithSlash(std::string(directory));
-  for (char c : name) path += c == '\\' ? '/' : c;
+  std::string relative(name);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return JoinPath(directory, relative);
+}
+
+std::string JoinPath(std::string_view directory, std::string_view name) {
+  std::string path(directory);
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
   return path;
+}
+
+std::string DirectoryOf(std::string_view path) {
+  const auto cut = path.find_last_of('/');
+  if (cut == std::string_view::npos) return "./";
+  return std::string(path.substr(0, cut + 1));
 }
 
 std::string_view LastPathComponent(std::string_view name) {

@@ -18,9 +18,18 @@ const std::string& ProgramDirectory();
 void SetProgramDirectory(std::string directory);
 
 // Names of at most one character and absolute names are returned unchanged;
-// every other name is put behind the program directory.
+// every other name is put behind the program directory (JoinPath), its "\"
+// read as "/".
 std::string ResolvePath(std::string_view name);
 std::string ResolvePath(std::string_view name, std::string_view directory);
+
+// The name behind the directory with one "/" between them (none is added when
+// the directory ends in "/"); an empty directory gives the name as it is.
+std::string JoinPath(std::string_view directory, std::string_view name);
+
+// The directory part of a path, up to and with its last "/"; "./" for a name
+// without one.
+std::string DirectoryOf(std::string_view path);
 
 // What follows the last "/" or "\" (the whole name when there is none).
 std::string_view LastPathComponent(std::string_view name);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "image/ImageLimits.h"
 #include "image/Placeholders.h"
 #include "platform/Paths.h"
 #include "render/RenderCeiling.h"
@@ -108,7 +109,7 @@ void Pipeline::Run() {
   horizon_row_ = MakePixelImage(W, 1);
   if (!horizon_row_) {
     host_.Beep();
-    host_.MessageBox("メモリー枯渇！");
+    host_.MessageBox(kMemoryExhausted);
     host_.ClearPreviewArea();
     Finish();
     return;
@@ -200,7 +201,7 @@ void Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
   if (H / 2 < 1) return;
   if (!reflection.Resize(W, H / 2)) {
     host_.Beep();
-    host_.MessageBox("メモリー枯渇！");
+    host_.MessageBox(kMemoryExhausted);
     return;
   }
   MirrorUpperHalf(target_);

@@ -16,6 +16,7 @@
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
+#include "platform/WholeFile.h"
 #include "scene/Token.h"
 
 namespace horizonmill {
@@ -165,10 +166,7 @@ std::string EncodeSettings(const SceneSettings& scene) {
 }
 
 void WriteSettings(const SceneSettings& scene, const std::string& path) {
-  const std::string bytes = EncodeSettings(scene);
-  WriteFileAtomically(path, [&](std::FILE* out) {
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
-  });
+  WriteFileAtomically(path, EncodeSettings(scene));
 }
 
 // ================================================================ reading
@@ -295,20 +293,6 @@ int TrackBarPosition(std::string_view text) {
 
 std::uint8_t LowByte(std::string_view text) {
   return static_cast<std::uint8_t>(static_cast<std::uint32_t>(ToInteger(text)) & 0xff);
-}
-
-// The directory part of a path, ending in "/" ("./" for a bare name).
-std::string DirectoryOf(const std::string& path) {
-  const auto cut = path.find_last_of('/');
-  if (cut == std::string::npos) return "./";
-  return path.substr(0, cut + 1);
-}
-
-std::string JoinDirectory(const std::string& directory, std::string_view name) {
-  std::string path = directory;
-  if (!path.empty() && path.back() != '/') path += '/';
-  path += name;
-  return path;
 }
 
 std::int64_t PictureBytes(const PixelImage* image) {
@@ -585,7 +569,7 @@ std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_vie
   if (host_.PictureExists(path)) return path;
   const std::string_view last = LastPathComponent(name);
   if (!remembered_.empty() && !last.empty()) {
-    path = JoinDirectory(remembered_, last);
+    path = JoinPath(remembered_, last);
     if (host_.PictureExists(path)) return path;
   }
   const std::string_view prefix = kind == PictureKind::Object          ? kObjectPicturePrefix
@@ -599,27 +583,6 @@ std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_vie
   return chosen;
 }
 
-// Reads a whole file, refusing one longer than `limit` before holding it all.
-std::string ReadWholeFile(const std::string& path, std::size_t limit) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) throw FileError(path, ErrnoReason(errno));
-  std::string bytes;
-  char buffer[65536];
-  while (true) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    if (n > 0) {
-      if (bytes.size() + n > limit)
-        throw FileError(
-            path, "too long for a settings file (more than " + std::to_string(limit) + " bytes)");
-      bytes.append(buffer, n);
-    }
-    if (n < sizeof buffer) break;
-  }
-  if (std::ferror(file.get())) throw FileError(path, ErrnoReason(errno ? errno : EIO));
-  return bytes;
-}
-
 }  // namespace
 
 ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
@@ -631,7 +594,10 @@ ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
 
 ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
                         const SettingsReadLimits& limits) {
-  const std::string bytes = ReadWholeFile(path, limits.maxFileBytes);
+  // Any file that opens is read (a pipe too), up to the limit.
+  const std::string tooLong =
+      "too long for a settings file (more than " + std::to_string(limits.maxFileBytes) + " bytes)";
+  const std::string bytes = ReadWholeFile(path, {limits.maxFileBytes, tooLong, false});
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
   if (ec) folder = std::filesystem::path(path).parent_path();
