@@ -6,211 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "image/BmpLayout.h"
 #include "image/ImageLimits.h"
 #include "platform/WholeFile.h"
 
 namespace horizonmill {
 namespace {
 
-constexpr std::size_t kFileHeaderBytes = 14;
-
-// Compression field values.
-constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitFields = 3, kBiJpeg = 4,
-                        kBiPng = 5, kBiAlphaBitFields = 6;
-
-[[noreturn]] void Fail(const std::string& reason) { throw BmpError(reason); }
-
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t Get32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
-         std::uint32_t{p[3]} << 24;
-}
-
-enum class Encoding { Palette, Rle8, Rle4, Bgr24, Bgrx32, Masks };
-
-// Everything the pixel loops need, taken from the headers and checked against
-// the size of the file.
-struct Layout {
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  bool top_down = false;
-  int bits = 0;
-  Encoding encoding = Encoding::Palette;
-  std::array<std::uint32_t, 3> masks{};  // red, green, blue
-  std::array<BgrPixel, 256> palette{};   // entries past the file's palette stay black
-  std::size_t bits_offset = 0;
-  std::uint64_t row_bytes = 0;  // bytes per row in the file (uncompressed)
-};
-
-enum class HeaderKind { Core, Windows, Os2 };
-
-HeaderKind KindOfHeader(std::uint32_t size) {
-  switch (size) {
-    case 12:
-      return HeaderKind::Core;
-    case 40:
-    case 52:
-    case 56:
-    case 108:
-    case 124:
-      return HeaderKind::Windows;
-    default:
-      // OS/2 2.x headers may stop after any field from the bit count on.
-      if (size >= 16 && size <= 64) return HeaderKind::Os2;
-      Fail("unknown bitmap header size " + std::to_string(size));
-  }
-}
-
-std::string SizeText(std::int64_t width, std::int64_t height) {
-  return std::to_string(width) + " x " + std::to_string(height);
-}
-
-// Reads the palette of a picture of up to 8 bits per pixel into layout.palette.
-void ReadPalette(std::span<const std::uint8_t> bytes, std::size_t start, int entryBytes,
-                 std::uint32_t declared, Layout& layout) {
-  const std::uint32_t most = 1u << layout.bits;
-  if (start > layout.bits_offset) Fail("the pixel data starts inside the header");
-  const std::uint64_t room = (layout.bits_offset - start) / entryBytes;
-  std::uint64_t count = declared == 0 ? most : declared;
-  // A palette longer than the depth can index is accepted when the file really
-  // holds it before the pixels; only its first entries can be used.
-  if (count > most) {
-    if (count > room)
-      Fail("palette of " + std::to_string(count) + " colours for " + std::to_string(layout.bits) +
-           " bits per pixel");
-    count = most;
-  }
-  // A palette cut short by the bits offset keeps the entries before it.
-  count = std::min<std::uint64_t>(count, room);
-  if (count == 0) Fail("the palette is missing");
-  if (start + count * entryBytes > bytes.size()) Fail("the file ends inside the palette");
-  for (std::uint64_t i = 0; i < count; ++i) {
-    const std::uint8_t* e = bytes.data() + start + i * entryBytes;
-    layout.palette[i] = BgrPixel{e[0], e[1], e[2]};
-  }
-}
-
-Layout ReadLayout(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
-  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'A')
-      Fail("OS/2 bitmap arrays are not supported");
-    Fail("not a BMP file (no \"BM\" signature)");
-  }
-  if (bytes.size() < kFileHeaderBytes + 4) Fail("the file ends inside the BMP header");
-  Layout layout;
-  layout.bits_offset = Get32(&bytes[10]);
-  const std::uint32_t header_size = Get32(&bytes[14]);
-  const HeaderKind kind = KindOfHeader(header_size);
-  if (bytes.size() - kFileHeaderBytes < header_size) Fail("the file ends inside the bitmap header");
-  // A short OS/2 2.x header leaves the fields it omits at 0.
-  std::array<std::uint8_t, 124> h{};
-  std::memcpy(h.data(), &bytes[kFileHeaderBytes], header_size);
-
-  std::uint32_t planes, compression = kBiRgb, colours_used = 0;
-  if (kind == HeaderKind::Core) {
-    layout.width = Get16(&h[4]);
-    layout.height = Get16(&h[6]);
-    planes = Get16(&h[8]);
-    layout.bits = Get16(&h[10]);
-  } else {
-    layout.width = static_cast<std::int32_t>(Get32(&h[4]));
-    layout.height = static_cast<std::int32_t>(Get32(&h[8]));
-    planes = Get16(&h[12]);
-    layout.bits = Get16(&h[14]);
-    compression = Get32(&h[16]);
-    colours_used = Get32(&h[32]);
-  }
-  if (kind == HeaderKind::Windows && (compression == kBiJpeg || compression == kBiPng))
-    Fail(std::string(compression == kBiJpeg ? "JPEG" : "PNG") +
-         " inside a BMP file is not supported");
-  if (planes != 1) Fail("the number of planes is " + std::to_string(planes) + ", not 1");
-  const int bits = layout.bits;
-  if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-    Fail("unsupported bit depth " + std::to_string(bits));
-  if (layout.width <= 0) Fail("the width is " + std::to_string(layout.width));
-  if (layout.height == 0) Fail("the height is 0");
-  if (layout.height < 0) {
-    layout.top_down = true;
-    layout.height = -layout.height;
-  }
-
-  std::size_t palette_start = kFileHeaderBytes + header_size;
-  switch (compression) {
-    case kBiRgb:
-      layout.encoding = bits <= 8    ? Encoding::Palette
-                        : bits == 24 ? Encoding::Bgr24
-                        : bits == 32 ? Encoding::Bgrx32
-                                     : Encoding::Masks;
-      layout.masks = {0x7c00, 0x03e0, 0x001f};  // 16 bits: 5-5-5
-      break;
-    case kBiRle8:
-    case kBiRle4:
-      if (bits != (compression == kBiRle8 ? 8 : 4))
-        Fail("RLE" + std::to_string(compression == kBiRle8 ? 8 : 4) + " compression with " +
-             std::to_string(bits) + " bits per pixel");
-      if (layout.top_down) Fail("a compressed bitmap cannot be top-down");
-      layout.encoding = compression == kBiRle8 ? Encoding::Rle8 : Encoding::Rle4;
-      break;
-    case kBiBitFields:
-    case kBiAlphaBitFields: {
-      if (kind == HeaderKind::Os2) {
-        if (compression == kBiBitFields) Fail("OS/2 Huffman compression is not supported");
-        Fail("unknown compression " + std::to_string(compression));
-      }
-      if (bits != 16 && bits != 32)
-        Fail("bit-field masks with " + std::to_string(bits) + " bits per pixel");
-      layout.encoding = Encoding::Masks;
-      if (header_size >= 52) {
-        layout.masks = {Get32(&h[40]), Get32(&h[44]), Get32(&h[48])};
-      } else {
-        // The masks follow a 40-byte header (a fourth, alpha, with compression 6).
-        const std::size_t mask_bytes = compression == kBiBitFields ? 12 : 16;
-        if (bytes.size() < palette_start + mask_bytes)
-          Fail("the file ends inside the colour masks");
-        const std::uint8_t* m = &bytes[palette_start];
-        layout.masks = {Get32(m), Get32(m + 4), Get32(m + 8)};
-        palette_start += mask_bytes;
-      }
-      break;
-    }
-    case kBiJpeg:  // Windows headers with JPEG or PNG were refused above
-      Fail("OS/2 RLE24 compression is not supported");
-    default:
-      Fail("unknown compression " + std::to_string(compression));
-  }
-  if (layout.encoding == Encoding::Masks &&
-      layout.masks == std::array<std::uint32_t, 3>{0xff0000, 0xff00, 0xff} && bits == 32)
-    layout.encoding = Encoding::Bgrx32;
-
-  // The size limits come before anything else is read, let alone allocated.
-  const std::int64_t result_bytes =
-      layout.width <= kMaxImageSide
-          ? static_cast<std::int64_t>(WorkBitmap::StrideFor(static_cast<int>(layout.width))) *
-                layout.height
-          : 0;
-  if (layout.width > kMaxImageSide || layout.height > kMaxImageSide ||
-      !WorkBitmap::FitsLimits(static_cast<int>(layout.width), static_cast<int>(layout.height)) ||
-      result_bytes > maxPixelBytes)
-    throw BmpTooLarge("the picture of " + SizeText(layout.width, layout.height) +
-                      " pixels is too large for memory");
-
-  if (bits <= 8) {
-    ReadPalette(bytes, palette_start, kind == HeaderKind::Core ? 3 : 4, colours_used, layout);
-  } else if (layout.bits_offset < palette_start) {
-    Fail("the pixel data starts inside the header");
-  }
-  if (layout.bits_offset >= bytes.size()) Fail("the file ends before the pixel data");
-  if (layout.encoding != Encoding::Rle8 && layout.encoding != Encoding::Rle4) {
-    const std::uint64_t row_bits = static_cast<std::uint64_t>(layout.width) * bits;
-    layout.row_bytes = (row_bits + 31) / 32 * 4;
-    const std::uint64_t needed = layout.row_bytes * (layout.height - 1) + (row_bits + 7) / 8;
-    const std::uint64_t present = bytes.size() - layout.bits_offset;
-    if (present < needed)
-      Fail("the file is truncated: the pixels need " + std::to_string(needed) + " bytes, " +
-           std::to_string(present) + " are there");
-  }
-  return layout;
-}
+using detail::BmpEncoding;
+using detail::BmpLayout;
+using detail::FailBmp;
+using detail::Get16;
+using detail::Get32;
 
 // One colour channel of a bit-field pixel, scaled to 8 bits.
 class Channel {
@@ -245,7 +52,7 @@ class Channel {
   std::vector<std::uint8_t> table_;
 };
 
-void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkBitmap& out) {
+void DecodeRows(std::span<const std::uint8_t> bytes, const BmpLayout& layout, WorkBitmap& out) {
   const int width = static_cast<int>(layout.width);
   const int height = static_cast<int>(layout.height);
   const std::uint8_t* bits = bytes.data() + layout.bits_offset;
@@ -257,7 +64,7 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
     const std::uint8_t* s = bits + layout.row_bytes * r;
     BgrPixel* d = out.Row(layout.top_down ? r : height - 1 - r);
     switch (layout.encoding) {
-      case Encoding::Palette:
+      case BmpEncoding::Palette:
         if (depth == 8) {
           for (int x = 0; x < width; ++x) d[x] = layout.palette[s[x]];
         } else {
@@ -268,13 +75,13 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
           }
         }
         break;
-      case Encoding::Bgr24:
+      case BmpEncoding::Bgr24:
         std::memcpy(d, s, static_cast<std::size_t>(width) * 3);
         break;
-      case Encoding::Bgrx32:
+      case BmpEncoding::Bgrx32:
         for (int x = 0; x < width; ++x) d[x] = BgrPixel{s[4 * x], s[4 * x + 1], s[4 * x + 2]};
         break;
-      case Encoding::Masks:
+      case BmpEncoding::Masks:
         for (int x = 0; x < width; ++x) {
           const std::uint32_t v = depth == 16 ? Get16(s + 2 * x) : Get32(s + 4 * x);
           d[x] = BgrPixel{blue(v), green(v), red(v)};
@@ -288,18 +95,18 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const Layout& layout, WorkB
 
 // Run-length data, rows bottom-up. Every pixel starts as palette index 0, which
 // is what the stream's skips (delta, end of line, end of bitmap) leave behind.
-void DecodeRle(std::span<const std::uint8_t> stream, const Layout& layout, WorkBitmap& out) {
-  const bool four = layout.encoding == Encoding::Rle4;
+void DecodeRle(std::span<const std::uint8_t> stream, const BmpLayout& layout, WorkBitmap& out) {
+  const bool four = layout.encoding == BmpEncoding::Rle4;
   const std::int64_t width = layout.width, height = layout.height;
   FillWorkBitmap(out, layout.palette[0]);
   std::int64_t x = 0, y = 0;  // y counts rows from the bottom
   std::size_t i = 0;
   const std::size_t n = stream.size();
   auto check_run = [&](std::int64_t count) {
-    if (y >= height) Fail("RLE data continues past the last row");
+    if (y >= height) FailBmp("RLE data continues past the last row");
     if (x + count > width)
-      Fail("an RLE run passes the end of row " + std::to_string(y) + " (column " +
-           std::to_string(x + count) + " of " + std::to_string(width) + ")");
+      FailBmp("an RLE run passes the end of row " + std::to_string(y) + " (column " +
+              std::to_string(x + count) + " of " + std::to_string(width) + ")");
   };
   // A stream that stops before its end-of-bitmap code is taken as ended there.
   while (n - i >= 2) {
@@ -326,7 +133,7 @@ void DecodeRle(std::span<const std::uint8_t> stream, const Layout& layout, WorkB
       y += stream[i + 1];
       i += 2;
       if (x > width || y > height || (y == height && x > 0))
-        Fail("an RLE delta moves outside the picture");
+        FailBmp("an RLE delta moves outside the picture");
     } else {  // a literal run of `value` pixels, padded to a 16-bit boundary
       const std::size_t data = four ? (value + 1u) / 2 : value;
       if (n - i < data) return;
@@ -352,12 +159,12 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
 }
 
 WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
-  const Layout layout = ReadLayout(bytes, maxPixelBytes);
+  const BmpLayout layout = detail::ReadBmpLayout(bytes, maxPixelBytes);
   WorkBitmap out;
   if (!out.Resize(static_cast<int>(layout.width), static_cast<int>(layout.height)))
     throw BmpTooLarge("not enough memory for a picture of " +
-                      SizeText(layout.width, layout.height) + " pixels");
-  if (layout.encoding == Encoding::Rle8 || layout.encoding == Encoding::Rle4)
+                      detail::SizeText(layout.width, layout.height) + " pixels");
+  if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4)
     DecodeRle(bytes.subspan(layout.bits_offset), layout, out);
   else
     DecodeRows(bytes, layout, out);
