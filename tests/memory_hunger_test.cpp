@@ -22,6 +22,15 @@ TEST(MemoryHunger, SmallBlocksAreReusedByExactSize) {
   hunger.FreeBlock(nullptr);
 }
 
+#ifndef NDEBUG  // asserts are compiled only without NDEBUG
+TEST(MemoryHungerDeathTest, ABlockFreedTwiceIsAProgrammerError) {
+  MemoryHunger hunger;
+  void* a = hunger.AllocBlock(300);
+  hunger.FreeBlock(a);
+  EXPECT_DEATH(hunger.FreeBlock(a), "freed twice");
+}
+#endif
+
 TEST(MemoryHunger, SmallListsHandOutTheOldestFirst) {
   MemoryHunger hunger;
   void* a = hunger.AllocBlock(64);

@@ -182,6 +182,30 @@ TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   EXPECT_NE(run.preview.Row(250)[204], sky.Row(250)[204]);
 }
 
+TEST(Pipeline, RenderingIsSetWhileTheRenderRunsHoweverItEnds) {
+  RenderRun run;
+  std::vector<bool> seen;
+  run.host.onPoll = [&](RenderContext& context, RenderStage) {
+    seen.push_back(context.Rendering);
+    context.AbortRequested = true;  // the first poll aborts
+  };
+  EXPECT_FALSE(run.context.Rendering);
+  run.Preview();
+  EXPECT_TRUE(run.context.AbortRequested);
+  EXPECT_EQ(seen, std::vector<bool>{true});
+  EXPECT_FALSE(run.context.Rendering);
+}
+
+#ifndef NDEBUG  // asserts are compiled only without NDEBUG
+TEST(PipelineDeathTest, ARenderStartedWhileOneRunsIsAProgrammerError) {
+  RenderRun run;
+  run.host.onPoll = [&](RenderContext& context, RenderStage) {
+    RenderBackground(context, run.scene, run.preview, run.preview);
+  };
+  EXPECT_DEATH(run.Preview(), "a render was started while one runs");
+}
+#endif
+
 TEST(Pipeline, HorizonRowWithoutMemoryEndsTheRenderAfterTheSun) {
   RenderRun run;
   run.scene.Stars.NumberOfStars = "100";

@@ -80,6 +80,16 @@ TEST(ObjectGroup, AppendRemoveKeepTheLinksInOrder) {
   EXPECT_EQ(g.Last(), nullptr);
 }
 
+#ifndef NDEBUG  // asserts are compiled only without NDEBUG
+TEST(ObjectGroupDeathTest, RemovingAnEntryOfAnotherGroupIsAProgrammerError) {
+  ObjectGroup far, near;
+  auto entry = NewObjectEntry();
+  ObjectEntry* e = entry.get();
+  AppendObjectEntry(near, std::move(entry));
+  EXPECT_DEATH(RemoveObjectEntry(far, e), "not in this group");
+}
+#endif
+
 TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   ObjectGroup g;
   auto first = NewObjectEntry();

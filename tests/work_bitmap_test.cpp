@@ -129,5 +129,15 @@ TEST(WorkBitmap, LoadImageFromBitmapResizesAndMakesOpaque) {
   EXPECT_EQ(image->Row(2)[1], MakePacked(7, 2, 1, 255));
 }
 
+#ifndef NDEBUG  // asserts are compiled only without NDEBUG
+TEST(WorkBitmapDeathTest, RowsOutOfRangeAreAProgrammerError) {
+  WorkBitmap bitmap(4, 3);
+  EXPECT_DEATH((void)bitmap.Row(3), "row out of range");
+  EXPECT_DEATH((void)bitmap.Row(-1), "row out of range");
+  PixelImagePtr image = MakePixelImage(4, 3);
+  EXPECT_DEATH((void)image->Row(3), "row out of range");
+}
+#endif
+
 }  // namespace
 }  // namespace horizonmill

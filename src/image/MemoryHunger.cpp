@@ -1,5 +1,6 @@
 #include "image/MemoryHunger.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <new>
 
@@ -65,6 +66,8 @@ void* MemoryHunger::AllocBlock(std::size_t n) {
 void MemoryHunger::FreeBlock(void* payload) {
   if (payload == nullptr) return;
   Header* block = HeaderOf(payload);
+  assert(block->slot >= 0 && static_cast<std::size_t>(block->slot) < registry_.size() &&
+         registry_[block->slot] == block && "a block freed twice, or not from this allocator");
   registry_[block->slot] = nullptr;
   auto& list = block->size < 256 ? small_[block->size] : large_;
   if (!Append(list, block)) std::free(block);  // no room to keep it: give it back

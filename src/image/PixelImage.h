@@ -3,6 +3,7 @@
 // pictures, placeholders and the horizon row.
 #pragma once
 
+#include <cassert>
 #include <climits>
 #include <cstdint>
 #include <memory>
@@ -16,8 +17,15 @@ struct PixelImage {
   std::int32_t height = 0;
   PackedColour* pixels = nullptr;  // width * height, row 0 first; new pixels are not initialised
 
-  PackedColour* Row(int y) { return pixels + static_cast<std::ptrdiff_t>(y) * width; }
-  const PackedColour* Row(int y) const { return pixels + static_cast<std::ptrdiff_t>(y) * width; }
+  // y must lie in 0 .. height - 1.
+  PackedColour* Row(int y) {
+    assert(y >= 0 && y < height && "row out of range");
+    return pixels + static_cast<std::ptrdiff_t>(y) * width;
+  }
+  const PackedColour* Row(int y) const {
+    assert(y >= 0 && y < height && "row out of range");
+    return pixels + static_cast<std::ptrdiff_t>(y) * width;
+  }
 };
 
 // nullptr when either side is 0 or negative, when the image would break the size
@@ -41,6 +49,7 @@ inline PixelImagePtr MakePixelImage(int width, int height) {
 
 // Reduces a coordinate into 0..size-1 (the wrap rule: -1 becomes size - 1).
 inline int WrapCoordinate(int v, int size) {
+  assert(size > 0 && "nothing to wrap into");
   int r = v % size;
   return r < 0 ? r + size : r;
 }

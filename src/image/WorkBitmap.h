@@ -3,6 +3,7 @@
 // through Row(y).
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,8 +33,13 @@ class WorkBitmap {
   bool Empty() const { return width_ == 0 || height_ == 0; }
   std::size_t Stride() const { return stride_; }
 
-  BgrPixel* Row(int y) { return reinterpret_cast<BgrPixel*>(data_.get() + y * stride_); }
+  // Row 0 is the top; y must lie in 0 .. Height() - 1.
+  BgrPixel* Row(int y) {
+    assert(y >= 0 && y < height_ && "row out of range");
+    return reinterpret_cast<BgrPixel*>(data_.get() + y * stride_);
+  }
   const BgrPixel* Row(int y) const {
+    assert(y >= 0 && y < height_ && "row out of range");
     return reinterpret_cast<const BgrPixel*>(data_.get() + y * stride_);
   }
   std::uint8_t* Bits() { return data_.get(); }

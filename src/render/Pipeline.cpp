@@ -1,6 +1,7 @@
 #include "render/Pipeline.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -28,6 +29,7 @@ void MirrorUpperHalf(WorkBitmap& bitmap) {
 }
 
 void CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target) {
+  assert(reflection.Width() == target.Width() && 2 * reflection.Height() <= target.Height());
   const int h = reflection.Height();
   const std::size_t bytes = static_cast<std::size_t>(target.Width()) * sizeof(BgrPixel);
   for (int i = 0; i < h; ++i) std::memcpy(reflection.Row(i), target.Row(h + i), bytes);
@@ -236,6 +238,14 @@ void Pipeline::Ground() {
 
 void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& target,
                       WorkBitmap& preview) {
+  assert(!context.Rendering && "a render was started while one runs");
+  assert(context.Host != nullptr);
+  // Set for the whole render, whichever way it ends.
+  struct RenderingFlag {
+    bool& flag;
+    explicit RenderingFlag(bool& f) : flag(f) { flag = true; }
+    ~RenderingFlag() { flag = false; }
+  } rendering(context.Rendering);
   Pipeline(context, scene, target, preview).Run();
 }
 

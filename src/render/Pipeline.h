@@ -17,8 +17,9 @@ inline constexpr int kPreviewHeight = 307;
 // stars are thinned to the output's density and drawn as single pixels) or the
 // full-size output bitmap, whose size the caller has set. The scene is not
 // const: placeholders may fill its texture slots, the object pass rewrites the
-// pictures' alpha and leaves random placements in the entries. Must not be
-// re-entered from the host's event processing.
+// pictures' alpha and leaves random placements in the entries. context.Rendering
+// is set while it runs; it must not be entered again while it runs (from the
+// host's event processing, say): that is a programmer error, caught by an assert.
 void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& target,
                       WorkBitmap& preview);
 

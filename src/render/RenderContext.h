@@ -3,6 +3,7 @@
 // (the window, the command-line renderer, a test).
 #pragma once
 
+#include <cassert>
 #include <cmath>
 #include <string_view>
 
@@ -57,6 +58,9 @@ struct RenderContext {
   // Cleared when a render starts, set by the abort command; stays set after the
   // render, telling that it was aborted.
   bool AbortRequested = false;
+  // True while RenderBackground runs. A render must not be started while
+  // another one runs (the window disables its commands while this is set).
+  bool Rendering = false;
   SceneRandom Random;
   RenderHost* Host = &NullHost();
 
@@ -70,8 +74,9 @@ struct RenderContext {
   static RenderHost& NullHost();
 };
 
-// Round(100 / n * k), halves to even: the percentage after unit k of n.
+// Round(100 / n * k), halves to even: the percentage after unit k of n (n >= 1).
 inline int ProgressPercent(long long k, long long n) {
+  assert(n > 0 && "progress of no units");
   return static_cast<int>(std::nearbyintl(100.0L / n * k));
 }
 

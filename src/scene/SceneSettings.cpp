@@ -1,5 +1,6 @@
 #include "scene/SceneSettings.h"
 
+#include <cassert>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -107,6 +108,7 @@ bool ObjectGroup::Contains(const ObjectEntry* entry) const {
 }
 
 void ObjectGroup::Append(std::unique_ptr<ObjectEntry> entry) {
+  assert(entry != nullptr && "appending no entry");
   ObjectEntry* e = entry.release();
   e->prev_ = last_;
   e->next_ = nullptr;
@@ -118,6 +120,7 @@ void ObjectGroup::Append(std::unique_ptr<ObjectEntry> entry) {
 }
 
 void ObjectGroup::Remove(ObjectEntry* entry) {
+  assert(Contains(entry) && "removing an entry that is not in this group");
   if (entry->prev_ != nullptr)
     entry->prev_->next_ = entry->next_;
   else

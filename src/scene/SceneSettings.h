@@ -121,9 +121,11 @@ class ObjectGroup {
   std::size_t Size() const;
   bool Contains(const ObjectEntry* entry) const;
 
-  // Links the entry after the last one.
+  // Links the entry (not null) after the last one.
   void Append(std::unique_ptr<ObjectEntry> entry);
   // Unlinks the entry, mending its neighbours, and frees it with its picture.
+  // The entry must be in this group (SceneSettings::RemoveObjectEntry finds the
+  // group of an entry).
   void Remove(ObjectEntry* entry);
   // Removes the first entry until the group is empty.
   void Clear();
