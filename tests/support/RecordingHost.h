@@ -23,7 +23,8 @@ class RecordingHost : public RenderHost {
     if (onPoll) onPoll(context, stage_);
   }
   void SetAbortCommandVisible(bool visible) override {
-    events.push_back(visible ? "abort command shown" : "abort command hidden");
+    events.emplace_back(visible ? std::string_view("abort command shown")
+                                : std::string_view("abort command hidden"));
   }
   void HideProgress() override { events.push_back("progress hidden"); }
   void ClearPreviewArea() override { events.push_back("preview cleared"); }
