@@ -61,7 +61,7 @@ void BM_RichExampleRender(benchmark::State& state) {
   const char* names[] = {"sky", "sun", "stars", "ceiling", "reflection", "ground", "objects"};
   for (int s = 0; s <= static_cast<int>(RenderStage::Objects); ++s)
     state.counters[std::string(names[s]) + "_ms"] =
-        clock.milliseconds[static_cast<RenderStage>(s)] / state.iterations();
+        clock.milliseconds[static_cast<RenderStage>(s)] / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_RichExampleRender)->Unit(benchmark::kMillisecond)->Iterations(3);
 

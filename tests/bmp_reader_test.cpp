@@ -424,7 +424,7 @@ class BmpFiles : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::string path = (dir_ / name).string();
+    std::string path = (dir_ / name).string();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);

@@ -64,7 +64,7 @@ std::optional<Ppm> ReadPpm(const fs::path& path) {
   ++i;  // the single whitespace after the maximum
   const std::size_t n = static_cast<std::size_t>(ppm.width) * ppm.height * 3;
   if (bytes.size() - i < n) return std::nullopt;
-  ppm.rgb.assign(bytes.begin() + i, bytes.begin() + i + n);
+  ppm.rgb.assign(bytes.data() + i, bytes.data() + i + n);
   return ppm;
 }
 

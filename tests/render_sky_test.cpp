@@ -86,7 +86,8 @@ TEST(RenderSky, FewStopsTinyImagesAndAllSixteen) {
   all.Count = 16;
   for (int i = 0; i < 16; ++i) {
     all.Positions[i] = i / 15.0L;
-    all.Colors[i] = FloatColour{i % 2 ? 200.0f : 20.0f, 16.0f * i, 255.0f - 16 * i, 255};
+    const float f = static_cast<float>(i);
+    all.Colors[i] = FloatColour{i % 2 ? 200.0f : 20.0f, 16 * f, 255 - 16 * f, 255};
   }
   const WorkBitmap sky = Sky(2, 1500, all);
   EXPECT_EQ(sky.Row(1400)[0].g, 224);  // stop 14 (16 * 14) at row 1400

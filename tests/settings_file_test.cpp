@@ -43,7 +43,8 @@ class TempDir {
 };
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size());
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

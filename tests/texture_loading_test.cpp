@@ -64,12 +64,12 @@ class TextureFiles : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string WriteBmp(const std::string& name, const WorkBitmap& bitmap) {
-    const std::string path = (dir_ / name).string();
+    std::string path = (dir_ / name).string();
     WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
     return path;
   }
   std::string WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-    const std::string path = (dir_ / name).string();
+    std::string path = (dir_ / name).string();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
@@ -247,6 +247,8 @@ TEST(ResolvePath, JoinAndSplitNames) {
 }
 
 TEST(ResolvePath, IgnoresTheCurrentDirectory) {
+  // A copy, not a reference: SetProgramDirectory changes what the reference shows.
+  // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
   const std::string saved_program = ProgramDirectory();
   const fs::path saved_cwd = fs::current_path();
   SetProgramDirectory("/opt/hm");

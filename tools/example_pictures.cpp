@@ -28,7 +28,7 @@ class Noise {
     std::uint32_t s = seed;
     for (float& v : values_) {
       s = s * 1664525u + 1013904223u;
-      v = (s >> 8) / 16777216.0f;
+      v = static_cast<float>(s >> 8) / 16777216.0f;  // 24 bits: exact
     }
   }
   // x, y in lattice units; wraps at the period.
@@ -62,7 +62,11 @@ class Noise {
   std::vector<float> values_;
 };
 
-std::uint8_t Byte(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5); }
+// Round half up; the value is never negative after the clamp.
+std::uint8_t Byte(double v) {
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings)
+  return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5);
+}
 BgrPixel Rgb(double r, double g, double b) { return BgrPixel{Byte(b), Byte(g), Byte(r)}; }
 
 // Clouds: soft white-to-grey masses, the open sky between them in the key colour.
@@ -192,7 +196,7 @@ WorkBitmap Lighthouse() {
   FillWorkBitmap(bitmap, kKey);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const double cx = x - w / 2 + 0.5;
+      const double cx = x - w / 2.0 + 0.5;
       if (y >= 15) {  // the tower tapers upward
         const double half = 4 + 5.0 * (y - 15) / (h - 15);
         if (std::abs(cx) < half) {

@@ -58,7 +58,8 @@ void* MemoryHunger::AllocBlock(std::size_t n) {
     if (fresh) std::free(block);
     return nullptr;
   }
-  if (taken_from != nullptr) taken_from->erase(taken_from->begin() + taken_at);
+  if (taken_from != nullptr)
+    taken_from->erase(taken_from->begin() + static_cast<std::ptrdiff_t>(taken_at));
   block->slot = static_cast<std::int32_t>(registry_.size() - 1);
   return block + 1;
 }

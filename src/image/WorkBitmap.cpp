@@ -230,7 +230,7 @@ void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
       const float w = yw[t.first + k];
       const auto* in = reinterpret_cast<const std::uint8_t*>(src.Row(t.source + k));
       float* a = acc.data();
-      for (int i = 0; i < row_values; ++i) a[i] += w * in[i];
+      for (int i = 0; i < row_values; ++i) a[i] += w * static_cast<float>(in[i]);
     }
     BgrPixel* row = dst.Row(y);
     for (int x = 0; x < dw; ++x) {

@@ -12,7 +12,8 @@ namespace {
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(::iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1))
+    // iconv_open's failure value is (iconv_t)-1.
+    if (cd_ == reinterpret_cast<iconv_t>(-1))  // NOLINT(performance-no-int-to-ptr)
       throw std::runtime_error(std::string("text conversion from ") + from + " to " + to +
                                " is not available (iconv_open failed)");
   }
