@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -25,14 +26,17 @@ std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules) 
   std::string bytes;
   try {
     // Read straight into place: one read takes a regular file whole (asking for
-    // a byte more shows that it ended); a longer one is read in growing steps.
-    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1 : 65536);
+    // a byte more shows that it ended); anything longer is read in growing
+    // steps, never holding more than a byte past the limit.
+    const std::size_t most = rules.maxBytes + 1;
+    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1
+                         : std::min<std::size_t>(65536, most));
     std::size_t used = 0;
     while (true) {
       used += std::fread(bytes.data() + used, 1, bytes.size() - used, file.get());
       if (used > rules.maxBytes) throw tooLarge();
       if (used < bytes.size()) break;
-      bytes.resize(bytes.size() * 2);
+      bytes.resize(std::min(bytes.size() * 2, most));
     }
     bytes.resize(used);
   } catch (const std::bad_alloc&) {

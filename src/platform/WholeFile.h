@@ -18,8 +18,8 @@ class FileTooLarge : public FileError {
 };
 
 struct WholeFileRules {
-  // A longer file is refused with FileTooLarge(path, tooLargeReason), before
-  // more than this is read.
+  // A longer file is refused with FileTooLarge(path, tooLargeReason): a regular
+  // file before it is read, anything else as soon as more than this has come.
   std::size_t maxBytes = std::numeric_limits<std::size_t>::max() / 2;
   std::string_view tooLargeReason = "the file is too large for memory";
   // True: only a regular file is read; a directory, device or pipe is refused
