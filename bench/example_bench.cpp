@@ -9,6 +9,7 @@
 #include "DiscardSink.h"
 #include "output/JpegWriter.h"
 #include "render/Pipeline.h"
+#include "render/RenderContext.h"
 #include "scene/SettingsFile.h"
 
 namespace horizonmill {

@@ -8,6 +8,7 @@
 #include "output/JpegWriter.h"
 #include "platform/AtomicFile.h"
 #include "render/Pipeline.h"
+#include "render/RenderContext.h"
 
 namespace horizonmill {
 

@@ -6,10 +6,11 @@
 #include <string_view>
 
 #include "image/WorkBitmap.h"
-#include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
+
+struct RenderContext;  // render/RenderContext.h
 
 struct OutputSize {
   int width;

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "image/WorkBitmap.h"
-#include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
+
+struct RenderContext;  // render/RenderContext.h
 
 // The size of the main window's preview area, and of PreviewBitmap.
 inline constexpr int kPreviewWidth = 409;
