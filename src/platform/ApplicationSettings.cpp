@@ -1,0 +1,126 @@
+#include "platform/ApplicationSettings.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/FileError.h"
+#include "platform/Paths.h"
+#include "platform/PrivateProfile.h"
+
+namespace horizonmill {
+namespace {
+
+constexpr std::string_view kOutputDirKey = "OutputDir";
+constexpr std::string_view kTenjoDirKey = "TenjoDir";
+constexpr std::string_view kJimenDirKey = "JimenDir";
+constexpr std::string_view kSettingOpenDirKey = "SettingOpenDir";
+constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
+constexpr std::string_view kObjectDirKey = "ObjectDir";
+constexpr std::string_view kJpegQualityKey = "JPEGQuality";
+
+std::filesystem::path HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd entry, *found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+    return found->pw_dir;
+  return "/";
+}
+
+// The quality dialog's value read as the number it wrote: a whole integer; a
+// missing key, a negative value or text that is no integer leaves 90. Above
+// 100 is the JPEG library's best, 100.
+int JpegQualityOf(const IniDocument& ini) {
+  const auto text = ini.Find(kApplicationSection, kJpegQualityKey);
+  if (!text) return 90;
+  int value = -1;
+  const char* first = text->data() + (text->starts_with('+') ? 1 : 0);
+  const auto r = std::from_chars(first, text->data() + text->size(), value);
+  if (r.ec != std::errc() || r.ptr != text->data() + text->size() || value < 0) return 90;
+  return value > 100 ? 100 : value;
+}
+
+IniDocument LoadOrEmpty(const std::filesystem::path& ini) {
+  try {
+    return LoadIniFile(ini.string());
+  } catch (const FileError&) {
+    return IniDocument();
+  }
+}
+
+void Update(const std::filesystem::path& ini, const std::function<void(IniDocument&)>& change) {
+  std::error_code ec;
+  if (ini.has_parent_path()) std::filesystem::create_directories(ini.parent_path(), ec);
+  if (ec) throw FileError(ini.string(), ec.message());
+  // Our own file: a name CP932 cannot hold turns it into UTF-8 rather than being lost.
+  UpdateIniFile(ini.string(), Cp932Overflow::SwitchToUtf8, change);
+}
+
+}  // namespace
+
+std::string IniNameForProgram(std::string_view programFileName) {
+  return StripExtension(programFileName) + ".INI";
+}
+
+std::filesystem::path ApplicationIniPath(const std::filesystem::path& programFile) {
+  if (const char* named = std::getenv("HORIZONMILL_INI"); named && *named) return named;
+  std::filesystem::path config;
+  // A relative XDG_CONFIG_HOME is to be ignored.
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+    config = xdg;
+  else
+    config = HomeDirectory() / ".config";
+  return config / "horizonmill" / IniNameForProgram(programFile.filename().string());
+}
+
+ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
+  const IniDocument doc = LoadOrEmpty(ini);
+  auto read = [&](std::string_view key) { return doc.ReadString(kApplicationSection, key, ""); };
+  ApplicationSettings s;
+  s.OutputDir = read(kOutputDirKey);
+  s.TenjoDir = read(kTenjoDirKey);
+  s.JimenDir = read(kJimenDirKey);
+  s.SettingOpenDir = read(kSettingOpenDirKey);
+  s.SettingSaveDir = read(kSettingSaveDirKey);
+  s.ObjectDir = read(kObjectDirKey);
+  s.QoraLTarget = read(kQoraLTargetKey);
+  s.JPEGQuality = JpegQualityOf(doc);
+  return s;
+}
+
+void WriteApplicationSettings(const std::filesystem::path& ini, const ApplicationSettings& s) {
+  Update(ini, [&](IniDocument& doc) {
+    const std::pair<std::string_view, const std::string*> keys[] = {
+        {kOutputDirKey, &s.OutputDir},
+        {kTenjoDirKey, &s.TenjoDir},
+        {kJimenDirKey, &s.JimenDir},
+        {kSettingOpenDirKey, &s.SettingOpenDir},
+        {kSettingSaveDirKey, &s.SettingSaveDir},
+        {kQoraLTargetKey, &s.QoraLTarget}};
+    for (const auto& [key, value] : keys)
+      if (!value->empty()) doc.WriteString(kApplicationSection, key, *value);
+  });
+}
+
+void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality) {
+  Update(ini, [&](IniDocument& doc) {
+    doc.WriteInteger(kApplicationSection, kJpegQualityKey, quality);
+  });
+}
+
+void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder) {
+  Update(ini,
+         [&](IniDocument& doc) { doc.WriteString(kApplicationSection, kObjectDirKey, folder); });
+}
+
+HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini) {
+  const IniDocument doc = LoadOrEmpty(ini);
+  return {doc.ReadString(kApplicationSection, kQoraLBGDirKey, ""),
+          doc.ReadString(kApplicationSection, kQoraLD3DDirKey, "")};
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,392 @@
+#include "platform/PrivateProfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileError.h"
+#include "platform/TextCodec.h"
+
+namespace horizonmill {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  return true;
+}
+
+// What one line of text is.
+struct Parsed {
+  enum Kind { Other, Section, Key } kind = Other;
+  std::string_view name;   // section or key, trimmed
+  std::string_view value;  // key value, trimmed, quotes not yet taken off
+};
+
+Parsed ParseLine(std::string_view text) {
+  const std::string_view line = Trim(text);
+  if (line.empty() || line.front() == ';') return {};
+  if (line.front() == '[') {
+    const auto close = line.rfind(']');
+    if (close != std::string_view::npos)
+      return {Parsed::Section, Trim(line.substr(1, close - 1)), {}};
+    // "[" without "]" is no section header; the line may still be a key.
+  }
+  const auto equals = line.find('=');
+  if (equals == std::string_view::npos) return {};
+  return {Parsed::Key, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1))};
+}
+
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// GetPrivateProfileInt's reading: blanks, a sign, digits up to the first
+// non-digit, the sum wrapping at 32 bits.
+int ParseProfileInteger(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && IsBlank(s[i])) ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  std::uint32_t sum = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+    sum = sum * 10u + static_cast<std::uint32_t>(s[i] - '0');
+  if (negative) sum = 0u - sum;
+  return static_cast<int>(sum);  // two's complement: the wrapped value
+}
+
+bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+
+std::uint32_t Offset(std::size_t size) {
+  if (size > std::numeric_limits<std::uint32_t>::max())
+    throw IniTextError("the INI text is too long");
+  return static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
+
+std::size_t IniDocument::FoldedHash::operator()(std::string_view s) const {
+  std::size_t h = 14695981039346656037ull;
+  for (char c : s) h = (h ^ static_cast<unsigned char>(Fold(c))) * 1099511628211ull;
+  return h;
+}
+
+bool IniDocument::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  return SameName(a, b);
+}
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+  IniDocument doc;
+  doc.utf8_ = bytes.starts_with(kUtf8ByteOrderMark);
+  if (doc.utf8_) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  if (bytes.size() > kMaxIniFileBytes) throw IniTextError("the INI text is too long");
+  doc.raw_.assign(bytes);
+  // No byte of a CP932 or UTF-8 character but LF itself is 0x0A, and decoding
+  // replaces broken bytes one by one, so the text has the same lines as the
+  // bytes, in the same order.
+  doc.text_ = doc.utf8_ ? RepairUtf8(bytes) : Cp932ToUtf8(bytes);
+  std::size_t raw = 0, text = 0;
+  while (raw < doc.raw_.size()) {
+    std::size_t rawEnd = doc.raw_.find('\n', raw);
+    std::size_t textEnd = doc.text_.find('\n', text);
+    if (rawEnd == std::string::npos) rawEnd = doc.raw_.size();
+    if (textEnd == std::string::npos) textEnd = doc.text_.size();
+    Line line;
+    line.ending = rawEnd < doc.raw_.size() ? Ending::Lf : Ending::None;
+    const bool cr = rawEnd > raw && doc.raw_[rawEnd - 1] == '\r';
+    if (cr) line.ending = line.ending == Ending::Lf ? Ending::CrLf : Ending::Cr;
+    line.rawOffset = Offset(raw);
+    line.rawSize = Offset(rawEnd - raw - cr);
+    line.textOffset = Offset(text);
+    line.textSize = Offset(textEnd - text - (cr && textEnd > text));
+    doc.lines_.push_back(line);
+    raw = rawEnd + 1;
+    text = textEnd + 1;
+  }
+  return doc;
+}
+
+std::string IniDocument::Serialize() const {
+  std::string out;
+  if (utf8_) out += kUtf8ByteOrderMark;
+  for (const Line& line : lines_) {
+    out += Raw(line);
+    switch (line.ending) {
+      case Ending::None:
+        break;
+      case Ending::Lf:
+        out += '\n';
+        break;
+      case Ending::CrLf:
+        out += "\r\n";
+        break;
+      case Ending::Cr:
+        out += '\r';
+        break;
+    }
+  }
+  return out;
+}
+
+void IniDocument::Forget() const {
+  sections_.reset();
+  keys_.clear();
+}
+
+std::optional<IniDocument::Block> IniDocument::FindBlock(std::string_view section) const {
+  if (!sections_) {
+    sections_.emplace();
+    std::optional<std::size_t> open;  // the first block whose end is not known yet
+    std::string_view openName;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const Parsed p = ParseLine(Text(lines_[i]));
+      if (p.kind != Parsed::Section) continue;
+      if (open) (*sections_)[openName].end = i;
+      open.reset();
+      if (sections_->try_emplace(p.name, Block{i, lines_.size()}).second) {
+        open = i;
+        openName = p.name;
+      }
+    }
+  }
+  const auto it = sections_->find(section);
+  if (it == sections_->end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<std::size_t> IniDocument::FindKeyLine(const Block& block,
+                                                    std::string_view key) const {
+  auto [it, fresh] = keys_.try_emplace(block.header);
+  FoldedMap<std::size_t>& keys = it->second;
+  if (fresh) {
+    for (std::size_t i = block.header + 1; i < block.end; ++i) {
+      const Parsed p = ParseLine(Text(lines_[i]));
+      if (p.kind == Parsed::Key) keys.try_emplace(p.name, i);
+    }
+  }
+  const auto found = keys.find(key);
+  if (found == keys.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::string> IniDocument::Find(std::string_view section, std::string_view key) const {
+  const auto block = FindBlock(section);
+  if (!block) return std::nullopt;
+  const auto line = FindKeyLine(*block, key);
+  if (!line) return std::nullopt;
+  return std::string(Unquote(ParseLine(Text(lines_[*line])).value));
+}
+
+std::string IniDocument::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+  auto value = Find(section, key);
+  return value ? std::move(*value) : std::string(defaultValue);
+}
+
+int IniDocument::ReadInteger(std::string_view section, std::string_view key,
+                             int defaultValue) const {
+  const auto value = Find(section, key);
+  if (!value || value->empty()) return defaultValue;
+  return ParseProfileInteger(*value);
+}
+
+std::vector<std::string> IniDocument::SectionNames() const {
+  std::vector<std::string> names;
+  FoldedMap<bool> seen;
+  for (const Line& line : lines_) {
+    const Parsed p = ParseLine(Text(line));
+    if (p.kind == Parsed::Section && seen.try_emplace(p.name, true).second)
+      names.emplace_back(p.name);
+  }
+  return names;
+}
+
+std::vector<std::string> IniDocument::KeyNames(std::string_view section) const {
+  std::vector<std::string> names;
+  const auto block = FindBlock(section);
+  if (!block) return names;
+  FoldedMap<bool> seen;
+  for (std::size_t i = block->header + 1; i < block->end; ++i) {
+    const Parsed p = ParseLine(Text(lines_[i]));
+    if (p.kind == Parsed::Key && seen.try_emplace(p.name, true).second) names.emplace_back(p.name);
+  }
+  return names;
+}
+
+IniDocument::Ending IniDocument::NewLineEnding() const {
+  for (const Line& line : lines_)
+    if (line.ending == Ending::Lf || line.ending == Ending::CrLf) return line.ending;
+  return Ending::CrLf;
+}
+
+void IniDocument::MakeRoomFor(std::string_view text) {
+  if (!IsValidUtf8(text)) throw IniTextError("an INI text must be UTF-8 inside the program");
+  if (utf8_ || Utf8ToCp932(text)) return;
+  if (overflow_ == Cp932Overflow::Refuse)
+    throw IniTextError("\"" + std::string(text) +
+                       "\" has characters that the Japanese code page (CP932) cannot hold");
+  // Every line's bytes become its text; the file gets the byte-order mark.
+  utf8_ = true;
+  for (Line& line : lines_) {
+    line.rawOffset = line.textOffset;
+    line.rawSize = line.textSize;
+  }
+  raw_ = text_;
+}
+
+IniDocument::Line IniDocument::MakeLine(std::string_view text, Ending ending) {
+  const std::string bytes = utf8_ ? std::string(text) : Utf8ToCp932(text).value();
+  Offset(text_.size() + text.size());
+  Offset(raw_.size() + bytes.size());
+  Line line;
+  line.ending = ending;
+  line.rawOffset = Offset(raw_.size());
+  line.rawSize = Offset(bytes.size());
+  line.textOffset = Offset(text_.size());
+  line.textSize = Offset(text.size());
+  const auto textCapacity = text_.capacity();
+  raw_ += bytes;
+  text_ += text;
+  // The lookups hold views of text_.
+  if (text_.capacity() != textCapacity) Forget();
+  return line;
+}
+
+void IniDocument::InsertLines(std::size_t at, std::vector<Line> lines) {
+  // A last line without a line end gets one before anything follows it.
+  if (at == lines_.size() && !lines_.empty() && lines_.back().ending == Ending::None)
+    lines_.back().ending = NewLineEnding();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
+  Forget();
+}
+
+void IniDocument::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  if (section.find(']') != std::string_view::npos || HasLineBreak(section))
+    throw IniTextError("\"" + std::string(section) + "\" cannot be an INI section name");
+  const std::string_view trimmedKey = Trim(key);
+  if (trimmedKey.empty() || key.find('=') != std::string_view::npos || HasLineBreak(key) ||
+      trimmedKey.front() == '[' || trimmedKey.front() == ';')
+    throw IniTextError("\"" + std::string(key) + "\" cannot be an INI key");
+  if (HasLineBreak(value))
+    throw IniTextError("an INI value cannot hold a line break (key \"" + std::string(key) + "\")");
+  const std::string keyLine = std::string(trimmedKey) + "=" + std::string(value);
+  MakeRoomFor(std::string(section) + keyLine);
+
+  const Ending ending = NewLineEnding();
+  const auto block = FindBlock(section);
+  if (!block) {
+    std::string header(1, '[');
+    header.append(section).push_back(']');
+    std::vector<Line> lines;
+    lines.push_back(MakeLine(header, ending));
+    lines.push_back(MakeLine(keyLine, ending));
+    InsertLines(lines_.size(), std::move(lines));
+    return;
+  }
+  if (const auto at = FindKeyLine(*block, key)) {
+    // In place, the key spelt as it was.
+    const std::string line =
+        std::string(ParseLine(Text(lines_[*at])).name) + "=" + std::string(value);
+    MakeRoomFor(line);
+    lines_[*at] = MakeLine(line, lines_[*at].ending);
+    return;
+  }
+  std::size_t at = block->header + 1;
+  for (std::size_t i = block->end; i > block->header + 1; --i) {
+    if (!Trim(Text(lines_[i - 1])).empty()) {
+      at = i;
+      break;
+    }
+  }
+  InsertLines(at, {MakeLine(keyLine, ending)});
+}
+
+void IniDocument::WriteInteger(std::string_view section, std::string_view key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
+  const auto block = FindBlock(section);
+  if (!block) return;
+  const auto at = FindKeyLine(*block, key);
+  if (!at) return;
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*at));
+  Forget();
+}
+
+void IniDocument::EraseSection(std::string_view section) {
+  std::vector<Line> kept;
+  kept.reserve(lines_.size());
+  bool erasing = false;
+  for (const Line& line : lines_) {
+    const Parsed p = ParseLine(Text(line));
+    if (p.kind == Parsed::Section) erasing = SameName(p.name, section);
+    if (!erasing) kept.push_back(line);
+  }
+  lines_ = std::move(kept);
+  Forget();
+}
+
+IniDocument LoadIniFile(const std::string& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) {
+    if (errno == ENOENT) return IniDocument();
+    throw FileError(path, ErrnoReason(errno));
+  }
+  std::string bytes;
+  char buffer[65536];
+  while (true) {
+    const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
+    // (The byte-order mark does not count.)
+    if (bytes.size() + n > kMaxIniFileBytes + kUtf8ByteOrderMark.size())
+      throw FileError(path, "too long for an INI file (more than " +
+                                std::to_string(kMaxIniFileBytes >> 20) + " MiB)");
+    bytes.append(buffer, n);
+    if (n < sizeof buffer) break;
+  }
+  if (std::ferror(file.get())) throw FileError(path, ErrnoReason(errno ? errno : EIO));
+  try {
+    return IniDocument::Parse(bytes);
+  } catch (const IniTextError& e) {
+    throw FileError(path, e.what());
+  }
+}
+
+void SaveIniFile(const std::string& path, const IniDocument& document) {
+  const std::string bytes = document.Serialize();
+  WriteFileAtomically(path, [&](std::FILE* out) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
+  });
+}
+
+void UpdateIniFile(const std::string& path, Cp932Overflow overflow,
+                   const std::function<void(IniDocument&)>& change) {
+  IniDocument document = LoadIniFile(path);
+  document.SetCp932Overflow(overflow);
+  try {
+    change(document);
+  } catch (const IniTextError& e) {
+    throw FileError(path, e.what());
+  }
+  SaveIniFile(path, document);
+}
+
+}  // namespace horizonmill

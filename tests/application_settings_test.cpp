@@ -1,0 +1,109 @@
+// The program's INI file: its keys, its name and where it lives.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "platform/ApplicationSettings.h"
+#include "platform/FileError.h"
+#include "platform/TextCodec.h"
+#include "support/TempDir.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+TEST(ApplicationSettings, IniNameCutsAnExtensionAmongTheLastFourCharacters) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"horizonmill", "horizonmill.INI"}, {"prog.exe", "prog.INI"},
+      {"prog.exe.bak", "prog.exe.INI"},   {"a.b", "a.INI"},
+      {"prog.long", "prog.long.INI"},     {"x.", "x.INI"},
+  };
+  for (const auto& [name, ini] : cases) EXPECT_EQ(IniNameForProgram(name), ini) << name;
+}
+
+TEST(ApplicationSettings, PathFromTheEnvironment) {
+  ::setenv("HORIZONMILL_INI", "/portable/my.ini", 1);
+  EXPECT_EQ(ApplicationIniPath("/usr/bin/horizonmill"), "/portable/my.ini");
+  ::unsetenv("HORIZONMILL_INI");
+  ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_EQ(ApplicationIniPath("/usr/bin/prog.exe.bak"), "/cfg/horizonmill/prog.exe.INI");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
+  ::setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(ApplicationIniPath("/usr/bin/horizonmill"),
+            "/home/u/.config/horizonmill/horizonmill.INI");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(ApplicationIniPath("horizonmill"), "/home/u/.config/horizonmill/horizonmill.INI");
+}
+
+TEST(ApplicationSettings, MissingFileGivesTheDefaults) {
+  TempDir dir;
+  const ApplicationSettings s = ReadApplicationSettings(dir / "none.INI");
+  EXPECT_EQ(s.OutputDir, "");
+  EXPECT_EQ(s.QoraLTarget, "");
+  EXPECT_EQ(s.JPEGQuality, 90);
+  EXPECT_EQ(ReadApplicationSettings(dir.Path()).JPEGQuality, 90);  // a folder: unreadable
+}
+
+TEST(ApplicationSettings, JpegQualityRule) {
+  TempDir dir;
+  const std::pair<const char*, int> cases[] = {
+      {"0", 0}, {"55", 55}, {"-5", 90},   {"text", 90},        {"42A", 90},
+      {"", 90}, {"+7", 7},  {"250", 100}, {"99999999999", 90},
+  };
+  for (const auto& [value, quality] : cases) {
+    WriteFile(dir / "h.INI", std::string("[Horizonmill]\r\nJPEGQuality=") + value + "\r\n");
+    EXPECT_EQ(ReadApplicationSettings(dir / "h.INI").JPEGQuality, quality) << value;
+  }
+}
+
+TEST(ApplicationSettings, WritesOnlyTheKeysItHasAndKeepsTheRest) {
+  TempDir dir;
+  const std::string ini = dir / "cfg/horizonmill/horizonmill.INI";  // folder created
+  ApplicationSettings s;
+  s.OutputDir = "/out/";
+  WriteApplicationSettings(ini, s);
+  EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nOutputDir=/out/\r\n");
+
+  WriteFile(ini,
+            "; mine\r\n[Horizonmill]\r\nTenjoDir=C:\\tex\\\r\nOutputDir=/old/\r\nJPEGQuality=70\r\n"
+            "[Other]\r\nx=1\r\n");
+  s.OutputDir = "/new/";
+  s.SettingSaveDir = "/save/";
+  s.QoraLTarget = "/host/QoraL2.ini";
+  WriteApplicationSettings(ini, s);
+  WriteObjectDirSetting(ini, "/objects/");
+  WriteJpegQualitySetting(ini, 0);
+  EXPECT_EQ(ReadFile(ini),
+            "; mine\r\n[Horizonmill]\r\nTenjoDir=C:\\tex\\\r\nOutputDir=/new/\r\nJPEGQuality=0\r\n"
+            "SettingSaveDir=/save/\r\nQoraL_Target=/host/QoraL2.ini\r\nObjectDir=/objects/\r\n"
+            "[Other]\r\nx=1\r\n");
+  const ApplicationSettings back = ReadApplicationSettings(ini);
+  EXPECT_EQ(back.TenjoDir, "C:\\tex\\");
+  EXPECT_EQ(back.SettingSaveDir, "/save/");
+  EXPECT_EQ(back.ObjectDir, "/objects/");
+  EXPECT_EQ(back.QoraLTarget, "/host/QoraL2.ini");
+  EXPECT_EQ(back.JPEGQuality, 0);
+}
+
+TEST(ApplicationSettings, NamesCp932CannotHoldTurnTheFileUtf8AndFailuresNameTheFile) {
+  TempDir dir;
+  const std::string ini = dir / "h.INI";
+  WriteFile(ini, "[Horizonmill]\r\nOutputDir=/\x95\x5C/\r\n");
+  WriteObjectDirSetting(ini, "/𠮷/");
+  EXPECT_EQ(ReadFile(ini), std::string(kUtf8ByteOrderMark) +
+                               "[Horizonmill]\r\nOutputDir=/表/\r\nObjectDir=/𠮷/\r\n");
+  EXPECT_EQ(ReadApplicationSettings(ini).ObjectDir, "/𠮷/");
+
+  WriteFile(dir / "file", "");
+  try {
+    WriteJpegQualitySetting(dir / "file/h.INI", 5);  // its folder is a file
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), dir / "file/h.INI");
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill
