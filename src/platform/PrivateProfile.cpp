@@ -269,9 +269,13 @@ IniDocument::Line IniDocument::MakeLine(std::string_view text, Ending ending) {
 }
 
 void IniDocument::InsertLines(std::size_t at, std::vector<Line> lines) {
-  // A last line without a line end gets one before anything follows it.
-  if (at == lines_.size() && !lines_.empty() && lines_.back().ending == Ending::None)
-    lines_.back().ending = NewLineEnding();
+  // A last line without a line end (or with a lone CR, which ends no line)
+  // gets one before anything follows it.
+  if (at == lines_.size() && !lines_.empty()) {
+    Ending& last = lines_.back().ending;
+    if (last == Ending::None) last = NewLineEnding();
+    if (last == Ending::Cr) last = Ending::CrLf;
+  }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), lines.begin(), lines.end());
   Forget();
 }
