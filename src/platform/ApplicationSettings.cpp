@@ -1,11 +1,7 @@
 #include "platform/ApplicationSettings.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdlib>
-#include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -21,15 +17,6 @@ constexpr std::string_view kSettingOpenDirKey = "SettingOpenDir";
 constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
 constexpr std::string_view kObjectDirKey = "ObjectDir";
 constexpr std::string_view kJpegQualityKey = "JPEGQuality";
-
-std::filesystem::path HomeDirectory() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  struct passwd entry, *found = nullptr;
-  char buffer[4096];
-  if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
-    return found->pw_dir;
-  return "/";
-}
 
 // The quality dialog's value read as the number it wrote: a whole integer; a
 // missing key, a negative value or text that is no integer leaves 90. Above
@@ -53,9 +40,7 @@ IniDocument LoadOrEmpty(const std::filesystem::path& ini) {
 }
 
 void Update(const std::filesystem::path& ini, const std::function<void(IniDocument&)>& change) {
-  std::error_code ec;
-  if (ini.has_parent_path()) std::filesystem::create_directories(ini.parent_path(), ec);
-  if (ec) throw FileError(ini.string(), ec.message());
+  CreateFolderOf(ini.string());
   // Our own file: a name CP932 cannot hold turns it into UTF-8 rather than being lost.
   UpdateIniFile(ini.string(), Cp932Overflow::SwitchToUtf8, change);
 }

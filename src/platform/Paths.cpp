@@ -1,6 +1,10 @@
 #include "platform/Paths.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -73,6 +77,15 @@ bool FileExists(const std::string& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(path, ec);
   return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::filesystem::path HomeDirectory() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd entry, *found = nullptr;
+  char buffer[4096];
+  if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
+    return found->pw_dir;
+  return "/";
 }
 
 }  // namespace horizonmill

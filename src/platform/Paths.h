@@ -6,6 +6,7 @@
 // name is joined to the program directory with its "\" read as "/".
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,8 @@ std::string StripExtension(std::string_view name);
 
 // True when a file (not a directory) exists under the name.
 bool FileExists(const std::string& path);
+
+// The user's home directory: $HOME, else the password database's entry.
+std::filesystem::path HomeDirectory();
 
 }  // namespace horizonmill

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
@@ -352,7 +353,7 @@ IniDocument LoadIniFile(const std::string& path) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                        &std::fclose);
   if (!file) {
-    if (errno == ENOENT) return IniDocument();
+    if (errno == ENOENT || errno == ENOTDIR) return IniDocument();
     throw FileError(path, ErrnoReason(errno));
   }
   std::string bytes;
@@ -372,6 +373,13 @@ IniDocument LoadIniFile(const std::string& path) {
   } catch (const IniTextError& e) {
     throw FileError(path, e.what());
   }
+}
+
+void CreateFolderOf(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  if (ec) throw FileError(path, ec.message());
 }
 
 void SaveIniFile(const std::string& path, const IniDocument& document) {

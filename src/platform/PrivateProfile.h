@@ -136,10 +136,13 @@ class IniDocument {
 // The longest INI file read: the host's files are a few kilobytes.
 inline constexpr std::size_t kMaxIniFileBytes = 16u << 20;
 
-// The file's document; a missing file is an empty document. Throws FileError
+// The file's document; a missing file (or folder) is an empty document. Throws FileError
 // naming the file when it exists but cannot be read or is longer than
 // kMaxIniFileBytes.
 IniDocument LoadIniFile(const std::string& path);
+// Creates the folder that is to hold the file when it is missing; throws
+// FileError naming the file when it cannot.
+void CreateFolderOf(const std::string& path);
 // Replaces the file atomically with the document's bytes; throws FileError
 // naming the file, the previous file staying as it was.
 void SaveIniFile(const std::string& path, const IniDocument& document);

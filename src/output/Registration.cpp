@@ -1,0 +1,274 @@
+#include "output/Registration.h"
+
+#include <cassert>
+#include <cmath>
+#include <new>
+#include <system_error>
+#include <vector>
+
+#include "output/HostFiles.h"
+#include "output/ImageOutput.h"
+#include "platform/ApplicationSettings.h"
+#include "platform/FileError.h"
+#include "platform/Paths.h"
+#include "platform/PrivateProfile.h"
+#include "platform/TextCodec.h"
+#include "platform/WindowsPath.h"
+
+namespace horizonmill {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kBadAliasMessage = "エイリアス名に使えない文字が含まれています。";
+constexpr std::string_view kLongAliasMessage =
+    "エイリアス名が長すぎます。（最大３２半角文字、全角だと半分です。）";
+constexpr std::string_view kBadFileNameMessage = "画像ファイル名に使えない文字が含まれています。";
+constexpr std::string_view kLongFileNameMessage = "画像ファイル名が長すぎます。（最大32文字）";
+
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+bool IsFolder(const fs::path& path) {
+  std::error_code ec;
+  return fs::is_directory(path, ec);
+}
+
+// What is wrong with the names: the message and the English reason; nothing
+// when they may be registered.
+std::optional<std::pair<std::string_view, std::string>> NameProblem(const BackgroundNames& names) {
+  const std::string& alias = names.Alias;
+  const auto cp932 = Utf8ToCp932(alias);
+  if (!cp932)
+    return {{kBadAliasMessage, "the alias \"" + RepairUtf8(alias) +
+                                   "\" has characters the Japanese code page (CP932) cannot hold"}};
+  for (char c : alias)
+    if (c == ',' || IsControl(c))
+      return {{kBadAliasMessage,
+               "the alias may not contain \",\" or control characters: the host's list separates "
+               "its fields with \",\""}};
+  if (cp932->size() > static_cast<std::size_t>(kMaxAliasBytes))
+    return {{kLongAliasMessage, "the alias takes " + std::to_string(cp932->size()) +
+                                    " bytes in the Japanese code page; at most " +
+                                    std::to_string(kMaxAliasBytes) + " fit"}};
+
+  const std::string& file = names.FileName;
+  const std::string badFile = "the file name \"" + RepairUtf8(file) + "\" ";
+  if (!Utf8ToCp932(file))
+    return {{kBadFileNameMessage,
+             badFile + "has characters the Japanese code page (CP932) cannot hold"}};
+  if (CharacterCount(file) > static_cast<std::size_t>(kMaxFileNameLength))
+    return {{kLongFileNameMessage,
+             badFile + "is longer than " + std::to_string(kMaxFileNameLength) + " characters"}};
+  if (file == "." || file == "..") return {{kBadFileNameMessage, badFile + "would name a folder"}};
+  for (char c : file)
+    if (IsControl(c) || std::string_view("/\\:,*?\"<>|").find(c) != std::string_view::npos)
+      return {{kBadFileNameMessage,
+               badFile + "may not contain / \\ : , * ? \" < > | or control characters"}};
+  if (!file.empty() && file.back() == ' ')
+    return {{kBadFileNameMessage, badFile + "may not end in a blank"}};
+  return std::nullopt;
+}
+
+void NotInstalled(RegistrationHost& host, const std::string& detail) {
+  host.Beep();
+  host.MessageBox(kNotInstalledMessage, detail);
+}
+
+std::string Describe(const std::string& value, const fs::path& local) {
+  return "\"" + value + "\" (" + local.string() + ")";
+}
+
+}  // namespace
+
+fs::path HostFolders::BackgroundFolder() const {
+  return LocalPathOf(BGDir, fs::absolute(HostIni).parent_path());
+}
+
+fs::path HostFolders::Direct3DFolder() const {
+  return LocalPathOf(D3DDir, fs::absolute(HostIni).parent_path());
+}
+
+fs::path HostFolders::ManagementFile() const {
+  return FindEntry(BackgroundFolder(), kManagementFileName);
+}
+
+HostFolders ReadHostFolders(const std::string& hostIni) {
+  const IniDocument ini = LoadIniFile(hostIni);
+  HostFolders folders;
+  folders.HostIni = hostIni;
+  folders.BGDir = ini.ReadString("QORA-L2", "BGDir", "");
+  if (folders.BGDir.empty()) folders.BGDir = ini.ReadString("QORA-L1", "BGDir", "");
+  folders.D3DDir = ini.ReadString("Direct3D", "BGDir", "");
+  return folders;
+}
+
+std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders) {
+  if (LoadIniFile(folders.HostIni).ReadInteger(kHostMenuSection, kBGMaxKey, -1) != -1)
+    return BackgroundList{folders.HostIni, kHostMenuSection};
+  const fs::path bgIni = FindEntry(folders.BackgroundFolder(), kBackgroundListFileName);
+  if (!FileExists(bgIni.string())) return std::nullopt;
+  return BackgroundList{bgIni.string(), kBackgroundListSection};
+}
+
+std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host) {
+  HostInstallation found;
+  HostFolders& folders = found.Folders;
+  try {
+    folders = ReadHostFolders(hostIni);
+    if (!FileExists(hostIni)) {
+      NotInstalled(host, "the host INI file " + hostIni + " does not exist");
+      return std::nullopt;
+    }
+    if (folders.BGDir.empty()) {
+      NotInstalled(host,
+                   hostIni + " names no background folder (key BGDir of [QORA-L2] or [QORA-L1])");
+      return std::nullopt;
+    }
+    if (!IsFolder(folders.BackgroundFolder())) {
+      NotInstalled(host, "the background folder " +
+                             Describe(folders.BGDir, folders.BackgroundFolder()) +
+                             " does not exist or is no folder");
+      return std::nullopt;
+    }
+    if (folders.D3DDir.empty()) {
+      NotInstalled(host, hostIni + " names no Direct3D folder (key BGDir of [Direct3D])");
+      return std::nullopt;
+    }
+    if (!IsFolder(folders.Direct3DFolder())) {
+      NotInstalled(host, "the Direct3D folder " +
+                             Describe(folders.D3DDir, folders.Direct3DFolder()) +
+                             " does not exist or is no folder");
+      return std::nullopt;
+    }
+    const auto list = FindBackgroundList(folders);
+    if (!list) {
+      NotInstalled(host, hostIni + " has no BGMax in [Menu], and there is no " +
+                             (folders.BackgroundFolder() / kBackgroundListFileName).string());
+      return std::nullopt;
+    }
+    found.List = *list;
+  } catch (const FileError& e) {
+    NotInstalled(host, e.what());
+    return std::nullopt;
+  }
+  return found;
+}
+
+BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names) {
+  BackgroundFiles files;
+  files.PictureFile = names.FileName + (names.Format == PictureFormat::Bmp ? ".bmp" : ".jpg");
+  files.CatalogFile = std::string(kCatalogPrefix) + names.FileName + ".bmp";
+  files.Picture = folders.BackgroundFolder() / files.PictureFile;
+  files.Catalog = folders.BackgroundFolder() / files.CatalogFile;
+  files.Texture = TexturePath(folders, files.PictureFile);
+  return files;
+}
+
+bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,
+                       RegistrationHost& host) {
+  if (const auto problem = NameProblem(names)) {
+    host.MessageBox(problem->first, problem->second);
+    return false;
+  }
+  BackgroundNames other = names;
+  other.Format = names.Format == PictureFormat::Bmp ? PictureFormat::Jpeg : PictureFormat::Bmp;
+  const BackgroundFiles these = FilesOf(installation.Folders, names);
+  const BackgroundFiles those = FilesOf(installation.Folders, other);
+  for (const fs::path& path : {these.Picture, those.Picture, these.Catalog, these.Texture}) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec))) {
+      host.MessageBox(kAlreadyRegisteredMessage, path.string() + " already exists");
+      return false;
+    }
+  }
+  return true;
+}
+
+WorkBitmap MakeCatalogPicture(const WorkBitmap& picture) {
+  assert(!picture.Empty());
+  WorkBitmap catalog(kCatalogWidth, kCatalogHeight);
+  if (catalog.Empty()) throw std::bad_alloc();
+  // Columns W/4 .. 3W/4 and rows H/4 .. 3H/4; Round is half to even.
+  const int qw = picture.Width() / 4, qh = picture.Height() / 4;
+  const double sx = 2.0 * qw / kCatalogWidth, sy = 2.0 * qh / kCatalogHeight;
+  for (int y = 0; y < kCatalogHeight; ++y) {
+    const BgrPixel* from = picture.Row(static_cast<int>(std::nearbyint(y * sy + qh)));
+    BgrPixel* to = catalog.Row(y);
+    for (int x = 0; x < kCatalogWidth; ++x)
+      to[x] = from[static_cast<int>(std::nearbyint(x * sx + qw))];
+  }
+  return catalog;
+}
+
+WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture) {
+  WorkBitmap texture(kTextureSide, kTextureSide);
+  if (texture.Empty()) throw std::bad_alloc();
+  StretchDraw(picture, texture);
+  return texture;
+}
+
+bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
+                        const WorkBitmap& picture, int jpegQuality, const fs::path& programIni,
+                        RegistrationHost& host) {
+  // The render took a while: somebody may have registered the name meanwhile.
+  if (!CheckRegistration(installation, names, host)) return false;
+  const HostFolders& folders = installation.Folders;
+  const BackgroundList& list = installation.List;
+  const BackgroundFiles files = FilesOf(folders, names);
+
+  // Everything is read and prepared before the first file is written.
+  PendingIniFile hostList(list.File, Cp932Overflow::Refuse);
+  PendingIniFile management(folders.ManagementFile().string(), Cp932Overflow::Refuse);
+  PendingIniFile program(programIni.string(), Cp932Overflow::SwitchToUtf8, true);
+  const long long n = 1LL + hostList.Ini().ReadInteger(list.Section, kBGMaxKey,
+                                                       list.Section == kHostMenuSection ? -1 : 0);
+  const std::string key = EntryKey(n);
+  hostList.Change([&](IniDocument& ini) {
+    ini.WriteString(list.Section, kBGMaxKey, std::to_string(n));
+    ini.WriteString(list.Section, key,
+                    JoinFields(names.Alias, StripExtension(files.CatalogFile),
+                               StripExtension(files.PictureFile)));
+  });
+  management.Change([&](IniDocument& ini) {
+    ini.WriteString(kManagementSection, key,
+                    JoinFields(names.Alias, files.CatalogFile, files.PictureFile));
+  });
+  program.Change([&](IniDocument& ini) {
+    ini.WriteString(kApplicationSection, kQoraLBGDirKey, folders.BGDir);
+    ini.WriteString(kApplicationSection, kQoraLD3DDirKey, folders.D3DDir);
+    ini.WriteString(kApplicationSection, kQoraLTargetKey, fs::absolute(folders.HostIni).string());
+  });
+  const WorkBitmap catalog = MakeCatalogPicture(picture);
+  const WorkBitmap texture = MakeDirect3DTexture(picture);
+
+  // The host's list changes only once the three pictures are in place; a
+  // failure on the way takes back what was written.
+  std::vector<fs::path> written;
+  try {
+    if (names.Format == PictureFormat::Bmp)
+      SaveAsBmp(picture, files.Picture.string());
+    else
+      SaveAsJpeg(picture, files.Picture.string(), jpegQuality);
+    written.push_back(files.Picture);
+    SaveAsBmp(catalog, files.Catalog.string());
+    written.push_back(files.Catalog);
+    SaveAsJpeg(texture, files.Texture.string(), jpegQuality);
+    written.push_back(files.Texture);
+    SaveTogether({&hostList, &management, &program});
+  } catch (...) {
+    for (const fs::path& path : written) {
+      std::error_code ec;
+      fs::remove(path, ec);
+    }
+    throw;
+  }
+  return true;
+}
+
+}  // namespace horizonmill

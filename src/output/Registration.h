@@ -1,0 +1,127 @@
+// Registering a rendered background with the host animation system: its
+// pictures go into the host's folders, an entry into the host's background
+// list, and a record into this program's management file so that it can be
+// removed again (RegisteredBackgrounds.h).
+//
+// The steps are split so that the window and the command line share them:
+//   FindHost               the host INI's folders and background list (or "not installed")
+//   CheckRegistration      the names and the duplicate check, before the render
+//   RegisterBackground     the pictures and the list entries, from the rendered picture
+// What the user must hear goes through a RegistrationHost.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "image/WorkBitmap.h"
+
+namespace horizonmill {
+
+inline constexpr std::string_view kNotInstalledMessage =
+    "Qora-L シリーズが正しくインストールされていません。";
+inline constexpr std::string_view kAlreadyRegisteredMessage =
+    "すでに同じファイル名の背景が登録されています。";
+
+inline constexpr int kCatalogWidth = 104, kCatalogHeight = 80;
+inline constexpr int kTextureSide = 1024;
+inline constexpr int kMaxAliasBytes = 32;      // in the Japanese code page
+inline constexpr int kMaxFileNameLength = 32;  // characters
+
+// What registration and removal need from whoever drives them.
+class RegistrationHost {
+ public:
+  virtual ~RegistrationHost() = default;
+  virtual void Beep() {}
+  // `text` is what the user is told; `detail` says in English what exactly is
+  // wrong, naming the file or folder (may be empty).
+  virtual void MessageBox(std::string_view text, std::string_view detail) {}
+  // A question with the buttons Yes and No; true for Yes.
+  virtual bool Confirm(std::string_view question) { return false; }
+};
+
+// The host's folders as its INI file names them.
+struct HostFolders {
+  std::string HostIni;  // the host INI's path on this machine
+  std::string BGDir;    // "BGDir" of "QORA-L2", or of "QORA-L1" when that is empty
+  std::string D3DDir;   // "BGDir" of "Direct3D"
+
+  // The folders on this machine: relative values against the host INI's
+  // folder, "\" read as "/", drive letters through the Wine prefix.
+  std::filesystem::path BackgroundFolder() const;
+  std::filesystem::path Direct3DFolder() const;
+  // BGDir\Horizonmill_mng.ini
+  std::filesystem::path ManagementFile() const;
+};
+
+// Reads the folders from the host INI (all empty for a missing file). Throws
+// FileError when the file exists but cannot be read.
+HostFolders ReadHostFolders(const std::string& hostIni);
+
+// Where the host keeps its background list.
+struct BackgroundList {
+  std::string File;          // the host INI, or BGDir\bg.ini
+  std::string_view Section;  // "Menu" or "BG.jpn"
+};
+// Section "Menu" of the host INI when it has "BGMax", else "BG.jpn" of
+// BGDir\bg.ini when that file exists, else nothing. Throws FileError for a
+// host INI that cannot be read.
+std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders);
+
+struct HostInstallation {
+  HostFolders Folders;
+  BackgroundList List;
+};
+
+// Reads the host INI and checks that the host is installed: a background
+// folder is named and exists, a Direct3D folder is named and exists, and the
+// background list is found. Otherwise beeps, shows kNotInstalledMessage with
+// the reason, and returns nothing (the caller disables the command).
+std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host);
+
+enum class PictureFormat { Bmp, Jpeg };
+
+struct BackgroundNames {
+  std::string Alias;     // shown in the host's background list
+  std::string FileName;  // the pictures' name without extension
+  PictureFormat Format = PictureFormat::Bmp;
+};
+
+// The files one background has.
+struct BackgroundFiles {
+  std::string PictureFile, CatalogFile;    // "sunset.jpg", "c_sunset.bmp"
+  std::filesystem::path Picture, Catalog;  // in the background folder
+  std::filesystem::path Texture;           // the Direct3D texture, always JPEG
+};
+BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names);
+
+// Before anything is written: the alias (at most kMaxAliasBytes in CP932, no
+// "," and no control character) and the file name (at most
+// kMaxFileNameLength characters, CP932, not "." or "..", none of / \ : , * ?
+// " < > | or a control character, no "." or blank at its end; empty is
+// allowed). Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
+// BGDir\c_file.bmp, D3DDir\file.jpg may exist. On a failure the message is
+// shown and false returned.
+bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,
+                       RegistrationHost& host);
+
+// The catalog picture: the middle half of the picture, nearest neighbour.
+WorkBitmap MakeCatalogPicture(const WorkBitmap& picture);
+// The Direct3D texture: the whole picture scaled to kTextureSide squared.
+WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
+
+// Registers the rendered picture: checks again as CheckRegistration does
+// (false after its message), then writes the picture (BMP, or JPEG at
+// `jpegQuality`), the catalog picture (BMP) and the Direct3D texture (JPEG),
+// adds "BGMax" + 1 and the entry "Back<n>" = alias,c_file,file to the host's
+// list, the record "Back<n>" = alias,c_file.bmp,file.ext to the management
+// file, and "QoraL_BGDir", "QoraL_D3DDir" and "QoraL_Target" to the program's
+// INI file. Throws FileError naming the file when a file cannot be read or
+// written; then the pictures already written are removed and the INI files
+// are as they were.
+bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
+                        const WorkBitmap& picture, int jpegQuality,
+                        const std::filesystem::path& programIni, RegistrationHost& host);
+
+}  // namespace horizonmill

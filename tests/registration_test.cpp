@@ -1,0 +1,293 @@
+// Registering a background with a host installation built in a temporary folder.
+#include "output/Registration.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "platform/FileError.h"
+#include "support/BmpBytes.h"
+#include "support/TestHost.h"
+
+namespace horizonmill {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BmpView;
+using testing::JpegSize;
+using testing::ReadFile;
+using testing::RecordingRegistrationHost;
+using testing::Snapshot;
+using testing::TestHost;
+using testing::WriteFile;
+
+const std::string kSunsetCp932 = "\x97\x5B\x8F\xC4\x82\xAF";  // 夕焼け
+
+// Pixel (x, y) tells its coordinates: blue x, green y.
+WorkBitmap CoordinatePicture(int width, int height) {
+  WorkBitmap picture(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7};
+  return picture;
+}
+
+HostInstallation Found(const TestHost& t) {
+  RecordingRegistrationHost ui;
+  const auto found = FindHost(t.hostIni, ui);
+  EXPECT_TRUE(found.has_value()) << (ui.details.empty() ? "" : ui.details.front());
+  return found.value_or(HostInstallation{});
+}
+
+TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
+  TestHost t;
+  t.WriteHostIni(
+      "; the host's own\r\n[Menu]\r\nBGMax=20\r\nBack20=old,c_old,old\r\n\r\n[Other]\r\nx=1\r\n");
+  WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\nBGMax=3\r\n");
+  const HostInstallation host = Found(t);
+  EXPECT_EQ(host.List.File, t.hostIni);
+
+  RecordingRegistrationHost ui;
+  const WorkBitmap picture = CoordinatePicture(64, 32);
+  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90,
+                                 t.programIni, ui));
+  EXPECT_TRUE(ui.events.empty());
+  EXPECT_EQ(ReadFile(t.hostIni),
+            "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n; the host's own\r\n[Menu]\r\n"
+            "BGMax=21\r\nBack20=old,c_old,old\r\nBack21=" +
+                kSunsetCp932 + ",c_sunset,sunset\r\n\r\n[Other]\r\nx=1\r\n");
+  EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\r\nBGMax=3\r\n");
+  EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
+            "[BACKMANAGEMENT]\r\nBack21=" + kSunsetCp932 + ",c_sunset.bmp,sunset.bmp\r\n");
+  EXPECT_EQ(
+      ReadFile(t.programIni),
+      "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
+
+  const std::string full = ReadFile(t.Bg("sunset.bmp"));
+  EXPECT_EQ(BmpView(full).Width(), 64);
+  EXPECT_EQ(BmpView(full).At(63, 31), (BgrPixel{63, 31, 7}));
+  const std::string catalog = ReadFile(t.Bg("c_sunset.bmp"));
+  EXPECT_EQ(BmpView(catalog).Width(), 104);
+  EXPECT_EQ(BmpView(catalog).Height(), 80);
+  EXPECT_EQ(JpegSize(ReadFile(t.D3d("sunset.jpg"))), std::make_pair(1024, 1024));
+  EXPECT_EQ(Snapshot(t.dir.Path() / "qoral2/bg").size(), 4u);  // bg.ini, mng, 2 pictures
+}
+
+TEST(Registration, FirstEntryOfABgIniWithoutBGMax) {
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nOther=1\r\n");
+  WriteFile(t.Bg("bg.ini"), "[BG.jpn]\n");
+  const std::string hostBefore = ReadFile(t.hostIni);
+  RecordingRegistrationHost ui;
+  ASSERT_TRUE(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp}, CoordinatePicture(4, 4),
+                                 90, t.programIni, ui));
+  EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\nBGMax=1\nBack1=a,c_f,f\n");
+  EXPECT_EQ(ReadFile(t.hostIni), hostBefore);
+  EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.bmp\r\n");
+}
+
+TEST(Registration, FoldersAsTheHostNamesThemAndJpegChosen) {
+  TestHost t;
+  // QORA-L2's BGDir is empty: QORA-L1's, relative with "\" and in another
+  // letter case than on disk; the Direct3D folder absolute.
+  fs::create_directories(t.dir.Path() / "qoral2/data/bg");
+  const std::string d3d = t.dir / "qoral2/d3d";
+  WriteFile(t.hostIni,
+            "[QORA-L2]\r\nBGDir=\r\n[QORA-L1]\r\nBGDir=Data\\BG\r\n[Direct3D]\r\nBGDir=" + d3d +
+                "\r\n[Menu]\r\nBGMax=0\r\n");
+  const fs::path cwd = fs::current_path();
+  const HostInstallation host = Found(t);
+  EXPECT_EQ(host.Folders.BGDir, "Data\\BG");
+  EXPECT_EQ(host.Folders.BackgroundFolder(), t.dir.Path() / "qoral2/data/bg");
+
+  RecordingRegistrationHost ui;
+  ASSERT_TRUE(RegisterBackground(host, {"a", "f", PictureFormat::Jpeg}, CoordinatePicture(8, 8), 50,
+                                 t.programIni, ui));
+  EXPECT_EQ(fs::current_path(), cwd);
+  const std::string bg = t.dir / "qoral2/data/bg/";
+  EXPECT_EQ(JpegSize(ReadFile(bg + "f.jpg")), std::make_pair(8, 8));
+  EXPECT_EQ(BmpView(ReadFile(bg + "c_f.bmp")).Width(), 104);
+  EXPECT_EQ(JpegSize(ReadFile(d3d + "/f.jpg")), std::make_pair(1024, 1024));
+  EXPECT_EQ(ReadFile(bg + "Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.jpg\r\n");
+  EXPECT_NE(ReadFile(t.hostIni).find("\r\nBGMax=1\r\nBack1=a,c_f,f\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(t.programIni).find("QoraL_BGDir=Data\\BG\r\nQoraL_D3DDir=" + d3d + "\r\n"),
+            std::string::npos);
+}
+
+TEST(Registration, DriveLettersThroughTheWinePrefix) {
+  TestHost t;
+  const fs::path prefix = t.dir.Path() / "wine";
+  fs::create_directories(prefix / "drive_c/Games/QoraL2/BG");
+  fs::create_directories(prefix / "drive_c/Games/QoraL2/D3D");
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  ::setenv("WINEPREFIX", prefix.c_str(), 1);
+  WriteFile(
+      t.hostIni,
+      "[QORA-L2]\r\nBGDir=C:\\Games\\QoraL2\\BG\r\n[Direct3D]\r\nBGDir=c:\\games\\qoral2\\d3d\r\n"
+      "[Menu]\r\nBGMax=3\r\n");
+  const HostInstallation host = Found(t);
+  EXPECT_EQ(host.Folders.BackgroundFolder(), prefix / "dosdevices/c:/Games/QoraL2/BG");
+  EXPECT_EQ(host.Folders.Direct3DFolder(), prefix / "dosdevices/c:/Games/QoraL2/D3D");
+
+  // A drive without a link is not there.
+  WriteFile(t.hostIni,
+            "[QORA-L2]\r\nBGDir=D:\\BG\r\n[Direct3D]\r\nBGDir=C:\\\r\n[Menu]\r\nBGMax=3\r\n");
+  RecordingRegistrationHost ui;
+  EXPECT_FALSE(FindHost(t.hostIni, ui));
+  EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage)}));
+  EXPECT_NE(ui.details.at(0).find("D:\\BG"), std::string::npos);
+  ::unsetenv("WINEPREFIX");
+}
+
+TEST(Registration, HostNotInstalledIsToldWithABeepAndNothingIsWritten) {
+  const struct {
+    const char* hostIni;  // nullptr: no host INI file
+    bool bgIni;
+    const char* detail;  // a part of the English reason
+  } cases[] = {
+      {nullptr, false, "does not exist"},
+      {"[Menu]\r\nBGMax=1\r\n[Direct3D]\r\nBGDir=d3d\r\n", true, "names no background folder"},
+      {"[QORA-L2]\r\nBGDir=nowhere\r\n[Direct3D]\r\nBGDir=d3d\r\n", true, "nowhere"},
+      {"[QORA-L2]\r\nBGDir=QoraL2.ini\r\n[Direct3D]\r\nBGDir=d3d\r\n", true, "is no folder"},
+      {"[QORA-L2]\r\nBGDir=bg\r\n[Menu]\r\nBGMax=1\r\n", true, "names no Direct3D folder"},
+      {"[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3dx\r\n", true, "d3dx"},
+      {"[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n[Menu]\r\nBGMax=-1\r\n", false,
+       "bg.ini"},
+  };
+  for (const auto& c : cases) {
+    TestHost t;
+    if (c.hostIni) WriteFile(t.hostIni, c.hostIni);
+    if (c.bgIni) WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\n");
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    EXPECT_FALSE(FindHost(t.hostIni, ui)) << c.detail;
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage)}));
+    EXPECT_NE(ui.details.at(0).find(c.detail), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+}
+
+TEST(Registration, NamesAreCheckedBeforeAnythingIsWritten) {
+  const std::string longAlias(33, 'a');
+  std::string fullWidth16, fullWidth17;
+  for (int i = 0; i < 16; ++i) fullWidth16 += "あ";
+  fullWidth17 = fullWidth16 + "あ";
+  const struct {
+    std::string alias, file;
+    bool accepted;
+  } cases[] = {
+      {fullWidth16, std::string(32, 'f'), true},  // 32 bytes, 32 characters
+      {"ok", "", true},                           // an empty file name is allowed
+      {"ok", "表あ.v2", true},
+      {longAlias, "f", false},
+      {fullWidth17, "f", false},
+      {"a,b", "f", false},
+      {"a\nb", "f", false},
+      {"😀", "f", false},
+      {"ok", std::string(33, 'f'), false},
+      {"ok", "a/b", false},
+      {"ok", "..\\x", false},
+      {"ok", "c:x", false},
+      {"ok", ".", false},
+      {"ok", "..", false},
+      {"ok", "a,b", false},
+      {"ok", "a\tb", false},
+      {"ok", "a?b", false},
+      {"ok", "x ", false},
+      {"ok", "𠮷", false},
+  };
+  for (const auto& c : cases) {
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    const HostInstallation host = Found(t);
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    EXPECT_EQ(CheckRegistration(host, {c.alias, c.file, PictureFormat::Bmp}, ui), c.accepted)
+        << c.alias << " " << c.file;
+    EXPECT_EQ(ui.events.size(), c.accepted ? 0u : 1u);
+    if (c.accepted) continue;
+    EXPECT_FALSE(RegisterBackground(host, {c.alias, c.file, PictureFormat::Bmp},
+                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+    EXPECT_EQ(Snapshot(t.dir.Path()), before) << c.alias << " " << c.file;
+  }
+}
+
+TEST(Registration, EmptyFileNameGivesThePicturesNoName) {
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  RecordingRegistrationHost ui;
+  ASSERT_TRUE(RegisterBackground(Found(t), {"a", "", PictureFormat::Bmp}, CoordinatePicture(2, 2),
+                                 90, t.programIni, ui));
+  EXPECT_TRUE(fs::exists(t.Bg(".bmp")));
+  EXPECT_TRUE(fs::exists(t.Bg("c_.bmp")));
+  EXPECT_TRUE(fs::exists(t.D3d(".jpg")));
+  EXPECT_NE(ReadFile(t.hostIni).find("Back1=a,c_,\r\n"), std::string::npos);
+}
+
+TEST(Registration, AnyOfTheFourFilesAlreadyThereStopsIt) {
+  for (const char* existing :
+       {"bg/sunset.bmp", "bg/sunset.jpg", "bg/c_sunset.bmp", "d3d/sunset.jpg"}) {
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    WriteFile(t.dir / (std::string("qoral2/") + existing), "x");
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Jpeg},
+                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+    EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)})
+        << existing;
+    EXPECT_EQ(Snapshot(t.dir.Path()), before) << existing;
+  }
+}
+
+TEST(Registration, CatalogIsTheMiddleHalfRoundedHalfToEven) {
+  // 52 x 40: qw = 13, qh = 10, steps 0.25 exactly, so halves occur.
+  const WorkBitmap catalog = MakeCatalogPicture(CoordinatePicture(52, 40));
+  const std::pair<int, int> columns[] = {{0, 13}, {1, 13}, {2, 14}, {6, 14}, {10, 16}, {103, 39}};
+  for (const auto& [x, column] : columns) EXPECT_EQ(catalog.Row(0)[x].b, column) << x;
+  const std::pair<int, int> rows[] = {{0, 10}, {2, 10}, {6, 12}, {79, 30}};
+  for (const auto& [y, row] : rows) EXPECT_EQ(catalog.Row(y)[0].g, row) << y;
+
+  // A 1 x 1 render: the catalog and the texture are that one pixel.
+  WorkBitmap one(1, 1);
+  one.Row(0)[0] = BgrPixel{1, 2, 3};
+  for (const WorkBitmap& made : {MakeCatalogPicture(one), MakeDirect3DTexture(one)})
+    for (int y = 0; y < made.Height(); ++y)
+      for (int x = 0; x < made.Width(); ++x) ASSERT_EQ(made.Row(y)[x], (BgrPixel{1, 2, 3}));
+}
+
+TEST(Registration, AFailedWriteTakesBackThePicturesAndTheLists) {
+  {
+    // The Direct3D folder went away after the check: the texture cannot be written.
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    const HostInstallation host = Found(t);
+    fs::remove(t.dir.Path() / "qoral2/d3d");
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    try {
+      RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90,
+                         t.programIni, ui);
+      ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
+    }
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+  {
+    // The program INI, written last, cannot be: the host's list and the
+    // management file are put back as they were.
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    WriteFile(t.dir / "config", "a file, not a folder");
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    EXPECT_THROW(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp},
+                                    CoordinatePicture(2, 2), 90, t.programIni, ui),
+                 FileError);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill
