@@ -193,6 +193,20 @@ TEST(PrivateProfile, ManyKeysAreRewrittenInLinearTime) {
   EXPECT_FALSE(doc.Find("Menu", "Back20000"));
 }
 
+TEST(PrivateProfile, LongLinesAndThousandsOfSectionsAreRead) {
+  std::string file = "[Menu]\r\nJunk=" + std::string(10 << 20, '\x81') + "\r\n";
+  for (int i = 0; i < 5000; ++i)
+    file += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+  file += "[Menu]\nBGMax=7\n";
+  IniDocument doc = IniDocument::Parse(file);
+  EXPECT_EQ(doc.Find("Menu", "Junk")->size(), (10u << 20) / 2 * 3);  // each 81 81 is "＝"
+  EXPECT_EQ(doc.ReadInteger("Menu", "BGMax", -1), -1);               // only the first block counts
+  EXPECT_EQ(doc.Find("s4999", "K"), "4999");
+  EXPECT_EQ(doc.SectionNames().size(), 5001u);
+  doc.WriteString("S2500", "k", "x");
+  EXPECT_EQ(doc.Serialize().size(), file.size() - 3);
+}
+
 TEST(PrivateProfileFile, MissingFileIsEmptyAndWritesAreAtomic) {
   TempDir dir;
   const std::string path = dir / "host.ini";

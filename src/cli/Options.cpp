@@ -7,6 +7,10 @@ namespace horizonmill::cli {
 
 const char* const kUsage =
     R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.bmp] [options]
+       horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
+                          [--jpeg] [--size WxH] [--quality Q] [--search-dir DIR]...
+       horizonmill-render --list-registered HOST.ini
+       horizonmill-render --unregister HOST.ini --alias ALIAS
 
 Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
 Horizonmill settings file, or the default scene when no file is given, and writes
@@ -30,11 +34,37 @@ Options:
   --timings            print each stage's time and the file-writing time
   -h, --help           this text
 
+Registering with a Qora-L host system (HOST.ini is the host's INI file, such as
+QoraL2.ini; folders in it written as "C:\..." are looked up in the Wine prefix,
+$WINEPREFIX or ~/.wine):
+  --register HOST.ini  render the scene and register it with the host: the
+                       picture NAME.bmp (NAME.jpg with --jpeg), the catalog
+                       picture c_NAME.bmp (104 x 80) and the Direct3D texture
+                       NAME.jpg (1024 x 1024) go into the host's folders, the
+                       background into the host's list under ALIAS
+  --alias ALIAS        the name shown in the host's list: at most 32 bytes in
+                       the Japanese code page (16 full-width characters), no ","
+  --name NAME          the pictures' file name without extension: at most 32
+                       characters, none of / \ : , * ? " < > |
+  --jpeg               the picture as JPEG (quality from --quality, else the
+                       program's setting, else 90) instead of BMP
+  --list-registered HOST.ini
+                       one line per background this program registered there:
+                       key, alias, catalog file and picture file, TAB-separated
+  --unregister HOST.ini
+                       remove the first registered background named --alias:
+                       its pictures, its entry in the host's list (later entries
+                       move up) and its record
+--register remembers the host in the program's INI file ($HORIZONMILL_INI, or
+~/.config/horizonmill/horizonmill.INI), which the window uses too.
+
 Progress goes to standard error: a bar when it is a terminal, one final line
 otherwise. Ctrl-C stops the render at the next step and writes nothing.
 
-Exit status: 0 success, 1 error (the message names the file and the reason),
-2 bad usage, 130 interrupted.
+Exit status: 0 success, 1 error (the message names the file and the reason; for
+the registration commands also: the host is not installed properly, the name is
+taken, no background has that alias), 2 bad usage, 130 interrupted (nothing is
+written or registered).
 )";
 
 namespace {
@@ -44,6 +74,26 @@ std::optional<int> ParseInt(std::string_view text) {
   const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
   if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// The options that go with each command.
+bool CheckCommand(const Options& o, std::string& error) {
+  const bool registers = o.command == Command::Register;
+  const bool renders = o.command == Command::Render || registers;
+  if (!renders && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
+                   !o.searchDirs.empty()))
+    error = "--list-registered and --unregister take no scene file and no rendering options";
+  else if (registers && (!o.output.empty() || o.preview))
+    error = "--register writes into the host's folders: -o and --preview do not go with it";
+  else if (o.alias && !registers && o.command != Command::Unregister)
+    error = "--alias goes with --register or --unregister";
+  else if ((o.name || o.jpeg) && !registers)
+    error = "--name and --jpeg go with --register";
+  else if ((registers || o.command == Command::Unregister) && !o.alias)
+    error = "--alias is missing";
+  else if (registers && !o.name)
+    error = "--name is missing";
+  return error.empty();
 }
 
 }  // namespace
@@ -93,11 +143,32 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         error = "--quality wants an integer from 0 to 100, not \"" + std::string(v) + "\"";
         return std::nullopt;
       }
-      o.quality = *q;
+      o.quality = q;
     } else if (arg == "--search-dir") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
       o.searchDirs.emplace_back(v);
+    } else if (arg == "--register" || arg == "--list-registered" || arg == "--unregister") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      if (o.command != Command::Render) {
+        error = "only one of --register, --list-registered and --unregister at a time";
+        return std::nullopt;
+      }
+      o.command = arg == "--register"          ? Command::Register
+                  : arg == "--list-registered" ? Command::ListRegistered
+                                               : Command::Unregister;
+      o.hostIni = v;
+      if (o.hostIni.empty()) {
+        error = std::string(arg) + " needs the host's INI file";
+        return std::nullopt;
+      }
+    } else if (arg == "--alias" || arg == "--name") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      (arg == "--alias" ? o.alias : o.name) = v;
+    } else if (arg == "--jpeg") {
+      o.jpeg = true;
     } else if (arg == "--preview") {
       o.preview = true;
     } else if (arg == "--quiet") {
@@ -114,6 +185,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       return std::nullopt;
     }
   }
+  if (!CheckCommand(o, error)) return std::nullopt;
   return o;
 }
 

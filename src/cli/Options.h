@@ -7,16 +7,24 @@
 
 namespace horizonmill::cli {
 
+// What horizonmill-render is asked to do.
+enum class Command { Render, Register, ListRegistered, Unregister };
+
 struct Options {
+  Command command = Command::Render;
   std::string scene;                 // settings file; empty: the default scene
   std::string output;                // -o; empty: the scene's output name
   std::optional<int> width, height;  // --size
-  int quality = 90;
+  std::optional<int> quality;        // --quality
   bool preview = false;
   bool quiet = false;
   bool timings = false;
   bool help = false;
   std::vector<std::string> searchDirs;  // --search-dir, in order
+  // The registration commands.
+  std::string hostIni;  // --register, --list-registered or --unregister
+  std::optional<std::string> alias, name;
+  bool jpeg = false;
 };
 
 // Parses argv; on bad usage returns nothing and sets `error` to a one-line reason.

@@ -1,5 +1,5 @@
 // horizonmill-render: renders a settings file (or the default scene) headless
-// and writes the image as BMP or JPEG.
+// and writes the image as BMP or JPEG, or registers it with a host system.
 #include <unistd.h>
 
 #include <chrono>
@@ -8,70 +8,35 @@
 #include <string>
 
 #include "cli/Options.h"
-#include "cli/SceneLoading.h"
+#include "cli/RegisterCommands.h"
+#include "cli/SceneRender.h"
 #include "cli/TerminalHost.h"
-#include "image/ImageLimits.h"
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
+#include "output/JpegWriter.h"
 #include "platform/FileError.h"
-#include "render/Pipeline.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill::cli {
 namespace {
 
-constexpr const char* kName = "horizonmill-render";
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "%s: %s\n", kName, message.c_str());
-  return 1;
-}
-
 int Run(const Options& options) {
   SceneSettings scene;
-  if (!options.scene.empty()) {
-    SearchDirReaderHost reader(options.searchDirs, stderr);
-    if (const auto error = LoadScene(scene, options.scene, reader)) return Fail(*error);
-  }
-
-  if (options.width) {
-    scene.Output.Resolution.Width = std::to_string(*options.width);
-    scene.Output.Resolution.Height = std::to_string(*options.height);
-  }
+  if (const int status = LoadScene(options, scene)) return status;
   const std::string out = options.output.empty() ? scene.Output.Filename : options.output;
   if (out.empty())
     return Fail("no output file: give one with -o (the scene's Output_Filename is empty)");
 
   const bool show = !options.quiet;
   TerminalHost host(stderr, show && ::isatty(STDERR_FILENO));
-  RenderContext context;
-  context.Host = &host;
-
-  WorkBitmap preview(kPreviewWidth, kPreviewHeight);
-  FillWorkBitmap(preview, BgrPixel{192, 192, 192});
-  WorkBitmap output;
-  WorkBitmap* target = &preview;
-  if (!options.preview) {
-    const OutputSize size = OutputSizeOf(scene.Output.Resolution);
-    if (!output.Resize(size.width, size.height))
-      return Fail(std::string(kMemoryExhausted) + " (a " + std::to_string(size.width) + " x " +
-                  std::to_string(size.height) +
-                  " image is beyond the limits: sides up to 65535 pixels, at most 2 GiB of pixels, "
-                  "or memory ran out)");
-    target = &output;
-  }
-
+  WorkBitmap image;
   const auto start = std::chrono::steady_clock::now();
-  RenderBackground(context, scene, *target, preview);
-  host.Finish();
-  if (context.AbortRequested) {
-    std::fprintf(stderr, "%s: interrupted; nothing written\n", kName);
-    return 130;
-  }
+  if (const int status = RenderScene(options, scene, host, image)) return status;
 
+  const int quality = options.quality.value_or(kDefaultJpegQuality);
   const auto write_start = std::chrono::steady_clock::now();
   try {
-    SaveImage(*target, out, options.quality);
+    SaveImage(image, out, quality);
   } catch (const FileError& e) {
     return Fail(e.what());
   }
@@ -84,11 +49,10 @@ int Run(const Options& options) {
     std::fprintf(stderr, "  %-10s %9.1f ms\n", "write", Ms(end - write_start).count());
   }
   if (show) {
-    std::fprintf(
-        stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, out.c_str(), target->Width(),
-        target->Height(),
-        IsBmpFilename(out) ? "BMP" : ("JPEG quality " + std::to_string(options.quality)).c_str(),
-        Ms(end - start).count() / 1000);
+    std::fprintf(stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, out.c_str(),
+                 image.Width(), image.Height(),
+                 IsBmpFilename(out) ? "BMP" : ("JPEG quality " + std::to_string(quality)).c_str(),
+                 Ms(end - start).count() / 1000);
   }
   return 0;
 }
@@ -111,6 +75,7 @@ int main(int argc, char** argv) {
   // Ctrl-C from here on stops the render at its next step; nothing is written.
   InstallInterruptHandler();
   try {
+    if (options->command != Command::Render) return RunRegistrationCommand(*options);
     return Run(*options);
   } catch (const std::exception& e) {
     return Fail(e.what());

@@ -19,6 +19,16 @@ std::filesystem::path TexturePath(const HostFolders& folders, std::string_view p
   return folders.Direct3DFolder() / (StripExtension(pictureFile) + ".jpg");
 }
 
+void TellNotInstalled(RegistrationHost& host, const std::string& reason) {
+  host.Beep();
+  host.MessageBox(kNotInstalledMessage, reason);
+}
+
+std::string NoBackgroundListReason(const HostFolders& folders) {
+  return folders.HostIni + " has no BGMax in [Menu], and there is no " +
+         (folders.BackgroundFolder() / kBackgroundListFileName).string();
+}
+
 PendingIniFile::PendingIniFile(std::string path, Cp932Overflow overflow, bool createFolder)
     : path_(std::move(path)), ini_(LoadIniFile(path_)), createFolder_(createFolder) {
   std::error_code ec;

@@ -28,6 +28,11 @@ std::string JoinFields(std::string_view a, std::string_view b, std::string_view 
 // D3DDir\<the picture's base name>.jpg: the texture is always a JPEG.
 std::filesystem::path TexturePath(const HostFolders& folders, std::string_view pictureFile);
 
+// Beeps and shows kNotInstalledMessage with the reason.
+void TellNotInstalled(RegistrationHost& host, const std::string& reason);
+// The reason when FindBackgroundList finds no list.
+std::string NoBackgroundListReason(const HostFolders& folders);
+
 // An INI file read now and written later, which can be put back as it was.
 class PendingIniFile {
  public:

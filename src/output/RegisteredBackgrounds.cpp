@@ -92,10 +92,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   // lists a background whose pictures are gone.
   const auto list = FindBackgroundList(folders);
   if (!list) {
-    host.Beep();
-    host.MessageBox(kNotInstalledMessage,
-                    folders.HostIni + " has no BGMax in [Menu], and there is no " +
-                        (folders.BackgroundFolder() / kBackgroundListFileName).string());
+    TellNotInstalled(host, NoBackgroundListReason(folders));
     return RemovalResult::NotInstalled;
   }
   PendingIniFile hostList(list->File, Cp932Overflow::Refuse);

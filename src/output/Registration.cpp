@@ -75,11 +75,6 @@ std::optional<std::pair<std::string_view, std::string>> NameProblem(const Backgr
   return std::nullopt;
 }
 
-void NotInstalled(RegistrationHost& host, const std::string& detail) {
-  host.Beep();
-  host.MessageBox(kNotInstalledMessage, detail);
-}
-
 std::string Describe(const std::string& value, const fs::path& local) {
   return "\"" + value + "\" (" + local.string() + ")";
 }
@@ -116,48 +111,54 @@ std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders) {
   return BackgroundList{bgIni.string(), kBackgroundListSection};
 }
 
-std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host) {
-  HostInstallation found;
-  HostFolders& folders = found.Folders;
+std::optional<HostFolders> FindHostFolders(const std::string& hostIni, RegistrationHost& host) {
   try {
-    folders = ReadHostFolders(hostIni);
+    HostFolders folders = ReadHostFolders(hostIni);
     if (!FileExists(hostIni)) {
-      NotInstalled(host, "the host INI file " + hostIni + " does not exist");
-      return std::nullopt;
+      TellNotInstalled(host, "the host INI file " + hostIni + " does not exist");
+    } else if (folders.BGDir.empty()) {
+      TellNotInstalled(
+          host, hostIni + " names no background folder (key BGDir of [QORA-L2] or [QORA-L1])");
+    } else {
+      return folders;
     }
-    if (folders.BGDir.empty()) {
-      NotInstalled(host,
-                   hostIni + " names no background folder (key BGDir of [QORA-L2] or [QORA-L1])");
-      return std::nullopt;
-    }
+  } catch (const FileError& e) {
+    TellNotInstalled(host, e.what());
+  }
+  return std::nullopt;
+}
+
+std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host) {
+  const auto found = FindHostFolders(hostIni, host);
+  if (!found) return std::nullopt;
+  const HostFolders& folders = *found;
+  try {
     if (!IsFolder(folders.BackgroundFolder())) {
-      NotInstalled(host, "the background folder " +
-                             Describe(folders.BGDir, folders.BackgroundFolder()) +
-                             " does not exist or is no folder");
+      TellNotInstalled(host, "the background folder " +
+                                 Describe(folders.BGDir, folders.BackgroundFolder()) +
+                                 " does not exist or is no folder");
       return std::nullopt;
     }
     if (folders.D3DDir.empty()) {
-      NotInstalled(host, hostIni + " names no Direct3D folder (key BGDir of [Direct3D])");
+      TellNotInstalled(host, hostIni + " names no Direct3D folder (key BGDir of [Direct3D])");
       return std::nullopt;
     }
     if (!IsFolder(folders.Direct3DFolder())) {
-      NotInstalled(host, "the Direct3D folder " +
-                             Describe(folders.D3DDir, folders.Direct3DFolder()) +
-                             " does not exist or is no folder");
+      TellNotInstalled(host, "the Direct3D folder " +
+                                 Describe(folders.D3DDir, folders.Direct3DFolder()) +
+                                 " does not exist or is no folder");
       return std::nullopt;
     }
     const auto list = FindBackgroundList(folders);
     if (!list) {
-      NotInstalled(host, hostIni + " has no BGMax in [Menu], and there is no " +
-                             (folders.BackgroundFolder() / kBackgroundListFileName).string());
+      TellNotInstalled(host, NoBackgroundListReason(folders));
       return std::nullopt;
     }
-    found.List = *list;
+    return HostInstallation{folders, *list};
   } catch (const FileError& e) {
-    NotInstalled(host, e.what());
+    TellNotInstalled(host, e.what());
     return std::nullopt;
   }
-  return found;
 }
 
 BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names) {

@@ -4,7 +4,8 @@
 // removed again (RegisteredBackgrounds.h).
 //
 // The steps are split so that the window and the command line share them:
-//   FindHost               the host INI's folders and background list (or "not installed")
+//   FindHost               the host INI's folders and background list (or "not installed");
+//                          FindHostFolders the folders alone, for listing and removal
 //   CheckRegistration      the names and the duplicate check, before the render
 //   RegisterBackground     the pictures and the list entries, from the rendered picture
 // What the user must hear goes through a RegistrationHost.
@@ -69,13 +70,18 @@ struct BackgroundList {
 // host INI that cannot be read.
 std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders);
 
+// Reads the host INI: its folders, when it exists and names a background
+// folder; otherwise beeps, shows kNotInstalledMessage with the reason, and
+// returns nothing.
+std::optional<HostFolders> FindHostFolders(const std::string& hostIni, RegistrationHost& host);
+
 struct HostInstallation {
   HostFolders Folders;
   BackgroundList List;
 };
 
-// Reads the host INI and checks that the host is installed: a background
-// folder is named and exists, a Direct3D folder is named and exists, and the
+// FindHostFolders, then the checks that the host is installed: the
+// background folder exists, a Direct3D folder is named and exists, and the
 // background list is found. Otherwise beeps, shows kNotInstalledMessage with
 // the reason, and returns nothing (the caller disables the command).
 std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host);
