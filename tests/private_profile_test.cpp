@@ -1,6 +1,5 @@
 // The INI layer against the behaviour of the Windows private-profile functions.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <functional>
 #include <string>
@@ -158,6 +157,8 @@ TEST(PrivateProfile, TextCp932CannotHoldIsRefusedOrTurnsTheFileUtf8) {
   EXPECT_THROW(host.WriteString("A", "n", "a\nb"), IniTextError);
   EXPECT_THROW(host.WriteString("A", "a=b", "x"), IniTextError);
   EXPECT_THROW(host.WriteString("A]", "k", "x"), IniTextError);
+  EXPECT_THROW(host.WriteString(" A", "k", "x"), IniTextError);
+  EXPECT_THROW(host.WriteString("A", "k ", "x"), IniTextError);
   EXPECT_EQ(host.Serialize(), before);
 
   IniDocument own = IniDocument::Parse(before);
@@ -207,32 +208,43 @@ TEST(PrivateProfile, LongLinesAndThousandsOfSectionsAreRead) {
   EXPECT_EQ(doc.Serialize().size(), file.size() - 3);
 }
 
-TEST(PrivateProfileFile, MissingFileIsEmptyAndWritesAreAtomic) {
+TEST(PrivateProfileFile, PendingFilesAreSavedTogetherOrNotAtAll) {
   TempDir dir;
-  const std::string path = dir / "host.ini";
-  EXPECT_TRUE(LoadIniFile(path).SectionNames().empty());
-  UpdateIniFile(path, Cp932Overflow::Refuse, [](IniDocument& d) { d.WriteString("A", "k", "v"); });
-  EXPECT_EQ(ReadFile(path), "[A]\r\nk=v\r\n");
+  const std::string a = dir / "a.ini", b = dir / "b.ini", c = dir / "file/c.ini";
+  WriteFile(dir / "file", "a file, not a folder");
+  WriteFile(a, "[A]\r\nk=v\r\n");
+  EXPECT_TRUE(LoadIniFile(c).SectionNames().empty());         // missing: an empty document
+  EXPECT_THROW(LoadIniFile(dir.Path().string()), FileError);  // a folder is no file
 
-  // A refused value names the file and writes nothing.
+  PendingIniFile fa(a, Cp932Overflow::Refuse), fb(b, Cp932Overflow::Refuse),
+      fc(c, Cp932Overflow::Refuse, true);
+  // A refused value names the file and changes nothing.
   try {
-    UpdateIniFile(path, Cp932Overflow::Refuse,
-                  [](IniDocument& d) { d.WriteString("A", "k", "😀"); });
+    fa.Change([](IniDocument& d) { d.WriteString("A", "k", "😀"); });
     ADD_FAILURE() << "no error";
   } catch (const FileError& e) {
-    EXPECT_EQ(e.Path(), path);
+    EXPECT_EQ(e.Path(), a);
   }
-  EXPECT_EQ(ReadFile(path), "[A]\r\nk=v\r\n");
+  EXPECT_EQ(fa.Ini().Serialize(), "[A]\r\nk=v\r\n");
 
-  // A folder that cannot be written: the error names the file, which stays.
-  if (::geteuid() != 0) {
-    ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_THROW(SaveIniFile(path, IniDocument::Parse("[B]\n")), FileError);
-    ::chmod(dir.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFile(path), "[A]\r\nk=v\r\n");
+  for (PendingIniFile* f : {&fa, &fb, &fc})
+    f->Change([](IniDocument& d) { d.WriteString("A", "k", "w"); });
+  try {
+    SaveTogether({&fa, &fb, &fc});  // c's folder cannot be made: a and b go back
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), c);
   }
-  EXPECT_THROW(SaveIniFile(dir / "no/such/folder.ini", IniDocument()), FileError);
-  EXPECT_THROW(LoadIniFile(dir.Path().string()), FileError);  // a folder is no file
+  EXPECT_EQ(ReadFile(a), "[A]\r\nk=v\r\n");
+  EXPECT_FALSE(std::filesystem::exists(b));
+
+  SaveTogether({&fa, &fb});
+  EXPECT_EQ(ReadFile(a), "[A]\r\nk=w\r\n");
+  EXPECT_EQ(ReadFile(b), "[A]\r\nk=w\r\n");
+  PendingIniFile fd(dir / "new/folder/d.ini", Cp932Overflow::Refuse, true);
+  fd.Change([](IniDocument& d) { d.WriteString("A", "k", "w"); });
+  fd.Save();
+  EXPECT_EQ(ReadFile(dir / "new/folder/d.ini"), "[A]\r\nk=w\r\n");
 }
 
 }  // namespace

@@ -75,19 +75,27 @@ std::optional<std::pair<std::string_view, std::string>> NameProblem(const Backgr
   return std::nullopt;
 }
 
+fs::path AbsoluteHostIni(const HostFolders& folders) {
+  std::error_code ec;
+  fs::path path = fs::absolute(folders.HostIni, ec);
+  return ec ? fs::path(folders.HostIni) : path;
+}
+
+// Relative host paths are joined to this folder: the current directory is
+// never changed.
+fs::path HostIniFolder(const HostFolders& folders) {
+  return AbsoluteHostIni(folders).parent_path();
+}
+
 std::string Describe(const std::string& value, const fs::path& local) {
   return "\"" + value + "\" (" + local.string() + ")";
 }
 
 }  // namespace
 
-fs::path HostFolders::BackgroundFolder() const {
-  return LocalPathOf(BGDir, fs::absolute(HostIni).parent_path());
-}
+fs::path HostFolders::BackgroundFolder() const { return LocalPathOf(BGDir, HostIniFolder(*this)); }
 
-fs::path HostFolders::Direct3DFolder() const {
-  return LocalPathOf(D3DDir, fs::absolute(HostIni).parent_path());
-}
+fs::path HostFolders::Direct3DFolder() const { return LocalPathOf(D3DDir, HostIniFolder(*this)); }
 
 fs::path HostFolders::ManagementFile() const {
   return FindEntry(BackgroundFolder(), kManagementFileName);
@@ -243,7 +251,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   program.Change([&](IniDocument& ini) {
     ini.WriteString(kApplicationSection, kQoraLBGDirKey, folders.BGDir);
     ini.WriteString(kApplicationSection, kQoraLD3DDirKey, folders.D3DDir);
-    ini.WriteString(kApplicationSection, kQoraLTargetKey, fs::absolute(folders.HostIni).string());
+    ini.WriteString(kApplicationSection, kQoraLTargetKey, AbsoluteHostIni(folders).string());
   });
   const WorkBitmap catalog = MakeCatalogPicture(picture);
   const WorkBitmap texture = MakeDirect3DTexture(picture);

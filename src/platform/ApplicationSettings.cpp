@@ -40,9 +40,10 @@ IniDocument LoadOrEmpty(const std::filesystem::path& ini) {
 }
 
 void Update(const std::filesystem::path& ini, const std::function<void(IniDocument&)>& change) {
-  CreateFolderOf(ini.string());
   // Our own file: a name CP932 cannot hold turns it into UTF-8 rather than being lost.
-  UpdateIniFile(ini.string(), Cp932Overflow::SwitchToUtf8, change);
+  PendingIniFile file(ini.string(), Cp932Overflow::SwitchToUtf8, true);
+  file.Change(change);
+  file.Save();
 }
 
 }  // namespace

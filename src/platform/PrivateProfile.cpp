@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
@@ -283,15 +284,15 @@ void IniDocument::InsertLines(std::size_t at, std::vector<Line> lines) {
 
 void IniDocument::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
-  if (section.find(']') != std::string_view::npos || HasLineBreak(section))
+  if (section.find(']') != std::string_view::npos || HasLineBreak(section) ||
+      Trim(section) != section)
     throw IniTextError("\"" + std::string(section) + "\" cannot be an INI section name");
-  const std::string_view trimmedKey = Trim(key);
-  if (trimmedKey.empty() || key.find('=') != std::string_view::npos || HasLineBreak(key) ||
-      trimmedKey.front() == '[' || trimmedKey.front() == ';')
+  if (key.empty() || Trim(key) != key || key.find('=') != std::string_view::npos ||
+      HasLineBreak(key) || key.front() == '[' || key.front() == ';')
     throw IniTextError("\"" + std::string(key) + "\" cannot be an INI key");
   if (HasLineBreak(value))
     throw IniTextError("an INI value cannot hold a line break (key \"" + std::string(key) + "\")");
-  const std::string keyLine = std::string(trimmedKey) + "=" + std::string(value);
+  const std::string keyLine = std::string(key) + "=" + std::string(value);
   MakeRoomFor(std::string(section) + keyLine);
 
   const Ending ending = NewLineEnding();
@@ -375,13 +376,6 @@ IniDocument LoadIniFile(const std::string& path) {
   }
 }
 
-void CreateFolderOf(const std::string& path) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  std::error_code ec;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (ec) throw FileError(path, ec.message());
-}
-
 void SaveIniFile(const std::string& path, const IniDocument& document) {
   const std::string bytes = document.Serialize();
   WriteFileAtomically(path, [&](std::FILE* out) {
@@ -389,16 +383,56 @@ void SaveIniFile(const std::string& path, const IniDocument& document) {
   });
 }
 
-void UpdateIniFile(const std::string& path, Cp932Overflow overflow,
-                   const std::function<void(IniDocument&)>& change) {
-  IniDocument document = LoadIniFile(path);
-  document.SetCp932Overflow(overflow);
+PendingIniFile::PendingIniFile(std::string path, Cp932Overflow overflow, bool createFolder)
+    : path_(std::move(path)), ini_(LoadIniFile(path_)), createFolder_(createFolder) {
+  std::error_code ec;
+  existed_ = std::filesystem::exists(path_, ec);
+  original_ = ini_.Serialize();  // the file's bytes: a document serialises back unchanged
+  ini_.SetCp932Overflow(overflow);
+}
+
+void PendingIniFile::Change(const std::function<void(IniDocument&)>& change) {
+  IniDocument changed = ini_;
   try {
-    change(document);
+    change(changed);
   } catch (const IniTextError& e) {
-    throw FileError(path, e.what());
+    throw FileError(path_, e.what());
   }
-  SaveIniFile(path, document);
+  ini_ = std::move(changed);
+}
+
+void PendingIniFile::Save() const {
+  if (createFolder_) {
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    std::error_code ec;
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+    if (ec) throw FileError(path_, ec.message());
+  }
+  SaveIniFile(path_, ini_);
+}
+
+void PendingIniFile::Restore() const noexcept {
+  try {
+    if (existed_) {
+      SaveIniFile(path_, IniDocument::Parse(original_));
+    } else {
+      std::error_code ec;
+      std::filesystem::remove(path_, ec);
+    }
+  } catch (...) {
+    // Nothing more can be done; the error that led here is reported.
+  }
+}
+
+void SaveTogether(std::initializer_list<const PendingIniFile*> files) {
+  for (auto it = files.begin(); it != files.end(); ++it) {
+    try {
+      (*it)->Save();
+    } catch (...) {
+      for (auto back = files.begin(); back != it; ++back) (*back)->Restore();
+      throw;
+    }
+  }
 }
 
 }  // namespace horizonmill

@@ -30,6 +30,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -56,7 +57,7 @@ class IniDocument {
  public:
   // An empty file: CP932, CR LF line ends.
   IniDocument() = default;
-  // Any bytes are a document; parsing never fails.
+  // Any bytes up to kMaxIniFileBytes are a document (IniTextError beyond).
   static IniDocument Parse(std::string_view bytes);
   // The bytes of the file: Serialize(Parse(b)) == b for every b.
   std::string Serialize() const;
@@ -76,8 +77,9 @@ class IniDocument {
 
   // Throw IniTextError, leaving the document unchanged, when the section name
   // holds "]" or a line break, the key is empty or holds "=" or a line break or
-  // starts with "[" or ";", or the value holds a line break, and when the text
-  // does not fit a CP932 file that may not switch.
+  // starts with "[" or ";", a name starts or ends with a blank, or the value
+  // holds a line break, and when the text does not fit a CP932 file that may
+  // not switch.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   // Removes the key's line; nothing when there is none.
@@ -140,15 +142,36 @@ inline constexpr std::size_t kMaxIniFileBytes = 16u << 20;
 // naming the file when it exists but cannot be read or is longer than
 // kMaxIniFileBytes.
 IniDocument LoadIniFile(const std::string& path);
-// Creates the folder that is to hold the file when it is missing; throws
-// FileError naming the file when it cannot.
-void CreateFolderOf(const std::string& path);
 // Replaces the file atomically with the document's bytes; throws FileError
 // naming the file, the previous file staying as it was.
 void SaveIniFile(const std::string& path, const IniDocument& document);
-// Loads the file, lets `change` write to it, and saves it. An IniTextError
-// becomes a FileError naming the file; nothing is written then.
-void UpdateIniFile(const std::string& path, Cp932Overflow overflow,
-                   const std::function<void(IniDocument&)>& change);
+
+// An INI file read now and written later, which can be put back as it was:
+// for changes that must reach several files or none.
+class PendingIniFile {
+ public:
+  // Throws FileError when the file exists but cannot be read. With
+  // `createFolder` a missing folder of the file is created when it is saved.
+  PendingIniFile(std::string path, Cp932Overflow overflow, bool createFolder = false);
+  const IniDocument& Ini() const { return ini_; }
+  // Changes the document; throws FileError naming the file when it cannot
+  // take a text (the document is then as it was).
+  void Change(const std::function<void(IniDocument&)>& change);
+  // Throws FileError naming the file, which stays as it was.
+  void Save() const;
+  // The file as it was when read (removed if there was none); errors ignored.
+  void Restore() const noexcept;
+
+ private:
+  std::string path_;
+  IniDocument ini_;
+  std::string original_;
+  bool existed_;
+  bool createFolder_;
+};
+
+// Saves the files in order; when one fails, those saved before it are
+// restored and the FileError is thrown on.
+void SaveTogether(std::initializer_list<const PendingIniFile*> files);
 
 }  // namespace horizonmill
