@@ -178,22 +178,6 @@ TEST(PrivateProfile, ListsSectionsAndKeysOnceInFileOrder) {
   EXPECT_TRUE(doc.KeyNames("none").empty());
 }
 
-TEST(PrivateProfile, ManyKeysAreRewrittenInLinearTime) {
-  // A host list of 20000 entries shifted up by one, as removal does: each
-  // write looks its key up without a scan of the section.
-  std::string file = "[Menu]\r\n";
-  for (int i = 1; i <= 20000; ++i)
-    file += "Back" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
-  IniDocument doc = IniDocument::Parse(file);
-  for (int i = 1; i < 20000; ++i)
-    doc.WriteString("Menu", "Back" + std::to_string(i),
-                    *doc.Find("Menu", "Back" + std::to_string(i + 1)));
-  doc.DeleteKey("Menu", "Back20000");
-  EXPECT_EQ(doc.Find("Menu", "Back1"), "v2");
-  EXPECT_EQ(doc.Find("Menu", "Back19999"), "v20000");
-  EXPECT_FALSE(doc.Find("Menu", "Back20000"));
-}
-
 TEST(PrivateProfile, LongLinesAndThousandsOfSectionsAreRead) {
   std::string file = "[Menu]\r\nJunk=" + std::string(10 << 20, '\x81') + "\r\n";
   for (int i = 0; i < 5000; ++i)
