@@ -11,6 +11,7 @@
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/PrivateProfile.h"
+#include "platform/TextCodec.h"
 
 namespace horizonmill {
 namespace {
@@ -20,9 +21,7 @@ namespace fs = std::filesystem;
 // The number of a key "Back<n>" as "Back%d" writes it (any letter case, no
 // leading zeros); nothing for any other key.
 std::optional<int> EntryNumber(std::string_view key) {
-  if (key.size() < 5 || (key[0] | 0x20) != 'b' || (key[1] | 0x20) != 'a' ||
-      (key[2] | 0x20) != 'c' || (key[3] | 0x20) != 'k')
-    return std::nullopt;
+  if (key.size() < 5 || !EqualIgnoringAsciiCase(key.substr(0, 4), "Back")) return std::nullopt;
   const std::string_view digits = key.substr(4);
   if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
   int n = 0;

@@ -24,13 +24,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Fold(a[i]) != Fold(b[i])) return false;
-  return true;
-}
-
 // What one line of text is.
 struct Parsed {
   enum Kind { Other, Section, Key } kind = Other;
@@ -90,7 +83,7 @@ std::size_t IniDocument::FoldedHash::operator()(std::string_view s) const {
 }
 
 bool IniDocument::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  return SameName(a, b);
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 IniDocument IniDocument::Parse(std::string_view bytes) {
@@ -343,7 +336,7 @@ void IniDocument::EraseSection(std::string_view section) {
   bool erasing = false;
   for (const Line& line : lines_) {
     const Parsed p = ParseLine(Text(line));
-    if (p.kind == Parsed::Section) erasing = SameName(p.name, section);
+    if (p.kind == Parsed::Section) erasing = EqualIgnoringAsciiCase(p.name, section);
     if (!erasing) kept.push_back(line);
   }
   lines_ = std::move(kept);

@@ -42,4 +42,8 @@ std::optional<std::string> Utf8ToCp932(std::string_view text);
 std::string RepairUtf8(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
 
+// True when the texts differ at most in the case of ASCII letters: how Windows
+// compares INI section and key names and file names here.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 }  // namespace horizonmill

@@ -5,20 +5,10 @@
 #include <system_error>
 
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 namespace horizonmill {
 namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -34,7 +24,7 @@ std::filesystem::path FindEntry(const std::filesystem::path& folder, std::string
   std::error_code ec;
   if (name == "." || name == ".." || std::filesystem::exists(exact, ec)) return exact;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (SameIgnoringCase(it->path().filename().string(), name)) return it->path();
+    if (EqualIgnoringAsciiCase(it->path().filename().string(), name)) return it->path();
   return exact;
 }
 
