@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/FileError.h"
@@ -176,6 +177,19 @@ TEST(PrivateProfile, ListsSectionsAndKeysOnceInFileOrder) {
   EXPECT_EQ(doc.SectionNames(), (std::vector<std::string>{"B", "a"}));
   EXPECT_EQ(doc.KeyNames("b"), (std::vector<std::string>{"k2", "K1"}));
   EXPECT_TRUE(doc.KeyNames("none").empty());
+}
+
+TEST(PrivateProfile, CopiesAndMovesKeepNoViewOfTheOriginal) {
+  auto original = std::make_unique<IniDocument>(IniDocument::Parse("[A]\nk=1\n"));
+  EXPECT_EQ(original->Find("A", "k"), "1");  // the lookups are built
+  IniDocument copy = *original;
+  original.reset();
+  EXPECT_EQ(copy.Find("a", "K"), "1");
+  copy.WriteString("A", "k", "2");
+  IniDocument moved = std::move(copy);
+  EXPECT_EQ(moved.Find("A", "k"), "2");
+  moved = IniDocument::Parse("[B]\nk=3\n");
+  EXPECT_EQ(moved.Find("B", "k"), "3");
 }
 
 TEST(PrivateProfile, LongLinesAndThousandsOfSectionsAreRead) {

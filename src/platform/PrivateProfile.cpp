@@ -139,35 +139,32 @@ std::string IniDocument::Serialize() const {
   return out;
 }
 
-void IniDocument::Forget() const {
-  sections_.reset();
-  keys_.clear();
-}
+void IniDocument::Forget() const { lookups_ = Lookups(); }
 
 std::optional<IniDocument::Block> IniDocument::FindBlock(std::string_view section) const {
-  if (!sections_) {
-    sections_.emplace();
+  if (!lookups_.sections) {
+    lookups_.sections.emplace();
     std::optional<std::size_t> open;  // the first block whose end is not known yet
     std::string_view openName;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
       const Parsed p = ParseLine(Text(lines_[i]));
       if (p.kind != Parsed::Section) continue;
-      if (open) (*sections_)[openName].end = i;
+      if (open) (*lookups_.sections)[openName].end = i;
       open.reset();
-      if (sections_->try_emplace(p.name, Block{i, lines_.size()}).second) {
+      if (lookups_.sections->try_emplace(p.name, Block{i, lines_.size()}).second) {
         open = i;
         openName = p.name;
       }
     }
   }
-  const auto it = sections_->find(section);
-  if (it == sections_->end()) return std::nullopt;
+  const auto it = lookups_.sections->find(section);
+  if (it == lookups_.sections->end()) return std::nullopt;
   return it->second;
 }
 
 std::optional<std::size_t> IniDocument::FindKeyLine(const Block& block,
                                                     std::string_view key) const {
-  auto [it, fresh] = keys_.try_emplace(block.header);
+  auto [it, fresh] = lookups_.keys.try_emplace(block.header);
   FoldedMap<std::size_t>& keys = it->second;
   if (fresh) {
     for (std::size_t i = block.header + 1; i < block.end; ++i) {

@@ -130,9 +130,20 @@ class IniDocument {
   std::vector<Line> lines_;
   bool utf8_ = false;
   Cp932Overflow overflow_ = Cp932Overflow::Refuse;
-  // Lookups, built when first needed and dropped when lines come or go.
-  mutable std::optional<FoldedMap<Block>> sections_;
-  mutable std::unordered_map<std::size_t, FoldedMap<std::size_t>> keys_;  // by header line
+  // Lookups, built when first needed and dropped when lines come or go. They
+  // hold views of text_, so a copied or moved document starts without them.
+  struct Lookups {
+    std::optional<FoldedMap<Block>> sections;
+    std::unordered_map<std::size_t, FoldedMap<std::size_t>> keys;  // by header line
+    Lookups() = default;
+    Lookups(const Lookups&) {}
+    Lookups& operator=(const Lookups&) {
+      sections.reset();
+      keys.clear();
+      return *this;
+    }
+  };
+  mutable Lookups lookups_;
 };
 
 // The longest INI file read: the host's files are a few kilobytes.
