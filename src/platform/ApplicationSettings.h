@@ -51,8 +51,8 @@ struct HostFolderSettings {
 };
 HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini);
 
-// The file name and keys, for the registration, which writes its keys together
-// with the host's files.
+// The keys of the host, which the registration writes together with the
+// host's own files.
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
 inline constexpr std::string_view kQoraLBGDirKey = "QoraL_BGDir";
 inline constexpr std::string_view kQoraLD3DDirKey = "QoraL_D3DDir";
