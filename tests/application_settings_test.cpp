@@ -4,7 +4,6 @@
 
 #include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
-#include "platform/TextCodec.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -92,8 +91,7 @@ TEST(ApplicationSettings, NamesCp932CannotHoldTurnTheFileUtf8AndFailuresNameTheF
   const std::string ini = dir / "h.INI";
   WriteFile(ini, "[Horizonmill]\r\nOutputDir=/\x95\x5C/\r\n");
   WriteObjectDirSetting(ini, "/𠮷/");
-  EXPECT_EQ(ReadFile(ini), std::string(kUtf8ByteOrderMark) +
-                               "[Horizonmill]\r\nOutputDir=/表/\r\nObjectDir=/𠮷/\r\n");
+  EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[Horizonmill]\r\nOutputDir=/表/\r\nObjectDir=/𠮷/\r\n");
   EXPECT_EQ(ReadApplicationSettings(ini).ObjectDir, "/𠮷/");
 
   WriteFile(dir / "file", "");

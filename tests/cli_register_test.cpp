@@ -62,6 +62,7 @@ TEST(CliRegister, RegisterTwiceListAndUnregisterOnce) {
       "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
   const auto files = Snapshot(t.dir.Path() / "qoral2");
   std::vector<std::string> names;
+  names.reserve(files.size());
   for (const auto& [name, bytes] : files) names.push_back(name);
   EXPECT_EQ(names,
             (std::vector<std::string>{"QoraL2.ini", "bg", "bg/Horizonmill_mng.ini",

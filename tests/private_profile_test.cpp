@@ -8,6 +8,7 @@
 #include "platform/FileError.h"
 #include "platform/PrivateProfile.h"
 #include "platform/TextCodec.h"
+#include "platform/WholeFile.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -131,7 +132,7 @@ TEST(PrivateProfile, AnyBytesSerializeBackUnchanged) {
                                 "\xEF\xBB\xBF[A]\nk=v",
                                 "\xEF\xBB\xBF",
                                 "\x82\n\x82\r\n",
-                                std::string("[A]\0\nk=\0v", 10),
+                                std::string("[A]\0\nk=\0v\0", 10),
                                 "[\x95\x5C]\n\x95\x5C=\x95\x5C\n"};
   for (const std::string& bytes : inputs) EXPECT_EQ(IniDocument::Parse(bytes).Serialize(), bytes);
 }
@@ -243,6 +244,17 @@ TEST(PrivateProfileFile, PendingFilesAreSavedTogetherOrNotAtAll) {
   fd.Change([](IniDocument& d) { d.WriteString("A", "k", "w"); });
   fd.Save();
   EXPECT_EQ(ReadFile(dir / "new/folder/d.ini"), "[A]\r\nk=w\r\n");
+}
+
+TEST(PrivateProfileFile, FilesUpToTheLimitAreRead) {
+  TempDir dir;
+  const std::string ini = dir / "big.ini";
+  // The byte-order mark does not count.
+  const std::string bytes = std::string(kUtf8ByteOrderMark) + std::string(kMaxIniFileBytes, ';');
+  WriteFile(ini, bytes);
+  EXPECT_EQ(LoadIniFile(ini).Serialize(), bytes);
+  WriteFile(ini, bytes + ";");
+  EXPECT_THROW(LoadIniFile(ini), FileTooLarge);
 }
 
 }  // namespace

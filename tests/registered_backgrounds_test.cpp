@@ -37,6 +37,7 @@ struct ThreeRegistered : TestHost {
 
 std::vector<std::string> Keys(const std::vector<RegisteredBackground>& records) {
   std::vector<std::string> keys;
+  keys.reserve(records.size());
   for (const auto& r : records)
     keys.push_back(r.Key + "=" + r.Alias + "," + r.CatalogFile + "," + r.PictureFile);
   return keys;

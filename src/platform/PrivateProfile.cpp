@@ -1,15 +1,13 @@
 #include "platform/PrivateProfile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <memory>
 #include <system_error>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/TextCodec.h"
+#include "platform/WholeFile.h"
 
 namespace horizonmill {
 namespace {
@@ -341,24 +339,14 @@ void IniDocument::EraseSection(std::string_view section) {
 }
 
 IniDocument LoadIniFile(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) {
-    if (errno == ENOENT || errno == ENOTDIR) return IniDocument();
-    throw FileError(path, ErrnoReason(errno));
-  }
-  std::string bytes;
-  char buffer[65536];
-  while (true) {
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-    // (The byte-order mark does not count.)
-    if (bytes.size() + n > kMaxIniFileBytes + kUtf8ByteOrderMark.size())
-      throw FileError(path, "too long for an INI file (more than " +
-                                std::to_string(kMaxIniFileBytes >> 20) + " MiB)");
-    bytes.append(buffer, n);
-    if (n < sizeof buffer) break;
-  }
-  if (std::ferror(file.get())) throw FileError(path, ErrnoReason(errno ? errno : EIO));
+  std::error_code ec;
+  if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
+    return IniDocument();
+  // (The byte-order mark does not count.)
+  const std::string tooLong =
+      "too long for an INI file (more than " + std::to_string(kMaxIniFileBytes >> 20) + " MiB)";
+  const std::string bytes =
+      ReadWholeFile(path, {kMaxIniFileBytes + kUtf8ByteOrderMark.size(), tooLong});
   try {
     return IniDocument::Parse(bytes);
   } catch (const IniTextError& e) {
@@ -367,10 +355,7 @@ IniDocument LoadIniFile(const std::string& path) {
 }
 
 void SaveIniFile(const std::string& path, const IniDocument& document) {
-  const std::string bytes = document.Serialize();
-  WriteFileAtomically(path, [&](std::FILE* out) {
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
-  });
+  WriteFileAtomically(path, document.Serialize());
 }
 
 PendingIniFile::PendingIniFile(std::string path, Cp932Overflow overflow, bool createFolder)

@@ -149,9 +149,10 @@ class IniDocument {
 // The longest INI file read: the host's files are a few kilobytes.
 inline constexpr std::size_t kMaxIniFileBytes = 16u << 20;
 
-// The file's document; a missing file (or folder) is an empty document. Throws FileError
-// naming the file when it exists but cannot be read or is longer than
-// kMaxIniFileBytes.
+// The file's document; a missing file (or folder) is an empty document. Throws
+// FileError naming the file when it exists but is no regular file or cannot be
+// read, FileTooLarge when it is longer than kMaxIniFileBytes (a byte-order mark
+// not counted).
 IniDocument LoadIniFile(const std::string& path);
 // Replaces the file atomically with the document's bytes; throws FileError
 // naming the file, the previous file staying as it was.
