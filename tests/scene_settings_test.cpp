@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <type_traits>
+#include <utility>
+
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
@@ -89,6 +92,17 @@ TEST(ObjectGroupDeathTest, RemovingAnEntryOfAnotherGroupIsAProgrammerError) {
   EXPECT_DEATH(RemoveObjectEntry(far, e), "not in this group");
 }
 #endif
+
+// A const scene is read-only down to its entries: walking a const group, or the
+// links of a const entry, never hands out an entry that can be changed.
+template <typename T>
+constexpr bool kIsConst = std::is_const_v<std::remove_pointer_t<std::remove_reference_t<T>>>;
+static_assert(kIsConst<decltype(*std::declval<const ObjectGroup&>().begin())>);
+static_assert(kIsConst<decltype(std::declval<const ObjectGroup&>().First())>);
+static_assert(kIsConst<decltype(std::declval<const ObjectGroup&>().Last())>);
+static_assert(kIsConst<decltype(std::declval<const ObjectEntry&>().Next())>);
+static_assert(kIsConst<decltype(std::declval<const ObjectEntry&>().Prev())>);
+static_assert(!kIsConst<decltype(*std::declval<ObjectGroup&>().begin())>);
 
 TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   ObjectGroup g;

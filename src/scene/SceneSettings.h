@@ -98,8 +98,11 @@ struct ObjectEntry {
   // Copies every field but the picture, the file name and the links.
   void CopySettingsFrom(const ObjectEntry& other);
 
-  ObjectEntry* Prev() const { return prev_; }
-  ObjectEntry* Next() const { return next_; }
+  // Through a const entry its neighbours are const too.
+  ObjectEntry* Prev() { return prev_; }
+  ObjectEntry* Next() { return next_; }
+  const ObjectEntry* Prev() const { return prev_; }
+  const ObjectEntry* Next() const { return next_; }
 
  private:
   friend class ObjectGroup;
@@ -115,8 +118,12 @@ class ObjectGroup {
   ObjectGroup(const ObjectGroup&) = delete;
   ObjectGroup& operator=(const ObjectGroup&) = delete;
 
-  ObjectEntry* First() const { return first_; }
-  ObjectEntry* Last() const { return last_; }
+  // A const group hands out const entries only, so a const SceneSettings& is
+  // read-only all the way down.
+  ObjectEntry* First() { return first_; }
+  ObjectEntry* Last() { return last_; }
+  const ObjectEntry* First() const { return first_; }
+  const ObjectEntry* Last() const { return last_; }
   bool Empty() const { return first_ == nullptr; }
   std::size_t Size() const;
   bool Contains(const ObjectEntry* entry) const;
@@ -130,32 +137,37 @@ class ObjectGroup {
   // Removes the first entry until the group is empty.
   void Clear();
 
-  class Iterator {
+  template <typename Entry>  // ObjectEntry or const ObjectEntry
+  class BasicIterator {
    public:
     using iterator_category = std::forward_iterator_tag;
     using value_type = ObjectEntry;
     using difference_type = std::ptrdiff_t;
-    using pointer = ObjectEntry*;
-    using reference = ObjectEntry&;
-    explicit Iterator(ObjectEntry* e = nullptr) : e_(e) {}
-    ObjectEntry& operator*() const { return *e_; }
-    ObjectEntry* operator->() const { return e_; }
-    Iterator& operator++() {
+    using pointer = Entry*;
+    using reference = Entry&;
+    explicit BasicIterator(Entry* e = nullptr) : e_(e) {}
+    Entry& operator*() const { return *e_; }
+    Entry* operator->() const { return e_; }
+    BasicIterator& operator++() {
       e_ = e_->Next();
       return *this;
     }
-    Iterator operator++(int) {
-      Iterator old = *this;
+    BasicIterator operator++(int) {
+      BasicIterator old = *this;
       ++*this;
       return old;
     }
-    friend bool operator==(const Iterator&, const Iterator&) = default;
+    friend bool operator==(const BasicIterator&, const BasicIterator&) = default;
 
    private:
-    ObjectEntry* e_;
+    Entry* e_;
   };
-  Iterator begin() const { return Iterator(first_); }
-  Iterator end() const { return Iterator(); }
+  using Iterator = BasicIterator<ObjectEntry>;
+  using ConstIterator = BasicIterator<const ObjectEntry>;
+  Iterator begin() { return Iterator(first_); }
+  Iterator end() { return Iterator(); }
+  ConstIterator begin() const { return ConstIterator(first_); }
+  ConstIterator end() const { return ConstIterator(); }
 
  private:
   ObjectEntry* first_ = nullptr;

@@ -1,0 +1,115 @@
+#include "output/Session.h"
+
+#include <algorithm>
+
+#include "platform/Paths.h"
+#include "render/Pipeline.h"
+
+namespace horizonmill {
+
+std::string GuardedScale(std::string_view text) {
+  if (ToReal(text) == 0) return "0.001";
+  return std::string(text);
+}
+
+Session::Session() : preview_(kPreviewWidth, kPreviewHeight) {
+  FillWorkBitmap(preview_, BgrPixel{192, 192, 192});
+}
+
+void Session::SetJpegQuality(int quality) { jpegQuality_ = std::clamp(quality, 0, 100); }
+
+void Session::New() {
+  scene_.Reset();
+  settingsFilename_ = kNewSettingsName;
+}
+
+ReadStatus Session::Open(const std::string& path, SettingsReaderHost& host) {
+  scene_.Reset();
+  settingsFilename_ = path;
+  const ReadStatus status = ReadSettings(scene_, path, host);
+  Refresh();
+  return status;
+}
+
+void Session::Save() const { WriteSettings(scene_, settingsFilename_); }
+
+void Session::SaveAs(const std::string& path) {
+  WriteSettings(scene_, path);
+  settingsFilename_ = path;
+}
+
+ControlStates Session::Refresh() {
+  ControlStates s;
+  s.ceiling = scene_.Ceiling.Enabled;
+  s.ceilingColour = scene_.Ceiling.Enabled && scene_.Ceiling.Texture != nullptr;
+  s.ground = scene_.Ground.Enabled;
+  s.groundWarp = scene_.Ground.Enabled && scene_.Ground.Reflection >= 1;
+  // Old and OldDiet both hold the resolution; DietMode only refines Old.
+  const bool old = scene_.Output.Format != OutputFormat::Normal;
+  s.dietMode = old;
+  s.resolution = !old;
+  if (old) scene_.Output.Resolution = OutputResolution{};
+  s.output = !scene_.Output.Filename.empty();
+  return s;
+}
+
+std::optional<std::string> Session::ExistingTexture(std::string_view name) {
+  std::string path = ResolvePath(name);
+  if (!FileExists(path)) return std::nullopt;
+  return path;
+}
+
+TextureLoad Session::LoadTexture(TextureLayer layer, const std::string& path) {
+  TextureLoad load =
+      layer == TextureLayer::Ground
+          ? LoadGroundTexture(scene_.Ground.Texture, path)
+          : LoadCeilingTexture(scene_.Ceiling.Texture, scene_.Ceiling.OpaqueColor, path);
+  if (load.result == TextureLoadResult::Loaded) ShowInPreview(load.picture);
+  return load;
+}
+
+TextureLoad Session::TakeTexture(TextureLayer layer, const std::string& path) {
+  TextureLoad load = LoadTexture(layer, path);
+  if (layer == TextureLayer::Ground) {
+    scene_.Ground.Enabled = true;
+    scene_.Ground.TextureFilename = path;
+  } else {
+    scene_.Ceiling.Enabled = true;
+    scene_.Ceiling.TextureFilename = path;
+  }
+  return load;
+}
+
+void Session::ShowInPreview(const WorkBitmap& picture) {
+  if (!picture.Empty()) StretchDraw(picture, preview_);
+}
+
+bool Session::PreviewAcceptsClick() const {
+  return !context_.Rendering && context_.RenderProgress == 0;
+}
+
+void Session::RenderPreview() { RenderBackground(context_, scene_, preview_, preview_); }
+
+bool Session::SizeOutputBitmap() {
+  const OutputSize size = OutputSizeOf(scene_.Output.Resolution);
+  return output_.Resize(size.width, size.height);
+}
+
+void Session::RenderOutput() { RenderBackground(context_, scene_, output_, preview_); }
+
+OutputResult Session::RenderAndWrite() {
+  return RenderAndSave(context_, scene_, output_, preview_, jpegQuality_);
+}
+
+void Session::WriteImage(const std::string& path, bool preview) const {
+  SaveImage(preview ? preview_ : output_, path, jpegQuality_);
+}
+
+std::optional<int> Session::ProgressTick() {
+  const int progress = context_.RenderProgress;
+  if (progress != 0 && progress != 100) return progress;
+  context_.RenderProgress = 0;
+  return std::nullopt;
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,138 @@
+// Session: what a front end works on — the current scene, the two work bitmaps,
+// the render context and the JPEG quality — and the commands on them: new, open,
+// save, the refresh of the window's controls, textures typed or browsed, the
+// preview and full-size renders, writing the image. The window and the
+// command-line renderer both stand on it, so everything they do to the scene is
+// reachable by a test without a display.
+//
+// It sits in output/ because it is the top of the core: it reads and writes
+// settings files (scene/), renders (render/) and writes images (output/).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "image/TextureLoading.h"
+#include "image/WorkBitmap.h"
+#include "output/ImageOutput.h"
+#include "render/RenderContext.h"
+#include "scene/SceneSettings.h"
+#include "scene/SettingsFile.h"
+
+namespace horizonmill {
+
+// The settings-file name of a scene that was never opened or saved.
+inline constexpr std::string_view kNewSettingsName = "新規.hm";
+// What the preview shows after Enter on a texture name whose file does not exist.
+inline constexpr std::string_view kNoGroundTexture = "地面テクスチャはありません。";
+inline constexpr std::string_view kNoCeilingTexture = "天井テクスチャはありません。";
+// The JPEG library wrapper's default quality.
+inline constexpr int kDefaultJpegQuality = 90;
+
+enum class TextureLayer { Ground, Ceiling };
+
+// The enabling of the main window's controls after a refresh (RedrawAll).
+struct ControlStates {
+  bool ceiling = false;        // the ceiling's controls: the ceiling is switched on
+  bool ceilingColour = false;  // ChTenjoTra: the ceiling is on and has a texture loaded
+  bool ground = false;         // the ground's controls: the ground is switched on
+  bool groundWarp = false;     // GroundWarp: the ground is on with a reflection of 1 or more
+  bool dietMode = false;       // DietMode: the old output format is on
+  bool resolution = true;      // ResX, ResY: not held by the old output format
+  bool output = false;         // Go: an output file name is set
+};
+
+// A scale text that converts to exactly 0 (text that does not convert counts as
+// 0) becomes "0.001" when the user leaves its input; any other text stays.
+std::string GuardedScale(std::string_view text);
+
+class Session {
+ public:
+  // The default scene named "新規.hm", PreviewBitmap silver (192, 192, 192),
+  // OutputBitmap empty until the first full render sizes it, quality 90.
+  Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  SceneSettings& Scene() { return scene_; }
+  const SceneSettings& Scene() const { return scene_; }
+  RenderContext& Context() { return context_; }
+  const RenderContext& Context() const { return context_; }
+  WorkBitmap& PreviewBitmap() { return preview_; }
+  const WorkBitmap& PreviewBitmap() const { return preview_; }
+  const WorkBitmap& OutputBitmap() const { return output_; }
+
+  // The target of Save: a bare "新規.hm" until a file is opened or saved under
+  // another name; then the path exactly as given.
+  const std::string& SettingsFilename() const { return settingsFilename_; }
+
+  // 0..100, used for every JPEG written.
+  int JpegQuality() const { return jpegQuality_; }
+  // Values outside 0..100 are held at the nearer end.
+  void SetJpegQuality(int quality);
+
+  // The default scene (textures and object entries freed), named "新規.hm".
+  void New();
+  // The default scene, then the settings file read over it; the path becomes the
+  // current name, also when the reading fails part way (what was read stays).
+  // Throws FileError when the file cannot be read or a picture cannot be decoded.
+  ReadStatus Open(const std::string& path, SettingsReaderHost& host);
+  // Writes the scene to the current name (a bare name lands in the process's
+  // current directory). Throws FileError; the previous file is then unchanged.
+  void Save() const;
+  // Writes the scene to `path`, which becomes the current name once written.
+  void SaveAs(const std::string& path);
+
+  // The refresh of the window (RedrawAll): while the old output format is on,
+  // the resolution is held at "3072" x "1536"; the rest is the enabling of the
+  // controls as the scene stands.
+  ControlStates Refresh();
+
+  // The resolved path of a texture name when a file exists there.
+  static std::optional<std::string> ExistingTexture(std::string_view name);
+  // Loads the picture at `path` into the layer's slot (for the ceiling the
+  // transparent colour becomes one the picture does not use) and scales it into
+  // PreviewBitmap. Throws FileError, leaving the slot as it was, when the file
+  // is no loadable picture; OutOfMemory leaves the slot empty.
+  TextureLoad LoadTexture(TextureLayer layer, const std::string& path);
+  // A texture chosen in the layer's browse dialog: loaded as above, then the
+  // layer is switched on and its name becomes the path.
+  TextureLoad TakeTexture(TextureLayer layer, const std::string& path);
+  // Scales a picture into the whole of PreviewBitmap.
+  void ShowInPreview(const WorkBitmap& picture);
+
+  // A click on the preview renders only when no render runs and the progress
+  // timer has seen the last one end (RenderProgress back at 0).
+  bool PreviewAcceptsClick() const;
+  // RenderBackground into PreviewBitmap.
+  void RenderPreview();
+  // Sizes OutputBitmap from Output.Resolution (below 1 counts as 1). False,
+  // leaving it as it was, when the size breaks the limits or memory runs out.
+  bool SizeOutputBitmap();
+  // RenderBackground into OutputBitmap at the size it has.
+  void RenderOutput();
+  // The output command: size, render, show the finished image in the preview,
+  // write Output.Filename as BMP or JPEG by its extension (also after an abort).
+  // Throws FileError naming the file when it cannot be written.
+  OutputResult RenderAndWrite();
+  // Writes OutputBitmap (or PreviewBitmap) as BMP or JPEG by the name's
+  // extension, atomically. Throws FileError naming the file.
+  void WriteImage(const std::string& path, bool preview = false) const;
+
+  // The progress timer's tick: the percentage the gauge shows while a stage
+  // runs (RenderProgress strictly between 0 and 100); otherwise nothing (the
+  // gauge hides) and RenderProgress goes back to 0, so the preview accepts
+  // clicks again.
+  std::optional<int> ProgressTick();
+
+ private:
+  SceneSettings scene_;
+  RenderContext context_;
+  WorkBitmap preview_;
+  WorkBitmap output_;
+  std::string settingsFilename_{kNewSettingsName};
+  int jpegQuality_ = kDefaultJpegQuality;
+};
+
+}  // namespace horizonmill
