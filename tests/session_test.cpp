@@ -142,12 +142,15 @@ TEST(Session, OutputIsSizedFromTheResolutionAndWrittenByExtension) {
   s.SetJpegQuality(250);
   EXPECT_EQ(s.JpegQuality(), 100);
   s.Scene().Output.Resolution = {"abc", "3"};
-  s.Scene().Output.Filename = dir / "out.BMP";
-  ASSERT_EQ(s.RenderAndWrite(), OutputResult::Written);
+  ASSERT_TRUE(s.RenderOutput());
+  s.WriteImage(dir / "out.BMP");
   EXPECT_EQ(s.OutputBitmap().Width(), 1);
   EXPECT_EQ(s.OutputBitmap().Height(), 3);
   EXPECT_EQ(ReadFile(dir / "out.BMP").substr(0, 2), "BM");
   s.WriteImage(dir / "preview.jpg", true);
+  s.Scene().Output.Resolution = {"70000", "1"};  // wider than any image
+  EXPECT_FALSE(s.RenderOutput());
+  EXPECT_EQ(s.OutputBitmap().Width(), 1);
   EXPECT_EQ(ReadFile(dir / "preview.jpg").substr(0, 2), "\xff\xd8");
 }
 

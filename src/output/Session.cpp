@@ -90,15 +90,15 @@ bool Session::PreviewAcceptsClick() const {
 
 void Session::RenderPreview() { RenderBackground(context_, scene_, preview_, preview_); }
 
-bool Session::SizeOutputBitmap() {
+bool Session::RenderOutput() {
   const OutputSize size = OutputSizeOf(scene_.Output.Resolution);
-  return output_.Resize(size.width, size.height);
-}
-
-void Session::RenderOutput() { RenderBackground(context_, scene_, output_, preview_); }
-
-OutputResult Session::RenderAndWrite() {
-  return RenderAndSave(context_, scene_, output_, preview_, jpegQuality_);
+  if (!output_.Resize(size.width, size.height)) return false;
+  RenderBackground(context_, scene_, output_, preview_);
+  if (context_.Host->WantsPreview()) {
+    StretchDraw(output_, preview_);
+    context_.Host->ShowPreview(preview_);
+  }
+  return true;
 }
 
 void Session::WriteImage(const std::string& path, bool preview) const {

@@ -107,15 +107,11 @@ class Session {
   bool PreviewAcceptsClick() const;
   // RenderBackground into PreviewBitmap.
   void RenderPreview();
-  // Sizes OutputBitmap from Output.Resolution (below 1 counts as 1). False,
-  // leaving it as it was, when the size breaks the limits or memory runs out.
-  bool SizeOutputBitmap();
-  // RenderBackground into OutputBitmap at the size it has.
-  void RenderOutput();
-  // The output command: size, render, show the finished image in the preview,
-  // write Output.Filename as BMP or JPEG by its extension (also after an abort).
-  // Throws FileError naming the file when it cannot be written.
-  OutputResult RenderAndWrite();
+  // The full-size render: OutputBitmap sized from Output.Resolution (below 1
+  // counts as 1), RenderBackground into it, and the finished image scaled into
+  // PreviewBitmap and shown (when the host looks at the preview). False, with
+  // nothing rendered, when the size breaks the limits or memory runs out.
+  bool RenderOutput();
   // Writes OutputBitmap (or PreviewBitmap) as BMP or JPEG by the name's
   // extension, atomically. Throws FileError naming the file.
   void WriteImage(const std::string& path, bool preview = false) const;

@@ -1,0 +1,158 @@
+// THorizonmill_MainForm: the program's window. Its controls show the current
+// scene of a Session and write every edit straight into it; its commands call
+// the Session; it is the render's host (stage messages on the preview, the
+// progress gauge, the abort command, events let through while a render runs).
+//
+// Main.cpp builds the window and binds the controls; MainCommands.cpp holds the
+// commands, the render host and the program INI.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "output/Session.h"
+#include "render/RenderContext.h"
+#include "ui/UserDialogs.h"
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTimer;
+
+namespace horizonmill::ui {
+
+class PreviewArea;
+class ProgressPie;
+class TextInput;
+class TJPEGQualityForm;
+
+class THorizonmill_MainForm : public QMainWindow, private RenderHost {
+  Q_OBJECT
+
+ public:
+  // `dialogs` outlives the window; `iniPath` is the program INI.
+  THorizonmill_MainForm(UserDialogs& dialogs, std::filesystem::path iniPath,
+                        QWidget* parent = nullptr);
+  ~THorizonmill_MainForm() override;
+
+  // Start-up (FormShow): JPEG quality 90, the program INI, the default scene,
+  // then the settings file `argument` names when it exists; the title.
+  void Start(const QString& argument);
+
+  Session& session() { return session_; }
+  static QString TitleFor(const std::string& settingsFilename);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  class ReaderHost;
+  // One of the five file dialogs: how it is run, and the file last chosen in
+  // it during this run (whose folder the program INI keeps).
+  struct FileDialog {
+    FileDialogSpec spec;
+    QString fileName;
+  };
+  struct TextBinding {
+    TextInput* input;
+    std::string& (*field)(SceneSettings&);
+  };
+
+  // ---- Main.cpp: building and binding
+  void BuildMenu();
+  QWidget* BuildSceneControls();
+  QWidget* BuildOutputControls();
+  TextInput* AddInput(const char* name, int typingLimit, const char* hint,
+                      std::string& (*field)(SceneSettings&));
+  QPushButton* AddButton(const char* name, const char* caption, const char* hint);
+  QLabel* AddLabel(const char* name, const char* caption);
+  // Every control shows the scene as it stands (after New, Open, a browse).
+  void ShowScene();
+  // While a render runs every command that changes the scene or starts a
+  // render is disabled; the abort command and closing stay.
+  void ApplyRenderLock();
+  void SetTitle();
+
+  // ---- MainCommands.cpp: commands
+  void New1Click();
+  void Open1Click();
+  void Save1Click();
+  void SaveAs1Click();
+  void Exit1Click() { close(); }
+  void JPEG1Click();
+  void AuthorClick();
+  void NotAvailableYet();
+  void ChTenjoTraClick();
+  void GroundTextureNameEnter();
+  void TenjoTextureNameEnter();
+  void TenjoTextureNameEdited();
+  void GroundTextureReferClick();
+  void TEnjoTextureReferClick();
+  void ReferOutPutClick();
+  void GoClick();
+  void PreviewClick();
+  void RendAbortClick();
+  void PeepTimer();
+  void ZimenRefValueChange(int position);
+  void OpenSettings(const std::string& path);
+  // Loads a texture whose file exists and shows it in the preview with its caption.
+  void LoadTexture(TextureLayer layer, const std::string& path, bool browsed);
+  void ShowTextureCaption(PictureKind kind);
+  void AfterRender();
+  std::optional<QString> RunFileDialog(FileDialog& dialog, const QString& presetName = {});
+  void ReadProgramIni();
+  // False when the INI could not be written (the user has seen why).
+  bool WriteProgramIni();
+
+  // RenderHost
+  void StageMessage(RenderStage stage, std::string_view text) override;
+  void ShowPreview(const WorkBitmap& preview) override;
+  void ProcessEvents(RenderContext& context) override;
+  void SetAbortCommandVisible(bool visible) override;
+  void HideProgress() override;
+  void ClearPreviewArea() override;
+  void Beep() override;
+  void MessageBox(std::string_view text) override;
+  // RedrawAll: the refresh of the controls' enabling (Session::Refresh).
+  void RedrawAll() override;
+
+  Session session_;
+  UserDialogs& dialogs_;
+  std::filesystem::path iniPath_;
+  std::string hostTarget_;    // the host system's INI chosen at registration
+  QElapsedTimer lastEvents_;  // when the render last let events run
+  bool closeAfterRender_ = false;
+
+  FileDialog outPutOpen_, tenjoTextureOpen_, zimenTextureOpen_, openSettingDlg_, saveSettingDlg_,
+      objectOpenDialog_;
+
+  std::vector<TextBinding> bindings_;
+  QWidget* sceneControls_;
+  QWidget* outputControls_;
+  PreviewArea* preview_;
+  ProgressPie* progressDisp_;
+  QPushButton* rendAbort_;
+  QTimer* peep_;
+  TJPEGQualityForm* jpegQualityForm_;
+
+  QAction *new1_, *open1_, *save1_, *saveAs1_, *exit1_, *jpeg1_, *qoraLDelete_, *author_;
+  TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,
+      *groundScale_, *groundWarp_, *groundTextureName_, *resX_, *resY_, *outPutFilen_;
+  QCheckBox *tenjoNeeded_, *zimenNeeded_, *isOldFormat_, *dietMode_;
+  QSlider *tenjoOpacity_, *zimenRefValue_;
+  QRadioButton *tenjoAdd_, *tenjoNorm_, *tenjoSub_;
+  QWidget* tenjoPanel_;
+  QPushButton *setGrad1_, *setGrad2_, *chTenjoTra_, *tEnjoTextureRefer_, *groundTextureRefer_,
+      *setFarObject_, *setMiddleObject_, *setNearObject_, *registToQoraL_, *referOutPut_, *go_;
+  QLabel *tenjoScaleLabel_, *tenjoOpacityLabel1_, *tenjoOpacityLabel2_, *tenjoTextureLabel_,
+      *groundTextureLabel_, *groundScaleLabel_, *zimenRefLabel1_, *zimenRefLabel2_,
+      *groundWarpLabel_;
+};
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,373 @@
+// The window's commands, its part in the render (RenderHost) and in reading
+// settings files (ReaderHost), and the program INI.
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include "platform/ApplicationSettings.h"
+#include "platform/FileError.h"
+#include "platform/Paths.h"
+#include "ui/JPEGQualityunit.h"
+#include "ui/Main.h"
+#include "ui/PreviewArea.h"
+#include "ui/ProgressPie.h"
+#include "ui/TextInput.h"
+
+namespace horizonmill::ui {
+namespace {
+
+// How often a running render lets the window's events run: often enough for a
+// smooth gauge and a prompt abort, seldom enough to cost the render nothing.
+constexpr qint64 kEventIntervalMs = 25;
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The folder part of a chosen file, with its final separator.
+std::string FolderOf(const QString& file) {
+  const std::string path = file.toStdString();
+  const auto cut = path.find_last_of('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+// Reading a settings file in the window: a missing picture is asked for with
+// the message and the layer's file dialog; a loaded texture is shown.
+class THorizonmill_MainForm::ReaderHost : public SettingsReaderHost {
+ public:
+  explicit ReaderHost(THorizonmill_MainForm& window) : w_(window) {}
+
+  std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
+                                           std::string_view presetName) override {
+    w_.dialogs_.Message(&w_, Q(message));
+    FileDialog& dialog = kind == PictureKind::Object          ? w_.objectOpenDialog_
+                         : kind == PictureKind::GroundTexture ? w_.zimenTextureOpen_
+                                                              : w_.tenjoTextureOpen_;
+    const auto chosen = w_.RunFileDialog(dialog, Q(presetName));
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
+  }
+  void Beep() override { w_.dialogs_.Beep(); }
+  void MessageBox(std::string_view text) override { w_.dialogs_.Message(&w_, Q(text)); }
+  void TextureLoaded(PictureKind kind, const WorkBitmap& picture) override {
+    w_.session_.ShowInPreview(picture);
+    w_.ShowTextureCaption(kind);
+  }
+
+ private:
+  THorizonmill_MainForm& w_;
+};
+
+void THorizonmill_MainForm::Start(const QString& argument) {
+  session_.SetJpegQuality(kDefaultJpegQuality);
+  ReadProgramIni();
+  New1Click();
+  const std::string path = argument.toStdString();
+  if (!path.empty() && FileExists(path)) OpenSettings(path);
+  SetTitle();
+}
+
+// ---------------------------------------------------------------- file menu
+
+void THorizonmill_MainForm::New1Click() {
+  session_.New();
+  ShowScene();
+  RedrawAll();
+  SetTitle();
+}
+
+void THorizonmill_MainForm::OpenSettings(const std::string& path) {
+  ReaderHost host(*this);
+  try {
+    session_.Open(path, host);
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+  // What was read stays, also when the reading stopped part way.
+  ShowScene();
+  RedrawAll();
+  SetTitle();
+}
+
+void THorizonmill_MainForm::Open1Click() {
+  const auto chosen = RunFileDialog(openSettingDlg_);
+  if (!chosen) return;
+  OpenSettings(chosen->toStdString());
+  WriteProgramIni();
+}
+
+void THorizonmill_MainForm::Save1Click() {
+  try {
+    session_.Save();
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+}
+
+void THorizonmill_MainForm::SaveAs1Click() {
+  const auto chosen = RunFileDialog(saveSettingDlg_);
+  if (!chosen) return;
+  try {
+    session_.SaveAs(chosen->toStdString());
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+    return;
+  }
+  SetTitle();
+  if (WriteProgramIni()) RedrawAll();
+}
+
+void THorizonmill_MainForm::closeEvent(QCloseEvent* event) {
+  if (session_.Context().Rendering) {
+    // The render is asked to stop; the window closes once it has returned.
+    session_.Context().AbortRequested = true;
+    closeAfterRender_ = true;
+    event->ignore();
+    return;
+  }
+  // A program INI that cannot be written is reported, but never keeps the
+  // program from ending.
+  WriteProgramIni();
+  event->accept();
+}
+
+// ---------------------------------------------------------------- options, version
+
+void THorizonmill_MainForm::JPEG1Click() {
+  jpegQualityForm_->SetQuality(session_.JpegQuality());
+  if (dialogs_.RunModal(*jpegQualityForm_) != QDialog::Accepted) return;
+  session_.SetJpegQuality(jpegQualityForm_->Quality());
+  try {
+    WriteJpegQualitySetting(iniPath_, session_.JpegQuality());
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+}
+
+void THorizonmill_MainForm::AuthorClick() {
+  dialogs_.Message(this,
+                   "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  by the Horizonmill "
+                   "authors\n※現在らいと以外のバージョンは存在してません。");
+}
+
+void THorizonmill_MainForm::NotAvailableYet() {
+  dialogs_.Message(this, "この機能はまだ使えません。");
+}
+
+// ---------------------------------------------------------------- layers
+
+void THorizonmill_MainForm::ZimenRefValueChange(int position) {
+  session_.Scene().Ground.Reflection = position;
+  groundWarpLabel_->setEnabled(position != 0);
+  groundWarp_->setEnabled(position != 0);
+}
+
+void THorizonmill_MainForm::ChTenjoTraClick() {
+  if (!session_.Scene().Ceiling.Texture) {
+    dialogs_.Beep();
+    return;
+  }
+  NotAvailableYet();
+}
+
+void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
+  const bool ground = layer == TextureLayer::Ground;
+  preview_->Clear();
+  preview_->ShowMessage(Q(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
+  TextureLoad load;
+  try {
+    load = browsed ? session_.TakeTexture(layer, path) : session_.LoadTexture(layer, path);
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+    return;
+  }
+  if (load.result == TextureLoadResult::OutOfMemory) {
+    dialogs_.Beep();
+    dialogs_.Message(this, Q(ground ? kGroundNoMemory : kCeilingNoMemory));
+    return;
+  }
+  ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
+}
+
+void THorizonmill_MainForm::ShowTextureCaption(PictureKind kind) {
+  QImage image = PreviewArea::Wrap(session_.PreviewBitmap());
+  QPainter painter(&image);
+  painter.setFont(font());
+  PreviewArea::DrawMessage(
+      painter, Q(kind == PictureKind::GroundTexture ? kGroundCaption : kCeilingCaption));
+  painter.end();
+  preview_->ShowBitmap();
+}
+
+void THorizonmill_MainForm::GroundTextureNameEnter() {
+  if (const auto path = Session::ExistingTexture(groundTextureName_->text().toStdString())) {
+    LoadTexture(TextureLayer::Ground, *path, false);
+  } else {
+    preview_->Clear();
+    preview_->ShowMessage(Q(kNoGroundTexture));
+  }
+  RedrawAll();
+}
+
+void THorizonmill_MainForm::TenjoTextureNameEnter() {
+  if (const auto path = Session::ExistingTexture(tenjoTextureName_->text().toStdString())) {
+    LoadTexture(TextureLayer::Ceiling, *path, false);
+  } else {
+    preview_->Clear();
+    preview_->ShowMessage(Q(kNoCeilingTexture));
+  }
+  RedrawAll();
+  TenjoTextureNameEdited();
+}
+
+void THorizonmill_MainForm::TenjoTextureNameEdited() {
+  chTenjoTra_->setEnabled(
+      Session::ExistingTexture(tenjoTextureName_->text().toStdString()).has_value());
+}
+
+void THorizonmill_MainForm::GroundTextureReferClick() {
+  if (const auto chosen = RunFileDialog(zimenTextureOpen_)) {
+    LoadTexture(TextureLayer::Ground, chosen->toStdString(), true);
+    ShowScene();
+    RedrawAll();
+  }
+  WriteProgramIni();
+}
+
+void THorizonmill_MainForm::TEnjoTextureReferClick() {
+  const auto chosen = RunFileDialog(tenjoTextureOpen_);
+  if (!chosen) return;
+  LoadTexture(TextureLayer::Ceiling, chosen->toStdString(), true);
+  ShowScene();
+  RedrawAll();
+  WriteProgramIni();
+}
+
+// ---------------------------------------------------------------- output
+
+void THorizonmill_MainForm::ReferOutPutClick() {
+  if (const auto chosen = RunFileDialog(outPutOpen_)) outPutFilen_->setText(*chosen);
+  if (WriteProgramIni()) RedrawAll();
+}
+
+void THorizonmill_MainForm::GoClick() {
+  if (session_.Context().Rendering) return;
+  const bool rendered = session_.RenderOutput();
+  AfterRender();
+  if (!rendered) {
+    dialogs_.Beep();
+    dialogs_.Message(this, "メモリー枯渇！");
+    return;
+  }
+  // Closing the window during the render stops it; nothing half done is written.
+  if (closeAfterRender_) return;
+  const std::string& name = session_.Scene().Output.Filename;
+  if (name.empty()) return;
+  try {
+    session_.WriteImage(name);
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+}
+
+// ---------------------------------------------------------------- the render
+
+void THorizonmill_MainForm::PreviewClick() {
+  if (!session_.PreviewAcceptsClick()) return;
+  session_.RenderPreview();
+  AfterRender();
+}
+
+void THorizonmill_MainForm::AfterRender() {
+  RedrawAll();  // lifts the lock: Rendering is over
+  if (closeAfterRender_) close();
+}
+
+void THorizonmill_MainForm::RendAbortClick() { session_.Context().AbortRequested = true; }
+
+void THorizonmill_MainForm::PeepTimer() {
+  if (const auto percent = session_.ProgressTick()) {
+    progressDisp_->SetValue(*percent);
+    progressDisp_->show();
+  } else {
+    progressDisp_->hide();
+  }
+}
+
+void THorizonmill_MainForm::StageMessage(RenderStage, std::string_view text) {
+  preview_->ShowMessage(Q(text));
+}
+
+void THorizonmill_MainForm::ShowPreview(const WorkBitmap&) { preview_->ShowBitmap(); }
+
+void THorizonmill_MainForm::ProcessEvents(RenderContext&) {
+  if (lastEvents_.isValid() && lastEvents_.elapsed() < kEventIntervalMs) return;
+  lastEvents_.start();
+  QCoreApplication::processEvents();
+}
+
+void THorizonmill_MainForm::SetAbortCommandVisible(bool visible) {
+  // The first call of a render: lock the commands, and let events run at the
+  // first poll already.
+  if (visible) lastEvents_.invalidate();
+  rendAbort_->setVisible(visible);
+  ApplyRenderLock();
+}
+
+void THorizonmill_MainForm::HideProgress() { progressDisp_->hide(); }
+void THorizonmill_MainForm::ClearPreviewArea() { preview_->Clear(); }
+void THorizonmill_MainForm::Beep() { dialogs_.Beep(); }
+void THorizonmill_MainForm::MessageBox(std::string_view text) { dialogs_.Message(this, Q(text)); }
+
+// ---------------------------------------------------------------- dialogs and the INI
+
+std::optional<QString> THorizonmill_MainForm::RunFileDialog(FileDialog& dialog,
+                                                            const QString& presetName) {
+  FileDialogSpec spec = dialog.spec;
+  if (!dialog.fileName.isEmpty()) {
+    spec.directory = QString::fromStdString(FolderOf(dialog.fileName));
+    spec.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
+  }
+  if (!presetName.isEmpty()) spec.fileName = presetName;
+  const auto chosen = dialogs_.ChooseFile(this, spec);
+  if (chosen) dialog.fileName = *chosen;
+  return chosen;
+}
+
+void THorizonmill_MainForm::ReadProgramIni() {
+  const ApplicationSettings s = ReadApplicationSettings(iniPath_);
+  outPutOpen_.spec.directory = QString::fromStdString(s.OutputDir);
+  tenjoTextureOpen_.spec.directory = QString::fromStdString(s.TenjoDir);
+  zimenTextureOpen_.spec.directory = QString::fromStdString(s.JimenDir);
+  openSettingDlg_.spec.directory = QString::fromStdString(s.SettingOpenDir);
+  saveSettingDlg_.spec.directory = QString::fromStdString(s.SettingSaveDir);
+  objectOpenDialog_.spec.directory = QString::fromStdString(s.ObjectDir);
+  hostTarget_ = s.QoraLTarget;
+  if (s.JPEGQuality >= 0) session_.SetJpegQuality(s.JPEGQuality);
+  ApplyRenderLock();
+}
+
+bool THorizonmill_MainForm::WriteProgramIni() {
+  ApplicationSettings s;
+  s.OutputDir = FolderOf(outPutOpen_.fileName);
+  s.TenjoDir = FolderOf(tenjoTextureOpen_.fileName);
+  s.JimenDir = FolderOf(zimenTextureOpen_.fileName);
+  s.SettingOpenDir = FolderOf(openSettingDlg_.fileName);
+  s.SettingSaveDir = FolderOf(saveSettingDlg_.fileName);
+  s.QoraLTarget = hostTarget_;
+  try {
+    WriteApplicationSettings(iniPath_, s);
+    return true;
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+    return false;
+  }
+}
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,429 @@
+// The main window driven through its controls, found by their object names.
+// File dialogs, message boxes, the beep and modal dialogs are answered by
+// FakeDialogs, so no test waits for a person.
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "image/BmpReader.h"
+#include "platform/ApplicationSettings.h"
+#include "support/TempDir.h"
+#include "ui/Main.h"
+#include "ui/PreviewArea.h"
+
+using namespace horizonmill;
+using namespace horizonmill::ui;
+
+namespace {
+
+class FakeDialogs : public UserDialogs {
+ public:
+  std::optional<QString> ChooseFile(QWidget*, const FileDialogSpec& spec) override {
+    asked.push_back(spec);
+    if (answers.empty()) return std::nullopt;
+    auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void Message(QWidget*, const QString& text) override { messages << text; }
+  void Error(QWidget*, const QString& text) override { errors << text; }
+  void Beep() override { ++beeps; }
+  int RunModal(QDialog& dialog) override {
+    onModal(dialog);
+    return dialog.result();
+  }
+
+  std::deque<std::optional<QString>> answers;  // what the file dialogs return, in turn
+  std::vector<FileDialogSpec> asked;
+  QStringList messages, errors;
+  int beeps = 0;
+  std::function<void(QDialog&)> onModal = [](QDialog& d) { d.reject(); };
+};
+
+// Equal sizes and pixels (the padding at the end of each row does not count).
+bool SamePixels(const WorkBitmap& a, const WorkBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    if (!std::equal(a.Row(y), a.Row(y) + a.Width(), b.Row(y))) return false;
+  return true;
+}
+
+std::string Example(const char* name) {
+  return std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + name;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  FakeDialogs dialogs_;
+  std::unique_ptr<THorizonmill_MainForm> window_;
+
+  QString Path(const QString& name) const { return dir_->filePath(name); }
+  std::filesystem::path Ini() const { return Path("prog.INI").toStdString(); }
+  void WriteScene(const QString& name, const std::string& text) {
+    testing::WriteFile(Path(name).toStdString(), text);
+  }
+  void Open(const QString& argument = {}) {
+    window_ = std::make_unique<THorizonmill_MainForm>(dialogs_, Ini());
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_->Start(argument);
+  }
+  template <typename T = QWidget>
+  T* Find(const char* name) const {
+    T* w = window_->findChild<T*>(name);
+    if (!w) qFatal("no control %s", name);
+    return w;
+  }
+  QLineEdit* Input(const char* name) const { return Find<QLineEdit>(name); }
+  void Enter(const char* name, const QString& text) {
+    Input(name)->setText(text);
+    QTest::keyClick(Input(name), Qt::Key_Return);
+  }
+  void Click(const char* name) { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
+  PreviewArea* Preview() const { return Find<PreviewArea>("Preview"); }
+  // The preview takes clicks once the progress timer has seen the last render
+  // end. `duringRender` runs at the render's first letting events through.
+  void ClickPreview(std::function<void()> duringRender = {}) {
+    QTRY_VERIFY(window_->session().PreviewAcceptsClick());
+    if (duringRender) QTimer::singleShot(0, this, duringRender);
+    QTest::mouseClick(Preview(), Qt::LeftButton);
+  }
+
+ private slots:
+  void init() {
+    dialogs_ = FakeDialogs();
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(dir_->path()));
+  }
+  void cleanup() { window_.reset(); }
+
+  void startsWithTheDefaultScene_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("text");
+    for (auto [input, text] : {std::pair{"Seed", "65536"},
+                               {"AirDepth", "0.0"},
+                               {"Stars", "0"},
+                               {"StarSize", "1.0"},
+                               {"TenjoScale", "1.0"},
+                               {"GroundScale", "1.0"},
+                               {"GroundWarp", "0.0"},
+                               {"ResX", "3072"},
+                               {"ResY", "1536"},
+                               {"OutPutFilen", ""},
+                               {"TenjoTextureName", ""}})
+      QTest::newRow(input) << input << text;
+  }
+  void startsWithTheDefaultScene() {
+    QFETCH(QString, input);
+    QFETCH(QString, text);
+    Open();
+    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
+    QCOMPARE(Input(input.toUtf8())->text(), text);
+    QVERIFY(!Find("Go")->isEnabled());
+    QVERIFY(!Find<QCheckBox>("TenjoNeeded")->isChecked());
+    QVERIFY(!Find("TenjoScale")->isEnabled());
+    QVERIFY(!Find<QAction>("QoraL_Delete")->isEnabled());
+    QVERIFY(!Find("isOldFormat")->isVisible());
+    QCOMPARE(window_->session().JpegQuality(), 90);
+    QCOMPARE(Preview()->grab().toImage().pixelColor(200, 150), QColor(192, 192, 192));
+  }
+
+  void startsWithASettingsFileArgument() {
+    WriteScene("a.hm", "RandomSeed 42\nAirDepth abc\nOutput_Filename out.jpg\n");
+    Open("a.hm");
+    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - a.hm");
+    QCOMPARE(Input("Seed")->text(), "42");
+    QCOMPARE(Input("AirDepth")->text(), "abc");
+    QVERIFY(Find("Go")->isEnabled());
+    // A name that is no file is ignored.
+    Open("missing.hm");
+    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
+  }
+
+  void saveRightAfterStartWritesIntoTheCurrentDirectory() {
+    Open();
+    Find<QAction>("Save1")->trigger();
+    const std::string text = testing::ReadFile(Path("新規.hm").toStdString());
+    QCOMPARE(std::count(text.begin(), text.end(), '\n'), 16);
+    QVERIFY(dialogs_.asked.empty());
+  }
+
+  void typedInputsAreTheSceneAndTypingIsLimited() {
+    Open();
+    Input("Seed")->clear();
+    QTest::keyClicks(Input("Seed"), "1234567");
+    QCOMPARE(Input("Seed")->text(), "12345");
+    QCOMPARE(window_->session().Scene().RandomSeed, "12345");
+    // Text from a settings file is taken whole.
+    WriteScene("long.hm", "Stars_NumberOfStars 123456789\n");
+    Open("long.hm");
+    QCOMPARE(Input("Stars")->text(), "123456789");
+  }
+
+  void oldFormatHoldsTheResolution_data() {
+    QTest::addColumn<QString>("format");
+    QTest::newRow("Old") << "Old";
+    QTest::newRow("OldDiet") << "OldDiet";
+  }
+  void oldFormatHoldsTheResolution() {
+    QFETCH(QString, format);
+    WriteScene("old.hm", "Output_Resolution 64 32\nOutput_Format " + format.toStdString() + "\n");
+    Open("old.hm");
+    QCOMPARE(Input("ResX")->text(), "3072");
+    QCOMPARE(Input("ResY")->text(), "1536");
+    QVERIFY(!Find("ResX")->isEnabled() && !Find("ResY")->isEnabled());
+    QVERIFY(Find("DietMode")->isEnabled());
+    QCOMPARE(Find<QCheckBox>("DietMode")->isChecked(), format == "OldDiet");
+    Find<QCheckBox>("isOldFormat")->setChecked(false);
+    QVERIFY(Find("ResX")->isEnabled() && Find("ResY")->isEnabled());
+    QVERIFY(!Find<QCheckBox>("DietMode")->isChecked());
+    QVERIFY(window_->session().Scene().Output.Format == OutputFormat::Normal);
+  }
+
+  void reflectionAtZeroDisablesTheWarp() {
+    Open();
+    Find<QCheckBox>("ZimenNeeded")->setChecked(true);
+    QVERIFY(!Find("GroundWarp")->isEnabled());
+    Find<QSlider>("ZimenRefValue")->setValue(1);
+    QVERIFY(Find("GroundWarp")->isEnabled() && Find("GroundWarpLabel")->isEnabled());
+    Find<QSlider>("ZimenRefValue")->setValue(0);
+    QVERIFY(!Find("GroundWarp")->isEnabled() && !Find("GroundWarpLabel")->isEnabled());
+    QCOMPARE(window_->session().Scene().Ground.Reflection, 0);
+  }
+
+  void leavingAScaleInputGuardsAgainstZero() {
+    Open();
+    Find<QCheckBox>("ZimenNeeded")->setChecked(true);
+    Input("GroundScale")->setText("0");
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(Input("GroundScale"), &leave);
+    QCOMPARE(window_->session().Scene().Ground.Scale, "0.001");
+  }
+
+  void enterInTheOutputNameEnablesGo() {
+    Open();
+    QTest::keyClicks(Input("OutPutFilen"), "x.jpg");
+    QVERIFY(!Find("Go")->isEnabled());  // typing alone does not refresh
+    QTest::keyClick(Input("OutPutFilen"), Qt::Key_Return);
+    QVERIFY(Find("Go")->isEnabled());
+    Enter("OutPutFilen", "");
+    QVERIFY(!Find("Go")->isEnabled());
+  }
+
+  void transparentColourWithoutATextureOnlyBeeps() {
+    Open();
+    Find<QCheckBox>("TenjoNeeded")->setChecked(true);
+    QVERIFY(!Find("ChTenjoTra")->isEnabled());
+    // Typing the name of a picture enables the button before anything is loaded.
+    QTest::keyClicks(Input("TenjoTextureName"), QString::fromStdString(Example("clouds.bmp")));
+    QVERIFY(Find("ChTenjoTra")->isEnabled());
+    Click("ChTenjoTra");
+    QCOMPARE(dialogs_.beeps, 1);
+    QVERIFY(dialogs_.messages.isEmpty());
+  }
+
+  void textureNamesLoadOrSayTheyAreMissing() {
+    Open();
+    Find<QCheckBox>("ZimenNeeded")->setChecked(true);
+    Enter("GroundTextureName", "no-such.bmp");
+    QVERIFY(Preview()->Cleared());
+    QCOMPARE(Preview()->Message(), "地面テクスチャはありません。");
+    Find<QCheckBox>("TenjoNeeded")->setChecked(true);
+    Enter("TenjoTextureName", "no-such.bmp");
+    QCOMPARE(Preview()->Message(), "天井テクスチャはありません。");
+
+    Enter("GroundTextureName", QString::fromStdString(Example("water.bmp")));
+    QVERIFY(window_->session().Scene().Ground.Texture);
+    QVERIFY(!Preview()->Cleared() && Preview()->Message().isEmpty());
+    // A file that is no picture: the error names it, the texture stays.
+    WriteScene("junk.bmp", "junk");
+    Enter("GroundTextureName", Path("junk.bmp"));
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(dialogs_.errors[0].contains(Path("junk.bmp")));
+    QVERIFY(window_->session().Scene().Ground.Texture);
+  }
+
+  void browsingATextureSwitchesTheLayerOn() {
+    Open();
+    dialogs_.answers = {QString::fromStdString(Example("clouds.bmp"))};
+    Find<QCheckBox>("TenjoNeeded")->setChecked(true);
+    Click("TEnjoTextureRefer");
+    QVERIFY(window_->session().Scene().Ceiling.Texture);
+    QCOMPARE(Input("TenjoTextureName")->text(), QString::fromStdString(Example("clouds.bmp")));
+    QVERIFY(Find("ChTenjoTra")->isEnabled());
+    QCOMPARE(dialogs_.asked[0].name, "TenjoTextureOpen");
+    QCOMPARE(dialogs_.asked[0].filters, QStringList{"ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"});
+  }
+
+  void previewClickRendersWhatTheCoreRenders() {
+    const std::string scene = Example("lighthouse-coast.hm");
+    Open(QString::fromStdString(scene));
+    QVERIFY(dialogs_.asked.empty());  // every picture lies beside the scene
+    ClickPreview();
+
+    Session core;
+    struct : SettingsReaderHost {
+      std::optional<std::string> AskForPicture(PictureKind, const std::string&,
+                                               std::string_view) override {
+        return std::nullopt;
+      }
+    } noQuestions;
+    core.Open(scene, noQuestions);
+    core.RenderPreview();
+    const WorkBitmap& expected = core.PreviewBitmap();
+    const WorkBitmap& shown = window_->session().PreviewBitmap();
+    QVERIFY(SamePixels(expected, shown));
+    // What the screen shows is those pixels, channels in their places.
+    const QImage screen = Preview()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    WorkBitmap& copy = const_cast<WorkBitmap&>(expected);
+    QCOMPARE(screen, PreviewArea::Wrap(copy).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!Find("RendAbort")->isVisible());
+    QVERIFY(Find("Seed")->isEnabled());
+  }
+
+  void abortInTheMiddleLeavesTheMessage() {
+    Open();
+    bool lockedWhileRendering = false;
+    ClickPreview([&] {
+      lockedWhileRendering = !Find("Seed")->isEnabled() && !Find("ResX")->isEnabled() &&
+                             !Find<QAction>("Open1")->isEnabled() && Find("RendAbort")->isVisible();
+      Click("RendAbort");
+    });
+    QVERIFY(lockedWhileRendering);
+    QVERIFY(window_->session().Context().AbortRequested);
+    QVERIFY(Preview()->Cleared());
+    QCOMPARE(Preview()->Message(), "作画は中止されました。");
+    QVERIFY(!Find("RendAbort")->isVisible());
+    QVERIFY(Find("Seed")->isEnabled() && Find<QAction>("Open1")->isEnabled());
+  }
+
+  void goWritesBmpOrJpegByTheExtension_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("magic");
+    QTest::newRow("bmp") << "out.BMP" << QByteArray("BM");
+    QTest::newRow("jpg") << "out.jpg" << QByteArray("\xff\xd8\xff");
+    QTest::newRow("no extension") << "out" << QByteArray("\xff\xd8\xff");
+  }
+  void goWritesBmpOrJpegByTheExtension() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, magic);
+    Open();
+    Enter("ResX", "64");
+    Enter("ResY", "32");
+    Enter("OutPutFilen", Path(name));
+    Click("Go");
+    QFile file(Path(name));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(magic));
+    if (magic == "BM") {
+      const WorkBitmap read = ReadBmpFile(Path(name).toStdString());
+      const WorkBitmap& rendered = window_->session().OutputBitmap();
+      QVERIFY(SamePixels(read, rendered));
+    }
+    QVERIFY(dialogs_.errors.isEmpty());
+  }
+
+  void anOutputThatCannotBeWrittenIsReported() {
+    Open();
+    Enter("ResX", "8");
+    Enter("ResY", "4");
+    Enter("OutPutFilen", Path("missing/out.bmp"));
+    Click("Go");
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(dialogs_.errors[0].contains(Path("missing/out.bmp")));
+    QVERIFY(!Preview()->Cleared());  // the finished image stays in the preview
+    QCOMPARE(window_->session().OutputBitmap().Width(), 8);
+  }
+
+  void jpegQualityDialogOkKeepsItCancelChangesNothing() {
+    Open();
+    int shown = -1;
+    dialogs_.onModal = [&](QDialog& d) {
+      auto* bar = d.findChild<QScrollBar*>("Quality");
+      shown = bar->value();
+      bar->setValue(10);
+      QCOMPARE(d.findChild<QLabel*>("QualityText")->text(), "10%");
+      QTest::mouseClick(d.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+    };
+    Find<QAction>("JPEG1")->trigger();
+    QCOMPARE(shown, 90);
+    QCOMPARE(window_->session().JpegQuality(), 90);
+    QVERIFY(!QFile::exists(Path("prog.INI")));
+
+    dialogs_.onModal = [&](QDialog& d) {
+      shown = d.findChild<QScrollBar*>("Quality")->value();
+      d.findChild<QScrollBar*>("Quality")->setValue(0);
+      QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+    };
+    Find<QAction>("JPEG1")->trigger();
+    QCOMPARE(shown, 90);
+    QCOMPARE(window_->session().JpegQuality(), 0);
+    QCOMPARE(ReadApplicationSettings(Ini()).JPEGQuality, 0);
+  }
+
+  void programIniWrittenByOneRunIsReadByTheNext() {
+    Open();
+    QVERIFY(QDir().mkpath(Path("pictures")));
+    dialogs_.answers = {Path("pictures/out.jpg")};
+    Click("ReferOutPut");
+    QCOMPARE(Input("OutPutFilen")->text(), Path("pictures/out.jpg"));
+    QVERIFY(Find("Go")->isEnabled());
+    window_->close();
+    ApplicationSettings written = ReadApplicationSettings(Ini());
+    QCOMPARE(written.OutputDir, Path("pictures/").toStdString());
+    QVERIFY(written.JimenDir.empty());  // unused dialogs leave their keys alone
+
+    // The next run: the output dialog opens there; a host target enables removal.
+    written.QoraLTarget = Path("QoraL2.ini").toStdString();
+    written.JimenDir = Path("ground/").toStdString();
+    WriteApplicationSettings(Ini(), written);
+    WriteJpegQualitySetting(Ini(), 55);
+    dialogs_.asked.clear();
+    Open();
+    QVERIFY(Find<QAction>("QoraL_Delete")->isEnabled());
+    QCOMPARE(window_->session().JpegQuality(), 55);
+    Find<QCheckBox>("ZimenNeeded")->setChecked(true);
+    Click("GroundTextureRefer");  // cancelled: the INI is written all the same
+    Click("ReferOutPut");
+    QCOMPARE(dialogs_.asked.at(0).directory, Path("ground/"));
+    QCOMPARE(dialogs_.asked.at(1).directory, Path("pictures/"));
+    QCOMPARE(ReadApplicationSettings(Ini()).QoraLTarget, Path("QoraL2.ini").toStdString());
+  }
+
+  void closingDuringARenderAbortsItThenCloses() {
+    Open();
+    ClickPreview([&] { window_->close(); });
+    QVERIFY(window_->session().Context().AbortRequested);
+    QVERIFY(!window_->isVisible());
+    QVERIFY(QFile::exists(Path("prog.INI")));
+  }
+
+  void commandsNotBuiltYetSaySo() {
+    Open();
+    for (const char* button : {"SetGrad1", "SetGrad2", "SetFarObject", "RegistToQoraL"})
+      Click(button);
+    QCOMPARE(dialogs_.messages.size(), 4);
+    Find<QAction>("Author")->trigger();
+    QVERIFY(dialogs_.messages.last().startsWith(
+        "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  "));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
