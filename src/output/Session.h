@@ -16,6 +16,7 @@
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
+#include "output/JpegWriter.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
 #include "scene/SettingsFile.h"
@@ -27,8 +28,6 @@ inline constexpr std::string_view kNewSettingsName = "新規.hm";
 // What the preview shows after Enter on a texture name whose file does not exist.
 inline constexpr std::string_view kNoGroundTexture = "地面テクスチャはありません。";
 inline constexpr std::string_view kNoCeilingTexture = "天井テクスチャはありません。";
-// The JPEG library wrapper's default quality.
-inline constexpr int kDefaultJpegQuality = 90;
 
 enum class TextureLayer { Ground, Ceiling };
 

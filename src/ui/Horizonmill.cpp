@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("horizonmill");
   QApplication::setDesktopFileName("horizonmill");
+  QApplication::setWindowIcon(QIcon(":/horizonmill.png"));
   PreferJapaneseFont(app);
   // The standard dialogs and buttons speak the program's language.
   QTranslator qtbase;

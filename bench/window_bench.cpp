@@ -1,0 +1,94 @@
+// A click on the preview of the rich example, from the click to the finished
+// preview on the screen, beside the core's own preview render of the same
+// scene: the difference is what the window adds (stage messages, refreshes,
+// letting events run). Runs offscreen unless QT_QPA_PLATFORM says otherwise
+// (QT_QPA_PLATFORM=xcb under a display includes drawing on the X server).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include "ui/Main.h"
+#include "ui/PreviewArea.h"
+
+namespace horizonmill {
+namespace {
+
+const std::string kScene = std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm";
+
+class NoQuestions : public SettingsReaderHost {
+ public:
+  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
+                                           std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+class Silent : public ui::UserDialogs {
+ public:
+  std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSpec&) override { return {}; }
+  void Message(QWidget*, const QString&) override {}
+  void Error(QWidget*, const QString&) override {}
+  void Beep() override {}
+  int RunModal(QDialog&) override { return 0; }
+};
+
+void BM_CorePreviewRender(benchmark::State& state) {
+  Session session;
+  NoQuestions host;
+  session.Open(kScene, host);
+  for (auto _ : state) session.RenderPreview();
+}
+BENCHMARK(BM_CorePreviewRender)->Unit(benchmark::kMillisecond);
+
+void BM_WindowPreviewClick(benchmark::State& state) {
+  QTemporaryDir dir;
+  Silent dialogs;
+  ui::THorizonmill_MainForm window(dialogs, dir.filePath("bench.INI").toStdString());
+  window.show();
+  window.Start(QString::fromStdString(kScene));
+  QApplication::processEvents();
+  auto* preview = window.findChild<ui::PreviewArea*>("Preview");
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.session().ProgressTick();  // what the progress timer does 100 ms after a render
+    state.ResumeTiming();
+    QTest::mouseClick(preview, Qt::LeftButton);
+  }
+}
+BENCHMARK(BM_WindowPreviewClick)->Unit(benchmark::kMillisecond);
+
+// The full-size render with the window as its host (letting events run a few
+// times per 100 ms, a refresh of the preview after each stage) beside the same
+// render without a window.
+void BM_CoreFullRender(benchmark::State& state) {
+  Session session;
+  NoQuestions host;
+  session.Open(kScene, host);
+  for (auto _ : state) session.RenderOutput();
+}
+BENCHMARK(BM_CoreFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_WindowFullRender(benchmark::State& state) {
+  QTemporaryDir dir;
+  Silent dialogs;
+  ui::THorizonmill_MainForm window(dialogs, dir.filePath("bench.INI").toStdString());
+  window.show();
+  window.Start(QString::fromStdString(kScene));
+  QApplication::processEvents();
+  for (auto _ : state) window.session().RenderOutput();
+}
+BENCHMARK(BM_WindowFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace horizonmill
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
