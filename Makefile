@@ -23,7 +23,8 @@ configure: deps
 build: configure
 	@$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-# Renders the default scene and every example scene into out/.
+# Builds everything (the desktop program too) and renders the default scene and
+# every example scene into out/.
 run: build
 	@mkdir -p out
 	@$(BUILD)/horizonmill-render -o out/default.jpg
@@ -33,6 +34,7 @@ run: build
 	  $(BUILD)/horizonmill-render "$$scene" -o "out/$$name.jpg" || exit 1; \
 	done
 	@echo "Images are in $(CURDIR)/out:"; ls -1 out/*.jpg | sed 's/^/  /'
+	@echo "The desktop program: $(BUILD)/horizonmill [SCENE.hm]"
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -107,7 +107,7 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
 
   auto* left = new QVBoxLayout;
   left->addWidget(preview_);
-  auto* previewHint = new QLabel("プレビューをクリックすると作画します");
+  auto* previewHint = new QLabel("ここをクリックするとプレビュー画像を作画します");
   previewHint->setEnabled(false);
   left->addWidget(previewHint);
   left->addWidget(outputControls_ = BuildOutputControls());
@@ -216,9 +216,9 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
   sky->addWidget(setGrad1_, 0, 0, 1, 2);
   sky->addWidget(setGrad2_, 0, 2, 1, 2);
   sky->addWidget(new QLabel("乱数のシード"), 1, 0);
-  sky->addWidget(seed_, 1, 1);
+  sky->addWidget(seed_, 1, 1, Qt::AlignLeft);
   sky->addWidget(new QLabel("空気遠近強さ"), 1, 2);
-  sky->addWidget(airDepth_, 1, 3);
+  sky->addWidget(airDepth_, 1, 3, Qt::AlignLeft);
   sky->setColumnStretch(1, 1);
   sky->setColumnStretch(3, 1);
   column->addWidget(Group(new QLabel("空と太陽"), sky));

@@ -151,9 +151,10 @@ void THorizonmill_MainForm::JPEG1Click() {
 }
 
 void THorizonmill_MainForm::AuthorClick() {
+  // The first line, two blanks and the credit, then the second line.
   dialogs_.Message(this,
-                   "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  by the Horizonmill "
-                   "authors\n※現在らいと以外のバージョンは存在してません。");
+                   "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同\n"
+                   "※現在らいと以外のバージョンは存在してません。");
 }
 
 void THorizonmill_MainForm::NotAvailableYet() {
