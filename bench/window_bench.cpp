@@ -34,6 +34,18 @@ class Silent : public ui::UserDialogs {
   int RunModal(QDialog&) override { return 0; }
 };
 
+// The window with the rich example open, shown, its start-up events done.
+struct OpenWindow {
+  OpenWindow() : window(dialogs, dir.filePath("bench.INI").toStdString()) {
+    window.show();
+    window.Start(QString::fromStdString(kScene));
+    QApplication::processEvents();
+  }
+  QTemporaryDir dir;
+  Silent dialogs;
+  ui::THorizonmill_MainForm window;
+};
+
 void BM_CorePreviewRender(benchmark::State& state) {
   Session session;
   NoQuestions host;
@@ -43,16 +55,11 @@ void BM_CorePreviewRender(benchmark::State& state) {
 BENCHMARK(BM_CorePreviewRender)->Unit(benchmark::kMillisecond);
 
 void BM_WindowPreviewClick(benchmark::State& state) {
-  QTemporaryDir dir;
-  Silent dialogs;
-  ui::THorizonmill_MainForm window(dialogs, dir.filePath("bench.INI").toStdString());
-  window.show();
-  window.Start(QString::fromStdString(kScene));
-  QApplication::processEvents();
-  auto* preview = window.findChild<ui::PreviewArea*>("Preview");
+  OpenWindow open;
+  auto* preview = open.window.findChild<ui::PreviewArea*>("Preview");
   for (auto _ : state) {
     state.PauseTiming();
-    window.session().ProgressTick();  // what the progress timer does 100 ms after a render
+    open.window.session().ProgressTick();  // what the progress timer does 100 ms after a render
     state.ResumeTiming();
     QTest::mouseClick(preview, Qt::LeftButton);
   }
@@ -71,13 +78,8 @@ void BM_CoreFullRender(benchmark::State& state) {
 BENCHMARK(BM_CoreFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_WindowFullRender(benchmark::State& state) {
-  QTemporaryDir dir;
-  Silent dialogs;
-  ui::THorizonmill_MainForm window(dialogs, dir.filePath("bench.INI").toStdString());
-  window.show();
-  window.Start(QString::fromStdString(kScene));
-  QApplication::processEvents();
-  for (auto _ : state) window.session().RenderOutput();
+  OpenWindow open;
+  for (auto _ : state) open.window.session().RenderOutput();
 }
 BENCHMARK(BM_WindowFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);
 

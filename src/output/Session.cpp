@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "output/ImageOutput.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 

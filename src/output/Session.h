@@ -15,7 +15,6 @@
 
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
-#include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
