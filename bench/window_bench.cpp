@@ -38,7 +38,7 @@ class Silent : public ui::UserDialogs {
 struct OpenWindow {
   OpenWindow() : window(dialogs, dir.filePath("bench.INI").toStdString()) {
     window.show();
-    window.Start(QString::fromStdString(kScene));
+    window.Start(kScene);
     QApplication::processEvents();
   }
   QTemporaryDir dir;

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   horizonmill::ui::THorizonmill_MainForm window(
       dialogs, horizonmill::ApplicationIniPath(QApplication::applicationFilePath().toStdString()));
   window.show();
-  window.Start(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+  // The name exactly as given (Qt's own options are gone from argv by now).
+  window.Start(argc > 1 ? argv[1] : "");
   return QApplication::exec();
 }

@@ -43,7 +43,7 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
 
   // Start-up (FormShow): JPEG quality 90, the program INI, the default scene,
   // then the settings file `argument` names when it exists; the title.
-  void Start(const QString& argument);
+  void Start(const std::string& argument);
 
   Session& session() { return session_; }
   static QString TitleFor(const std::string& settingsFilename);

@@ -64,12 +64,11 @@ class THorizonmill_MainForm::ReaderHost : public SettingsReaderHost {
   THorizonmill_MainForm& w_;
 };
 
-void THorizonmill_MainForm::Start(const QString& argument) {
+void THorizonmill_MainForm::Start(const std::string& argument) {
   session_.SetJpegQuality(kDefaultJpegQuality);
   ReadProgramIni();
   New1Click();
-  const std::string path = argument.toStdString();
-  if (!path.empty() && FileExists(path)) OpenSettings(path);
+  if (!argument.empty() && FileExists(argument)) OpenSettings(argument);
   SetTitle();
 }
 

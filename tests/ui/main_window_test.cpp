@@ -78,7 +78,7 @@ class MainWindowTest : public QObject {
   void WriteScene(const QString& name, const std::string& text) {
     testing::WriteFile(Path(name).toStdString(), text);
   }
-  void Open(const QString& argument = {}) {
+  void Open(const std::string& argument = {}) {
     window_ = std::make_unique<THorizonmill_MainForm>(dialogs_, Ini());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -273,7 +273,7 @@ class MainWindowTest : public QObject {
 
   void previewClickRendersWhatTheCoreRenders() {
     const std::string scene = Example("lighthouse-coast.hm");
-    Open(QString::fromStdString(scene));
+    Open(scene);
     QVERIFY(dialogs_.asked.empty());  // every picture lies beside the scene
     ClickPreview();
 
