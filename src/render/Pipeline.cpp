@@ -137,7 +137,7 @@ void Pipeline::Run() {
   Finish();
   if (ctx_.AbortRequested) {
     host_.ClearPreviewArea();
-    Stage(RenderStage::Aborted, "作画は中止されました。");
+    Stage(RenderStage::Aborted, kAbortedMessage);
   }
 }
 

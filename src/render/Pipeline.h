@@ -3,6 +3,8 @@
 // stages the preview is refreshed; the host sees stage messages and progress.
 #pragma once
 
+#include <string_view>
+
 #include "image/WorkBitmap.h"
 #include "scene/SceneSettings.h"
 
@@ -13,6 +15,8 @@ struct RenderContext;  // render/RenderContext.h
 // The size of the main window's preview area, and of PreviewBitmap.
 inline constexpr int kPreviewWidth = 409;
 inline constexpr int kPreviewHeight = 307;
+// Shown on the cleared preview area after an aborted render.
+inline constexpr std::string_view kAbortedMessage = "作画は中止されました。";
 
 // Renders the scene into `target`, which is either `preview` (a preview render:
 // stars are thinned to the output's density and drawn as single pixels) or the

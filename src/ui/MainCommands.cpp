@@ -11,6 +11,7 @@
 #include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
+#include "render/Pipeline.h"
 #include "ui/JPEGQualityunit.h"
 #include "ui/Main.h"
 #include "ui/PreviewArea.h"
@@ -267,6 +268,9 @@ void THorizonmill_MainForm::GoClick() {
   }
   // Closing the window during the render stops it; nothing half done is written.
   if (closeAfterRender_) return;
+  // The preview shows what was drawn, which is what gets written; it says why
+  // the image is unfinished.
+  if (session_.Context().AbortRequested) preview_->ShowMessage(Q(kAbortedMessage));
   const std::string& name = session_.Scene().Output.Filename;
   if (name.empty()) return;
   try {

@@ -339,6 +339,18 @@ class MainWindowTest : public QObject {
     QVERIFY(dialogs_.errors.isEmpty());
   }
 
+  void anAbortedOutputIsWrittenAndSaysSo() {
+    Open();
+    Enter("ResX", "64");
+    Enter("ResY", "32");
+    Enter("OutPutFilen", Path("part.bmp"));
+    QTimer::singleShot(0, this, [&] { Click("RendAbort"); });
+    Click("Go");
+    QVERIFY(QFile::exists(Path("part.bmp")));
+    QVERIFY(!Preview()->Cleared());  // the part drawn, as written
+    QCOMPARE(Preview()->Message(), "作画は中止されました。");
+  }
+
   void anOutputThatCannotBeWrittenIsReported() {
     Open();
     Enter("ResX", "8");
