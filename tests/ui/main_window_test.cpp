@@ -156,6 +156,21 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
   }
 
+  void aMissingPictureIsAskedForWithTheLayersDialog() {
+    WriteScene("gone.hm", "Ground_TextureFilename gone.bmp\n");
+    dialogs_.answers = {QString::fromStdString(Example("water.bmp"))};
+    Open("gone.hm");
+    QCOMPARE(dialogs_.messages,
+             QStringList{"地面テクスチャファイル gone.bmp がありません。代わりを指定してください"});
+    QCOMPARE(dialogs_.asked.at(0).name, "ZimenTextureOpen");
+    QCOMPARE(dialogs_.asked.at(0).fileName, "gone.bmp");
+    QVERIFY(Find<QCheckBox>("ZimenNeeded")->isChecked());
+    QCOMPARE(Input("GroundTextureName")->text(), QString::fromStdString(Example("water.bmp")));
+    QCOMPARE(Preview()->Message(), "");  // the texture is shown with its caption
+    window_->close();
+    QCOMPARE(ReadApplicationSettings(Ini()).JimenDir, Example(""));
+  }
+
   void saveRightAfterStartWritesIntoTheCurrentDirectory() {
     Open();
     Find<QAction>("Save1")->trigger();
