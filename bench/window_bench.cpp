@@ -27,7 +27,7 @@ class NoQuestions : public SettingsReaderHost {
 
 class Silent : public ui::UserDialogs {
  public:
-  std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSpec&) override { return {}; }
+  std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSetup&) override { return {}; }
   void Message(QWidget*, const QString&) override {}
   void Error(QWidget*, const QString&) override {}
   void Beep() override {}

@@ -29,16 +29,16 @@ namespace {
 const QString kBmpFilter = "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)";
 const QString kSettingsFilter = "Horizonmillデータファイル (*.hm)";
 
-FileDialogSpec Dialog(const char* name, bool save, QStringList filters, const char* suffix) {
-  FileDialogSpec spec;
-  spec.name = name;
-  spec.save = save;
-  spec.filters = std::move(filters);
-  spec.defaultSuffix = suffix;
-  return spec;
+FileDialogSetup Dialog(const char* name, bool save, QStringList filters, const char* suffix) {
+  FileDialogSetup setup;
+  setup.name = name;
+  setup.save = save;
+  setup.filters = std::move(filters);
+  setup.defaultSuffix = suffix;
+  return setup;
 }
 
-FileDialogSpec PictureDialog(const char* name) { return Dialog(name, false, {kBmpFilter}, "bmp"); }
+FileDialogSetup PictureDialog(const char* name) { return Dialog(name, false, {kBmpFilter}, "bmp"); }
 
 // A framed group of controls with a bold header line (a label, or the layer's
 // switch).
@@ -82,12 +82,12 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   setObjectName("Horizonmill_MainForm");
   session_.Context().Host = this;
 
-  outPutOpen_.spec = Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)"}, "bmp");
-  tenjoTextureOpen_.spec = PictureDialog("TenjoTextureOpen");
-  zimenTextureOpen_.spec = PictureDialog("ZimenTextureOpen");
-  openSettingDlg_.spec = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");
-  saveSettingDlg_.spec = Dialog("SaveSettingDlg", true, {kSettingsFilter}, "hm");
-  objectOpenDialog_.spec = PictureDialog("ObjectOpenDialog");
+  outPutOpen_.setup = Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)"}, "bmp");
+  tenjoTextureOpen_.setup = PictureDialog("TenjoTextureOpen");
+  zimenTextureOpen_.setup = PictureDialog("ZimenTextureOpen");
+  openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");
+  saveSettingDlg_.setup = Dialog("SaveSettingDlg", true, {kSettingsFilter}, "hm");
+  objectOpenDialog_.setup = PictureDialog("ObjectOpenDialog");
 
   BuildMenu();
   preview_ = new PreviewArea(session_.PreviewBitmap());

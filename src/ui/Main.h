@@ -56,7 +56,7 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   // One of the five file dialogs: how it is run, and the file last chosen in
   // it during this run (whose folder the program INI keeps).
   struct FileDialog {
-    FileDialogSpec spec;
+    FileDialogSetup setup;
     QString fileName;
   };
   struct TextBinding {

@@ -333,25 +333,25 @@ void THorizonmill_MainForm::MessageBox(std::string_view text) { dialogs_.Message
 
 std::optional<QString> THorizonmill_MainForm::RunFileDialog(FileDialog& dialog,
                                                             const QString& presetName) {
-  FileDialogSpec spec = dialog.spec;
+  FileDialogSetup setup = dialog.setup;
   if (!dialog.fileName.isEmpty()) {
-    spec.directory = QString::fromStdString(FolderOf(dialog.fileName));
-    spec.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
+    setup.directory = QString::fromStdString(FolderOf(dialog.fileName));
+    setup.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
   }
-  if (!presetName.isEmpty()) spec.fileName = presetName;
-  const auto chosen = dialogs_.ChooseFile(this, spec);
+  if (!presetName.isEmpty()) setup.fileName = presetName;
+  const auto chosen = dialogs_.ChooseFile(this, setup);
   if (chosen) dialog.fileName = *chosen;
   return chosen;
 }
 
 void THorizonmill_MainForm::ReadProgramIni() {
   const ApplicationSettings s = ReadApplicationSettings(iniPath_);
-  outPutOpen_.spec.directory = QString::fromStdString(s.OutputDir);
-  tenjoTextureOpen_.spec.directory = QString::fromStdString(s.TenjoDir);
-  zimenTextureOpen_.spec.directory = QString::fromStdString(s.JimenDir);
-  openSettingDlg_.spec.directory = QString::fromStdString(s.SettingOpenDir);
-  saveSettingDlg_.spec.directory = QString::fromStdString(s.SettingSaveDir);
-  objectOpenDialog_.spec.directory = QString::fromStdString(s.ObjectDir);
+  outPutOpen_.setup.directory = QString::fromStdString(s.OutputDir);
+  tenjoTextureOpen_.setup.directory = QString::fromStdString(s.TenjoDir);
+  zimenTextureOpen_.setup.directory = QString::fromStdString(s.JimenDir);
+  openSettingDlg_.setup.directory = QString::fromStdString(s.SettingOpenDir);
+  saveSettingDlg_.setup.directory = QString::fromStdString(s.SettingSaveDir);
+  objectOpenDialog_.setup.directory = QString::fromStdString(s.ObjectDir);
   hostTarget_ = s.QoraLTarget;
   if (s.JPEGQuality >= 0) session_.SetJpegQuality(s.JPEGQuality);
   ApplyRenderLock();

@@ -7,15 +7,15 @@
 
 namespace horizonmill::ui {
 
-std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDialogSpec& spec) {
+std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDialogSetup& setup) {
   QFileDialog dialog(parent);
-  dialog.setObjectName(spec.name);
-  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setNameFilters(spec.filters);
-  dialog.setDefaultSuffix(spec.defaultSuffix);
-  if (!spec.directory.isEmpty()) dialog.setDirectory(spec.directory);
-  if (!spec.fileName.isEmpty()) dialog.selectFile(spec.fileName);
+  dialog.setObjectName(setup.name);
+  dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setNameFilters(setup.filters);
+  dialog.setDefaultSuffix(setup.defaultSuffix);
+  if (!setup.directory.isEmpty()) dialog.setDirectory(setup.directory);
+  if (!setup.fileName.isEmpty()) dialog.selectFile(setup.fileName);
   // A name typed without extension takes the one of the filter shown ("*.jpg"
   // gives ".jpg"), not always the first filter's.
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {

@@ -13,7 +13,7 @@ class QWidget;
 namespace horizonmill::ui {
 
 // One of the window's file dialogs, as it is to be run.
-struct FileDialogSpec {
+struct FileDialogSetup {
   QString name;           // "OutPutOpen", "ZimenTextureOpen", ...
   bool save = false;      // save (asks before overwriting) or open (the file must exist)
   QStringList filters;    // "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)", ...
@@ -26,7 +26,7 @@ class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
   // The chosen file's path, or nothing when the user cancels.
-  virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) = 0;
   // A message box with an OK button.
   virtual void Message(QWidget* parent, const QString& text) = 0;
   // The error box of a failed file operation; the text names the file and the reason.
@@ -38,7 +38,7 @@ class UserDialogs {
 
 class QtUserDialogs : public UserDialogs {
  public:
-  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) override;
   void Message(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   void Beep() override;

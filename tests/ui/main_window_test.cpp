@@ -30,8 +30,8 @@ namespace {
 
 class FakeDialogs : public UserDialogs {
  public:
-  std::optional<QString> ChooseFile(QWidget*, const FileDialogSpec& spec) override {
-    asked.push_back(spec);
+  std::optional<QString> ChooseFile(QWidget*, const FileDialogSetup& setup) override {
+    asked.push_back(setup);
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
     answers.pop_front();
@@ -46,7 +46,7 @@ class FakeDialogs : public UserDialogs {
   }
 
   std::deque<std::optional<QString>> answers;  // what the file dialogs return, in turn
-  std::vector<FileDialogSpec> asked;
+  std::vector<FileDialogSetup> asked;
   QStringList messages, errors;
   int beeps = 0;
   std::function<void(QDialog&)> onModal = [](QDialog& d) { d.reject(); };
