@@ -156,16 +156,14 @@ void THorizonmill_MainForm::BuildMenu() {
   saveAs1_ = action(file, "SaveAs1", "設定を名前を付けて保存(&A)",
                     &THorizonmill_MainForm::SaveAs1Click, QKeySequence::SaveAs);
   file->addSeparator();
-  exit1_ =
-      action(file, "Exit1", "終了(&X)", &THorizonmill_MainForm::Exit1Click, QKeySequence::Quit);
+  action(file, "Exit1", "終了(&X)", &THorizonmill_MainForm::Exit1Click, QKeySequence::Quit);
   QMenu* options = menuBar()->addMenu("オプション(&O)");
   jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", &THorizonmill_MainForm::JPEG1Click);
   qoraLDelete_ = action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)",
                         &THorizonmill_MainForm::NotAvailableYet);
   qoraLDelete_->setEnabled(false);
   QMenu* version = menuBar()->addMenu("バージョン情報(&V)");
-  author_ =
-      action(version, "Author", "Horizonmillについて...(&A)", &THorizonmill_MainForm::AuthorClick);
+  action(version, "Author", "Horizonmillについて...(&A)", &THorizonmill_MainForm::AuthorClick);
 }
 
 TextInput* THorizonmill_MainForm::AddInput(const char* name, int typingLimit, const char* hint,

@@ -141,7 +141,7 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   QTimer* peep_;
   TJPEGQualityForm* jpegQualityForm_;
 
-  QAction *new1_, *open1_, *save1_, *saveAs1_, *exit1_, *jpeg1_, *qoraLDelete_, *author_;
+  QAction *new1_, *open1_, *save1_, *saveAs1_, *jpeg1_, *qoraLDelete_;
   TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,
       *groundScale_, *groundWarp_, *groundTextureName_, *resX_, *resY_, *outPutFilen_;
   QCheckBox *tenjoNeeded_, *zimenNeeded_, *isOldFormat_, *dietMode_;
