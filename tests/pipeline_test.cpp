@@ -50,18 +50,6 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
   EXPECT_GT(run.host.polls, 307 * 2);  // sky and sun poll once per row
 }
 
-TEST(Pipeline, RenderingIsSetExactlyWhileTheRenderRuns) {
-  RenderRun run;
-  int pollsWhileRendering = 0;
-  run.host.onPoll = [&](RenderContext& context, RenderStage) {
-    pollsWhileRendering += context.Rendering;
-  };
-  EXPECT_FALSE(run.context.Rendering);
-  run.Preview();
-  EXPECT_EQ(pollsWhileRendering, run.host.polls);
-  EXPECT_FALSE(run.context.Rendering);
-}
-
 TEST(Pipeline, PreviewThinsTheStarsToTheOutputDensity) {
   EXPECT_EQ(PreviewStarCount(10000, 3072, 1536), 266);  // 10000 / 37.58 = 266.1
   EXPECT_EQ(PreviewStarCount(10000, 409, 307), 10000);

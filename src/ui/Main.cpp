@@ -259,7 +259,7 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
       {&tenjoAdd_, {"TenjoAdd", "加法混色"}},
       {&tenjoNorm_, {"TenjoNorm", "中間混色"}},
       {&tenjoSub_, {"TenjoSub", "減法混色"}}};
-  const std::uint8_t modes[] = {kAdd, kNorm, kSub};
+  const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Norm, MixtureMode::Sub};
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(radios[i].second.second);
     r->setObjectName(radios[i].second.first);
@@ -457,7 +457,10 @@ void THorizonmill_MainForm::ShowScene() {
   tenjoOpacity_->setValue(scene.Ceiling.Transparency);
   zimenRefValue_->setValue(scene.Ground.Reflection);
   const std::uint8_t mode = scene.Ceiling.MixtureMode;
-  (mode == kAdd ? tenjoAdd_ : mode == kSub ? tenjoSub_ : tenjoNorm_)->setChecked(true);
+  (mode == MixtureMode::Add   ? tenjoAdd_
+   : mode == MixtureMode::Sub ? tenjoSub_
+                              : tenjoNorm_)
+      ->setChecked(true);
 }
 
 void THorizonmill_MainForm::RedrawAll() {
