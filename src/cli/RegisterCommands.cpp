@@ -42,11 +42,11 @@ int Register(const Options& options) {
                               options.jpeg ? PictureFormat::Jpeg : PictureFormat::Bmp};
   if (!CheckRegistration(*installation, names, ui)) return 1;
 
-  SceneSettings scene;
-  if (const int status = LoadScene(options, scene)) return status;
+  Session session;
+  if (const int status = LoadScene(options, session)) return status;
   TerminalHost terminal(stderr, !options.quiet && ::isatty(STDERR_FILENO));
-  WorkBitmap image;
-  if (const int status = RenderScene(options, scene, terminal, image)) return status;
+  if (const int status = RenderScene(options, session, terminal)) return status;
+  const WorkBitmap& image = RenderedImage(options, session);
 
   const std::filesystem::path ini = ProgramIni();
   const int quality = options.quality.value_or(ReadApplicationSettings(ini).JPEGQuality);

@@ -46,18 +46,15 @@ void SearchDirReaderHost::MessageBox(std::string_view text) {
                text.data());
 }
 
-std::optional<std::string> LoadScene(SceneSettings& scene, const std::string& path,
+std::optional<std::string> LoadScene(Session& session, const std::string& path,
                                      SearchDirReaderHost& host) {
   try {
-    if (ReadSettings(scene, path, host) == ReadStatus::OutOfMemory)
+    if (session.Open(path, host) == ReadStatus::OutOfMemory)
       return path + ": reading stopped because memory ran out";
   } catch (const FileError& e) {
     if (e.Path() == path) return e.what();
     return std::string(e.what()) + " (a picture named by " + path + ")";
   }
-  // As the window does on reading: the old output format holds the resolution
-  // at 3072 x 1536.
-  if (scene.Output.Format == OutputFormat::Old) scene.Output.Resolution = OutputResolution{};
   return std::nullopt;
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/SceneSettings.h"
+#include "output/Session.h"
 #include "scene/SettingsFile.h"
 
 namespace horizonmill::cli {
@@ -29,10 +29,11 @@ class SearchDirReaderHost : public SettingsReaderHost {
   std::FILE* warnings_;
 };
 
-// Reads `path` over `scene`. Returns nothing on success, otherwise the one-line
-// reason why the scene cannot be rendered, naming the file: the settings file
-// cannot be read, a picture cannot be decoded, or memory ran out.
-std::optional<std::string> LoadScene(SceneSettings& scene, const std::string& path,
+// Opens `path` in the session, as the window does (so the old output format
+// holds the resolution at 3072 x 1536). Returns nothing on success, otherwise
+// the one-line reason why the scene cannot be rendered, naming the file: the
+// settings file cannot be read, a picture cannot be decoded, or memory ran out.
+std::optional<std::string> LoadScene(Session& session, const std::string& path,
                                      SearchDirReaderHost& host);
 
 }  // namespace horizonmill::cli

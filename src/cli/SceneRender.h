@@ -7,7 +7,7 @@
 #include "cli/Options.h"
 #include "cli/TerminalHost.h"
 #include "image/WorkBitmap.h"
-#include "scene/SceneSettings.h"
+#include "output/Session.h"
 
 namespace horizonmill::cli {
 
@@ -16,14 +16,15 @@ inline constexpr const char* kName = "horizonmill-render";
 // Prints "horizonmill-render: message" to standard error; returns 1.
 int Fail(const std::string& message);
 
-// Reads the options' scene file (if any) over `scene` and applies --size.
+// Opens the options' scene file (if any) in the session and applies --size.
 // Returns 0, or the exit status after the message.
-int LoadScene(const Options& options, SceneSettings& scene);
+int LoadScene(const Options& options, Session& session);
 
-// Renders the scene into `image`: at its output size, or the preview with
-// --preview. Returns 0, or the exit status after the message (1 when the size
-// is beyond the limits, 130 after Ctrl-C).
-int RenderScene(const Options& options, SceneSettings& scene, TerminalHost& host,
-                WorkBitmap& image);
+// Renders the session's scene: the full image at its output size, or the
+// preview with --preview. Returns 0, or the exit status after the message (1
+// when the size is beyond the limits, 130 after Ctrl-C).
+int RenderScene(const Options& options, Session& session, TerminalHost& host);
+// What RenderScene drew: the session's OutputBitmap, or its PreviewBitmap.
+const WorkBitmap& RenderedImage(const Options& options, const Session& session);
 
 }  // namespace horizonmill::cli

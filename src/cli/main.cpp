@@ -14,24 +14,25 @@
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
+#include "output/Session.h"
 #include "platform/FileError.h"
-#include "scene/SceneSettings.h"
 
 namespace horizonmill::cli {
 namespace {
 
 int Run(const Options& options) {
-  SceneSettings scene;
-  if (const int status = LoadScene(options, scene)) return status;
-  const std::string out = options.output.empty() ? scene.Output.Filename : options.output;
+  Session session;
+  if (const int status = LoadScene(options, session)) return status;
+  const std::string& filename = session.Scene().Output.Filename;
+  const std::string out = options.output.empty() ? filename : options.output;
   if (out.empty())
     return Fail("no output file: give one with -o (the scene's Output_Filename is empty)");
 
   const bool show = !options.quiet;
   TerminalHost host(stderr, show && ::isatty(STDERR_FILENO));
-  WorkBitmap image;
   const auto start = std::chrono::steady_clock::now();
-  if (const int status = RenderScene(options, scene, host, image)) return status;
+  if (const int status = RenderScene(options, session, host)) return status;
+  const WorkBitmap& image = RenderedImage(options, session);
 
   const int quality = options.quality.value_or(kDefaultJpegQuality);
   const auto write_start = std::chrono::steady_clock::now();

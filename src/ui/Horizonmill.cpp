@@ -7,8 +7,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "platform/ApplicationSettings.h"
 #include "ui/Main.h"
-#include "ui/ProgramIni.h"
 #include "ui/UserDialogs.h"
 
 namespace {

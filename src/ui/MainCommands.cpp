@@ -8,13 +8,13 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 #include "ui/JPEGQualityunit.h"
 #include "ui/Main.h"
 #include "ui/PreviewArea.h"
-#include "ui/ProgramIni.h"
 #include "ui/ProgressPie.h"
 #include "ui/TextInput.h"
 

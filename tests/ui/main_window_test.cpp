@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "image/BmpReader.h"
+#include "platform/ApplicationSettings.h"
 #include "support/TempDir.h"
 #include "ui/Main.h"
 #include "ui/PreviewArea.h"
-#include "ui/ProgramIni.h"
 
 using namespace horizonmill;
 using namespace horizonmill::ui;
@@ -59,12 +59,6 @@ bool SamePixels(const WorkBitmap& a, const WorkBitmap& b) {
     if (!std::equal(a.Row(y), a.Row(y) + a.Width(), b.Row(y))) return false;
   return true;
 }
-
-#ifdef HORIZONMILL_PROGRAM_INI
-constexpr bool kProgramIni = true;
-#else
-constexpr bool kProgramIni = false;  // the store is not merged yet: nothing is written
-#endif
 
 std::string Example(const char* name) {
   return std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + name;
@@ -174,7 +168,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(Input("GroundTextureName")->text(), QString::fromStdString(Example("water.bmp")));
     QCOMPARE(Preview()->Message(), "");  // the texture is shown with its caption
     window_->close();
-    if (kProgramIni) QCOMPARE(ReadApplicationSettings(Ini()).JimenDir, Example(""));
+    QCOMPARE(ReadApplicationSettings(Ini()).JimenDir, Example(""));
   }
 
   void saveRightAfterStartWritesIntoTheCurrentDirectory() {
@@ -407,11 +401,10 @@ class MainWindowTest : public QObject {
     Find<QAction>("JPEG1")->trigger();
     QCOMPARE(shown, 90);
     QCOMPARE(window_->session().JpegQuality(), 0);
-    if (kProgramIni) QCOMPARE(ReadApplicationSettings(Ini()).JPEGQuality, 0);
+    QCOMPARE(ReadApplicationSettings(Ini()).JPEGQuality, 0);
   }
 
   void programIniWrittenByOneRunIsReadByTheNext() {
-    if (!kProgramIni) QSKIP("the program INI store is not merged yet");
     Open();
     QVERIFY(QDir().mkpath(Path("pictures")));
     dialogs_.answers = {Path("pictures/out.jpg")};
@@ -445,7 +438,7 @@ class MainWindowTest : public QObject {
     ClickPreview([&] { window_->close(); });
     QVERIFY(window_->session().Context().AbortRequested);
     QVERIFY(!window_->isVisible());
-    if (kProgramIni) QVERIFY(QFile::exists(Path("prog.INI")));
+    QVERIFY(QFile::exists(Path("prog.INI")));
   }
 
   void commandsNotBuiltYetSaySo() {
