@@ -74,7 +74,9 @@ class Session {
   void New();
   // The default scene, then the settings file read over it; the path becomes the
   // current name, also when the reading fails part way (what was read stays).
-  // Throws FileError when the file cannot be read or a picture cannot be decoded.
+  // Then Refresh, so the old output format holds the resolution as in the
+  // window. Throws FileError when the file cannot be read or a picture cannot
+  // be decoded (Refresh is then the caller's).
   ReadStatus Open(const std::string& path, SettingsReaderHost& host);
   // Writes the scene to the current name (a bare name lands in the process's
   // current directory). Throws FileError; the previous file is then unchanged.
