@@ -28,8 +28,10 @@ class NoQuestions : public SettingsReaderHost {
 class Silent : public ui::UserDialogs {
  public:
   std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSetup&) override { return {}; }
-  void Message(QWidget*, const QString&) override {}
+  void Message(QWidget*, const QString&, const QString&) override {}
   void Error(QWidget*, const QString&) override {}
+  bool Ask(QWidget*, const QString&) override { return false; }
+  std::optional<QColor> ChooseColour(QWidget*, const QColor&) override { return {}; }
   void Beep() override {}
   int RunModal(QDialog&) override { return 0; }
 };

@@ -103,6 +103,11 @@ void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& 
          [&](IniDocument& doc) { doc.WriteString(kApplicationSection, kObjectDirKey, folder); });
 }
 
+void ForgetHostTarget(const std::filesystem::path& ini) {
+  if (ReadApplicationSettings(ini).QoraLTarget.empty()) return;
+  Update(ini, [](IniDocument& doc) { doc.DeleteKey(kApplicationSection, kQoraLTargetKey); });
+}
+
 HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini) {
   const IniDocument doc = LoadOrEmpty(ini);
   return {doc.ReadString(kApplicationSection, kQoraLBGDirKey, ""),

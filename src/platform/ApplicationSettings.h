@@ -41,6 +41,10 @@ void WriteApplicationSettings(const std::filesystem::path& ini, const Applicatio
 // dialog's OK, "ObjectDir" after the object editor added an entry.
 void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality);
 void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder);
+// Removes "QoraL_Target" (when it is there), so that the next registration asks
+// for the host's INI file again: the window does so when the host turned out
+// not to be installed. Throws FileError naming the INI file.
+void ForgetHostTarget(const std::filesystem::path& ini);
 
 // The host's folders as the last registration stored them ("QoraL_BGDir",
 // "QoraL_D3DDir": the host INI's values, relative ones still relative); empty

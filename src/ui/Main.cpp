@@ -18,9 +18,16 @@
 #include <QVBoxLayout>
 
 #include "render/Pipeline.h"
+#include "ui/DelBackForm.h"
+#include "ui/DialogParts.h"
+#include "ui/Grad1Form.h"
+#include "ui/Grad2Form.h"
 #include "ui/JPEGQualityunit.h"
+#include "ui/ObjForm.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgressPie.h"
+#include "ui/RegistName.h"
+#include "ui/TenjoTraForm.h"
 #include "ui/TextInput.h"
 
 namespace horizonmill::ui {
@@ -56,17 +63,6 @@ QFrame* Group(QWidget* header, QLayout* body) {
   return frame;
 }
 
-QSlider* TrackBar(const char* name, const char* hint) {
-  auto* s = new QSlider(Qt::Horizontal);
-  s->setObjectName(name);
-  s->setRange(0, 100);
-  s->setTickInterval(10);
-  s->setTickPosition(QSlider::TicksBelow);
-  s->setPageStep(10);
-  s->setToolTip(hint);
-  return s;
-}
-
 QCheckBox* CheckBox(const char* name, const char* caption, const char* hint = nullptr) {
   auto* c = new QCheckBox(caption);
   c->setObjectName(name);
@@ -88,6 +84,11 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");
   saveSettingDlg_.setup = Dialog("SaveSettingDlg", true, {kSettingsFilter}, "hm");
   objectOpenDialog_.setup = PictureDialog("ObjectOpenDialog");
+  qoraLIniOpenDlg_.setup =
+      Dialog("QoraLIniOpenDlg", false, {"Iniファイル (*.ini *.Ini *.INI)"}, "ini");
+  qoraLIniOpenDlg_.setup.title =
+      "Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。";
+  qoraLIniOpenDlg_.setup.fileName = "QoraL2.ini";
 
   BuildMenu();
   preview_ = new PreviewArea(session_.PreviewBitmap());
@@ -118,7 +119,18 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   columns->addWidget(sceneControls_ = BuildSceneControls(), 1);
   setCentralWidget(central);
 
+  // The dialogs, in the order the program creates them.
+  grad1Form_ = new TGrad1Form(dialogs_, this);
+  grad2Form_ = new TGrad2Form(dialogs_, grad1Form_->SkyPreviewBitmap(), this);
+  objForm_ = new TObjectForm(session_.Scene(), dialogs_, objectOpenDialog_, iniPath_, this);
+  tenjoTraForm_ = new TTenjoTraForm(this);
+  registName_ = new TRegistName(this);
   jpegQualityForm_ = new TJPEGQualityForm(this);
+  delBackForm_ = new TDelBackForm(dialogs_, iniPath_, this);
+  connect(delBackForm_, &TDelBackForm::HostNotInstalled, this, [this] {
+    removalAvailable_ = false;
+    ApplyRenderLock();
+  });
 
   peep_ = new QTimer(this);
   peep_->setObjectName("Peep");
@@ -160,7 +172,7 @@ void THorizonmill_MainForm::BuildMenu() {
   QMenu* options = menuBar()->addMenu("オプション(&O)");
   jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", &THorizonmill_MainForm::JPEG1Click);
   qoraLDelete_ = action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)",
-                        &THorizonmill_MainForm::NotAvailableYet);
+                        &THorizonmill_MainForm::QoraL_DeleteClick);
   qoraLDelete_->setEnabled(false);
   QMenu* version = menuBar()->addMenu("バージョン情報(&V)");
   action(version, "Author", "Horizonmillについて...(&A)", &THorizonmill_MainForm::AuthorClick);
@@ -246,7 +258,7 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
       "ChTenjoTra", "透過色設定",
       "天井テクスチャの完全透過色(部分）を設定します。空気遠近をかけている場合はお勧めしません");
   tenjoOpacityLabel1_ = AddLabel("TenjoOpacityLabel1", "不透明");
-  tenjoOpacity_ = TrackBar("TenjoOpacity", "天井テクスチャの透明度です");
+  tenjoOpacity_ = TrackBar("TenjoOpacity", 0, 100, "天井テクスチャの透明度です");
   tenjoOpacityLabel2_ = AddLabel("TenjoOpacityLabel2", "透明");
   const char* mixHint = "天井テクスチャのグラデーションおよび星空に対する合成方法です";
   tenjoPanel_ = new QWidget;
@@ -309,7 +321,7 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
                          "地面に映り込んだ像をテクスチャの柄にあわせて歪ませます。波紋に近い効果",
                          [](SceneSettings& s) -> std::string& { return s.Ground.ReflectionWarp; });
   zimenRefLabel1_ = AddLabel("ZimenRefLabel1", "非鏡面");
-  zimenRefValue_ = TrackBar("ZimenRefValue", "地面テクスチャの鏡面係数…");
+  zimenRefValue_ = TrackBar("ZimenRefValue", 0, 100, "地面テクスチャの鏡面係数…");
   zimenRefLabel2_ = AddLabel("ZimenRefLabel2", "鏡面");
   groundTextureLabel_ = AddLabel("GroundTextureLabel", "地面テクスチャ画像");
   groundTextureName_ =
@@ -381,9 +393,14 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
   connect(tEnjoTextureRefer_, &QPushButton::clicked, this,
           &THorizonmill_MainForm::TEnjoTextureReferClick);
   connect(chTenjoTra_, &QPushButton::clicked, this, &THorizonmill_MainForm::ChTenjoTraClick);
-  for (QPushButton* editor :
-       {setGrad1_, setGrad2_, setFarObject_, setMiddleObject_, setNearObject_})
-    connect(editor, &QPushButton::clicked, this, &THorizonmill_MainForm::NotAvailableYet);
+  connect(setGrad1_, &QPushButton::clicked, this, &THorizonmill_MainForm::SetGrad1Click);
+  connect(setGrad2_, &QPushButton::clicked, this, &THorizonmill_MainForm::SetGrad2Click);
+  connect(setFarObject_, &QPushButton::clicked, this,
+          [this] { EditObjectGroup(TObjectForm::Far); });
+  connect(setMiddleObject_, &QPushButton::clicked, this,
+          [this] { EditObjectGroup(TObjectForm::Mid); });
+  connect(setNearObject_, &QPushButton::clicked, this,
+          [this] { EditObjectGroup(TObjectForm::Near); });
   return panel;
 }
 
@@ -436,7 +453,7 @@ QWidget* THorizonmill_MainForm::BuildOutputControls() {
   connect(dietMode_, &QCheckBox::toggled, this, format);
   connect(referOutPut_, &QPushButton::clicked, this, &THorizonmill_MainForm::ReferOutPutClick);
   connect(go_, &QPushButton::clicked, this, &THorizonmill_MainForm::GoClick);
-  connect(registToQoraL_, &QPushButton::clicked, this, &THorizonmill_MainForm::NotAvailableYet);
+  connect(registToQoraL_, &QPushButton::clicked, this, &THorizonmill_MainForm::RegistToQoraLClick);
   return Group(new QLabel("出力"), grid);
 }
 
@@ -498,7 +515,7 @@ void THorizonmill_MainForm::ApplyRenderLock() {
   sceneControls_->setEnabled(idle);
   outputControls_->setEnabled(idle);
   for (QAction* a : {new1_, open1_, save1_, saveAs1_, jpeg1_}) a->setEnabled(idle);
-  qoraLDelete_->setEnabled(idle && !hostTarget_.empty());
+  qoraLDelete_->setEnabled(idle && removalAvailable_);
 }
 
 QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {

@@ -4,7 +4,8 @@
 // progress gauge, the abort command, events let through while a render runs).
 //
 // Main.cpp builds the window and binds the controls; MainCommands.cpp holds the
-// commands, the render host and the program INI.
+// commands, the render host and the program INI; MainDialogs.cpp the commands
+// that open the editors and the registration dialogs.
 #pragma once
 
 #include <QElapsedTimer>
@@ -30,7 +31,13 @@ namespace horizonmill::ui {
 class PreviewArea;
 class ProgressPie;
 class TextInput;
+class TDelBackForm;
+class TGrad1Form;
+class TGrad2Form;
 class TJPEGQualityForm;
+class TObjectForm;
+class TRegistName;
+class TTenjoTraForm;
 
 class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   Q_OBJECT
@@ -53,12 +60,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
 
  private:
   class ReaderHost;
-  // One of the five file dialogs: how it is run, and the file last chosen in
-  // it during this run (whose folder the program INI keeps).
-  struct FileDialog {
-    FileDialogSetup setup;
-    QString fileName;
-  };
   struct TextBinding {
     TextInput* input;
     std::string& (*field)(SceneSettings&);
@@ -87,8 +88,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void Exit1Click() { close(); }
   void JPEG1Click();
   void AuthorClick();
-  void NotAvailableYet();
-  void ChTenjoTraClick();
   void GroundTextureNameEnter();
   void TenjoTextureNameEnter();
   void TenjoTextureNameEdited();
@@ -96,6 +95,10 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void TEnjoTextureReferClick();
   void ReferOutPutClick();
   void GoClick();
+  // The full-size render of GoClick and the registration: true when its image
+  // is to be used (memory was found, and the window is not closing); an
+  // aborted render is used as far as it was drawn, the preview saying so.
+  bool RenderFullSize();
   void PreviewClick();
   void RendAbortClick();
   void PeepTimer();
@@ -109,6 +112,17 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void ReadProgramIni();
   // False when the INI could not be written (the user has seen why).
   bool WriteProgramIni();
+
+  // ---- MainDialogs.cpp: the editors and the registration
+  void SetGrad1Click();
+  void SetGrad2Click();
+  void EditObjectGroup(int group);  // Near 0, Mid 1, Far 2
+  void ChTenjoTraClick();
+  void RegistToQoraLClick();
+  void QoraL_DeleteClick();
+  // The host INI of the registration: the remembered one when it exists, else
+  // the one the user picks; nothing when the user cancels.
+  std::optional<std::string> HostIniForRegistration();
 
   // RenderHost
   void StageMessage(RenderStage stage, std::string_view text) override;
@@ -125,12 +139,15 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   Session session_;
   UserDialogs& dialogs_;
   std::filesystem::path iniPath_;
-  std::string hostTarget_;    // the host system's INI chosen at registration
+  std::string hostTarget_;  // the host system's INI chosen at registration
+  // The removal command: enabled at start-up when a host is remembered and
+  // after a registration; off for the run once the host's list was missing.
+  bool removalAvailable_ = false;
   QElapsedTimer lastEvents_;  // when the render last let events run
   bool closeAfterRender_ = false;
 
   FileDialog outPutOpen_, tenjoTextureOpen_, zimenTextureOpen_, openSettingDlg_, saveSettingDlg_,
-      objectOpenDialog_;
+      objectOpenDialog_, qoraLIniOpenDlg_;
 
   std::vector<TextBinding> bindings_;
   QWidget* sceneControls_;
@@ -139,7 +156,13 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   ProgressPie* progressDisp_;
   QPushButton* rendAbort_;
   QTimer* peep_;
+  TGrad1Form* grad1Form_;
+  TGrad2Form* grad2Form_;
+  TObjectForm* objForm_;
+  TTenjoTraForm* tenjoTraForm_;
+  TRegistName* registName_;
   TJPEGQualityForm* jpegQualityForm_;
+  TDelBackForm* delBackForm_;
 
   QAction *new1_, *open1_, *save1_, *saveAs1_, *jpeg1_, *qoraLDelete_;
   TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,

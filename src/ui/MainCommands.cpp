@@ -14,6 +14,7 @@
 #include "render/Pipeline.h"
 #include "ui/JPEGQualityunit.h"
 #include "ui/Main.h"
+#include "ui/ObjForm.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgressPie.h"
 #include "ui/TextInput.h"
@@ -24,17 +25,6 @@ namespace {
 // How often a running render lets the window's events run: often enough for a
 // smooth gauge and a prompt abort, seldom enough to cost the render nothing.
 constexpr qint64 kEventIntervalMs = 25;
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The folder part of a chosen file, with its final separator.
-std::string FolderOf(const QString& file) {
-  const std::string path = file.toStdString();
-  const auto cut = path.find_last_of('/');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 }  // namespace
 
@@ -56,6 +46,7 @@ class THorizonmill_MainForm::ReaderHost : public SettingsReaderHost {
   }
   void Beep() override { w_.dialogs_.Beep(); }
   void MessageBox(std::string_view text) override { w_.dialogs_.Message(&w_, Q(text)); }
+  void GroupsChanged() override { w_.objForm_->Forget(); }
   void TextureLoaded(PictureKind kind, const WorkBitmap& picture) override {
     w_.session_.ShowInPreview(picture);
     w_.ShowTextureCaption(kind);
@@ -77,6 +68,7 @@ void THorizonmill_MainForm::Start(const std::string& argument) {
 
 void THorizonmill_MainForm::New1Click() {
   session_.New();
+  objForm_->Forget();
   ShowScene();
   RedrawAll();
   SetTitle();
@@ -157,24 +149,12 @@ void THorizonmill_MainForm::AuthorClick() {
                    "※現在らいと以外のバージョンは存在してません。");
 }
 
-void THorizonmill_MainForm::NotAvailableYet() {
-  dialogs_.Message(this, "この機能はまだ使えません。");
-}
-
 // ---------------------------------------------------------------- layers
 
 void THorizonmill_MainForm::ZimenRefValueChange(int position) {
   session_.Scene().Ground.Reflection = position;
   groundWarpLabel_->setEnabled(position != 0);
   groundWarp_->setEnabled(position != 0);
-}
-
-void THorizonmill_MainForm::ChTenjoTraClick() {
-  if (!session_.Scene().Ceiling.Texture) {
-    dialogs_.Beep();
-    return;
-  }
-  NotAvailableYet();
 }
 
 void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
@@ -257,20 +237,24 @@ void THorizonmill_MainForm::ReferOutPutClick() {
   if (WriteProgramIni()) RedrawAll();
 }
 
-void THorizonmill_MainForm::GoClick() {
-  if (session_.Context().Rendering) return;
+bool THorizonmill_MainForm::RenderFullSize() {
   const bool rendered = session_.RenderOutput();
   AfterRender();
   if (!rendered) {
     dialogs_.Beep();
     dialogs_.Message(this, "メモリー枯渇！");
-    return;
+    return false;
   }
   // Closing the window during the render stops it; nothing half done is written.
-  if (closeAfterRender_) return;
+  if (closeAfterRender_) return false;
   // The preview shows what was drawn, which is what gets written; it says why
   // the image is unfinished.
   if (session_.Context().AbortRequested) preview_->ShowMessage(Q(kAbortedMessage));
+  return true;
+}
+
+void THorizonmill_MainForm::GoClick() {
+  if (session_.Context().Rendering || !RenderFullSize()) return;
   const std::string& name = session_.Scene().Output.Filename;
   if (name.empty()) return;
   try {
@@ -333,15 +317,7 @@ void THorizonmill_MainForm::MessageBox(std::string_view text) { dialogs_.Message
 
 std::optional<QString> THorizonmill_MainForm::RunFileDialog(FileDialog& dialog,
                                                             const QString& presetName) {
-  FileDialogSetup setup = dialog.setup;
-  if (!dialog.fileName.isEmpty()) {
-    setup.directory = QString::fromStdString(FolderOf(dialog.fileName));
-    setup.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
-  }
-  if (!presetName.isEmpty()) setup.fileName = presetName;
-  const auto chosen = dialogs_.ChooseFile(this, setup);
-  if (chosen) dialog.fileName = *chosen;
-  return chosen;
+  return ui::RunFileDialog(dialogs_, this, dialog, presetName);
 }
 
 void THorizonmill_MainForm::ReadProgramIni() {
@@ -353,17 +329,18 @@ void THorizonmill_MainForm::ReadProgramIni() {
   saveSettingDlg_.setup.directory = QString::fromStdString(s.SettingSaveDir);
   objectOpenDialog_.setup.directory = QString::fromStdString(s.ObjectDir);
   hostTarget_ = s.QoraLTarget;
+  removalAvailable_ = !hostTarget_.empty();
   if (s.JPEGQuality >= 0) session_.SetJpegQuality(s.JPEGQuality);
   ApplyRenderLock();
 }
 
 bool THorizonmill_MainForm::WriteProgramIni() {
   ApplicationSettings s;
-  s.OutputDir = FolderOf(outPutOpen_.fileName);
-  s.TenjoDir = FolderOf(tenjoTextureOpen_.fileName);
-  s.JimenDir = FolderOf(zimenTextureOpen_.fileName);
-  s.SettingOpenDir = FolderOf(openSettingDlg_.fileName);
-  s.SettingSaveDir = FolderOf(saveSettingDlg_.fileName);
+  s.OutputDir = outPutOpen_.Folder();
+  s.TenjoDir = tenjoTextureOpen_.Folder();
+  s.JimenDir = zimenTextureOpen_.Folder();
+  s.SettingOpenDir = openSettingDlg_.Folder();
+  s.SettingSaveDir = saveSettingDlg_.Folder();
   s.QoraLTarget = hostTarget_;
   try {
     WriteApplicationSettings(iniPath_, s);

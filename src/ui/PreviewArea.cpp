@@ -56,8 +56,10 @@ void PreviewArea::paintEvent(QPaintEvent*) {
 }
 
 void PreviewArea::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-    emit clicked();
+  const QPoint at = event->position().toPoint();
+  if (!rect().contains(at)) return;
+  if (event->button() == Qt::LeftButton) emit clicked();
+  emit released(event->button(), at);
 }
 
 }  // namespace horizonmill::ui

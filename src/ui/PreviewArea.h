@@ -1,7 +1,8 @@
-// The preview area: shows PreviewBitmap as it is, a line of text at (4, 4) over
+// A paint area that shows a work bitmap as it is, a line of text at (4, 4) over
 // it (a stage message, a missing texture, the abort), or the cleared area. Text
-// and clearing last until the bitmap is shown again. A left click is the
-// preview command.
+// and clearing last until the bitmap is shown again. The window's preview
+// (PreviewBitmap, a left click is the preview command) and the editors'
+// previews are such areas.
 #pragma once
 
 #include <QImage>
@@ -36,7 +37,11 @@ class PreviewArea : public QWidget {
   static void DrawMessage(QPainter& painter, const QString& text);
 
  signals:
+  // The left button was released over the area.
   void clicked();
+  // A mouse button was released over the area, at `position` (a release
+  // outside the area, after pressing inside, is no click).
+  void released(Qt::MouseButton button, QPoint position);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,7 @@
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -10,6 +11,7 @@ namespace horizonmill::ui {
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDialogSetup& setup) {
   QFileDialog dialog(parent);
   dialog.setObjectName(setup.name);
+  if (!setup.title.isEmpty()) dialog.setWindowTitle(setup.title);
   dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(setup.filters);
@@ -26,16 +28,60 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDial
   return dialog.selectedFiles().constFirst();
 }
 
-void QtUserDialogs::Message(QWidget* parent, const QString& text) {
-  QMessageBox::information(parent, QStringLiteral("Horizonmill"), text);
+void QtUserDialogs::Message(QWidget* parent, const QString& text, const QString& detail) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Horizonmill"), text, QMessageBox::Ok,
+                  parent);
+  if (!detail.isEmpty()) box.setDetailedText(detail);
+  box.exec();
 }
 
 void QtUserDialogs::Error(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QStringLiteral("Horizonmill"), text);
 }
 
+bool QtUserDialogs::Ask(QWidget* parent, const QString& question) {
+  return QMessageBox::question(parent, QStringLiteral("Horizonmill"), question,
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QColor> QtUserDialogs::ChooseColour(QWidget* parent, const QColor& initial) {
+  QColorDialog dialog(initial, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.selectedColor();
+}
+
 void QtUserDialogs::Beep() { QApplication::beep(); }
 
 int QtUserDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+std::string FileDialog::Folder() const {
+  const std::string path = fileName.toStdString();
+  const auto cut = path.find_last_of('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, FileDialog& dialog,
+                                     const QString& presetName) {
+  FileDialogSetup setup = dialog.setup;
+  if (!dialog.fileName.isEmpty()) {
+    setup.directory = QString::fromStdString(dialog.Folder());
+    setup.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
+  }
+  if (!presetName.isEmpty()) setup.fileName = presetName;
+  const auto chosen = dialogs.ChooseFile(parent, setup);
+  if (chosen) dialog.fileName = *chosen;
+  return chosen;
+}
+
+void DialogRegistrationHost::Beep() { dialogs_.Beep(); }
+
+void DialogRegistrationHost::MessageBox(std::string_view text, std::string_view detail) {
+  dialogs_.Message(parent_, Q(text), Q(detail));
+}
+
+bool DialogRegistrationHost::Confirm(std::string_view question) {
+  return dialogs_.Ask(parent_, Q(question));
+}
 
 }  // namespace horizonmill::ui

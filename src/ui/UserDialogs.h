@@ -1,11 +1,15 @@
 // Everything of the window that waits for the user or makes a sound: file
-// dialogs, message boxes, modal dialogs, the beep. The program shows the real
-// ones (QtUserDialogs); tests answer in their place, so that nothing blocks.
+// dialogs, message boxes, questions, the colour dialog, modal dialogs, the
+// beep. The program shows the real ones (QtUserDialogs); tests answer in their
+// place, so that nothing blocks.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <optional>
+
+#include "output/Registration.h"
 
 class QDialog;
 class QWidget;
@@ -15,6 +19,7 @@ namespace horizonmill::ui {
 // One of the window's file dialogs, as it is to be run.
 struct FileDialogSetup {
   QString name;           // "OutPutOpen", "ZimenTextureOpen", ...
+  QString title;          // empty: the platform's title for opening or saving
   bool save = false;      // save (asks before overwriting) or open (the file must exist)
   QStringList filters;    // "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)", ...
   QString defaultSuffix;  // added to a typed name without one
@@ -27,10 +32,16 @@ class UserDialogs {
   virtual ~UserDialogs() = default;
   // The chosen file's path, or nothing when the user cancels.
   virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) = 0;
-  // A message box with an OK button.
-  virtual void Message(QWidget* parent, const QString& text) = 0;
+  // A message box with an OK button; `detail`, when given, says more (in
+  // English, naming the file or folder) behind the box's details button.
+  virtual void Message(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
   // The error box of a failed file operation; the text names the file and the reason.
   virtual void Error(QWidget* parent, const QString& text) = 0;
+  // A question with the buttons Yes and No; true for Yes.
+  virtual bool Ask(QWidget* parent, const QString& question) = 0;
+  // The colour dialog, starting at `initial`; the colour chosen, or nothing
+  // when the user cancels.
+  virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
   virtual void Beep() = 0;
   // Shows the dialog modally; its result (QDialog::Accepted or Rejected).
   virtual int RunModal(QDialog& dialog) = 0;
@@ -39,10 +50,48 @@ class UserDialogs {
 class QtUserDialogs : public UserDialogs {
  public:
   std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) override;
-  void Message(QWidget* parent, const QString& text) override;
+  void Message(QWidget* parent, const QString& text, const QString& detail = {}) override;
   void Error(QWidget* parent, const QString& text) override;
+  bool Ask(QWidget* parent, const QString& question) override;
+  std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   void Beep() override;
   int RunModal(QDialog& dialog) override;
 };
+
+// A file dialog of the program and the file last chosen in it during this
+// run, whose folder the program INI keeps.
+struct FileDialog {
+  FileDialogSetup setup;
+  QString fileName;
+
+  // The folder of the file last chosen, with its final separator; empty when
+  // none was chosen.
+  std::string Folder() const;
+};
+
+// Runs the dialog, opening in the folder of the file last chosen in it (or its
+// initial folder) with that file's name, or `presetName` when given.
+std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, FileDialog& dialog,
+                                     const QString& presetName = {});
+
+// The registration's and removal's questions and messages, asked through the
+// window's dialogs.
+class DialogRegistrationHost : public RegistrationHost {
+ public:
+  DialogRegistrationHost(UserDialogs& dialogs, QWidget* parent)
+      : dialogs_(dialogs), parent_(parent) {}
+  void Beep() override;
+  void MessageBox(std::string_view text, std::string_view detail) override;
+  bool Confirm(std::string_view question) override;
+
+ private:
+  UserDialogs& dialogs_;
+  QWidget* parent_;
+};
+
+// UTF-8 text of the core as a QString.
+inline QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace horizonmill::ui

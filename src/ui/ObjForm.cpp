@@ -1,0 +1,357 @@
+#include "ui/ObjForm.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "image/BmpReader.h"
+#include "image/Placeholders.h"
+#include "platform/ApplicationSettings.h"
+#include "render/EditorPreviews.h"
+#include "scene/SettingsFile.h"
+#include "scene/TrackBarValues.h"
+#include "ui/DialogParts.h"
+#include "ui/PreviewArea.h"
+#include "ui/TextInput.h"
+#include "ui/UserDialogs.h"
+
+namespace horizonmill::ui {
+namespace {
+
+constexpr const char* kPreviewHint = "左クリックで透過色の選択、右クリックでキャンセル";
+
+QCheckBox* CheckBox(const char* name, const char* caption, const char* hint) {
+  auto* c = new QCheckBox(caption);
+  c->setObjectName(name);
+  c->setToolTip(hint);
+  return c;
+}
+
+}  // namespace
+
+TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog& openDialog,
+                         std::filesystem::path iniPath, QWidget* parent)
+    : QDialog(parent),
+      scene_(scene),
+      dialogs_(dialogs),
+      openDialog_(openDialog),
+      iniPath_(std::move(iniPath)),
+      preview_(kEditorPreviewWidth, kEditorPreviewHeight) {
+  setObjectName("ObjectForm");
+  setWindowTitle("オブジェクトの設定");
+  if (!preview_.Empty()) FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
+
+  objPreview_ = EditorPreview(preview_, "ObjPreview", kPreviewHint);
+  objectList_ = new QListWidget;
+  objectList_->setObjectName("ObjectList");
+  objectList_->setToolTip("設定済みのオブジェクトです");
+  objectList_->setStyleSheet(
+      "QListWidget { background: black; color: lime; }"
+      "QListWidget::item:selected { background: lime; color: black; }");
+  objectList_->setMinimumWidth(200);
+  addObject_ = Button("AddObject", "追加...", "オブジェクトを追加します現状ではbmpのみです");
+  deleteObject_ = Button("DeleteObject", "削除",
+                         "オブジェクトを削除します。アンドゥはないので注意してください");
+  jimenAtt_ = CheckBox("JimenAtt", "地面に張り付く", "一般に雲以外はチェックしてください");
+  ismanual_ = CheckBox("ismanual", "手動配置", "オブジェクトを手で配置します");
+  ismanual_->setEnabled(false);  // manual placement is not offered
+  isShading_ = CheckBox("isShading", "シェーディング",
+                        "グラデーション２を光源とみなして怪しいシェイディング処理を行います");
+  auto* modeGroup = new QButtonGroup(this);
+  const struct {
+    QRadioButton** button;
+    const char* name;
+    const char* caption;
+    const char* hint;
+    std::uint8_t mode;
+  } radios[] = {{&objModeAdd_, "ObjModeAdd", "加法混色", "明るくなる合成です", MixtureMode::Add},
+                {&objModeNorm_, "ObjModeNorm", "中間混色", "通常の合成です", MixtureMode::Norm},
+                {&objModeSub_, "ObjModeSub", "減法混色", "暗くなる合成です", MixtureMode::Sub}};
+  auto* modes = new QHBoxLayout;
+  for (const auto& r : radios) {
+    auto* b = new QRadioButton(r.caption);
+    b->setObjectName(r.name);
+    b->setToolTip(r.hint);
+    modeGroup->addButton(b);
+    modes->addWidget(b);
+    *r.button = b;
+    connect(b, &QRadioButton::clicked, this, [this, mode = r.mode] {
+      if (current_) current_->MixtureMode = mode;
+    });
+  }
+  modes->addStretch();
+  opacityLabel1_ = new QLabel("不透明");
+  opacity_ = TrackBar("Opacity", 0, 100, "オブジェクトの透明度です");
+  opacityLabel2_ = new QLabel("透明");
+  numofobjLabel_ = new QLabel("個数");
+  numofobj_ = new TextInput("numofobj", 5);
+  numofobj_->setToolTip("乱数で配置する個数です");
+  scaleLabel_ = new QLabel("大きさ");
+  scale_ = new TextInput("Scale", 5);
+  scale_->setToolTip(
+      "オブジェクトの大きさです。本システムではオブジェクトの解像度によらず一定のスケーリングを"
+      "施します");
+  for (TextInput* input : {numofobj_, scale_})
+    input->setFixedWidth(input->fontMetrics().horizontalAdvance('0') * 7 + 14);
+  auto* close = Button("Close", "閉じる", "このダイアログを閉じます");
+  close->setDefault(true);
+  upDatePreview_ = new QTimer(this);
+  upDatePreview_->setObjectName("UpDatePreview");
+  upDatePreview_->setInterval(250);
+
+  auto* listColumn = new QVBoxLayout;
+  listColumn->addWidget(objectList_, 1);
+  auto* listButtons = new QHBoxLayout;
+  listButtons->addWidget(addObject_);
+  listButtons->addWidget(deleteObject_);
+  listColumn->addLayout(listButtons);
+  auto* top = new QHBoxLayout;
+  top->addLayout(listColumn, 1);
+  top->addSpacing(8);
+  top->addLayout(PreviewWithHint(objPreview_, kPreviewHint));
+
+  auto* settings = new QGridLayout;
+  auto* checks = new QHBoxLayout;
+  checks->addWidget(jimenAtt_);
+  checks->addWidget(ismanual_);
+  checks->addWidget(isShading_);
+  checks->addStretch();
+  settings->addLayout(checks, 0, 0, 1, 3);
+  settings->addLayout(modes, 1, 0, 1, 3);
+  settings->addWidget(opacityLabel1_, 2, 0);
+  settings->addWidget(opacity_, 2, 1);
+  settings->addWidget(opacityLabel2_, 2, 2);
+  auto* numbers = new QHBoxLayout;
+  numbers->addWidget(numofobjLabel_);
+  numbers->addWidget(numofobj_);
+  numbers->addSpacing(16);
+  numbers->addWidget(scaleLabel_);
+  numbers->addWidget(scale_);
+  numbers->addStretch();
+  numbers->addWidget(close);
+  settings->addLayout(numbers, 3, 0, 1, 3);
+  settings->setColumnStretch(1, 1);
+
+  auto* box = new QVBoxLayout(this);
+  box->addLayout(top);
+  box->addLayout(settings);
+  box->setSizeConstraint(QLayout::SetFixedSize);
+
+  connect(objectList_, &QListWidget::currentRowChanged, this, &TObjectForm::Select);
+  connect(addObject_, &QPushButton::clicked, this, &TObjectForm::AddObjectClick);
+  connect(deleteObject_, &QPushButton::clicked, this, &TObjectForm::DeleteObjectClick);
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  connect(upDatePreview_, &QTimer::timeout, this, &TObjectForm::UpDatePreviewTimer);
+  connect(objPreview_, &PreviewArea::released, this, &TObjectForm::ObjPreviewMouseUp);
+  connect(jimenAtt_, &QCheckBox::clicked, this, [this](bool on) {
+    if (current_) current_->PositionMode = on ? PositionMode::Ground : PositionMode::Sky;
+  });
+  connect(isShading_, &QCheckBox::clicked, this, [this](bool on) {
+    if (current_) current_->Shadeing = on;
+  });
+  connect(opacity_, &QSlider::valueChanged, this, [this](int position) {
+    if (current_) current_->Transparency = TransparencyOfPosition(position);
+  });
+  auto numberOfObjects = [this] {
+    if (current_) current_->NumberOfObjects = ToInteger(numofobj_->text().toStdString());
+  };
+  auto scale = [this] {
+    if (current_) current_->Scale = ToReal(scale_->text().toStdString());
+  };
+  connect(numofobj_, &QLineEdit::returnPressed, this, numberOfObjects);
+  connect(numofobj_, &TextInput::exited, this, numberOfObjects);
+  connect(scale_, &QLineEdit::returnPressed, this, scale);
+  connect(scale_, &TextInput::exited, this, scale);
+
+  Select();
+}
+
+ObjectGroup& TObjectForm::Group() const {
+  return group_ == Near ? scene_.Near : group_ == Mid ? scene_.Mid : scene_.Far;
+}
+
+void TObjectForm::Edit(GroupIndex group) {
+  group_ = group;
+  setWindowTitle(group == Near  ? "近景オブジェクトの設定"
+                 : group == Mid ? "中景オブジェクトの設定"
+                                : "遠景オブジェクトの設定");
+  Forget();
+  storedObjectDir_ = ReadApplicationSettings(iniPath_).ObjectDir;
+  if (!storedObjectDir_.empty())
+    openDialog_.setup.directory = QString::fromStdString(storedObjectDir_);
+}
+
+void TObjectForm::Forget() {
+  const QSignalBlocker block(objectList_);
+  FillList();
+  Select();
+}
+
+void TObjectForm::FillList() {
+  objectList_->clear();
+  for (const ObjectEntry& e : Group()) {
+    const auto cut = e.Filename.find_last_of("/\\");
+    objectList_->addItem(
+        QString::fromStdString(cut == std::string::npos ? e.Filename : e.Filename.substr(cut + 1)));
+  }
+}
+
+void TObjectForm::Select() {
+  const int row = objectList_->currentRow();
+  current_ = nullptr;
+  if (row >= 0) {
+    current_ = Group().First();
+    for (int i = 0; i < row && current_; ++i) current_ = current_->Next();
+  }
+  SetSettingsEnabled(current_ != nullptr);
+  if (!current_) {
+    if (!preview_.Empty()) FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
+    objPreview_->Clear();
+    return;
+  }
+  // Showing an entry never changes it: 0.375 shows as 38 and stays 0.375.
+  const QSignalBlocker blocks[] = {QSignalBlocker(jimenAtt_),   QSignalBlocker(isShading_),
+                                   QSignalBlocker(objModeAdd_), QSignalBlocker(objModeNorm_),
+                                   QSignalBlocker(objModeSub_), QSignalBlocker(opacity_),
+                                   QSignalBlocker(numofobj_),   QSignalBlocker(scale_)};
+  ismanual_->setChecked(current_->Manual);
+  jimenAtt_->setChecked(current_->PositionMode == PositionMode::Ground);
+  isShading_->setChecked(current_->Shadeing);
+  switch (current_->MixtureMode) {
+    case MixtureMode::Add:
+      objModeAdd_->setChecked(true);
+      break;
+    case MixtureMode::Sub:
+      objModeSub_->setChecked(true);
+      break;
+    default:
+      objModeNorm_->setChecked(true);
+      break;
+  }
+  opacity_->setValue(PositionOfTransparency(current_->Transparency));
+  numofobj_->setText(QString::number(current_->NumberOfObjects));
+  scale_->setText(QString::fromStdString(FormatReal(current_->Scale)));
+  RedrawPreview();
+}
+
+void TObjectForm::SetSettingsEnabled(bool enabled) {
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           deleteObject_, objPreview_, jimenAtt_, isShading_, objModeAdd_, objModeNorm_,
+           objModeSub_, opacity_, opacityLabel1_, opacityLabel2_, numofobj_, numofobjLabel_, scale_,
+           scaleLabel_})
+    w->setEnabled(enabled);
+}
+
+void TObjectForm::AddObjectClick() {
+  const auto chosen = RunFileDialog(dialogs_, this, openDialog_);
+  if (!chosen) return;
+  std::unique_ptr<ObjectEntry> entry = NewObjectEntry(current_);
+  if (!entry) return NoMemory();
+  const std::string path = chosen->toStdString();
+  PixelImagePtr picture;
+  try {
+    picture = LoadPictureFile(path);
+  } catch (const BmpFileTooLarge&) {
+    // too large for memory: told as memory running out
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+    return;
+  }
+  if (!picture) return NoMemory();
+  entry->Image = std::move(picture);
+  entry->Filename = path;
+  AppendObjectEntry(Group(), std::move(entry));
+  {
+    const QSignalBlocker block(objectList_);
+    FillList();
+    objectList_->setCurrentRow(objectList_->count() - 1);
+  }
+  StoreObjectDir();
+  Select();
+}
+
+void TObjectForm::NoMemory() {
+  dialogs_.Beep();
+  dialogs_.Message(this, Q(kPictureNoMemory));
+}
+
+void TObjectForm::DeleteObjectClick() {
+  if (!current_) return;
+  upDatePreview_->stop();
+  const int p = objectList_->currentRow();
+  RemoveObjectEntry(Group(), current_);
+  current_ = nullptr;
+  {
+    const QSignalBlocker block(objectList_);
+    FillList();
+    if (objectList_->count() > 0) objectList_->setCurrentRow(std::min(p, objectList_->count() - 1));
+  }
+  Select();
+  if (isVisible()) upDatePreview_->start();
+}
+
+void TObjectForm::UpDatePreviewTimer() {
+  blink_ = !blink_;
+  RedrawPreview();
+}
+
+void TObjectForm::RedrawPreview() {
+  if (!current_) return;  // the cleared, disabled area stays
+  if (current_->Image && !preview_.Empty())
+    DrawKeyColourPreview(preview_, *current_->Image, current_->OpaqueColor, blink_);
+  objPreview_->ShowBitmap();
+}
+
+void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
+  if (!current_ || !current_->Image) return;
+  const PixelImage& picture = *current_->Image;
+  if (button == Qt::LeftButton)
+    current_->OpaqueColor =
+        PicturePixelAt(picture, at.x(), at.y(), preview_.Width(), preview_.Height());
+  else if (button == Qt::RightButton)
+    current_->OpaqueColor = FindUnusedColour(picture);
+  else
+    return;
+  RedrawPreview();
+}
+
+void TObjectForm::StoreObjectDir() {
+  const std::string folder = openDialog_.Folder();
+  if (folder.empty() || folder == storedObjectDir_) return;
+  openDialog_.setup.directory = QString::fromStdString(folder);
+  try {
+    WriteObjectDirSetting(iniPath_, folder);
+    storedObjectDir_ = folder;
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+}
+
+void TObjectForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Not the list: a list taking the focus makes its first line current, and
+  // the dialog opens with none selected.
+  addObject_->setFocus();
+  upDatePreview_->start();
+}
+
+void TObjectForm::hideEvent(QHideEvent* event) {
+  upDatePreview_->stop();
+  QDialog::hideEvent(event);
+}
+
+void TObjectForm::done(int result) {
+  StoreObjectDir();
+  QDialog::done(result);
+}
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,94 @@
+// TObjectForm: the object group editor. It edits one of the scene's object
+// groups in place: every change is written into the selected entry at once,
+// with no OK or Cancel. The preview shows the selected entry's picture with its
+// key colour blinking red; a left click there picks the key colour, a right
+// click one the picture does not use. Opened modally, so no render can run
+// while it is open.
+#pragma once
+
+#include <QDialog>
+#include <filesystem>
+
+#include "image/WorkBitmap.h"
+#include "scene/SceneSettings.h"
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTimer;
+
+namespace horizonmill::ui {
+
+struct FileDialog;
+class PreviewArea;
+class TextInput;
+class UserDialogs;
+
+class TObjectForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The group indices the window hands over.
+  enum GroupIndex { Near = 0, Mid = 1, Far = 2 };
+
+  // `scene`, `dialogs` and `openDialog` (ObjectOpenDialog, which the settings
+  // reader uses too) outlive the dialog; `iniPath` is the program INI.
+  TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog& openDialog,
+              std::filesystem::path iniPath, QWidget* parent = nullptr);
+
+  // Opening for a group: the caption names it, the list shows its entries, none
+  // selected; the picture dialog starts in the folder "ObjectDir" remembers.
+  void Edit(GroupIndex group);
+  // The entries changed without the dialog (New, a settings file read): it
+  // lets go of the entry it held.
+  void Forget();
+
+  ObjectEntry* CurrentEntry() const { return current_; }
+  bool Blinking() const { return blink_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  // Closing keeps the picture dialog's folder as "ObjectDir".
+  void done(int result) override;
+
+ private:
+  ObjectGroup& Group() const;
+  void FillList();
+  // After a list click, an add or a delete: the controls show the selected
+  // entry, or are disabled when none is selected.
+  void Select();
+  void SetSettingsEnabled(bool enabled);
+  void AddObjectClick();
+  void DeleteObjectClick();
+  void UpDatePreviewTimer();
+  void RedrawPreview();
+  void ObjPreviewMouseUp(Qt::MouseButton button, QPoint at);
+  void StoreObjectDir();
+  void NoMemory();
+
+  SceneSettings& scene_;
+  UserDialogs& dialogs_;
+  FileDialog& openDialog_;
+  std::filesystem::path iniPath_;
+  std::string storedObjectDir_;  // "ObjectDir" as the INI holds it
+  GroupIndex group_ = Near;
+  ObjectEntry* current_ = nullptr;
+  bool blink_ = false;
+  WorkBitmap preview_;
+
+  PreviewArea* objPreview_;
+  QListWidget* objectList_;
+  QPushButton *addObject_, *deleteObject_;
+  QCheckBox *jimenAtt_, *ismanual_, *isShading_;
+  QRadioButton *objModeAdd_, *objModeNorm_, *objModeSub_;
+  QSlider* opacity_;
+  QLabel *opacityLabel1_, *opacityLabel2_, *numofobjLabel_, *scaleLabel_;
+  TextInput *numofobj_, *scale_;
+  QTimer* upDatePreview_;
+};
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,56 @@
+// UserDialogs answered by a test: file dialogs return the queued answers, the
+// colour dialog and questions what the test set, message boxes and beeps are
+// recorded, and a modal dialog is shown, handed to onModal (which clicks its
+// buttons) and hidden again. Nothing waits for a person.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "ui/UserDialogs.h"
+
+namespace horizonmill::ui {
+
+class FakeDialogs : public UserDialogs {
+ public:
+  std::optional<QString> ChooseFile(QWidget*, const FileDialogSetup& setup) override {
+    asked.push_back(setup);
+    if (answers.isEmpty()) return std::nullopt;
+    const QString answer = answers.takeFirst();
+    if (answer.isEmpty()) return std::nullopt;
+    return answer;
+  }
+  void Message(QWidget*, const QString& text, const QString& detail) override {
+    messages << text;
+    details << detail;
+  }
+  void Error(QWidget*, const QString& text) override { errors << text; }
+  bool Ask(QWidget*, const QString& question) override {
+    questions << question;
+    return answerYes;
+  }
+  std::optional<QColor> ChooseColour(QWidget*, const QColor& initial) override {
+    colourAskedWith = initial;
+    return colour;
+  }
+  void Beep() override { ++beeps; }
+  int RunModal(QDialog& dialog) override {
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    onModal(dialog);
+    if (dialog.isVisible()) dialog.reject();
+    return dialog.result();
+  }
+
+  QStringList answers;  // what the file dialogs return, in turn ("" cancels)
+  std::vector<FileDialogSetup> asked;
+  QStringList messages, details, errors, questions;
+  bool answerYes = false;
+  std::optional<QColor> colour;  // what the colour dialog returns
+  QColor colourAskedWith;
+  int beeps = 0;
+  std::function<void(QDialog&)> onModal = [](QDialog& d) { d.reject(); };
+};
+
+}  // namespace horizonmill::ui
