@@ -102,8 +102,8 @@ TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog&
       "施します");
   for (TextInput* input : {numofobj_, scale_})
     input->setFixedWidth(input->fontMetrics().horizontalAdvance('0') * 7 + 14);
+  // Not the default button: Enter in an input only stores its value.
   auto* close = Button("Close", "閉じる", "このダイアログを閉じます");
-  close->setDefault(true);
   upDatePreview_ = new QTimer(this);
   upDatePreview_->setObjectName("UpDatePreview");
   upDatePreview_->setInterval(250);

@@ -92,6 +92,7 @@ class ObjectEditorTest : public QObject {
       QCOMPARE(Current(d)->Transparency, 0.37L);
       Enter(d, "numofobj", "abc");
       QCOMPARE(Current(d)->NumberOfObjects, 0);
+      QVERIFY(d.isVisible());  // Enter stores the value and closes nothing
       Enter(d, "Scale", "2.5");
       Press(d, "JimenAtt");
       Press(d, "isShading");

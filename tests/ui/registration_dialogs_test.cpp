@@ -120,6 +120,8 @@ class RegistrationDialogsTest : public QObject {
     QVERIFY(w.dialogs.details.at(0).contains("BGDir"));
     QVERIFY(!Child(*w.window, "RegistToQoraL")->isEnabled());
     QVERIFY(w.dialogs.asked.empty());
+    SmallOutput(w);  // a refresh of the window leaves it off
+    QVERIFY(!Child(*w.window, "RegistToQoraL")->isEnabled());
     // The next run asks for the host's INI file instead of trying that one again.
     w.window->close();
     QVERIFY(ReadApplicationSettings(w.Ini()).QoraLTarget.empty());
