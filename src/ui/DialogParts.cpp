@@ -1,12 +1,15 @@
 #include "ui/DialogParts.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "image/Colour.h"
 #include "ui/PreviewArea.h"
 
 namespace horizonmill::ui {
@@ -63,6 +66,35 @@ QSlider* TrackBar(const char* name, int minimum, int maximum, const QString& hin
   s->setPageStep(10);
   s->setToolTip(hint);
   return s;
+}
+
+void MixtureButtons::Show(std::uint8_t mode) const {
+  if (mode == MixtureMode::Add) add->setChecked(true);
+  if (mode == MixtureMode::Norm) norm->setChecked(true);
+  if (mode == MixtureMode::Sub) sub->setChecked(true);
+}
+
+MixtureButtons MakeMixtureButtons(QWidget* owner, const std::array<const char*, 3>& names,
+                                  const std::array<const char*, 3>& hints,
+                                  const std::function<void(std::uint8_t)>& clicked) {
+  const char* captions[] = {"加法混色", "中間混色", "減法混色"};
+  const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Norm, MixtureMode::Sub};
+  MixtureButtons made{};
+  QRadioButton** buttons[] = {&made.add, &made.norm, &made.sub};
+  made.row = new QHBoxLayout;
+  auto* group = new QButtonGroup(owner);
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new QRadioButton(captions[i]);
+    b->setObjectName(names[i]);
+    b->setToolTip(hints[i]);
+    group->addButton(b);
+    made.row->addWidget(b);
+    *buttons[i] = b;
+    QObject::connect(b, &QRadioButton::clicked, owner,
+                     [clicked, mode = modes[i]] { clicked(mode); });
+  }
+  made.row->addStretch();
+  return made;
 }
 
 }  // namespace horizonmill::ui

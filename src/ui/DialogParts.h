@@ -4,13 +4,18 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
 
 class QDialog;
 class QHBoxLayout;
 class QLayout;
 class QPushButton;
+class QRadioButton;
 class QSlider;
 class QVBoxLayout;
+class QWidget;
 
 namespace horizonmill {
 class WorkBitmap;
@@ -35,5 +40,19 @@ QHBoxLayout* OkCancel(QDialog* dialog, const char* okName, const QString& okCapt
 
 // A horizontal track bar with ticks every 10.
 QSlider* TrackBar(const char* name, int minimum, int maximum, const QString& hint);
+
+// The three mixture-mode radio buttons in a row: "加法混色" (Add), "中間混色"
+// (Norm), "減法混色" (Sub).
+struct MixtureButtons {
+  QRadioButton *add, *norm, *sub;
+  QHBoxLayout* row;
+  // Checks the button of `mode`; any other value leaves them as they are.
+  void Show(std::uint8_t mode) const;
+};
+// Names and hints in the order Add, Norm, Sub; `clicked` gets the mode of the
+// button the user clicks. The buttons form one group owned by `owner`.
+MixtureButtons MakeMixtureButtons(QWidget* owner, const std::array<const char*, 3>& names,
+                                  const std::array<const char*, 3>& hints,
+                                  const std::function<void(std::uint8_t)>& clicked);
 
 }  // namespace horizonmill::ui

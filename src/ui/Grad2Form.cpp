@@ -1,6 +1,5 @@
 #include "ui/Grad2Form.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -8,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -88,35 +86,15 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
   colours->addWidget(centerBox);
   colours->addWidget(outerBox);
 
-  // The mixture modes.
-  auto* modes = new QHBoxLayout;
-  auto* modeGroup = new QButtonGroup(this);
-  const struct {
-    QRadioButton** button;
-    const char* name;
-    const char* caption;
-    const char* hint;
-    std::uint8_t mode;
-  } radios[] = {{&gra2ModeAdd_, "Gra2ModeAdd", "加法混色",
-                 "グラデーション１と明るくなる合成を行います", MixtureMode::Add},
-                {&gra2ModeNorm_, "Gra2ModeNorm", "中間混色",
-                 "グラデーション１と通常の混色合成（なんじゃそりゃ）を行います", MixtureMode::Norm},
-                {&gra2ModeSub_, "Gra2ModeSub", "減法混色",
-                 "グラデーション１と暗くなる混色合成を行います", MixtureMode::Sub}};
-  for (const auto& r : radios) {
-    auto* b = new QRadioButton(r.caption);
-    b->setObjectName(r.name);
-    b->setToolTip(r.hint);
-    modeGroup->addButton(b);
-    modes->addWidget(b);
-    *r.button = b;
-    connect(b, &QRadioButton::clicked, this, [this, mode = r.mode] {
-      working_.MixtureMode = mode;
-      RedrawSunPreview();
-    });
-  }
-  gra2ModeAdd_->setChecked(true);
-  modes->addStretch();
+  mixture_ = MakeMixtureButtons(this, {"Gra2ModeAdd", "Gra2ModeNorm", "Gra2ModeSub"},
+                                {"グラデーション１と明るくなる合成を行います",
+                                 "グラデーション１と通常の混色合成（なんじゃそりゃ）を行います",
+                                 "グラデーション１と暗くなる混色合成を行います"},
+                                [this](std::uint8_t mode) {
+                                  working_.MixtureMode = mode;
+                                  RedrawSunPreview();
+                                });
+  mixture_.Show(MixtureMode::Add);
 
   // The four slopes.
   auto* slopeBox = new QGroupBox("勾配");
@@ -141,7 +119,7 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
 
   auto* right = new QVBoxLayout;
   right->addLayout(colours);
-  right->addLayout(modes);
+  right->addLayout(mixture_.row);
   right->addWidget(slopeBox);
   right->addStretch();
   auto* columns = new QHBoxLayout;
@@ -179,19 +157,7 @@ void TGrad2Form::RefreshSunControls() {
     c->grid->ClearMarks();
     c->panel->SetColour(ToQColor(working_.*c->field));
   }
-  switch (working_.MixtureMode) {
-    case MixtureMode::Add:
-      gra2ModeAdd_->setChecked(true);
-      break;
-    case MixtureMode::Sub:
-      gra2ModeSub_->setChecked(true);
-      break;
-    case MixtureMode::Norm:
-      gra2ModeNorm_->setChecked(true);
-      break;
-    default:
-      break;
-  }
+  mixture_.Show(working_.MixtureMode);
   // Showing a slope never changes it: a slope of 0.25 shows as -2 and stays 0.25.
   for (int i = 0; i < 4; ++i) {
     const QSignalBlocker block(slopes_[i]);

@@ -11,9 +11,9 @@
 #include "image/WorkBitmap.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
+#include "ui/DialogParts.h"
 
 class QCheckBox;
-class QRadioButton;
 class QSlider;
 
 namespace horizonmill::ui {
@@ -63,7 +63,7 @@ class TGrad2Form : public QDialog {
   WorkBitmap sunPreview_;
   PreviewArea* gra2Preview_;
   SunColour center_, outer_;
-  QRadioButton *gra2ModeAdd_, *gra2ModeNorm_, *gra2ModeSub_;
+  MixtureButtons mixture_;
   QSlider* slopes_[4];
   QCheckBox* displayGradation1_;
 };

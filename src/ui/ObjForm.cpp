@@ -1,6 +1,5 @@
 #include "ui/ObjForm.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -66,29 +65,11 @@ TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog&
   ismanual_->setEnabled(false);  // manual placement is not offered
   isShading_ = CheckBox("isShading", "シェーディング",
                         "グラデーション２を光源とみなして怪しいシェイディング処理を行います");
-  auto* modeGroup = new QButtonGroup(this);
-  const struct {
-    QRadioButton** button;
-    const char* name;
-    const char* caption;
-    const char* hint;
-    std::uint8_t mode;
-  } radios[] = {{&objModeAdd_, "ObjModeAdd", "加法混色", "明るくなる合成です", MixtureMode::Add},
-                {&objModeNorm_, "ObjModeNorm", "中間混色", "通常の合成です", MixtureMode::Norm},
-                {&objModeSub_, "ObjModeSub", "減法混色", "暗くなる合成です", MixtureMode::Sub}};
-  auto* modes = new QHBoxLayout;
-  for (const auto& r : radios) {
-    auto* b = new QRadioButton(r.caption);
-    b->setObjectName(r.name);
-    b->setToolTip(r.hint);
-    modeGroup->addButton(b);
-    modes->addWidget(b);
-    *r.button = b;
-    connect(b, &QRadioButton::clicked, this, [this, mode = r.mode] {
-      if (current_) current_->MixtureMode = mode;
-    });
-  }
-  modes->addStretch();
+  mixture_ = MakeMixtureButtons(this, {"ObjModeAdd", "ObjModeNorm", "ObjModeSub"},
+                                {"明るくなる合成です", "通常の合成です", "暗くなる合成です"},
+                                [this](std::uint8_t mode) {
+                                  if (current_) current_->MixtureMode = mode;
+                                });
   opacityLabel1_ = new QLabel("不透明");
   opacity_ = TrackBar("Opacity", 0, 100, "オブジェクトの透明度です");
   opacityLabel2_ = new QLabel("透明");
@@ -126,7 +107,7 @@ TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog&
   checks->addWidget(isShading_);
   checks->addStretch();
   settings->addLayout(checks, 0, 0, 1, 3);
-  settings->addLayout(modes, 1, 0, 1, 3);
+  settings->addLayout(mixture_.row, 1, 0, 1, 3);
   settings->addWidget(opacityLabel1_, 2, 0);
   settings->addWidget(opacity_, 2, 1);
   settings->addWidget(opacityLabel2_, 2, 2);
@@ -219,24 +200,12 @@ void TObjectForm::Select() {
     return;
   }
   // Showing an entry never changes it: 0.375 shows as 38 and stays 0.375.
-  const QSignalBlocker blocks[] = {QSignalBlocker(jimenAtt_),   QSignalBlocker(isShading_),
-                                   QSignalBlocker(objModeAdd_), QSignalBlocker(objModeNorm_),
-                                   QSignalBlocker(objModeSub_), QSignalBlocker(opacity_),
-                                   QSignalBlocker(numofobj_),   QSignalBlocker(scale_)};
+  // (The check boxes and radio buttons write only on the user's clicks.)
+  const QSignalBlocker block(opacity_);
   ismanual_->setChecked(current_->Manual);
   jimenAtt_->setChecked(current_->PositionMode == PositionMode::Ground);
   isShading_->setChecked(current_->Shadeing);
-  switch (current_->MixtureMode) {
-    case MixtureMode::Add:
-      objModeAdd_->setChecked(true);
-      break;
-    case MixtureMode::Sub:
-      objModeSub_->setChecked(true);
-      break;
-    default:
-      objModeNorm_->setChecked(true);
-      break;
-  }
+  mixture_.Show(current_->MixtureMode);
   opacity_->setValue(PositionOfTransparency(current_->Transparency));
   numofobj_->setText(QString::number(current_->NumberOfObjects));
   scale_->setText(QString::fromStdString(FormatReal(current_->Scale)));
@@ -245,9 +214,9 @@ void TObjectForm::Select() {
 
 void TObjectForm::SetSettingsEnabled(bool enabled) {
   for (QWidget* w : std::initializer_list<QWidget*>{
-           deleteObject_, objPreview_, jimenAtt_, isShading_, objModeAdd_, objModeNorm_,
-           objModeSub_, opacity_, opacityLabel1_, opacityLabel2_, numofobj_, numofobjLabel_, scale_,
-           scaleLabel_})
+           deleteObject_, objPreview_, jimenAtt_, isShading_, mixture_.add, mixture_.norm,
+           mixture_.sub, opacity_, opacityLabel1_, opacityLabel2_, numofobj_, numofobjLabel_,
+           scale_, scaleLabel_})
     w->setEnabled(enabled);
 }
 

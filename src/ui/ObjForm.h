@@ -11,12 +11,12 @@
 
 #include "image/WorkBitmap.h"
 #include "scene/SceneSettings.h"
+#include "ui/DialogParts.h"
 
 class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QRadioButton;
 class QSlider;
 class QTimer;
 
@@ -84,7 +84,7 @@ class TObjectForm : public QDialog {
   QListWidget* objectList_;
   QPushButton *addObject_, *deleteObject_;
   QCheckBox *jimenAtt_, *ismanual_, *isShading_;
-  QRadioButton *objModeAdd_, *objModeNorm_, *objModeSub_;
+  MixtureButtons mixture_;
   QSlider* opacity_;
   QLabel *opacityLabel1_, *opacityLabel2_, *numofobjLabel_, *scaleLabel_;
   TextInput *numofobj_, *scale_;

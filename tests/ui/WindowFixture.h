@@ -3,6 +3,7 @@
 // the window opens.
 #pragma once
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -21,6 +22,11 @@ T* Child(const QObject& root, const char* name) {
   T* child = root.findChild<T*>(name);
   if (!child) qFatal("no %s", name);
   return child;
+}
+
+// Clicks a button (or check box, radio button) of a dialog.
+inline void Press(QWidget& dialog, const char* button) {
+  QTest::mouseClick(Child<QAbstractButton>(dialog, button), Qt::LeftButton);
 }
 
 struct WindowFixture {

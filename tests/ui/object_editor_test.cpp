@@ -36,9 +36,6 @@ QString WritePicture(WindowFixture& w, const char* name) {
 
 QListWidget* List(QDialog& d) { return Child<QListWidget>(d, "ObjectList"); }
 ObjectEntry* Current(QDialog& d) { return static_cast<TObjectForm&>(d).CurrentEntry(); }
-void Press(QDialog& d, const char* button) {
-  QTest::mouseClick(Child<QAbstractButton>(d, button), Qt::LeftButton);
-}
 void Enter(QDialog& d, const char* input, const QString& text) {
   Child<QLineEdit>(d, input)->setText(text);
   QTest::keyClick(Child<QLineEdit>(d, input), Qt::Key_Return);

@@ -19,9 +19,6 @@ using horizonmill::testing::TestHost;
 
 namespace {
 
-void Press(QDialog& d, const char* button) {
-  QTest::mouseClick(Child<QAbstractButton>(d, button), Qt::LeftButton);
-}
 // Typed key by key (Japanese too), so the input's limits apply.
 void Type(QDialog& d, const char* input, const QString& text) {
   auto* edit = Child<QLineEdit>(d, input);

@@ -26,10 +26,6 @@ void PickFromGrid(QDialog& d, int index) {
   QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(index).center());
 }
 
-void Press(QDialog& d, const char* button) {
-  QTest::mouseClick(Child<QPushButton>(d, button), Qt::LeftButton);
-}
-
 }  // namespace
 
 class SkyEditorTest : public QObject {

@@ -18,9 +18,6 @@ namespace {
 const SunSettings& Sun(QDialog& d) { return static_cast<TGrad2Form&>(d).Sun(); }
 PreviewArea* Preview(QDialog& d) { return Child<PreviewArea>(d, "Gra2Preview"); }
 QColor Shown(QDialog& d, int x, int y) { return Preview(d)->grab().toImage().pixelColor(x, y); }
-void Press(QDialog& d, const char* button) {
-  QTest::mouseClick(Child<QAbstractButton>(d, button), Qt::LeftButton);
-}
 
 }  // namespace
 

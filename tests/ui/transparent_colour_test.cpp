@@ -30,9 +30,6 @@ void LoadTexture(WindowFixture& w, bool withBlack) {
 
 PackedColour Candidate(QDialog& d) { return static_cast<TTenjoTraForm&>(d).Candidate(); }
 PreviewArea* Sample(QDialog& d) { return Child<PreviewArea>(d, "TenjoSample"); }
-void Press(QDialog& d, const char* button) {
-  QTest::mouseClick(Child<QAbstractButton>(d, button), Qt::LeftButton);
-}
 
 }  // namespace
 
