@@ -42,7 +42,7 @@ TDelBackForm::TDelBackForm(UserDialogs& dialogs, std::filesystem::path iniPath, 
   box->addWidget(backAliasNames_, 1);
   box->addLayout(right);
 
-  connect(backAliasNames_, &QListWidget::currentRowChanged, this,
+  connect(backAliasNames_, &QListWidget::itemSelectionChanged, this,
           &TDelBackForm::BackAliasNamesClick);
   connect(delBackBtn_, &QPushButton::clicked, this, &TDelBackForm::DelBackBtnClick);
   connect(closeBtn_, &QPushButton::clicked, this, &QDialog::accept);
@@ -76,8 +76,12 @@ void TDelBackForm::BlackSample() {
 }
 
 void TDelBackForm::BackAliasNamesClick() {
-  const int row = backAliasNames_->currentRow();
-  if (row < 0 || row >= static_cast<int>(records_.size())) return;
+  const int row = SelectedRow(*backAliasNames_);
+  if (row < 0 || row >= static_cast<int>(records_.size())) {
+    BlackSample();
+    delBackBtn_->setEnabled(false);
+    return;
+  }
   try {
     const WorkBitmap catalog = ReadBmpFile(CatalogPicturePath(folders_, records_[row]).string());
     StretchDraw(catalog, sampleBitmap_);
@@ -90,7 +94,7 @@ void TDelBackForm::BackAliasNamesClick() {
 }
 
 void TDelBackForm::DelBackBtnClick() {
-  const int row = backAliasNames_->currentRow();
+  const int row = SelectedRow(*backAliasNames_);
   if (row < 0 || row >= static_cast<int>(records_.size())) return;
   DialogRegistrationHost host(dialogs_, this);
   RemovalResult result = RemovalResult::Cancelled;

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -55,6 +56,11 @@ QHBoxLayout* OkCancel(QDialog* dialog, const char* okName, const QString& okCapt
   row->addWidget(ok);
   row->addWidget(cancel);
   return row;
+}
+
+int SelectedRow(const QListWidget& list) {
+  const QList<QListWidgetItem*> selected = list.selectedItems();
+  return selected.isEmpty() ? -1 : list.row(selected.front());
 }
 
 QSlider* TrackBar(const char* name, int minimum, int maximum, const QString& hint) {

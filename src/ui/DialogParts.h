@@ -10,6 +10,7 @@
 
 class QDialog;
 class QHBoxLayout;
+class QListWidget;
 class QLayout;
 class QPushButton;
 class QRadioButton;
@@ -37,6 +38,10 @@ QVBoxLayout* PreviewWithHint(PreviewArea* area, const QString& hint);
 // accept and reject.
 QHBoxLayout* OkCancel(QDialog* dialog, const char* okName, const QString& okCaption,
                       const char* cancelName, const QString& cancelCaption);
+
+// The line selected in a single-selection list, -1 for none (a line can be
+// current without being selected).
+int SelectedRow(const QListWidget& list);
 
 // A horizontal track bar with ticks every 10.
 QSlider* TrackBar(const char* name, int minimum, int maximum, const QString& hint);

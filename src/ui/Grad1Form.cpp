@@ -1,6 +1,5 @@
 #include "ui/Grad1Form.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>

@@ -127,7 +127,7 @@ TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog&
   box->addLayout(settings);
   box->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(objectList_, &QListWidget::currentRowChanged, this, &TObjectForm::Select);
+  connect(objectList_, &QListWidget::itemSelectionChanged, this, &TObjectForm::Select);
   connect(addObject_, &QPushButton::clicked, this, &TObjectForm::AddObjectClick);
   connect(deleteObject_, &QPushButton::clicked, this, &TObjectForm::DeleteObjectClick);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -187,7 +187,7 @@ void TObjectForm::FillList() {
 }
 
 void TObjectForm::Select() {
-  const int row = objectList_->currentRow();
+  const int row = SelectedRow(*objectList_);
   current_ = nullptr;
   if (row >= 0) {
     current_ = Group().First();
@@ -256,7 +256,7 @@ void TObjectForm::NoMemory() {
 void TObjectForm::DeleteObjectClick() {
   if (!current_) return;
   upDatePreview_->stop();
-  const int p = objectList_->currentRow();
+  const int p = SelectedRow(*objectList_);
   RemoveObjectEntry(Group(), current_);
   current_ = nullptr;
   {
@@ -275,8 +275,11 @@ void TObjectForm::UpDatePreviewTimer() {
 
 void TObjectForm::RedrawPreview() {
   if (!current_) return;  // the cleared, disabled area stays
-  if (current_->Image && !preview_.Empty())
+  if (preview_.Empty()) return;
+  if (current_->Image)
     DrawKeyColourPreview(preview_, *current_->Image, current_->OpaqueColor, blink_);
+  else  // a picture a settings file named but that could not be read
+    FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
   objPreview_->ShowBitmap();
 }
 
