@@ -4,103 +4,273 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
-#include <stdexcept>
-#include <utility>
+#include <optional>
+#include <random>
+#include <vector>
 
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 
 namespace horizonmill {
 namespace {
 
-// A new file takes the target's permissions, or those the umask gives.
-mode_t NewFileMode(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+std::atomic<bool> g_useUnnamedFiles{true};
+
+constexpr std::size_t kBlockBytes = 256 * 1024;
+
+// "/a/b/c" gives "/a/b" and "c"; a bare name lives in ".".
+struct SplitPath {
+  std::string folder;
+  std::string name;
+};
+SplitPath Split(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The temporary file beside the target. Whatever way the writing ends, the
-// destructor closes the file and removes it unless it has been put in place.
-class TempFile : public ByteSink {
+// The file descriptor closed at scope end.
+class Descriptor {
  public:
-  explicit TempFile(const std::string& target) : target_(target), path_(target + ".tmp-XXXXXX") {
-    fd_ = ::mkstemp(path_.data());
-    if (fd_ < 0) throw FileError(target_, ErrnoReason(errno));
-    created_ = true;
-    stream_ = ::fdopen(fd_, "wb");
-    if (stream_ == nullptr) {
-      const int error = errno;
-      Discard();
-      throw FileError(target_, ErrnoReason(error));
-    }
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() { Close(); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
   }
-  ~TempFile() override { Discard(); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  using ByteSink::Write;
-  void Write(const void* data, std::size_t size) override {
-    if (size > 0 && std::fwrite(data, 1, size, stream_) != size)
-      throw std::runtime_error(std::strerror(errno));
-  }
-  void Flush() override {
-    if (std::fflush(stream_) != 0) throw std::runtime_error(std::strerror(errno));
-  }
-
-  // Flushes the file to disk with the target's permissions and renames it over the target.
-  void PutInPlace() {
-    if (std::fflush(stream_) != 0 || std::ferror(stream_)) Fail(errno ? errno : EIO);
-    if (::fchmod(fd_, NewFileMode(target_)) != 0) Fail(errno);
-    if (::fsync(fd_) != 0) Fail(errno);
+  int Close() {
+    const int result = fd_ >= 0 ? ::close(fd_) : 0;
     fd_ = -1;
-    // fclose releases the stream even when it fails.
-    if (std::fclose(std::exchange(stream_, nullptr)) != 0) Fail(errno);
-    if (::rename(path_.c_str(), target_.c_str()) != 0) Fail(errno);
-    created_ = false;
+    return result;
   }
 
  private:
-  [[noreturn]] void Fail(int error) { throw FileError(target_, ErrnoReason(error)); }
+  int fd_;
+};
 
-  void Discard() {
-    if (stream_ != nullptr)
-      std::fclose(std::exchange(stream_, nullptr));
-    else if (fd_ >= 0)
-      ::close(fd_);
-    fd_ = -1;
-    if (std::exchange(created_, false)) ::unlink(path_.c_str());
+// A short name no file in the folder has yet: ".hm" and six letters or digits.
+std::string RandomName() {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+  std::string name = ".hm";
+  for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
+  return name;
+}
+
+// The new file, written in blocks. Whatever way the writing ends, the
+// destructor closes it and removes its name unless it has been put in place.
+class NewFile : public ByteSink {
+ public:
+  NewFile(const std::string& target, OnInterrupt onInterrupt)
+      : target_(target), place_(Split(target)), onInterrupt_(onInterrupt) {
+    if (place_.name.empty() || place_.name == "." || place_.name == "..")
+      throw FileError(target_, "not a file name");
+    folder_.Reset(::open(place_.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder_.Get() < 0) Fail(errno);
+    if (const std::string reason = NotReplaceableReason(target_); !reason.empty())
+      throw FileError(target_, reason);
+    if (g_useUnnamedFiles && ::access("/proc/self/fd", X_OK) == 0) {
+      file_.Reset(::openat(folder_.Get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+      // Without unnamed files the call fails in one of these ways; any other
+      // failure (no permission, no space) would befall a named file as well.
+      if (file_.Get() < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(errno);
+    }
+    if (file_.Get() < 0) CreateNamed();
+    buffer_.reserve(kBlockBytes);
+  }
+  ~NewFile() override {
+    file_.Close();
+    if (!tempName_.empty()) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
+  }
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+
+  // Why the sink stopped taking bytes (FileError or Interrupted), if it did:
+  // an encoder may have turned that into an error of its own.
+  std::exception_ptr Failure() const { return failure_; }
+
+  using ByteSink::Write;
+  void Write(const void* data, std::size_t size) override {
+    Noting([&] {
+      StopIfAsked();
+      const auto* bytes = static_cast<const char*>(data);
+      while (size > 0) {
+        const std::size_t n = std::min(size, kBlockBytes - buffer_.size());
+        buffer_.insert(buffer_.end(), bytes, bytes + n);
+        bytes += n;
+        size -= n;
+        if (buffer_.size() == kBlockBytes) WriteBuffer();
+      }
+    });
+  }
+  void Flush() override {
+    Noting([&] { WriteBuffer(); });
+  }
+
+  // Puts the complete file in place: the target's mode and group, on disk,
+  // named, renamed over the target, the folder synced.
+  void PutInPlace() {
+    WriteBuffer();
+    KeepAttributes();
+    if (::fsync(file_.Get()) != 0) Fail(errno);
+    // Whatever came to the target meanwhile is looked at again.
+    if (const std::string reason = NotReplaceableReason(target_); !reason.empty())
+      throw FileError(target_, reason);
+    StopIfAsked();
+    const bool overTarget = !tempName_.empty() || NameUnnamedFile();
+    if (overTarget) {
+      if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str()) != 0)
+        Fail(errno);
+      tempName_.clear();
+    }
+    if (file_.Close() != 0) Fail(errno);
+    // The rename is on disk once the folder is.
+    ::fsync(folder_.Get());
+  }
+
+ private:
+  [[noreturn]] void Fail(int error) const { throw FileError(target_, ErrnoReason(error)); }
+
+  void StopIfAsked() const {
+    if (onInterrupt_ == OnInterrupt::Stop) StopIfInterrupted();
+  }
+
+  template <typename F>
+  void Noting(F f) {
+    try {
+      f();
+    } catch (...) {
+      if (!failure_) failure_ = std::current_exception();
+      throw;
+    }
+  }
+
+  void CreateNamed() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string name = RandomName();
+      file_.Reset(::openat(folder_.Get(), name.c_str(),
+                           O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666));
+      if (file_.Get() >= 0) {
+        tempName_ = std::move(name);
+        return;
+      }
+      if (errno != EEXIST) Fail(errno);
+    }
+    Fail(EEXIST);
+  }
+
+  void WriteBuffer() {
+    const char* p = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0) {
+      const ssize_t n = ::write(file_.Get(), p, left);
+      if (n < 0) {
+        if (errno != EINTR) Fail(errno);
+        StopIfAsked();
+        continue;
+      }
+      p += n;
+      left -= static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+  }
+
+  // A replaced regular file lends its mode (less set-user/group-ID) and,
+  // where we may set it, its group; a new file keeps what the umask gave.
+  void KeepAttributes() {
+    struct stat old;
+    if (::fstatat(folder_.Get(), place_.name.c_str(), &old, 0) != 0 || !S_ISREG(old.st_mode))
+      return;
+    if (::fchmod(file_.Get(), old.st_mode & 07777 & ~(S_ISUID | S_ISGID)) != 0) Fail(errno);
+    struct stat now;
+    if (::fstat(file_.Get(), &now) == 0 && now.st_gid != old.st_gid) {
+      // Not a member of the group: the file keeps ours.
+      (void)::fchown(file_.Get(), static_cast<uid_t>(-1), old.st_gid);
+    }
+  }
+
+  // Links the unnamed file into the folder: under the target's name when
+  // nothing is there (false: it is in place), else under a short temporary
+  // name to be renamed over the target (true).
+  bool NameUnnamedFile() {
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
+    auto link = [&](const std::string& name) {
+      return ::linkat(AT_FDCWD, self.c_str(), folder_.Get(), name.c_str(), AT_SYMLINK_FOLLOW);
+    };
+    struct stat st;
+    if (::fstatat(folder_.Get(), place_.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == ENOENT) {
+      if (link(place_.name) == 0) return false;
+      if (errno != EEXIST) Fail(errno);
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      std::string name = RandomName();
+      if (link(name) == 0) {
+        tempName_ = std::move(name);
+        return true;
+      }
+      if (errno != EEXIST) Fail(errno);
+    }
+    Fail(EEXIST);
   }
 
   const std::string& target_;
-  std::string path_;
-  int fd_ = -1;
-  std::FILE* stream_ = nullptr;
-  bool created_ = false;  // the temporary file exists and is ours to remove
+  const SplitPath place_;
+  const OnInterrupt onInterrupt_;
+  Descriptor folder_;
+  Descriptor file_;
+  std::string tempName_;  // the file's name in the folder until it is in place
+  std::vector<char> buffer_;
+  std::exception_ptr failure_;
 };
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write) {
+std::string NotReplaceableReason(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  const char* kind = S_ISDIR(st.st_mode)                          ? "is a folder"
+                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "is a device"
+                     : S_ISFIFO(st.st_mode)                       ? "is a FIFO"
+                     : S_ISSOCK(st.st_mode)                       ? "is a socket"
+                     : S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? nullptr
+                                                                  : "is a special file";
+  return kind == nullptr ? std::string() : std::string(kind) + ", not a regular file";
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
+                         OnInterrupt onInterrupt) {
   if (path.empty()) throw FileError(path, "no file name");
-  TempFile file(path);
+  NewFile file(path, onInterrupt);
   try {
     write(file);
+  } catch (const Interrupted&) {
+    throw;
   } catch (const FileError&) {
     throw;
   } catch (const std::exception& e) {
+    if (file.Failure()) std::rethrow_exception(file.Failure());
     throw FileError(path, e.what());
   }
   file.PutInPlace();
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  WriteFileAtomically(path, [bytes](ByteSink& out) { out.Write(bytes); });
+void WriteFileAtomically(const std::string& path, std::string_view bytes, OnInterrupt onInterrupt) {
+  WriteFileAtomically(
+      path, [bytes](ByteSink& out) { out.Write(bytes); }, onInterrupt);
 }
+
+namespace detail {
+void UseUnnamedFiles(bool use) { g_useUnnamedFiles = use; }
+}  // namespace detail
 
 }  // namespace horizonmill

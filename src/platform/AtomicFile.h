@@ -1,6 +1,20 @@
-// Replacing a file atomically: the new content is written to a temporary file
-// beside the target, flushed to disk, and renamed over the target. A failure at
-// any point removes the temporary file and leaves an existing target untouched.
+// Replacing a file atomically, so that nothing is ever left half written:
+// every settings file, INI file and picture the program writes goes through
+// here.
+//
+// The new content goes into an unnamed file in the target's folder (O_TMPFILE),
+// which gets a name only when it is complete and on disk: it is linked in
+// through /proc/self/fd and renamed over the target, and the folder is synced.
+// A process killed at any moment (kill -9 included) leaves the old file or the
+// new one and nothing beside them. Where the file system cannot make unnamed
+// files, a named temporary file with a short name (".hm" and six characters)
+// stands in, and is removed on every way out short of a kill.
+//
+// Only a regular file (or nothing) is replaced: a folder, device, FIFO or
+// socket at the target is an error. A symbolic link at the target is replaced
+// by the new file; what it points to stays as it is. A replaced file keeps its
+// mode, less the set-user-ID and set-group-ID bits, and its group where the
+// writer may set it; a new file gets the mode the umask leaves of 0666.
 #pragma once
 
 #include <functional>
@@ -11,11 +25,32 @@
 
 namespace horizonmill {
 
+// Why the writer refuses what is at `path`: "is a folder", "is a device", "is a
+// FIFO", "is a socket" (each followed by ", not a regular file"); empty when
+// nothing is there or it is a regular file or a symbolic link.
+std::string NotReplaceableReason(const std::string& path);
+
+// What a pending interrupt (platform/Interrupt.h) does to a write.
+enum class OnInterrupt {
+  Stop,    // the write stops before its next block; nothing is left behind
+  Finish,  // the write goes on (putting back a file that a stopped command changed)
+};
+
 // Calls `write` with a sink into the new file, then puts the file in place.
-// `write` may throw. Throws FileError naming `path` when the file cannot be
-// created, written or renamed, or when `write` throws (its message the reason).
-void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write);
+// `write` may throw. Throws FileError naming `path` when the target cannot be
+// replaced, the file cannot be created, written or put in place, or `write`
+// throws (its message the reason); Interrupted when it stopped for an
+// interrupt. In every failure the target is unchanged and nothing is left.
+void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
+                         OnInterrupt onInterrupt = OnInterrupt::Stop);
 // The same for content held whole in memory.
-void WriteFileAtomically(const std::string& path, std::string_view bytes);
+void WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         OnInterrupt onInterrupt = OnInterrupt::Stop);
+
+namespace detail {
+// False makes the writer use the named temporary file, as on a file system
+// without unnamed files (tests of that way).
+void UseUnnamedFiles(bool use);
+}  // namespace detail
 
 }  // namespace horizonmill

@@ -389,7 +389,8 @@ void PendingIniFile::Save() const {
 void PendingIniFile::Restore() const noexcept {
   try {
     if (existed_) {
-      SaveIniFile(path_, IniDocument::Parse(original_));
+      // Also after an interrupt stopped the command: the file goes back.
+      WriteFileAtomically(path_, original_, OnInterrupt::Finish);
     } else {
       std::error_code ec;
       std::filesystem::remove(path_, ec);

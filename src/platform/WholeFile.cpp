@@ -1,39 +1,71 @@
 #include "platform/WholeFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <new>
 #include <stdexcept>
 
+#include "platform/Interrupt.h"
+
 namespace horizonmill {
 
-std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) throw FileError(path, ErrnoReason(errno));
+InputFile::InputFile(const std::string& path, bool regularOnly) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) throw FileError(path, ErrnoReason(errno));
   struct stat status;
-  if (::fstat(::fileno(file.get()), &status) != 0) throw FileError(path, ErrnoReason(errno));
-  const bool regular = S_ISREG(status.st_mode);
-  if (rules.regularOnly && !regular) throw FileError(path, "not a regular file");
+  if (::fstat(fd_, &status) != 0) {
+    const int error = errno;
+    ::close(fd_);
+    throw FileError(path, ErrnoReason(error));
+  }
+  regular_ = S_ISREG(status.st_mode);
+  if (regularOnly && !regular_) {
+    ::close(fd_);
+    throw FileError(path, "not a regular file");
+  }
+  if (regular_) size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+InputFile::~InputFile() { ::close(fd_); }
+
+std::size_t InputFile::Read(void* out, std::size_t size) {
+  // Blocks small enough that an interrupt is seen soon after it arrives.
+  constexpr std::size_t kBlock = std::size_t{16} << 20;
+  auto* p = static_cast<char*>(out);
+  std::size_t done = 0;
+  while (done < size) {
+    StopIfInterrupted();
+    const ssize_t n = ::read(fd_, p + done, std::min(size - done, kBlock));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(path_, ErrnoReason(errno));
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules) {
+  InputFile file(path, rules.regularOnly);
   const auto tooLarge = [&] { return FileTooLarge(path, std::string(rules.tooLargeReason)); };
   // A regular file's size is known: a file too long is refused before it is read.
-  if (regular && static_cast<std::uint64_t>(status.st_size) > rules.maxBytes) throw tooLarge();
+  if (file.Regular() && file.Size() > rules.maxBytes) throw tooLarge();
   std::string bytes;
   try {
     // Read straight into place: one read takes a regular file whole (asking for
     // a byte more shows that it ended); anything longer is read in growing
     // steps, never holding more than a byte past the limit.
     const std::size_t most = rules.maxBytes + 1;
-    bytes.resize(regular ? static_cast<std::size_t>(status.st_size) + 1
-                         : std::min<std::size_t>(65536, most));
+    bytes.resize(file.Regular() ? static_cast<std::size_t>(file.Size()) + 1
+                                : std::min<std::size_t>(65536, most));
     std::size_t used = 0;
     while (true) {
-      used += std::fread(bytes.data() + used, 1, bytes.size() - used, file.get());
+      used += file.Read(bytes.data() + used, bytes.size() - used);
       if (used > rules.maxBytes) throw tooLarge();
       if (used < bytes.size()) break;
       bytes.resize(std::min(bytes.size() * 2, most));
@@ -44,7 +76,6 @@ std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules) 
   } catch (const std::length_error&) {
     throw tooLarge();
   }
-  if (std::ferror(file.get())) throw FileError(path, ErrnoReason(errno ? errno : EIO));
   return bytes;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -28,7 +29,35 @@ struct WholeFileRules {
 };
 
 // The file's bytes. Throws FileError naming the file and the reason when it
-// cannot be opened or read (FileTooLarge as the rules say).
+// cannot be opened or read (FileTooLarge as the rules say); Interrupted when an
+// interrupt is pending (platform/Interrupt.h) before a block is read or while
+// the reading waits for data.
 std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules = {});
+
+// A file read piece by piece, for readers that look at a header before they
+// decide how much more to read.
+class InputFile {
+ public:
+  // Throws FileError naming the file when it cannot be opened, or when
+  // `regularOnly` and it is no regular file ("not a regular file").
+  InputFile(const std::string& path, bool regularOnly);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  bool Regular() const { return regular_; }
+  // The size of a regular file when it was opened; 0 for anything else.
+  std::uint64_t Size() const { return size_; }
+  // Reads the next bytes into `out`, up to `size`; fewer only at the end of
+  // the file. Throws FileError when reading fails, Interrupted as ReadWholeFile.
+  std::size_t Read(void* out, std::size_t size);
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool regular_ = false;
+  std::uint64_t size_ = 0;
+};
 
 }  // namespace horizonmill
