@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "image/BmpReader.h"
 #include "image/BmpWriter.h"
+#include "image/PictureBudget.h"
 #include "platform/AtomicFile.h"
 
 namespace horizonmill {
@@ -323,6 +325,31 @@ TEST(DecodeBmp, RleThatLeavesThePictureIsRefused) {
   EXPECT_NE(RefusalOf(Rle({6, 0x11, 0, 1}, 4)).find("end of row"), std::string::npos);
 }
 
+TEST(DecodeBmp, RleDataMustBeAbleToDescribeThePicture) {
+  // At most 255 pixels a 2-byte code: 4 bytes describe 510 pixels, not 511.
+  const auto rle = [](int bits, std::int32_t width, std::int32_t height, const Bytes& stream) {
+    Header h;
+    h.bits = bits;
+    h.compression = bits == 8 ? 1 : 2;
+    h.width = width;
+    h.height = height;
+    h.colours_used = 2;
+    return MakeBmp(h, Palette({kBlue, kRed}), stream);
+  };
+  for (const int bits : {8, 4}) {
+    EXPECT_EQ(DecodeBmp(rle(bits, 102, 5, {0, 0, 0, 1})).Width(), 102);
+    EXPECT_EQ(RefusalOf(rle(bits, 511, 1, {0, 0, 0, 1})),
+              "the RLE data (4 bytes) cannot describe 511 x 1 pixels: runs of 255 pixels in 2 "
+              "bytes each describe at most 510");
+    EXPECT_THROW(DecodeBmp(rle(bits, 65535, 8000, {0, 1})), BmpError);
+  }
+  // Data past 4 bytes a pixel, 2 a row and 2 more is never read: for a 1 x 1
+  // picture the run after two empty deltas lies past that.
+  const Bytes late = rle(8, 1, 1, {0, 2, 0, 0, 0, 2, 0, 0, 1, 1});
+  EXPECT_EQ(DecodeBmp(late).Row(0)[0], kBlue);
+  EXPECT_EQ(DecodeBmp(rle(8, 1, 1, {0, 2, 0, 0, 1, 1})).Row(0)[0], kRed);
+}
+
 TEST(DecodeBmp, TruncationIsAnError) {
   // 24 bits, 5 wide: each row holds one pad byte. Only the last row's pad may
   // be missing; every shorter prefix of the file is refused.
@@ -456,6 +483,51 @@ TEST_F(BmpFiles, ReadBmpFileNamesTheFileInEveryError) {
   Header h;
   h.width = 70000;
   EXPECT_THROW(ReadBmpFile(Write("huge.bmp", MakeBmp(h, {}, {}))), BmpFileTooLarge);
+}
+
+long PeakResidentKiB() {
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+TEST_F(BmpFiles, TheHeaderIsJudgedBeforeThePixelsAreRead) {
+  // 4 GiB files (sparse: they take no disk) with a 24-bit header in front: one
+  // too large for the image limits, one within them (1.8 GB of pixels).
+  const auto sparse = [&](const std::string& name, std::int32_t width, std::int32_t height) {
+    Header h;
+    h.bits = 24;
+    h.width = width;
+    h.height = height;
+    const std::string path = Write(name, MakeBmp(h, {}, {}));
+    std::filesystem::resize_file(path, std::uintmax_t{4} << 30);
+    return path;
+  };
+  const long before = PeakResidentKiB();
+  EXPECT_THROW(ReadBmpFile(sparse("huge.bmp", 40000, 40000)), BmpFileTooLarge);
+  const std::string wide = sparse("wide.bmp", 30000, 20000);
+  PictureBudget budget(std::int64_t{1} << 30);
+  budget.Hold(1000);
+  try {
+    ReadBmpFile(wide, &budget);
+    ADD_FAILURE() << "admitted";
+  } catch (const PictureOverBudget& e) {
+    EXPECT_EQ(e.Path(), wide);
+    EXPECT_EQ(e.Reason(),
+              "the pictures' memory budget of 1 GiB does not admit this picture of 30000 x "
+              "20000 pixels: it needs 3.9 GiB while it is loaded, and the scene's pictures "
+              "before it hold 1000 bytes");
+  }
+  // Nothing of the gigabytes behind the headers was held.
+  EXPECT_LT(PeakResidentKiB() - before, 64 * 1024);
+
+  // What the budget admits is read.
+  const std::string f =
+      Write("f.bmp", MakeBmp(Header{}, Palette({kBlue, kRed}), PackRows(8, FIndex)));
+  PictureBudget exact(LoadingBytes(kW, kH));
+  EXPECT_TRUE(ShowsF(ReadBmpFile(f, &exact)));
+  exact.Hold(1);
+  EXPECT_THROW(LoadPictureFile(f, &exact), PictureOverBudget);
 }
 
 TEST_F(BmpFiles, WrittenBitmapsReadBackAndLoadOpaque) {

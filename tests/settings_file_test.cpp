@@ -15,6 +15,7 @@
 #include "image/Placeholders.h"
 #include "output/ImageOutput.h"
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "render/Pipeline.h"
@@ -95,11 +96,14 @@ class FakeHost : public SettingsReaderHost {
   void Beep() override { ++beeps; }
   void MessageBox(std::string_view text) override { messages.emplace_back(text); }
   void GroupsChanged() override { ++group_changes; }
+  void PictureRefused(PictureKind, std::string_view reason) override {
+    refusals.emplace_back(reason);
+  }
 
   std::vector<std::string> answers;
   std::optional<std::set<std::string>> existing;
   std::vector<Question> questions;
-  std::vector<std::string> looked_at, messages;
+  std::vector<std::string> looked_at, messages, refusals;
   int beeps = 0, group_changes = 0;
 };
 
@@ -684,20 +688,69 @@ TEST(SettingsRoundTrip, ObjectsWithTheirPicturesAndTextures) {
   EXPECT_TRUE(back.Far.Last()->Image);
 }
 
-TEST(SettingsRead, ObjectPicturesPastTheMemoryBoundStopTheReading) {
+// Three 10 x 10 pictures under a budget that holds two and not the third: each
+// needs 720 bytes while it loads (ten 32-byte rows of 24 bits, 400 bytes of
+// PixelImage) and holds 400 once loaded.
+TEST(SettingsRead, ThePictureBudgetRefusesThePictureThatCrossesIt) {
   TempDir dir;
-  WritePicture(dir / "big.bmp", 10, 10);  // 400 bytes of pixels
+  WritePicture(dir / "p.bmp", 10, 10);
+  SettingsReadLimits limits;
+  limits.pictureBudget = 400 + 400 + 720 - 1;
+  const std::string ground = "Ground_TextureFilename p.bmp\n",
+                    ceiling = "Sky_TextureFilename p.bmp\n",
+                    object = "Objects_CreateObject Mid\nObjects_Filename p.bmp\n";
+  {
+    SCOPED_TRACE("a texture crosses it: reported, and the reading goes on");
+    WriteBytes(dir / "scene.hm", ground + object + ceiling + "RandomSeed 1\n");
+    SceneSettings scene;
+    FakeHost host;
+    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::Complete);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{"天井テクスチャ用のメモリーが確保できませんでした。"});
+    EXPECT_EQ(host.beeps, 1);
+    EXPECT_TRUE(scene.Ground.Texture && scene.Mid.First()->Image);
+    EXPECT_FALSE(scene.Ceiling.Texture);
+    EXPECT_EQ(scene.RandomSeed, "1");
+  }
+  {
+    SCOPED_TRACE("an object crosses it: its entry goes and the reading stops");
+    WriteBytes(dir / "scene.hm", ground + ceiling + object + "RandomSeed 1\n");
+    SceneSettings scene;
+    FakeHost host;
+    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::OutOfMemory);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"メモリーがないいい！"});
+    EXPECT_TRUE(scene.Mid.Empty());
+    EXPECT_EQ(scene.RandomSeed, "65536");
+    EXPECT_EQ(host.refusals,
+              std::vector<std::string>{
+                  dir / "p.bmp" +
+                  ": the pictures' memory budget of 1.5 KiB does not admit this picture of 10 x "
+                  "10 pixels: it needs 720 bytes while it is loaded, and the scene's pictures "
+                  "before it hold 800 bytes"});
+  }
+  {
+    SCOPED_TRACE("a picture replaced or dropped gives its part back");
+    WriteBytes(dir / "scene.hm",
+               ground + ground + ground + object + "Objects_Filename gone.bmp\n" + ceiling);
+    SceneSettings scene;
+    FakeHost host;
+    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::Complete);
+    EXPECT_TRUE(host.messages.empty());
+  }
+}
+
+TEST(SettingsRead, AnInterruptStopsTheReading) {
+  TempDir dir;
+  const std::string text = "RandomSeed 1\nGround_TextureFilename p.bmp\n";
+  WriteBytes(dir / "scene.hm", text);
+  RequestInterrupt(SIGTERM);
   SceneSettings scene;
   FakeHost host;
-  SettingsReadLimits limits;
-  limits.maxObjectPictureBytes = 1000;
-  const std::string entry = "Objects_CreateObject Mid\nObjects_Filename big.bmp\n";
-  WriteBytes(dir / "scene.hm", entry + entry + entry + "RandomSeed 1\n");
-  EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::OutOfMemory);
-  EXPECT_EQ(host.messages, std::vector<std::string>{"メモリーがないいい！"});
-  EXPECT_EQ(host.beeps, 1);
-  EXPECT_EQ(scene.Mid.Size(), 2u);  // the third entry was removed
+  EXPECT_THROW(ReadSettings(scene, dir / "scene.hm", host), Interrupted);
+  EXPECT_THROW(ReadSettingsBytes(scene, text, "", host), Interrupted);
+  RequestInterrupt(0);
   EXPECT_EQ(scene.RandomSeed, "65536");
+  EXPECT_FALSE(scene.Ground.Enabled);
 }
 
 TEST(SettingsRead, PicturesTooLargeForMemory) {

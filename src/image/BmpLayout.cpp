@@ -190,20 +190,33 @@ void ReadPalette(std::span<const std::uint8_t> bytes, std::size_t start, int ent
 }
 
 // The pixels lie behind the headers and the palette, and every row is there
-// (the last one may lack its padding).
-void CheckPixelData(std::span<const std::uint8_t> bytes, std::size_t paletteStart,
-                    BmpLayout& layout) {
+// (the last one may lack its padding). RLE data must be able to describe the
+// picture: a file of a few bytes declaring millions of pixels is refused
+// before anything is allocated for them.
+void CheckPixelData(std::uint64_t fileBytes, std::size_t paletteStart, BmpLayout& layout) {
   if (layout.bits > 8 && layout.bits_offset < paletteStart)
     FailBmp("the pixel data starts inside the header");
-  if (layout.bits_offset >= bytes.size()) FailBmp("the file ends before the pixel data");
-  if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4) return;
+  if (layout.bits_offset >= fileBytes) FailBmp("the file ends before the pixel data");
+  const std::uint64_t present = fileBytes - layout.bits_offset;
+  const std::uint64_t pixels = static_cast<std::uint64_t>(layout.width) * layout.height;
+  if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4) {
+    // At most 255 pixels a 2-byte code.
+    const std::uint64_t most = present / 2 * 255;
+    if (pixels > most)
+      FailBmp("the RLE data (" + std::to_string(present) + " bytes) cannot describe " +
+              SizeText(layout.width, layout.height) + " pixels: runs of 255 pixels in 2 bytes " +
+              "each describe at most " + std::to_string(most));
+    layout.data_end =
+        layout.bits_offset + std::min(present, RleDataCap(layout.width, layout.height));
+    return;
+  }
   const std::uint64_t row_bits = static_cast<std::uint64_t>(layout.width) * layout.bits;
   layout.row_bytes = (row_bits + 31) / 32 * 4;
   const std::uint64_t needed = layout.row_bytes * (layout.height - 1) + (row_bits + 7) / 8;
-  const std::uint64_t present = bytes.size() - layout.bits_offset;
   if (present < needed)
     FailBmp("the file is truncated: the pixels need " + std::to_string(needed) + " bytes, " +
             std::to_string(present) + " are there");
+  layout.data_end = layout.bits_offset + needed;
 }
 
 }  // namespace
@@ -212,16 +225,19 @@ std::string SizeText(std::int64_t width, std::int64_t height) {
   return std::to_string(width) + " x " + std::to_string(height);
 }
 
-BmpLayout ReadBmpLayout(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
+BmpLayout ReadBmpLayout(std::span<const std::uint8_t> head, std::uint64_t fileBytes,
+                        std::int64_t maxPixelBytes) {
+  // What the head holds is all that is read here: it is the whole file, or
+  // long enough for every field below.
   BmpLayout layout;
-  const Header header = ReadHeader(bytes, layout);
+  const Header header = ReadHeader(head, layout);
   CheckGeometry(header, layout);
-  const std::size_t palette_start = ChooseEncoding(bytes, header, layout);
+  const std::size_t palette_start = ChooseEncoding(head, header, layout);
   CheckSizeLimits(layout, maxPixelBytes);
   if (layout.bits <= 8)
-    ReadPalette(bytes, palette_start, header.kind == HeaderKind::Core ? 3 : 4, header.colours_used,
+    ReadPalette(head, palette_start, header.kind == HeaderKind::Core ? 3 : 4, header.colours_used,
                 layout);
-  CheckPixelData(bytes, palette_start, layout);
+  CheckPixelData(fileBytes, palette_start, layout);
   return layout;
 }
 

@@ -8,6 +8,8 @@
 
 #include "image/BmpLayout.h"
 #include "image/ImageLimits.h"
+#include "image/PictureBudget.h"
+#include "platform/Interrupt.h"
 #include "platform/WholeFile.h"
 
 namespace horizonmill {
@@ -61,6 +63,7 @@ void DecodeRows(std::span<const std::uint8_t> bytes, const BmpLayout& layout, Wo
   const int per_byte = depth <= 8 ? 8 / depth : 1;
   const unsigned index_mask = (1u << std::min(depth, 8)) - 1;
   for (int r = 0; r < height; ++r) {
+    StopIfInterrupted();
     const std::uint8_t* s = bits + layout.row_bytes * r;
     BgrPixel* d = out.Row(layout.top_down ? r : height - 1 - r);
     switch (layout.encoding) {
@@ -123,11 +126,13 @@ void DecodeRle(std::span<const std::uint8_t> stream, const BmpLayout& layout, Wo
       }
       x += count;
     } else if (value == 0) {  // end of line
+      StopIfInterrupted();
       x = 0;
       ++y;
     } else if (value == 1) {  // end of bitmap
       return;
     } else if (value == 2) {  // delta: move right and up
+      StopIfInterrupted();
       if (n - i < 2) return;
       x += stream[i];
       y += stream[i + 1];
@@ -152,6 +157,24 @@ void DecodeRle(std::span<const std::uint8_t> stream, const BmpLayout& layout, Wo
   }
 }
 
+// Decodes the pixels of a picture whose layout has been read; `bytes` is the
+// file up to layout.data_end at least.
+WorkBitmap DecodeLaidOut(std::span<const std::uint8_t> bytes, const BmpLayout& layout) {
+  WorkBitmap out;
+  if (!out.Resize(static_cast<int>(layout.width), static_cast<int>(layout.height)))
+    throw BmpTooLarge("not enough memory for a picture of " +
+                      detail::SizeText(layout.width, layout.height) + " pixels");
+  if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4)
+    DecodeRle(bytes.subspan(layout.bits_offset, layout.data_end - layout.bits_offset), layout, out);
+  else
+    DecodeRows(bytes, layout, out);
+  return out;
+}
+
+std::span<const std::uint8_t> Bytes(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
 }  // namespace
 
 WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
@@ -159,37 +182,35 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
 }
 
 WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes) {
-  const BmpLayout layout = detail::ReadBmpLayout(bytes, maxPixelBytes);
-  WorkBitmap out;
-  if (!out.Resize(static_cast<int>(layout.width), static_cast<int>(layout.height)))
-    throw BmpTooLarge("not enough memory for a picture of " +
-                      detail::SizeText(layout.width, layout.height) + " pixels");
-  if (layout.encoding == BmpEncoding::Rle8 || layout.encoding == BmpEncoding::Rle4)
-    DecodeRle(bytes.subspan(layout.bits_offset), layout, out);
-  else
-    DecodeRows(bytes, layout, out);
-  return out;
+  return DecodeLaidOut(bytes, detail::ReadBmpLayout(bytes, bytes.size(), maxPixelBytes));
 }
 
-WorkBitmap ReadBmpFile(const std::string& path) {
-  std::string bytes;
+WorkBitmap ReadBmpFile(const std::string& path, const PictureBudget* budget) {
   try {
-    bytes = ReadWholeFile(path);
-  } catch (const FileTooLarge& e) {
-    throw BmpFileTooLarge(path, e.Reason());
-  }
-  try {
-    return DecodeBmp(std::span<const std::uint8_t>(
-        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    // The header first: a file whose header refuses it is never read further.
+    InputFile file(path, true);
+    std::string bytes(std::min<std::uint64_t>(file.Size(), detail::kBmpHeadBytes), '\0');
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    const BmpLayout layout = detail::ReadBmpLayout(Bytes(bytes), file.Size(), kMaxImageBytes);
+    if (budget != nullptr)
+      budget->Admit(path, static_cast<int>(layout.width), static_cast<int>(layout.height));
+    // Then only what the pixels need; a file that shrank meanwhile is truncated.
+    const std::size_t head = bytes.size();
+    bytes.resize(static_cast<std::size_t>(std::max<std::uint64_t>(layout.data_end, head)));
+    bytes.resize(head + file.Read(bytes.data() + head, bytes.size() - head));
+    if (bytes.size() < layout.data_end) throw BmpError("the file is truncated");
+    return DecodeLaidOut(Bytes(bytes), layout);
   } catch (const BmpTooLarge& e) {
     throw BmpFileTooLarge(path, e.what());
   } catch (const BmpError& e) {
     throw FileError(path, e.what());
+  } catch (const std::bad_alloc&) {
+    throw BmpFileTooLarge(path, "not enough memory to read the file");
   }
 }
 
-PixelImagePtr LoadPictureFile(const std::string& path) {
-  WorkBitmap bitmap = ReadBmpFile(path);
+PixelImagePtr LoadPictureFile(const std::string& path, const PictureBudget* budget) {
+  WorkBitmap bitmap = ReadBmpFile(path, budget);
   PixelImagePtr image = MakePixelImage(bitmap.Width(), bitmap.Height());
   if (image) LoadImageFromBitmap(*image, bitmap);
   return image;

@@ -17,6 +17,9 @@
 // - RLE: pixels the stream skips (delta, end of line, end of bitmap) are
 //   palette index 0. A stream that runs out before its end-of-bitmap code is
 //   taken as ended there. A run or a delta that leaves the picture is an error.
+//   A picture larger than its data could describe in runs of 255 pixels (2
+//   bytes each) is refused before anything is allocated for it, and data past
+//   RleDataCap (BmpLayout.h: 4 bytes a pixel) is never read.
 // - Alpha is dropped. Bit-field channels are scaled to 8 bits by
 //   Round(value * 255 / channel maximum); an empty mask gives 0.
 #pragma once
@@ -31,6 +34,8 @@
 #include "platform/FileError.h"
 
 namespace horizonmill {
+
+class PictureBudget;  // image/PictureBudget.h
 
 class BmpError : public std::runtime_error {
  public:
@@ -60,12 +65,16 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes);
 // it to stay within its memory budget.
 WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelBytes);
 
-// Reads the whole file into memory and decodes it. Throws FileError naming the
-// file and the reason (BmpFileTooLarge when the picture would not fit in memory).
-WorkBitmap ReadBmpFile(const std::string& path);
+// Reads a BMP file header first: only a regular file is read, and only when
+// its headers pass (and the budget, when given, admits the picture: see
+// image/PictureBudget.h) are the bytes its pixels need read and decoded.
+// Throws FileError naming the file and the reason (BmpFileTooLarge when the
+// picture would not fit in memory, PictureOverBudget when the budget refuses
+// it); Interrupted when an interrupt is pending while the file is read.
+WorkBitmap ReadBmpFile(const std::string& path, const PictureBudget* budget = nullptr);
 
 // A picture file as a PixelImage (every pixel opaque). nullptr when the
-// PixelImage cannot be allocated; throws FileError when the file is no loadable BMP.
-PixelImagePtr LoadPictureFile(const std::string& path);
+// PixelImage cannot be allocated; throws as ReadBmpFile.
+PixelImagePtr LoadPictureFile(const std::string& path, const PictureBudget* budget = nullptr);
 
 }  // namespace horizonmill

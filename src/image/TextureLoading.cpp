@@ -8,9 +8,9 @@ namespace {
 
 // The part both layers share: the file is decoded before the slot is touched,
 // so a file that cannot be loaded leaves the previous texture in place.
-TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path) {
+TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path, const PictureBudget* budget) {
   TextureLoad load;
-  load.picture = ReadBmpFile(path);
+  load.picture = ReadBmpFile(path, budget);
   slot.reset();
   slot = MakePixelImage(load.picture.Width(), load.picture.Height());
   if (!slot) {
@@ -24,13 +24,14 @@ TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path) {
 
 }  // namespace
 
-TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path) {
-  return LoadTexture(slot, path);
+TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path,
+                              const PictureBudget* budget) {
+  return LoadTexture(slot, path, budget);
 }
 
 TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
-                               const std::string& path) {
-  TextureLoad load = LoadTexture(slot, path);
+                               const std::string& path, const PictureBudget* budget) {
+  TextureLoad load = LoadTexture(slot, path, budget);
   if (load.result == TextureLoadResult::Loaded) opaqueColor = FindUnusedColour(*slot);
   return load;
 }

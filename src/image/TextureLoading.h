@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/BmpReader.h"
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
 
@@ -29,13 +30,14 @@ struct TextureLoad {
 
 // Replaces the slot's texture by the file's picture (every texel opaque).
 // Throws FileError, leaving the slot as it was, when the file is no loadable BMP
-// (BmpFileTooLarge when its picture would not fit in memory: the caller reports
-// memory exhaustion).
+// (BmpFileTooLarge when its picture would not fit in memory or, when a budget
+// is given, the budget refuses it: the caller reports memory exhaustion).
 // OutOfMemory: the slot is empty (the caller beeps and shows kGroundNoMemory).
-TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path);
+TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path,
+                              const PictureBudget* budget = nullptr);
 // The same for the ceiling; on success opaqueColor becomes FindUnusedColour of
 // the new texture.
 TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
-                               const std::string& path);
+                               const std::string& path, const PictureBudget* budget = nullptr);
 
 }  // namespace horizonmill

@@ -7,6 +7,7 @@
 
 #include "image/ImageLimits.h"
 #include "image/PixelImage.h"
+#include "platform/Interrupt.h"
 
 namespace horizonmill {
 
@@ -140,6 +141,7 @@ void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap) {
       !ResizePixelImage(image, bitmap.Width(), bitmap.Height()))
     return;
   for (int y = 0; y < bitmap.Height(); ++y) {
+    StopIfInterrupted();
     const BgrPixel* from = bitmap.Row(y);
     PackedColour* to = image.Row(y);
     for (int x = 0; x < bitmap.Width(); ++x) to[x] = BgrToPacked(from[x]);

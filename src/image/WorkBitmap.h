@@ -86,7 +86,8 @@ BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y);
 
 struct PixelImage;
 // Copies the bitmap into the image, resizing the image first when the sizes
-// differ (if that fails nothing is copied); every pixel becomes opaque.
+// differ (if that fails nothing is copied); every pixel becomes opaque. Stops
+// between rows with Interrupted when an interrupt is pending (platform/Interrupt.h).
 void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap);
 
 // Scales the whole of src into the whole of dst: area average where a side

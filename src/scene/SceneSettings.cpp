@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 
+#include "image/PictureBudget.h"
+
 namespace horizonmill {
 
 std::int32_t ToInteger(std::string_view text) {
@@ -87,6 +89,13 @@ void ObjectEntry::CopySettingsFrom(const ObjectEntry& other) {
   MixtureMode = other.MixtureMode;
   Transparency = other.Transparency;
   SoftFocus = other.SoftFocus;
+}
+
+std::int64_t SceneSettings::HeldPictureBytes() const {
+  std::int64_t bytes = HeldBytes(Ground.Texture.get()) + HeldBytes(Ceiling.Texture.get());
+  for (const ObjectGroup* group : {&Far, &Mid, &Near})
+    for (const ObjectEntry& e : *group) bytes += HeldBytes(e.Image.get());
+  return bytes;
 }
 
 std::unique_ptr<ObjectEntry> NewObjectEntry(const ObjectEntry* inheritFrom) {

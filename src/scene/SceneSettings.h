@@ -216,6 +216,10 @@ struct SceneSettings {
   // Removes an entry from the first of Far, Mid, Near that holds it; false (and
   // nothing happens) when none does.
   bool RemoveObjectEntry(ObjectEntry* entry);
+
+  // What the scene's pictures (both textures, every object picture) hold, 4
+  // bytes a pixel: their part of the picture budget (image/PictureBudget.h).
+  std::int64_t HeldPictureBytes() const;
 };
 
 }  // namespace horizonmill

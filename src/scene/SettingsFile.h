@@ -76,9 +76,12 @@
 // decoded: FileError, and what was applied before stays. Memory running out for
 // an entry or an object picture (or a reading passing the limits below): beep, a
 // message, the reading stops (ReadStatus::OutOfMemory) with what was read applied.
-// A picture too large for memory (BmpFileTooLarge) counts as memory running out.
-// A texture without memory is reported and the reading goes on. No input makes the
-// reader crash, hang or read out of bounds.
+// A picture too large for memory (BmpFileTooLarge), or one that the scene's
+// picture budget does not admit (image/PictureBudget.h), counts as memory running
+// out; the host hears why (PictureRefused). A texture without memory is reported
+// and the reading goes on. An interrupt (platform/Interrupt.h) stops the reading
+// between lines and while a file is read: Interrupted. No input makes the reader
+// crash, hang or read out of bounds.
 #pragma once
 
 #include <cstddef>
@@ -89,6 +92,7 @@
 #include <vector>
 
 #include "image/ImageLimits.h"
+#include "image/PictureBudget.h"
 #include "image/WorkBitmap.h"
 #include "scene/SceneSettings.h"
 
@@ -145,6 +149,10 @@ class SettingsReaderHost {
   // A texture was loaded; the window shows it scaled into the preview with the
   // layer's caption (kGroundCaption, kCeilingCaption of image/TextureLoading.h).
   virtual void TextureLoaded(PictureKind kind, const WorkBitmap& picture) {}
+  // A picture was refused for memory (beyond the image limits or the picture
+  // budget, or memory ran out), after the beep and the message. `reason` is
+  // English and names the file; the window shows the message alone.
+  virtual void PictureRefused(PictureKind kind, std::string_view reason) {}
 };
 
 // Bounds of one reading, so that no file can make the reader exhaust memory.
@@ -154,8 +162,8 @@ struct SettingsReadLimits {
   std::size_t maxFileBytes = std::size_t{32} << 20;
   // Entries in Far, Mid and Near together.
   std::size_t maxObjectEntries = 65536;
-  // Pixel bytes of every object picture loaded by one reading together.
-  std::int64_t maxObjectPictureBytes = kMaxImageBytes;
+  // What the scene's pictures may take together (image/PictureBudget.h).
+  std::int64_t pictureBudget = DefaultPictureBudget();
 };
 
 enum class ReadStatus {

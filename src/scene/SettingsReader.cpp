@@ -8,8 +8,10 @@
 #include <system_error>
 
 #include "image/BmpReader.h"
+#include "image/PictureBudget.h"
 #include "image/TextureLoading.h"
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/WholeFile.h"
@@ -56,11 +58,6 @@ std::uint8_t LowByte(std::string_view text) {
   return static_cast<std::uint8_t>(static_cast<std::uint32_t>(ToInteger(text)) & 0xff);
 }
 
-std::int64_t PictureBytes(const PixelImage* image) {
-  if (image == nullptr) return 0;
-  return std::int64_t{image->width} * image->height * std::int64_t{sizeof(PackedColour)};
-}
-
 // Lines ended by CR LF, LF or CR; a last line without an end counts.
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -80,16 +77,24 @@ class Reader {
  public:
   Reader(SceneSettings& scene, std::string_view pictureDirectory, SettingsReaderHost& host,
          const SettingsReadLimits& limits)
-      : scene_(scene), host_(host), limits_(limits), remembered_(pictureDirectory) {
+      : scene_(scene),
+        host_(host),
+        limits_(limits),
+        budget_(limits.pictureBudget),
+        remembered_(pictureDirectory) {
     entries_ = scene.Far.Size() + scene.Mid.Size() + scene.Near.Size();
+    // Pictures the scene holds already count against the budget.
+    budget_.Hold(scene.HeldPictureBytes());
   }
 
   ReadStatus Run(std::string_view text) {
     scene_.Ground.Enabled = false;
     scene_.Ceiling.Enabled = false;
     scene_.Output.Format = OutputFormat::Normal;
-    for (std::string_view line : SplitLines(text))
+    for (std::string_view line : SplitLines(text)) {
+      StopIfInterrupted();
       if (!Apply(line)) return ReadStatus::OutOfMemory;
+    }
     return ReadStatus::Complete;
   }
 
@@ -127,10 +132,16 @@ class Reader {
     host_.MessageBox(message);
     return false;
   }
+  // A picture refused for memory: the beep, the message, and the reason.
+  void RefusePicture(PictureKind kind, std::string_view message, const std::string& reason) {
+    RunOutOfMemory(message);
+    host_.PictureRefused(kind, reason);
+  }
 
   SceneSettings& scene_;
   SettingsReaderHost& host_;
   const SettingsReadLimits& limits_;
+  PictureBudget budget_;  // holds every picture of the scene
   TokenScanner scanner_;
   std::string remembered_;  // where missing pictures are looked for first
   // The entry that entry lines fill: in current_group_, or owned by orphan_
@@ -139,7 +150,6 @@ class Reader {
   ObjectGroup* current_group_ = nullptr;
   std::unique_ptr<ObjectEntry> orphan_;
   std::size_t entries_ = 0;  // in Far, Mid and Near
-  std::int64_t picture_bytes_ = 0;
 };
 
 bool Reader::Apply(std::string_view line) {
@@ -253,7 +263,7 @@ bool Reader::CreateEntry() {
 
 void Reader::DropCurrentEntry() {
   if (current_ == nullptr) return;
-  picture_bytes_ -= PictureBytes(current_->Image.get());
+  budget_.Release(HeldBytes(current_->Image.get()));
   if (current_group_ != nullptr) {
     // The current entry's group is known, so no search through the groups.
     RemoveObjectEntry(*current_group_, current_);
@@ -276,20 +286,22 @@ bool Reader::LoadObjectPicture(ObjectEntry& e) {
   e.Filename = *path;
   // Throws FileError for a file that is no loadable picture; the reading ends
   // there with the entry in place and without a picture. A picture too large
-  // for memory is memory running out.
+  // for memory or the budget is memory running out.
   PixelImagePtr image;
+  std::string refusal = *path + ": not enough memory for the picture";
   try {
-    image = LoadPictureFile(*path);
-  } catch (const BmpFileTooLarge&) {
+    image = LoadPictureFile(*path, &budget_);
+  } catch (const BmpFileTooLarge& tooLarge) {
+    refusal = tooLarge.what();
   }
-  picture_bytes_ -= PictureBytes(e.Image.get());
+  budget_.Release(HeldBytes(e.Image.get()));
   e.Image.reset();
-  const std::int64_t bytes = PictureBytes(image.get());
-  if (!image || picture_bytes_ + bytes > limits_.maxObjectPictureBytes) {
+  if (!image) {
     DropCurrentEntry();
-    return RunOutOfMemory(kPictureNoMemory);
+    RefusePicture(PictureKind::Object, kPictureNoMemory, refusal);
+    return false;
   }
-  picture_bytes_ += bytes;
+  budget_.Hold(HeldBytes(image.get()));
   e.Image = std::move(image);
   return true;
 }
@@ -310,16 +322,21 @@ void Reader::LoadTexture(PictureKind kind) {
   if (!host_.PictureExists(path)) return;
   // Throws FileError, leaving the slot as it was, for a file that is no picture.
   // Without memory for the texture the reading goes on.
+  PixelImagePtr& slot = ground ? scene_.Ground.Texture : scene_.Ceiling.Texture;
+  const std::int64_t before = HeldBytes(slot.get());
   TextureLoad load;
+  std::string refusal = path + ": not enough memory for the picture";
   try {
-    load = ground ? LoadGroundTexture(scene_.Ground.Texture, path)
-                  : LoadCeilingTexture(scene_.Ceiling.Texture, scene_.Ceiling.OpaqueColor, path);
-  } catch (const BmpFileTooLarge&) {
+    load = ground ? LoadGroundTexture(slot, path, &budget_)
+                  : LoadCeilingTexture(slot, scene_.Ceiling.OpaqueColor, path, &budget_);
+  } catch (const BmpFileTooLarge& tooLarge) {
     load.result = TextureLoadResult::OutOfMemory;
+    refusal = tooLarge.what();
   }
+  budget_.Release(before);
+  budget_.Hold(HeldBytes(slot.get()));
   if (load.result == TextureLoadResult::OutOfMemory) {
-    host_.Beep();
-    host_.MessageBox(ground ? kGroundNoMemory : kCeilingNoMemory);
+    RefusePicture(kind, ground ? kGroundNoMemory : kCeilingNoMemory, refusal);
     return;
   }
   host_.TextureLoaded(kind, load.picture);
