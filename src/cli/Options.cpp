@@ -3,12 +3,15 @@
 #include <charconv>
 #include <string_view>
 
+#include "image/PictureBudget.h"
+
 namespace horizonmill::cli {
 
 const char* const kUsage =
     R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.bmp] [options]
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--search-dir DIR]...
+                          [--picture-budget SIZE]
        horizonmill-render --list-registered HOST.ini
        horizonmill-render --unregister HOST.ini --alias ALIAS
 
@@ -20,7 +23,13 @@ name).
 Options:
   -o, --output FILE    the image to write; without it the scene's Output_Filename
                        is used (an error if that is empty). An existing file is
-                       replaced only once the new one is complete.
+                       replaced only once the new one is complete, and only when
+                       it is a regular file (a symbolic link there is replaced,
+                       not written through); it keeps its mode and group.
+  --overwrite          let the scene's Output_Filename replace an existing file
+                       that is not a BMP or JPEG picture (without -o or this, it
+                       does not: a scene from elsewhere cannot overwrite a
+                       document)
   --size WxH           render W x H pixels instead of the scene's resolution
                        (positive integers, e.g. --size 1024x512)
   --quality Q          JPEG quality 0..100 (default 90); ignored for BMP
@@ -30,6 +39,13 @@ Options:
                        which are neither where it says nor beside the settings
                        file; may be given several times (searched in order). A
                        picture found nowhere is left out with a warning.
+  --picture-budget SIZE
+                       the memory the scene's pictures may take together, in
+                       bytes or with K, M or G (e.g. 512M); a picture beyond it
+                       is refused and the command fails. The default is
+                       $HORIZONMILL_PICTURE_BUDGET, else the smaller of 2G and a
+                       quarter of the physical memory. A picture counts 7 bytes
+                       a pixel while it loads and 4 once loaded.
   --quiet              no progress display and no summary
   --timings            print each stage's time and the file-writing time
   -h, --help           this text
@@ -59,12 +75,13 @@ $WINEPREFIX or ~/.wine):
 ~/.config/horizonmill/horizonmill.INI), which the window uses too.
 
 Progress goes to standard error: a bar when it is a terminal, one final line
-otherwise. Ctrl-C stops the render at the next step and writes nothing.
+otherwise. Ctrl-C (SIGINT) or SIGTERM stops the loading, the render or the
+writing at its next step and leaves nothing written.
 
 Exit status: 0 success, 1 error (the message names the file and the reason; for
 the registration commands also: the host is not installed properly, the name is
-taken, no background has that alias), 2 bad usage, 130 interrupted (nothing is
-written or registered).
+taken, no background has that alias; a picture refused for memory), 2 bad usage,
+130 interrupted by SIGINT, 143 by SIGTERM (nothing is written or registered).
 )";
 
 namespace {
@@ -81,10 +98,12 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool registers = o.command == Command::Register;
   const bool renders = o.command == Command::Render || registers;
   if (!renders && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-                   !o.searchDirs.empty()))
+                   !o.searchDirs.empty() || o.pictureBudget || o.overwrite))
     error = "--list-registered and --unregister take no scene file and no rendering options";
-  else if (registers && (!o.output.empty() || o.preview))
-    error = "--register writes into the host's folders: -o and --preview do not go with it";
+  else if (registers && (!o.output.empty() || o.preview || o.overwrite))
+    error =
+        "--register writes into the host's folders: -o, --overwrite and --preview do not go "
+        "with it";
   else if (o.alias && !registers && o.command != Command::Unregister)
     error = "--alias goes with --register or --unregister";
   else if ((o.name || o.jpeg) && !registers)
@@ -148,6 +167,17 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
       o.searchDirs.emplace_back(v);
+    } else if (arg == "--picture-budget") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.pictureBudget = ParseByteSize(v);
+      if (!o.pictureBudget) {
+        error = "--picture-budget wants a positive size such as 512M or 2G, not \"" +
+                std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--overwrite") {
+      o.overwrite = true;
     } else if (arg == "--register" || arg == "--list-registered" || arg == "--unregister") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;

@@ -1,6 +1,7 @@
 // Command-line options of horizonmill-render.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,13 +15,15 @@ struct Options {
   Command command = Command::Render;
   std::string scene;                 // settings file; empty: the default scene
   std::string output;                // -o; empty: the scene's output name
+  bool overwrite = false;            // the scene's output name may replace any regular file
   std::optional<int> width, height;  // --size
   std::optional<int> quality;        // --quality
   bool preview = false;
   bool quiet = false;
   bool timings = false;
   bool help = false;
-  std::vector<std::string> searchDirs;  // --search-dir, in order
+  std::vector<std::string> searchDirs;        // --search-dir, in order
+  std::optional<std::int64_t> pictureBudget;  // --picture-budget, in bytes
   // The registration commands.
   std::string hostIni;  // --register, --list-registered or --unregister
   std::optional<std::string> alias, name;

@@ -41,6 +41,10 @@ std::optional<std::string> SearchDirReaderHost::AskForPicture(PictureKind kind,
   return std::nullopt;
 }
 
+void SearchDirReaderHost::PictureRefused(PictureKind kind, std::string_view reason) {
+  if (refusal_.empty()) refusal_ = std::string(reason) + " (the " + KindName(kind) + ")";
+}
+
 void SearchDirReaderHost::MessageBox(std::string_view text) {
   std::fprintf(warnings_, "horizonmill-render: warning: %.*s\n", static_cast<int>(text.size()),
                text.data());
@@ -49,8 +53,9 @@ void SearchDirReaderHost::MessageBox(std::string_view text) {
 std::optional<std::string> LoadScene(Session& session, const std::string& path,
                                      SearchDirReaderHost& host) {
   try {
-    if (session.Open(path, host) == ReadStatus::OutOfMemory)
-      return path + ": reading stopped because memory ran out";
+    const ReadStatus status = session.Open(path, host);
+    if (!host.Refusal().empty()) return host.Refusal() + ", named by " + path;
+    if (status == ReadStatus::OutOfMemory) return path + ": reading stopped because memory ran out";
   } catch (const FileError& e) {
     if (e.Path() == path) return e.what();
     return std::string(e.what()) + " (a picture named by " + path + ")";

@@ -2,7 +2,9 @@
 // picture the file names but which is not where it says (nor beside the scene
 // file) is looked for in each --search-dir in turn; if none has it, a warning
 // goes to standard error and the reader goes on as after a cancelled dialog
-// (an object is left out, a texture is drawn as the "無" tile).
+// (an object is left out, a texture is drawn as the "無" tile). A picture
+// refused for memory (too large, or beyond the picture budget) makes the scene
+// unrenderable as it stands: the loading fails with the reason.
 #pragma once
 
 #include <cstdio>
@@ -23,16 +25,22 @@ class SearchDirReaderHost : public SettingsReaderHost {
   std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
                                            std::string_view presetName) override;
   void MessageBox(std::string_view text) override;
+  void PictureRefused(PictureKind kind, std::string_view reason) override;
+
+  // Why the first picture refused for memory was refused; empty when none was.
+  const std::string& Refusal() const { return refusal_; }
 
  private:
   std::vector<std::string> searchDirs_;
   std::FILE* warnings_;
+  std::string refusal_;
 };
 
 // Opens `path` in the session, as the window does (so the old output format
 // holds the resolution at 3072 x 1536). Returns nothing on success, otherwise
 // the one-line reason why the scene cannot be rendered, naming the file: the
-// settings file cannot be read, a picture cannot be decoded, or memory ran out.
+// settings file cannot be read, a picture cannot be decoded or was refused for
+// memory, or memory ran out. Throws Interrupted when an interrupt stops it.
 std::optional<std::string> LoadScene(Session& session, const std::string& path,
                                      SearchDirReaderHost& host);
 

@@ -4,7 +4,9 @@
 
 #include "cli/SceneLoading.h"
 #include "image/ImageLimits.h"
+#include "image/PictureBudget.h"
 #include "output/ImageOutput.h"
+#include "platform/Interrupt.h"
 
 namespace horizonmill::cli {
 
@@ -13,7 +15,20 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+int StopForInterrupt(int signal) {
+  const Interrupted stop(signal);
+  std::fprintf(stderr, "%s: %s; nothing was written\n", kName, stop.what());
+  return stop.ExitStatus();
+}
+
 int LoadScene(const Options& options, Session& session) {
+  std::string budgetError;
+  const std::int64_t budget = PictureBudgetFromEnvironment(&budgetError);
+  if (!options.pictureBudget && !budgetError.empty()) {
+    Fail(budgetError);
+    return 2;
+  }
+  session.SetPictureBudget(options.pictureBudget.value_or(budget));
   if (!options.scene.empty()) {
     SearchDirReaderHost reader(options.searchDirs, stderr);
     if (const auto error = LoadScene(session, options.scene, reader)) return Fail(*error);
@@ -38,10 +53,8 @@ int RenderScene(const Options& options, Session& session, TerminalHost& host) {
                 "or memory ran out)");
   }
   host.Finish();
-  if (session.Context().AbortRequested) {
-    std::fprintf(stderr, "%s: interrupted; nothing written\n", kName);
-    return 130;
-  }
+  // Only an interrupt aborts a render here.
+  if (session.Context().AbortRequested) return StopForInterrupt(PendingInterrupt());
   return 0;
 }
 

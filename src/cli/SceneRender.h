@@ -15,14 +15,19 @@ inline constexpr const char* kName = "horizonmill-render";
 
 // Prints "horizonmill-render: message" to standard error; returns 1.
 int Fail(const std::string& message);
+// Says that the command stopped for `signal` (SIGINT, SIGTERM) and that nothing
+// was written; returns the exit status, 128 + signal.
+int StopForInterrupt(int signal);
 
-// Opens the options' scene file (if any) in the session and applies --size.
-// Returns 0, or the exit status after the message.
+// Sets the session's picture budget (--picture-budget, else the environment's),
+// opens the options' scene file (if any) in it and applies --size. Returns 0,
+// or the exit status after the message (2 when HORIZONMILL_PICTURE_BUDGET is no
+// size). Throws Interrupted when an interrupt stops the loading.
 int LoadScene(const Options& options, Session& session);
 
 // Renders the session's scene: the full image at its output size, or the
 // preview with --preview. Returns 0, or the exit status after the message (1
-// when the size is beyond the limits, 130 after Ctrl-C).
+// when the size is beyond the limits, 130 or 143 after SIGINT or SIGTERM).
 int RenderScene(const Options& options, Session& session, TerminalHost& host);
 // What RenderScene drew: the session's OutputBitmap, or its PreviewBitmap.
 const WorkBitmap& RenderedImage(const Options& options, const Session& session);

@@ -2,20 +2,9 @@
 
 #include <string_view>
 
+#include "platform/Interrupt.h"
+
 namespace horizonmill::cli {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-namespace {
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
-}  // namespace
-
-void InstallInterruptHandler() {
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-}
 
 const char* StageName(RenderStage stage) {
   switch (stage) {
@@ -59,7 +48,7 @@ void TerminalHost::StageMessage(RenderStage stage, std::string_view text) {
 }
 
 void TerminalHost::ProcessEvents(RenderContext& context) {
-  if (g_interrupted) context.AbortRequested = true;
+  if (PendingInterrupt() != 0) context.AbortRequested = true;
   if (context.RenderProgress != shown_percent_) DrawBar(context.RenderProgress);
 }
 

@@ -1,9 +1,9 @@
 // The render host of the command-line renderer: a progress bar on a terminal,
-// stage timings, Ctrl-C as the abort command, message boxes as warnings.
+// stage timings, SIGINT and SIGTERM (platform/Interrupt.h) as the abort
+// command, message boxes as warnings.
 #pragma once
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -12,10 +12,6 @@
 #include "render/RenderContext.h"
 
 namespace horizonmill::cli {
-
-// Set by the SIGINT handler.
-extern volatile std::sig_atomic_t g_interrupted;
-void InstallInterruptHandler();
 
 const char* StageName(RenderStage stage);
 

@@ -14,8 +14,10 @@
 #include "image/WorkBitmap.h"
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
+#include "output/OutputTarget.h"
 #include "output/Session.h"
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 
 namespace horizonmill::cli {
 namespace {
@@ -27,6 +29,13 @@ int Run(const Options& options) {
   const std::string out = options.output.empty() ? filename : options.output;
   if (out.empty())
     return Fail("no output file: give one with -o (the scene's Output_Filename is empty)");
+  // Checked before the render, which would otherwise be spent for nothing.
+  const OutputOrigin origin =
+      options.output.empty() && !options.overwrite ? OutputOrigin::SceneFile : OutputOrigin::Named;
+  if (const auto problem = CheckOutputTarget(out, origin)) {
+    const bool namedWouldDo = !CheckOutputTarget(out, OutputOrigin::Named);
+    return Fail(*problem + (namedWouldDo ? " (-o or --overwrite replaces it)" : ""));
+  }
 
   const bool show = !options.quiet;
   TerminalHost host(stderr, show && ::isatty(STDERR_FILENO));
@@ -62,6 +71,7 @@ int Run(const Options& options) {
 }  // namespace horizonmill::cli
 
 int main(int argc, char** argv) {
+  using namespace horizonmill;
   using namespace horizonmill::cli;
   std::string error;
   const auto options = ParseOptions(argc, argv, error);
@@ -73,11 +83,14 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  // Ctrl-C from here on stops the render at its next step; nothing is written.
-  InstallInterruptHandler();
+  // SIGINT and SIGTERM from here on stop the loading, the render or the writing
+  // at its next step; nothing is left written.
+  InstallInterruptHandlers();
   try {
     if (options->command != Command::Render) return RunRegistrationCommand(*options);
     return Run(*options);
+  } catch (const Interrupted& e) {
+    return StopForInterrupt(e.Signal());
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "image/PictureBudget.h"
 #include "output/ImageOutput.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
@@ -13,7 +14,8 @@ std::string GuardedScale(std::string_view text) {
   return std::string(text);
 }
 
-Session::Session() : preview_(kPreviewWidth, kPreviewHeight) {
+Session::Session()
+    : preview_(kPreviewWidth, kPreviewHeight), pictureBudget_(PictureBudgetFromEnvironment()) {
   FillWorkBitmap(preview_, BgrPixel{192, 192, 192});
 }
 
@@ -27,7 +29,9 @@ void Session::New() {
 ReadStatus Session::Open(const std::string& path, SettingsReaderHost& host) {
   scene_.Reset();
   settingsFilename_ = path;
-  const ReadStatus status = ReadSettings(scene_, path, host);
+  SettingsReadLimits limits;
+  limits.pictureBudget = pictureBudget_;
+  const ReadStatus status = ReadSettings(scene_, path, host, limits);
   Refresh();
   return status;
 }
@@ -61,10 +65,12 @@ std::optional<std::string> Session::ExistingTexture(std::string_view name) {
 }
 
 TextureLoad Session::LoadTexture(TextureLayer layer, const std::string& path) {
+  horizonmill::PictureBudget budget(pictureBudget_);  // the class, not the accessor
+  budget.Hold(scene_.HeldPictureBytes());
   TextureLoad load =
       layer == TextureLayer::Ground
-          ? LoadGroundTexture(scene_.Ground.Texture, path)
-          : LoadCeilingTexture(scene_.Ceiling.Texture, scene_.Ceiling.OpaqueColor, path);
+          ? LoadGroundTexture(scene_.Ground.Texture, path, &budget)
+          : LoadCeilingTexture(scene_.Ceiling.Texture, scene_.Ceiling.OpaqueColor, path, &budget);
   if (load.result == TextureLoadResult::Loaded) ShowInPreview(load.picture);
   return load;
 }

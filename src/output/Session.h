@@ -9,6 +9,7 @@
 // settings files (scene/), renders (render/) and writes images (output/).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,13 +71,19 @@ class Session {
   // Values outside 0..100 are held at the nearer end.
   void SetJpegQuality(int quality);
 
+  // What the scene's pictures may take together (image/PictureBudget.h):
+  // HORIZONMILL_PICTURE_BUDGET when it is set and a size, else the default.
+  std::int64_t PictureBudget() const { return pictureBudget_; }
+  void SetPictureBudget(std::int64_t bytes) { pictureBudget_ = bytes; }
+
   // The default scene (textures and object entries freed), named "新規.hm".
   void New();
   // The default scene, then the settings file read over it; the path becomes the
   // current name, also when the reading fails part way (what was read stays).
   // Then Refresh, so the old output format holds the resolution as in the
-  // window. Throws FileError when the file cannot be read or a picture cannot
-  // be decoded (Refresh is then the caller's).
+  // window. The scene's pictures stay within PictureBudget. Throws FileError
+  // when the file cannot be read or a picture cannot be decoded, Interrupted
+  // when an interrupt stops the reading (Refresh is then the caller's).
   ReadStatus Open(const std::string& path, SettingsReaderHost& host);
   // Writes the scene to the current name (a bare name lands in the process's
   // current directory). Throws FileError; the previous file is then unchanged.
@@ -94,7 +101,8 @@ class Session {
   // Loads the picture at `path` into the layer's slot (for the ceiling the
   // transparent colour becomes one the picture does not use) and scales it into
   // PreviewBitmap. Throws FileError, leaving the slot as it was, when the file
-  // is no loadable picture; OutOfMemory leaves the slot empty.
+  // is no loadable picture or the picture budget does not admit it beside the
+  // scene's other pictures; OutOfMemory leaves the slot empty.
   TextureLoad LoadTexture(TextureLayer layer, const std::string& path);
   // A texture chosen in the layer's browse dialog: loaded as above, then the
   // layer is switched on and its name becomes the path.
@@ -129,6 +137,7 @@ class Session {
   WorkBitmap output_;
   std::string settingsFilename_{kNewSettingsName};
   int jpegQuality_ = kDefaultJpegQuality;
+  std::int64_t pictureBudget_;
 };
 
 }  // namespace horizonmill

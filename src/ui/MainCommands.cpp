@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include "output/OutputTarget.h"
 #include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -254,9 +255,16 @@ bool THorizonmill_MainForm::RenderFullSize() {
 }
 
 void THorizonmill_MainForm::GoClick() {
-  if (session_.Context().Rendering || !RenderFullSize()) return;
-  const std::string& name = session_.Scene().Output.Filename;
-  if (name.empty()) return;
+  if (session_.Context().Rendering) return;
+  // The name is the user's own here, so an existing file is replaced; a name
+  // that can never be written (a folder, a device) is said before the render.
+  const std::string name = session_.Scene().Output.Filename;
+  if (const auto problem =
+          name.empty() ? std::nullopt : CheckOutputTarget(name, OutputOrigin::Named)) {
+    dialogs_.Error(this, Q(*problem));
+    return;
+  }
+  if (!RenderFullSize() || name.empty()) return;
   try {
     session_.WriteImage(name);
   } catch (const FileError& e) {
