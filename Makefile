@@ -10,7 +10,8 @@ CMAKE ?= cmake
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check format format-check tidy bench fuzz clean
+.PHONY: all deps configure build run test check format format-check tidy bench fuzz fuzz-build \
+	fuzz-merge clean
 
 all: build
 
@@ -63,17 +64,34 @@ tidy: deps
 bench: build
 	@$(BUILD)/bench/horizonmill-bench
 
-# libFuzzer targets (clang); each runs FUZZ_SECONDS, keeping what it finds in tests/fuzz/corpus.
-fuzz: deps
+# libFuzzer targets (clang). `make fuzz` runs each of FUZZ_TARGETS for
+# FUZZ_SECONDS, starting from its corpus in tests/fuzz/corpus/NAME and writing
+# what it finds into fuzz-out/NAME (crashes into fuzz-out/NAME-crashes), with
+# the words of tests/fuzz/NAME.dict when there is one: the tracked corpus is
+# left alone. `make fuzz-merge` then adds to it, minimised, what fuzz-out
+# holds that covers something new.
+FUZZ_TARGETS ?= $(patsubst tests/fuzz/fuzz_%.cpp,%,$(wildcard tests/fuzz/fuzz_*.cpp))
+
+fuzz-build: deps
 	@scripts/install-deps --fuzz
 	@$(CMAKE) --preset fuzz -B $(FUZZ_BUILD) -G "$(GENERATOR)" >/dev/null
 	@$(CMAKE) --build $(FUZZ_BUILD) -j $(JOBS)
-	@for target in $(FUZZ_BUILD)/tests/fuzz/fuzz_*; do \
-	  name=$$(basename $$target); mkdir -p tests/fuzz/corpus/$${name#fuzz_} fuzz-out/$$name; \
-	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$target -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz-out/$$name/ \
-	    fuzz-out/$$name tests/fuzz/corpus/$${name#fuzz_} || exit 1; \
-	  $$target -merge=1 tests/fuzz/corpus/$${name#fuzz_} fuzz-out/$$name >/dev/null 2>&1; \
+
+fuzz: fuzz-build
+	@for name in $(FUZZ_TARGETS); do \
+	  mkdir -p fuzz-out/$$name fuzz-out/$$name-crashes; \
+	  echo "== fuzz_$$name for $(FUZZ_SECONDS) s"; \
+	  dict=tests/fuzz/$$name.dict; [ -f $$dict ] && dict=-dict=$$dict || dict=; \
+	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) $$dict \
+	    -artifact_prefix=fuzz-out/$$name-crashes/ fuzz-out/$$name tests/fuzz/corpus/$$name || exit 1; \
+	done
+
+fuzz-merge: fuzz-build
+	@for name in $(FUZZ_TARGETS); do \
+	  [ -d fuzz-out/$$name ] || continue; \
+	  echo "== merging fuzz-out/$$name into tests/fuzz/corpus/$$name"; \
+	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$$name -merge=1 tests/fuzz/corpus/$$name fuzz-out/$$name \
+	    2>&1 | grep -E '^MERGE-OUTER: [0-9]+ new files' || exit 1; \
 	done
 
 clean:
