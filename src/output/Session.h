@@ -121,7 +121,10 @@ class Session {
   // nothing rendered, when the size breaks the limits or memory runs out.
   bool RenderOutput();
   // Writes OutputBitmap (or PreviewBitmap) as BMP or JPEG by the name's
-  // extension, atomically. Throws FileError naming the file.
+  // extension, atomically (platform/AtomicFile.h). Throws FileError naming the
+  // file; Interrupted when an interrupt stops the writing. Nothing is left then.
+  // CheckOutputTarget (output/OutputTarget.h) says before the render whether
+  // the name can be written.
   void WriteImage(const std::string& path, bool preview = false) const;
 
   // The progress timer's tick: the percentage the gauge shows while a stage

@@ -91,7 +91,6 @@
 #include <string_view>
 #include <vector>
 
-#include "image/ImageLimits.h"
 #include "image/PictureBudget.h"
 #include "image/WorkBitmap.h"
 #include "scene/SceneSettings.h"

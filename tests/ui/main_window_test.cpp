@@ -355,6 +355,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(window_->session().OutputBitmap().Width(), 8);
   }
 
+  void aFolderAsOutputIsRefusedBeforeTheRenderATextFileReplaced() {
+    Open();
+    Enter("ResX", "8");
+    Enter("ResY", "4");
+    QVERIFY(QDir(dir_->path()).mkdir("folder.bmp"));
+    Enter("OutPutFilen", Path("folder.bmp"));
+    Click("Go");
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(dialogs_.errors[0].contains(Path("folder.bmp") + ": is a folder"));
+    QVERIFY(window_->session().OutputBitmap().Empty());  // nothing was rendered
+    // A name typed in the window is the user's own: a text file there is replaced.
+    QFile notes(Path("notes.txt"));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
+    Enter("OutPutFilen", Path("notes.txt"));
+    Click("Go");
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QVERIFY(notes.readAll().startsWith("\xff\xd8\xff"));
+  }
+
   void jpegQualityDialogOkKeepsItCancelChangesNothing() {
     Open();
     int shown = -1;
