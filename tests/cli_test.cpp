@@ -25,7 +25,8 @@ TEST(Cli, BadUsageExitsWithTwo) {
   for (const char* args :
        {"--size 0x5 -o a.jpg", "--size 12 -o a.jpg", "--size axb -o a.jpg", "--size 10x-3 -o a.jpg",
         "--quality 101 -o a.jpg", "--quality x -o a.jpg", "--quality -1 -o a.jpg", "--frobnicate",
-        "-o", "a.hm b.hm -o x.jpg"}) {
+        "-o", "a.hm b.hm -o x.jpg", "--picture-budget 0 -o a.jpg", "--picture-budget 1.5G -o a.jpg",
+        "--picture-budget -o a.jpg"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("horizonmill-render: "), std::string::npos) << args;

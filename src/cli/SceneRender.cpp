@@ -1,5 +1,6 @@
 #include "cli/SceneRender.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "cli/SceneLoading.h"
@@ -54,7 +55,8 @@ int RenderScene(const Options& options, Session& session, TerminalHost& host) {
   }
   host.Finish();
   // Only an interrupt aborts a render here.
-  if (session.Context().AbortRequested) return StopForInterrupt(PendingInterrupt());
+  if (session.Context().AbortRequested)
+    return StopForInterrupt(PendingInterrupt() != 0 ? PendingInterrupt() : SIGINT);
   return 0;
 }
 

@@ -33,8 +33,9 @@ std::optional<std::int64_t> ParseByteSize(std::string_view text) {
   std::int64_t value = 0;
   constexpr std::int64_t kMost = std::int64_t{1} << 62;
   for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > kMost) return std::nullopt;
+    const int digit = text[i] - '0';
+    if (value > (kMost - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
   }
   if (i == 0) return std::nullopt;
   std::string unit;
