@@ -70,38 +70,6 @@ TEST(CliOutput, ASceneNamingWhatIsNoPictureReplacesNothing) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
 
-TEST(CliOutput, ASceneReplacesItsOwnPicturesAndEmptyFiles) {
-  TempDir dir;
-  const struct {
-    const char* name;
-    std::string bytes;
-  } cases[] = {{"old.jpg", "\xff\xd8\xff\xe0 an older render"},
-               {"old.bmp", "BM an older render"},
-               {"empty.jpg", ""}};
-  for (const auto& c : cases) {
-    const std::string out = dir / c.name;
-    WriteFile(out, c.bytes);
-    const auto r = RunCli(SceneWritingTo(dir, out) + " --quiet");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_GT(ReadFile(out).size(), 100u) << c.name;  // the render, not what was there
-  }
-}
-
-TEST(CliOutput, AReplacedFileKeepsItsModeWithoutSetIdBits) {
-  TempDir dir;
-  const std::string out = dir / "out.bmp";
-  for (const mode_t mode : {0640, 06755}) {
-    WriteFile(out, "BM");
-    ASSERT_EQ(::chmod(out.c_str(), mode), 0);
-    const auto r = RunCli("--size 8x8 --quiet -o " + Quoted(out));
-    ASSERT_EQ(r.status, 0) << r.err;
-    struct stat st;
-    ASSERT_EQ(::stat(out.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, mode & 0777);
-    EXPECT_EQ(ReadFile(out).size(), 54u + 8 * 24);
-  }
-}
-
 TEST(CliOutput, ANameOf250CharactersIsWritten) {
   TempDir dir;
   const std::string name = std::string(246, 'n') + ".bmp";

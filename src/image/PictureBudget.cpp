@@ -58,7 +58,7 @@ std::optional<std::int64_t> ParseByteSize(std::string_view text) {
 
 std::string ByteSizeText(std::int64_t bytes) {
   static constexpr const char* kUnits[] = {"KiB", "MiB", "GiB", "TiB"};
-  if (bytes < 1024) return std::to_string(bytes) + " bytes";
+  if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
   double value = static_cast<double>(bytes);
   int unit = -1;
   while (value >= 1024 && unit < 3) {
