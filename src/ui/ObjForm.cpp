@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "image/BmpReader.h"
+#include "image/PictureBudget.h"
 #include "image/Placeholders.h"
 #include "platform/ApplicationSettings.h"
 #include "render/EditorPreviews.h"
@@ -227,10 +228,13 @@ void TObjectForm::AddObjectClick() {
   if (!entry) return NoMemory();
   const std::string path = chosen->toStdString();
   PixelImagePtr picture;
+  // The scene's pictures share one budget (image/PictureBudget.h).
+  PictureBudget budget(PictureBudgetFromEnvironment());
+  budget.Hold(scene_.HeldPictureBytes());
   try {
-    picture = LoadPictureFile(path);
+    picture = LoadPictureFile(path, &budget);
   } catch (const BmpFileTooLarge&) {
-    // too large for memory: told as memory running out
+    // too large for memory or the budget: told as memory running out
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
     return;
