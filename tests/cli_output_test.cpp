@@ -42,7 +42,7 @@ TEST(CliOutput, ASceneNamingWhatIsNoPictureReplacesNothing) {
       {device, "is a device, not a regular file"},
       {fifo, "is a FIFO, not a regular file"},
       {folder, "is a folder, not a regular file"},
-      {text, "exists and is not a BMP or JPEG picture"},
+      {text, "exists and is not a BMP, JPEG or PNG picture"},
   };
   for (const auto& c : cases) {
     const auto r = RunCli(SceneWritingTo(dir, c.target) + " --quiet");

@@ -134,7 +134,9 @@ TEST_F(CliSettings, MissingPicturesAreLookedForInEachSearchDirInTurn) {
   // Found nowhere: a warning, and the render goes on with the missing-picture tile.
   Run("scenes/scene.hm --search-dir nowhere -o tile.bmp");
   EXPECT_EQ(exit_, 0) << err_;
-  EXPECT_NE(err_.find("warning: ground texture \"ground.bmp\" not found"), std::string::npos)
+  EXPECT_NE(err_.find("scenes/scene.hm:1: warning: ground texture \"C:\\pics\\ground.bmp\" not "
+                      "found; the layer shows the missing-picture tile"),
+            std::string::npos)
       << err_;
   EXPECT_EQ(BmpSize("tile.bmp"), (Size{32, 16}));
 

@@ -84,9 +84,24 @@ TEST(Cli, ErrorsNameTheFileAndLeaveNothingBehind) {
   EXPECT_NE(r.err.find(missing), std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
 
-  r = RunCli("--size 70000x10 -o '" + (dir / "huge.jpg") + "'");
+  // Beyond the limits: the memory message and the limit, before the render.
+  r = RunCli("--size 70000x10 --timings -o '" + (dir / "huge.bmp") + "'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("メモリー枯渇！"), std::string::npos);
+  EXPECT_NE(r.err.find("メモリー枯渇！ (the width, 70000 pixels, is beyond 65535 pixels"),
+            std::string::npos)
+      << r.err;
+  r = RunCli("--size 30000x30000 -o '" + (dir / "huge.bmp") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("30000 x 30000 pixels take 2574 MiB, beyond the 2048 MiB an image may take"),
+            std::string::npos)
+      << r.err;
+  // A JPEG's own limit is said as such, before the render.
+  r = RunCli("--size 65501x10 --timings -o '" + (dir / "wide.jpg") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(dir / "wide.jpg: a JPEG picture can be at most 65500 pixels a side"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("sky"), std::string::npos) << r.err;  // no stage ran
   EXPECT_TRUE(dir.Entries().empty());
 
   r = RunCli("");  // the default scene names no output file

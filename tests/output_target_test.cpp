@@ -1,4 +1,4 @@
-// Where an image may be written, by who chose the name.
+// Where an image may be written, by who chose the name, checked before the render.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,10 +13,13 @@ namespace {
 using testing::TempDir;
 using testing::WriteFile;
 
+constexpr OutputSize kSmall{64, 32};
+
 TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
   TempDir dir;
   WriteFile(dir / "old.bmp", "BM\x36\x00");
   WriteFile(dir / "old.jpg", "\xFF\xD8\xFF\xE0");
+  WriteFile(dir / "old.png", "\x89PNG\r\n\x1a\n");
   WriteFile(dir / "empty", "");
   WriteFile(dir / "notes.txt", "my notes");
   WriteFile(dir / "short", "B");
@@ -30,25 +33,64 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
     const char* name;
     bool fromScene, named;  // accepted with either origin
   } cases[] = {
-      {"absent.jpg", true, true}, {"old.bmp", true, true},    {"old.jpg", true, true},
-      {"empty", true, true},      {"notes.txt", false, true}, {"short", false, true},
-      {"fifo", false, false},     {"folder", false, false},   {"to-picture", true, true},
-      {"to-notes", false, true},  {"to-fifo", false, true},   {"dangling", true, true},
+      {"absent.jpg", true, true}, {"old.bmp", true, true},   {"old.jpg", true, true},
+      {"old.png", true, true},    {"empty", true, true},     {"notes.txt", false, true},
+      {"short", false, true},     {"fifo", false, false},    {"folder", false, false},
+      {"to-picture", true, true}, {"to-notes", false, true}, {"to-fifo", false, true},
+      {"dangling", true, true},
   };
   for (const auto& c : cases) {
     const std::string path = dir / c.name;
-    const auto scene = CheckOutputTarget(path, OutputOrigin::SceneFile);
-    const auto named = CheckOutputTarget(path, OutputOrigin::Named);
+    const auto scene = CheckOutputTarget(path, OutputOrigin::SceneFile, kSmall);
+    const auto named = CheckOutputTarget(path, OutputOrigin::Named, kSmall);
     EXPECT_EQ(!scene, c.fromScene) << c.name << ": " << scene.value_or("");
     EXPECT_EQ(!named, c.named) << c.name << ": " << named.value_or("");
     if (scene) {
       EXPECT_EQ(scene->substr(0, path.size() + 2), path + ": ");
     }
   }
-  EXPECT_EQ(CheckOutputTarget(dir / "notes.txt", OutputOrigin::SceneFile),
+  EXPECT_EQ(CheckOutputTarget(dir / "notes.txt", OutputOrigin::SceneFile, kSmall),
             dir / "notes.txt" +
-                ": exists and is not a BMP or JPEG picture, so the scene's output name does not "
-                "replace it");
+                ": exists and is not a BMP, JPEG or PNG picture, so the scene's output name does "
+                "not replace it");
+  // The check makes nothing.
+  EXPECT_FALSE(std::filesystem::exists(dir / "absent.jpg"));
+}
+
+TEST(OutputTarget, WhatCannotBeWrittenIsSaidWithItsReason) {
+  TempDir dir;
+  WriteFile(dir / "file.txt", "text");
+  const struct {
+    std::string path;
+    OutputSize size;
+    std::string reason;  // empty: accepted
+  } cases[] = {
+      {"C:/pictures/sky.jpg", kSmall, "a Windows drive-letter name, which cannot exist here"},
+      {dir / "missing/out.jpg", kSmall, "the folder " + dir / "missing/ does not exist"},
+      {dir / "file.txt/out.jpg", kSmall, dir / "file.txt/ is no folder"},
+      {dir / "sub/", kSmall, "ends in \"/\", so it names a folder"},
+      // Nobody, root included, makes files in /proc.
+      {"/proc/horizonmill-test.jpg", kSmall, "cannot be written: "},
+      // The JPEG library takes at most 65500 pixels a side; PNG and BMP have no such limit.
+      {dir / "wide.jpg",
+       {65501, 16},
+       "a JPEG picture can be at most 65500 pixels a side, and "
+       "this one would be 65501 x 16"},
+      {dir / "tall.jpeg", {16, 65501}, "would be 16 x 65501"},
+      {dir / "edge.jpg", {65500, 65500}, ""},
+      {dir / "wide.png", {65501, 16}, ""},
+      {dir / "wide.bmp", {65535, 16}, ""},
+  };
+  for (const auto& c : cases) {
+    const auto problem = CheckOutputTarget(c.path, OutputOrigin::Named, c.size);
+    if (c.reason.empty()) {
+      EXPECT_FALSE(problem) << *problem;
+      continue;
+    }
+    ASSERT_TRUE(problem) << c.path;
+    EXPECT_EQ(problem->rfind(c.path + ": ", 0), 0u) << *problem;
+    EXPECT_NE(problem->find(c.reason), std::string::npos) << *problem;
+  }
 }
 
 }  // namespace

@@ -99,11 +99,13 @@ class FakeHost : public SettingsReaderHost {
   void PictureRefused(PictureKind, std::string_view reason) override {
     refusals.emplace_back(reason);
   }
+  void Warning(const SettingsWarning& warning) override { warnings.push_back(warning); }
 
   std::vector<std::string> answers;
   std::optional<std::set<std::string>> existing;
   std::vector<Question> questions;
   std::vector<std::string> looked_at, messages, refusals;
+  std::vector<SettingsWarning> warnings;
   int beeps = 0, group_changes = 0;
 };
 
@@ -455,24 +457,36 @@ TEST(SettingsRead, EntryOfNoGroupIsFilledButNeverKept) {
   EXPECT_EQ(host.group_changes, 0);
 }
 
-TEST(SettingsRead, MissingPicturesAreLookedForWhereTheLastOneWasFound) {
+TEST(SettingsRead, PicturesAreLookedForBesideTheFileThenInTheProgramFolderThenAsked) {
   SetProgramDirectory("/program");
+  TempDir dir;
+  fs::create_directory(dir / "pics");
+  WritePicture(dir / "pics/far.bmp", 2, 1);
+  WritePicture(dir / "near.bmp", 2, 1);
+  const std::string beside = dir.path();
   SceneSettings scene;
   FakeHost host;
-  host.existing = std::set<std::string>{};
   host.answers = {"/chosen/g.bmp"};
   ReadSettingsBytes(scene,
                     "Ground_TextureFilename tex\\a.bmp\n"
                     "Sky_TextureFilename C:\\Data\\sky.bmp\n"
                     "Objects_CreateObject Near\nObjects_Filename /abs/tree.bmp\nObjects_Scale 9\n"
-                    "Objects_CreateObject Near\n",
-                    "/beside", host);
+                    "Objects_CreateObject Near\nObjects_Filename pics\\far.bmp\n"
+                    "Objects_CreateObject Far\nObjects_Filename D:\\old\\near.bmp\n",
+                    beside, host);
   const std::vector<std::string> looked_at = {
-      "/program/tex/a.bmp", "/beside/a.bmp",    // then the question, answered from /chosen
-      "/chosen/g.bmp",                          // not there after all: not loaded
-      "C:\\Data\\sky.bmp",  "/chosen/sky.bmp",  // then asked, cancelled
-      "C:\\Data\\sky.bmp",                      // the unresolved path is kept
-      "/abs/tree.bmp",      "/chosen/tree.bmp"};
+      // Beside the file (the whole relative name), in the program folder, the
+      // last component beside the file; then the question, answered from /chosen.
+      beside + "/tex/a.bmp", "/program/tex/a.bmp", beside + "/a.bmp",
+      "/chosen/g.bmp",  // not there after all: not loaded
+      // A drive-letter name is no relative name; the folder of the user's
+      // choice comes after the file's own.
+      "C:\\Data\\sky.bmp", beside + "/sky.bmp", "/chosen/sky.bmp",  // then asked, cancelled
+      "C:\\Data\\sky.bmp",                                          // the unresolved path is kept
+      "/abs/tree.bmp", beside + "/tree.bmp", "/chosen/tree.bmp",    // asked, cancelled
+      beside + "/pics/far.bmp",                                     // found in a sub-folder
+      // The user's folder does not replace the file's own.
+      "D:\\old\\near.bmp", beside + "/near.bmp"};
   EXPECT_EQ(host.looked_at, looked_at);
   ASSERT_EQ(host.questions.size(), 3u);
   EXPECT_EQ(host.questions[0].kind, PictureKind::GroundTexture);
@@ -493,8 +507,19 @@ TEST(SettingsRead, MissingPicturesAreLookedForWhereTheLastOneWasFound) {
   // A cancelled object picture removes its entry, and entry lines are ignored
   // until the next entry.
   ASSERT_EQ(scene.Near.Size(), 1u);
-  EXPECT_EQ(scene.Near.First()->Scale, 1);
-  EXPECT_EQ(host.group_changes, 3);
+  EXPECT_EQ(scene.Near.First()->Filename, beside + "/pics/far.bmp");
+  ASSERT_EQ(scene.Far.Size(), 1u);
+  EXPECT_EQ(scene.Far.First()->Filename, beside + "/near.bmp");
+  // Each picture found nowhere is a warning, after the host's answer.
+  ASSERT_EQ(host.warnings.size(), 2u);
+  EXPECT_EQ(host.warnings[0].line, 2);
+  EXPECT_EQ(host.warnings[0].kind, SettingsWarningKind::MissingPicture);
+  EXPECT_EQ(host.warnings[0].message,
+            "ceiling texture \"C:\\Data\\sky.bmp\" not found; the layer shows the missing-picture "
+            "tile \"無\"");
+  EXPECT_EQ(host.warnings[1].line, 4);
+  EXPECT_EQ(host.warnings[1].message,
+            "object picture \"/abs/tree.bmp\" not found; the object is left out");
 }
 
 TEST(SettingsRead, RunningOutOfEntriesStopsTheReading) {

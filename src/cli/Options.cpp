@@ -8,37 +8,46 @@
 namespace horizonmill::cli {
 
 const char* const kUsage =
-    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.bmp] [options]
+    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp] [options]
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--search-dir DIR]...
-                          [--picture-budget SIZE]
+                          [--picture-budget SIZE] [--strict]
        horizonmill-render --list-registered HOST.ini
        horizonmill-render --unregister HOST.ini --alias ALIAS
+       horizonmill-render --write-default SCENE.hm [--overwrite]
+       horizonmill-render --version | --help
 
 Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
 Horizonmill settings file, or the default scene when no file is given, and writes
-it as a BMP file (when the output name ends in ".bmp") or a JPEG file (any other
-name).
+it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp") or a
+JPEG file (".jpg", ".jpeg", and any other name, with a warning).
 
 Options:
   -o, --output FILE    the image to write; without it the scene's Output_Filename
-                       is used (an error if that is empty). An existing file is
-                       replaced only once the new one is complete, and only when
-                       it is a regular file (a symbolic link there is replaced,
-                       not written through); it keeps its mode and group.
+                       is used (an error if that is empty). "\" in the name is a
+                       folder separator. An existing file is replaced only once
+                       the new one is complete, and only when it is a regular
+                       file (a symbolic link there is replaced, not written
+                       through); it keeps its mode and group. A name that cannot
+                       be written (its folder missing or not writable, a folder,
+                       a drive letter such as C:, a JPEG over 65500 pixels a
+                       side) is an error before the render.
   --overwrite          let the scene's Output_Filename replace an existing file
-                       that is not a BMP or JPEG picture (without -o or this, it
-                       does not: a scene from elsewhere cannot overwrite a
-                       document)
+                       that is not a BMP, JPEG or PNG picture (without -o or
+                       this, it does not: a scene from elsewhere cannot
+                       overwrite a document)
   --size WxH           render W x H pixels instead of the scene's resolution
                        (positive integers, e.g. --size 1024x512)
-  --quality Q          JPEG quality 0..100 (default 90); ignored for BMP
+  --quality Q          JPEG quality 0..100; the default is the quality set in
+                       the window (the program's INI file), else 90. It does not
+                       apply to BMP and PNG (a warning says so)
   --preview            render the 409 x 307 preview instead of the full image:
                        stars thinned to the full image's density, one pixel each
   --search-dir DIR     where to look for pictures the settings file names but
-                       which are neither where it says nor beside the settings
-                       file; may be given several times (searched in order). A
-                       picture found nowhere is left out with a warning.
+                       which are neither beside the settings file, nor in the
+                       program's folder, nor where it says; may be given several
+                       times (searched in order). A picture found nowhere is
+                       left out with a warning.
   --picture-budget SIZE
                        the memory the scene's pictures may take together, in
                        bytes or with K, M or G (e.g. 512M); a picture beyond it
@@ -46,9 +55,22 @@ Options:
                        $HORIZONMILL_PICTURE_BUDGET, else the smaller of 2G and a
                        quarter of the physical memory. A picture counts 7 bytes
                        a pixel while it loads and 4 once loaded.
-  --quiet              no progress display and no summary
+  --strict             treat every warning about the scene file or the output
+                       name (unknown keys, values that do not convert, missing
+                       pictures, an unknown extension...) as an error: exit 1
+                       before the render, nothing written
+  --quiet              no progress display and no summary (warnings still show)
   --timings            print each stage's time and the file-writing time
+  --write-default SCENE.hm
+                       write the default scene as a settings file to start
+                       from (an existing file only with --overwrite)
+  --version            the program's version
   -h, --help           this text
+
+Warnings about the scene file go to standard error as FILE:LINE: warning: ...
+(unknown keys with the nearest known key, values that do not convert, values
+missing or left over on a line, sky colours and positions that differ in
+number, pictures not found). What is read does not change because of them.
 
 Registering with a Qora-L host system (HOST.ini is the host's INI file, such as
 QoraL2.ini; folders in it written as "C:\..." are looked up in the Wine prefix,
@@ -71,17 +93,20 @@ $WINEPREFIX or ~/.wine):
                        remove the first registered background named --alias:
                        its pictures, its entry in the host's list (later entries
                        move up) and its record
---register remembers the host in the program's INI file ($HORIZONMILL_INI, or
-~/.config/horizonmill/horizonmill.INI), which the window uses too.
+The program's INI file is $HORIZONMILL_INI, or
+~/.config/horizonmill/horizonmill.INI, which the window uses too: --register
+remembers the host there, and the JPEG quality is read from it.
 
 Progress goes to standard error: a bar when it is a terminal, one final line
 otherwise. Ctrl-C (SIGINT) or SIGTERM stops the loading, the render or the
 writing at its next step and leaves nothing written.
 
-Exit status: 0 success, 1 error (the message names the file and the reason; for
-the registration commands also: the host is not installed properly, the name is
-taken, no background has that alias; a picture refused for memory), 2 bad usage,
-130 interrupted by SIGINT, 143 by SIGTERM (nothing is written or registered).
+Exit status: 0 success, 1 error (the message names the file and the reason; a
+scene argument that is no settings file at all, such as a picture; with
+--strict, any warning; for the registration commands also: the host is not
+installed properly, the name is taken, no background has that alias; a picture
+refused for memory), 2 bad usage, 130 interrupted by SIGINT, 143 by SIGTERM
+(nothing is written or registered).
 )";
 
 namespace {
@@ -97,8 +122,13 @@ std::optional<int> ParseInt(std::string_view text) {
 bool CheckCommand(const Options& o, std::string& error) {
   const bool registers = o.command == Command::Register;
   const bool renders = o.command == Command::Render || registers;
-  if (!renders && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-                   !o.searchDirs.empty() || o.pictureBudget || o.overwrite))
+  const bool writes = o.command == Command::WriteDefault;
+  if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
+                 !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings))
+    error = "--write-default takes no scene file and no rendering options";
+  else if (!renders && !writes &&
+           (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
+            !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict))
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && (!o.output.empty() || o.preview || o.overwrite))
     error =
@@ -178,19 +208,25 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       }
     } else if (arg == "--overwrite") {
       o.overwrite = true;
-    } else if (arg == "--register" || arg == "--list-registered" || arg == "--unregister") {
+    } else if (arg == "--register" || arg == "--list-registered" || arg == "--unregister" ||
+               arg == "--write-default") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
       if (o.command != Command::Render) {
-        error = "only one of --register, --list-registered and --unregister at a time";
+        error =
+            "only one of --register, --list-registered, --unregister and --write-default at a "
+            "time";
         return std::nullopt;
       }
       o.command = arg == "--register"          ? Command::Register
                   : arg == "--list-registered" ? Command::ListRegistered
-                                               : Command::Unregister;
-      o.hostIni = v;
-      if (o.hostIni.empty()) {
-        error = std::string(arg) + " needs the host's INI file";
+                  : arg == "--unregister"      ? Command::Unregister
+                                               : Command::WriteDefault;
+      (o.command == Command::WriteDefault ? o.settingsFile : o.hostIni) = v;
+      if (*v == '\0') {
+        error =
+            std::string(arg) + (o.command == Command::WriteDefault ? " needs a file name"
+                                                                   : " needs the host's INI file");
         return std::nullopt;
       }
     } else if (arg == "--alias" || arg == "--name") {
@@ -203,6 +239,10 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       o.preview = true;
     } else if (arg == "--quiet") {
       o.quiet = true;
+    } else if (arg == "--strict") {
+      o.strict = true;
+    } else if (arg == "--version") {
+      o.version = true;
     } else if (arg == "--timings") {
       o.timings = true;
     } else if (arg.size() > 1 && arg[0] == '-') {

@@ -9,19 +9,24 @@
 namespace horizonmill::cli {
 
 // What horizonmill-render is asked to do.
-enum class Command { Render, Register, ListRegistered, Unregister };
+enum class Command { Render, Register, ListRegistered, Unregister, WriteDefault };
 
 struct Options {
   Command command = Command::Render;
-  std::string scene;                 // settings file; empty: the default scene
-  std::string output;                // -o; empty: the scene's output name
-  bool overwrite = false;            // the scene's output name may replace any regular file
+  std::string scene;   // settings file; empty: the default scene
+  std::string output;  // -o; empty: the scene's output name
+  // The scene's output name may replace any regular file; --write-default may
+  // replace an existing file.
+  bool overwrite = false;
   std::optional<int> width, height;  // --size
   std::optional<int> quality;        // --quality
   bool preview = false;
   bool quiet = false;
   bool timings = false;
+  bool strict = false;  // a warning about the scene or the output is an error
   bool help = false;
+  bool version = false;
+  std::string settingsFile;                   // --write-default
   std::vector<std::string> searchDirs;        // --search-dir, in order
   std::optional<std::int64_t> pictureBudget;  // --picture-budget, in bytes
   // The registration commands.

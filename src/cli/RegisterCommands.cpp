@@ -28,12 +28,6 @@ class CommandLineHost : public RegistrationHost {
   bool Confirm(std::string_view) override { return true; }
 };
 
-// The program INI the window uses: named after the window's program file,
-// which lies beside this one.
-std::filesystem::path ProgramIni() {
-  return ApplicationIniPath(std::filesystem::path(ProgramDirectory()) / "horizonmill");
-}
-
 int Register(const Options& options) {
   CommandLineHost ui;
   const auto installation = FindHost(options.hostIni, ui);
@@ -43,7 +37,9 @@ int Register(const Options& options) {
   if (!CheckRegistration(*installation, names, ui)) return 1;
 
   Session session;
-  if (const int status = LoadScene(options, session)) return status;
+  WarningLog warnings(stderr);
+  if (const int status = LoadScene(options, session, warnings)) return status;
+  if (const int status = RefuseWarnings(options, warnings)) return status;
   TerminalHost terminal(stderr, !options.quiet && ::isatty(STDERR_FILENO));
   if (const int status = RenderScene(options, session, terminal)) return status;
   const WorkBitmap& image = RenderedImage(options, session);
@@ -99,6 +95,7 @@ int RunRegistrationCommand(const Options& options) {
       case Command::Unregister:
         return Unregister(options);
       case Command::Render:
+      case Command::WriteDefault:
         break;
     }
   } catch (const FileError& e) {

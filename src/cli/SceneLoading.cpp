@@ -4,51 +4,26 @@
 #include "platform/Paths.h"
 
 namespace horizonmill::cli {
-namespace {
-
-const char* KindName(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::Object:
-      return "object picture";
-    case PictureKind::GroundTexture:
-      return "ground texture";
-    case PictureKind::CeilingTexture:
-      return "ceiling texture";
-  }
-  return "picture";
-}
-
-const char* Consequence(PictureKind kind) {
-  return kind == PictureKind::Object ? "the object is left out"
-                                     : "the layer shows the missing-picture tile";
-}
-
-}  // namespace
-
-std::optional<std::string> SearchDirReaderHost::AskForPicture(PictureKind kind,
-                                                              const std::string& message,
+std::optional<std::string> SearchDirReaderHost::AskForPicture(PictureKind, const std::string&,
                                                               std::string_view presetName) {
-  if (!presetName.empty()) {
-    for (const std::string& dir : searchDirs_) {
-      std::string path = JoinPath(dir, presetName);
-      if (PictureExists(path)) return path;
-    }
+  if (presetName.empty()) return std::nullopt;
+  for (const std::string& dir : searchDirs_) {
+    std::string path = JoinPath(dir, presetName);
+    if (PictureExists(path)) return path;
   }
-  std::fprintf(warnings_,
-               "horizonmill-render: warning: %s \"%.*s\" not found beside the scene file%s; %s\n",
-               KindName(kind), static_cast<int>(presetName.size()), presetName.data(),
-               searchDirs_.empty() ? "" : " or in any --search-dir", Consequence(kind));
   return std::nullopt;
 }
 
-void SearchDirReaderHost::PictureRefused(PictureKind kind, std::string_view reason) {
-  if (refusal_.empty()) refusal_ = std::string(reason) + " (the " + KindName(kind) + ")";
+void SearchDirReaderHost::Warning(const SettingsWarning& warning) {
+  warnings_.Warn(sceneName_ + ":" + std::to_string(warning.line), warning.message);
 }
 
-void SearchDirReaderHost::MessageBox(std::string_view text) {
-  std::fprintf(warnings_, "horizonmill-render: warning: %.*s\n", static_cast<int>(text.size()),
-               text.data());
+void SearchDirReaderHost::PictureRefused(PictureKind kind, std::string_view reason) {
+  if (refusal_.empty())
+    refusal_ = std::string(reason) + " (the " + std::string(PictureKindName(kind)) + ")";
 }
+
+void SearchDirReaderHost::MessageBox(std::string_view text) { warnings_.Warn(sceneName_, text); }
 
 std::optional<std::string> LoadScene(Session& session, const std::string& path,
                                      SearchDirReaderHost& host) {

@@ -7,7 +7,9 @@
 #include "image/ImageLimits.h"
 #include "image/PictureBudget.h"
 #include "output/ImageOutput.h"
+#include "platform/ApplicationSettings.h"
 #include "platform/Interrupt.h"
+#include "platform/Paths.h"
 
 namespace horizonmill::cli {
 
@@ -22,7 +24,11 @@ int StopForInterrupt(int signal) {
   return stop.ExitStatus();
 }
 
-int LoadScene(const Options& options, Session& session) {
+std::filesystem::path ProgramIni() {
+  return ApplicationIniPath(std::filesystem::path(ProgramDirectory()) / "horizonmill");
+}
+
+int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
   std::string budgetError;
   const std::int64_t budget = PictureBudgetFromEnvironment(&budgetError);
   if (!options.pictureBudget && !budgetError.empty()) {
@@ -31,7 +37,7 @@ int LoadScene(const Options& options, Session& session) {
   }
   session.SetPictureBudget(options.pictureBudget.value_or(budget));
   if (!options.scene.empty()) {
-    SearchDirReaderHost reader(options.searchDirs, stderr);
+    SearchDirReaderHost reader(options.searchDirs, options.scene, warnings);
     if (const auto error = LoadScene(session, options.scene, reader)) return Fail(*error);
   }
   if (options.width) {
@@ -42,16 +48,24 @@ int LoadScene(const Options& options, Session& session) {
   return 0;
 }
 
+int RefuseWarnings(const Options& options, const WarningLog& warnings) {
+  if (!options.strict || warnings.Count() == 0) return 0;
+  return Fail(std::to_string(warnings.Count()) +
+              (warnings.Count() == 1 ? " warning" : " warnings") +
+              ", which --strict makes an error: nothing was rendered");
+}
+
 int RenderScene(const Options& options, Session& session, TerminalHost& host) {
   session.Context().Host = &host;
   if (options.preview) {
     session.RenderPreview();
   } else if (!session.RenderOutput()) {
     const OutputSize size = OutputSizeOf(session.Scene().Output.Resolution);
-    return Fail(std::string(kMemoryExhausted) + " (a " + std::to_string(size.width) + " x " +
-                std::to_string(size.height) +
-                " image is beyond the limits: sides up to 65535 pixels, at most 2 GiB of pixels, "
-                "or memory ran out)");
+    std::string reason = WorkBitmap::LimitReason(size.width, size.height);
+    if (reason.empty())
+      reason = "memory ran out for a " + std::to_string(size.width) + " x " +
+               std::to_string(size.height) + " image";
+    return Fail(std::string(kMemoryExhausted) + " (" + reason + ")");
   }
   host.Finish();
   // Only an interrupt aborts a render here.

@@ -15,6 +15,10 @@ bool WorkBitmap::FitsLimits(int width, int height) {
   return FitsImageLimits(width, height, static_cast<std::int64_t>(StrideFor(std::max(width, 0))));
 }
 
+std::string WorkBitmap::LimitReason(int width, int height) {
+  return ImageLimitReason(width, height, static_cast<std::int64_t>(StrideFor(std::max(width, 0))));
+}
+
 bool WorkBitmap::Resize(int width, int height) {
   if (width == width_ && height == height_ && data_) return true;
   if (!FitsLimits(width, height)) return false;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "image/Colour.h"
 
@@ -50,6 +51,8 @@ class WorkBitmap {
     return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
   }
   static bool FitsLimits(int width, int height);
+  // Which limit a bitmap of that size breaks (image/ImageLimits.h); empty when it fits.
+  static std::string LimitReason(int width, int height);
 
  private:
   std::unique_ptr<std::uint8_t[]> data_;

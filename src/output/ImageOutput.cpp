@@ -6,6 +6,7 @@
 #include "image/BmpWriter.h"
 #include "image/ImageLimits.h"
 #include "output/JpegWriter.h"
+#include "output/PngWriter.h"
 #include "platform/AtomicFile.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
@@ -27,7 +28,35 @@ std::string LowerCaseExtension(std::string_view filename) {
   return ext;
 }
 
+std::string OutputPathOf(std::string_view name) {
+  std::string path(name);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
 bool IsBmpFilename(std::string_view filename) { return LowerCaseExtension(filename) == ".bmp"; }
+
+ImageFormat ImageFormatOf(std::string_view filename) {
+  const std::string ext = LowerCaseExtension(filename);
+  return ext == ".bmp" ? ImageFormat::Bmp : ext == ".png" ? ImageFormat::Png : ImageFormat::Jpeg;
+}
+
+const char* ImageFormatName(ImageFormat format) {
+  switch (format) {
+    case ImageFormat::Bmp:
+      return "BMP";
+    case ImageFormat::Png:
+      return "PNG";
+    case ImageFormat::Jpeg:
+      break;
+  }
+  return "JPEG";
+}
+
+bool HasImageExtension(std::string_view filename) {
+  const std::string ext = LowerCaseExtension(filename);
+  return ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg";
+}
 
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path) {
   WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
@@ -37,11 +66,19 @@ void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality) 
   WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
 }
 
+void SaveAsPng(const WorkBitmap& bitmap, const std::string& path) {
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodePng(bitmap, out); });
+}
+
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality) {
-  if (IsBmpFilename(path))
-    SaveAsBmp(bitmap, path);
-  else
-    SaveAsJpeg(bitmap, path, quality);
+  switch (ImageFormatOf(path)) {
+    case ImageFormat::Bmp:
+      return SaveAsBmp(bitmap, path);
+    case ImageFormat::Png:
+      return SaveAsPng(bitmap, path);
+    case ImageFormat::Jpeg:
+      return SaveAsJpeg(bitmap, path, quality);
+  }
 }
 
 OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBitmap& output,
@@ -58,7 +95,7 @@ OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBit
     context.Host->ShowPreview(preview);
   }
   if (scene.Output.Filename.empty()) return OutputResult::NoFilename;
-  SaveImage(output, scene.Output.Filename, quality);
+  SaveImage(output, OutputPathOf(scene.Output.Filename), quality);
   return OutputResult::Written;
 }
 

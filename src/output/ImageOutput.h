@@ -1,5 +1,6 @@
 // The output command without its window: size the output bitmap from the
-// resolution texts, render at full size, write BMP or JPEG by the file name.
+// resolution texts, render at full size, write BMP, PNG or JPEG by the file
+// name.
 #pragma once
 
 #include <string>
@@ -20,17 +21,31 @@ struct OutputSize {
 // convert counts as 0) becomes 1.
 OutputSize OutputSizeOf(const OutputResolution& resolution);
 
+// An output name (Output_Filename, -o, the window's input) as a path here: "\"
+// is a folder separator, as in every name that comes from a settings file.
+std::string OutputPathOf(std::string_view name);
+
 // The extension of a file name: from the last "." that follows the last
 // separator ("/", "\" or ":"), lower-cased; empty when there is none.
 std::string LowerCaseExtension(std::string_view filename);
-// True when the name's extension is ".bmp" (in any case): such files are
-// written as BMP, every other name as JPEG.
+// True when the name's extension is ".bmp" (in any case).
 bool IsBmpFilename(std::string_view filename);
+
+enum class ImageFormat { Bmp, Jpeg, Png };
+// By the extension, in any case: ".bmp" BMP, ".png" PNG, every other name JPEG
+// (".jpg", ".jpeg", any other extension, none).
+ImageFormat ImageFormatOf(std::string_view filename);
+// "BMP", "JPEG", "PNG".
+const char* ImageFormatName(ImageFormat format);
+// True when the extension is one that names the format written: ".bmp",
+// ".png", ".jpg" or ".jpeg" (in any case).
+bool HasImageExtension(std::string_view filename);
 
 // Write the bitmap atomically; throw FileError naming the file on failure.
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path);
 void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality);
-// BMP or JPEG by the extension rule.
+void SaveAsPng(const WorkBitmap& bitmap, const std::string& path);
+// BMP, PNG or JPEG by the extension rule; the quality is for JPEG only.
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality);
 
 enum class OutputResult {
@@ -40,7 +55,7 @@ enum class OutputResult {
 };
 
 // Sizes `output` from the scene, renders into it, shows the result in the
-// preview and writes Output.Filename. On OutOfMemory the host has heard the
+// preview and writes Output.Filename (OutputPathOf). On OutOfMemory the host has heard the
 // beep and "メモリー枯渇！". Throws FileError when the file cannot be written.
 OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBitmap& output,
                            WorkBitmap& preview, int quality);

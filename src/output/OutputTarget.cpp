@@ -10,14 +10,16 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 
 namespace horizonmill {
 namespace {
 
 // The first bytes of each format the program writes.
-constexpr std::array<std::string_view, 2> kWrittenSignatures = {
+constexpr std::array<std::string_view, 3> kWrittenSignatures = {
     std::string_view("BM"),            // BMP
     std::string_view("\xFF\xD8\xFF"),  // JPEG
+    std::string_view("\x89PNG"),       // PNG
 };
 
 enum class Content { Absent, Empty, Picture, Other, Unreadable };
@@ -41,29 +43,59 @@ Content ContentOf(const std::string& path) {
   return Content::Other;
 }
 
+// Why the folder the name lies in cannot take the image; empty when it can.
+std::string FolderProblem(const std::string& path) {
+  const std::string folder = DirectoryOf(path);
+  // Without its last "/", so that a file there is found as what it is.
+  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+  struct stat st;
+  if (::stat(name.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return "the folder " + folder + " does not exist";
+    return "the folder " + folder + " cannot be reached: " + ErrnoReason(errno);
+  }
+  if (!S_ISDIR(st.st_mode)) return folder + " is no folder";
+  return {};
+}
+
 }  // namespace
 
-std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin) {
+std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
+                                             OutputSize size) {
+  auto problem = [&](const std::string& reason) { return FileError(path, reason).what(); };
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 2 && letter(path[0]) && path[1] == ':')
+    return problem(
+        "a Windows drive-letter name, which cannot exist here; give a path on this "
+        "machine");
+  if (path.ends_with('/') && NotReplaceableReason(path).empty())
+    return problem("ends in \"/\", so it names a folder, not a picture file");
+  if (const std::string reason = FolderProblem(path); !reason.empty()) return problem(reason);
   if (const std::string reason = NotReplaceableReason(path); !reason.empty())
-    return FileError(path, reason).what();
-  if (origin == OutputOrigin::Named) return std::nullopt;
-  switch (ContentOf(path)) {
-    case Content::Absent:
-    case Content::Empty:
-    case Content::Picture:
-      return std::nullopt;
-    case Content::Unreadable:
-      return FileError(path,
-                       "exists and cannot be read to tell whether it is a picture, so the "
-                       "scene's output name does not replace it")
-          .what();
-    case Content::Other:
-      break;
+    return problem(reason);
+  if (const std::string reason = NotWritableReason(path); !reason.empty())
+    return problem("cannot be written: " + reason);
+  if (origin == OutputOrigin::SceneFile) {
+    switch (ContentOf(path)) {
+      case Content::Absent:
+      case Content::Empty:
+      case Content::Picture:
+        break;
+      case Content::Unreadable:
+        return problem(
+            "exists and cannot be read to tell whether it is a picture, so the scene's output "
+            "name does not replace it");
+      case Content::Other:
+        return problem(
+            "exists and is not a BMP, JPEG or PNG picture, so the scene's output name does not "
+            "replace it");
+    }
   }
-  return FileError(path,
-                   "exists and is not a BMP or JPEG picture, so the scene's output name does not "
-                   "replace it")
-      .what();
+  if (ImageFormatOf(path) == ImageFormat::Jpeg &&
+      (size.width > kMaxJpegSide || size.height > kMaxJpegSide))
+    return problem("a JPEG picture can be at most " + std::to_string(kMaxJpegSide) +
+                   " pixels a side, and this one would be " + std::to_string(size.width) + " x " +
+                   std::to_string(size.height) + " (a .png or .bmp name has no such limit)");
+  return std::nullopt;
 }
 
 }  // namespace horizonmill

@@ -1,10 +1,12 @@
 // Where an image may be written, checked before the render so that a scene
 // cannot make the program destroy what it should not, and so that a render is
-// not spent on a name that cannot be written.
+// not spent on an image that cannot be written.
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "output/ImageOutput.h"
 
 namespace horizonmill {
 
@@ -16,15 +18,26 @@ enum class OutputOrigin {
   SceneFile,
 };
 
-// Nothing when an image may be written to `path`; otherwise why not, as a
-// message naming the path:
+// The largest side of a JPEG picture, which the JPEG library refuses beyond.
+inline constexpr int kMaxJpegSide = 65500;
+
+// Nothing when an image of `size` may be written to `path` (an output name
+// already through OutputPathOf); otherwise why not, as a message naming the
+// path, in this order:
+// - a Windows drive-letter name ("C:/pictures/sky.jpg") cannot exist here;
+// - a name ending in "/" names a folder;
+// - the folder the name lies in must exist, be a folder, and take a new file
+//   (checked as the writer would make it, platform/AtomicFile.h);
 // - a folder, device, FIFO or socket there is never replaced (the atomic
-//   writer refuses them too, platform/AtomicFile.h);
+//   writer refuses them too);
 // - a name from the scene file does not replace an existing file unless it is
 //   empty or, by its first bytes, a picture of a format the program writes
-//   (BMP or JPEG): a scene from elsewhere cannot overwrite a document.
+//   (BMP, JPEG or PNG): a scene from elsewhere cannot overwrite a document;
+// - a JPEG is at most kMaxJpegSide pixels a side.
 // A symbolic link counts as what it points to here; the writer replaces the
-// link itself.
-std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin);
+// link itself. The sizes the renderer can hold at all are the render's own
+// check (WorkBitmap::LimitReason).
+std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
+                                             OutputSize size);
 
 }  // namespace horizonmill

@@ -247,6 +247,16 @@ std::string NotReplaceableReason(const std::string& path) {
   return kind == nullptr ? std::string() : std::string(kind) + ", not a regular file";
 }
 
+std::string NotWritableReason(const std::string& path) {
+  if (path.empty()) return "no file name";
+  try {
+    const NewFile probe(path, OnInterrupt::Finish);
+  } catch (const FileError& e) {
+    return e.Reason();
+  }
+  return {};
+}
+
 void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
                          OnInterrupt onInterrupt) {
   if (path.empty()) throw FileError(path, "no file name");

@@ -30,6 +30,13 @@ namespace horizonmill {
 // nothing is there or it is a regular file or a symbolic link.
 std::string NotReplaceableReason(const std::string& path);
 
+// Why a file cannot be written at `path` now, as the reason of the FileError
+// the writer would throw: the writer's first steps (opening the folder, making
+// its new file there) are taken and undone, and the target is not touched.
+// Empty when they succeed. A check before long work, not a promise: the
+// folder may change before the write.
+std::string NotWritableReason(const std::string& path);
+
 // What a pending interrupt (platform/Interrupt.h) does to a write.
 enum class OnInterrupt {
   Stop,    // the write stops before its next block; nothing is left behind

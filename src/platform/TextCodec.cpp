@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -141,6 +142,9 @@ std::optional<std::string> Utf8ToCp932(std::string_view text) {
 std::string DecodeText(std::string_view bytes) {
   if (bytes.starts_with(kUtf8ByteOrderMark))
     return RepairUtf8(bytes.substr(kUtf8ByteOrderMark.size()));
+  const bool multiByte = std::any_of(bytes.begin(), bytes.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  if (multiByte && IsValidUtf8(bytes)) return std::string(bytes);
   return Cp932ToUtf8(bytes);
 }
 

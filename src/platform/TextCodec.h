@@ -4,7 +4,8 @@
 // kept in the Japanese code page (CP932) on disk, as the Windows program left
 // them; a text that CP932 cannot hold is written as UTF-8 behind a byte-order
 // mark instead, and the readers accept that mark, so no name is ever lost.
-// The conversions use iconv from the C library.
+// Settings files that text editors here saved as UTF-8 without the mark are
+// read as UTF-8 too. The conversions use iconv from the C library.
 //
 // Bytes that do not decode (a damaged file, a stray byte) are never dropped and
 // never stop the reading: each such byte becomes U+FFFD, the Unicode replacement
@@ -21,8 +22,12 @@ namespace horizonmill {
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";  // U+FFFD
 
-// A file's bytes as UTF-8 text: after a UTF-8 byte-order mark the rest is UTF-8
-// (the mark is dropped); otherwise the bytes are CP932.
+// A settings file's bytes as UTF-8 text: after a UTF-8 byte-order mark the rest
+// is UTF-8 (the mark is dropped); bytes without the mark that are valid UTF-8
+// and hold at least one multi-byte character are UTF-8 as they stand (CP932
+// text of Japanese characters is practically never valid UTF-8: its lead bytes
+// 81..9F are UTF-8 continuation bytes); otherwise the bytes are CP932. Plain
+// ASCII reads the same either way.
 std::string DecodeText(std::string_view bytes);
 
 // A whole file's text as the bytes to write: CP932 when every character survives

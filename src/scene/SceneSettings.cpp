@@ -11,26 +11,26 @@
 
 namespace horizonmill {
 
-std::int32_t ToInteger(std::string_view text) {
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return 0;
+  if (i == text.size()) return std::nullopt;
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
     const char c = text[i];
-    if (c < '0' || c > '9') return 0;
+    if (c < '0' || c > '9') return std::nullopt;
     value = value * 10 + (c - '0');
-    if (value > std::int64_t{1} << 31) return 0;
+    if (value > std::int64_t{1} << 31) return std::nullopt;
   }
   if (negative) value = -value;
   if (value < std::numeric_limits<std::int32_t>::min() ||
       value > std::numeric_limits<std::int32_t>::max())
-    return 0;
+    return std::nullopt;
   return static_cast<std::int32_t>(value);
 }
 
-long double ToReal(std::string_view text) {
+std::optional<long double> ParseReal(std::string_view text) {
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
@@ -49,21 +49,25 @@ long double ToReal(std::string_view text) {
     ++i;
     mantissa += digits();
   }
-  if (mantissa == 0) return 0;
+  if (mantissa == 0) return std::nullopt;
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    if (digits() == 0) return 0;
+    if (digits() == 0) return std::nullopt;
   }
-  if (i != n) return 0;
+  if (i != n) return std::nullopt;
   // from_chars takes no leading "+".
   std::string_view number = text;
   if (number.front() == '+') number.remove_prefix(1);
   long double value = 0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (result.ec != std::errc() || !std::isfinite(value)) return 0;
+  if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
+
+std::int32_t ToInteger(std::string_view text) { return ParseInteger(text).value_or(0); }
+
+long double ToReal(std::string_view text) { return ParseReal(text).value_or(0); }
 
 SkyGradation SkyGradation::Default() {
   SkyGradation g;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +23,12 @@ namespace horizonmill {
 // convert, or a value outside the 32-bit range, gives 0.
 std::int32_t ToInteger(std::string_view text);
 // Decimal real with "." as the decimal point and an optional exponent,
-// surrounding blanks allowed; any other text gives 0.
+// surrounding blanks allowed; any other text (and a value beyond the range of
+// a real) gives 0.
 long double ToReal(std::string_view text);
+// The same conversions, with nothing for text that does not convert.
+std::optional<std::int32_t> ParseInteger(std::string_view text);
+std::optional<long double> ParseReal(std::string_view text);
 
 enum class PositionMode : std::uint8_t { Ground = 0, Sky = 1 };
 enum class OutputFormat : std::uint8_t { Normal, Old, OldDiet };

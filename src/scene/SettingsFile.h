@@ -63,17 +63,29 @@
 //   Ground_/Sky_TextureFilename  the texture is looked for and loaded if present; the
 //                          layer is enabled and its name set to the path in every case
 //
-// Looking for a picture (object pictures and both textures): the name goes through
-// ResolvePath (platform/Paths.h); if no file is there, the remembered directory
-// followed by the name's last component is tried; if that fails too, the host is
-// asked (a file dialog in the window). A chosen file's directory becomes the
-// remembered directory. The remembered directory starts as the settings file's
-// own folder, so a scene whose pictures lie beside it opens on any machine
-// without questions. A cancelled object picture removes its entry; a cancelled
-// texture keeps the unresolved path (the render then draws the "無" tile).
+// Looking for a picture (object pictures and both textures), in this order:
+//   1. a relative name joined to the settings file's folder, its "\" read as "/",
+//      so that a scene folder copied anywhere, with its pictures in
+//      sub-folders, opens without questions;
+//   2. the name through ResolvePath (platform/Paths.h): a relative name in the
+//      program directory, an absolute one as it is;
+//   3. the name's last component in the settings file's folder, then in the
+//      remembered directory (the folder of the last picture the user chose);
+//   4. the host is asked (a file dialog in the window). The chosen file's folder
+//      becomes the remembered directory when the host says so.
+// A picture found nowhere is reported as a warning (kind MissingPicture) after
+// the host's answer. A cancelled object picture removes its entry; a cancelled
+// texture keeps the unresolved path (the render then draws the "無" tile, or the
+// checkerboard for an empty name).
 //
-// Failures: the file cannot be opened or read, or a picture that exists cannot be
-// decoded: FileError, and what was applied before stays. Memory running out for
+// Warnings: the reader tells its host, with the line number, about what it
+// passes over or reads otherwise than the line seems to say (SettingsWarning).
+// They change nothing that is read; the window ignores them, the command-line
+// renderer prints them (and with --strict refuses to render).
+//
+// Failures: the file cannot be opened or read, it is no settings file at all
+// (binary data such as a picture, or UTF-16 text), or a picture that exists
+// cannot be decoded: FileError, and what was applied before stays. Memory running out for
 // an entry or an object picture (or a reading passing the limits below): beep, a
 // message, the reading stops (ReadStatus::OutOfMemory) with what was read applied.
 // A picture too large for memory (BmpFileTooLarge), or one that the scene's
@@ -116,6 +128,8 @@ std::string FormatReal(long double value);
 // ---------------------------------------------------------------- reading
 
 enum class PictureKind { Object, GroundTexture, CeilingTexture };
+// "object picture", "ground texture", "ceiling texture".
+std::string_view PictureKindName(PictureKind kind);
 
 // The missing-picture message is the kind's prefix, the name's last component,
 // then kMissingPictureSuffix.
@@ -126,6 +140,25 @@ inline constexpr std::string_view kMissingPictureSuffix = " がありません�
 // No memory for a new object entry, or for an object picture.
 inline constexpr std::string_view kEntryNoMemory = "メモリーが尽きました。";
 inline constexpr std::string_view kPictureNoMemory = "メモリーがないいい！";
+
+enum class SettingsWarningKind {
+  UnknownKey,       // the line's key is no key of the file: the line is skipped
+  NotANumber,       // a number that does not convert: it counts as 0
+  UnknownWord,      // a word the key does not list: it reads as the key's fallback
+  MissingValues,    // the line lacks values the key takes: they count as 0
+  ExtraValues,      // what follows the values the key takes is ignored
+  NoEntry,          // an object line before the first Objects_CreateObject is ignored
+  GradationCounts,  // the sky gradation's colours and positions differ in number
+  MissingPicture,   // a picture found nowhere (after the host's answer)
+};
+
+// One warning: the line (counted from 1) and an English message that names the
+// key and says what was read instead.
+struct SettingsWarning {
+  int line = 0;
+  SettingsWarningKind kind = SettingsWarningKind::UnknownKey;
+  std::string message;
+};
 
 // What the reader needs from its caller: the window answers with dialogs, the
 // command-line renderer without asking anybody, tests with fakes.
@@ -152,6 +185,13 @@ class SettingsReaderHost {
   // budget, or memory ran out), after the beep and the message. `reason` is
   // English and names the file; the window shows the message alone.
   virtual void PictureRefused(PictureKind kind, std::string_view reason) {}
+  // Something the reader passed over or read otherwise than the line seems to
+  // say. What is read does not depend on warnings.
+  virtual void Warning(const SettingsWarning& warning) {}
+  // Whether the folder of a picture AskForPicture chose becomes the remembered
+  // directory: yes when a user chose it, no for a host that searches folders
+  // of its own in a fixed order.
+  virtual bool RemembersChosenFolder() const { return true; }
 };
 
 // Bounds of one reading, so that no file can make the reader exhaust memory.
@@ -172,17 +212,25 @@ enum class ReadStatus {
   OutOfMemory,
 };
 
-// Reads the settings file at `path` over `scene`. The remembered directory
-// starts as the file's folder. Throws FileError when the file cannot be read,
-// or a picture cannot be decoded. Afterwards the caller refreshes the window.
+// Reads the settings file at `path` over `scene`; its folder is where pictures
+// are looked for first. Throws FileError when the file cannot be read, is no
+// settings file (NotSettingsTextReason), or a picture cannot be decoded.
+// Afterwards the caller refreshes the window.
 ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
                         const SettingsReadLimits& limits = {});
 
-// The same for a file's bytes held in memory. `pictureDirectory` is where the
-// remembered directory starts (empty: none). Pictures are still looked for and
-// loaded through the host and the disk.
+// The same for a file's bytes held in memory, taken whatever they hold.
+// `pictureDirectory` stands for the settings file's folder (empty: none).
+// Pictures are still looked for and loaded through the host and the disk.
 ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
                              std::string_view pictureDirectory, SettingsReaderHost& host,
                              const SettingsReadLimits& limits = {});
+
+// Why bytes are no settings file at all, or nothing when they may be one: a
+// picture of a known format, other binary data (a NUL byte, or more than one
+// byte in 32 a control character other than tab, line ends, form feed and the
+// end-of-file mark), or UTF-16 text (its byte-order mark). Any text, empty
+// included, may be one.
+std::optional<std::string> NotSettingsTextReason(std::string_view bytes);
 
 }  // namespace horizonmill

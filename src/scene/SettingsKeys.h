@@ -44,8 +44,18 @@ enum class SettingsKey {
   OutputFilename,
 };
 
+// The keys that fill the current object entry.
+constexpr bool IsEntryKey(SettingsKey key) {
+  return key >= SettingsKey::ObjectOpaqueColor && key <= SettingsKey::ObjectSoftFocus;
+}
+
 // The key a line starts with: exact and case-sensitive; "#" and everything
 // unlisted are Unknown.
 SettingsKey SettingsKeyOf(std::string_view name);
+
+// The key name most like `name`, for a suggestion: the one fewest letters away
+// (edits counted ignoring ASCII case), when at most two letters, or a quarter
+// of the name, are wrong, or when one name begins the other; empty otherwise.
+std::string_view NearestSettingsKey(std::string_view name);
 
 }  // namespace horizonmill::detail

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <span>
 #include <system_error>
 
 #include "image/BmpReader.h"
@@ -21,6 +22,18 @@
 
 namespace horizonmill {
 
+std::string_view PictureKindName(PictureKind kind) {
+  switch (kind) {
+    case PictureKind::Object:
+      return "object picture";
+    case PictureKind::GroundTexture:
+      return "ground texture";
+    case PictureKind::CeilingTexture:
+      return "ceiling texture";
+  }
+  return "picture";
+}
+
 bool SettingsReaderHost::PictureExists(const std::string& path) {
   if (path.empty()) return false;
   std::error_code ec;
@@ -30,6 +43,13 @@ bool SettingsReaderHost::PictureExists(const std::string& path) {
 namespace {
 
 using Key = detail::SettingsKey;
+
+// The words each key lists; any other word reads as the key's fallback.
+constexpr std::string_view kMixtureWords[] = {"Add", "Sub", "Norm"};
+constexpr std::string_view kGroupWords[] = {"Far", "Mid", "Near"};
+constexpr std::string_view kPositionWords[] = {"Ground", "Sky"};
+constexpr std::string_view kShadeingWords[] = {"True", "False"};
+constexpr std::string_view kFormatWords[] = {"Old", "OldDiet"};
 
 std::uint8_t MixtureModeOf(std::string_view word) {
   if (word == "Add") return MixtureMode::Add;
@@ -58,6 +78,13 @@ std::uint8_t LowByte(std::string_view text) {
   return static_cast<std::uint8_t>(static_cast<std::uint32_t>(ToInteger(text)) & 0xff);
 }
 
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '"');
+  quoted += text;
+  quoted += '"';
+  return quoted;
+}
+
 // Lines ended by CR LF, LF or CR; a last line without an end counts.
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -81,7 +108,7 @@ class Reader {
         host_(host),
         limits_(limits),
         budget_(limits.pictureBudget),
-        remembered_(pictureDirectory) {
+        folder_(pictureDirectory) {
     entries_ = scene.Far.Size() + scene.Mid.Size() + scene.Near.Size();
     // Pictures the scene holds already count against the budget.
     budget_.Hold(scene.HeldPictureBytes());
@@ -92,35 +119,93 @@ class Reader {
     scene_.Ceiling.Enabled = false;
     scene_.Output.Format = OutputFormat::Normal;
     for (std::string_view line : SplitLines(text)) {
+      ++line_;
       StopIfInterrupted();
       if (!Apply(line)) return ReadStatus::OutOfMemory;
     }
+    CheckGradationCounts();
     return ReadStatus::Complete;
   }
 
  private:
+  // The values of a line. Each reader of a value notes what the line lacks or
+  // holds that does not convert; what it returns is what the description gives.
   std::string_view Value() { return scanner_.NextToken("="); }
-  std::string TextValue() { return std::string(Value()); }
-  long double RealValue() { return ToReal(Value()); }
   bool ValuesLeft() const { return !scanner_.Remainder().empty(); }
+  std::string TextValue() {
+    lastWasText_ = true;
+    return std::string(Value());
+  }
+  // A text field that is converted when it is used: text that will not convert
+  // is told about (an empty text is what the writer writes for an empty field,
+  // so it counts as missing only where `required`).
+  std::string NumberText(bool integer, bool required = false) {
+    const std::string_view text = Value();
+    lastWasText_ = false;
+    if (text.empty()) {
+      missing_ += required ? 1 : 0;
+    } else if (integer ? !ParseInteger(text) : !ParseReal(text)) {
+      NotANumber(text, integer, " when the picture is rendered");
+    }
+    return std::string(text);
+  }
+  std::string_view NumberValue(bool integer) {
+    const std::string_view text = Value();
+    lastWasText_ = false;
+    if (text.empty())
+      ++missing_;
+    else if (integer ? !ParseInteger(text) : !ParseReal(text))
+      NotANumber(text, integer, "");
+    return text;
+  }
+  std::string IntegerText(bool required = false) { return NumberText(true, required); }
+  std::string RealText() { return NumberText(false); }
+  long double RealValue() { return ToReal(NumberValue(false)); }
+  int TrackBarValue() { return TrackBarPosition(NumberValue(false)); }
+  std::uint8_t MixtureValue() {
+    return MixtureModeOf(WordValue(kMixtureWords, "it counts as Norm"));
+  }
+  std::int32_t IntegerValue() { return ToInteger(NumberValue(true)); }
   FloatColour ColourValue() {
     FloatColour c;
-    c.r = ToFloatComponent(Value());
-    c.g = ToFloatComponent(Value());
-    c.b = ToFloatComponent(Value());
-    c.a = ToFloatComponent(Value());
+    c.r = ToFloatComponent(NumberValue(false));
+    c.g = ToFloatComponent(NumberValue(false));
+    c.b = ToFloatComponent(NumberValue(false));
+    c.a = ToFloatComponent(NumberValue(false));
     return c;
   }
   PackedColour ColourBytesValue() {
-    const std::uint8_t r = LowByte(Value());
-    const std::uint8_t g = LowByte(Value());
-    const std::uint8_t b = LowByte(Value());
-    const std::uint8_t a = LowByte(Value());
+    const std::uint8_t r = LowByte(NumberValue(true));
+    const std::uint8_t g = LowByte(NumberValue(true));
+    const std::uint8_t b = LowByte(NumberValue(true));
+    const std::uint8_t a = LowByte(NumberValue(true));
     return MakePacked(r, g, b, a);
   }
+  // A word of the key's list; `otherwise` says what any other word means.
+  std::string_view WordValue(std::span<const std::string_view> words, std::string_view otherwise) {
+    const std::string_view word = Value();
+    lastWasText_ = false;
+    if (std::find(words.begin(), words.end(), word) == words.end())
+      UnknownWord(word, words, otherwise);
+    return word;
+  }
+
+  void Warn(SettingsWarningKind kind, std::string message) {
+    WarnAt(line_, kind, std::move(message));
+  }
+  void WarnAt(int line, SettingsWarningKind kind, std::string message) {
+    host_.Warning(SettingsWarning{line, kind, std::move(message)});
+  }
+  void NotANumber(std::string_view text, bool integer, std::string_view when);
+  void UnknownWord(std::string_view word, std::span<const std::string_view> words,
+                   std::string_view otherwise);
+  void CheckLineEnd(Key key);
+  void CheckGradationCounts();
+  void WarnMissingPicture(PictureKind kind, std::string_view name);
 
   // False when the reading has to stop (memory).
   bool Apply(std::string_view line);
+  bool ApplyKey(Key key);
   bool ApplyEntryKey(Key key, ObjectEntry& e);
   bool CreateEntry();
   bool LoadObjectPicture(ObjectEntry& e);
@@ -143,7 +228,21 @@ class Reader {
   const SettingsReadLimits& limits_;
   PictureBudget budget_;  // holds every picture of the scene
   TokenScanner scanner_;
-  std::string remembered_;  // where missing pictures are looked for first
+  const std::string folder_;  // the settings file's folder (empty: none)
+  std::string remembered_;    // the folder of the last picture the user chose
+  // The line being applied: its number, its key as written, what its values
+  // lacked, whether a "=" followed blanks after the key, and whether the last
+  // value read was a text (which ends at a blank).
+  int line_ = 0;
+  std::string_view keyName_;
+  int missing_ = 0;
+  bool equalsAfterBlank_ = false;
+  bool lastWasText_ = false;
+  // Where the sky gradation's colours and positions were given, and how many positions.
+  int colorsLine_ = 0, positionsLine_ = 0, positionsGiven_ = 0;
+  // The current entry went with a picture that was not found: its lines are
+  // ignored without further words until the next entry.
+  bool entryDropped_ = false;
   // The entry that entry lines fill: in current_group_, or owned by orphan_
   // when its group word named no group.
   ObjectEntry* current_ = nullptr;
@@ -153,25 +252,57 @@ class Reader {
 };
 
 bool Reader::Apply(std::string_view line) {
-  const Key key = detail::SettingsKeyOf(scanner_.GetToken(line, "="));
+  keyName_ = scanner_.GetToken(line, "=");
+  const Key key = detail::SettingsKeyOf(keyName_);
+  // "RandomSeed = 1": the blank ends the key, and the "=" then ends an empty value.
+  equalsAfterBlank_ = scanner_.Remainder().starts_with('=');
+  missing_ = 0;
+  lastWasText_ = false;
+  if (key == Key::Unknown) {
+    // "#" lines are comments; so, to whoever wrote one, is "#" glued to text.
+    if (keyName_.starts_with('#') || TrimBlanks(line).empty()) return true;
+    std::string message =
+        keyName_.empty() ? "the line has no key" : "unknown key " + Quoted(keyName_);
+    if (const std::string_view nearest = detail::NearestSettingsKey(keyName_); !nearest.empty())
+      message += " (did you mean " + Quoted(nearest) + "?)";
+    Warn(SettingsWarningKind::UnknownKey, message + "; the line is skipped");
+    return true;
+  }
+  if (detail::IsEntryKey(key) && current_ == nullptr) {
+    // The keys of an entry do nothing while there is no current entry.
+    if (!entryDropped_)
+      Warn(SettingsWarningKind::NoEntry,
+           std::string(keyName_) + " before any Objects_CreateObject is ignored");
+    return true;
+  }
+  if (!ApplyKey(key)) return false;
+  CheckLineEnd(key);
+  return true;
+}
+
+bool Reader::ApplyKey(Key key) {
   SkyGradation& sky = scene_.Sky;
   SunSettings& sun = scene_.Sun;
   // One line per key, so that the switch reads as the table of keys it is.
   // clang-format off
   switch (key) {
     case Key::Unknown: return true;
-    case Key::RandomSeed: scene_.RandomSeed = TextValue(); return true;
-    case Key::AirDepth: scene_.AirDepth = TextValue(); return true;
+    case Key::RandomSeed: scene_.RandomSeed = IntegerText(); return true;
+    case Key::AirDepth: scene_.AirDepth = RealText(); return true;
     case Key::SkyColors: {
       int n = 0;
       while (ValuesLeft() && n < SkyGradation::kCapacity) sky.Colors[n++] = ColourValue();
       sky.Count = n;
+      colorsLine_ = line_;
       return true;
     }
-    case Key::SkyPositions:
-      for (int i = 0; i < SkyGradation::kCapacity && ValuesLeft(); ++i)
-        sky.Positions[i] = RealValue();
+    case Key::SkyPositions: {
+      int n = 0;
+      for (; n < SkyGradation::kCapacity && ValuesLeft(); ++n) sky.Positions[n] = RealValue();
+      positionsLine_ = line_;
+      positionsGiven_ = n;
       return true;
+    }
     case Key::SunCenterColor: sun.CenterColor = ColourValue(); return true;
     case Key::SunOuterColor: sun.OuterColor = ColourValue(); return true;
     case Key::SunPosition:
@@ -181,31 +312,30 @@ bool Reader::Apply(std::string_view line) {
     case Key::SunSlopes:
       for (long double& s : sun.Slopes) s = RealValue();
       return true;
-    case Key::SunMixtureMode: sun.MixtureMode = MixtureModeOf(Value()); return true;
-    case Key::StarsOverSampling: scene_.Stars.OverSampling = ToInteger(Value()); return true;
-    case Key::StarsNumber: scene_.Stars.NumberOfStars = TextValue(); return true;
-    case Key::StarsSize: scene_.Stars.SizeOfStars = TextValue(); return true;
+    case Key::SunMixtureMode: sun.MixtureMode = MixtureValue(); return true;
+    case Key::StarsOverSampling: scene_.Stars.OverSampling = IntegerValue(); return true;
+    case Key::StarsNumber: scene_.Stars.NumberOfStars = IntegerText(); return true;
+    case Key::StarsSize: scene_.Stars.SizeOfStars = RealText(); return true;
     case Key::CreateObject: return CreateEntry();
     case Key::GroundTexture: LoadTexture(PictureKind::GroundTexture); return true;
-    case Key::GroundScale: scene_.Ground.Scale = TextValue(); return true;
-    case Key::GroundReflection: scene_.Ground.Reflection = TrackBarPosition(Value()); return true;
-    case Key::GroundReflectionWarp: scene_.Ground.ReflectionWarp = TextValue(); return true;
+    case Key::GroundScale: scene_.Ground.Scale = RealText(); return true;
+    case Key::GroundReflection: scene_.Ground.Reflection = TrackBarValue(); return true;
+    case Key::GroundReflectionWarp: scene_.Ground.ReflectionWarp = RealText(); return true;
     case Key::CeilingTexture: LoadTexture(PictureKind::CeilingTexture); return true;
-    case Key::CeilingScale: scene_.Ceiling.Scale = TextValue(); return true;
-    case Key::CeilingMixtureMode: scene_.Ceiling.MixtureMode = MixtureModeOf(Value()); return true;
+    case Key::CeilingScale: scene_.Ceiling.Scale = RealText(); return true;
+    case Key::CeilingMixtureMode: scene_.Ceiling.MixtureMode = MixtureValue(); return true;
     case Key::CeilingOpaqueColor: scene_.Ceiling.OpaqueColor = ColourBytesValue(); return true;
-    case Key::CeilingTransparency: scene_.Ceiling.Transparency = TrackBarPosition(Value()); return true;
+    case Key::CeilingTransparency: scene_.Ceiling.Transparency = TrackBarValue(); return true;
     case Key::OutputResolution:
-      scene_.Output.Resolution.Width = TextValue();
-      scene_.Output.Resolution.Height = TextValue();
+      scene_.Output.Resolution.Width = IntegerText(true);
+      scene_.Output.Resolution.Height = IntegerText(true);
       return true;
     case Key::OutputFormatKey:
-      scene_.Output.Format = Value() == "Old" ? OutputFormat::Old : OutputFormat::OldDiet;
+      scene_.Output.Format = WordValue(kFormatWords, "it counts as OldDiet") == "Old"
+                                 ? OutputFormat::Old : OutputFormat::OldDiet;
       return true;
     case Key::OutputFilename: scene_.Output.Filename = TextValue(); return true;
-    default:
-      // The keys of an entry do nothing while there is no current entry.
-      return current_ == nullptr || ApplyEntryKey(key, *current_);
+    default: return ApplyEntryKey(key, *current_);
   }
   // clang-format on
 }
@@ -222,18 +352,94 @@ bool Reader::ApplyEntryKey(Key key, ObjectEntry& e) {
       e.Manual = true;
       return true;
     case Key::ObjectScale: e.Scale = RealValue(); return true;
-    case Key::ObjectNumber: e.NumberOfObjects = ToInteger(Value()); return true;
-    // The whole rest of the line: "True x" is not "True".
-    case Key::ObjectShadeing: e.Shadeing = scanner_.Remainder() == "True"; return true;
-    case Key::ObjectPositionMode:
-      e.PositionMode = Value() == "Ground" ? PositionMode::Ground : PositionMode::Sky;
+    case Key::ObjectNumber: e.NumberOfObjects = IntegerValue(); return true;
+    case Key::ObjectShadeing: {
+      // The whole rest of the line: "True x" is not "True".
+      const std::string_view rest = scanner_.Remainder();
+      e.Shadeing = rest == "True";
+      if (rest != "True" && rest != "False")
+        UnknownWord(rest, kShadeingWords, "the object is not shaded");
+      scanner_.GetToken("", "=");  // the rest is taken
       return true;
-    case Key::ObjectMixtureMode: e.MixtureMode = MixtureModeOf(Value()); return true;
+    }
+    case Key::ObjectPositionMode:
+      e.PositionMode = WordValue(kPositionWords, "it counts as Sky") == "Ground"
+                           ? PositionMode::Ground : PositionMode::Sky;
+      return true;
+    case Key::ObjectMixtureMode: e.MixtureMode = MixtureValue(); return true;
     case Key::ObjectTransparency: e.Transparency = RealValue(); return true;
     case Key::ObjectSoftFocus: e.SoftFocus = RealValue(); return true;
     default: return true;
   }
   // clang-format on
+}
+
+void Reader::NotANumber(std::string_view text, bool integer, std::string_view when) {
+  Warn(SettingsWarningKind::NotANumber,
+       std::string(keyName_) + ": " + Quoted(text) +
+           (integer ? " is no whole number (from -2147483648 to 2147483647)" : " is no number") +
+           "; it counts as 0" + std::string(when));
+}
+
+void Reader::UnknownWord(std::string_view word, std::span<const std::string_view> words,
+                         std::string_view otherwise) {
+  std::string list;
+  for (const std::string_view w : words) {
+    if (!list.empty()) list += w == words.back() ? " or " : ", ";
+    list += w;
+  }
+  const std::string what = word.empty() ? "no word" : Quoted(word);
+  Warn(SettingsWarningKind::UnknownWord,
+       std::string(keyName_) + ": " + what + " is not " + list + "; " + std::string(otherwise));
+}
+
+void Reader::CheckLineEnd(Key key) {
+  if (missing_ > 0) {
+    const std::string count = std::to_string(missing_);
+    const bool one = missing_ == 1;
+    if (key == Key::SkyColors)
+      Warn(SettingsWarningKind::MissingValues, "Gradation1_Colors: the last colour lacks " + count +
+                                                   " of its 4 values (red, green, "
+                                                   "blue, alpha); " +
+                                                   (one ? "it counts" : "they count") + " as 0");
+    else
+      Warn(SettingsWarningKind::MissingValues,
+           std::string(keyName_) + ": " + count + (one ? " value is" : " values are") +
+               " missing; " + (one ? "it counts" : "they count") + " as 0");
+  }
+  if (!ValuesLeft()) return;
+  std::string message = std::string(keyName_) + ": " + Quoted(scanner_.Remainder());
+  if (key == Key::SkyColors || key == Key::SkyPositions)
+    message += " is ignored: the sky gradation has at most 16 stops";
+  else
+    message += " after the key's values is ignored";
+  if (equalsAfterBlank_)
+    message += " (with a blank before \"=\" the first value is empty: write " +
+               std::string(keyName_) + "=value or " + std::string(keyName_) + " value)";
+  else if (lastWasText_)
+    message += " (a name or text ends at the first blank)";
+  Warn(SettingsWarningKind::ExtraValues, message);
+}
+
+void Reader::CheckGradationCounts() {
+  if (colorsLine_ == 0 && positionsLine_ == 0) return;
+  const int colours = scene_.Sky.Count;
+  if (positionsLine_ == 0) {
+    if (colours != 3)
+      WarnAt(colorsLine_, SettingsWarningKind::GradationCounts,
+             "Gradation1_Colors gives " + std::to_string(colours) +
+                 " colours and no Gradation1_Positions line gives their positions; the stops "
+                 "keep the positions 0, 0.5, 1, then 0");
+    return;
+  }
+  if (positionsGiven_ == colours) return;
+  const std::string where = colorsLine_ == 0 ? "the default 3 colours"
+                                             : std::to_string(colours) + " colours (line " +
+                                                   std::to_string(colorsLine_) + ")";
+  WarnAt(std::max(colorsLine_, positionsLine_), SettingsWarningKind::GradationCounts,
+         "the sky gradation has " + where + " but " + std::to_string(positionsGiven_) +
+             " positions (line " + std::to_string(positionsLine_) +
+             "); each colour needs its position, the others keep their earlier ones");
 }
 
 bool Reader::CreateEntry() {
@@ -246,7 +452,9 @@ bool Reader::CreateEntry() {
   std::unique_ptr<ObjectEntry> entry = NewObjectEntry();
   if (!entry) return RunOutOfMemory(kEntryNoMemory);
   current_ = entry.get();
-  const std::string_view word = Value();
+  entryDropped_ = false;
+  const std::string_view word =
+      WordValue(kGroupWords, "the entry belongs to no group and is never drawn");
   current_group_ = word == "Far"    ? &scene_.Far
                    : word == "Mid"  ? &scene_.Mid
                    : word == "Near" ? &scene_.Near
@@ -274,10 +482,11 @@ void Reader::DropCurrentEntry() {
   }
   current_ = nullptr;
   current_group_ = nullptr;
+  entryDropped_ = true;
 }
 
 bool Reader::LoadObjectPicture(ObjectEntry& e) {
-  const std::optional<std::string> path = FindPicture(PictureKind::Object, Value());
+  const std::optional<std::string> path = FindPicture(PictureKind::Object, TextValue());
   if (!path) {
     // Cancelled: the entry goes, and entry lines are ignored until the next one.
     DropCurrentEntry();
@@ -307,7 +516,7 @@ bool Reader::LoadObjectPicture(ObjectEntry& e) {
 }
 
 void Reader::LoadTexture(PictureKind kind) {
-  const std::string_view name = Value();
+  const std::string name = TextValue();
   const std::optional<std::string> found = FindPicture(kind, name);
   // A cancelled search keeps the unresolved path, so the user sees what was missing.
   const std::string path = found ? *found : ResolvePath(name);
@@ -343,12 +552,22 @@ void Reader::LoadTexture(PictureKind kind) {
 }
 
 std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_view name) {
-  std::string path = ResolvePath(name);
-  if (host_.PictureExists(path)) return path;
+  std::vector<std::string> tried;
+  auto found = [&](std::string path) {
+    if (std::find(tried.begin(), tried.end(), path) != tried.end()) return false;
+    tried.push_back(std::move(path));
+    return host_.PictureExists(tried.back());
+  };
+  // Beside the settings file: a relative name joined to its folder.
+  if (!folder_.empty()) {
+    std::string beside = ResolvePath(name, folder_);
+    if (beside != name && found(std::move(beside))) return tried.back();
+  }
+  if (found(ResolvePath(name))) return tried.back();
   const std::string_view last = LastPathComponent(name);
-  if (!remembered_.empty() && !last.empty()) {
-    path = JoinPath(remembered_, last);
-    if (host_.PictureExists(path)) return path;
+  if (!last.empty()) {
+    for (const std::string& folder : {folder_, remembered_})
+      if (!folder.empty() && found(JoinPath(folder, last))) return tried.back();
   }
   const std::string_view prefix = kind == PictureKind::Object          ? kObjectPicturePrefix
                                   : kind == PictureKind::GroundTexture ? kGroundTexturePrefix
@@ -357,8 +576,24 @@ std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_vie
   message += last;
   message += kMissingPictureSuffix;
   std::optional<std::string> chosen = host_.AskForPicture(kind, message, last);
-  if (chosen) remembered_ = DirectoryOf(*chosen);
+  if (!chosen) {
+    WarnMissingPicture(kind, name);
+  } else if (host_.RemembersChosenFolder()) {
+    remembered_ = DirectoryOf(*chosen);
+  }
   return chosen;
+}
+
+void Reader::WarnMissingPicture(PictureKind kind, std::string_view name) {
+  std::string message;
+  if (kind != PictureKind::Object && name.empty()) {
+    message = std::string(keyName_) + " names no picture; the layer shows the checkerboard";
+  } else {
+    message = std::string(PictureKindName(kind)) + " " + Quoted(name) + " not found; " +
+              (kind == PictureKind::Object ? "the object is left out"
+                                           : "the layer shows the missing-picture tile \"無\"");
+  }
+  Warn(SettingsWarningKind::MissingPicture, message);
 }
 
 }  // namespace
@@ -370,12 +605,36 @@ ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
   return Reader(scene, pictureDirectory, host, limits).Run(text);
 }
 
+std::optional<std::string> NotSettingsTextReason(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+    return "is UTF-16 text; a settings file is Shift_JIS (CP932) or UTF-8 text";
+  std::size_t controls = 0;
+  bool nul = false;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    nul = nul || b == 0;
+    controls +=
+        (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A) || b == 0x7F;
+  }
+  if (!nul && controls * 32 <= bytes.size()) return std::nullopt;
+  constexpr std::pair<std::string_view, std::string_view> kPictures[] = {
+      {"BM", "a BMP picture"},
+      {"\xFF\xD8\xFF", "a JPEG picture"},
+      {"\x89PNG", "a PNG picture"},
+      {"GIF8", "a GIF picture"}};
+  for (const auto& [signature, what] : kPictures)
+    if (bytes.starts_with(signature)) return "is " + std::string(what) + ", not a settings file";
+  return nul ? "holds NUL bytes (binary data or UTF-16 text), so it is no settings file"
+             : "holds binary data, so it is no settings file";
+}
+
 ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
                         const SettingsReadLimits& limits) {
   // Any file that opens is read (a pipe too), up to the limit.
   const std::string tooLong =
       "too long for a settings file (more than " + std::to_string(limits.maxFileBytes) + " bytes)";
   const std::string bytes = ReadWholeFile(path, {limits.maxFileBytes, tooLong, false});
+  if (const auto reason = NotSettingsTextReason(bytes)) throw FileError(path, *reason);
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
   if (ec) folder = std::filesystem::path(path).parent_path();

@@ -78,7 +78,8 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   setObjectName("Horizonmill_MainForm");
   session_.Context().Host = this;
 
-  outPutOpen_.setup = Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)"}, "bmp");
+  outPutOpen_.setup =
+      Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)", "PNG (*.png)"}, "bmp");
   tenjoTextureOpen_.setup = PictureDialog("TenjoTextureOpen");
   zimenTextureOpen_.setup = PictureDialog("ZimenTextureOpen");
   openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");

@@ -257,10 +257,13 @@ bool THorizonmill_MainForm::RenderFullSize() {
 void THorizonmill_MainForm::GoClick() {
   if (session_.Context().Rendering) return;
   // The name is the user's own here, so an existing file is replaced; a name
-  // that can never be written (a folder, a device) is said before the render.
-  const std::string name = session_.Scene().Output.Filename;
+  // that cannot be written (a missing folder, a folder, a device, a JPEG too
+  // large) is said before the render.
+  const std::string name = OutputPathOf(session_.Scene().Output.Filename);
   if (const auto problem =
-          name.empty() ? std::nullopt : CheckOutputTarget(name, OutputOrigin::Named)) {
+          name.empty() ? std::nullopt
+                       : CheckOutputTarget(name, OutputOrigin::Named,
+                                           OutputSizeOf(session_.Scene().Output.Resolution))) {
     dialogs_.Error(this, Q(*problem));
     return;
   }

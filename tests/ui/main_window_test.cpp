@@ -311,6 +311,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("bmp") << "out.BMP" << QByteArray("BM");
     QTest::newRow("jpg") << "out.jpg" << QByteArray("\xff\xd8\xff");
     QTest::newRow("no extension") << "out" << QByteArray("\xff\xd8\xff");
+    QTest::newRow("png") << "out.png" << QByteArray("\x89PNG");
   }
   void goWritesBmpOrJpegByTheExtension() {
     QFETCH(QString, name);
@@ -343,16 +344,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(Preview()->Message(), "作画は中止されました。");
   }
 
-  void anOutputThatCannotBeWrittenIsReported() {
+  void anOutputThatCannotBeWrittenIsReportedBeforeTheRender() {
     Open();
     Enter("ResX", "8");
     Enter("ResY", "4");
-    Enter("OutPutFilen", Path("missing/out.bmp"));
+    // "\" is a folder separator in the window's name too.
+    Enter("OutPutFilen", Path("missing\\out.bmp"));
     Click("Go");
     QCOMPARE(dialogs_.errors.size(), 1);
-    QVERIFY(dialogs_.errors[0].contains(Path("missing/out.bmp")));
-    QVERIFY(!Preview()->Cleared());  // the finished image stays in the preview
-    QCOMPARE(window_->session().OutputBitmap().Width(), 8);
+    QVERIFY(dialogs_.errors[0].contains(Path("missing/out.bmp") + ": the folder " +
+                                        Path("missing/") + " does not exist"));
+    QVERIFY(window_->session().OutputBitmap().Empty());  // nothing was rendered
   }
 
   void aFolderAsOutputIsRefusedBeforeTheRenderATextFileReplaced() {

@@ -1,0 +1,15 @@
+// PNG output through libpng: 24-bit colour (8 bits per channel, no alpha, no
+// palette), lossless, not interlaced.
+#pragma once
+
+#include "image/WorkBitmap.h"
+#include "platform/ByteSink.h"
+
+namespace horizonmill {
+
+// Writes the bitmap as a PNG file into the sink, flushing it at the end. Throws
+// std::runtime_error with the library's message on failure; a sink that cannot
+// take the bytes ends the writing with the sink's reason.
+void EncodePng(const WorkBitmap& bitmap, ByteSink& out);
+
+}  // namespace horizonmill
