@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <filesystem>
+
 #include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
 #include "support/TempDir.h"
@@ -61,6 +63,8 @@ TEST(ApplicationSettings, WritesOnlyTheKeysItHasAndKeepsTheRest) {
   TempDir dir;
   const std::string ini = dir / "cfg/horizonmill/horizonmill.INI";  // folder created
   ApplicationSettings s;
+  WriteApplicationSettings(ini, s);  // nothing to write: no file, no folder
+  EXPECT_FALSE(std::filesystem::exists(dir / "cfg"));
   s.OutputDir = "/out/";
   WriteApplicationSettings(ini, s);
   EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nOutputDir=/out/\r\n");

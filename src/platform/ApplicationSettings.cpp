@@ -1,7 +1,9 @@
 #include "platform/ApplicationSettings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -79,14 +81,18 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
 }
 
 void WriteApplicationSettings(const std::filesystem::path& ini, const ApplicationSettings& s) {
+  const std::pair<std::string_view, const std::string*> keys[] = {
+      {kOutputDirKey, &s.OutputDir},
+      {kTenjoDirKey, &s.TenjoDir},
+      {kJimenDirKey, &s.JimenDir},
+      {kSettingOpenDirKey, &s.SettingOpenDir},
+      {kSettingSaveDirKey, &s.SettingSaveDir},
+      {kQoraLTargetKey, &s.QoraLTarget}};
+  // Nothing to write changes nothing: a missing file stays missing.
+  if (std::all_of(std::begin(keys), std::end(keys),
+                  [](const auto& k) { return k.second->empty(); }))
+    return;
   Update(ini, [&](IniDocument& doc) {
-    const std::pair<std::string_view, const std::string*> keys[] = {
-        {kOutputDirKey, &s.OutputDir},
-        {kTenjoDirKey, &s.TenjoDir},
-        {kJimenDirKey, &s.JimenDir},
-        {kSettingOpenDirKey, &s.SettingOpenDir},
-        {kSettingSaveDirKey, &s.SettingSaveDir},
-        {kQoraLTargetKey, &s.QoraLTarget}};
     for (const auto& [key, value] : keys)
       if (!value->empty()) doc.WriteString(kApplicationSection, key, *value);
   });
