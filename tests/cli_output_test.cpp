@@ -5,6 +5,8 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/CliRunner.h"
@@ -76,6 +78,74 @@ TEST(CliOutput, ANameOf250CharactersIsWritten) {
   const auto r = RunCli("--size 8x8 --quiet -o " + Quoted(dir / name));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{name});
+}
+
+TEST(CliOutput, ANameThatCannotBeWrittenFailsBeforeTheRender) {
+  TempDir dir;
+  const struct {
+    std::string name, reason;
+  } cases[] = {
+      // Nobody, root included, makes files in /proc: an unwritable folder.
+      {"/proc/horizonmill-out.jpg", "/proc/horizonmill-out.jpg: cannot be written: "},
+      {dir / "missing/out.jpg",
+       dir / "missing/out.jpg: the folder " + dir / "missing/ does not exist"},
+      {"C:\\pictures\\out.jpg", "C:/pictures/out.jpg: a Windows drive-letter name"},
+  };
+  for (const auto& c : cases) {
+    // --timings lists every stage that ran: none may have.
+    const auto r = RunCli("--timings -o " + Quoted(c.name));
+    EXPECT_EQ(r.status, 1) << c.name;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;  // one line
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("sky"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(dir.Entries().empty());
+  // "\" in an output name is a folder separator.
+  std::filesystem::create_directory(dir / "sub");
+  const auto r = RunCli("--size 8x4 --quiet -o " + Quoted(dir / "sub\\out.bmp"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "sub/out.bmp"));
+}
+
+TEST(CliOutput, TheExtensionChoosesTheFormatAndSaysSoWhenItNamesNone) {
+  TempDir dir;
+  auto r = RunCli("--size 8x4 -o " + Quoted(dir / "out.png"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "out.png").substr(0, 4), "\x89PNG");
+  EXPECT_NE(r.err.find("(8 x 4, PNG)"), std::string::npos) << r.err;
+
+  r = RunCli("--size 8x4 --quiet -o " + Quoted(dir / "out.gif"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "horizonmill-render: " + dir / "out.gif" +
+                       ": warning: the extension \".gif\" names no picture format; the image is "
+                       "written as JPEG (.png, .bmp, .jpg and .jpeg choose the format)\n");
+  EXPECT_EQ(ReadFile(dir / "out.gif").substr(0, 3), "\xff\xd8\xff");
+
+  r = RunCli("--size 8x4 --quiet --quality 50 -o " + Quoted(dir / "q.bmp"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("warning: --quality applies to JPEG only; the image is written as BMP"),
+            std::string::npos)
+      << r.err;
+
+  // --strict makes a warning an error before anything is rendered.
+  r = RunCli("--size 8x4 --quiet --strict -o " + Quoted(dir / "strict"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "strict"));
+}
+
+TEST(CliOutput, TheJpegQualityIsTheWindowsUnlessGiven) {
+  TempDir dir;
+  WriteFile(dir / "h.INI", "[Horizonmill]\r\nJPEGQuality=30\r\n");
+  ::setenv("HORIZONMILL_INI", (dir / "h.INI").c_str(), 1);
+  auto r = RunCli("--size 64x32 --quiet -o " + Quoted(dir / "ini.jpg"));
+  ::unsetenv("HORIZONMILL_INI");
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = RunCli("--size 64x32 --quiet --quality 30 -o " + Quoted(dir / "thirty.jpg"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = RunCli("--size 64x32 --quiet --quality 90 -o " + Quoted(dir / "ninety.jpg"));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "ini.jpg"), ReadFile(dir / "thirty.jpg"));
+  EXPECT_NE(ReadFile(dir / "ini.jpg"), ReadFile(dir / "ninety.jpg"));
 }
 
 }  // namespace

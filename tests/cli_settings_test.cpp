@@ -147,5 +147,71 @@ TEST_F(CliSettings, MissingPicturesAreLookedForInEachSearchDirInTurn) {
   EXPECT_EQ(err_, "");
 }
 
+TEST_F(CliSettings, ASceneFolderMovedAnywhereOpensWithThePicturesOfItsSubFolders) {
+  // Written on Windows: "\" between folders, CRLF.
+  Write("project/scene.hm",
+        "Objects_CreateObject Near\r\nObjects_OpaqueColor 1 2 3 255\r\n"
+        "Objects_Filename pics\\tree.bmp\r\nObjects_Manual 180 0 1\r\n"
+        "Ground_TextureFilename tex\\water.bmp\r\nOutput_Resolution 64 32\r\n"
+        "Output_Filename renders\\view.png\r\n");
+  WritePicture("project/pics/tree.bmp");
+  WritePicture("project/tex/water.bmp");
+  fs::create_directories(Path("elsewhere/deeper"));
+  fs::rename(Path("project"), Path("elsewhere/deeper/project"));
+  fs::create_directory(Path("renders"));
+
+  Run("elsewhere/deeper/project/scene.hm");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_, "");  // every picture found, no question, no warning
+  // The output name is relative to the current folder, "\" a separator there too.
+  std::ifstream out(Path("renders/view.png"), std::ios::binary);
+  char magic[4] = {};
+  out.read(magic, 4);
+  EXPECT_EQ(std::string(magic, 4), "\x89PNG");
+}
+
+TEST_F(CliSettings, AUtf8SceneWithJapaneseNamesReachesTheFileSystemIntact) {
+  // UTF-8 without the mark, as a text editor here saves it.
+  Write("scene.hm",
+        "Objects_CreateObject Near\nObjects_Filename 写真\\木.bmp\nObjects_Manual 180 0 1\n"
+        "Output_Resolution 64 32\nOutput_Filename 出力.bmp\n");
+  WritePicture("写真/木.bmp");
+  Run("scene.hm");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_, "");  // the picture was found under its name
+  EXPECT_EQ(BmpSize("出力.bmp"), (Size{64, 32}));
+}
+
+TEST_F(CliSettings, WarningsNameTheFileAndLineAndStrictRefusesToRender) {
+  Write("scene.hm",
+        "# a scene\nOutput_Resolution 64 32\nGradation1_Color 1 2 3 4\nOutput_Filename out.bmp\n");
+  Run("scene.hm");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_,
+            "horizonmill-render: scene.hm:3: warning: unknown key \"Gradation1_Color\" (did you "
+            "mean \"Gradation1_Colors\"?); the line is skipped\n");
+  EXPECT_EQ(BmpSize("out.bmp"), (Size{64, 32}));
+
+  fs::remove(Path("out.bmp"));
+  Run("scene.hm --strict");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("1 warning, which --strict makes an error: nothing was rendered"),
+            std::string::npos)
+      << err_;
+  EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+TEST_F(CliSettings, AFileThatIsNoSettingsFileIsAnErrorNotTheDefaultScene) {
+  WritePicture("picture.bmp");
+  Write("utf16.hm", std::string("\xFF\xFER\0a\0n\0", 8));
+  for (const char* scene : {"picture.bmp", "utf16.hm"}) {
+    Run(std::string(scene) + " -o out.bmp");
+    EXPECT_EQ(exit_, 1) << scene;
+    EXPECT_EQ(Lines(), 1) << err_;
+    EXPECT_EQ(err_.find(std::string("horizonmill-render: ") + scene + ": is "), 0u) << err_;
+    EXPECT_FALSE(fs::exists(Path("out.bmp")));
+  }
+}
+
 }  // namespace
 }  // namespace horizonmill

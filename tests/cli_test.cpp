@@ -1,6 +1,7 @@
 // The command-line renderer as a user runs it.
 #include <gtest/gtest.h>
 
+#include "scene/SettingsFile.h"
 #include "support/BmpBytes.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
@@ -21,12 +22,34 @@ TEST(Cli, HelpExplainsTheUsage) {
   EXPECT_NE(r.out.find("Exit status"), std::string::npos);
 }
 
+TEST(Cli, VersionAndTheDefaultSceneAsAStartingPoint) {
+  auto r = RunCli("--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "horizonmill-render 1.0\n");
+
+  TempDir dir;
+  const std::string scene = dir / "start.hm";
+  r = RunCli("--write-default '" + scene + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(scene), EncodeSettings(SceneSettings{}));
+  // An existing file is replaced only with --overwrite.
+  testing::WriteFile(scene, "mine");
+  r = RunCli("--write-default '" + scene + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "horizonmill-render: " + scene + ": exists; --overwrite replaces it\n");
+  EXPECT_EQ(ReadFile(scene), "mine");
+  r = RunCli("--write-default '" + scene + "' --overwrite --quiet");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(scene), EncodeSettings(SceneSettings{}));
+}
+
 TEST(Cli, BadUsageExitsWithTwo) {
   for (const char* args :
        {"--size 0x5 -o a.jpg", "--size 12 -o a.jpg", "--size axb -o a.jpg", "--size 10x-3 -o a.jpg",
         "--quality 101 -o a.jpg", "--quality x -o a.jpg", "--quality -1 -o a.jpg", "--frobnicate",
         "-o", "a.hm b.hm -o x.jpg", "--picture-budget 0 -o a.jpg", "--picture-budget 1.5G -o a.jpg",
-        "--picture-budget -o a.jpg"}) {
+        "--picture-budget -o a.jpg", "--write-default a.hm -o b.jpg", "--write-default a.hm b.hm",
+        "--write-default", "--list-registered h.ini --strict"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("horizonmill-render: "), std::string::npos) << args;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <png.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -7,9 +8,11 @@
 #include "image/BmpWriter.h"
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
+#include "output/PngWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
+#include "support/BitmapTesting.h"
 #include "support/BmpBytes.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
@@ -19,6 +22,7 @@ namespace {
 
 using testing::BmpView;
 using testing::ReadFile;
+using testing::SamePixels;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -55,15 +59,74 @@ TEST(ImageOutput, SizeFromTheResolutionTexts) {
   }
 }
 
-TEST(ImageOutput, ExtensionRuleChoosesBmpOnlyForDotBmp) {
-  EXPECT_TRUE(IsBmpFilename("scene.bmp"));
-  EXPECT_TRUE(IsBmpFilename("SCENE.BMP"));
-  EXPECT_TRUE(IsBmpFilename("C:\\out\\x.Bmp"));
-  for (const char* jpeg : {"scene.jpg", "scene.jpeg", "scene", "scene.bmp.jpg", "dir.bmp/scene",
-                           "C:\\dir.bmp\\scene", "x.png", ".bmpx"})
-    EXPECT_FALSE(IsBmpFilename(jpeg)) << jpeg;
+TEST(ImageOutput, ExtensionRuleChoosesBmpForDotBmpPngForDotPngJpegOtherwise) {
+  const struct {
+    const char* name;
+    ImageFormat format;
+    bool named;  // the extension names the format
+  } cases[] = {
+      {"scene.bmp", ImageFormat::Bmp, true},
+      {"SCENE.BMP", ImageFormat::Bmp, true},
+      {"C:\\out\\x.Bmp", ImageFormat::Bmp, true},
+      {"out.png", ImageFormat::Png, true},
+      {"OUT.PNG", ImageFormat::Png, true},
+      {"scene.jpg", ImageFormat::Jpeg, true},
+      {"scene.JPEG", ImageFormat::Jpeg, true},
+      {"scene", ImageFormat::Jpeg, false},
+      {"scene.bmp.jpg", ImageFormat::Jpeg, true},
+      {"dir.bmp/scene", ImageFormat::Jpeg, false},
+      {"C:\\dir.png\\scene", ImageFormat::Jpeg, false},
+      {"x.gif", ImageFormat::Jpeg, false},
+      {".bmpx", ImageFormat::Jpeg, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ImageFormatOf(c.name), c.format) << c.name;
+    EXPECT_EQ(HasImageExtension(c.name), c.named) << c.name;
+    EXPECT_EQ(IsBmpFilename(c.name), c.format == ImageFormat::Bmp) << c.name;
+  }
   EXPECT_EQ(LowerCaseExtension("a/b.c/NAME.JPG"), ".jpg");
   EXPECT_EQ(LowerCaseExtension("a.b\\name"), "");
+  EXPECT_EQ(OutputPathOf("C:\\out\\sub\\x.png"), "C:/out/sub/x.png");
+}
+
+// The picture libpng reads back from the bytes: width, height and 8-bit RGB.
+WorkBitmap DecodePng(const std::string& bytes) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return {};
+  image.format = PNG_FORMAT_BGR;  // the bitmap's own order
+  WorkBitmap bitmap(static_cast<int>(image.width), static_cast<int>(image.height));
+  if (!png_image_finish_read(&image, nullptr, bitmap.Bits(),
+                             static_cast<png_int_32>(bitmap.Stride()), nullptr))
+    return {};
+  return bitmap;
+}
+
+TEST(PngWriter, ReadsBackToTheSamePixelsAsLosslessTwentyFourBitRgb) {
+  for (const auto& [w, h] : {std::pair{3, 2}, std::pair{301, 17}}) {
+    const WorkBitmap bitmap = Asymmetric(w, h);
+    const std::string bytes = Encoded([&](ByteSink& out) { EncodePng(bitmap, out); });
+    ASSERT_EQ(bytes.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+    EXPECT_EQ(bytes[24], 8);  // bits per channel
+    EXPECT_EQ(bytes[25], 2);  // colour type: RGB, no alpha, no palette
+    EXPECT_EQ(bytes[28], 0);  // not interlaced
+    EXPECT_TRUE(SamePixels(DecodePng(bytes), bitmap)) << w << " x " << h;
+  }
+}
+
+TEST(PngWriter, WhatTheSinkThrowsEndsTheWritingAsItWas) {
+  struct FullSink : ByteSink {
+    void Write(const void*, std::size_t) override { throw FileError("disk.png", "No space left"); }
+  } sink;
+  try {
+    EncodePng(Asymmetric(8, 8), sink);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_STREQ(e.what(), "disk.png: No space left");
+  }
+  TempDir dir;
+  SaveImage(Asymmetric(8, 8), dir / "out.PNG", 0);
+  EXPECT_TRUE(SamePixels(DecodePng(ReadFile(dir / "out.PNG")), Asymmetric(8, 8)));
 }
 
 TEST(BmpWriter, BottomUpRowsWithZeroPaddingAndAFullHeader) {

@@ -19,6 +19,17 @@ TEST(TextCodec, DecodesJapaneseCp932) {
   EXPECT_EQ(DecodeText(std::string_view("a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(TextCodec, Utf8WithoutTheMarkIsReadAsUtf8WhenItHoldsMultiByteCharacters) {
+  // What a text editor here writes: UTF-8, no mark.
+  EXPECT_EQ(DecodeText("Objects_Filename 写真/木.bmp\n"), "Objects_Filename 写真/木.bmp\n");
+  // The same names in CP932 are no valid UTF-8 (lead bytes 81..9F continue a
+  // UTF-8 sequence), nor is a half-width katakana byte alone.
+  EXPECT_EQ(DecodeText("\x8E\xCA\x90\x5E/\x96\xD8.bmp"), "写真/木.bmp");
+  EXPECT_EQ(DecodeText("\xB1.bmp"), "ｱ.bmp");
+  // A file that is UTF-8 but for one broken byte is CP932, as before.
+  EXPECT_EQ(DecodeText("\xE6\x9C\xA8\xFF"), Cp932ToUtf8("\xE6\x9C\xA8\xFF"));
+}
+
 TEST(TextCodec, EncodesCp932WhenEveryCharacterFits) {
   EXPECT_EQ(EncodeText("らいと\r\n"), "\x82\xE7\x82\xA2\x82\xC6\r\n");
   EXPECT_EQ(EncodeText("C:\\表\\ｱ.bmp"), "C:\\\x95\x5C\\\xB1.bmp");

@@ -388,9 +388,10 @@ void Reader::UnknownWord(std::string_view word, std::span<const std::string_view
     if (!list.empty()) list += w == words.back() ? " or " : ", ";
     list += w;
   }
-  const std::string what = word.empty() ? "no word" : Quoted(word);
+  const std::string what = word.empty() ? "no word, where " + list + " is wanted"
+                                         : Quoted(word) + " is not " + list;
   Warn(SettingsWarningKind::UnknownWord,
-       std::string(keyName_) + ": " + what + " is not " + list + "; " + std::string(otherwise));
+       std::string(keyName_) + ": " + what + "; " + std::string(otherwise));
 }
 
 void Reader::CheckLineEnd(Key key) {
