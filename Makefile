@@ -10,7 +10,7 @@ CMAKE ?= cmake
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test check format format-check tidy bench fuzz fuzz-build \
+.PHONY: all deps configure build programs run test check format format-check tidy bench fuzz fuzz-build \
 	fuzz-merge clean
 
 all: build
@@ -24,9 +24,15 @@ configure: deps
 build: configure
 	@$(CMAKE) --build $(BUILD) -j $(JOBS)
 
-# Builds everything (the desktop program too) and renders the default scene and
-# every example scene into out/.
-run: build
+# Only what `make run` runs and offers: the renderer and the desktop program
+# (not the tests, benchmarks and tools).
+PROGRAMS := horizonmill-render horizonmill
+programs: configure
+	@$(CMAKE) --build $(BUILD) -j $(JOBS) --target $(PROGRAMS)
+
+# Builds the two programs and renders the default scene and every example
+# scene into out/.
+run: programs
 	@mkdir -p out
 	@$(BUILD)/horizonmill-render -o out/default.jpg
 	@for scene in examples/*.hm; do \
