@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 
 namespace horizonmill::cli {
+
 std::optional<std::string> SearchDirReaderHost::AskForPicture(PictureKind, const std::string&,
                                                               std::string_view presetName) {
   if (presetName.empty()) return std::nullopt;

@@ -335,7 +335,7 @@ bool Reader::ApplyKey(Key key) {
                                  ? OutputFormat::Old : OutputFormat::OldDiet;
       return true;
     case Key::OutputFilename: scene_.Output.Filename = TextValue(); return true;
-    default: return ApplyEntryKey(key, *current_);
+    default: return ApplyEntryKey(key, *current_);  // Apply saw that there is an entry
   }
   // clang-format on
 }
@@ -388,25 +388,21 @@ void Reader::UnknownWord(std::string_view word, std::span<const std::string_view
     if (!list.empty()) list += w == words.back() ? " or " : ", ";
     list += w;
   }
-  const std::string what = word.empty() ? "no word, where " + list + " is wanted"
-                                         : Quoted(word) + " is not " + list;
+  const std::string what =
+      word.empty() ? "no word, where " + list + " is wanted" : Quoted(word) + " is not " + list;
   Warn(SettingsWarningKind::UnknownWord,
        std::string(keyName_) + ": " + what + "; " + std::string(otherwise));
 }
 
 void Reader::CheckLineEnd(Key key) {
   if (missing_ > 0) {
-    const std::string count = std::to_string(missing_);
-    const bool one = missing_ == 1;
-    if (key == Key::SkyColors)
-      Warn(SettingsWarningKind::MissingValues, "Gradation1_Colors: the last colour lacks " + count +
-                                                   " of its 4 values (red, green, "
-                                                   "blue, alpha); " +
-                                                   (one ? "it counts" : "they count") + " as 0");
-    else
-      Warn(SettingsWarningKind::MissingValues,
-           std::string(keyName_) + ": " + count + (one ? " value is" : " values are") +
-               " missing; " + (one ? "it counts" : "they count") + " as 0");
+    const std::string they = missing_ == 1 ? "it counts as 0" : "they count as 0";
+    const std::string what =
+        key == Key::SkyColors ? "the last colour lacks " + std::to_string(missing_) +
+                                    " of its 4 values (red, green, blue, alpha)"
+                              : std::to_string(missing_) +
+                                    (missing_ == 1 ? " value is missing" : " values are missing");
+    Warn(SettingsWarningKind::MissingValues, std::string(keyName_) + ": " + what + "; " + they);
   }
   if (!ValuesLeft()) return;
   std::string message = std::string(keyName_) + ": " + Quoted(scanner_.Remainder());
