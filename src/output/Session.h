@@ -120,8 +120,9 @@ class Session {
   // PreviewBitmap and shown (when the host looks at the preview). False, with
   // nothing rendered, when the size breaks the limits or memory runs out.
   bool RenderOutput();
-  // Writes OutputBitmap (or PreviewBitmap) as BMP or JPEG by the name's
-  // extension, atomically (platform/AtomicFile.h). Throws FileError naming the
+  // Writes OutputBitmap (or PreviewBitmap) as BMP, PNG or JPEG by the path's
+  // extension, atomically (platform/AtomicFile.h). The path is an output name
+  // through OutputPathOf (output/ImageOutput.h). Throws FileError naming the
   // file; Interrupted when an interrupt stops the writing. Nothing is left then.
   // CheckOutputTarget (output/OutputTarget.h) says before the render whether
   // the name can be written.

@@ -22,6 +22,10 @@ class NoPicturesHost : public SettingsReaderHost {
     return std::nullopt;
   }
   bool PictureExists(const std::string&) override { return false; }
+  void Warning(const SettingsWarning& warning) override {
+    if (warning.line < 1 || warning.message.empty()) badWarning = true;
+  }
+  bool badWarning = false;
 };
 
 // Reads the bytes over a fresh scene and checks what came out: the record's
@@ -34,7 +38,9 @@ inline std::string CheckSettingsInput(const std::uint8_t* data, std::size_t size
   NoPicturesHost host;
   SceneSettings scene;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  (void)NotSettingsTextReason(bytes);
   ReadSettingsBytes(scene, bytes, "/scene", host);
+  if (host.badWarning) return "a warning without its line or its message";
   if (scene.Sky.Count < 0 || scene.Sky.Count > SkyGradation::kCapacity)
     return "Sky.Count out of range: " + std::to_string(scene.Sky.Count);
   if (scene.Ground.Reflection < 0 || scene.Ground.Reflection > 100 ||
