@@ -34,8 +34,8 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini);
 // The INI write: for each of OutputDir, TenjoDir, JimenDir, SettingOpenDir,
 // SettingSaveDir in that order, writes it when not empty; then QoraLTarget
 // when not empty. Keys not written keep their values. Creates the file (and
-// its folder) when missing and there is something to write. Throws FileError naming the INI file when it
-// cannot be written; values already written stay.
+// its folder) when missing and there is something to write. Throws FileError naming the INI file
+// when it cannot be written; values already written stay.
 void WriteApplicationSettings(const std::filesystem::path& ini, const ApplicationSettings& s);
 // Single keys written at their own moments: "JPEGQuality" on the quality
 // dialog's OK, "ObjectDir" after the object editor added an entry.
