@@ -107,8 +107,9 @@ TEST(Cli, ErrorsNameTheFileAndLeaveNothingBehind) {
   EXPECT_NE(r.err.find(missing), std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
 
-  // Beyond the limits: the memory message and the limit, before the render.
-  r = RunCli("--size 70000x10 --timings -o '" + (dir / "huge.bmp") + "'");
+  // Beyond the limits: the memory message and the limit, before the render (a
+  // JPEG too: no other format would do).
+  r = RunCli("--size 70000x10 --timings -o '" + (dir / "huge.jpg") + "'");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("メモリー枯渇！ (the width, 70000 pixels, is beyond 65535 pixels"),
             std::string::npos)

@@ -60,11 +60,7 @@ int RenderScene(const Options& options, Session& session, TerminalHost& host) {
   if (options.preview) {
     session.RenderPreview();
   } else if (!session.RenderOutput()) {
-    const OutputSize size = OutputSizeOf(session.Scene().Output.Resolution);
-    std::string reason = WorkBitmap::LimitReason(size.width, size.height);
-    if (reason.empty())
-      reason = "memory ran out for a " + std::to_string(size.width) + " x " +
-               std::to_string(size.height) + " image";
+    const std::string reason = OutputSizeProblem(OutputSizeOf(session.Scene().Output.Resolution));
     return Fail(std::string(kMemoryExhausted) + " (" + reason + ")");
   }
   host.Finish();

@@ -18,6 +18,13 @@ OutputSize OutputSizeOf(const OutputResolution& resolution) {
                     std::max(ToInteger(resolution.Height), 1)};
 }
 
+std::string OutputSizeProblem(OutputSize size) {
+  const std::string limit = WorkBitmap::LimitReason(size.width, size.height);
+  if (!limit.empty()) return limit;
+  return "memory ran out for a " + std::to_string(size.width) + " x " +
+         std::to_string(size.height) + " image";
+}
+
 std::string LowerCaseExtension(std::string_view filename) {
   const auto separator = filename.find_last_of("/\\:");
   const auto dot = filename.rfind('.');

@@ -20,6 +20,10 @@ struct OutputSize {
 // The resolution texts as integers; a value below 1 (text that does not
 // convert counts as 0) becomes 1.
 OutputSize OutputSizeOf(const OutputResolution& resolution);
+// Why an output bitmap of `size` could not be had, in English, to follow
+// kMemoryExhausted: the limit the size breaks (image/ImageLimits.h), or, when
+// it breaks none, that memory ran out.
+std::string OutputSizeProblem(OutputSize size);
 
 // An output name (Output_Filename, -o, the window's input) as a path here: "\"
 // is a folder separator, as in every name that comes from a settings file.

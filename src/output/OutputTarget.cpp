@@ -90,7 +90,9 @@ std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrig
             "replace it");
     }
   }
-  if (ImageFormatOf(path) == ImageFormat::Jpeg &&
+  // A size beyond what any image may have is the render's to refuse, with the
+  // limit it breaks: saying .png or .bmp would do could only mislead.
+  if (ImageFormatOf(path) == ImageFormat::Jpeg && WorkBitmap::FitsLimits(size.width, size.height) &&
       (size.width > kMaxJpegSide || size.height > kMaxJpegSide))
     return problem("a JPEG picture can be at most " + std::to_string(kMaxJpegSide) +
                    " pixels a side, and this one would be " + std::to_string(size.width) + " x " +

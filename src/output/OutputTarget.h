@@ -33,10 +33,11 @@ inline constexpr int kMaxJpegSide = 65500;
 // - a name from the scene file does not replace an existing file unless it is
 //   empty or, by its first bytes, a picture of a format the program writes
 //   (BMP, JPEG or PNG): a scene from elsewhere cannot overwrite a document;
-// - a JPEG is at most kMaxJpegSide pixels a side.
+// - a JPEG is at most kMaxJpegSide pixels a side (a size beyond what any image
+//   may have is not said here: the render refuses it before it starts, naming
+//   the limit, OutputSizeProblem in output/ImageOutput.h).
 // A symbolic link counts as what it points to here; the writer replaces the
-// link itself. The sizes the renderer can hold at all are the render's own
-// check (WorkBitmap::LimitReason).
+// link itself.
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
                                              OutputSize size);
 

@@ -8,6 +8,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
+#include "image/ImageLimits.h"
+#include "output/ImageOutput.h"
 #include "output/OutputTarget.h"
 #include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
@@ -242,8 +244,10 @@ bool THorizonmill_MainForm::RenderFullSize() {
   const bool rendered = session_.RenderOutput();
   AfterRender();
   if (!rendered) {
+    // The size a settings file gave may break a limit: the details name it.
     dialogs_.Beep();
-    dialogs_.Message(this, "メモリー枯渇！");
+    dialogs_.Message(this, Q(kMemoryExhausted),
+                     Q(OutputSizeProblem(OutputSizeOf(session_.Scene().Output.Resolution))));
     return false;
   }
   // Closing the window during the render stops it; nothing half done is written.

@@ -357,6 +357,17 @@ class MainWindowTest : public QObject {
     QVERIFY(window_->session().OutputBitmap().Empty());  // nothing was rendered
   }
 
+  void aSizeBeyondTheLimitsIsRefusedNamingTheLimit() {
+    // Typing holds the resolution to four digits; a settings file does not.
+    WriteScene("wide.hm", "Output_Resolution 70000 32\nOutput_Filename wide.png\n");
+    Open("wide.hm");
+    Click("Go");
+    QCOMPARE(dialogs_.messages, QStringList{"メモリー枯渇！"});
+    QVERIFY(dialogs_.details[0].startsWith("the width, 70000 pixels, is beyond 65535 pixels"));
+    QCOMPARE(dialogs_.beeps, 1);
+    QVERIFY(!QFile::exists(Path("wide.png")));
+  }
+
   void aFolderAsOutputIsRefusedBeforeTheRenderATextFileReplaced() {
     Open();
     Enter("ResX", "8");
