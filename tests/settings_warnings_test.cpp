@@ -100,6 +100,8 @@ TEST(SettingsWarnings, EachLineTheReaderPassesOverIsToldWithWhatWasReadInstead) 
        "Sky_TextureFilename names no picture; the layer shows the checkerboard"},
       {entry + "Objects_Filename tree.bmp", Kind::MissingPicture,
        "object picture \"tree.bmp\" not found; the object is left out"},
+      {entry + "Objects_Filename", Kind::MissingPicture,
+       "Objects_Filename names no picture; the object is left out"},
   };
   for (const auto& c : cases) {
     const std::vector<SettingsWarning> warnings = WarningsOf("# a scene\n" + c.text + "\n");
@@ -127,6 +129,7 @@ TEST(SettingsWarnings, SkyColoursAndPositionsThatDifferInNumber) {
   EXPECT_EQ(warnings[0].message,
             "Gradation1_Colors gives 4 colours and no Gradation1_Positions line gives their "
             "positions; the stops keep the positions 0, 0.5, 1, then 0");
+  EXPECT_TRUE(WarningsOf("Gradation1_Colors\n").empty());  // no colours: a black sky
   warnings = WarningsOf("Gradation1_Positions 0 1\n");
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_NE(warnings[0].message.find("the default 3 colours but 2 positions"), std::string::npos);

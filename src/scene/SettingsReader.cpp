@@ -422,7 +422,8 @@ void Reader::CheckGradationCounts() {
   if (colorsLine_ == 0 && positionsLine_ == 0) return;
   const int colours = scene_.Sky.Count;
   if (positionsLine_ == 0) {
-    if (colours != 3)
+    // Without colours (a black sky) positions do not matter.
+    if (colours != 3 && colours != 0)
       WarnAt(colorsLine_, SettingsWarningKind::GradationCounts,
              "Gradation1_Colors gives " + std::to_string(colours) +
                  " colours and no Gradation1_Positions line gives their positions; the stops "
@@ -582,14 +583,14 @@ std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_vie
 }
 
 void Reader::WarnMissingPicture(PictureKind kind, std::string_view name) {
-  std::string message;
-  if (kind != PictureKind::Object && name.empty()) {
-    message = std::string(keyName_) + " names no picture; the layer shows the checkerboard";
-  } else {
-    message = std::string(PictureKindName(kind)) + " " + Quoted(name) + " not found; " +
-              (kind == PictureKind::Object ? "the object is left out"
-                                           : "the layer shows the missing-picture tile \"無\"");
-  }
+  std::string message =
+      name.empty() ? std::string(keyName_) + " names no picture"
+                   : std::string(PictureKindName(kind)) + " " + Quoted(name) + " not found";
+  if (kind == PictureKind::Object)
+    message += "; the object is left out";
+  else
+    message += name.empty() ? "; the layer shows the checkerboard"
+                            : "; the layer shows the missing-picture tile \"無\"";
   Warn(SettingsWarningKind::MissingPicture, message);
 }
 
