@@ -44,8 +44,6 @@ TEST(SettingsWarnings, EachLineTheReaderPassesOverIsToldWithWhatWasReadInstead) 
        "skipped"},
       {"randomseed 5", Kind::UnknownKey,
        "unknown key \"randomseed\" (did you mean \"RandomSeed\"?); the line is skipped"},
-      {entry + "Objects_Shading True", Kind::UnknownKey,
-       "unknown key \"Objects_Shading\" (did you mean \"Objects_Shadeing\"?); the line is skipped"},
       {"Ground_Texture water.bmp", Kind::UnknownKey,
        "unknown key \"Ground_Texture\" (did you mean \"Ground_TextureFilename\"?); the line is "
        "skipped"},
@@ -59,9 +57,6 @@ TEST(SettingsWarnings, EachLineTheReaderPassesOverIsToldWithWhatWasReadInstead) 
        "counts as 0"},
       {"AirDepth abc", Kind::NotANumber,
        "AirDepth: \"abc\" is no number; it counts as 0 when the picture is rendered"},
-      {"Output_Resolution 3072 1536.0", Kind::NotANumber,
-       "Output_Resolution: \"1536.0\" is no whole number (from -2147483648 to 2147483647); it "
-       "counts as 0 when the picture is rendered"},
       // Missing and left-over values.
       {"Gradation2_Position 0.5", Kind::MissingValues,
        "Gradation2_Position: 1 value is missing; it counts as 0"},
