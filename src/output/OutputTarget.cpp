@@ -61,7 +61,10 @@ std::string FolderProblem(const std::string& path) {
 
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
                                              OutputSize size) {
-  auto problem = [&](const std::string& reason) { return FileError(path, reason).what(); };
+  // The message a FileError would carry (a string of its own: what() dies with the error).
+  auto problem = [&](const std::string& reason) {
+    return std::string(FileError(path, reason).what());
+  };
   const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
   if (path.size() >= 2 && letter(path[0]) && path[1] == ':')
     return problem(
