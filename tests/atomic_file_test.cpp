@@ -88,6 +88,35 @@ TEST_P(AtomicFileWays, AnInterruptStopsTheWriteAtItsNextBlock) {
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"out.jpg"});
 }
 
+TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
+  const std::string a = dir_ / "a.jpg", b = dir_ / "b.json";
+  WriteFile(a, "old a");
+  auto text = [](std::string t) { return [t](ByteSink& out) { out.Write(t); }; };
+  // The second file fails, or is interrupted, after the first is complete.
+  EXPECT_THROW(WriteFilesAtomically(
+                   {{a, text("new a")},
+                    {b, [](ByteSink&) { throw std::runtime_error("the encoder gave up"); }}}),
+               FileError);
+  EXPECT_THROW(WriteFilesAtomically({{a, text("new a")},
+                                     {b,
+                                      [](ByteSink& out) {
+                                        RequestInterrupt(SIGINT);
+                                        out.Write("x");
+                                      }}}),
+               Interrupted);
+  EXPECT_EQ(ReadFile(a), "old a");
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
+  // Once all are written, a pending interrupt no longer stops any of them.
+  RequestInterrupt(0);
+  WriteFilesAtomically({{a, text("new a")}, {b, [](ByteSink& out) {
+                                               out.Write("b");
+                                               RequestInterrupt(SIGINT);
+                                             }}});
+  EXPECT_EQ(ReadFile(a), "new a");
+  EXPECT_EQ(ReadFile(b), "b");
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.jpg", "b.json"}));
+}
+
 TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreNotWrittenThrough) {
   TempDir dir;
   const std::string fifo = dir / "fifo", folder = dir / "folder", socket = dir / "socket";

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <random>
 #include <vector>
@@ -115,6 +116,9 @@ class NewFile : public ByteSink {
   void Flush() override {
     Noting([&] { WriteBuffer(); });
   }
+
+  // From here on an interrupt no longer stops this file.
+  void Finish() { onInterrupt_ = OnInterrupt::Finish; }
 
   // Puts the complete file in place: the target's mode and group, on disk,
   // named, renamed over the target, the folder synced.
@@ -225,7 +229,7 @@ class NewFile : public ByteSink {
 
   const std::string& target_;
   const SplitPath place_;
-  const OnInterrupt onInterrupt_;
+  OnInterrupt onInterrupt_;
   Descriptor folder_;
   Descriptor file_;
   std::string tempName_;  // the file's name in the folder until it is in place
@@ -257,10 +261,11 @@ std::string NotWritableReason(const std::string& path) {
   return {};
 }
 
-void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
-                         OnInterrupt onInterrupt) {
-  if (path.empty()) throw FileError(path, "no file name");
-  NewFile file(path, onInterrupt);
+namespace {
+
+// Runs the writer into the new file; every way it can fail becomes the
+// writer's FileError or Interrupted, or a FileError naming the file.
+void Fill(NewFile& file, const std::string& path, const std::function<void(ByteSink&)>& write) {
   try {
     write(file);
   } catch (const Interrupted&) {
@@ -271,7 +276,29 @@ void WriteFileAtomically(const std::string& path, const std::function<void(ByteS
     if (file.Failure()) std::rethrow_exception(file.Failure());
     throw FileError(path, e.what());
   }
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
+                         OnInterrupt onInterrupt) {
+  if (path.empty()) throw FileError(path, "no file name");
+  NewFile file(path, onInterrupt);
+  Fill(file, path, write);
   file.PutInPlace();
+}
+
+void WriteFilesAtomically(const std::vector<FileToWrite>& files) {
+  std::vector<std::unique_ptr<NewFile>> written;
+  for (const FileToWrite& f : files) {
+    if (f.path.empty()) throw FileError(f.path, "no file name");
+    written.push_back(std::make_unique<NewFile>(f.path, OnInterrupt::Stop));
+    Fill(*written.back(), f.path, f.write);
+  }
+  // Every file is complete: an interrupt now would leave some in place and
+  // some not, so they all go in.
+  for (auto& file : written) file->Finish();
+  for (auto& file : written) file->PutInPlace();
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, OnInterrupt onInterrupt) {

@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ByteSink.h"
 
@@ -53,6 +54,19 @@ void WriteFileAtomically(const std::string& path, const std::function<void(ByteS
 // The same for content held whole in memory.
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          OnInterrupt onInterrupt = OnInterrupt::Stop);
+
+// One file of a set written together.
+struct FileToWrite {
+  std::string path;
+  std::function<void(ByteSink&)> write;
+};
+
+// Writes every file of the set as WriteFileAtomically does, and puts them in
+// place only once all of them are complete, in order: a failure or an
+// interrupt while any of them is written leaves every target as it was. An
+// interrupt after that no longer stops them; a failure while they are put in
+// place (a full disk syncing, say) leaves the earlier ones replaced.
+void WriteFilesAtomically(const std::vector<FileToWrite>& files);
 
 namespace detail {
 // False makes the writer use the named temporary file, as on a file system
