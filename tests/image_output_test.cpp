@@ -125,7 +125,7 @@ TEST(PngWriter, WhatTheSinkThrowsEndsTheWritingAsItWas) {
     EXPECT_STREQ(e.what(), "disk.png: No space left");
   }
   TempDir dir;
-  SaveImage(Asymmetric(8, 8), dir / "out.PNG", 0);
+  SaveImage(Asymmetric(8, 8), dir / "out.PNG", 0, ImageMetadata::None);
   EXPECT_TRUE(SamePixels(DecodePng(ReadFile(dir / "out.PNG")), Asymmetric(8, 8)));
 }
 
@@ -272,14 +272,14 @@ TEST(ImageOutput, UnwritablePlacesNameTheFile) {
   const WorkBitmap bitmap = Asymmetric(4, 4);
   const std::string missing = dir / "no/such/folder/out.jpg";
   try {
-    SaveImage(bitmap, missing, 90);
+    SaveImage(bitmap, missing, 90, ImageMetadata::Panorama);
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(e.Path(), missing);
     EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
   }
   WriteFile(dir / "plain", "a file, not a folder");
-  EXPECT_THROW(SaveImage(bitmap, dir / "plain/out.bmp", 90), FileError);
+  EXPECT_THROW(SaveImage(bitmap, dir / "plain/out.bmp", 90, ImageMetadata::None), FileError);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"plain"});
 }
 

@@ -75,7 +75,7 @@ int Run(const Options& options) {
           : kDefaultJpegQuality;
   const auto write_start = std::chrono::steady_clock::now();
   try {
-    SaveImage(image, out, quality);
+    SaveImage(image, out, quality, ImageMetadata::Panorama);
   } catch (const FileError& e) {
     return Fail(e.what());
   }

@@ -7,6 +7,7 @@
 #include "image/ImageLimits.h"
 #include "output/JpegWriter.h"
 #include "output/PngWriter.h"
+#include "output/PanoramaXmp.h"
 #include "platform/AtomicFile.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
@@ -69,23 +70,42 @@ void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path) {
   WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
 }
 
-void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality) {
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
+namespace {
+
+void EncodeJpegWith(const WorkBitmap& bitmap, int quality, ImageMetadata metadata, ByteSink& out) {
+  const std::string xmp = metadata == ImageMetadata::Panorama
+                              ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
+                              : std::string();
+  EncodeJpeg(bitmap, quality, out, xmp);
+}
+
+}  // namespace
+
+void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
+                ImageMetadata metadata) {
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpegWith(bitmap, quality, metadata, out); });
 }
 
 void SaveAsPng(const WorkBitmap& bitmap, const std::string& path) {
   WriteFileAtomically(path, [&](ByteSink& out) { EncodePng(bitmap, out); });
 }
 
-void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality) {
-  switch (ImageFormatOf(path)) {
+void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
+                 ImageMetadata metadata, ByteSink& out) {
+  switch (ImageFormatOf(filename)) {
     case ImageFormat::Bmp:
-      return SaveAsBmp(bitmap, path);
+      return EncodeBmp(bitmap, out);
     case ImageFormat::Png:
-      return SaveAsPng(bitmap, path);
+      return EncodePng(bitmap, out);
     case ImageFormat::Jpeg:
-      return SaveAsJpeg(bitmap, path, quality);
+      return EncodeJpegWith(bitmap, quality, metadata, out);
   }
+}
+
+void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
+               ImageMetadata metadata) {
+  WriteFileAtomically(path,
+                      [&](ByteSink& out) { EncodeImage(bitmap, path, quality, metadata, out); });
 }
 
 OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBitmap& output,
@@ -102,7 +122,7 @@ OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBit
     context.Host->ShowPreview(preview);
   }
   if (scene.Output.Filename.empty()) return OutputResult::NoFilename;
-  SaveImage(output, OutputPathOf(scene.Output.Filename), quality);
+  SaveImage(output, OutputPathOf(scene.Output.Filename), quality, ImageMetadata::Panorama);
   return OutputResult::Written;
 }
 

@@ -76,7 +76,8 @@ void TermDestination(j_compress_ptr cinfo) {
 
 }  // namespace
 
-void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out) {
+void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::string_view xmpPacket) {
+  if (xmpPacket.size() > kMaxJpegXmpBytes) throw std::runtime_error("XMP packet too large");
   jpeg_compress_struct cinfo;
   ErrorManager err;
   cinfo.err = jpeg_std_error(&err.base);
@@ -87,6 +88,8 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out) {
   // jump's reach.
   std::vector<std::uint8_t> row(static_cast<std::size_t>(bitmap.Width()) * 3);
   auto destination = std::make_unique<SinkDestination>();
+  std::string xmpSegment;
+  if (!xmpPacket.empty()) (xmpSegment = kJpegXmpNamespace).append(1, '\0').append(xmpPacket);
   destination->base.init_destination = InitDestination;
   destination->base.empty_output_buffer = EmptyOutputBuffer;
   destination->base.term_destination = TermDestination;
@@ -104,6 +107,9 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out) {
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality < 0 ? 0 : quality > 100 ? 100 : quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
+  if (!xmpPacket.empty())
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(xmpSegment.data()),
+                      static_cast<unsigned>(xmpSegment.size()));
   while (cinfo.next_scanline < cinfo.image_height) {
     const BgrPixel* pixels = bitmap.Row(static_cast<int>(cinfo.next_scanline));
     for (int x = 0; x < bitmap.Width(); ++x) {

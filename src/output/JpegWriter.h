@@ -2,6 +2,8 @@
 // defaults for everything but the quality factor.
 #pragma once
 
+#include <string_view>
+
 #include "image/WorkBitmap.h"
 #include "platform/ByteSink.h"
 
@@ -12,7 +14,15 @@ inline constexpr int kDefaultJpegQuality = 90;
 // Compresses the bitmap at quality 0..100 (0 is the library's lowest) into the
 // sink, flushing it at the end. Throws std::runtime_error with the library's
 // message on failure; a sink that cannot take the bytes is the library's
-// "output file write error".
-void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out);
+// "output file write error". An XMP packet, when given, goes into an APP1
+// segment after the JFIF header (the standard XMP place in a JPEG file); it
+// must fit one segment (kMaxJpegXmpBytes).
+void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out,
+                std::string_view xmpPacket = {});
+
+// The name that opens the XMP segment, NUL-terminated in the file.
+inline constexpr std::string_view kJpegXmpNamespace = "http://ns.adobe.com/xap/1.0/";
+// A segment holds 65533 bytes after its length field.
+inline constexpr std::size_t kMaxJpegXmpBytes = 65533 - kJpegXmpNamespace.size() - 1;
 
 }  // namespace horizonmill

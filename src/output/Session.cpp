@@ -108,8 +108,8 @@ bool Session::RenderOutput() {
   return true;
 }
 
-void Session::WriteImage(const std::string& path, bool preview) const {
-  SaveImage(preview ? preview_ : output_, path, jpegQuality_);
+void Session::WriteImage(const std::string& path, bool preview, ImageMetadata metadata) const {
+  SaveImage(preview ? preview_ : output_, path, jpegQuality_, metadata);
 }
 
 std::optional<int> Session::ProgressTick() {

@@ -16,6 +16,7 @@
 
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
+#include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
@@ -121,12 +122,14 @@ class Session {
   // nothing rendered, when the size breaks the limits or memory runs out.
   bool RenderOutput();
   // Writes OutputBitmap (or PreviewBitmap) as BMP, PNG or JPEG by the path's
-  // extension, atomically (platform/AtomicFile.h). The path is an output name
-  // through OutputPathOf (output/ImageOutput.h). Throws FileError naming the
-  // file; Interrupted when an interrupt stops the writing. Nothing is left then.
-  // CheckOutputTarget (output/OutputTarget.h) says before the render whether
-  // the name can be written.
-  void WriteImage(const std::string& path, bool preview = false) const;
+  // extension (a JPEG marked as a panorama unless told otherwise), atomically
+  // (platform/AtomicFile.h). The path is an output name through OutputPathOf
+  // (output/ImageOutput.h). Throws FileError naming the file; Interrupted when
+  // an interrupt stops the writing. Nothing is left then. CheckOutputTarget
+  // (output/OutputTarget.h) says before the render whether the name can be
+  // written.
+  void WriteImage(const std::string& path, bool preview = false,
+                  ImageMetadata metadata = ImageMetadata::Panorama) const;
 
   // The progress timer's tick: the percentage the gauge shows while a stage
   // runs (RenderProgress strictly between 0 and 100); otherwise nothing (the

@@ -1,0 +1,80 @@
+// Reading back the XMP packet the program writes, as a panorama viewer finds
+// it: the JPEG's APP1 segment, then the packet's RDF description and the
+// properties written as its attributes.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "output/JpegWriter.h"
+
+namespace horizonmill::testing {
+
+struct Segment {
+  unsigned char marker;
+  std::size_t start, size;  // the whole segment, marker and length included
+  std::string body;         // after the length field
+};
+
+// The segments before the compressed data (SOI ... SOS).
+inline std::vector<Segment> HeaderSegments(const std::string& jpeg) {
+  std::vector<Segment> segments;
+  if (jpeg.compare(0, 2, "\xFF\xD8") != 0) return segments;
+  std::size_t at = 2;
+  while (at + 4 <= jpeg.size() && static_cast<unsigned char>(jpeg[at]) == 0xFF) {
+    const auto marker = static_cast<unsigned char>(jpeg[at + 1]);
+    const std::size_t length =
+        static_cast<unsigned char>(jpeg[at + 2]) << 8 | static_cast<unsigned char>(jpeg[at + 3]);
+    segments.push_back({marker, at, length + 2, jpeg.substr(at + 4, length - 2)});
+    if (marker == 0xDA) break;  // start of scan
+    at += length + 2;
+  }
+  return segments;
+}
+
+// The XMP packet of a JPEG file: the APP1 segment opened by the XMP namespace.
+inline std::optional<std::string> JpegXmp(const std::string& jpeg) {
+  const std::string opening = std::string(kJpegXmpNamespace) + '\0';
+  for (const Segment& s : HeaderSegments(jpeg))
+    if (s.marker == 0xE1 && s.body.compare(0, opening.size(), opening) == 0)
+      return s.body.substr(opening.size());
+  return std::nullopt;
+}
+
+// The properties of the packet's rdf:Description written as attributes, with
+// their namespace prefixes resolved to the namespace URIs. Checks the packet's
+// wrapper on the way; an empty map when anything is amiss.
+inline std::map<std::string, std::string> XmpProperties(const std::string& packet) {
+  const std::regex wrapper(
+      R"(^<\?xpacket begin="\xEF\xBB\xBF" id="W5M0MpCehiHzreSzNTczkc9d"\?>\s*)"
+      R"(<x:xmpmeta xmlns:x="adobe:ns:meta/">\s*)"
+      R"(<rdf:RDF xmlns:rdf="http://www\.w3\.org/1999/02/22-rdf-syntax-ns#">\s*)"
+      R"(<rdf:Description ([^>]*?)/>\s*</rdf:RDF>\s*</x:xmpmeta>\s*<\?xpacket end="[rw]"\?>$)");
+  std::smatch m;
+  if (!std::regex_match(packet, m, wrapper)) return {};
+  const std::string attributes = m[1];
+  std::map<std::string, std::string> prefixes, values;
+  const std::regex attribute(R"(([\w:]+)="([^"]*)\")");
+  for (auto it = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
+       it != std::sregex_iterator(); ++it) {
+    const std::string name = (*it)[1], value = (*it)[2];
+    if (name.rfind("xmlns:", 0) == 0)
+      prefixes[name.substr(6)] = value;
+    else
+      values[name] = value;
+  }
+  std::map<std::string, std::string> properties;
+  for (const auto& [name, value] : values) {
+    const auto colon = name.find(':');
+    const std::string prefix = name.substr(0, colon);
+    if (prefix == "rdf") continue;
+    if (!prefixes.count(prefix)) return {};  // a prefix nobody declared
+    properties[prefixes[prefix] + name.substr(colon + 1)] = value;
+  }
+  return properties;
+}
+
+}  // namespace horizonmill::testing
