@@ -132,4 +132,9 @@ void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun) {
   context.RenderProgress = 100;
 }
 
+SunCentre SunCentreOf(const SunPosition& position, int width, int height) {
+  return SunCentre{(width / 2 + CyclicShift(position.X, width)) % width,
+                   (height / 2 + CyclicShift(position.Y, height)) % height};
+}
+
 }  // namespace horizonmill

@@ -12,4 +12,12 @@ namespace horizonmill {
 // Blends the sun into the target with wrap-around on both axes; progress once per row.
 void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun);
 
+// The pixel on which RenderSun centres the disc in a W x H image: (W div 2,
+// H div 2) moved by Round((Position - 0.5) x size) along each axis, wrapped
+// into the image. W and H at least 1.
+struct SunCentre {
+  int x = 0, y = 0;
+};
+SunCentre SunCentreOf(const SunPosition& position, int width, int height);
+
 }  // namespace horizonmill
