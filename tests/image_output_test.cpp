@@ -14,6 +14,7 @@
 #include "render/Pipeline.h"
 #include "support/BitmapTesting.h"
 #include "support/BmpBytes.h"
+#include "support/PngReading.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
@@ -21,6 +22,7 @@ namespace horizonmill {
 namespace {
 
 using testing::BmpView;
+using testing::DecodePng;
 using testing::ReadFile;
 using testing::SamePixels;
 using testing::TempDir;
@@ -87,19 +89,6 @@ TEST(ImageOutput, ExtensionRuleChoosesBmpForDotBmpPngForDotPngJpegOtherwise) {
   EXPECT_EQ(LowerCaseExtension("a/b.c/NAME.JPG"), ".jpg");
   EXPECT_EQ(LowerCaseExtension("a.b\\name"), "");
   EXPECT_EQ(OutputPathOf("C:\\out\\sub\\x.png"), "C:/out/sub/x.png");
-}
-
-// The picture libpng reads back from the bytes: width, height and 8-bit RGB.
-WorkBitmap DecodePng(const std::string& bytes) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return {};
-  image.format = PNG_FORMAT_BGR;  // the bitmap's own order
-  WorkBitmap bitmap(static_cast<int>(image.width), static_cast<int>(image.height));
-  if (!png_image_finish_read(&image, nullptr, bitmap.Bits(),
-                             static_cast<png_int_32>(bitmap.Stride()), nullptr))
-    return {};
-  return bitmap;
 }
 
 TEST(PngWriter, ReadsBackToTheSamePixelsAsLosslessTwentyFourBitRgb) {

@@ -8,7 +8,8 @@
 namespace horizonmill::cli {
 
 const char* const kUsage =
-    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp] [options]
+    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp]
+                          [--cubemap DIR] [--sun-json FILE] [options]
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--search-dir DIR]...
                           [--picture-budget SIZE] [--strict]
@@ -20,18 +21,20 @@ const char* const kUsage =
 Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
 Horizonmill settings file, or the default scene when no file is given, and writes
 it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp") or a
-JPEG file (".jpg", ".jpeg", and any other name, with a warning).
+JPEG file (".jpg", ".jpeg", and any other name, with a warning), and as the six
+faces of a cube map or the sun's direction for 3D programs.
 
 Options:
-  -o, --output FILE    the image to write; without it the scene's Output_Filename
-                       is used (an error if that is empty). "\" in the name is a
-                       folder separator. An existing file is replaced only once
-                       the new one is complete, and only when it is a regular
-                       file (a symbolic link there is replaced, not written
-                       through); it keeps its mode and group. A name that cannot
-                       be written (its folder missing or not writable, a folder,
-                       a drive letter such as C:, a JPEG over 65500 pixels a
-                       side) is an error before the render.
+  -o, --output FILE    the image to write; without it (and without --cubemap and
+                       --sun-json) the scene's Output_Filename is used (an error
+                       if that is empty). "\" in the name is a folder separator.
+                       An existing file is replaced only once the new one is
+                       complete, and only when it is a regular file (a symbolic
+                       link there is replaced, not written through); it keeps
+                       its mode and group. A name that cannot be written (its
+                       folder missing or not writable, a folder, a drive letter
+                       such as C:, a JPEG over 65500 pixels a side) is an error
+                       before the render.
   --overwrite          let the scene's Output_Filename replace an existing file
                        that is not a BMP, JPEG or PNG picture (without -o or
                        this, it does not: a scene from elsewhere cannot
@@ -41,6 +44,24 @@ Options:
   --quality Q          JPEG quality 0..100; the default is the quality set in
                        the window (the program's INI file), else 90. It does not
                        apply to BMP and PNG (a warning says so)
+  --no-metadata        a JPEG without the XMP that marks it as a 360-degree
+                       panorama (GPano: equirectangular, the full size); by
+                       default panorama viewers recognise the image by it
+  --cubemap DIR        also (or, without -o, only) write the panorama as the six
+                       faces of a cube map into DIR, made if missing: px, nx,
+                       py, ny, pz, nz (+X, -X, +Y, -Y, +Z, -Z), laid out for
+                       OpenGL-style cube maps (azimuth 0 looks toward -Z, 90
+                       toward +X, up is +Y). Existing faces there are replaced.
+  --face-size N        the faces' side in pixels (default: the panorama's
+                       width / 4)
+  --cubemap-format png|bmp|jpg
+                       the faces' format (default png; jpg at the JPEG quality)
+  --sun-json FILE      also (or, without -o, only) write the sun's direction
+                       as JSON for a 3D program's key light: azimuth and
+                       elevation in degrees and a unit vector in the cube map's
+                       frame, the sun's centre and outer colours, and the
+                       colour of the sunlight that lights the objects (0..255).
+                       Alone it renders nothing.
   --preview            render the 409 x 307 preview instead of the full image:
                        stars thinned to the full image's density, one pixel each
   --search-dir DIR     where to look for pictures the settings file names but
@@ -97,6 +118,9 @@ The program's INI file is $HORIZONMILL_INI, or
 ~/.config/horizonmill/horizonmill.INI, which the window uses too: --register
 remembers the host there, and the JPEG quality is read from it.
 
+All the files of one run are written together: an error or an interrupt in any
+of them leaves every one as it was.
+
 Progress goes to standard error: a bar when it is a terminal, one final line
 otherwise. Ctrl-C (SIGINT) or SIGTERM stops the loading, the render or the
 writing at its next step and leaves nothing written.
@@ -123,13 +147,18 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool registers = o.command == Command::Register;
   const bool renders = o.command == Command::Render || registers;
   const bool writes = o.command == Command::WriteDefault;
+  const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata;
   if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-                 !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings))
+                 !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings || extras))
     error = "--write-default takes no scene file and no rendering options";
   else if (!renders && !writes &&
            (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-            !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict))
+            !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict || extras))
     error = "--list-registered and --unregister take no scene file and no rendering options";
+  else if (registers && extras)
+    error = "--cubemap, --sun-json and --no-metadata do not go with --register";
+  else if ((o.faceSize || o.cubemapFormat) && o.cubemap.empty())
+    error = "--face-size and --cubemap-format go with --cubemap";
   else if (registers && (!o.output.empty() || o.preview || o.overwrite))
     error =
         "--register writes into the host's folders: -o, --overwrite and --preview do not go "
@@ -206,6 +235,32 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
                 std::string(v) + "\"";
         return std::nullopt;
       }
+    } else if (arg == "--cubemap" || arg == "--sun-json") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      (arg == "--cubemap" ? o.cubemap : o.sunJson) = v;
+      if (*v == '\0') {
+        error = std::string(arg) + " needs a name";
+        return std::nullopt;
+      }
+    } else if (arg == "--face-size") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.faceSize = ParseInt(v);
+      if (!o.faceSize || *o.faceSize < 1 || *o.faceSize > 65535) {
+        error = "--face-size wants an integer from 1 to 65535, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--cubemap-format") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.cubemapFormat = CubeFaceFormatNamed(v);
+      if (!o.cubemapFormat) {
+        error = "--cubemap-format wants png, bmp or jpg, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--no-metadata") {
+      o.noMetadata = true;
     } else if (arg == "--overwrite") {
       o.overwrite = true;
     } else if (arg == "--register" || arg == "--list-registered" || arg == "--unregister" ||

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "output/CubeMapExport.h"
+
 namespace horizonmill::cli {
 
 // What horizonmill-render is asked to do.
@@ -26,6 +28,11 @@ struct Options {
   bool strict = false;  // a warning about the scene or the output is an error
   bool help = false;
   bool version = false;
+  bool noMetadata = false;  // JPEG without the panorama's XMP
+  std::string cubemap;      // --cubemap: the folder of the six faces
+  std::optional<int> faceSize;
+  std::optional<CubeFaceFormat> cubemapFormat;
+  std::string sunJson;                        // --sun-json
   std::string settingsFile;                   // --write-default
   std::vector<std::string> searchDirs;        // --search-dir, in order
   std::optional<std::int64_t> pictureBudget;  // --picture-budget, in bytes

@@ -8,9 +8,9 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "image/BmpWriter.h"
 #include "image/ImageLimits.h"
-#include "output/JpegWriter.h"
+#include "output/ImageOutput.h"
+#include "output/OutputTarget.h"
 #include "platform/FileError.h"
 
 namespace horizonmill {
@@ -24,18 +24,6 @@ fs::path NearestExisting(fs::path path) {
   while (!path.empty() && !fs::exists(fs::symlink_status(path, ec)) && path != path.parent_path())
     path = path.parent_path();
   return path.empty() ? fs::path(".") : path;
-}
-
-void EncodeFace(const WorkBitmap& face, CubeFaceFormat format, int quality, ByteSink& out) {
-  switch (format) {
-    case CubeFaceFormat::Bmp:
-      return EncodeBmp(face, out);
-    case CubeFaceFormat::Jpeg:
-      return EncodeJpeg(face, quality, out);
-    case CubeFaceFormat::Png:
-      break;
-  }
-  throw std::runtime_error("PNG output is not available");
 }
 
 }  // namespace
@@ -67,6 +55,8 @@ std::string CubeFacePath(const std::string& folder, CubeFace face, CubeFaceForma
 
 std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFaceFormat format) {
   if (folder.empty()) return "the cube map's folder name is empty";
+  if (IsDriveLetterName(folder))
+    return FileError(folder, "a Windows drive-letter name, which cannot exist here").what();
   std::error_code ec;
   const fs::path existing = NearestExisting(folder);
   if (!fs::is_directory(existing, ec))
@@ -86,12 +76,14 @@ std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::str
   std::vector<FileToWrite> files;
   for (CubeFace face : kCubeFaces) {
     files.push_back({CubeFacePath(folder, face, format),
-                     [&panorama, face, faceSize, format, quality](ByteSink& out) {
+                     [&panorama, face, faceSize, extension = CubeFaceExtension(format),
+                      quality](ByteSink& out) {
                        WorkBitmap bitmap;
                        if (!bitmap.Resize(faceSize, faceSize))
                          throw std::runtime_error(std::string(kMemoryExhausted));
                        RenderCubeFace(panorama, face, bitmap);
-                       EncodeFace(bitmap, format, quality, out);
+                       // A face is no panorama: no panorama metadata.
+                       EncodeImage(bitmap, extension, quality, ImageMetadata::None, out);
                      }});
   }
   return files;

@@ -59,14 +59,18 @@ std::string FolderProblem(const std::string& path) {
 
 }  // namespace
 
+bool IsDriveLetterName(std::string_view name) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  return name.size() >= 2 && letter(name[0]) && name[1] == ':';
+}
+
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
                                              OutputSize size) {
   // The message a FileError would carry (a string of its own: what() dies with the error).
   auto problem = [&](const std::string& reason) {
     return std::string(FileError(path, reason).what());
   };
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (path.size() >= 2 && letter(path[0]) && path[1] == ':')
+  if (IsDriveLetterName(path))
     return problem(
         "a Windows drive-letter name, which cannot exist here; give a path on this "
         "machine");

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "output/ImageOutput.h"
 
@@ -17,6 +18,10 @@ enum class OutputOrigin {
   // The scene file's Output_Filename, rendered without -o or --overwrite.
   SceneFile,
 };
+
+// True for a Windows drive-letter name ("C:/pictures/sky.jpg"), which cannot
+// exist here.
+bool IsDriveLetterName(std::string_view name);
 
 // The largest side of a JPEG picture, which the JPEG library refuses beyond.
 inline constexpr int kMaxJpegSide = 65500;
