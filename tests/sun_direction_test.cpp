@@ -6,9 +6,13 @@
 #include "render/RenderObjects.h"
 #include "render/RenderSun.h"
 #include "support/BitmapTesting.h"
+#include "support/PanoramaTesting.h"
 
 namespace horizonmill {
 namespace {
+
+using testing::AzimuthOf;
+using testing::ElevationOf;
 
 TEST(SunDirection, TheDiscsCentrePixelByTheDirectionRule) {
   const struct {

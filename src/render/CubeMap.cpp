@@ -48,9 +48,15 @@ int DefaultCubeFaceSize(int panoramaWidth) { return std::max(1, panoramaWidth / 
 void RenderCubeFace(const WorkBitmap& panorama, CubeFace face, WorkBitmap& target) {
   assert(target.Width() == target.Height() && "a cube face is square");
   const int n = target.Width();
+  const PanoramaProjection project(panorama.Width(), panorama.Height());
   for (int j = 0; j < n; ++j) {
     BgrPixel* row = target.Row(j);
-    for (int i = 0; i < n; ++i) row[i] = SamplePanorama(panorama, CubeFaceDirection(face, i, j, n));
+    for (int i = 0; i < n; ++i) {
+      const Direction d = CubeFaceDirection(face, i, j, n);
+      const PanoramaPoint p =
+          project(static_cast<float>(d.x), static_cast<float>(d.y), static_cast<float>(d.z));
+      row[i] = SamplePanorama(panorama, p.x, p.y);
+    }
   }
 }
 

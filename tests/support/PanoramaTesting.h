@@ -9,12 +9,22 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <numbers>
 
 #include "image/WorkBitmap.h"
 #include "render/CubeMap.h"
 #include "render/PanoramaDirection.h"
 
 namespace horizonmill::testing {
+
+// The direction rule read backwards in double precision, the plain way.
+inline double AzimuthOf(Direction d) {
+  const double a = std::atan2(d.x, -d.z) * 180 / std::numbers::pi;
+  return a < 0 ? a + 360 : a;
+}
+inline double ElevationOf(Direction d) {
+  return std::atan2(d.y, std::hypot(d.x, d.z)) * 180 / std::numbers::pi;
+}
 
 inline WorkBitmap PaintedPanorama(int w, int h, const std::function<BgrPixel(Direction)>& paint) {
   WorkBitmap panorama(w, h);
