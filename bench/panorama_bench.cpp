@@ -51,7 +51,7 @@ BENCHMARK(BM_CubeMapExport1024Bmp)->Unit(benchmark::kMillisecond);
 void BM_LookAroundFrame800x600(benchmark::State& state) {
   const WorkBitmap panorama = Panorama();
   WorkBitmap frame(800, 600);
-  LookAroundView view;
+  LookAroundAngles view;
   view.Elevation = static_cast<double>(state.range(0));
   const int threads = static_cast<int>(state.range(1));
   for (auto _ : state) {

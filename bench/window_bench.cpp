@@ -5,10 +5,12 @@
 // (QT_QPA_PLATFORM=xcb under a display includes drawing on the X server).
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
+#include "ui/LookAroundView.h"
 #include "ui/Main.h"
 #include "ui/PreviewArea.h"
 
@@ -28,6 +30,9 @@ class NoQuestions : public SettingsReaderHost {
 class Silent : public ui::UserDialogs {
  public:
   std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSetup&) override { return {}; }
+  std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&) override {
+    return {};
+  }
   void Message(QWidget*, const QString&, const QString&) override {}
   void Error(QWidget*, const QString&) override {}
   bool Ask(QWidget*, const QString&) override { return false; }
@@ -84,6 +89,26 @@ void BM_WindowFullRender(benchmark::State& state) {
   for (auto _ : state) open.window.session().RenderOutput();
 }
 BENCHMARK(BM_WindowFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// One frame of the look-around window at 800 x 600 on the full render, as a
+// drag repaints it: the view drawn by the core, the picture put on the window.
+void BM_LookAroundRepaint800x600(benchmark::State& state) {
+  OpenWindow open;
+  open.window.session().RenderOutput();
+  open.window.findChild<QAction*>("LookAround1")->trigger();
+  auto* view = open.window.findChild<ui::LookAroundView*>("LookAroundView");
+  view->SetPanorama(&open.window.session().OutputBitmap(), "完成画像");
+  view->resize(800, 600);
+  QApplication::processEvents();
+  double turn = 0;
+  for (auto _ : state) {
+    turn += 1.7;
+    view->SetAngles({turn, 10, 75});
+    view->repaint();
+  }
+  if (view->Frame().Width() != 800) state.SkipWithError("the view drew nothing");
+}
+BENCHMARK(BM_LookAroundRepaint800x600)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace horizonmill

@@ -17,7 +17,7 @@ using testing::SmoothColour;
 TEST(LookAround, ThePixelsLookWhereTheViewTurns) {
   const int w = 800, h = 600;
   const struct {
-    LookAroundView view;
+    LookAroundAngles view;
     double px, py;  // a point of the view
     double azimuth, elevation;
   } cases[] = {
@@ -47,8 +47,8 @@ TEST(LookAround, TheHorizonStaysLevel) {
   // Points mirrored about the vertical middle line share their elevation at
   // any heading and elevation: the view never rolls. At elevation 0 the
   // middle row is the horizon.
-  for (const LookAroundView view :
-       {LookAroundView{0, 0, 75}, LookAroundView{200, 35, 100}, LookAroundView{359, -70, 40}}) {
+  for (const LookAroundAngles view : {LookAroundAngles{0, 0, 75}, LookAroundAngles{200, 35, 100},
+                                      LookAroundAngles{359, -70, 40}}) {
     for (double px : {0.0, 100.0, 333.0}) {
       for (double py : {0.0, 299.5, 580.0}) {
         EXPECT_NEAR(ElevationOf(ViewRay(view, 800, 600, px, py)),
@@ -62,7 +62,7 @@ TEST(LookAround, TheHorizonStaysLevel) {
 }
 
 TEST(LookAround, DraggingByThePixelsOfADegreeTurnsByADegree) {
-  const LookAroundView view{40, 0, 75};
+  const LookAroundAngles view{40, 0, 75};
   const double step = DegreesPerPixel(view, 600);
   EXPECT_NEAR(step,
               std::atan(std::tan(37.5 * std::numbers::pi / 180) / 300) * 180 / std::numbers::pi,
@@ -71,7 +71,7 @@ TEST(LookAround, DraggingByThePixelsOfADegreeTurnsByADegree) {
 }
 
 TEST(LookAround, ValuesAreHeldToTheirRanges) {
-  const LookAroundView v = Settled({-30, 95, 500});
+  const LookAroundAngles v = Settled({-30, 95, 500});
   EXPECT_EQ(v.Heading, 330);
   EXPECT_EQ(v.Elevation, 90);
   EXPECT_EQ(v.FieldOfView, kMaxFieldOfView);
@@ -79,14 +79,14 @@ TEST(LookAround, ValuesAreHeldToTheirRanges) {
   EXPECT_EQ(Settled({720, -91, 1}).Elevation, -90);
   EXPECT_EQ(Settled({720, -91, 1}).FieldOfView, kMinFieldOfView);
   EXPECT_EQ(Settled({std::nan(""), std::nan(""), std::nan("")}).FieldOfView,
-            LookAroundView{}.FieldOfView);
+            LookAroundAngles{}.FieldOfView);
 }
 
 TEST(LookAround, EveryPixelIsThePanoramaInItsDirectionAcrossTheSeam) {
   // Looking at azimuth 0, where the panorama's left and right edges meet, and
   // up past the zenith: each pixel is the colour of its direction.
   const WorkBitmap panorama = testing::PaintedPanorama(1024, 512, SmoothColour);
-  for (const LookAroundView view : {LookAroundView{0, 0, 90}, LookAroundView{180, 70, 110}}) {
+  for (const LookAroundAngles view : {LookAroundAngles{0, 0, 90}, LookAroundAngles{180, 70, 110}}) {
     for (int threads : {1, 3}) {
       WorkBitmap frame(64, 48);
       RenderLookAround(panorama, view, frame, threads);
@@ -100,7 +100,7 @@ TEST(LookAround, EveryPixelIsThePanoramaInItsDirectionAcrossTheSeam) {
     }
   }
   WorkBitmap frame(8, 6);
-  RenderLookAround(WorkBitmap(), LookAroundView{}, frame);
+  RenderLookAround(WorkBitmap(), LookAroundAngles{}, frame);
   EXPECT_EQ(frame.Row(3)[4], BgrPixel{});
 }
 

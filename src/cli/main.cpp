@@ -94,7 +94,7 @@ int CheckOutputs(const Options& options, const Session& session, OutputSize size
   }
   if (!options.cubemap.empty()) {
     outputs.cubemap = OutputPathOf(options.cubemap);
-    outputs.faces = options.cubemapFormat.value_or(CubeFaceFormat::Png);
+    outputs.faces = options.cubemapFormat.value_or(kDefaultCubeFaceFormat);
     if (const std::string limit = WorkBitmap::LimitReason(faceSize, faceSize); !limit.empty())
       return Fail(std::string(kMemoryExhausted) + " (cube faces: " + limit + ")");
     if (const auto problem = CheckCubeMapTarget(outputs.cubemap, *outputs.faces))

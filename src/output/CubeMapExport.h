@@ -14,6 +14,9 @@
 namespace horizonmill {
 
 enum class CubeFaceFormat { Png, Bmp, Jpeg };
+// The faces' format when none is asked for: lossless, and read by every 3D
+// program.
+inline constexpr CubeFaceFormat kDefaultCubeFaceFormat = CubeFaceFormat::Png;
 
 // "png", "bmp" or "jpg" (any case); nothing for another name.
 std::optional<CubeFaceFormat> CubeFaceFormatNamed(std::string_view name);

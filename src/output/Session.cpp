@@ -108,6 +108,11 @@ bool Session::RenderOutput() {
   return true;
 }
 
+void Session::WriteCubeMap(const std::string& folder, CubeFaceFormat format) const {
+  horizonmill::WriteCubeMap(output_, folder, DefaultCubeFaceSize(output_.Width()), format,
+                            jpegQuality_);
+}
+
 void Session::WriteImage(const std::string& path, bool preview, ImageMetadata metadata) const {
   SaveImage(preview ? preview_ : output_, path, jpegQuality_, metadata);
 }

@@ -16,6 +16,7 @@
 
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
+#include "output/CubeMapExport.h"
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "render/RenderContext.h"
@@ -130,6 +131,10 @@ class Session {
   // written.
   void WriteImage(const std::string& path, bool preview = false,
                   ImageMetadata metadata = ImageMetadata::Panorama) const;
+  // Writes OutputBitmap as a cube map into `folder` (output/CubeMapExport.h):
+  // faces of a quarter of its width, JPEG ones at the JPEG quality. Throws
+  // FileError naming the file (the faces there before are then unchanged).
+  void WriteCubeMap(const std::string& folder, CubeFaceFormat format) const;
 
   // The progress timer's tick: the percentage the gauge shows while a stage
   // runs (RenderProgress strictly between 0 and 100); otherwise nothing (the

@@ -18,7 +18,7 @@ struct Camera {
   double focal;
 };
 
-Camera CameraOf(const LookAroundView& view, int height) {
+Camera CameraOf(const LookAroundAngles& view, int height) {
   const double h = view.Heading * kRadiansPerDegree, e = view.Elevation * kRadiansPerDegree;
   const double ch = std::cos(h), sh = std::sin(h), ce = std::cos(e), se = std::sin(e);
   // Right stays horizontal (no roll): the horizon is level at every heading.
@@ -30,8 +30,8 @@ Camera CameraOf(const LookAroundView& view, int height) {
 
 }  // namespace
 
-LookAroundView Settled(LookAroundView view) {
-  const LookAroundView defaults;
+LookAroundAngles Settled(LookAroundAngles view) {
+  const LookAroundAngles defaults;
   if (!std::isfinite(view.Heading)) view.Heading = defaults.Heading;
   if (!std::isfinite(view.Elevation)) view.Elevation = defaults.Elevation;
   if (!std::isfinite(view.FieldOfView)) view.FieldOfView = defaults.FieldOfView;
@@ -43,7 +43,7 @@ LookAroundView Settled(LookAroundView view) {
   return view;
 }
 
-Direction ViewRay(const LookAroundView& view, int width, int height, double px, double py) {
+Direction ViewRay(const LookAroundAngles& view, int width, int height, double px, double py) {
   const Camera c = CameraOf(view, height);
   const double a = px - width / 2.0, b = height / 2.0 - py;
   return Direction{c.forward.x * c.focal + c.right.x * a + c.up.x * b,
@@ -51,11 +51,11 @@ Direction ViewRay(const LookAroundView& view, int width, int height, double px, 
                    c.forward.z * c.focal + c.right.z * a + c.up.z * b};
 }
 
-double DegreesPerPixel(const LookAroundView& view, int height) {
+double DegreesPerPixel(const LookAroundAngles& view, int height) {
   return std::atan(1 / CameraOf(view, std::max(height, 1)).focal) / kRadiansPerDegree;
 }
 
-void RenderLookAround(const WorkBitmap& panorama, const LookAroundView& view, WorkBitmap& target,
+void RenderLookAround(const WorkBitmap& panorama, const LookAroundAngles& view, WorkBitmap& target,
                       int threads) {
   const int w = target.Width(), h = target.Height();
   const Camera c = CameraOf(view, h);

@@ -12,8 +12,9 @@ namespace horizonmill {
 inline constexpr double kMinFieldOfView = 20;
 inline constexpr double kMaxFieldOfView = 120;
 
-struct LookAroundView {
-  double Heading = 0;       // azimuth of the view's centre, degrees, 0 <= h < 360
+struct LookAroundAngles {
+  double Heading = 180;     // azimuth of the view's centre, degrees, 0 <= h < 360;
+                            // 180 is the middle of the panorama
   double Elevation = 0;     // elevation of the view's centre, degrees, −90 .. 90
   double FieldOfView = 75;  // vertical field of view, degrees
 };
@@ -21,21 +22,21 @@ struct LookAroundView {
 // Heading reduced to 0 .. 360, elevation held to −90 .. 90, the field of view
 // to kMinFieldOfView .. kMaxFieldOfView; a value that is no number becomes the
 // default's.
-LookAroundView Settled(LookAroundView view);
+LookAroundAngles Settled(LookAroundAngles view);
 
 // The direction (not of unit length) through point (px, py) of a width x height
 // view, in pixel units from its top-left corner (pixel (i, j) has its centre at
 // (i + 0.5, j + 0.5)).
-Direction ViewRay(const LookAroundView& view, int width, int height, double px, double py);
+Direction ViewRay(const LookAroundAngles& view, int width, int height, double px, double py);
 
 // How many degrees one pixel at the view's centre spans: dragging by this many
 // pixels turns the view by that many degrees, so the picture follows the mouse.
-double DegreesPerPixel(const LookAroundView& view, int height);
+double DegreesPerPixel(const LookAroundAngles& view, int height);
 
 // Draws the whole target (its size is the view's) from the panorama, each pixel
 // the bilinear sample in its direction (SamplePanorama), in bands of rows on
 // `threads` threads (the calling one among them). An empty panorama gives black.
-void RenderLookAround(const WorkBitmap& panorama, const LookAroundView& view, WorkBitmap& target,
+void RenderLookAround(const WorkBitmap& panorama, const LookAroundAngles& view, WorkBitmap& target,
                       int threads = 1);
 
 }  // namespace horizonmill

@@ -169,12 +169,21 @@ void THorizonmill_MainForm::BuildMenu() {
   saveAs1_ = action(file, "SaveAs1", "設定を名前を付けて保存(&A)",
                     &THorizonmill_MainForm::SaveAs1Click, QKeySequence::SaveAs);
   file->addSeparator();
+  cubeMap1_ = action(file, "CubeMap1", "キューブマップを出力...(&C)",
+                     &THorizonmill_MainForm::CubeMap1Click);
+  cubeMap1_->setToolTip(
+      "完成画像を作画し、3Dソフト用のキューブマップ（px, nx, py, ny, pz, nz の6面）"
+      "としてフォルダーに出力します");
+  file->addSeparator();
   action(file, "Exit1", "終了(&X)", &THorizonmill_MainForm::Exit1Click, QKeySequence::Quit);
   QMenu* options = menuBar()->addMenu("オプション(&O)");
   jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", &THorizonmill_MainForm::JPEG1Click);
   qoraLDelete_ = action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)",
                         &THorizonmill_MainForm::QoraL_DeleteClick);
   qoraLDelete_->setEnabled(false);
+  QMenu* view = menuBar()->addMenu("表示(&L)");
+  action(view, "LookAround1", "パノラマを見回す...(&L)", &THorizonmill_MainForm::LookAround1Click,
+         QKeySequence(Qt::CTRL | Qt::Key_L));
   QMenu* version = menuBar()->addMenu("バージョン情報(&V)");
   action(version, "Author", "Horizonmillについて...(&A)", &THorizonmill_MainForm::AuthorClick);
 }
@@ -515,7 +524,7 @@ void THorizonmill_MainForm::ApplyRenderLock() {
   const bool idle = !session_.Context().Rendering;
   sceneControls_->setEnabled(idle);
   outputControls_->setEnabled(idle);
-  for (QAction* a : {new1_, open1_, save1_, saveAs1_, jpeg1_}) a->setEnabled(idle);
+  for (QAction* a : {new1_, open1_, save1_, saveAs1_, cubeMap1_, jpeg1_}) a->setEnabled(idle);
   qoraLDelete_->setEnabled(idle && removalAvailable_);
 }
 

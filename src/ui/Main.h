@@ -28,6 +28,7 @@ class QTimer;
 
 namespace horizonmill::ui {
 
+class LookAroundView;
 class PreviewArea;
 class ProgressPie;
 class TextInput;
@@ -95,6 +96,13 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void TEnjoTextureReferClick();
   void ReferOutPutClick();
   void GoClick();
+  // The file menu's cube-map export: a folder, then the full render, then the
+  // six faces into the folder.
+  void CubeMap1Click();
+  // Opens (or brings forward) the look-around window on the last render.
+  void LookAround1Click();
+  // What the look-around window shows: the bitmap the last render drew into.
+  void ShowInLookAround(const WorkBitmap* panorama);
   // The full-size render of GoClick and the registration: true when its image
   // is to be used (memory was found, and the window is not closing); an
   // aborted render is used as far as it was drawn, the preview saying so.
@@ -144,6 +152,10 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   // after a registration; off for the run once the host's list was missing.
   bool removalAvailable_ = false;
   QElapsedTimer lastEvents_;  // when the render last let events run
+  // The bitmap the last render drew into, while it still holds that render
+  // (PreviewBitmap also shows pictures being loaded); none before the first.
+  const WorkBitmap* lastPanorama_ = nullptr;
+  QString cubeMapFolder_;  // the folder of the last cube-map export
   bool closeAfterRender_ = false;
 
   FileDialog outPutOpen_, tenjoTextureOpen_, zimenTextureOpen_, openSettingDlg_, saveSettingDlg_,
@@ -163,8 +175,9 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   TRegistName* registName_;
   TJPEGQualityForm* jpegQualityForm_;
   TDelBackForm* delBackForm_;
+  LookAroundView* lookAround_ = nullptr;  // made when first opened
 
-  QAction *new1_, *open1_, *save1_, *saveAs1_, *jpeg1_, *qoraLDelete_;
+  QAction *new1_, *open1_, *save1_, *saveAs1_, *cubeMap1_, *jpeg1_, *qoraLDelete_;
   TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,
       *groundScale_, *groundWarp_, *groundTextureName_, *resX_, *resY_, *outPutFilen_;
   QCheckBox *tenjoNeeded_, *zimenNeeded_, *isOldFormat_, *dietMode_;

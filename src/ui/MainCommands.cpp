@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 #include "image/ImageLimits.h"
+#include "output/CubeMapExport.h"
 #include "output/ImageOutput.h"
 #include "output/OutputTarget.h"
 #include "platform/ApplicationSettings.h"
@@ -16,6 +18,7 @@
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 #include "ui/JPEGQualityunit.h"
+#include "ui/LookAroundView.h"
 #include "ui/Main.h"
 #include "ui/ObjForm.h"
 #include "ui/PreviewArea.h"
@@ -180,6 +183,9 @@ void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& p
 }
 
 void THorizonmill_MainForm::ShowTextureCaption(PictureKind kind) {
+  // The preview holds a picture now, no panorama.
+  if (lastPanorama_ == &session_.PreviewBitmap())
+    ShowInLookAround(session_.OutputBitmap().Empty() ? nullptr : &session_.OutputBitmap());
   QImage image = PreviewArea::Wrap(session_.PreviewBitmap());
   QPainter painter(&image);
   painter.setFont(font());
@@ -241,6 +247,7 @@ void THorizonmill_MainForm::ReferOutPutClick() {
 }
 
 bool THorizonmill_MainForm::RenderFullSize() {
+  ShowInLookAround(&session_.OutputBitmap());
   const bool rendered = session_.RenderOutput();
   AfterRender();
   if (!rendered) {
@@ -279,16 +286,64 @@ void THorizonmill_MainForm::GoClick() {
   }
 }
 
+void THorizonmill_MainForm::CubeMap1Click() {
+  if (session_.Context().Rendering) return;
+  const auto chosen =
+      dialogs_.ChooseFolder(this, "キューブマップを出力するフォルダー", cubeMapFolder_);
+  if (!chosen) return;
+  cubeMapFolder_ = *chosen;
+  const std::string folder = chosen->toStdString();
+  const CubeFaceFormat format = kDefaultCubeFaceFormat;
+  if (const auto problem = CheckCubeMapTarget(folder, format)) {
+    dialogs_.Error(this, Q(*problem));
+    return;
+  }
+  const bool taken = std::any_of(kCubeFaces.begin(), kCubeFaces.end(), [&](CubeFace face) {
+    return FileExists(CubeFacePath(folder, face, format));
+  });
+  if (taken &&
+      !dialogs_.Ask(this,
+                    "このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？"))
+    return;
+  if (!RenderFullSize()) return;
+  try {
+    session_.WriteCubeMap(folder, format);
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
+  }
+}
+
+// ---------------------------------------------------------------- the look-around window
+
+void THorizonmill_MainForm::LookAround1Click() {
+  if (lookAround_ == nullptr) {
+    lookAround_ = new LookAroundView(this);
+    ShowInLookAround(lastPanorama_);
+  }
+  lookAround_->show();
+  lookAround_->raise();
+  lookAround_->activateWindow();
+}
+
+void THorizonmill_MainForm::ShowInLookAround(const WorkBitmap* panorama) {
+  lastPanorama_ = panorama;
+  if (lookAround_ != nullptr)
+    lookAround_->SetPanorama(panorama,
+                             panorama == &session_.OutputBitmap() ? "完成画像" : "プレビュー");
+}
+
 // ---------------------------------------------------------------- the render
 
 void THorizonmill_MainForm::PreviewClick() {
   if (!session_.PreviewAcceptsClick()) return;
+  ShowInLookAround(&session_.PreviewBitmap());
   session_.RenderPreview();
   AfterRender();
 }
 
 void THorizonmill_MainForm::AfterRender() {
   RedrawAll();  // lifts the lock: Rendering is over
+  if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
   if (closeAfterRender_) close();
 }
 
@@ -307,7 +362,11 @@ void THorizonmill_MainForm::StageMessage(RenderStage, std::string_view text) {
   preview_->ShowMessage(Q(text));
 }
 
-void THorizonmill_MainForm::ShowPreview(const WorkBitmap&) { preview_->ShowBitmap(); }
+void THorizonmill_MainForm::ShowPreview(const WorkBitmap&) {
+  preview_->ShowBitmap();
+  // The look-around window follows a render stage by stage, as the preview does.
+  if (lookAround_ != nullptr && lookAround_->isVisible()) lookAround_->PanoramaChanged();
+}
 
 void THorizonmill_MainForm::ProcessEvents(RenderContext&) {
   if (lastEvents_.isValid() && lastEvents_.elapsed() < kEventIntervalMs) return;

@@ -28,6 +28,16 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDial
   return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtUserDialogs::ChooseFolder(QWidget* parent, const QString& title,
+                                                   const QString& directory) {
+  QFileDialog dialog(parent, title, directory);
+  dialog.setObjectName("FolderDialog");
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst();
+}
+
 void QtUserDialogs::Message(QWidget* parent, const QString& text, const QString& detail) {
   QMessageBox box(QMessageBox::Information, QStringLiteral("Horizonmill"), text, QMessageBox::Ok,
                   parent);

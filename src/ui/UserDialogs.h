@@ -32,6 +32,10 @@ class UserDialogs {
   virtual ~UserDialogs() = default;
   // The chosen file's path, or nothing when the user cancels.
   virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) = 0;
+  // A folder (existing, or made in the dialog), starting in `directory`; nothing
+  // when the user cancels.
+  virtual std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                              const QString& directory) = 0;
   // A message box with an OK button; `detail`, when given, says more (in
   // English, naming the file or folder) behind the box's details button.
   virtual void Message(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
@@ -50,6 +54,8 @@ class UserDialogs {
 class QtUserDialogs : public UserDialogs {
  public:
   std::optional<QString> ChooseFile(QWidget* parent, const FileDialogSetup& setup) override;
+  std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
+                                      const QString& directory) override;
   void Message(QWidget* parent, const QString& text, const QString& detail = {}) override;
   void Error(QWidget* parent, const QString& text) override;
   bool Ask(QWidget* parent, const QString& question) override;

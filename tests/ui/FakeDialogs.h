@@ -1,4 +1,4 @@
-// UserDialogs answered by a test: file dialogs return the queued answers, the
+// UserDialogs answered by a test: file and folder dialogs return the queued answers, the
 // colour dialog and questions what the test set, message boxes and beeps are
 // recorded, and a modal dialog is shown, handed to onModal (which clicks its
 // buttons) and hidden again. Nothing waits for a person.
@@ -18,6 +18,14 @@ class FakeDialogs : public UserDialogs {
     asked.push_back(setup);
     if (answers.isEmpty()) return std::nullopt;
     const QString answer = answers.takeFirst();
+    if (answer.isEmpty()) return std::nullopt;
+    return answer;
+  }
+  std::optional<QString> ChooseFolder(QWidget*, const QString& title,
+                                      const QString& directory) override {
+    folderAsked << title + "|" + directory;
+    if (folders.isEmpty()) return std::nullopt;
+    const QString answer = folders.takeFirst();
     if (answer.isEmpty()) return std::nullopt;
     return answer;
   }
@@ -45,6 +53,8 @@ class FakeDialogs : public UserDialogs {
 
   QStringList answers;  // what the file dialogs return, in turn ("" cancels)
   std::vector<FileDialogSetup> asked;
+  QStringList folders;      // what the folder dialogs return, in turn ("" cancels)
+  QStringList folderAsked;  // "title|directory" of each folder dialog
   QStringList messages, details, errors, questions;
   bool answerYes = false;
   std::optional<QColor> colour;  // what the colour dialog returns

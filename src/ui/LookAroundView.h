@@ -1,0 +1,62 @@
+// The look-around window: the last render (the full image or the preview) seen
+// as a perspective view from the panorama's centre. Dragging turns the view
+// (the picture follows the mouse), the wheel changes the field of view, the
+// arrow keys turn it by steps, + and - zoom, Home looks back at the horizon
+// in the middle of the panorama. The horizon stays level; the panorama's left and right edges
+// meet without a seam. Drawn by the core (RenderLookAround); the window only
+// translates the mouse and keys into angles.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "image/WorkBitmap.h"
+#include "render/LookAround.h"
+
+namespace horizonmill::ui {
+
+class LookAroundView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit LookAroundView(QWidget* parent = nullptr);
+
+  // What to show: a panorama that outlives the window or until the next call,
+  // and what it is ("完成画像", "プレビュー"); none shows how to get one.
+  void SetPanorama(const WorkBitmap* panorama, const QString& source);
+  const WorkBitmap* Panorama() const { return panorama_; }
+  // The panorama's pixels changed (a render drew into it): draw again.
+  void PanoramaChanged() { update(); }
+
+  const LookAroundAngles& Angles() const { return angles_; }
+  void SetAngles(const LookAroundAngles& angles);
+  // The picture drawn last, the size of the view.
+  const WorkBitmap& Frame() const { return frame_; }
+
+  QSize sizeHint() const override { return {800, 600}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // Turns the view as dragging by (dx, dy) pixels does.
+  void Drag(QPointF delta);
+  // Narrows (steps > 0) or widens the field of view, a tenth per step.
+  void Zoom(double steps);
+  QString Caption() const;
+
+  const WorkBitmap* panorama_ = nullptr;
+  QString source_;
+  LookAroundAngles angles_;
+  WorkBitmap frame_;
+  QPointF lastMouse_;
+  bool dragging_ = false;
+  int threads_;
+};
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,157 @@
+// The look-around window and the cube-map export, from the window's menus.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QWheelEvent>
+#include <QtTest>
+
+#include "render/CubeMap.h"
+#include "support/PngReading.h"
+#include "support/TempDir.h"
+#include "ui/LookAroundView.h"
+#include "ui/PreviewArea.h"
+#include "ui/WindowFixture.h"
+
+using namespace horizonmill;
+using namespace horizonmill::ui;
+
+namespace {
+
+void Trigger(WindowFixture& w, const char* action) { Child<QAction>(*w.window, action)->trigger(); }
+
+void ClickPreview(WindowFixture& w) {
+  QTRY_VERIFY(w.window->session().PreviewAcceptsClick());
+  QTest::mouseClick(Child<PreviewArea>(*w.window, "Preview"), Qt::LeftButton);
+}
+
+LookAroundView* OpenView(WindowFixture& w) {
+  Trigger(w, "LookAround1");
+  auto* view = Child<LookAroundView>(*w.window, "LookAroundView");
+  view->resize(200, 150);
+  view->repaint();
+  return view;
+}
+
+// A small full image, so that the full renders of the tests are quick.
+void SmallOutput(WindowFixture& w) {
+  Child<QLineEdit>(*w.window, "ResX")->setText("64");
+  Child<QLineEdit>(*w.window, "ResY")->setText("32");
+}
+
+bool SameBgr(const WorkBitmap& a, const WorkBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    if (!std::equal(a.Row(y), a.Row(y) + a.Width(), b.Row(y))) return false;
+  return true;
+}
+
+}  // namespace
+
+class LookAroundTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void showsTheLastRender() {
+    WindowFixture w;
+    LookAroundView* view = OpenView(w);
+    QVERIFY(view->isVisible());
+    QCOMPARE(view->Panorama(), nullptr);  // nothing rendered yet: a hint
+    ClickPreview(w);
+    const WorkBitmap& preview = w.window->session().PreviewBitmap();
+    QCOMPARE(view->Panorama(), &preview);
+    view->repaint();
+    WorkBitmap expected(200, 150);
+    RenderLookAround(preview, view->Angles(), expected);
+    QVERIFY(SameBgr(view->Frame(), expected));
+
+    // A texture shown in the preview is no panorama: without a full render
+    // there is nothing to look at.
+    Child<QCheckBox>(*w.window, "ZimenNeeded")->click();
+    Child<QLineEdit>(*w.window, "GroundTextureName")
+        ->setText(QString::fromStdString(Example("water.bmp")));
+    QTest::keyClick(Child<QLineEdit>(*w.window, "GroundTextureName"), Qt::Key_Return);
+    QCOMPARE(view->Panorama(), nullptr);
+
+    // A full render: the view shows it, and keeps it past a texture.
+    SmallOutput(w);
+    Child<QLineEdit>(*w.window, "OutPutFilen")->setText(w.dir.filePath("out.bmp"));
+    QTest::keyClick(Child<QLineEdit>(*w.window, "OutPutFilen"), Qt::Key_Return);
+    QTest::mouseClick(Child<QPushButton>(*w.window, "Go"), Qt::LeftButton);
+    QCOMPARE(view->Panorama(), &w.window->session().OutputBitmap());
+    QTest::keyClick(Child<QLineEdit>(*w.window, "GroundTextureName"), Qt::Key_Return);
+    QCOMPARE(view->Panorama(), &w.window->session().OutputBitmap());
+  }
+
+  void dragWheelAndKeysTurnAndZoom() {
+    WindowFixture w;
+    LookAroundView* view = OpenView(w);
+    const LookAroundAngles start = view->Angles();
+    QCOMPARE(start.Heading, 180.0);  // the middle of the panorama
+    const double step = DegreesPerPixel(start, view->height());
+    // The picture follows the mouse: dragging left turns right, down looks up.
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(150, 50));
+    QTest::mouseMove(view, QPoint(110, 60));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(110, 60));
+    QCOMPARE(view->Angles().Heading, 180 + 40 * step);
+    QCOMPARE(view->Angles().Elevation, 10 * step);
+    // Moving without the button pressed turns nothing.
+    QTest::mouseMove(view, QPoint(10, 10));
+    QCOMPARE(view->Angles().Heading, 180 + 40 * step);
+
+    QWheelEvent wheel(QPointF(100, 75), view->mapToGlobal(QPointF(100, 75)), {}, QPoint(0, 240),
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QCOMPARE(view->Angles().FieldOfView, start.FieldOfView * 0.9 * 0.9);
+
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(view->Angles().Heading, 180.0);
+    QCOMPARE(view->Angles().Elevation, 0.0);
+    QTest::keyClick(view, Qt::Key_Left);
+    QCOMPARE(view->Angles().Heading, 175.0);
+    for (int i = 0; i < 30; ++i) QTest::keyClick(view, Qt::Key_Up);
+    QCOMPARE(view->Angles().Elevation, 90.0);  // no further than straight up
+    for (int i = 0; i < 30; ++i) QTest::keyClick(view, Qt::Key_Minus);
+    QCOMPARE(view->Angles().FieldOfView, kMaxFieldOfView);
+  }
+
+  void cubeMapExportRendersAndWritesTheSixFaces() {
+    WindowFixture w;
+    SmallOutput(w);
+    // Cancelled: nothing is rendered.
+    Trigger(w, "CubeMap1");
+    QCOMPARE(w.dialogs.folderAsked.size(), 1);
+    QVERIFY(w.window->session().OutputBitmap().Empty());
+
+    const QString folder = w.dir.filePath("faces");
+    QVERIFY(QDir().mkpath(folder));
+    w.dialogs.folders = {folder};
+    Trigger(w, "CubeMap1");
+    QVERIFY(w.dialogs.errors.isEmpty());
+    QCOMPARE(w.window->session().OutputBitmap().Width(), 64);
+    for (CubeFace face : kCubeFaces) {
+      const std::string path = CubeFacePath(folder.toStdString(), face, CubeFaceFormat::Png);
+      QCOMPARE(testing::DecodePng(testing::ReadFile(path)).Width(), 16);
+    }
+    // Faces already there are replaced only after a Yes; the dialog opens
+    // where the last export went.
+    w.dialogs.folders = {folder};
+    Trigger(w, "CubeMap1");
+    QCOMPARE(w.dialogs.questions.size(), 1);
+    QVERIFY(w.dialogs.folderAsked.last().endsWith("|" + folder));
+  }
+
+  void anExportThatCannotGoThereIsSaidBeforeTheRender() {
+    WindowFixture w;
+    QFile file(w.dir.filePath("plain"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    w.dialogs.folders = {w.dir.filePath("plain/faces")};
+    Trigger(w, "CubeMap1");
+    QCOMPARE(w.dialogs.errors.size(), 1);
+    QVERIFY(w.dialogs.errors[0].contains("is not a folder"));
+    QVERIFY(w.window->session().OutputBitmap().Empty());
+  }
+};
+
+QTEST_MAIN(LookAroundTest)
+#include "look_around_test.moc"
