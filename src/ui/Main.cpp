@@ -174,6 +174,7 @@ void THorizonmill_MainForm::BuildMenu() {
   cubeMap1_->setToolTip(
       "完成画像を作画し、3Dソフト用のキューブマップ（px, nx, py, ny, pz, nz の6面）"
       "としてフォルダーに出力します");
+  file->setToolTipsVisible(true);
   file->addSeparator();
   action(file, "Exit1", "終了(&X)", &THorizonmill_MainForm::Exit1Click, QKeySequence::Quit);
   QMenu* options = menuBar()->addMenu("オプション(&O)");
