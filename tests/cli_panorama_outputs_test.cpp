@@ -17,6 +17,7 @@ namespace {
 
 using testing::DecodePng;
 using testing::JpegXmp;
+using testing::PngXmp;
 using testing::ReadFile;
 using testing::RunCli;
 using testing::TempDir;
@@ -47,7 +48,9 @@ TEST(CliPanoramaOutputs, TheCubeMapOfAnExampleJoinsWithoutSeams) {
                         Quoted(dir / "faces") + " --quiet");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"faces"});  // nothing but the faces
-  const auto faces = ReadFaces(dir / "faces", ".png");          // PNG by default
+  // PNG by default, and a face is no panorama: no XMP.
+  const auto faces = ReadFaces(dir / "faces", ".png");
+  EXPECT_EQ(PngXmp(ReadFile(dir / "faces/px.png")), std::nullopt);
   for (const WorkBitmap& f : faces) {
     EXPECT_EQ(f.Width(), 256);  // a quarter of the panorama's width
     EXPECT_EQ(f.Height(), 256);
@@ -92,12 +95,18 @@ TEST(CliPanoramaOutputs, TheSunAloneRendersNothingAndNoMetadataLeavesTheXmpOut) 
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"sun.json"});
   EXPECT_NE(ReadFile(dir / "sun.json").find("\"imageSize\": [300, 150],"), std::string::npos);
 
-  r = RunCli("--size 64x32 -o " + Quoted(dir / "plain.jpg") + " --no-metadata --quiet");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(JpegXmp(ReadFile(dir / "plain.jpg")), std::nullopt);
-  r = RunCli("--size 64x32 -o " + Quoted(dir / "marked.jpg") + " --quiet");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(JpegXmp(ReadFile(dir / "marked.jpg")), std::nullopt);
+  for (const std::string ext : {".jpg", ".png"}) {
+    const auto xmp = [&](const std::string& name) {
+      const std::string bytes = ReadFile(dir / (name + ext));
+      return ext == ".png" ? PngXmp(bytes) : JpegXmp(bytes);
+    };
+    r = RunCli("--size 64x32 -o " + Quoted(dir / ("plain" + ext)) + " --no-metadata --quiet");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(xmp("plain"), std::nullopt) << ext;
+    r = RunCli("--size 64x32 -o " + Quoted(dir / ("marked" + ext)) + " --quiet");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(xmp("marked"), std::nullopt) << ext;
+  }
 }
 
 TEST(CliPanoramaOutputs, BadUsageAndUnwritableTargetsAreSaidBeforeTheRender) {

@@ -1,14 +1,18 @@
 // The panorama's XMP, read back the way a viewer finds it: the JPEG's APP1
-// segment, then the packet's RDF description and its GPano properties.
+// segment or the PNG's iTXt chunk, then the packet's RDF description and its
+// GPano properties.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "output/PanoramaXmp.h"
+#include "support/BitmapTesting.h"
 #include "support/PanoramaTesting.h"
+#include "support/PngReading.h"
 #include "support/TempDir.h"
 #include "support/XmpReading.h"
 
@@ -17,6 +21,8 @@ namespace {
 
 using testing::HeaderSegments;
 using testing::JpegXmp;
+using testing::PngChunks;
+using testing::PngXmp;
 using testing::TempDir;
 using testing::XmpProperties;
 
@@ -58,6 +64,31 @@ TEST(PanoramaMetadata, JpegCarriesItInAnApp1SegmentAfterTheJfifHeader) {
   EXPECT_EQ(JpegXmp(plain.Bytes()), std::nullopt);
   std::string stripped = marked.Bytes();
   stripped.erase(segments[1].start, segments[1].size);
+  EXPECT_EQ(stripped, plain.Bytes());
+}
+
+TEST(PanoramaMetadata, PngCarriesItUncompressedInAnITxtChunkBeforeTheImageData) {
+  const WorkBitmap image = testing::PaintedPanorama(64, 32, testing::SmoothColour);
+  MemorySink plain, marked;
+  EncodeImage(image, "out.png", 90, ImageMetadata::None, plain);
+  EncodeImage(image, "out.png", 90, ImageMetadata::Panorama, marked);
+
+  const auto chunks = PngChunks(marked.Bytes());
+  const auto type = [&](const char* t) {
+    return std::find_if(chunks.begin(), chunks.end(), [&](const auto& c) { return c.type == t; });
+  };
+  ASSERT_NE(type("iTXt"), chunks.end());
+  EXPECT_LT(type("iTXt"), type("IDAT"));  // readers need not go through the pixels
+  const auto xmp = PngXmp(marked.Bytes());
+  ASSERT_TRUE(xmp.has_value());
+  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "FullPanoHeightPixels"], "32");
+  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "ProjectionType"], "equirectangular");
+  // libpng reads it back (its checksums hold) to the same pixels.
+  EXPECT_TRUE(testing::SamePixels(testing::DecodePng(marked.Bytes()), image));
+
+  EXPECT_EQ(PngXmp(plain.Bytes()), std::nullopt);
+  std::string stripped = marked.Bytes();
+  stripped.erase(type("iTXt")->start, type("iTXt")->size);
   EXPECT_EQ(stripped, plain.Bytes());
 }
 

@@ -44,9 +44,9 @@ Options:
   --quality Q          JPEG quality 0..100; the default is the quality set in
                        the window (the program's INI file), else 90. It does not
                        apply to BMP and PNG (a warning says so)
-  --no-metadata        a JPEG without the XMP that marks it as a 360-degree
-                       panorama (GPano: equirectangular, the full size); by
-                       default panorama viewers recognise the image by it
+  --no-metadata        a JPEG or PNG image without the XMP that marks it as a
+                       360-degree panorama (GPano: equirectangular, the full
+                       size); by default panorama viewers recognise it by that
   --cubemap DIR        also (or, without -o, only) write the panorama as the six
                        faces of a cube map into DIR, made if missing: px, nx,
                        py, ny, pz, nz (+X, -X, +Y, -Y, +Z, -Z), laid out for

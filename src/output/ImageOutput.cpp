@@ -6,8 +6,8 @@
 #include "image/BmpWriter.h"
 #include "image/ImageLimits.h"
 #include "output/JpegWriter.h"
-#include "output/PngWriter.h"
 #include "output/PanoramaXmp.h"
+#include "output/PngWriter.h"
 #include "platform/AtomicFile.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
@@ -70,25 +70,19 @@ void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path) {
   WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
 }
 
+void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality) {
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
+}
+
 namespace {
 
-void EncodeJpegWith(const WorkBitmap& bitmap, int quality, ImageMetadata metadata, ByteSink& out) {
-  const std::string xmp = metadata == ImageMetadata::Panorama
-                              ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
-                              : std::string();
-  EncodeJpeg(bitmap, quality, out, xmp);
+// The metadata's XMP packet for the bitmap; empty for none.
+std::string XmpPacketOf(const WorkBitmap& bitmap, ImageMetadata metadata) {
+  return metadata == ImageMetadata::Panorama ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
+                                             : std::string();
 }
 
 }  // namespace
-
-void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
-                ImageMetadata metadata) {
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpegWith(bitmap, quality, metadata, out); });
-}
-
-void SaveAsPng(const WorkBitmap& bitmap, const std::string& path) {
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodePng(bitmap, out); });
-}
 
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
                  ImageMetadata metadata, ByteSink& out) {
@@ -96,9 +90,9 @@ void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int qualit
     case ImageFormat::Bmp:
       return EncodeBmp(bitmap, out);
     case ImageFormat::Png:
-      return EncodePng(bitmap, out);
+      return EncodePng(bitmap, out, XmpPacketOf(bitmap, metadata));
     case ImageFormat::Jpeg:
-      return EncodeJpegWith(bitmap, quality, metadata, out);
+      return EncodeJpeg(bitmap, quality, out, XmpPacketOf(bitmap, metadata));
   }
 }
 

@@ -1,6 +1,6 @@
 // The output command without its window: size the output bitmap from the
 // resolution texts, render at full size, write BMP, PNG or JPEG by the file
-// name (a JPEG marked as a panorama, output/PanoramaXmp.h).
+// name (JPEG and PNG marked as a panorama, output/PanoramaXmp.h).
 #pragma once
 
 #include <string>
@@ -49,15 +49,14 @@ bool HasImageExtension(std::string_view filename);
 // What an image file says about itself beyond its pixels.
 enum class ImageMetadata {
   None,      // the pixels alone
-  Panorama,  // JPEG carries the XMP of a full equirectangular panorama
+  Panorama,  // JPEG and PNG carry the XMP of a full equirectangular panorama
              // (output/PanoramaXmp.h); BMP has no place for it and stays plain
 };
 
-// Write the bitmap atomically; throw FileError naming the file on failure.
+// Write the bitmap atomically, without metadata; throw FileError naming the
+// file on failure.
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path);
-void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
-                ImageMetadata metadata = ImageMetadata::None);
-void SaveAsPng(const WorkBitmap& bitmap, const std::string& path);
+void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality);
 // The image in the format of the file name (BMP, PNG or JPEG by the extension
 // rule); the quality is for JPEG only.
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,

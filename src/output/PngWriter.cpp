@@ -50,7 +50,9 @@ void FlushBytes(png_structp png) {
 
 }  // namespace
 
-void EncodePng(const WorkBitmap& bitmap, ByteSink& out) {
+void EncodePng(const WorkBitmap& bitmap, ByteSink& out, std::string_view xmpPacket) {
+  // The library takes the chunk's texts as writable C strings, and copies them.
+  std::string keyword = kPngXmpKeyword, xmp(xmpPacket);
   WriteState state;
   state.sink = &out;
   png_structp png =
@@ -67,6 +69,15 @@ void EncodePng(const WorkBitmap& bitmap, ByteSink& out) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()),
                static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (!xmp.empty()) {
+    // Uncompressed, with no language tag: how XMP readers expect it.
+    png_text text{};
+    text.compression = PNG_ITXT_COMPRESSION_NONE;
+    text.key = keyword.data();
+    text.text = xmp.data();
+    text.itxt_length = xmp.size();
+    png_set_text(png, info, &text, 1);
+  }
   png_write_info(png, info);
   // The bitmap's rows hold blue, green, red: the library swaps them as it writes.
   png_set_bgr(png);

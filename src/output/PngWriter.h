@@ -2,6 +2,8 @@
 // palette), lossless, not interlaced.
 #pragma once
 
+#include <string_view>
+
 #include "image/WorkBitmap.h"
 #include "platform/ByteSink.h"
 
@@ -9,7 +11,11 @@ namespace horizonmill {
 
 // Writes the bitmap as a PNG file into the sink, flushing it at the end. Throws
 // std::runtime_error with the library's message on failure; a sink that cannot
-// take the bytes ends the writing with the sink's reason.
-void EncodePng(const WorkBitmap& bitmap, ByteSink& out);
+// take the bytes ends the writing with the sink's reason. An XMP packet, when
+// given, goes uncompressed into an iTXt chunk with the keyword
+// kPngXmpKeyword before the image data (the standard XMP place in a PNG file).
+void EncodePng(const WorkBitmap& bitmap, ByteSink& out, std::string_view xmpPacket = {});
+
+inline constexpr const char* kPngXmpKeyword = "XML:com.adobe.xmp";
 
 }  // namespace horizonmill

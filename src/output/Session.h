@@ -123,7 +123,7 @@ class Session {
   // nothing rendered, when the size breaks the limits or memory runs out.
   bool RenderOutput();
   // Writes OutputBitmap (or PreviewBitmap) as BMP, PNG or JPEG by the path's
-  // extension (a JPEG marked as a panorama unless told otherwise), atomically
+  // extension (JPEG and PNG marked as a panorama unless told otherwise), atomically
   // (platform/AtomicFile.h). The path is an output name through OutputPathOf
   // (output/ImageOutput.h). Throws FileError naming the file; Interrupted when
   // an interrupt stops the writing. Nothing is left then. CheckOutputTarget

@@ -1,6 +1,6 @@
 // Reading back the XMP packet the program writes, as a panorama viewer finds
-// it: the JPEG's APP1 segment, then the packet's RDF description and the
-// properties written as its attributes.
+// it: the JPEG's APP1 segment or the PNG's iTXt chunk, then the packet's RDF
+// description and the properties written as its attributes.
 #pragma once
 
 #include <map>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/JpegWriter.h"
+#include "output/PngWriter.h"
 
 namespace horizonmill::testing {
 
@@ -41,6 +42,41 @@ inline std::optional<std::string> JpegXmp(const std::string& jpeg) {
   for (const Segment& s : HeaderSegments(jpeg))
     if (s.marker == 0xE1 && s.body.compare(0, opening.size(), opening) == 0)
       return s.body.substr(opening.size());
+  return std::nullopt;
+}
+
+struct PngChunk {
+  std::string type;
+  std::size_t start, size;  // the whole chunk, length and CRC included
+  std::string data;
+};
+
+// The chunks of a PNG file, in order (up to a chunk that runs past the end).
+inline std::vector<PngChunk> PngChunks(const std::string& png) {
+  std::vector<PngChunk> chunks;
+  if (png.compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return chunks;
+  auto byte = [&](std::size_t i) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(png[i]));
+  };
+  std::size_t at = 8;
+  while (at + 12 <= png.size()) {
+    const std::size_t length =
+        byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+    if (length > png.size() - at - 12) break;
+    chunks.push_back({png.substr(at + 4, 4), at, length + 12, png.substr(at + 8, length)});
+    at += length + 12;
+  }
+  return chunks;
+}
+
+// The XMP packet of a PNG file: the text of the iTXt chunk with the XMP
+// keyword, stored uncompressed and without a language tag or a translated
+// keyword, as XMP readers expect it.
+inline std::optional<std::string> PngXmp(const std::string& png) {
+  const std::string opening = std::string(kPngXmpKeyword) + std::string("\0\0\0\0\0", 5);
+  for (const PngChunk& c : PngChunks(png))
+    if (c.type == "iTXt" && c.data.compare(0, opening.size(), opening) == 0)
+      return c.data.substr(opening.size());
   return std::nullopt;
 }
 
