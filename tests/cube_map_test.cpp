@@ -188,6 +188,7 @@ TEST(CubeMap, FacesSampleThePanoramaAndJoinWithoutSeams) {
   const auto seams = CompareSeams(faces);
   EXPECT_TRUE(seams.beyondIsEdge);
   EXPECT_EQ(seams.acrossPairs, 6 * 4 * n);
+  EXPECT_EQ(seams.edges.size(), 12u);
   EXPECT_LE(seams.acrossMax, seams.insideMax + 1);
   EXPECT_LE(seams.acrossMean, seams.insideMean * 1.5 + 0.5);
 }

@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <numbers>
+#include <utility>
 
 #include "image/WorkBitmap.h"
 #include "render/CubeMap.h"
@@ -80,11 +82,19 @@ inline CubeHit CubeLookup(Direction d) {
 // pixel with the pixel beyond the edge on the next face) and inside the faces
 // (each pixel with its right and lower neighbour): the largest and the mean
 // difference of a channel.
+struct EdgeFigures {
+  int max = 0, pairs = 0;
+  double sum = 0;
+  double Mean() const { return sum / std::max(1, pairs); }
+};
 struct SeamFigures {
   int acrossMax = 0, insideMax = 0;
   double acrossMean = 0, insideMean = 0;
   int acrossPairs = 0;
   bool beyondIsEdge = true;  // every pixel beyond an edge is an edge pixel of its face
+  // Each edge of the cube on its own, by the two faces that share it (the
+  // lower face first); both faces' pixels along it count.
+  std::map<std::pair<CubeFace, CubeFace>, EdgeFigures> edges;
 };
 
 inline SeamFigures CompareSeams(const std::array<WorkBitmap, 6>& faces) {
@@ -118,6 +128,10 @@ inline SeamFigures CompareSeams(const std::array<WorkBitmap, 6>& faces) {
           const int hj = std::clamp(static_cast<int>(hit.t * n), 0, n - 1);
           f.beyondIsEdge &= hit.face != face && (hi == 0 || hi == n - 1 || hj == 0 || hj == n - 1);
           const int d = Difference(at(face, i, j), at(hit.face, hi, hj));
+          EdgeFigures& edge = f.edges[std::minmax(face, hit.face)];
+          edge.max = std::max(edge.max, d);
+          edge.sum += d;
+          ++edge.pairs;
           f.acrossMax = std::max(f.acrossMax, d);
           across += d;
           ++f.acrossPairs;
