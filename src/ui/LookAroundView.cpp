@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 #include "ui/PreviewArea.h"
 
@@ -18,8 +19,9 @@ constexpr double kKeyStep = 5;
 
 }  // namespace
 
-LookAroundView::LookAroundView(QWidget* parent)
+LookAroundView::LookAroundView(std::function<bool()> rendering, QWidget* parent)
     : QWidget(parent, Qt::Window),
+      rendering_(std::move(rendering)),
       threads_(static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u))) {
   setObjectName("LookAroundView");
   setWindowTitle("パノラマを見回す");
@@ -35,12 +37,29 @@ LookAroundView::LookAroundView(QWidget* parent)
 void LookAroundView::SetPanorama(const WorkBitmap* panorama, const QString& source) {
   panorama_ = panorama;
   source_ = source;
+  stale_ = true;
+  update();
+}
+
+void LookAroundView::PanoramaChanged() {
+  stale_ = true;
+  if (rendering_() && isVisible()) DrawFrame();
   update();
 }
 
 void LookAroundView::SetAngles(const LookAroundAngles& angles) {
   angles_ = Settled(angles);
+  stale_ = true;
   update();
+}
+
+void LookAroundView::DrawFrame() {
+  if (panorama_ == nullptr || panorama_->Empty()) return;
+  if ((frame_.Width() != width() || frame_.Height() != height()) &&
+      !frame_.Resize(width(), height()))
+    return;
+  RenderLookAround(*panorama_, angles_, frame_, threads_);
+  stale_ = false;
 }
 
 QString LookAroundView::Caption() const {
@@ -62,13 +81,12 @@ void LookAroundView::paintEvent(QPaintEvent*) {
                      "プレビューをクリックするか完成画像を作画すると、ここで見回せます。");
     return;
   }
-  if ((frame_.Width() != width() || frame_.Height() != height()) &&
-      !frame_.Resize(width(), height())) {
+  const bool sized = frame_.Width() == width() && frame_.Height() == height();
+  if ((stale_ || !sized) && !rendering_()) DrawFrame();
+  if (frame_.Empty())
     painter.fillRect(rect(), Qt::black);
-    return;
-  }
-  RenderLookAround(*panorama_, angles_, frame_, threads_);
-  painter.drawImage(0, 0, PreviewArea::Wrap(frame_));
+  else  // during a render, the last frame, stretched if the window has changed size
+    painter.drawImage(rect(), PreviewArea::Wrap(frame_));
   // The angles on a dark strip at the bottom, readable over any sky.
   const QString caption = Caption();
   const QFontMetrics metrics(font());

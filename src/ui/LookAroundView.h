@@ -2,13 +2,18 @@
 // as a perspective view from the panorama's centre. Dragging turns the view
 // (the picture follows the mouse), the wheel changes the field of view, the
 // arrow keys turn it by steps, + and - zoom, Home looks back at the horizon
-// in the middle of the panorama. The horizon stays level; the panorama's left and right edges
-// meet without a seam. Drawn by the core (RenderLookAround); the window only
-// translates the mouse and keys into angles.
+// in the middle of the panorama. The horizon stays level; the panorama's left
+// and right edges meet without a seam. Drawn by the core (RenderLookAround);
+// the window only translates the mouse and keys into angles.
+//
+// While a render draws into the panorama, its stages may write it from worker
+// threads whenever events run: the view then reads it only when told that a
+// stage is done (PanoramaChanged), and shows that frame until the next one.
 #pragma once
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "image/WorkBitmap.h"
 #include "render/LookAround.h"
@@ -19,14 +24,16 @@ class LookAroundView : public QWidget {
   Q_OBJECT
 
  public:
-  explicit LookAroundView(QWidget* parent = nullptr);
+  // `rendering` says whether a render is drawing into the panorama now.
+  explicit LookAroundView(std::function<bool()> rendering, QWidget* parent = nullptr);
 
   // What to show: a panorama that outlives the window or until the next call,
   // and what it is ("完成画像", "プレビュー"); none shows how to get one.
   void SetPanorama(const WorkBitmap* panorama, const QString& source);
   const WorkBitmap* Panorama() const { return panorama_; }
-  // The panorama's pixels changed (a render drew into it): draw again.
-  void PanoramaChanged() { update(); }
+  // The panorama's pixels changed: after a render, or between two of its
+  // stages, when nothing writes them. During a render the frame is drawn now.
+  void PanoramaChanged();
 
   const LookAroundAngles& Angles() const { return angles_; }
   void SetAngles(const LookAroundAngles& angles);
@@ -44,13 +51,17 @@ class LookAroundView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Draws the frame from the panorama at the view's size.
+  void DrawFrame();
   // Turns the view as dragging by (dx, dy) pixels does.
   void Drag(QPointF delta);
   // Narrows (steps > 0) or widens the field of view, a tenth per step.
   void Zoom(double steps);
   QString Caption() const;
 
+  std::function<bool()> rendering_;
   const WorkBitmap* panorama_ = nullptr;
+  bool stale_ = true;  // the frame does not show the panorama and angles as they are
   QString source_;
   LookAroundAngles angles_;
   WorkBitmap frame_;

@@ -317,7 +317,7 @@ void THorizonmill_MainForm::CubeMap1Click() {
 
 void THorizonmill_MainForm::LookAround1Click() {
   if (lookAround_ == nullptr) {
-    lookAround_ = new LookAroundView(this);
+    lookAround_ = new LookAroundView([this] { return session_.Context().Rendering; }, this);
     ShowInLookAround(lastPanorama_);
   }
   lookAround_->show();
@@ -364,8 +364,9 @@ void THorizonmill_MainForm::StageMessage(RenderStage, std::string_view text) {
 
 void THorizonmill_MainForm::ShowPreview(const WorkBitmap&) {
   preview_->ShowBitmap();
-  // The look-around window follows a render stage by stage, as the preview does.
-  if (lookAround_ != nullptr && lookAround_->isVisible()) lookAround_->PanoramaChanged();
+  // The look-around window follows a render stage by stage, as the preview
+  // does; a stage is done now, so nothing writes the panorama.
+  if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
 }
 
 void THorizonmill_MainForm::ProcessEvents(RenderContext&) {

@@ -82,6 +82,39 @@ class LookAroundTest : public QObject {
     QCOMPARE(view->Panorama(), &w.window->session().OutputBitmap());
   }
 
+  void duringARenderThePanoramaIsReadOnlyBetweenStages() {
+    bool rendering = false;
+    LookAroundView view([&] { return rendering; });
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    WorkBitmap panorama(64, 32);
+    view.SetPanorama(&panorama, "完成画像");
+    view.repaint();
+    WorkBitmap black(200, 150);
+    RenderLookAround(panorama, view.Angles(), black);
+    QVERIFY(SameBgr(view.Frame(), black));
+
+    // A stage writes the panorama: turning or painting the view reads nothing.
+    rendering = true;
+    for (int y = 0; y < 32; ++y) std::fill_n(panorama.Row(y), 64, BgrPixel{0, 0, 255});
+    view.SetAngles({90, 10, 60});
+    view.repaint();
+    QVERIFY(SameBgr(view.Frame(), black));
+    // The stage is done: the frame shows it at once, at the angles as they are.
+    view.PanoramaChanged();
+    WorkBitmap expected(200, 150);
+    RenderLookAround(panorama, view.Angles(), expected);
+    QVERIFY(!SameBgr(expected, black));
+    QVERIFY(SameBgr(view.Frame(), expected));
+    // After the render the view draws as it is painted again.
+    rendering = false;
+    view.SetAngles({0, -10, 60});
+    view.repaint();
+    RenderLookAround(panorama, view.Angles(), expected);
+    QVERIFY(SameBgr(view.Frame(), expected));
+  }
+
   void dragWheelAndKeysTurnAndZoom() {
     WindowFixture w;
     LookAroundView* view = OpenView(w);
