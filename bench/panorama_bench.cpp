@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include "DiscardSink.h"
-#include "image/BmpWriter.h"
 #include "output/CubeMapExport.h"
 #include "render/CubeMap.h"
 #include "render/LookAround.h"
@@ -36,15 +35,17 @@ void BM_CubeFaces1024(benchmark::State& state) {
 }
 BENCHMARK(BM_CubeFaces1024)->Unit(benchmark::kMillisecond);
 
-// The export as the files get it: sampled and encoded (BMP), the bytes discarded.
-void BM_CubeMapExport1024Bmp(benchmark::State& state) {
+// The export as the files get it: sampled and encoded, the bytes discarded.
+void BM_CubeMapExport1024(benchmark::State& state, CubeFaceFormat format) {
   const WorkBitmap panorama = Panorama();
   DiscardSink sink;
   for (auto _ : state)
-    for (const FileToWrite& file : CubeMapFiles(panorama, "faces", 1024, CubeFaceFormat::Bmp, 90))
+    for (const FileToWrite& file : CubeMapFiles(panorama, "faces", 1024, format, 90))
       file.write(sink);
 }
-BENCHMARK(BM_CubeMapExport1024Bmp)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CubeMapExport1024, png, CubeFaceFormat::Png)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CubeMapExport1024, bmp, CubeFaceFormat::Bmp)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CubeMapExport1024, jpg, CubeFaceFormat::Jpeg)->Unit(benchmark::kMillisecond);
 
 // One frame of the look-around view; the heading turns a little each frame,
 // as while the mouse drags.
