@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
@@ -45,51 +47,52 @@ TEST(PanoramaMetadata, ThePacketDescribesAWholeEquirectangularPanorama) {
   EXPECT_EQ(XmpProperties(PanoramaXmpPacket(409, 307))[kGPano + "FullPanoHeightPixels"], "307");
 }
 
-TEST(PanoramaMetadata, JpegCarriesItInAnApp1SegmentAfterTheJfifHeader) {
-  const WorkBitmap image = testing::PaintedPanorama(64, 32, testing::SmoothColour);
+// A 64 x 32 panorama encoded for a file name without and with the metadata.
+struct PlainAndMarked {
+  WorkBitmap image = testing::PaintedPanorama(64, 32, testing::SmoothColour);
   MemorySink plain, marked;
-  EncodeImage(image, "out.jpg", 90, ImageMetadata::None, plain);
-  EncodeImage(image, "out.jpg", 90, ImageMetadata::Panorama, marked);
+  explicit PlainAndMarked(std::string_view name) {
+    EncodeImage(image, name, 90, ImageMetadata::None, plain);
+    EncodeImage(image, name, 90, ImageMetadata::Panorama, marked);
+  }
+  // The packet found in the marked file describes the image, the plain file has
+  // none, and without the block that holds it the marked file is the plain one,
+  // byte for byte.
+  void Check(const std::optional<std::string>& markedXmp,
+             const std::optional<std::string>& plainXmp, std::size_t blockStart,
+             std::size_t blockSize) const {
+    ASSERT_TRUE(markedXmp.has_value());
+    EXPECT_EQ(XmpProperties(*markedXmp)[kGPano + "FullPanoWidthPixels"], "64");
+    EXPECT_EQ(XmpProperties(*markedXmp)[kGPano + "ProjectionType"], "equirectangular");
+    EXPECT_EQ(plainXmp, std::nullopt);
+    std::string stripped = marked.Bytes();
+    stripped.erase(blockStart, blockSize);
+    EXPECT_EQ(stripped, plain.Bytes());
+  }
+};
 
-  const auto segments = HeaderSegments(marked.Bytes());
+TEST(PanoramaMetadata, JpegCarriesItInAnApp1SegmentAfterTheJfifHeader) {
+  const PlainAndMarked files("out.jpg");
+  const auto segments = HeaderSegments(files.marked.Bytes());
   ASSERT_GE(segments.size(), 3u);
   EXPECT_EQ(segments[0].marker, 0xE0);  // JFIF first, where readers look for it
   EXPECT_EQ(segments[1].marker, 0xE1);
-  const auto xmp = JpegXmp(marked.Bytes());
-  ASSERT_TRUE(xmp.has_value());
-  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "FullPanoWidthPixels"], "64");
-  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "ProjectionType"], "equirectangular");
-
-  // Without the segment the file is the plain one, byte for byte.
-  EXPECT_EQ(JpegXmp(plain.Bytes()), std::nullopt);
-  std::string stripped = marked.Bytes();
-  stripped.erase(segments[1].start, segments[1].size);
-  EXPECT_EQ(stripped, plain.Bytes());
+  files.Check(JpegXmp(files.marked.Bytes()), JpegXmp(files.plain.Bytes()), segments[1].start,
+              segments[1].size);
 }
 
 TEST(PanoramaMetadata, PngCarriesItUncompressedInAnITxtChunkBeforeTheImageData) {
-  const WorkBitmap image = testing::PaintedPanorama(64, 32, testing::SmoothColour);
-  MemorySink plain, marked;
-  EncodeImage(image, "out.png", 90, ImageMetadata::None, plain);
-  EncodeImage(image, "out.png", 90, ImageMetadata::Panorama, marked);
-
-  const auto chunks = PngChunks(marked.Bytes());
+  const PlainAndMarked files("out.png");
+  const auto chunks = PngChunks(files.marked.Bytes());
   const auto type = [&](const char* t) {
     return std::find_if(chunks.begin(), chunks.end(), [&](const auto& c) { return c.type == t; });
   };
   ASSERT_NE(type("iTXt"), chunks.end());
   EXPECT_LT(type("iTXt"), type("IDAT"));  // readers need not go through the pixels
-  const auto xmp = PngXmp(marked.Bytes());
-  ASSERT_TRUE(xmp.has_value());
-  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "FullPanoHeightPixels"], "32");
-  EXPECT_EQ(XmpProperties(*xmp)[kGPano + "ProjectionType"], "equirectangular");
+  files.Check(PngXmp(files.marked.Bytes()), PngXmp(files.plain.Bytes()), type("iTXt")->start,
+              type("iTXt")->size);
   // libpng reads it back (its checksums hold) to the same pixels.
-  EXPECT_TRUE(testing::SamePixels(testing::DecodePng(marked.Bytes()), image));
-
-  EXPECT_EQ(PngXmp(plain.Bytes()), std::nullopt);
-  std::string stripped = marked.Bytes();
-  stripped.erase(type("iTXt")->start, type("iTXt")->size);
-  EXPECT_EQ(stripped, plain.Bytes());
+  EXPECT_TRUE(testing::SamePixels(testing::DecodePng(files.marked.Bytes()), files.image));
 }
 
 TEST(PanoramaMetadata, BmpStaysPlainAndRegisteredJpegsToo) {

@@ -4,8 +4,10 @@
 #include <QLineEdit>
 #include <QWheelEvent>
 #include <QtTest>
+#include <algorithm>
 
 #include "render/CubeMap.h"
+#include "support/BitmapTesting.h"
 #include "support/PngReading.h"
 #include "support/TempDir.h"
 #include "ui/LookAroundView.h"
@@ -14,6 +16,7 @@
 
 using namespace horizonmill;
 using namespace horizonmill::ui;
+using horizonmill::testing::SamePixels;
 
 namespace {
 
@@ -38,13 +41,6 @@ void SmallOutput(WindowFixture& w) {
   Child<QLineEdit>(*w.window, "ResY")->setText("32");
 }
 
-bool SameBgr(const WorkBitmap& a, const WorkBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    if (!std::equal(a.Row(y), a.Row(y) + a.Width(), b.Row(y))) return false;
-  return true;
-}
-
 }  // namespace
 
 class LookAroundTest : public QObject {
@@ -62,7 +58,7 @@ class LookAroundTest : public QObject {
     view->repaint();
     WorkBitmap expected(200, 150);
     RenderLookAround(preview, view->Angles(), expected);
-    QVERIFY(SameBgr(view->Frame(), expected));
+    QVERIFY(SamePixels(view->Frame(), expected));
 
     // A texture shown in the preview is no panorama: without a full render
     // there is nothing to look at.
@@ -93,26 +89,26 @@ class LookAroundTest : public QObject {
     view.repaint();
     WorkBitmap black(200, 150);
     RenderLookAround(panorama, view.Angles(), black);
-    QVERIFY(SameBgr(view.Frame(), black));
+    QVERIFY(SamePixels(view.Frame(), black));
 
     // A stage writes the panorama: turning or painting the view reads nothing.
     rendering = true;
     for (int y = 0; y < 32; ++y) std::fill_n(panorama.Row(y), 64, BgrPixel{0, 0, 255});
     view.SetAngles({90, 10, 60});
     view.repaint();
-    QVERIFY(SameBgr(view.Frame(), black));
+    QVERIFY(SamePixels(view.Frame(), black));
     // The stage is done: the frame shows it at once, at the angles as they are.
     view.PanoramaChanged();
     WorkBitmap expected(200, 150);
     RenderLookAround(panorama, view.Angles(), expected);
-    QVERIFY(!SameBgr(expected, black));
-    QVERIFY(SameBgr(view.Frame(), expected));
+    QVERIFY(!SamePixels(expected, black));
+    QVERIFY(SamePixels(view.Frame(), expected));
     // After the render the view draws as it is painted again.
     rendering = false;
     view.SetAngles({0, -10, 60});
     view.repaint();
     RenderLookAround(panorama, view.Angles(), expected);
-    QVERIFY(SameBgr(view.Frame(), expected));
+    QVERIFY(SamePixels(view.Frame(), expected));
   }
 
   void dragWheelAndKeysTurnAndZoom() {
