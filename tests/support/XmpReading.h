@@ -3,10 +3,12 @@
 // description and the properties written as its attributes.
 #pragma once
 
+#include <cctype>
 #include <map>
 #include <optional>
-#include <regex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "output/JpegWriter.h"
@@ -80,24 +82,64 @@ inline std::optional<std::string> PngXmp(const std::string& png) {
   return std::nullopt;
 }
 
+// Reads a packet piece by piece; white space may stand between the pieces.
+class XmpScanner {
+ public:
+  explicit XmpScanner(std::string_view text) : rest_(text) {}
+  // Takes `piece` when the text goes on with it.
+  bool Take(std::string_view piece) {
+    SkipSpace();
+    if (!rest_.starts_with(piece)) return false;
+    rest_.remove_prefix(piece.size());
+    return true;
+  }
+  // name="value" pairs up to "/>", which is taken too; nothing when the text
+  // is no such list.
+  std::optional<std::vector<std::pair<std::string, std::string>>> Attributes() {
+    std::vector<std::pair<std::string, std::string>> attributes;
+    while (!Take("/>")) {
+      const auto name = rest_.find_first_not_of(
+          "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_:");
+      if (name == 0 || name == std::string_view::npos || rest_.substr(name, 2) != "=\"") return {};
+      const auto end = rest_.find('"', name + 2);
+      if (end == std::string_view::npos) return {};
+      attributes.emplace_back(rest_.substr(0, name), rest_.substr(name + 2, end - name - 2));
+      rest_.remove_prefix(end + 1);
+    }
+    return attributes;
+  }
+  bool AtEnd() {
+    SkipSpace();
+    return rest_.empty();
+  }
+
+ private:
+  void SkipSpace() {
+    while (!rest_.empty() && std::isspace(static_cast<unsigned char>(rest_.front())))
+      rest_.remove_prefix(1);
+  }
+  std::string_view rest_;
+};
+
 // The properties of the packet's rdf:Description written as attributes, with
 // their namespace prefixes resolved to the namespace URIs. Checks the packet's
 // wrapper on the way; an empty map when anything is amiss.
 inline std::map<std::string, std::string> XmpProperties(const std::string& packet) {
-  const std::regex wrapper(
-      R"(^<\?xpacket begin="\xEF\xBB\xBF" id="W5M0MpCehiHzreSzNTczkc9d"\?>\s*)"
-      R"(<x:xmpmeta xmlns:x="adobe:ns:meta/">\s*)"
-      R"(<rdf:RDF xmlns:rdf="http://www\.w3\.org/1999/02/22-rdf-syntax-ns#">\s*)"
-      R"(<rdf:Description ([^>]*?)/>\s*</rdf:RDF>\s*</x:xmpmeta>\s*<\?xpacket end="[rw]"\?>$)");
-  std::smatch m;
-  if (!std::regex_match(packet, m, wrapper)) return {};
-  const std::string attributes = m[1];
+  // The wrapper starts the packet at once: a reader looks for it byte by byte.
+  if (!packet.starts_with("<?xpacket")) return {};
+  XmpScanner scan(packet);
+  if (!scan.Take("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>") ||
+      !scan.Take("<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">") ||
+      !scan.Take("<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">") ||
+      !scan.Take("<rdf:Description "))
+    return {};
+  const auto attributes = scan.Attributes();
+  if (!attributes || !scan.Take("</rdf:RDF>") || !scan.Take("</x:xmpmeta>") ||
+      !(scan.Take("<?xpacket end=\"r\"?>") || scan.Take("<?xpacket end=\"w\"?>")) || !scan.AtEnd())
+    return {};
   std::map<std::string, std::string> prefixes, values;
-  const std::regex attribute(R"(([\w:]+)="([^"]*)\")");
-  for (auto it = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
-       it != std::sregex_iterator(); ++it) {
-    const std::string name = (*it)[1], value = (*it)[2];
-    if (name.rfind("xmlns:", 0) == 0)
+  for (const auto& [name, value] : *attributes) {
+    if (name.starts_with("xmlns:"))
       prefixes[name.substr(6)] = value;
     else
       values[name] = value;
