@@ -134,6 +134,8 @@ TEST(CliPanoramaOutputs, BadUsageAndUnwritableTargetsAreSaidBeforeTheRender) {
        "plain: is not a folder", 1},
       {"--size 64x32 --cubemap " + Quoted(dir / "big") + " --cubemap-format bmp --face-size 30000",
        "cube faces: 30000 x 30000 pixels take", 1},
+      {"--cubemap " + Quoted(dir / "f") + " --cubemap-format bmp --quality 50 --strict",
+       "--quality applies to JPEG only; the faces are written as BMP", 1},
   };
   WriteFile(dir / "plain", "a file");
   for (const auto& c : cases) {

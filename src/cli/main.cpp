@@ -68,10 +68,15 @@ void WarnAboutFormat(const Options& options, const Outputs& outputs, WarningLog&
                            "; the image is written as JPEG (.png, .bmp, .jpg and .jpeg choose "
                            "the format)");
   }
-  if (options.quality && !outputs.WritesJpeg())
-    warnings.Warn(out.empty() ? outputs.cubemap : out,
-                  std::string("--quality applies to JPEG only; the image is written as ") +
-                      ImageFormatName(out.empty() ? ImageFormat::Png : ImageFormatOf(out)));
+  if (options.quality && !outputs.WritesJpeg()) {
+    std::string what = "nothing is written as JPEG";
+    if (!out.empty())
+      what = std::string("the image is written as ") + ImageFormatName(ImageFormatOf(out));
+    else if (outputs.faces)
+      what = std::string("the faces are written as ") +
+             ImageFormatName(ImageFormatOf(CubeFaceExtension(*outputs.faces)));
+    warnings.Warn(out.empty() ? outputs.cubemap : out, "--quality applies to JPEG only; " + what);
+  }
 }
 
 // Every name checked before the render, which would otherwise be spent for
