@@ -13,6 +13,10 @@
 #include <cstdint>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace horizonmill {
 
 using PackedColour = std::uint32_t;
@@ -198,23 +202,82 @@ namespace detail {
 inline int LerpChannel(int a, int b, double t) {
   return static_cast<int>(static_cast<double>(b) + static_cast<double>(a - b) * t);
 }
+
+// Four channels side by side in 32-bit lanes (red, green, blue and alpha of a
+// PackedColour, or blue, green and red of a BgrPixel), so that a bilinear mix
+// works on all of them at once: LerpLanes gives in each lane exactly what
+// LerpChannel gives, the same double operations in the same order.
+#if defined(__SSE2__)
+struct ChannelLanes {
+  __m128i v;
+};
+inline ChannelLanes ToLanes(std::uint32_t bytes) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(bytes)), zero);
+  return {_mm_unpacklo_epi16(v, zero)};
+}
+// The low eight bits of each lane, lane 0 in the low byte.
+inline std::uint32_t FromLanes(ChannelLanes l) {
+  const __m128i v = _mm_and_si128(l.v, _mm_set1_epi32(0xff));
+  const __m128i halves = _mm_packs_epi32(v, v);
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(halves, halves)));
+}
+inline int LaneAlpha(ChannelLanes l) { return _mm_extract_epi16(l.v, 6); }
+inline ChannelLanes WithoutAlpha(ChannelLanes l) {
+  return {_mm_and_si128(l.v, _mm_set_epi32(0, -1, -1, -1))};
+}
+inline ChannelLanes LerpLanes(ChannelLanes a, ChannelLanes b, double t) {
+  const __m128d factor = _mm_set1_pd(t);
+  const __m128i span = _mm_sub_epi32(a.v, b.v);
+  auto half = [&](__m128i base, __m128i diff) {
+    return _mm_cvttpd_epi32(
+        _mm_add_pd(_mm_cvtepi32_pd(base), _mm_mul_pd(_mm_cvtepi32_pd(diff), factor)));
+  };
+  const __m128i low = half(b.v, span);
+  const __m128i high = half(_mm_shuffle_epi32(b.v, 0xee), _mm_shuffle_epi32(span, 0xee));
+  return {_mm_unpacklo_epi64(low, high)};
+}
+#else
+struct ChannelLanes {
+  int v[4];
+};
+inline ChannelLanes ToLanes(std::uint32_t bytes) {
+  return {{static_cast<int>(bytes & 0xff), static_cast<int>((bytes >> 8) & 0xff),
+           static_cast<int>((bytes >> 16) & 0xff), static_cast<int>(bytes >> 24)}};
+}
+inline std::uint32_t FromLanes(ChannelLanes l) {
+  return MakePacked(l.v[0], l.v[1], l.v[2], l.v[3]);
+}
+inline int LaneAlpha(ChannelLanes l) { return l.v[3]; }
+inline ChannelLanes WithoutAlpha(ChannelLanes l) { return {{l.v[0], l.v[1], l.v[2], 0}}; }
+inline ChannelLanes LerpLanes(ChannelLanes a, ChannelLanes b, double t) {
+  ChannelLanes r;
+  for (int i = 0; i < 4; ++i) r.v[i] = LerpChannel(a.v[i], b.v[i], t);
+  return r;
+}
+#endif
+
+// LerpColour on lanes: a transparent side lends no colour of its own. For t
+// in 0..1 every lane stays within 0..255, so mixes can follow one another in
+// lanes exactly as they would through PackedColour.
+inline ChannelLanes MixColourLanes(ChannelLanes a, ChannelLanes b, double t) {
+  if (LaneAlpha(a) == 0) a = WithoutAlpha(b);
+  if (LaneAlpha(b) == 0) b = WithoutAlpha(a);
+  return LerpLanes(a, b, t);
+}
 }  // namespace detail
 
 // a weighted by t, b by 1 - t, each channel truncated; a transparent side lends
 // no colour of its own (its red, green and blue are taken from the other side).
 inline PackedColour LerpColour(PackedColour a, PackedColour b, double t) {
-  if (Alpha(a) == 0) a = b & 0x00ffffffu;
-  if (Alpha(b) == 0) b = a & 0x00ffffffu;
-  using detail::LerpChannel;
-  return MakePacked(LerpChannel(Red(a), Red(b), t), LerpChannel(Green(a), Green(b), t),
-                    LerpChannel(Blue(a), Blue(b), t), LerpChannel(Alpha(a), Alpha(b), t));
+  return detail::FromLanes(detail::MixColourLanes(detail::ToLanes(a), detail::ToLanes(b), t));
 }
 
 inline BgrPixel LerpBgr(BgrPixel a, BgrPixel b, double t) {
-  using detail::LerpChannel;
-  return BgrPixel{static_cast<std::uint8_t>(LerpChannel(a.b, b.b, t)),
-                  static_cast<std::uint8_t>(LerpChannel(a.g, b.g, t)),
-                  static_cast<std::uint8_t>(LerpChannel(a.r, b.r, t))};
+  const std::uint32_t mixed = detail::FromLanes(
+      detail::LerpLanes(detail::ToLanes(BgrAsInt(a)), detail::ToLanes(BgrAsInt(b)), t));
+  return BgrPixel{static_cast<std::uint8_t>(mixed), static_cast<std::uint8_t>(mixed >> 8),
+                  static_cast<std::uint8_t>(mixed >> 16)};
 }
 
 }  // namespace horizonmill

@@ -63,18 +63,4 @@ void SetImagePixel(PixelImage& image, int x, int y, bool wrap, PackedColour colo
   image.Row(y)[x] = colour;
 }
 
-PackedColour SampleImage(const PixelImage& image, long double x, long double y) {
-  const SampleAxis sx = SplitSampleCoordinate(x);
-  const SampleAxis sy = SplitSampleCoordinate(y);
-  const int x0 = WrapSampleBase(sx.base, image.width);
-  const int y0 = WrapSampleBase(sy.base, image.height);
-  const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;
-  const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
-  const PackedColour* r0 = image.Row(y0);
-  const PackedColour* r1 = image.Row(y1);
-  const PackedColour top = LerpColour(r0[x1], r0[x0], sx.fraction);
-  const PackedColour bottom = LerpColour(r1[x1], r1[x0], sx.fraction);
-  return LerpColour(bottom, top, sy.fraction);
-}
-
 }  // namespace horizonmill

@@ -94,6 +94,8 @@ inline SampleAxis SplitSampleCoordinate(long double v) {
 // A sample coordinate's base reduced into 0 .. size - 1.
 inline int WrapSampleBase(std::int64_t v, int size) {
   if (static_cast<std::uint64_t>(v) < static_cast<std::uint64_t>(size)) return static_cast<int>(v);
+  // Power-of-two sizes (most textures) wrap by a mask, negative values too.
+  if ((size & (size - 1)) == 0) return static_cast<int>(v & (size - 1));
   // Texture walks go far beyond the picture; a 32-bit remainder is cheaper.
   if (v > INT32_MIN && v < INT32_MAX) {
     const int r = static_cast<int>(v) % size;
@@ -104,6 +106,22 @@ inline int WrapSampleBase(std::int64_t v, int size) {
 }
 
 // Bilinear sample with wrap-around; transparent texels lend no colour (LerpColour).
-PackedColour SampleImage(const PixelImage& image, long double x, long double y);
+// Inline: the textured layers call it once per pixel.
+inline PackedColour SampleImage(const PixelImage& image, long double x, long double y) {
+  const SampleAxis sx = SplitSampleCoordinate(x);
+  const SampleAxis sy = SplitSampleCoordinate(y);
+  const int x0 = WrapSampleBase(sx.base, image.width);
+  const int y0 = WrapSampleBase(sy.base, image.height);
+  const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;
+  const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
+  const PackedColour* r0 = image.Row(y0);
+  const PackedColour* r1 = image.Row(y1);
+  // LerpColour three times, the middle results kept in lanes (the fractions
+  // lie within 0..1).
+  using detail::MixColourLanes, detail::ToLanes;
+  const detail::ChannelLanes top = MixColourLanes(ToLanes(r0[x1]), ToLanes(r0[x0]), sx.fraction);
+  const detail::ChannelLanes bottom = MixColourLanes(ToLanes(r1[x1]), ToLanes(r1[x0]), sx.fraction);
+  return detail::FromLanes(MixColourLanes(bottom, top, sy.fraction));
+}
 
 }  // namespace horizonmill

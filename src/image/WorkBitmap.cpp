@@ -152,21 +152,6 @@ void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap) {
   }
 }
 
-BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y) {
-  if (bitmap.Empty()) return BgrPixel{};
-  const SampleAxis sx = SplitSampleCoordinate(x);
-  const SampleAxis sy = SplitSampleCoordinate(y);
-  const int x0 = WrapSampleBase(sx.base, bitmap.Width());
-  const int y0 = WrapSampleBase(sy.base, bitmap.Height());
-  const int x1 = x0 + 1 == bitmap.Width() ? 0 : x0 + 1;
-  const int y1 = y0 + 1 == bitmap.Height() ? 0 : y0 + 1;
-  const BgrPixel* r0 = bitmap.Row(y0);
-  const BgrPixel* r1 = bitmap.Row(y1);
-  const BgrPixel top = LerpBgr(r0[x1], r0[x0], sx.fraction);
-  const BgrPixel bottom = LerpBgr(r1[x1], r1[x0], sx.fraction);
-  return LerpBgr(bottom, top, sy.fraction);
-}
-
 namespace {
 
 // One output sample of a resampled axis: taps [first, first + count) of the

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "image/Colour.h"
+#include "image/PixelImage.h"
 
 namespace horizonmill {
 
@@ -85,9 +86,32 @@ void BlendEllipse(WorkBitmap& bitmap, int cx, int cy, std::uint8_t mode, bool wr
                   PackedColour colour, int ry, int rx);
 
 // Bilinear sample with wrap-around (the rules of SampleImage, mixed by LerpBgr).
-BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y);
+inline BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long double y) {
+  if (bitmap.Empty()) return BgrPixel{};
+  const SampleAxis sx = SplitSampleCoordinate(x);
+  const SampleAxis sy = SplitSampleCoordinate(y);
+  const int x0 = WrapSampleBase(sx.base, bitmap.Width());
+  const int y0 = WrapSampleBase(sy.base, bitmap.Height());
+  const int x1 = x0 + 1 == bitmap.Width() ? 0 : x0 + 1;
+  const int y1 = y0 + 1 == bitmap.Height() ? 0 : y0 + 1;
+  const BgrPixel* r0 = bitmap.Row(y0);
+  const BgrPixel* r1 = bitmap.Row(y1);
+  const BgrPixel top = LerpBgr(r0[x1], r0[x0], sx.fraction);
+  const BgrPixel bottom = LerpBgr(r1[x1], r1[x0], sx.fraction);
+  return LerpBgr(bottom, top, sy.fraction);
+}
 
-struct PixelImage;
+// SampleBitmap at a whole-number row: the fraction of a whole number is 1, so
+// the sample comes entirely from the next row, and this gives exactly
+// SampleBitmap(bitmap, x, y) when `next` is the row after y (wrapping) of a
+// bitmap `width` wide.
+inline BgrPixel SampleRow(const BgrPixel* next, int width, long double x) {
+  const SampleAxis sx = SplitSampleCoordinate(x);
+  const int x0 = WrapSampleBase(sx.base, width);
+  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  return LerpBgr(next[x1], next[x0], sx.fraction);
+}
+
 // Copies the bitmap into the image, resizing the image first when the sizes
 // differ (if that fails nothing is copied); every pixel becomes opaque. Stops
 // between rows with Interrupted when an interrupt is pending (platform/Interrupt.h).
