@@ -1,4 +1,19 @@
+// The fade per channel is c + (h - c) * near^4 taken toward c again by depth^2,
+// every step rounded to double (the curve helpers' results), the result then
+// held as a float and rounded to a byte.
+//
+// Why double precision gives the same bytes: with both powers within 0..1 and
+// c, h bytes, every intermediate lies within 0..255, and the double and the
+// extended evaluation each stay within a few units in the last place of such
+// values (below 2^-40) of the exact one, so within 2^-39 of each other. The
+// byte that comes out, Round(float(r)) with halves to even, changes only where
+// float(r) crosses a value k + 1/2, that is within half a float step (at most
+// 2^-17 below 256) of k + 1/2. A channel whose double result lies farther than
+// 2^-12 from every k + 1/2 therefore rounds as the extended one does; the few
+// that lie closer are worked out again in extended precision.
 #include "render/AerialFade.h"
+
+#include <cmath>
 
 #include "render/Easing.h"
 
@@ -21,9 +36,12 @@ AerialFader::AerialFader(long double airDepth, long double distance) {
       static_cast<double>(static_cast<long double>(static_cast<double>(inv)) - 1.0L), 4.0);
   const long double kd = static_cast<double>(k);
   depth_power_ = PowerOfAbs(static_cast<double>(1.0L - kd), 2.0);
+  // A negative AirDepth (never from the recommended inputs) can push the depth
+  // power past 1, and a value that is no number fails the test: extended then.
+  in_double_ = near_power_ <= 1 && depth_power_ <= 1;
 }
 
-PackedColour AerialFader::Apply(PackedColour colour, PackedColour horizon) const {
+PackedColour AerialFader::Extended(PackedColour colour, PackedColour horizon) const {
   auto channel = [this](int c, int h) -> float {
     // t = c + (h - c) * (1 - inv)^4
     const double t = static_cast<double>(c + near_power_ * static_cast<long double>(h - c));
@@ -38,5 +56,59 @@ PackedColour AerialFader::Apply(PackedColour colour, PackedColour horizon) const
   return PackFloatColour(channel(Red(colour), Red(horizon)), channel(Green(colour), Green(horizon)),
                          channel(Blue(colour), Blue(horizon)), static_cast<float>(Alpha(colour)));
 }
+
+#if defined(__SSE2__)
+PackedColour AerialFader::InDouble(PackedColour colour, PackedColour horizon) const {
+  // Red and green in one pair of lanes, blue (and alpha, unused) in the other;
+  // each lane does the scalar steps below, the same operations in the same order.
+  const __m128i c = detail::ToLanes(colour).v;
+  const __m128i diff = _mm_sub_epi32(detail::ToLanes(horizon).v, c);
+  const __m128d near = _mm_set1_pd(near_power_), depth = _mm_set1_pd(depth_power_);
+  const __m128d big = _mm_set1_pd(0x1p52), half = _mm_set1_pd(0.5);
+  const __m128d sign = _mm_set1_pd(-0.0);
+  auto fade = [&](__m128i cs, __m128i ds, __m128d& r) {
+    const __m128d cd = _mm_cvtepi32_pd(cs);
+    const __m128d t = _mm_add_pd(cd, _mm_mul_pd(near, _mm_cvtepi32_pd(ds)));
+    const __m128d mirrored = _mm_add_pd(t, _mm_mul_pd(depth, _mm_sub_pd(cd, t)));
+    r = _mm_add_pd(t, _mm_sub_pd(cd, mirrored));
+    const __m128d nearest = _mm_sub_pd(_mm_add_pd(r, big), big);
+    const __m128d off =
+        _mm_andnot_pd(sign, _mm_sub_pd(_mm_andnot_pd(sign, _mm_sub_pd(r, nearest)), half));
+    return _mm_movemask_pd(_mm_cmplt_pd(off, _mm_set1_pd(0x1p-12)));
+  };
+  __m128d red_green, blue;
+  const int near_half = fade(c, diff, red_green) |
+                        (fade(_mm_shuffle_epi32(c, 0xee), _mm_shuffle_epi32(diff, 0xee), blue) & 1);
+  if (near_half) return Extended(colour, horizon);
+  // PackFloatColour: held as floats, clamped to 0..255, rounded halves to even.
+  auto pack = [&](__m128d v) {
+    v = _mm_cvtps_pd(_mm_cvtpd_ps(v));
+    v = _mm_min_pd(_mm_max_pd(v, _mm_setzero_pd()), _mm_set1_pd(255));
+    return _mm_cvttpd_epi32(_mm_sub_pd(_mm_add_pd(v, big), big));
+  };
+  const std::uint32_t rgb = detail::FromLanes({_mm_unpacklo_epi64(pack(red_green), pack(blue))});
+  return WithAlpha(rgb, Alpha(colour));
+}
+#else
+PackedColour AerialFader::InDouble(PackedColour colour, PackedColour horizon) const {
+  const int c[3] = {Red(colour), Green(colour), Blue(colour)};
+  const int h[3] = {Red(horizon), Green(horizon), Blue(horizon)};
+  double r[3];
+  bool near_half = false;
+  for (int i = 0; i < 3; ++i) {
+    const double ci = c[i];
+    const double t = ci + near_power_ * (h[i] - c[i]);
+    const double mirrored = t + depth_power_ * (ci - t);
+    r[i] = t + (ci - mirrored);
+    // The nearest integer (halves to even; r lies within 0..255).
+    const double n = (r[i] + 0x1p52) - 0x1p52;
+    near_half |= std::fabs(std::fabs(r[i] - n) - 0.5) < 0x1p-12;
+  }
+  if (near_half) return Extended(colour, horizon);
+  // PackFloatColour clamps to 0..255 as the extended path does before it.
+  return PackFloatColour(static_cast<float>(r[0]), static_cast<float>(r[1]),
+                         static_cast<float>(r[2]), static_cast<float>(Alpha(colour)));
+}
+#endif
 
 }  // namespace horizonmill

@@ -18,12 +18,20 @@ class AerialFader {
   AerialFader(long double airDepth, long double distance);
   bool Active() const { return active_; }
   PackedColour operator()(PackedColour colour, PackedColour horizon) const {
-    return active_ ? Apply(colour, horizon) : colour;
+    if (!active_) return colour;
+    return in_double_ ? InDouble(colour, horizon) : Extended(colour, horizon);
   }
 
  private:
-  PackedColour Apply(PackedColour colour, PackedColour horizon) const;
+  // The description's evaluation: each step of EaseIn and EaseOut formed in
+  // extended precision and rounded to double.
+  PackedColour Extended(PackedColour colour, PackedColour horizon) const;
+  // The same steps in double precision, with the extended evaluation where
+  // they could round apart (see AerialFade.cpp).
+  PackedColour InDouble(PackedColour colour, PackedColour horizon) const;
+
   bool active_ = false;
+  bool in_double_ = false;  // both powers within 0..1
   double near_power_ = 0;   // |inv - 1|^4
   double depth_power_ = 0;  // |1 - k|^2
 };

@@ -59,17 +59,26 @@ class SlopedCurve {
         k_((static_cast<long double>(yb) - ya) /
            PowerOfAbs(static_cast<double>(static_cast<long double>(xb) - xa), e_)) {}
 
-  double operator()(double x) const {
-    if (!out_) return In(x);
-    const double mirrored = static_cast<double>(xb_ - (static_cast<long double>(x) - xa_));
-    return static_cast<double>(ya_ + (static_cast<long double>(yb_) - In(mirrored)));
+  double operator()(double x) const { return Value(Power(x)); }
+
+  // The curve in two steps, for callers that share a power between curves
+  // (SamePower): the power |x' - xa|^e the curve raises (x' = x for EaseIn, the
+  // mirrored x for EaseOut), and the curve's value from it.
+  double Power(double x) const {
+    if (out_) x = static_cast<double>(xb_ - (static_cast<long double>(x) - xa_));
+    return PowerOfAbs(static_cast<double>(static_cast<long double>(x) - xa_), e_);
+  }
+  double Value(double power) const {
+    const double in = static_cast<double>(ya_ + power * k_);
+    if (!out_) return in;
+    return static_cast<double>(ya_ + (static_cast<long double>(yb_) - in));
+  }
+  // True when Power gives the same for both curves at every x.
+  bool SamePower(const SlopedCurve& other) const {
+    return out_ == other.out_ && e_ == other.e_ && xa_ == other.xa_ && xb_ == other.xb_;
   }
 
  private:
-  double In(double x) const {
-    return static_cast<double>(
-        ya_ + PowerOfAbs(static_cast<double>(static_cast<long double>(x) - xa_), e_) * k_);
-  }
   double ya_, yb_, xa_, xb_;
   bool out_;
   double e_;

@@ -22,6 +22,14 @@ PlaneWalk::PlaneWalk(int width, int height, int column, int textureWidth, int te
   dv_ = d.v / width;
   u_ = textureWidth / 2.0L;
   v_ = textureHeight / 2.0L;
+  // Powers of two (of either sign) far from the ends of the range, so that no
+  // product comes near the subnormal numbers.
+  int exponent = 0;
+  if (std::isfinite(scale) && std::fabs(std::frexp(scale, &exponent)) == 0.5L && exponent > -1000 &&
+      exponent < 1000) {
+    reciprocal_ = true;
+    inverse_scale_ = 1 / scale;
+  }
 }
 
 long double PlaneWalk::StepDistance(int height, int j) {

@@ -17,6 +17,7 @@ Vector2 RotateVector(long double degrees, long double u, long double v);
 // returns the step's distance and moves on.
 class PlaneWalk {
  public:
+  PlaneWalk() = default;  // a walk that stays at (0, 0)
   PlaneWalk(int width, int height, int column, int textureWidth, int textureHeight,
             long double scale);
   long double U() const { return u_; }
@@ -28,18 +29,27 @@ class PlaneWalk {
   // the distances are the same in every column).
   void AdvanceBy(long double d) {
     ++step_;
-    u_ += du_ * d / scale_;
-    v_ += dv_ * d / scale_;
+    if (reciprocal_) {
+      u_ += du_ * d * inverse_scale_;
+      v_ += dv_ * d * inverse_scale_;
+    } else {
+      u_ += du_ * d / scale_;
+      v_ += dv_ * d / scale_;
+    }
   }
   // Distance of step j for an image of height H: 1 / (1 - (2 / H) * t) with
   // t = EaseOut(0, H div 2, 0, H div 2, j, 2), or 0 where that is not positive.
   static long double StepDistance(int height, int j);
 
  private:
-  int height_;
+  int height_ = 0;
   int step_ = 0;
-  long double du_, dv_, scale_;
-  long double u_, v_;
+  long double du_ = 0, dv_ = 0, scale_ = 1;
+  // Dividing by a power of two is multiplying by its inverse, to the last bit
+  // (the inverse being exact); a multiplication is several times cheaper.
+  bool reciprocal_ = false;
+  long double inverse_scale_ = 1;
+  long double u_ = 0, v_ = 0;
 };
 
 }  // namespace horizonmill
