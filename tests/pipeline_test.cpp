@@ -47,7 +47,7 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
   EXPECT_EQ(run.host.Count("show"), 5);  // after each of four stages, and at the end
   EXPECT_EQ(run.context.RenderProgress, 100);
   EXPECT_FALSE(run.context.AbortRequested);
-  EXPECT_GT(run.host.polls, 307 * 2);  // sky and sun poll once per row
+  EXPECT_GT(run.host.polls, 266);  // the stars poll once per star, the sky once per block
 }
 
 TEST(Pipeline, PreviewThinsTheStarsToTheOutputDensity) {
@@ -156,11 +156,12 @@ TEST(Pipeline, MirrorAndCopyOfTheHalves) {
 
 TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   RenderRun run;
+  run.context.Threads = 1;
   run.scene.Stars.NumberOfStars = "500";
   run.scene.Sun.CenterColor = run.scene.Sun.OuterColor = FloatColour{255, 0, 0, 255};
   run.scene.Sun.MixtureMode = MixtureMode::Norm;
   run.host.onPoll = [](RenderContext& context, RenderStage stage) {
-    if (stage == RenderStage::Sun && context.RenderProgress >= 50) context.AbortRequested = true;
+    if (stage == RenderStage::Sun) context.AbortRequested = true;
   };
   run.Preview();
   EXPECT_TRUE(run.context.AbortRequested);
@@ -169,17 +170,19 @@ TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   EXPECT_EQ(Strings(e.end() - 5, e.end()),
             (Strings{"abort command hidden", "progress hidden", "redraw", "preview cleared",
                      "message 作画は中止されました。"}));
-  // The sun stopped half way: its lower rows keep the sky.
+  // The sun stopped after its first band: the points within 32 pixels of the
+  // centre's row or column are drawn, those farther out on both keep the sky.
   WorkBitmap sky(kPreviewWidth, kPreviewHeight);
   RenderContext plain;
   RenderSky(plain, sky, SkyGradation::Default());
-  EXPECT_NE(run.preview.Row(100)[204], sky.Row(100)[204]);
-  EXPECT_EQ(run.preview.Row(250)[204], sky.Row(250)[204]);
+  EXPECT_NE(run.preview.Row(250)[204], sky.Row(250)[204]);
+  EXPECT_NE(run.preview.Row(160)[300], sky.Row(160)[300]);
+  EXPECT_EQ(run.preview.Row(250)[300], sky.Row(250)[300]);
 
   run.host.onPoll = nullptr;  // the next render clears the flag and runs in full
   run.Preview();
   EXPECT_FALSE(run.context.AbortRequested);
-  EXPECT_NE(run.preview.Row(250)[204], sky.Row(250)[204]);
+  EXPECT_NE(run.preview.Row(250)[300], sky.Row(250)[300]);
 }
 
 TEST(Pipeline, RenderingIsSetWhileTheRenderRunsHoweverItEnds) {

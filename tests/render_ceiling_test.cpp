@@ -253,31 +253,33 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
 
 using testing::PollingHost;
 
-TEST(RenderCeiling, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) {
+TEST(RenderCeiling, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUntouched) {
   PixelImagePtr texture = NoiseTexture(16, 16);
-  WorkBitmap target = Canvas(7, 10, BgrPixel{0, 0, 0});
+  WorkBitmap target = Canvas(80, 10, BgrPixel{0, 0, 0});
   PollingHost host(0);
   RenderContext ctx;
   ctx.Host = &host;
+  ctx.Threads = 1;
   RenderCeiling(ctx, target, Input(texture.get()));
-  // Round(100 / 7 * x): 14.29, 28.57, 42.86, 57.14, 71.43, 85.71
-  EXPECT_EQ(host.percents, (std::vector<int>{0, 14, 29, 43, 57, 71, 86}));
+  // Blocks of 32 columns; Round(100 / 80 * c) after the last column c of each.
+  EXPECT_EQ(host.percents, (std::vector<int>{39, 79, 99}));
   EXPECT_EQ(ctx.RenderProgress, 100);
 
-  WorkBitmap aborted = Canvas(40, 20, BgrPixel{0, 0, 0});
+  WorkBitmap aborted = Canvas(80, 20, BgrPixel{0, 0, 0});
   const WorkBitmap before = CopyBitmap(aborted);
-  PollingHost stopper(5);
+  PollingHost stopper(1);
   RenderContext actx;
   actx.Host = &stopper;
+  actx.Threads = 1;
   RenderCeiling(actx, aborted, Input(texture.get()));
-  EXPECT_FALSE(SameRegion(aborted, before, 4, 5, 0, 10));
-  EXPECT_TRUE(SameRegion(aborted, before, 5, 40, 0, 20));
-  EXPECT_EQ(actx.RenderProgress, 10);  // Round(100 / 40 * 4)
+  EXPECT_FALSE(SameRegion(aborted, before, 31, 32, 0, 10));
+  EXPECT_TRUE(SameRegion(aborted, before, 32, 80, 0, 20));
+  EXPECT_EQ(actx.RenderProgress, 39);
 
   // Already aborted: nothing is drawn, not even the texture's alpha changes.
   texture->Row(0)[0] = MakePacked(9, 9, 9, 42);
   RenderCeiling(actx, aborted, Input(texture.get()));
-  EXPECT_TRUE(SameRegion(aborted, before, 5, 40, 0, 20));
+  EXPECT_TRUE(SameRegion(aborted, before, 32, 80, 0, 20));
   EXPECT_EQ(Alpha(texture->Row(0)[0]), 42);
 }
 

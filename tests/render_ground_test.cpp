@@ -264,28 +264,31 @@ TEST(RenderGround, DoublingScaleHalvesTheWalkAcrossTheTexture) {
 
 using testing::PollingHost;
 
-TEST(RenderGround, ReportsEveryColumnEndsAt100AndAnAbortLeavesTheRestUntouched) {
+TEST(RenderGround, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUntouched) {
   PixelImagePtr texture = NoiseTexture(16, 16);
-  WorkBitmap target = Coded(3, 10);
+  WorkBitmap target = Coded(40, 10);
   PollingHost host(0);
   RenderContext ctx;
   ctx.Host = &host;
+  ctx.Threads = 1;
   RenderGround(ctx, target, Input(texture.get()));
-  EXPECT_EQ(host.percents, (std::vector<int>{0, 33, 67}));
+  // Blocks of 32 columns: Round(100 / 40 * 31), Round(100 / 40 * 39).
+  EXPECT_EQ(host.percents, (std::vector<int>{78, 98}));
   EXPECT_EQ(ctx.RenderProgress, 100);
 
-  WorkBitmap aborted = Coded(30, 20);
+  WorkBitmap aborted = Coded(70, 20);
   const WorkBitmap before = CopyBitmap(aborted);
-  PollingHost stopper(12);
+  PollingHost stopper(2);
   RenderContext actx;
   actx.Host = &stopper;
+  actx.Threads = 1;
   RenderGround(actx, aborted, Input(texture.get()));
-  EXPECT_FALSE(SameRegion(aborted, before, 11, 12, 10, 20));
-  EXPECT_TRUE(SameRegion(aborted, before, 12, 30, 0, 20));
-  EXPECT_EQ(actx.RenderProgress, 37);  // Round(100 / 30 * 11)
+  EXPECT_FALSE(SameRegion(aborted, before, 63, 64, 10, 20));
+  EXPECT_TRUE(SameRegion(aborted, before, 64, 70, 0, 20));
+  EXPECT_EQ(actx.RenderProgress, 90);  // Round(100 / 70 * 63)
 
   RenderGround(actx, aborted, Input(texture.get()));
-  EXPECT_TRUE(SameRegion(aborted, before, 12, 30, 0, 20));
+  EXPECT_TRUE(SameRegion(aborted, before, 64, 70, 0, 20));
 }
 
 TEST(RenderGround, NoTextureDrawsTheCheckerboard) {

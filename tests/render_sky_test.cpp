@@ -95,25 +95,27 @@ TEST(RenderSky, FewStopsTinyImagesAndAllSixteen) {
   EXPECT_EQ(sky.Row(1300)[0].r, 200);  // stop 13 at row 1300
 }
 
-class AbortAtRow : public RenderHost {
+class AbortAtThirdPoll : public RenderHost {
  public:
   void ProcessEvents(RenderContext& context) override {
-    if (++rows_ == 100) context.AbortRequested = true;
+    if (++blocks_ == 3) context.AbortRequested = true;
   }
-  int rows_ = 0;
+  int blocks_ = 0;
 };
 
 TEST(RenderSky, AbortLeavesTheRowsBelowAsTheyWere) {
   WorkBitmap bitmap = FilledBitmap(5, 300, BgrPixel{1, 2, 3});
-  AbortAtRow host;
+  AbortAtThirdPoll host;
   RenderContext context;
   context.Host = &host;
+  context.Threads = 1;
   RenderSky(context, bitmap, SkyGradation::Default());
-  EXPECT_NE(bitmap.Row(99)[0], (BgrPixel{1, 2, 3}));
-  EXPECT_EQ(bitmap.Row(100)[0], (BgrPixel{1, 2, 3}));
-  EXPECT_EQ(context.RenderProgress, 33);                // Round(100 / 300 * 99), not 100
+  // Three blocks of 32 rows were painted.
+  EXPECT_NE(bitmap.Row(95)[0], (BgrPixel{1, 2, 3}));
+  EXPECT_EQ(bitmap.Row(96)[0], (BgrPixel{1, 2, 3}));
+  EXPECT_EQ(context.RenderProgress, 32);                // Round(100 / 300 * 95), not 100
   RenderSky(context, bitmap, SkyGradation::Default());  // the flag stays: draws nothing
-  EXPECT_EQ(bitmap.Row(100)[0], (BgrPixel{1, 2, 3}));
+  EXPECT_EQ(bitmap.Row(96)[0], (BgrPixel{1, 2, 3}));
 }
 
 }  // namespace

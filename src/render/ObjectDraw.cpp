@@ -113,6 +113,9 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
   return Geometry::Box;
 }
 
+// Copies of at least this many pixels have their rows shared among the threads.
+constexpr std::int64_t kSharedCopyPixels = 16384;
+
 // Adds a picture pixel into two sums of 16-bit lanes: red | blue << 16 and
 // green | alpha << 16. Nine bytes of at most 255 stay below 2^16.
 inline void Accumulate(PackedColour c, std::uint32_t& rb, std::uint32_t& ga) {
@@ -134,13 +137,14 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
                 bool reflection) {
   detail::ObjectScratch scratch;
-  return detail::DrawObject(target, copy, input, reflection, scratch);
+  WorkCrew alone(1);
+  return detail::DrawObject(target, copy, input, reflection, scratch, alone);
 }
 
 namespace detail {
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
-                bool reflection, ObjectScratch& scratch) {
+                bool reflection, ObjectScratch& scratch, WorkCrew& crew) {
   if (copy.Entry == nullptr || target.Empty()) return true;
   const ObjectEntry& e = *copy.Entry;
   const PixelImage* image = e.Image.get();
@@ -174,19 +178,9 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   std::vector<ObjectColumn>& plan = scratch.columns;
   try {
     plan.resize(static_cast<std::size_t>(columns));
-    if (faded) {
-      scratch.faded.resize(65536);
-      // Stamps live in the upper 24 bits; after 2^24 - 1 copies the table starts afresh.
-      if (++scratch.fade_stamp >= (1u << 24)) {
-        std::fill(scratch.faded.begin(), scratch.faded.end(), 0);
-        scratch.fade_stamp = 1;
-      }
-    }
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::uint32_t* const fade_cache = scratch.faded.data();
-  const std::uint32_t stamp = scratch.fade_stamp << 8;
   for (std::int64_t q = 0; q < columns; ++q) {
     ObjectColumn& c = plan[q];
     // The picture column starts again at 0 on every target row.
@@ -208,12 +202,12 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
   const std::uint8_t mode = e.MixtureMode;
 
-  for (std::int64_t k = 0; k < rows; ++k) {
+  auto draw_row = [&](std::int64_t k) {
     const int target_row = static_cast<int>(Wrap(box.y0 + k, H));
     // The reflection pass draws into the lower half only: that half becomes the
     // reflection (and is then covered by the ground), while a reflected row
     // landing above the horizon would stay in the finished sky upside down.
-    if (reflection && target_row < H / 2) continue;
+    if (reflection && target_row < H / 2) return;
     const PackedColour* source[3];
     for (int sr = 0; sr < 3; ++sr) {
       const long double sy = k * fy + sr * fy / 3;
@@ -238,21 +232,22 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
                             ShadeChannel(Blue(colour), c.sun_distance, c.sun_light[2], sun_height),
                             alpha);
       }
-      if (faded) {
-        std::uint32_t* const r = fade_cache + (Red(colour) << 8 | Red(c.horizon));
-        std::uint32_t* const g = fade_cache + (Green(colour) << 8 | Green(c.horizon));
-        std::uint32_t* const b = fade_cache + (Blue(colour) << 8 | Blue(c.horizon));
-        if ((*r & ~0xffu) != stamp || (*g & ~0xffu) != stamp || (*b & ~0xffu) != stamp) {
-          const PackedColour f = fade(colour, c.horizon);
-          *r = stamp | Red(f);
-          *g = stamp | Green(f);
-          *b = stamp | Blue(f);
-        }
-        colour = MakePacked(*r & 0xff, *g & 0xff, *b & 0xff, alpha);
-      }
+      if (faded) colour = fade(colour, c.horizon);
       BlendInto(out[c.target], colour, mode);
     }
-  }
+  };
+  // Rows k and k + H of a box taller than the target land on one target row:
+  // unit u draws rows u, u + H, ... in that order, so each target row is
+  // blended by one thread in the order a lone thread would use.
+  const std::int64_t units = std::min<std::int64_t>(rows, H);
+  auto draw_units = [&](int, std::int64_t first, std::int64_t last) {
+    for (std::int64_t u = first; u < last; ++u)
+      for (std::int64_t k = u; k < rows; k += H) draw_row(k);
+  };
+  // A small copy is not worth waking the workers for.
+  const bool shared = rows * columns >= kSharedCopyPixels;
+  crew.Run(units, shared ? std::max<std::int64_t>(4, units / (4 * crew.Threads())) : units,
+           draw_units);
   return true;
 }
 

@@ -1,11 +1,13 @@
 // Internals of the objects pass: the working memory that DrawObject reuses from
-// one copy to the next, so a pass allocates once and never per copy or pixel.
+// one copy to the next, so a pass allocates once and never per copy or pixel,
+// and the threads that share the rows of a copy.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "render/RenderObjects.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill::detail {
 
@@ -23,16 +25,12 @@ struct ObjectColumn {
 
 struct ObjectScratch {
   std::vector<ObjectColumn> columns;
-  // The aerial fade of the current copy per channel value c and horizon value h
-  // (the fade treats red, green and blue alike and each on its own), at
-  // c << 8 | h: fade_stamp << 8 | the faded value when worked out for this copy.
-  // A new stamp per copy forgets the old values without clearing the table.
-  std::vector<std::uint32_t> faded;
-  std::uint32_t fade_stamp = 0;
 };
 
-// DrawObject with working memory kept by the caller.
+// DrawObject with working memory kept by the caller and the rows of the copy
+// shared among the crew's threads (each target row by one thread, so rows
+// that a tall box wraps onto each other are still blended in order).
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
-                bool reflection, ObjectScratch& scratch);
+                bool reflection, ObjectScratch& scratch, WorkCrew& crew);
 
 }  // namespace horizonmill::detail

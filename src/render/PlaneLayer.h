@@ -44,4 +44,33 @@ inline PackedColour HorizonColour(const PixelImage* horizonRow, int x) {
                                : MakePacked(255, 255, 255, 255);
 }
 
+// Columns per block of work. A block is drawn row by row across its columns,
+// so the pixels it writes lie side by side rather than a whole row apart.
+inline constexpr int kPlaneBlockColumns = 32;
+
+// The walks and horizon colours of the columns first .. last - 1 of one block
+// (at most kPlaneBlockColumns).
+struct PlaneBlock {
+  PlaneBlock(int width, int height, int first, int last, const PixelImage& texture,
+             long double scale, const PixelImage* horizonRow)
+      : first(first), count(last - first) {
+    for (int i = 0; i < count; ++i) {
+      walks[i] = PlaneWalk(width, height, first + i, texture.width, texture.height, scale);
+      horizon[i] = HorizonColour(horizonRow, first + i);
+    }
+  }
+  // The texture at the current step of every column, then each walk advanced
+  // by the step's distance d.
+  void Sample(const PixelImage& texture, long double d, PackedColour* colours) {
+    for (int i = 0; i < count; ++i) {
+      colours[i] = SampleImage(texture, walks[i].U(), walks[i].V());
+      walks[i].AdvanceBy(d);
+    }
+  }
+
+  int first, count;
+  PlaneWalk walks[kPlaneBlockColumns];
+  PackedColour horizon[kPlaneBlockColumns];
+};
+
 }  // namespace horizonmill

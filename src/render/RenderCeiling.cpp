@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/PlaneLayer.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -19,6 +20,24 @@ std::uint32_t TexelAlpha(long double transparency) {
   const long double a = std::nearbyintl(255 - transparency * 255);
   if (!(std::fabs(a) < 9.0e18L)) return 0;
   return static_cast<std::uint32_t>(static_cast<long long>(a) & 0xff);
+}
+
+// Step j of every column of the block draws row j: from the zenith down to the
+// row above the horizon row.
+template <std::uint8_t Mode>
+void DrawBlock(WorkBitmap& target, PlaneBlock& block, const PixelImage& texture,
+               const std::vector<PlaneStep>& rows) {
+  const int steps = static_cast<int>(rows.size());
+  PackedColour colours[kPlaneBlockColumns];
+  for (int j = 0; j < steps; ++j) {
+    const PlaneStep& step = rows[j];
+    // Transparent texels lend no colour to their neighbours (LerpColour).
+    block.Sample(texture, step.distance, colours);
+    BgrPixel* out = target.Row(j) + block.first;
+    // The fade keeps the texel's alpha, so a hole stays a hole near the horizon.
+    for (int i = 0; i < block.count; ++i) colours[i] = step.fade(colours[i], block.horizon[i]);
+    for (int i = 0; i < block.count; ++i) BlendIntoMode<Mode>(out[i], colours[i]);
+  }
 }
 
 }  // namespace
@@ -49,20 +68,17 @@ void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput
   const PixelImage& texture = *input.Texture;
 
   const long double scale = PlaneScale(input.Scale);
-  for (int x = 0; x < W; ++x) {
-    PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
-    const PackedColour hz = HorizonColour(input.HorizonRow, x);
-    // Step j draws row j: from the zenith down to the row above the horizon.
-    for (int j = 0; j < half; ++j) {
-      // Transparent texels lend no colour to their neighbours (LerpColour).
-      PackedColour c = SampleImage(texture, walk.U(), walk.V());
-      walk.AdvanceBy(rows[j].distance);
-      // The fade keeps the texel's alpha, so a hole stays a hole near the horizon.
-      c = rows[j].fade(c, hz);
-      BlendInto(target.Row(j)[x], c, input.MixtureMode);
-    }
-    if (context.PollProgress(ProgressPercent(x, W))) return;
-  }
+  const std::uint8_t mode = input.MixtureMode;
+  auto columns = [&](int, std::int64_t first, std::int64_t last) {
+    PlaneBlock block(W, H, static_cast<int>(first), static_cast<int>(last), texture, scale,
+                     input.HorizonRow);
+    DispatchBlendMode(mode,
+                      [&]<std::uint8_t Mode>() { DrawBlock<Mode>(target, block, texture, rows); });
+  };
+  WorkCrew crew(context.Threads);
+  if (!crew.Run(W, kPlaneBlockColumns, columns,
+                [&](std::int64_t done) { return context.PollUnits(done, W); }))
+    return;
   context.RenderProgress = 100;
 }
 

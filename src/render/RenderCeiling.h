@@ -24,7 +24,8 @@ struct CeilingLayerInput {
 // Round(255 - Transparency * 255).
 void PrepareCeilingAlpha(const CeilingLayerInput& input);
 
-// Blends target rows 0 .. H div 2 - 1, column by column; progress once per column.
+// Blends target rows 0 .. H div 2 - 1, in blocks of columns shared among
+// context.Threads threads; progress once per block.
 // Without a texture (a slot left empty when memory ran out) the checkerboard
 // placeholder is drawn; the layer is left out only when that cannot be made.
 // A Scale of exactly 0 is drawn as 0.001, as the scale inputs replace it; no

@@ -26,6 +26,13 @@ enum class RenderStage {
 
 struct RenderContext;
 
+// The most threads a render uses.
+inline constexpr int kMaxRenderThreads = 256;
+// The thread count of a new render context: HORIZONMILL_THREADS when it holds a
+// whole number from 1 to kMaxRenderThreads, otherwise the machine's hardware
+// threads (1 when the machine does not tell).
+int DefaultRenderThreads();
+
 // What a render needs from its caller. Every call has a default that does
 // nothing, so a caller implements only what it shows.
 class RenderHost {
@@ -63,6 +70,9 @@ struct RenderContext {
   bool Rendering = false;
   SceneRandom Random;
   RenderHost* Host = &NullHost();
+  // How many threads a stage may use, the calling one included (1 or more).
+  // The pixels are the same for every count; only the calling thread polls.
+  int Threads = DefaultRenderThreads();
 
   // Stores the percentage, lets pending events run, and tells whether to stop.
   bool PollProgress(int percent) {
@@ -70,6 +80,9 @@ struct RenderContext {
     Host->ProcessEvents(*this);
     return AbortRequested;
   }
+  // PollProgress once `done` of n units are finished: the percentage of the
+  // last of them, Round(100 / n * (done - 1)).
+  bool PollUnits(long long done, long long n);
 
   static RenderHost& NullHost();
 };

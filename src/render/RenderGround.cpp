@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "render/PlaneLayer.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -55,6 +56,73 @@ void FillMirrorTables(MirrorTables& t, const PixelImage& texture, bool warp,
   const long double keep = 1 - reflection;
   for (int r = 0; r < 256; ++r)
     for (int c = 0; c < 256; ++c) t.mix[r][c] = MixChannel(r, c, reflection, keep);
+}
+
+// What every block of the pass reads.
+struct GroundPass {
+  WorkBitmap& target;
+  const PixelImage& texture;
+  const std::vector<PlaneStep>& rows;  // step j draws row H - 1 - j
+  const MirrorTables* tables;          // with a reflection
+  const WorkBitmap* mirror;            // none: mixed toward white
+  bool reflect;
+  long double w1024;
+  long double warp;
+};
+
+// Mixes the mirror image into the colours of one row of a block: mirror row
+// `row` (row y - half of the image) at the step's distance d.
+void Reflect(const GroundPass& pass, const PlaneBlock& block, int row, long double d,
+             PackedColour* colours) {
+  const auto& mix = pass.tables->mix;
+  // Without a reflection bitmap the ground is mixed toward white; an empty one
+  // samples black.
+  PackedColour fixed = MakePacked(255, 255, 255, 255);
+  // The row is a whole number, so the mirror sample comes from the next row
+  // (and, without warp, the next column): the mirror runs one pixel off, and
+  // the bottom row wraps to the reflection's first rows.
+  const BgrPixel* next = nullptr;
+  if (pass.mirror != nullptr) {
+    fixed = MakePacked(0, 0, 0, 255);
+    if (!pass.mirror->Empty()) {
+      const int mirror_rows = pass.mirror->Height();
+      const int y0 = WrapSampleBase(row, mirror_rows);
+      next = pass.mirror->Row(y0 + 1 == mirror_rows ? 0 : y0 + 1);
+    }
+  }
+  const long double fifth = d / 5;
+  for (int i = 0; i < block.count; ++i) {
+    const PackedColour c = colours[i];
+    PackedColour r = fixed;
+    if (next != nullptr) {
+      // The ripple displaces the mirror sample sideways only: largest near the
+      // viewer (d = 1 gives the factor 5), dying away as 5 / d.
+      const long double warp =
+          (pass.tables->ripple_sin[Red(c)] + pass.tables->ripple_cos[Green(c)] - 1) * pass.warp *
+          pass.w1024 / fifth;
+      r = BgrToPacked(SampleRow(next, pass.mirror->Width(), block.first + i + warp));
+    }
+    colours[i] =
+        MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)], Alpha(c));
+  }
+}
+
+// Step j of every column of the block draws row H - 1 - j: from the nadir up to
+// the horizon row.
+void DrawBlock(const GroundPass& pass, PlaneBlock& block) {
+  const int H = pass.target.Height(), half = H / 2;
+  const int steps = static_cast<int>(pass.rows.size());
+  PackedColour colours[kPlaneBlockColumns];
+  for (int j = 0; j < steps; ++j) {
+    const int y = H - 1 - j;
+    const long double d = pass.rows[j].distance;
+    const AerialFader& fade = pass.rows[j].fade;
+    block.Sample(pass.texture, d, colours);
+    if (pass.reflect) Reflect(pass, block, y - half, d, colours);
+    BgrPixel* out = pass.target.Row(y) + block.first;
+    for (int i = 0; i < block.count; ++i) colours[i] = fade(colours[i], block.horizon[i]);
+    for (int i = 0; i < block.count; ++i) out[i] = PackedToBgr(colours[i]);
+  }
 }
 
 }  // namespace
@@ -115,38 +183,18 @@ void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput i
   }
   if (reflect) FillMirrorTables(*tables, texture, mirror != nullptr, input.Reflection);
 
+  const GroundPass pass{target, texture, rows,  tables.get(),
+                        mirror, reflect, w1024, input.ReflectionWarp};
   const long double scale = PlaneScale(input.Scale);
-  const PackedColour white = MakePacked(255, 255, 255, 255);
-  for (int x = 0; x < W; ++x) {
-    PlaneWalk walk(W, H, x, texture.width, texture.height, scale);
-    const PackedColour hz = HorizonColour(input.HorizonRow, x);
-    // Step j draws row H - 1 - j: from the nadir up to the horizon row.
-    for (int j = 0; j < steps; ++j) {
-      const int y = H - 1 - j;
-      PackedColour c = SampleImage(texture, walk.U(), walk.V());
-      const long double d = rows[j].distance;
-      walk.AdvanceBy(d);
-      if (reflect) {
-        PackedColour r = white;
-        if (mirror != nullptr) {
-          // The ripple displaces the mirror sample sideways only: largest near
-          // the viewer (d = 1 gives the factor 5), dying away as 5 / d.
-          const long double warp = (tables->ripple_sin[Red(c)] + tables->ripple_cos[Green(c)] - 1) *
-                                   input.ReflectionWarp * w1024 / (d / 5);
-          // Row y - half is a whole number, so the sample comes from the next
-          // row (and, without warp, the next column): the mirror runs one
-          // pixel off, and the bottom row wraps to the reflection's first rows.
-          r = BgrToPacked(SampleBitmap(*mirror, x + warp, y - half));
-        }
-        const auto& mix = tables->mix;
-        c = MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)],
-                       Alpha(c));
-      }
-      c = rows[j].fade(c, hz);
-      target.Row(y)[x] = PackedToBgr(c);
-    }
-    if (context.PollProgress(ProgressPercent(x, W))) return;
-  }
+  auto columns = [&](int, std::int64_t first, std::int64_t last) {
+    PlaneBlock block(W, H, static_cast<int>(first), static_cast<int>(last), texture, scale,
+                     input.HorizonRow);
+    DrawBlock(pass, block);
+  };
+  WorkCrew crew(context.Threads);
+  if (!crew.Run(W, kPlaneBlockColumns, columns,
+                [&](std::int64_t done) { return context.PollUnits(done, W); }))
+    return;
   context.RenderProgress = 100;
 }
 

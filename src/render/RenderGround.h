@@ -25,7 +25,8 @@ struct AverageColourResult {
 // Mean of each channel, the sums kept in single precision as they grow.
 AverageColourResult AverageColour(const PixelImage& image);
 
-// Overwrites target rows H div 2 .. H - 1, column by column; progress once per column.
+// Overwrites target rows H div 2 .. H - 1, in blocks of columns shared among
+// context.Threads threads; progress once per block.
 // Without a texture (a slot left empty when memory ran out) the checkerboard
 // placeholder is drawn; the layer is left out only when that cannot be made.
 // With Reflection > 0 and no ReflectionBitmap the ground is mixed toward white.

@@ -155,9 +155,10 @@ void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayer
   std::stable_sort(list.begin(), list.end(), FartherFirst);
 
   detail::ObjectScratch scratch;
+  WorkCrew crew(context.Threads);
   const std::int64_t n = static_cast<std::int64_t>(list.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    if (!detail::DrawObject(target, list[i], input, reflection, scratch)) return fail();
+    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew)) return fail();
     if (context.PollProgress(ProgressPercent(i, n))) return;
   }
   context.RenderProgress = 100;

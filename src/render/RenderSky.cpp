@@ -4,11 +4,15 @@
 #include <cmath>
 
 #include "render/Easing.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
 
 int Sign(double v) { return (v > 0) - (v < 0); }
+
+// Rows per block of work (and per progress report).
+constexpr int kSkyBlockRows = 32;
 
 }  // namespace
 
@@ -79,13 +83,19 @@ void RenderSky(RenderContext& context, WorkBitmap& target, SkyGradation gradatio
     if (!(std::fabs(v) < 2e9)) return 0;
     return static_cast<std::uint8_t>(static_cast<long long>(std::nearbyint(v)) & 0xff);
   };
-  for (int y = 0; y < H; ++y) {
-    const BgrPixel colour{channel(StopInterpolate(blue, rows, n, y, 0.0)),
-                          channel(StopInterpolate(green, rows, n, y, 0.0)),
-                          channel(StopInterpolate(red, rows, n, y, 0.0))};
-    std::fill_n(target.Row(y), W, colour);
-    if (context.PollProgress(ProgressPercent(y, H))) return;
-  }
+  // Rows are independent: blocks of them go to the stage's threads.
+  auto rows_of = [&](int, std::int64_t first, std::int64_t last) {
+    for (int y = static_cast<int>(first); y < last; ++y) {
+      const BgrPixel colour{channel(StopInterpolate(blue, rows, n, y, 0.0)),
+                            channel(StopInterpolate(green, rows, n, y, 0.0)),
+                            channel(StopInterpolate(red, rows, n, y, 0.0))};
+      std::fill_n(target.Row(y), W, colour);
+    }
+  };
+  WorkCrew crew(context.Threads);
+  if (!crew.Run(H, kSkyBlockRows, rows_of,
+                [&](std::int64_t done) { return context.PollUnits(done, H); }))
+    return;
   context.RenderProgress = 100;
 }
 

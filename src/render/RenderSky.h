@@ -15,7 +15,8 @@ namespace horizonmill {
 double StopInterpolate(const double* values, const double* positions, int count, double x,
                        double linearity);
 
-// Paints every row of the target; progress once per row.
+// Paints every row of the target, rows shared among context.Threads threads;
+// progress once per block of rows.
 void RenderSky(RenderContext& context, WorkBitmap& target, SkyGradation gradation);
 
 }  // namespace horizonmill

@@ -1,13 +1,13 @@
 #include "render/RenderSun.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
-#include <vector>
 
 #include "render/Easing.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -22,49 +22,35 @@ int CyclicShift(long double fraction, int size) {
   return static_cast<int>(r < 0 ? r + size : r);
 }
 
-// The sun's colour by distance from the centre. The colour depends only on
-// (|dx|, |dy|), so one quadrant is worked out, and that quadrant is symmetric
-// about its diagonal: each value is computed once for the whole disc.
+// The sun's colour at (dx, dy) from the centre (it depends only on dx² + dy²,
+// so a quadrant holds every colour, and the quadrant is symmetric about its
+// diagonal). Curves that raise the same power (equal slopes) share it, which
+// saves the costly powers of the usual sun whose colour channels have one slope.
 class SunShader {
  public:
   SunShader(const SunSettings& sun, long double radius)
       : radius_(radius),
-        side_(static_cast<int>(radius) + 2),
-        opacity_(255, 0, 0, static_cast<double>(radius), static_cast<double>(sun.Slopes[3])),
-        red_(sun.CenterColor.r, sun.OuterColor.r, 0, static_cast<double>(radius),
-             static_cast<double>(sun.Slopes[0])),
-        green_(sun.CenterColor.g, sun.OuterColor.g, 0, static_cast<double>(radius),
-               static_cast<double>(sun.Slopes[1])),
-        blue_(sun.CenterColor.b, sun.OuterColor.b, 0, static_cast<double>(radius),
-              static_cast<double>(sun.Slopes[2])) {
-    if (static_cast<long long>(side_) * side_ <= kMaxTable) FillQuadrant();
-    scratch_.resize(side_);
-  }
-
-  // The largest |dx| that can lie inside the disc on row dy (dy <= radius).
-  int Reach(int dy) const {
-    return std::min(side_ - 1, static_cast<int>(std::sqrt(radius_ * radius_ - 1.0L * dy * dy)) + 1);
-  }
-
-  // Colours for |dx| = 0 .. Reach(dy) on row dy.
-  const PackedColour* Row(int dy) {
-    if (!quadrant_.empty()) return &quadrant_[static_cast<std::size_t>(dy) * side_];
-    for (int dx = 0, reach = Reach(dy); dx <= reach; ++dx) scratch_[dx] = Compute(dx, dy);
-    return scratch_.data();
-  }
-
- private:
-  static constexpr long long kMaxTable = 1 << 23;
-
-  void FillQuadrant() {
-    quadrant_.assign(static_cast<std::size_t>(side_) * side_, 0);
-    for (int dy = 0; dy < side_ && dy <= radius_; ++dy) {
-      for (int dx = dy, reach = Reach(dy); dx <= reach; ++dx) {
-        const PackedColour c = Compute(dx, dy);
-        quadrant_[static_cast<std::size_t>(dy) * side_ + dx] = c;
-        quadrant_[static_cast<std::size_t>(dx) * side_ + dy] = c;
+        curves_{Curve(sun.CenterColor.r, sun.OuterColor.r, radius, sun.Slopes[0]),
+                Curve(sun.CenterColor.g, sun.OuterColor.g, radius, sun.Slopes[1]),
+                Curve(sun.CenterColor.b, sun.OuterColor.b, radius, sun.Slopes[2]),
+                Curve(255, 0, radius, sun.Slopes[3])} {
+    for (int i = 0; i < 4; ++i) {
+      shared_power_[i] = i;
+      for (int j = 0; j < i; ++j) {
+        if (curves_[j].SamePower(curves_[i])) {
+          shared_power_[i] = j;
+          break;
+        }
       }
     }
+  }
+
+  // How many values of |dx| (or |dy|) can lie in the disc: 0 .. floor(R).
+  int Extent() const { return static_cast<int>(radius_) + 1; }
+  // Whether the point (dx, dy) lies in the disc.
+  bool Reaches(int dx, int dy) const {
+    return static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy <=
+           radius_ * radius_;
   }
 
   PackedColour Compute(int dx, int dy) const {
@@ -73,15 +59,21 @@ class SunShader {
     if (d > radius_) return 0;  // outside the disc: opacity 0, nothing to blend
     // Each channel follows SlopedEase from the centre value at 0 to the rim value at R.
     const double dd = static_cast<double>(d);
-    return PackFloatColour(static_cast<float>(red_(dd)), static_cast<float>(green_(dd)),
-                           static_cast<float>(blue_(dd)), static_cast<float>(opacity_(dd)));
+    double power[4] = {};
+    for (int i = 0; i < 4; ++i)
+      power[i] = shared_power_[i] == i ? curves_[i].Power(dd) : power[shared_power_[i]];
+    auto value = [&](int i) { return static_cast<float>(curves_[i].Value(power[i])); };
+    return PackFloatColour(value(0), value(1), value(2), value(3));
+  }
+
+ private:
+  static SlopedCurve Curve(double centre, double outer, long double radius, long double slope) {
+    return SlopedCurve(centre, outer, 0, static_cast<double>(radius), static_cast<double>(slope));
   }
 
   long double radius_;
-  int side_;
-  SlopedCurve opacity_, red_, green_, blue_;
-  std::vector<PackedColour> quadrant_;
-  std::vector<PackedColour> scratch_;
+  std::array<SlopedCurve, 4> curves_;  // red, green, blue, opacity
+  int shared_power_[4];                // the first curve with the same power
 };
 
 // Adding or subtracting black changes nothing, whatever the opacity; a sun
@@ -92,14 +84,76 @@ bool SunChangesNothing(const SunSettings& sun) {
          black(sun.CenterColor) && black(sun.OuterColor);
 }
 
+// Blends the colours of one row of the quadrant into the image: the four
+// points (cx +- dx, cy +- dy) of each, where they lie in the image, moved by
+// the shift (ox, oy) with wrap-around.
 template <std::uint8_t Mode>
-void BlendSunRow(BgrPixel* row, const PackedColour* colours, int x0, int x1, int cx, int W,
-                 int ox) {
-  int tx = x0 + ox;
-  if (tx >= W) tx -= W;
-  for (int x = x0; x <= x1; ++x) {
-    BlendIntoMode<Mode>(row[tx], colours[std::abs(x - cx)]);
-    if (++tx == W) tx = 0;
+struct SunPainter {
+  WorkBitmap& target;
+  int W, H, cx, cy, ox, oy;
+
+  // colours[k] is the colour at |dx| = dx0 + k, |dy| = dy.
+  void Row(int dy, int dx0, const PackedColour* colours, int count) const {
+    Line(cy - dy, dx0, colours, count);
+    if (dy > 0) Line(cy + dy, dx0, colours, count);
+  }
+
+ private:
+  void Line(int y, int dx0, const PackedColour* colours, int count) const {
+    if (y < 0 || y >= H) return;
+    BgrPixel* row = target.Row((y + oy) % H);
+    // Right of the centre: x = cx + dx0 + k.
+    const int right = std::min(count, W - cx - dx0);
+    int tx = cx + dx0 + ox;
+    if (tx >= W) tx -= W;
+    for (int k = 0; k < right; ++k) {
+      BlendIntoMode<Mode>(row[tx], colours[k]);
+      if (++tx == W) tx = 0;
+    }
+    // Left of it: x = cx - dx0 - k; the centre column once only.
+    const int skip = dx0 == 0 ? 1 : 0;
+    const int left = std::min(count, cx - dx0 + 1);
+    tx = cx - dx0 - skip + ox;
+    if (tx >= W) tx -= W;
+    for (int k = skip; k < left; ++k) {
+      BlendIntoMode<Mode>(row[tx], colours[k]);
+      tx = tx == 0 ? W - 1 : tx - 1;
+    }
+  }
+};
+
+// The quadrant is cut into square tiles; band b holds the rows |dy| (and the
+// columns |dx|) b * kSunTile .. b * kSunTile + kSunTile - 1. A block of work is
+// one band: its tiles (b, a) right of the diagonal (a >= b), each of which is
+// also the transpose of tile (a, b). So every colour is worked out once for an
+// eighth of the disc, and a thread needs one tile of memory at any size.
+constexpr int kSunTile = 32;
+
+template <std::uint8_t Mode>
+void DrawBand(const SunShader& shader, const SunPainter<Mode>& painter, int band) {
+  const int extent = shader.Extent();
+  const int bands = (extent - 1) / kSunTile + 1;
+  const int dy0 = band * kSunTile;
+  const int rows = std::min(kSunTile, extent - dy0);
+  PackedColour tile[kSunTile][kSunTile];
+  PackedColour column[kSunTile];
+  for (int a = band; a < bands; ++a) {
+    const int dx0 = a * kSunTile;
+    if (!shader.Reaches(dx0, dy0)) break;  // this tile and those beyond lie outside
+    const int columns = std::min(kSunTile, extent - dx0);
+    for (int i = 0; i < rows; ++i) {
+      for (int j = 0; j < columns; ++j) {
+        // On the diagonal tile the lower half mirrors the upper one.
+        tile[i][j] = a == band && j < i ? tile[j][i] : shader.Compute(dx0 + j, dy0 + i);
+      }
+      painter.Row(dy0 + i, dx0, tile[i], columns);
+    }
+    if (a == band) continue;
+    // The transpose: rows dx0 + j, columns dy0 .. dy0 + rows - 1.
+    for (int j = 0; j < columns; ++j) {
+      for (int i = 0; i < rows; ++i) column[i] = tile[i][j];
+      painter.Row(dx0 + j, dy0, column, rows);
+    }
   }
 }
 
@@ -112,24 +166,25 @@ void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun) {
   const int cx = W / 2, cy = H / 2;
   const int ox = CyclicShift(sun.Position.X, W);
   const int oy = CyclicShift(sun.Position.Y, H);
-  const bool draws = IsBlendMode(sun.MixtureMode) && !SunChangesNothing(sun) && R > 0;
-  std::optional<SunShader> shader;
-  if (draws) shader.emplace(sun, R);
-
-  for (int y = 0; y < H; ++y) {
-    const int dy = std::abs(y - cy);
-    if (draws && dy <= R) {
-      const int reach = shader->Reach(dy);
-      const int x0 = std::max(0, cx - reach), x1 = std::min(W - 1, cx + reach);
-      const PackedColour* colours = shader->Row(dy);
-      BgrPixel* row = target.Row((y + oy) % H);
-      DispatchBlendMode(sun.MixtureMode, [&]<std::uint8_t Mode>() {
-        BlendSunRow<Mode>(row, colours, x0, x1, cx, W, ox);
-      });
-    }
-    if (context.PollProgress(ProgressPercent(y, H))) return;
+  if (!IsBlendMode(sun.MixtureMode) || SunChangesNothing(sun) || !(R > 0)) {
+    context.RenderProgress = 100;
+    return;
   }
-  context.RenderProgress = 100;
+  const SunShader shader(sun, R);
+  const int bands = (shader.Extent() - 1) / kSunTile + 1;
+  WorkCrew crew(context.Threads);
+  bool finished = true;
+  DispatchBlendMode(sun.MixtureMode, [&]<std::uint8_t Mode>() {
+    // Each point of the disc is one pixel of the image (the shift is a cyclic
+    // translation), and each band blends its own points: bands never meet.
+    const SunPainter<Mode> painter{target, W, H, cx, cy, ox, oy};
+    auto draw = [&](int, std::int64_t first, std::int64_t last) {
+      for (std::int64_t b = first; b < last; ++b) DrawBand(shader, painter, static_cast<int>(b));
+    };
+    finished =
+        crew.Run(bands, 1, draw, [&](std::int64_t done) { return context.PollUnits(done, bands); });
+  });
+  if (finished) context.RenderProgress = 100;
 }
 
 SunCentre SunCentreOf(const SunPosition& position, int width, int height) {

@@ -9,7 +9,9 @@
 
 namespace horizonmill {
 
-// Blends the sun into the target with wrap-around on both axes; progress once per row.
+// Blends the sun into the target with wrap-around on both axes, in bands of
+// rows from the centre outward shared among context.Threads threads; progress
+// once per band.
 void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun);
 
 // The pixel on which RenderSun centres the disc in a W x H image: (W div 2,
