@@ -7,6 +7,7 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <memory>
@@ -86,7 +87,9 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
   err.message[0] = '\0';
   // Everything that must be released after a library error lives outside the
   // jump's reach.
+#ifndef JCS_EXTENSIONS
   std::vector<std::uint8_t> row(static_cast<std::size_t>(bitmap.Width()) * 3);
+#endif
   auto destination = std::make_unique<SinkDestination>();
   std::string xmpSegment;
   if (!xmpPacket.empty()) (xmpSegment = kJpegXmpNamespace).append(1, '\0').append(xmpPacket);
@@ -103,7 +106,12 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
   cinfo.image_width = static_cast<JDIMENSION>(bitmap.Width());
   cinfo.image_height = static_cast<JDIMENSION>(bitmap.Height());
   cinfo.input_components = 3;
+#ifdef JCS_EXTENSIONS
+  // libjpeg-turbo reads the bitmap's blue, green, red rows as they are.
+  cinfo.in_color_space = JCS_EXT_BGR;
+#else
   cinfo.in_color_space = JCS_RGB;
+#endif
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality < 0 ? 0 : quality > 100 ? 100 : quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
@@ -111,7 +119,16 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(xmpSegment.data()),
                       static_cast<unsigned>(xmpSegment.size()));
   while (cinfo.next_scanline < cinfo.image_height) {
-    const BgrPixel* pixels = bitmap.Row(static_cast<int>(cinfo.next_scanline));
+    const int y = static_cast<int>(cinfo.next_scanline);
+#ifdef JCS_EXTENSIONS
+    // The library only reads the rows it is handed.
+    JSAMPROW rows[16];
+    const int count = std::min(16, bitmap.Height() - y);
+    for (int i = 0; i < count; ++i)
+      rows[i] = reinterpret_cast<JSAMPROW>(const_cast<BgrPixel*>(bitmap.Row(y + i)));
+    jpeg_write_scanlines(&cinfo, rows, static_cast<JDIMENSION>(count));
+#else
+    const BgrPixel* pixels = bitmap.Row(y);
     for (int x = 0; x < bitmap.Width(); ++x) {
       row[3 * x] = pixels[x].r;
       row[3 * x + 1] = pixels[x].g;
@@ -119,6 +136,7 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
     }
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&cinfo, rows, 1);
+#endif
   }
   jpeg_finish_compress(&cinfo);
   jpeg_destroy_compress(&cinfo);
