@@ -104,8 +104,8 @@ TEST(CliRegister, BadUsageExitsWithTwo) {
         "--list-registered h.ini --alias a", "--register h.ini --alias a --name n -o x.jpg",
         "--register h.ini --alias a --name n --preview", "--alias a -o x.jpg", "--jpeg -o x.jpg",
         "--list-registered", "scene.hm --list-registered h.ini",
-        "--unregister h.ini --alias a --size 4x4", "--register a.ini --list-registered b.ini",
-        "--register '' --alias a --name n"}) {
+        "--unregister h.ini --alias a --size 4x4", "--list-registered h.ini --threads 2",
+        "--register a.ini --list-registered b.ini", "--register '' --alias a --name n"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("--help"), std::string::npos) << args;

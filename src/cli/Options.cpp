@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "image/PictureBudget.h"
+#include "render/RenderContext.h"
 
 namespace horizonmill::cli {
 
@@ -11,8 +12,8 @@ const char* const kUsage =
     R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp]
                           [--cubemap DIR] [--sun-json FILE] [options]
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
-                          [--jpeg] [--size WxH] [--quality Q] [--search-dir DIR]...
-                          [--picture-budget SIZE] [--strict]
+                          [--jpeg] [--size WxH] [--quality Q] [--threads N]
+                          [--search-dir DIR]... [--picture-budget SIZE] [--strict]
        horizonmill-render --list-registered HOST.ini
        horizonmill-render --unregister HOST.ini --alias ALIAS
        horizonmill-render --write-default SCENE.hm [--overwrite]
@@ -62,6 +63,9 @@ Options:
                        frame, the sun's centre and outer colours, and the
                        colour of the sunlight that lights the objects (0..255).
                        Alone it renders nothing.
+  --threads N          render with N threads, 1..256 (default: the environment
+                       variable HORIZONMILL_THREADS, else one per hardware
+                       thread); the image is the same for every N
   --preview            render the 409 x 307 preview instead of the full image:
                        stars thinned to the full image's density, one pixel each
   --search-dir DIR     where to look for pictures the settings file names but
@@ -148,12 +152,14 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool renders = o.command == Command::Render || registers;
   const bool writes = o.command == Command::WriteDefault;
   const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata;
-  if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-                 !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings || extras))
+  if (writes &&
+      (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads || o.preview ||
+       !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings || extras))
     error = "--write-default takes no scene file and no rendering options";
   else if (!renders && !writes &&
-           (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.preview ||
-            !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict || extras))
+           (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads ||
+            o.preview || !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict ||
+            extras))
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && extras)
     error = "--cubemap, --sun-json and --no-metadata do not go with --register";
@@ -222,6 +228,16 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       o.quality = q;
+    } else if (arg == "--threads") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      const auto n = ParseInt(v);
+      if (!n || *n < 1 || *n > kMaxRenderThreads) {
+        error = "--threads wants an integer from 1 to " + std::to_string(kMaxRenderThreads) +
+                ", not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+      o.threads = n;
     } else if (arg == "--search-dir") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;

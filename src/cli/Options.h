@@ -22,6 +22,7 @@ struct Options {
   bool overwrite = false;
   std::optional<int> width, height;  // --size
   std::optional<int> quality;        // --quality
+  std::optional<int> threads;        // --threads; none: the render context's default
   bool preview = false;
   bool quiet = false;
   bool timings = false;

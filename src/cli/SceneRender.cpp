@@ -57,6 +57,7 @@ int RefuseWarnings(const Options& options, const WarningLog& warnings) {
 
 int RenderScene(const Options& options, Session& session, TerminalHost& host) {
   session.Context().Host = &host;
+  if (options.threads) session.Context().Threads = *options.threads;
   if (options.preview) {
     session.RenderPreview();
   } else if (!session.RenderOutput()) {

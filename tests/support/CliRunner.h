@@ -15,12 +15,13 @@ struct CliResult {
   std::string out, err;
 };
 
-// `args` is appended to the program name as a shell command line.
-inline CliResult RunCli(const std::string& args) {
+// `args` is appended to the program name as a shell command line; `environment`
+// (NAME=value ...) goes before it.
+inline CliResult RunCli(const std::string& args, const std::string& environment = "") {
   TempDir capture;
   const std::string out = capture / "stdout", err = capture / "stderr";
-  const std::string command = std::string("'") + HORIZONMILL_CLI_PATH + "' " + args + " >'" + out +
-                              "' 2>'" + err + "' </dev/null";
+  const std::string command = environment + " '" + HORIZONMILL_CLI_PATH + "' " + args + " >'" +
+                              out + "' 2>'" + err + "' </dev/null";
   const int raw = std::system(command.c_str());
   CliResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
