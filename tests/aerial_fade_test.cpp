@@ -1,32 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "render/AerialFade.h"
-#include "render/Easing.h"
+#include "render/PlaneWalk.h"
+#include "support/ExtendedStages.h"
 
 namespace horizonmill {
 namespace {
 
-// The fade as the description writes it: t = EaseIn(c, h, 1, 0, 1/d, 4),
-// r = EaseOut(t, c, 0, 1, 1/(depth+1), 2), clamped, single precision, rounded.
-PackedColour FadeByDefinition(PackedColour colour, PackedColour horizon, long double depth,
-                              long double distance) {
-  if (depth == 0 || distance < 1) return colour;
-  const long double inv = 1 / distance, k = 1 / (depth + 1);
-  float out[3];
-  const int cs[3] = {Red(colour), Green(colour), Blue(colour)};
-  const int hs[3] = {Red(horizon), Green(horizon), Blue(horizon)};
-  for (int i = 0; i < 3; ++i) {
-    const double t = EaseIn(cs[i], hs[i], 1.0, 0.0, static_cast<double>(inv), 4.0);
-    double r = EaseOut(t, cs[i], 0.0, 1.0, static_cast<double>(k), 2.0);
-    r = std::clamp(r, 0.0, 255.0);
-    out[i] = static_cast<float>(r);
-  }
-  return PackFloatColour(out[0], out[1], out[2], static_cast<float>(Alpha(colour)));
-}
+using testing::FadeByDefinition;
 
 TEST(AerialFade, MatchesItsDefinitionAndTheExamples) {
   const PackedColour c = MakePacked(10, 20, 30, 77);
@@ -36,15 +20,63 @@ TEST(AerialFade, MatchesItsDefinitionAndTheExamples) {
   // Round(255 * 0.0625 * 0.25) = 4 in every channel; alpha kept.
   EXPECT_EQ(AerialFade(MakePacked(0, 0, 0, 200), MakePacked(255, 255, 255), 1, 2),
             MakePacked(4, 4, 4, 200));
+  // c + (h - c) / 64 lands on exact halves: 0.5, 1.5 and 2.5 round to even.
+  EXPECT_EQ(AerialFade(MakePacked(0, 0, 0), MakePacked(32, 96, 160), 1, 2), MakePacked(0, 2, 2));
   std::mt19937 rng(11);
   std::uniform_int_distribution<std::uint32_t> colour;
   std::uniform_real_distribution<double> depth(0, 120), distance(0.5, 1e6);
   for (int i = 0; i < 20000; ++i) {
     const PackedColour a = colour(rng), h = colour(rng);
-    const long double dep = i % 9 == 0 ? 1 : depth(rng);
+    const long double dep = i % 9 == 0 ? 1 : i % 13 == 0 ? -0.75L : depth(rng);
     const long double dist = i % 11 == 0 ? 1.0L / (1 + i % 40) + i : distance(rng);
     ASSERT_EQ(AerialFade(a, h, dep, dist), FadeByDefinition(a, h, dep, dist)) << i;
+    const AerialFader fader(dep, dist);
+    if (fader.Active()) {
+      ASSERT_EQ(fader.Extended(a, h), FadeByDefinition(a, h, dep, dist)) << i;
+    }
   }
+}
+
+// The fade at the distance of every row of the ceiling and the ground (both
+// walk the same distances) of images of height H, against the extended
+// evaluation, for every pair of colour and horizon values in each channel:
+// lane i sees the pair (c + 85 i, h + 85 i), so every pair passes every lane.
+void ExpectEveryRowLikeTheExtendedFade(int H, std::initializer_list<long double> depths) {
+  for (const long double depth : depths) {
+    for (int j = 0; j < H - H / 2; ++j) {
+      const AerialFader fade(depth, PlaneWalk::StepDistance(H, j));
+      if (!fade.Active()) continue;
+      int differ = 0, first = -1;
+      for (int c = 0; c < 256; ++c) {
+        for (int h = 0; h < 256; ++h) {
+          const PackedColour colour = MakePacked(c, c + 85, c + 170, c ^ h);
+          const PackedColour horizon = MakePacked(h, h + 85, h + 170);
+          if (fade(colour, horizon) != fade.Extended(colour, horizon) && differ++ == 0)
+            first = c << 8 | h;
+        }
+      }
+      ASSERT_EQ(differ, 0) << "H " << H << " row " << j << " depth " << static_cast<double>(depth)
+                           << " colour " << (first >> 8) << " horizon " << (first & 0xff);
+    }
+  }
+}
+
+// The heights the renders of the tests use: the full size and the smaller
+// sizes of the example scenes at the one's aerial depth that has textured
+// layers, the sizes of the random scenes at a range of depths.
+TEST(AerialFadeInDouble, EqualsTheExtendedFadeOnEveryRowOfTheFullSize) {
+  ExpectEveryRowLikeTheExtendedFade(1536, {1.5L});
+}
+
+TEST(AerialFadeInDouble, EqualsTheExtendedFadeOnEveryRowOfSmallerSizes) {
+  ExpectEveryRowLikeTheExtendedFade(500, {1.5L});
+  ExpectEveryRowLikeTheExtendedFade(307, {1.5L});
+}
+
+// The heights and depths of the random scenes of stage_precision_test.cpp.
+TEST(AerialFadeInDouble, EqualsTheExtendedFadeOnEveryRowOfTheRandomScenes) {
+  for (int H : {31, 64, 129, 167, 256})
+    ExpectEveryRowLikeTheExtendedFade(H, {0.5L, 1, 1.5L, 8, 100});
 }
 
 }  // namespace

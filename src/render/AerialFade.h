@@ -21,11 +21,12 @@ class AerialFader {
     if (!active_) return colour;
     return in_double_ ? InDouble(colour, horizon) : Extended(colour, horizon);
   }
+  // The description's evaluation, for an active fader: each step of EaseIn and
+  // EaseOut formed in extended precision and rounded to double. operator()
+  // gives the same, mostly from double precision.
+  PackedColour Extended(PackedColour colour, PackedColour horizon) const;
 
  private:
-  // The description's evaluation: each step of EaseIn and EaseOut formed in
-  // extended precision and rounded to double.
-  PackedColour Extended(PackedColour colour, PackedColour horizon) const;
   // The same steps in double precision, with the extended evaluation where
   // they could round apart (see AerialFade.cpp).
   PackedColour InDouble(PackedColour colour, PackedColour horizon) const;

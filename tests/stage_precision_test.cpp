@@ -1,0 +1,165 @@
+// The ceiling and the ground against their plain extended-precision build
+// (support/ExtendedStages.h): random scenes at several sizes, and the full
+// size, drawn with 1, 2 and 7 threads, must give exactly its pixels.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "render/RenderCeiling.h"
+#include "render/RenderGround.h"
+#include "support/BitmapTesting.h"
+#include "support/ExtendedStages.h"
+#include "support/TextureTesting.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::CopyBitmap;
+using testing::ExtendedCeiling;
+using testing::ExtendedGround;
+using testing::MakeTexture;
+using testing::SamePixels;
+
+// The heights are those whose every row the aerial fade tests check.
+constexpr int kHeights[] = {31, 64, 129, 167, 256};
+constexpr int kWidths[] = {40, 97, 256, 409, 512};
+constexpr long double kDepths[] = {0, 0.5L, 1, 1.5L, 8, 100};
+// Powers of two (multiplied by their inverse), other values, and 0 (drawn as 0.001).
+constexpr long double kScales[] = {1, 2, 0.5L, 0.25L, 1.7L, 0.75L, 3, 0};
+constexpr int kTextureSides[][2] = {{16, 16}, {256, 256}, {37, 53}, {128, 64}, {5, 3}, {1, 1}};
+
+template <typename T, std::size_t N>
+const T& Pick(std::mt19937& rng, const T (&values)[N]) {
+  return values[std::uniform_int_distribution<std::size_t>(0, N - 1)(rng)];
+}
+
+PixelImagePtr RandomTexture(std::mt19937& rng, PackedColour hole) {
+  const auto& side = Pick(rng, kTextureSides);
+  std::uniform_int_distribution<std::uint32_t> texel;
+  const bool holes = rng() % 2 == 0;
+  return MakeTexture(side[0], side[1], [&](int, int) {
+    const PackedColour c = texel(rng) | 0xff000000u;
+    return holes && rng() % 7 == 0 ? hole : c;
+  });
+}
+
+WorkBitmap RandomBitmap(std::mt19937& rng, int w, int h) {
+  WorkBitmap b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t v = rng();
+      b.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                             static_cast<std::uint8_t>(v >> 16)};
+    }
+  return b;
+}
+
+PixelImagePtr RandomHorizon(std::mt19937& rng, int w) {
+  if (rng() % 4 == 0) return nullptr;
+  return MakeTexture(w, 1, [&](int, int) { return rng() | 0xff000000u; });
+}
+
+// Draws the stage into copies of `canvas` with 1, 2 and 7 threads; each must
+// equal `expected`.
+template <typename Input, typename Render>
+void ExpectEveryThreadCount(const WorkBitmap& canvas, const WorkBitmap& expected,
+                            const Input& input, Render render, int scene) {
+  for (int threads : {1, 2, 7}) {
+    WorkBitmap actual = CopyBitmap(canvas);
+    RenderContext context;
+    context.Threads = threads;
+    render(context, actual, input);
+    ASSERT_TRUE(SamePixels(actual, expected)) << "scene " << scene << ", " << threads << " threads";
+  }
+}
+
+void CheckCeiling(std::mt19937& rng, int W, int H, int scene) {
+  const PackedColour hole = MakePacked(rng() % 256, 0, 255, 255);
+  PixelImagePtr texture = RandomTexture(rng, hole);
+  PixelImagePtr horizon = RandomHorizon(rng, W);
+  CeilingLayerInput input;
+  input.Texture = texture.get();
+  input.HorizonRow = horizon.get();
+  input.AirDepth = Pick(rng, kDepths);
+  input.Scale =
+      rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
+  const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Sub, MixtureMode::Norm};
+  input.MixtureMode = Pick(rng, modes);
+  input.OpaqueColor = hole;
+  input.Transparency = (rng() % 101) / 100.0L;
+  const WorkBitmap canvas = RandomBitmap(rng, W, H);
+  WorkBitmap expected = CopyBitmap(canvas);
+  ExtendedCeiling(expected, input);
+  ExpectEveryThreadCount(canvas, expected, input, RenderCeiling, scene);
+}
+
+void CheckGround(std::mt19937& rng, int W, int H, int scene) {
+  PixelImagePtr texture = RandomTexture(rng, MakePacked(0, 0, 0));
+  PixelImagePtr horizon = RandomHorizon(rng, W);
+  const WorkBitmap mirror = RandomBitmap(rng, W, H / 2);
+  GroundLayerInput input;
+  input.Texture = texture.get();
+  input.HorizonRow = horizon.get();
+  input.AirDepth = Pick(rng, kDepths);
+  input.Scale =
+      rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
+  const long double reflections[] = {0, 0.3L, 0.6L, 1, 0.01L * (rng() % 100)};
+  input.Reflection = Pick(rng, reflections);
+  const long double warps[] = {0, 1, 4, 13.5L, -2};
+  input.ReflectionWarp = Pick(rng, warps);
+  if (input.Reflection > 0) input.ReflectionBitmap = &mirror;
+  const WorkBitmap canvas = RandomBitmap(rng, W, H);
+  WorkBitmap expected = CopyBitmap(canvas);
+  ExtendedGround(expected, input);
+  ExpectEveryThreadCount(canvas, expected, input, RenderGround, scene);
+}
+
+TEST(StagePrecision, CeilingGivesThePixelsOfTheExtendedBuildOnRandomScenes) {
+  std::mt19937 rng(1313);
+  for (int scene = 0; scene < 60; ++scene)
+    CheckCeiling(rng, Pick(rng, kWidths), Pick(rng, kHeights), scene);
+}
+
+TEST(StagePrecision, GroundGivesThePixelsOfTheExtendedBuildOnRandomScenes) {
+  std::mt19937 rng(2626);
+  for (int scene = 0; scene < 60; ++scene)
+    CheckGround(rng, Pick(rng, kWidths), Pick(rng, kHeights), scene);
+}
+
+// The full size, whose every row the aerial fade tests check at depth 1.5.
+TEST(StagePrecision, FullSizeCeilingAndGroundGiveThePixelsOfTheExtendedBuild) {
+  std::mt19937 rng(77);
+  for (int scene = 0; scene < 2; ++scene) {
+    CeilingLayerInput ceiling;
+    PixelImagePtr clouds = RandomTexture(rng, MakePacked(0, 0, 0));
+    PixelImagePtr horizon = RandomHorizon(rng, 3072);
+    ceiling.Texture = clouds.get();
+    ceiling.HorizonRow = horizon.get();
+    ceiling.AirDepth = 1.5L;
+    ceiling.Transparency = 0.25L;
+    const WorkBitmap canvas = RandomBitmap(rng, 3072, 1536);
+    WorkBitmap expected = CopyBitmap(canvas);
+    ExtendedCeiling(expected, ceiling);
+    WorkBitmap actual = CopyBitmap(canvas);
+    RenderContext context;
+    RenderCeiling(context, actual, ceiling);
+    EXPECT_TRUE(SamePixels(actual, expected)) << scene;
+
+    GroundLayerInput ground;
+    PixelImagePtr water = RandomTexture(rng, MakePacked(0, 0, 0));
+    const WorkBitmap mirror = RandomBitmap(rng, 3072, 768);
+    ground.Texture = water.get();
+    ground.HorizonRow = horizon.get();
+    ground.AirDepth = 1.5L;
+    ground.Scale = 2;
+    ground.Reflection = 0.6L;
+    ground.ReflectionWarp = 4;
+    ground.ReflectionBitmap = &mirror;
+    ExtendedGround(expected, ground);
+    RenderGround(context, actual, ground);
+    EXPECT_TRUE(SamePixels(actual, expected)) << scene;
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill
