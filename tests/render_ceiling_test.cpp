@@ -283,6 +283,25 @@ TEST(RenderCeiling, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUn
   EXPECT_EQ(Alpha(texture->Row(0)[0]), 42);
 }
 
+TEST(RenderCeiling, WithSeveralThreadsAnAbortLeavesTheBlocksTakenSoFarFromTheLeft) {
+  PixelImagePtr texture = NoiseTexture(16, 16);
+  for (int threads : {2, 7}) {
+    WorkBitmap target = Canvas(640, 40, BgrPixel{0, 0, 0});
+    const WorkBitmap before = CopyBitmap(target);
+    PollingHost stopper(1);
+    RenderContext ctx;
+    ctx.Host = &stopper;
+    ctx.Threads = threads;
+    RenderCeiling(ctx, target, Input(texture.get()));
+    // Blocks of 32 columns are taken in order: the drawn ones come first.
+    int drawn = 0;
+    while (drawn < 20 && !SameRegion(target, before, 32 * drawn, 32 * drawn + 32, 0, 20)) ++drawn;
+    EXPECT_GE(drawn, 1) << threads;
+    EXPECT_TRUE(SameRegion(target, before, 32 * drawn, 640, 0, 40)) << threads;
+    EXPECT_EQ(stopper.percents.size(), 1u);
+  }
+}
+
 TEST(RenderCeiling, NoTextureDrawsTheCheckerboard) {
   PixelImagePtr checker;
   ASSERT_TRUE(MakeCheckerTexture(checker));

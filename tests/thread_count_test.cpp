@@ -1,0 +1,154 @@
+// Whole renders with 1, 2 and 7 threads: the example scenes and random scenes
+// with every layer (an object larger than the image among them) come out the
+// same to the last byte.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "render/Pipeline.h"
+#include "render/RenderContext.h"
+#include "scene/SettingsFile.h"
+#include "support/BitmapTesting.h"
+#include "support/TextureTesting.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::MakeTexture;
+using testing::SamePixels;
+
+const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
+
+class NoQuestions : public SettingsReaderHost {
+ public:
+  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
+                                           std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+WorkBitmap Render(SceneSettings& scene, int w, int h, int threads) {
+  RenderContext context;
+  context.Threads = threads;
+  WorkBitmap preview(kPreviewWidth, kPreviewHeight);
+  if (w == kPreviewWidth && h == kPreviewHeight) {
+    RenderBackground(context, scene, preview, preview);
+    return preview;
+  }
+  WorkBitmap output(w, h);
+  RenderBackground(context, scene, output, preview);
+  return output;
+}
+
+void ExpectSameForEveryThreadCount(SceneSettings& scene, int w, int h, const std::string& what) {
+  const WorkBitmap one = Render(scene, w, h, 1);
+  for (int threads : {2, 7})
+    EXPECT_TRUE(SamePixels(Render(scene, w, h, threads), one))
+        << what << " " << w << "x" << h << ", " << threads << " threads";
+}
+
+TEST(ThreadCount, TheExampleScenesRenderTheSameWithAnyNumberOfThreads) {
+  for (const char* name : {"lighthouse-coast.hm", "dusk.hm", "night.hm"}) {
+    SceneSettings scene;
+    NoQuestions host;
+    ASSERT_EQ(ReadSettings(scene, kExamples + "/" + name, host), ReadStatus::Complete) << name;
+    ExpectSameForEveryThreadCount(scene, kPreviewWidth, kPreviewHeight, name);
+    ExpectSameForEveryThreadCount(scene, 1000, 500, name);
+  }
+}
+
+PixelImagePtr RandomPicture(std::mt19937& rng, int w, int h, PackedColour key) {
+  return MakeTexture(w, h, [&](int, int) {
+    return rng() % 5 == 0 ? key : static_cast<PackedColour>(rng() | 0xff000000u);
+  });
+}
+
+FloatColour RandomColour(std::mt19937& rng) {
+  return FloatColour{static_cast<float>(rng() % 256), static_cast<float>(rng() % 256),
+                     static_cast<float>(rng() % 256), 255};
+}
+
+long double Between(std::mt19937& rng, double low, double high) {
+  return std::uniform_real_distribution<double>(low, high)(rng);
+}
+
+void AddObjects(std::mt19937& rng, ObjectGroup& group) {
+  const int entries = static_cast<int>(rng() % 3);
+  for (int i = 0; i < entries; ++i) {
+    auto entry = NewObjectEntry();
+    entry->OpaqueColor = MakePacked(255, 0, 255);
+    entry->Image = RandomPicture(rng, 8 + static_cast<int>(rng() % 60),
+                                 8 + static_cast<int>(rng() % 60), entry->OpaqueColor);
+    entry->Scale = Between(rng, 0.3, 3);
+    entry->NumberOfObjects = static_cast<std::int32_t>(rng() % 6);
+    entry->Shadeing = rng() % 2 == 0;
+    entry->PositionMode = rng() % 2 == 0 ? PositionMode::Sky : PositionMode::Ground;
+    const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Sub, MixtureMode::Norm};
+    entry->MixtureMode = modes[rng() % 3];
+    entry->Transparency = (rng() % 5) / 4.0L;
+    group.Append(std::move(entry));
+  }
+}
+
+void RandomScene(std::mt19937& rng, SceneSettings& scene) {
+  scene.RandomSeed = std::to_string(rng() % 100000);
+  const char* depths[] = {"0", "0.5", "1.5", "10"};
+  scene.AirDepth = depths[rng() % 4];
+  scene.Sky.Count = 2 + static_cast<int>(rng() % 5);
+  for (int i = 0; i < scene.Sky.Count; ++i) {
+    scene.Sky.Colors[i] = RandomColour(rng);
+    scene.Sky.Positions[i] = static_cast<long double>(i) / (scene.Sky.Count - 1);
+  }
+  scene.Sun.CenterColor = RandomColour(rng);
+  scene.Sun.OuterColor = RandomColour(rng);
+  scene.Sun.Position = {Between(rng, -0.5, 1.5), Between(rng, -0.5, 1.5)};
+  for (long double& s : scene.Sun.Slopes) s = rng() % 3 == 0 ? 0 : Between(rng, -10, 10);
+  scene.Sun.MixtureMode = static_cast<std::uint8_t>(rng() % 3);
+  scene.Stars.NumberOfStars = std::to_string(rng() % 3000);
+  scene.Stars.SizeOfStars = std::to_string(rng() % 4);
+
+  const std::string clouds = kExamples + "/clouds.bmp";  // an existing file: the slot is used
+  scene.Ceiling.Enabled = rng() % 3 != 0;
+  scene.Ceiling.TextureFilename = clouds;
+  scene.Ceiling.OpaqueColor = MakePacked(0, 0, 0);
+  scene.Ceiling.Texture = RandomPicture(rng, 16 << (rng() % 4), 37, scene.Ceiling.OpaqueColor);
+  scene.Ceiling.Scale = std::to_string(Between(rng, 0.2, 4));
+  scene.Ceiling.MixtureMode = static_cast<std::uint8_t>(rng() % 3);
+  scene.Ceiling.Transparency = static_cast<int>(rng() % 101);
+  scene.Ground.Enabled = rng() % 3 != 0;
+  scene.Ground.TextureFilename = clouds;
+  scene.Ground.Texture = RandomPicture(rng, 64, 16 + static_cast<int>(rng() % 100), 0);
+  scene.Ground.Scale = rng() % 2 == 0 ? "2" : std::to_string(Between(rng, 0.2, 4));
+  scene.Ground.Reflection = static_cast<int>(rng() % 101);
+  scene.Ground.ReflectionWarp = std::to_string(Between(rng, -5, 10));
+
+  AddObjects(rng, scene.Far);
+  AddObjects(rng, scene.Mid);
+  AddObjects(rng, scene.Near);
+  // A copy larger than the image both ways: its rows and columns wrap onto
+  // pixels it has already blended.
+  auto huge = NewObjectEntry();
+  huge->Image = RandomPicture(rng, 40, 30, MakePacked(255, 0, 255));
+  huge->OpaqueColor = MakePacked(255, 0, 255);
+  huge->Manual = true;
+  huge->Placement = {Between(rng, 0, 360), 0, 0.25L};
+  huge->Scale = 4;
+  huge->MixtureMode = MixtureMode::Norm;  // the order of blends shows
+  huge->Transparency = 0.5L;
+  scene.Near.Append(std::move(huge));
+}
+
+TEST(ThreadCount, RandomScenesRenderTheSameWithAnyNumberOfThreads) {
+  std::mt19937 rng(4242);
+  const int sizes[][2] = {{97, 64}, {409, 307}, {640, 320}, {1000, 500}, {256, 301}};
+  for (int i = 0; i < 12; ++i) {
+    SceneSettings scene;
+    RandomScene(rng, scene);
+    const auto& size = sizes[i % 5];
+    ExpectSameForEveryThreadCount(scene, size[0], size[1], "scene " + std::to_string(i));
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill
