@@ -3,12 +3,17 @@
 // each step toward the horizon colour of the column.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
+#include <new>
 #include <vector>
 
 #include "image/PixelImage.h"
 #include "image/Placeholders.h"
 #include "render/AerialFade.h"
 #include "render/PlaneWalk.h"
+#include "render/RenderContext.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 
@@ -47,30 +52,97 @@ inline PackedColour HorizonColour(const PixelImage* horizonRow, int x) {
 // Columns per block of work. A block is drawn row by row across its columns,
 // so the pixels it writes lie side by side rather than a whole row apart.
 inline constexpr int kPlaneBlockColumns = 32;
+// Rows per band. The image is drawn band by band, every block of columns
+// within a band before the next band: what a band reads and writes (the
+// mirror rows that the ripple scatters across many blocks, too) stays in the
+// processor's caches at any image width.
+inline constexpr int kPlaneBandRows = 64;
 
-// The walks and horizon colours of the columns first .. last - 1 of one block
-// (at most kPlaneBlockColumns).
-struct PlaneBlock {
-  PlaneBlock(int width, int height, int first, int last, const PixelImage& texture,
-             long double scale, const PixelImage* horizonRow)
-      : first(first), count(last - first) {
-    for (int i = 0; i < count; ++i) {
-      walks[i] = PlaneWalk(width, height, first + i, texture.width, texture.height, scale);
-      horizon[i] = HorizonColour(horizonRow, first + i);
+// A block works down (or up) a strip of columns, each row of it on another
+// page of the image, which the processor does not foresee once the image
+// outgrows its caches: the rows this many steps ahead are asked for early.
+inline constexpr int kPlaneRowsAhead = 4;
+// Asks for the cache lines of `bytes` bytes from `first`; `write` when they
+// will be written. A hint only.
+inline void Prefetch(const void* first, std::size_t bytes, bool write) {
+  const char* p = static_cast<const char*>(first);
+  for (std::size_t offset = 0; offset < bytes; offset += 64) {
+    if (write)
+      __builtin_prefetch(p + offset, 1);
+    else
+      __builtin_prefetch(p + offset, 0);
+  }
+}
+
+// The walk and the horizon colour of every column of a plane layer, kept from
+// one band to the next.
+class PlaneColumns {
+ public:
+  PlaneColumns(int width, int height, const PixelImage& texture, long double scale,
+               const PixelImage* horizonRow)
+      : width_(width),
+        height_(height),
+        texture_(texture),
+        scale_(scale),
+        horizon_row_(horizonRow) {}
+  // False when memory runs out.
+  bool Allocate() {
+    try {
+      walks_.resize(static_cast<std::size_t>(width_));
+      horizon_.resize(static_cast<std::size_t>(width_));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+  // Sets up the walks of columns first .. last - 1 (in the first band).
+  void Start(int first, int last) {
+    for (int x = first; x < last; ++x) {
+      walks_[x] = PlaneWalk(width_, height_, x, texture_.width, texture_.height, scale_);
+      horizon_[x] = HorizonColour(horizon_row_, x);
     }
   }
-  // The texture at the current step of every column, then each walk advanced
-  // by the step's distance d.
-  void Sample(const PixelImage& texture, long double d, PackedColour* colours) {
-    for (int i = 0; i < count; ++i) {
-      colours[i] = SampleImage(texture, walks[i].U(), walks[i].V());
-      walks[i].AdvanceBy(d);
+  // The texture at the current step of columns first .. last - 1 into
+  // colours[0 ..], then each walk advanced by the step's distance d.
+  void Sample(int first, int last, long double d, PackedColour* colours) {
+    for (int x = first; x < last; ++x) {
+      colours[x - first] = SampleImage(texture_, walks_[x].U(), walks_[x].V());
+      walks_[x].AdvanceBy(d);
     }
   }
+  PackedColour Horizon(int x) const { return horizon_[x]; }
 
-  int first, count;
-  PlaneWalk walks[kPlaneBlockColumns];
-  PackedColour horizon[kPlaneBlockColumns];
+ private:
+  int width_, height_;
+  const PixelImage& texture_;
+  long double scale_;
+  const PixelImage* horizon_row_;
+  std::vector<PlaneWalk> walks_;
+  std::vector<PackedColour> horizon_;
 };
+
+// Draws steps 0 .. steps - 1 of every column: band by band, and within a band
+// blocks of columns shared among the crew's threads, each block calling
+// draw(first, last, j0, j1) for its columns and the band's steps j0 .. j1 - 1.
+// Progress once per block. False when the render was aborted.
+template <typename Draw>
+bool DrawPlaneBands(RenderContext& context, int width, int steps, PlaneColumns& columns,
+                    Draw&& draw) {
+  WorkCrew crew(context.Threads);
+  const int bands = (steps + kPlaneBandRows - 1) / kPlaneBandRows;
+  const std::int64_t units = static_cast<std::int64_t>(bands) * width;
+  for (int band = 0; band < bands; ++band) {
+    const int j0 = band * kPlaneBandRows, j1 = std::min(steps, j0 + kPlaneBandRows);
+    auto blocks = [&](int, std::int64_t first, std::int64_t last) {
+      if (band == 0) columns.Start(static_cast<int>(first), static_cast<int>(last));
+      draw(static_cast<int>(first), static_cast<int>(last), j0, j1);
+    };
+    const std::int64_t before = static_cast<std::int64_t>(band) * width;
+    if (!crew.Run(width, kPlaneBlockColumns, blocks,
+                  [&](std::int64_t done) { return context.PollUnits(before + done, units); }))
+      return false;
+  }
+  return true;
+}
 
 }  // namespace horizonmill

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "render/PlaneLayer.h"
-#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -22,21 +21,23 @@ std::uint32_t TexelAlpha(long double transparency) {
   return static_cast<std::uint32_t>(static_cast<long long>(a) & 0xff);
 }
 
-// Step j of every column of the block draws row j: from the zenith down to the
-// row above the horizon row.
+// Steps j0 .. j1 - 1 of columns first .. last - 1; step j draws row j, from
+// the zenith down to the row above the horizon row.
 template <std::uint8_t Mode>
-void DrawBlock(WorkBitmap& target, PlaneBlock& block, const PixelImage& texture,
-               const std::vector<PlaneStep>& rows) {
-  const int steps = static_cast<int>(rows.size());
+void DrawRows(WorkBitmap& target, PlaneColumns& columns, const std::vector<PlaneStep>& rows,
+              int first, int last, int j0, int j1) {
   PackedColour colours[kPlaneBlockColumns];
-  for (int j = 0; j < steps; ++j) {
+  const int count = last - first;
+  for (int j = j0; j < j1; ++j) {
     const PlaneStep& step = rows[j];
     // Transparent texels lend no colour to their neighbours (LerpColour).
-    block.Sample(texture, step.distance, colours);
-    BgrPixel* out = target.Row(j) + block.first;
+    columns.Sample(first, last, step.distance, colours);
+    if (j + kPlaneRowsAhead < j1)
+      Prefetch(target.Row(j + kPlaneRowsAhead) + first, count * sizeof(BgrPixel), true);
+    BgrPixel* out = target.Row(j) + first;
     // The fade keeps the texel's alpha, so a hole stays a hole near the horizon.
-    for (int i = 0; i < block.count; ++i) colours[i] = step.fade(colours[i], block.horizon[i]);
-    for (int i = 0; i < block.count; ++i) BlendIntoMode<Mode>(out[i], colours[i]);
+    for (int i = 0; i < count; ++i) colours[i] = step.fade(colours[i], columns.Horizon(first + i));
+    for (int i = 0; i < count; ++i) BlendIntoMode<Mode>(out[i], colours[i]);
   }
 }
 
@@ -67,18 +68,18 @@ void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput
   PrepareCeilingAlpha(input);
   const PixelImage& texture = *input.Texture;
 
-  const long double scale = PlaneScale(input.Scale);
-  const std::uint8_t mode = input.MixtureMode;
-  auto columns = [&](int, std::int64_t first, std::int64_t last) {
-    PlaneBlock block(W, H, static_cast<int>(first), static_cast<int>(last), texture, scale,
-                     input.HorizonRow);
-    DispatchBlendMode(mode,
-                      [&]<std::uint8_t Mode>() { DrawBlock<Mode>(target, block, texture, rows); });
-  };
-  WorkCrew crew(context.Threads);
-  if (!crew.Run(W, kPlaneBlockColumns, columns,
-                [&](std::int64_t done) { return context.PollUnits(done, W); }))
+  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow);
+  if (!columns.Allocate()) {
+    context.RenderProgress = 100;
     return;
+  }
+  const std::uint8_t mode = input.MixtureMode;
+  auto draw = [&](int first, int last, int j0, int j1) {
+    DispatchBlendMode(mode, [&]<std::uint8_t Mode>() {
+      DrawRows<Mode>(target, columns, rows, first, last, j0, j1);
+    });
+  };
+  if (!DrawPlaneBands(context, W, half, columns, draw)) return;
   context.RenderProgress = 100;
 }
 

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "render/PlaneLayer.h"
-#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -70,9 +69,15 @@ struct GroundPass {
   long double warp;
 };
 
-// Mixes the mirror image into the colours of one row of a block: mirror row
-// `row` (row y - half of the image) at the step's distance d.
-void Reflect(const GroundPass& pass, const PlaneBlock& block, int row, long double d,
+// The row of the mirror that a sample at the whole-number row `row` comes from.
+const BgrPixel* MirrorRow(const WorkBitmap& mirror, int row) {
+  const int y0 = WrapSampleBase(row, mirror.Height());
+  return mirror.Row(y0 + 1 == mirror.Height() ? 0 : y0 + 1);
+}
+
+// Mixes the mirror image into the colours of columns first .. last - 1 of
+// one row: mirror row `row` (row y - half of the image) at the step's distance d.
+void Reflect(const GroundPass& pass, int first, int last, int row, long double d,
              PackedColour* colours) {
   const auto& mix = pass.tables->mix;
   // Without a reflection bitmap the ground is mixed toward white; an empty one
@@ -84,15 +89,11 @@ void Reflect(const GroundPass& pass, const PlaneBlock& block, int row, long doub
   const BgrPixel* next = nullptr;
   if (pass.mirror != nullptr) {
     fixed = MakePacked(0, 0, 0, 255);
-    if (!pass.mirror->Empty()) {
-      const int mirror_rows = pass.mirror->Height();
-      const int y0 = WrapSampleBase(row, mirror_rows);
-      next = pass.mirror->Row(y0 + 1 == mirror_rows ? 0 : y0 + 1);
-    }
+    if (!pass.mirror->Empty()) next = MirrorRow(*pass.mirror, row);
   }
   const long double fifth = d / 5;
-  for (int i = 0; i < block.count; ++i) {
-    const PackedColour c = colours[i];
+  for (int x = first; x < last; ++x) {
+    const PackedColour c = colours[x - first];
     PackedColour r = fixed;
     if (next != nullptr) {
       // The ripple displaces the mirror sample sideways only: largest near the
@@ -100,28 +101,35 @@ void Reflect(const GroundPass& pass, const PlaneBlock& block, int row, long doub
       const long double warp =
           (pass.tables->ripple_sin[Red(c)] + pass.tables->ripple_cos[Green(c)] - 1) * pass.warp *
           pass.w1024 / fifth;
-      r = BgrToPacked(SampleRow(next, pass.mirror->Width(), block.first + i + warp));
+      r = BgrToPacked(SampleRow(next, pass.mirror->Width(), x + warp));
     }
-    colours[i] =
+    colours[x - first] =
         MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)], Alpha(c));
   }
 }
 
-// Step j of every column of the block draws row H - 1 - j: from the nadir up to
-// the horizon row.
-void DrawBlock(const GroundPass& pass, PlaneBlock& block) {
+// Steps j0 .. j1 - 1 of columns first .. last - 1; step j draws row H - 1 - j,
+// from the nadir up to the horizon row.
+void DrawRows(const GroundPass& pass, PlaneColumns& columns, int first, int last, int j0, int j1) {
   const int H = pass.target.Height(), half = H / 2;
-  const int steps = static_cast<int>(pass.rows.size());
+  const int count = last - first;
+  const bool mirrored = pass.reflect && pass.mirror != nullptr && !pass.mirror->Empty();
   PackedColour colours[kPlaneBlockColumns];
-  for (int j = 0; j < steps; ++j) {
+  for (int j = j0; j < j1; ++j) {
     const int y = H - 1 - j;
     const long double d = pass.rows[j].distance;
     const AerialFader& fade = pass.rows[j].fade;
-    block.Sample(pass.texture, d, colours);
-    if (pass.reflect) Reflect(pass, block, y - half, d, colours);
-    BgrPixel* out = pass.target.Row(y) + block.first;
-    for (int i = 0; i < block.count; ++i) colours[i] = fade(colours[i], block.horizon[i]);
-    for (int i = 0; i < block.count; ++i) out[i] = PackedToBgr(colours[i]);
+    columns.Sample(first, last, d, colours);
+    if (j + kPlaneRowsAhead < j1) {
+      const int ahead = y - kPlaneRowsAhead;
+      Prefetch(pass.target.Row(ahead) + first, count * sizeof(BgrPixel), true);
+      if (mirrored)
+        Prefetch(MirrorRow(*pass.mirror, ahead - half) + first, count * sizeof(BgrPixel), false);
+    }
+    if (pass.reflect) Reflect(pass, first, last, y - half, d, colours);
+    BgrPixel* out = pass.target.Row(y) + first;
+    for (int i = 0; i < count; ++i) colours[i] = fade(colours[i], columns.Horizon(first + i));
+    for (int i = 0; i < count; ++i) out[i] = PackedToBgr(colours[i]);
   }
 }
 
@@ -185,16 +193,15 @@ void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput i
 
   const GroundPass pass{target, texture, rows,  tables.get(),
                         mirror, reflect, w1024, input.ReflectionWarp};
-  const long double scale = PlaneScale(input.Scale);
-  auto columns = [&](int, std::int64_t first, std::int64_t last) {
-    PlaneBlock block(W, H, static_cast<int>(first), static_cast<int>(last), texture, scale,
-                     input.HorizonRow);
-    DrawBlock(pass, block);
-  };
-  WorkCrew crew(context.Threads);
-  if (!crew.Run(W, kPlaneBlockColumns, columns,
-                [&](std::int64_t done) { return context.PollUnits(done, W); }))
+  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow);
+  if (!columns.Allocate()) {
+    context.RenderProgress = 100;
     return;
+  }
+  auto draw = [&](int first, int last, int j0, int j1) {
+    DrawRows(pass, columns, first, last, j0, j1);
+  };
+  if (!DrawPlaneBands(context, W, steps, columns, draw)) return;
   context.RenderProgress = 100;
 }
 
