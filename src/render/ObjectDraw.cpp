@@ -20,8 +20,9 @@ constexpr long double kCoordinateLimit = 1073741824.0L;
 
 bool InRange(long double v) { return std::fabs(v) <= kCoordinateLimit; }
 
-// Round(v), halves to even, for a v known to be in range.
-std::int64_t RoundIn(long double v) { return static_cast<std::int64_t>(std::nearbyintl(v)); }
+// Round(v), halves to even, for a v known to be in range (rintl: the current
+// rounding mode, without the environment's save and restore of nearbyintl).
+std::int64_t RoundIn(long double v) { return static_cast<std::int64_t>(std::rintl(v)); }
 
 // The wrap rule for 64-bit coordinates: reduced modulo the size, never negative.
 std::int64_t Wrap(std::int64_t v, std::int64_t size) {

@@ -35,7 +35,9 @@ struct MirrorTables {
 // value always lies within 0..255; a reflection beyond that (never from the
 // track bar) is clamped there, and a value that is no number gives 0.
 std::uint8_t MixChannel(int r, int c, long double reflection, long double keep) {
-  const long double v = std::nearbyintl(r * reflection + c * keep);
+  // rintl rounds as nearbyintl does (the current mode: halves to even) without
+  // saving and restoring the floating-point environment, for 65536 entries.
+  const long double v = std::rintl(r * reflection + c * keep);
   if (v > 255) return 255;
   if (!(v >= 0)) return 0;
   return static_cast<std::uint8_t>(v);
