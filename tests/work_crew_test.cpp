@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -116,6 +117,23 @@ TEST(WorkCrew, AnAbortLetsTheHeldBlocksFinishAndStartsNoOther) {
     EXPECT_EQ(started.back(), static_cast<std::int64_t>(started.size()) - 1);
     EXPECT_LE(started.size(), static_cast<std::size_t>(1 + 2 * (threads - 1)));
   }
+}
+
+TEST(WorkCrew, AReportThatThrowsLeavesNoWorkerInTheBodyAndTheCrewGoesOn) {
+  WorkCrew crew(4);
+  std::atomic<int> started{0}, finished{0};
+  auto body = [&](int, std::int64_t, std::int64_t) {
+    ++started;
+    std::this_thread::yield();
+    ++finished;
+  };
+  EXPECT_THROW(crew.Run(500, 1, body, [](std::int64_t) -> bool { throw std::runtime_error("x"); }),
+               std::runtime_error);
+  EXPECT_EQ(started.load(), finished.load());
+  std::atomic<std::int64_t> units{0};
+  auto count = [&](int, std::int64_t first, std::int64_t last) { units += last - first; };
+  crew.Run(300, 7, count);
+  EXPECT_EQ(units.load(), 300);
 }
 
 TEST(RenderThreads, TheEnvironmentSetsTheDefaultWhenItHoldsACount) {

@@ -1,5 +1,7 @@
 #include "render/WorkCrew.h"
 
+#include <exception>
+
 namespace horizonmill {
 
 WorkCrew::WorkCrew(int threads) : threads_(std::max(threads, 1)) {}
@@ -29,9 +31,13 @@ void WorkCrew::Begin(std::int64_t units, std::int64_t block, InvokeFn invoke, vo
   }
   const std::uint32_t generation = generation_.load(std::memory_order_relaxed);
   const std::int64_t wanted = std::min<std::int64_t>(threads_ - 1, blocks_ - 1);
-  while (static_cast<std::int64_t>(workers_.size()) < wanted) {
-    const int thread = static_cast<int>(workers_.size()) + 1;
-    workers_.emplace_back([this, thread, generation] { Work(thread, generation); });
+  try {
+    while (static_cast<std::int64_t>(workers_.size()) < wanted) {
+      const int thread = static_cast<int>(workers_.size()) + 1;
+      workers_.emplace_back([this, thread, generation] { Work(thread, generation); });
+    }
+  } catch (const std::exception&) {
+    // Out of threads or memory: the workers there are (or the caller alone) do the job.
   }
   joined_ = static_cast<int>(workers_.size());
   generation_.fetch_add(1, std::memory_order_release);

@@ -42,17 +42,21 @@ class WorkCrew {
     block = std::max<std::int64_t>(block, 1);
     Begin(units, block, &Invoke<Body>, &body);
     bool stopped = false;
-    while (!stopped && RunBlock(0)) stopped = progress(done_.load(std::memory_order_acquire));
-    if (stopped) stop_.store(true, std::memory_order_relaxed);
-    // The workers' last blocks; the caller keeps reporting while they run.
-    std::uint32_t seen = signal_.load(std::memory_order_acquire);
-    while (finished_.load(std::memory_order_acquire) < joined_) {
-      signal_.wait(seen, std::memory_order_acquire);
-      seen = signal_.load(std::memory_order_acquire);
-      if (!stopped && progress(done_.load(std::memory_order_acquire))) {
-        stopped = true;
-        stop_.store(true, std::memory_order_relaxed);
-      }
+    try {
+      while (!stopped && RunBlock(0)) stopped = progress(done_.load(std::memory_order_acquire));
+      if (stopped) stop_.store(true, std::memory_order_relaxed);
+      // The workers' last blocks; the caller keeps reporting while they run.
+      WaitForWorkers([&] {
+        if (!stopped && progress(done_.load(std::memory_order_acquire))) {
+          stopped = true;
+          stop_.store(true, std::memory_order_relaxed);
+        }
+      });
+    } catch (...) {
+      // A report that throws still leaves no worker inside the caller's body.
+      stop_.store(true, std::memory_order_relaxed);
+      WaitForWorkers([] {});
+      throw;
     }
     return !stopped;
   }
@@ -70,10 +74,22 @@ class WorkCrew {
     (*static_cast<Body*>(body))(thread, first, last);
   }
 
-  // Publishes a job and wakes the workers it has blocks for.
+  // Publishes a job and wakes the workers it has blocks for (starting them when
+  // needed; a worker the system refuses to start is done without).
   void Begin(std::int64_t units, std::int64_t block, InvokeFn invoke, void* body);
   // Takes the next block and runs it; false when none is left or the job stopped.
   bool RunBlock(int thread);
+  // Waits until every worker is done with the job, calling onSignal whenever
+  // one finishes a block.
+  template <typename OnSignal>
+  void WaitForWorkers(OnSignal&& onSignal) {
+    std::uint32_t seen = signal_.load(std::memory_order_acquire);
+    while (finished_.load(std::memory_order_acquire) < joined_) {
+      signal_.wait(seen, std::memory_order_acquire);
+      seen = signal_.load(std::memory_order_acquire);
+      onSignal();
+    }
+  }
   void Work(int thread, std::uint32_t generation);
 
   const int threads_;
