@@ -8,6 +8,7 @@
 #include "scene/SettingsFile.h"
 #include "support/BitmapTesting.h"
 #include "support/RecordingHost.h"
+#include "support/SceneRendering.h"
 
 namespace horizonmill {
 namespace {
@@ -33,16 +34,7 @@ void Open(SceneSettings& scene, const std::string& name) {
 }
 
 WorkBitmap Render(SceneSettings& scene, int w, int h, RecordingHost& host) {
-  RenderContext context;
-  context.Host = &host;
-  WorkBitmap preview(kPreviewWidth, kPreviewHeight);
-  if (w == kPreviewWidth && h == kPreviewHeight) {
-    RenderBackground(context, scene, preview, preview);
-    return preview;
-  }
-  WorkBitmap output(w, h);
-  RenderBackground(context, scene, output, preview);
-  return output;
+  return testing::RenderScene(scene, w, h, &host);
 }
 
 TEST(ExampleScenes, EveryExampleOpensAndRendersWithoutComplaint) {

@@ -73,16 +73,22 @@ void ExpectEveryThreadCount(const WorkBitmap& canvas, const WorkBitmap& expected
   }
 }
 
+// What the ceiling's and the ground's inputs share.
+template <typename Input, typename Texture>
+void PlaneInput(std::mt19937& rng, Input& input, Texture* texture, const PixelImage* horizon) {
+  input.Texture = texture;
+  input.HorizonRow = horizon;
+  input.AirDepth = Pick(rng, kDepths);
+  input.Scale =
+      rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
+}
+
 void CheckCeiling(std::mt19937& rng, int W, int H, int scene) {
   const PackedColour hole = MakePacked(rng() % 256, 0, 255, 255);
   PixelImagePtr texture = RandomTexture(rng, hole);
   PixelImagePtr horizon = RandomHorizon(rng, W);
   CeilingLayerInput input;
-  input.Texture = texture.get();
-  input.HorizonRow = horizon.get();
-  input.AirDepth = Pick(rng, kDepths);
-  input.Scale =
-      rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
+  PlaneInput(rng, input, texture.get(), horizon.get());
   const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Sub, MixtureMode::Norm};
   input.MixtureMode = Pick(rng, modes);
   input.OpaqueColor = hole;
@@ -98,11 +104,7 @@ void CheckGround(std::mt19937& rng, int W, int H, int scene) {
   PixelImagePtr horizon = RandomHorizon(rng, W);
   const WorkBitmap mirror = RandomBitmap(rng, W, H / 2);
   GroundLayerInput input;
-  input.Texture = texture.get();
-  input.HorizonRow = horizon.get();
-  input.AirDepth = Pick(rng, kDepths);
-  input.Scale =
-      rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
+  PlaneInput(rng, input, texture.get(), horizon.get());
   const long double reflections[] = {0, 0.3L, 0.6L, 1, 0.01L * (rng() % 100)};
   input.Reflection = Pick(rng, reflections);
   const long double warps[] = {0, 1, 4, 13.5L, -2};

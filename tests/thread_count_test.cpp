@@ -6,16 +6,16 @@
 #include <random>
 #include <string>
 
-#include "render/Pipeline.h"
-#include "render/RenderContext.h"
 #include "scene/SettingsFile.h"
 #include "support/BitmapTesting.h"
+#include "support/SceneRendering.h"
 #include "support/TextureTesting.h"
 
 namespace horizonmill {
 namespace {
 
 using testing::MakeTexture;
+using testing::RenderScene;
 using testing::SamePixels;
 
 const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
@@ -28,23 +28,10 @@ class NoQuestions : public SettingsReaderHost {
   }
 };
 
-WorkBitmap Render(SceneSettings& scene, int w, int h, int threads) {
-  RenderContext context;
-  context.Threads = threads;
-  WorkBitmap preview(kPreviewWidth, kPreviewHeight);
-  if (w == kPreviewWidth && h == kPreviewHeight) {
-    RenderBackground(context, scene, preview, preview);
-    return preview;
-  }
-  WorkBitmap output(w, h);
-  RenderBackground(context, scene, output, preview);
-  return output;
-}
-
 void ExpectSameForEveryThreadCount(SceneSettings& scene, int w, int h, const std::string& what) {
-  const WorkBitmap one = Render(scene, w, h, 1);
+  const WorkBitmap one = RenderScene(scene, w, h, nullptr, 1);
   for (int threads : {2, 7})
-    EXPECT_TRUE(SamePixels(Render(scene, w, h, threads), one))
+    EXPECT_TRUE(SamePixels(RenderScene(scene, w, h, nullptr, threads), one))
         << what << " " << w << "x" << h << ", " << threads << " threads";
 }
 
