@@ -67,8 +67,8 @@ struct GroundPass {
   const MirrorTables* tables;          // with a reflection
   const WorkBitmap* mirror;            // none: mixed toward white
   bool reflect;
-  long double w1024;
-  long double warp;
+  long double w1024;  // W / 1024
+  long double warp;   // ReflectionWarp
 };
 
 // The row of the mirror that a sample at the whole-number row `row` comes from.
