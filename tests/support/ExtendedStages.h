@@ -37,14 +37,6 @@ inline PackedColour FadeByDefinition(PackedColour colour, PackedColour horizon, 
 
 namespace extended {
 
-// Trunc(v) and the fraction Frac(v), or Frac(v) + 1 when that is not positive.
-inline void Split(long double v, long long& base, double& fraction) {
-  base = static_cast<long long>(v);
-  long double f = v - base;
-  if (!(f > 0)) f += 1;
-  fraction = static_cast<double>(f);
-}
-
 inline int Wrap(long long v, int size) {
   const long long r = v % size;
   return static_cast<int>(r < 0 ? r + size : r);
@@ -54,6 +46,7 @@ inline int Mix(int a, int b, double t) {
   return static_cast<int>(static_cast<double>(b) + static_cast<double>(a - b) * t);
 }
 
+// a weighted by t, b by 1 - t; a transparent side takes the other's colour.
 inline PackedColour MixColour(PackedColour a, PackedColour b, double t) {
   if (Alpha(a) == 0) a = b & 0x00ffffffu;
   if (Alpha(b) == 0) b = a & 0x00ffffffu;
@@ -61,79 +54,61 @@ inline PackedColour MixColour(PackedColour a, PackedColour b, double t) {
                     Mix(Alpha(a), Alpha(b), t));
 }
 
-inline PackedColour Sample(const PixelImage& image, long double x, long double y) {
-  long long bx, by;
-  double fx, fy;
-  Split(x, bx, fx);
-  Split(y, by, fy);
-  const int x0 = Wrap(bx, image.width), x1 = Wrap(bx + 1, image.width);
-  const int y0 = Wrap(by, image.height), y1 = Wrap(by + 1, image.height);
-  const PackedColour top = MixColour(image.Row(y0)[x1], image.Row(y0)[x0], fx);
-  const PackedColour bottom = MixColour(image.Row(y1)[x1], image.Row(y1)[x0], fx);
-  return MixColour(bottom, top, fy);
+// Bilinear with wrap-around over a w x h picture whose pixel (x, y) is at(x, y):
+// Trunc of each coordinate, its fraction Frac, or Frac + 1 when not positive.
+template <typename At>
+PackedColour Sample(int w, int h, At at, long double x, long double y) {
+  const long long bx = static_cast<long long>(x), by = static_cast<long long>(y);
+  long double fx = x - bx, fy = y - by;
+  if (!(fx > 0)) fx += 1;
+  if (!(fy > 0)) fy += 1;
+  const int x0 = Wrap(bx, w), x1 = Wrap(bx + 1, w), y0 = Wrap(by, h), y1 = Wrap(by + 1, h);
+  const double tx = static_cast<double>(fx), ty = static_cast<double>(fy);
+  return MixColour(MixColour(at(x1, y1), at(x0, y1), tx), MixColour(at(x1, y0), at(x0, y0), tx),
+                   ty);
 }
 
-inline BgrPixel Sample(const WorkBitmap& bitmap, long double x, long double y) {
-  long long bx, by;
-  double fx, fy;
-  Split(x, bx, fx);
-  Split(y, by, fy);
-  const int x0 = Wrap(bx, bitmap.Width()), x1 = Wrap(bx + 1, bitmap.Width());
-  const int y0 = Wrap(by, bitmap.Height()), y1 = Wrap(by + 1, bitmap.Height());
-  auto mix = [](BgrPixel a, BgrPixel b, double t) {
-    return BgrPixel{static_cast<std::uint8_t>(Mix(a.b, b.b, t)),
-                    static_cast<std::uint8_t>(Mix(a.g, b.g, t)),
-                    static_cast<std::uint8_t>(Mix(a.r, b.r, t))};
-  };
-  const BgrPixel top = mix(bitmap.Row(y0)[x1], bitmap.Row(y0)[x0], fx);
-  const BgrPixel bottom = mix(bitmap.Row(y1)[x1], bitmap.Row(y1)[x0], fx);
-  return mix(bottom, top, fy);
-}
-
-// The walk of column x: the start at the texture centre and the step direction.
+// The walk of column x: from the texture centre along the column's direction.
 struct Walk {
   long double u, v, du, dv;
-  Walk(int W, int x, const PixelImage& texture) {
+  Walk(int W, int x, const PixelImage& texture)
+      : u(texture.width / 2.0L), v(texture.height / 2.0L) {
     const Vector2 d = RotateVector(360.0L / W * x, 0, texture.height);
     du = d.u / W;
     dv = d.v / W;
-    u = texture.width / 2.0L;
-    v = texture.height / 2.0L;
   }
-  void Advance(long double d, long double scale) {
-    u = u + du * d / scale;
-    v = v + dv * d / scale;
+  PackedColour Sample(const PixelImage& t) const {
+    return extended::Sample(
+        t.width, t.height, [&](int x, int y) { return t.Row(y)[x]; }, u, v);
+  }
+  // Step j's distance d (1 / (1 - (2 / H) t), t = EaseOut(0, half, 0, half, j, 2)), after which
+  // the walk moves on by d / scale.
+  long double Advance(int H, int j, long double scale) {
+    const double t = EaseOut(0, H / 2, 0, H / 2, j, 2);
+    const long double m = 1 - (2.0L / H) * t;
+    const long double d = m > 0 ? 1 / m : 0;
+    u = u + du * d / (scale == 0 ? 0.001L : scale);
+    v = v + dv * d / (scale == 0 ? 0.001L : scale);
+    return d;
   }
 };
-
-inline long double StepDistance(int H, int j) {
-  const int half = H / 2;
-  const double t = EaseOut(0, half, 0, half, j, 2);
-  const long double m = 1 - (2.0L / H) * t;
-  return m > 0 ? 1 / m : 0;
-}
 
 inline PackedColour Horizon(const PixelImage* row, int x) {
   return row != nullptr ? row->Row(0)[x] : MakePacked(255, 255, 255, 255);
 }
-
-inline long double ScaleOf(long double scale) { return scale == 0 ? 0.001L : scale; }
 
 }  // namespace extended
 
 // RenderCeiling for an input with a texture.
 inline void ExtendedCeiling(WorkBitmap& target, const CeilingLayerInput& input) {
   PrepareCeilingAlpha(input);
-  const PixelImage& texture = *input.Texture;
   const int W = target.Width(), H = target.Height();
-  const long double scale = extended::ScaleOf(input.Scale);
   for (int x = 0; x < W; ++x) {
-    extended::Walk walk(W, x, texture);
+    extended::Walk walk(W, x, *input.Texture);
     const PackedColour hz = extended::Horizon(input.HorizonRow, x);
     for (int j = 0; j < H / 2; ++j) {
-      PackedColour c = extended::Sample(texture, walk.u, walk.v);
-      const long double d = extended::StepDistance(H, j);
-      walk.Advance(d, scale);
+      PackedColour c = walk.Sample(*input.Texture);
+      const long double d = walk.Advance(H, j, input.Scale);
       c = FadeByDefinition(c, hz, input.AirDepth, d);
       BlendInto(target.Row(j)[x], c, input.MixtureMode);
     }
@@ -142,25 +117,24 @@ inline void ExtendedCeiling(WorkBitmap& target, const CeilingLayerInput& input) 
 
 // RenderGround for an input with a texture (and a reflection bitmap when it reflects).
 inline void ExtendedGround(WorkBitmap& target, const GroundLayerInput& input) {
-  const PixelImage& texture = *input.Texture;
   const int W = target.Width(), H = target.Height(), half = H / 2;
-  const long double scale = extended::ScaleOf(input.Scale);
   const long double K = 0.01227184609375L, w1024 = static_cast<long double>(W) / 1024;
-  const AverageColourResult avg = AverageColour(texture);
+  const AverageColourResult avg = AverageColour(*input.Texture);
+  const WorkBitmap* mirror = input.ReflectionBitmap;
+  auto mirror_at = [&](int x, int y) { return BgrToPacked(mirror->Row(y)[x]); };
   for (int x = 0; x < W; ++x) {
-    extended::Walk walk(W, x, texture);
+    extended::Walk walk(W, x, *input.Texture);
     const PackedColour hz = extended::Horizon(input.HorizonRow, x);
     for (int j = 0; j < H - half; ++j) {
       const int y = H - 1 - j;
-      PackedColour c = extended::Sample(texture, walk.u, walk.v);
-      const long double d = extended::StepDistance(H, j);
-      walk.Advance(d, scale);
+      PackedColour c = walk.Sample(*input.Texture);
+      const long double d = walk.Advance(H, j, input.Scale);
       if (input.Reflection > 0) {
         const long double warp = (std::sin((Red(c) - static_cast<long double>(avg.r)) * K) +
                                   std::cos((Green(c) - static_cast<long double>(avg.g)) * K) - 1) *
                                  input.ReflectionWarp * w1024 / (d / 5);
         const PackedColour r =
-            BgrToPacked(extended::Sample(*input.ReflectionBitmap, x + warp, y - half));
+            extended::Sample(mirror->Width(), mirror->Height(), mirror_at, x + warp, y - half);
         auto mix = [&](int rc, int cc) {
           return static_cast<int>(
               std::nearbyintl(rc * input.Reflection + cc * (1 - input.Reflection)));
