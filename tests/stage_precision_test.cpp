@@ -46,12 +46,7 @@ PixelImagePtr RandomTexture(std::mt19937& rng, PackedColour hole) {
 
 WorkBitmap RandomBitmap(std::mt19937& rng, int w, int h) {
   WorkBitmap b(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t v = rng();
-      b.Row(y)[x] = BgrPixel{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-                             static_cast<std::uint8_t>(v >> 16)};
-    }
+  for (std::size_t i = 0; i < b.Stride() * h; ++i) b.Bits()[i] = static_cast<std::uint8_t>(rng());
   return b;
 }
 
