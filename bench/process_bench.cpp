@@ -20,6 +20,7 @@ namespace {
 // it could not run or failed.
 double RunMilliseconds(std::vector<std::string> args) {
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   const auto start = std::chrono::steady_clock::now();

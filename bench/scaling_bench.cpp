@@ -54,7 +54,8 @@ void BM_RichExampleBySize(benchmark::State& state) {
     WorkBitmap output(W, H);
     RenderBackground(context, scene, output, preview);
     clock.Stop();
-    const double buffers = static_cast<double>(output.Stride()) * (H + H / 2);
+    const int reflection_rows = H / 2;
+    const double buffers = static_cast<double>(output.Stride()) * (H + reflection_rows);
     extra = std::max(extra, StatusBytes("VmHWM") - before - buffers);
   }
   const double pixels = static_cast<double>(W) * H * static_cast<double>(state.iterations());

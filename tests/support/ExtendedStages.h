@@ -84,7 +84,8 @@ struct Walk {
   // Step j's distance d (1 / (1 - (2 / H) t), t = EaseOut(0, half, 0, half, j, 2)), after which
   // the walk moves on by d / scale.
   long double Advance(int H, int j, long double scale) {
-    const double t = EaseOut(0, H / 2, 0, H / 2, j, 2);
+    const int half = H / 2;
+    const double t = EaseOut(0, half, 0, half, j, 2);
     const long double m = 1 - (2.0L / H) * t;
     const long double d = m > 0 ? 1 / m : 0;
     u = u + du * d / (scale == 0 ? 0.001L : scale);
