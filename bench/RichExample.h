@@ -2,6 +2,8 @@
 // without questions and timing its stages.
 #pragma once
 
+#include <time.h>
+
 #include <chrono>
 #include <map>
 #include <optional>
@@ -23,27 +25,40 @@ class NoQuestions : public SettingsReaderHost {
   }
 };
 
-// Adds up the time between stage messages, per stage.
+// Adds up the time between stage messages, per stage: wall time, or with
+// thread_time the processor time of the calling thread (for one-thread renders
+// on a machine that other work shares, where a stage's wall time also counts
+// the moments the thread waited for a processor).
 class StageClock : public RenderHost {
  public:
-  using Clock = std::chrono::steady_clock;
+  explicit StageClock(bool threadTime = false) : thread_time_(threadTime) {}
   void StageMessage(RenderStage stage, std::string_view) override {
     Stop();
     running_ = stage;
-    started_ = Clock::now();
+    started_ = Now();
   }
   void Stop() {
     if (running_ != RenderStage::Finishing && running_ != RenderStage::Aborted)
-      milliseconds[running_] +=
-          std::chrono::duration<double, std::milli>(Clock::now() - started_).count();
+      milliseconds[running_] += Now() - started_;
     running_ = RenderStage::Finishing;
   }
   bool WantsPreview() const override { return false; }
   std::map<RenderStage, double> milliseconds;
 
  private:
+  double Now() const {
+    if (thread_time_) {
+      timespec t{};
+      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+      return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+    }
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  bool thread_time_;
   RenderStage running_ = RenderStage::Finishing;
-  Clock::time_point started_;
+  double started_ = 0;
 };
 
 // The example scene that uses every layer.
