@@ -16,22 +16,8 @@ namespace {
 using testing::RecordingHost;
 using testing::SamePixels;
 
-const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
-
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string& message,
-                                           std::string_view) override {
-    ADD_FAILURE() << "asked: " << message;
-    return std::nullopt;
-  }
-  void MessageBox(std::string_view text) override { ADD_FAILURE() << "message: " << text; }
-};
-
-void Open(SceneSettings& scene, const std::string& name) {
-  NoQuestions host;
-  ASSERT_EQ(ReadSettings(scene, kExamples + "/" + name, host), ReadStatus::Complete);
-}
+using testing::kExamples;
+using testing::OpenExample;
 
 WorkBitmap Render(SceneSettings& scene, int w, int h, RecordingHost& host) {
   return testing::RenderScene(scene, w, h, &host);
@@ -43,7 +29,7 @@ TEST(ExampleScenes, EveryExampleOpensAndRendersWithoutComplaint) {
     if (entry.path().extension() != ".hm") continue;
     ++scenes;
     SceneSettings scene;
-    Open(scene, entry.path().filename().string());
+    OpenExample(scene, entry.path().filename().string());
     RecordingHost host;
     Render(scene, kPreviewWidth, kPreviewHeight, host);
     for (const auto& e : host.events) EXPECT_NE(e.rfind("box ", 0), 0u) << e;
@@ -54,7 +40,7 @@ TEST(ExampleScenes, EveryExampleOpensAndRendersWithoutComplaint) {
 
 TEST(ExampleScenes, TheRichSceneUsesEveryLayerAndRendersIdenticallyTwice) {
   SceneSettings scene;
-  Open(scene, "lighthouse-coast.hm");
+  OpenExample(scene, "lighthouse-coast.hm");
   EXPECT_TRUE(scene.Ceiling.Enabled && scene.Ceiling.Texture);
   EXPECT_TRUE(scene.Ground.Enabled && scene.Ground.Texture);
   EXPECT_GT(scene.Ground.Reflection, 0);
@@ -73,7 +59,7 @@ TEST(ExampleScenes, TheRichSceneUsesEveryLayerAndRendersIdenticallyTwice) {
 
 TEST(ExampleScenes, PreviewAndFullRenderPlaceTheSameObjects) {
   SceneSettings scene;
-  Open(scene, "lighthouse-coast.hm");
+  OpenExample(scene, "lighthouse-coast.hm");
   auto placements = [&] {
     std::vector<long double> values;
     for (const ObjectGroup* group : {&scene.Far, &scene.Mid, &scene.Near})

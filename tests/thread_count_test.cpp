@@ -6,7 +6,6 @@
 #include <random>
 #include <string>
 
-#include "scene/SettingsFile.h"
 #include "support/BitmapTesting.h"
 #include "support/SceneRendering.h"
 #include "support/TextureTesting.h"
@@ -18,15 +17,7 @@ using testing::MakeTexture;
 using testing::RenderScene;
 using testing::SamePixels;
 
-const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
-
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-};
+using testing::kExamples;
 
 void ExpectSameForEveryThreadCount(SceneSettings& scene, int w, int h, const std::string& what) {
   const WorkBitmap one = RenderScene(scene, w, h, nullptr, 1);
@@ -38,8 +29,7 @@ void ExpectSameForEveryThreadCount(SceneSettings& scene, int w, int h, const std
 TEST(ThreadCount, TheExampleScenesRenderTheSameWithAnyNumberOfThreads) {
   for (const char* name : {"lighthouse-coast.hm", "dusk.hm", "night.hm"}) {
     SceneSettings scene;
-    NoQuestions host;
-    ASSERT_EQ(ReadSettings(scene, kExamples + "/" + name, host), ReadStatus::Complete) << name;
+    testing::OpenExample(scene, name);
     ExpectSameForEveryThreadCount(scene, kPreviewWidth, kPreviewHeight, name);
     ExpectSameForEveryThreadCount(scene, 1000, 500, name);
   }

@@ -1,11 +1,34 @@
-// Renders a whole scene the way the window does: into the preview when the
-// size is the preview's, otherwise into an output bitmap of that size.
+// Opens the example scenes and renders whole scenes the way the window does.
 #pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
 
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
+#include "scene/SettingsFile.h"
 
 namespace horizonmill::testing {
+
+inline const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
+
+// Opens examples/`name`; a question or a message while reading is a failure.
+inline void OpenExample(SceneSettings& scene, const std::string& name) {
+  class NoQuestions : public SettingsReaderHost {
+   public:
+    std::optional<std::string> AskForPicture(PictureKind, const std::string& message,
+                                             std::string_view) override {
+      ADD_FAILURE() << "asked: " << message;
+      return std::nullopt;
+    }
+    void MessageBox(std::string_view text) override { ADD_FAILURE() << "message: " << text; }
+  } host;
+  ASSERT_EQ(ReadSettings(scene, kExamples + "/" + name, host), ReadStatus::Complete) << name;
+}
+
+// Renders into the preview when the size is the preview's, otherwise into an
+// output bitmap of that size.
 
 // threads 0: the render context's default.
 inline WorkBitmap RenderScene(SceneSettings& scene, int w, int h, RenderHost* host,
