@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 #include "image/MemoryHunger.h"
 #include "platform/Paths.h"
@@ -197,6 +198,21 @@ TEST(Pipeline, RenderingIsSetWhileTheRenderRunsHoweverItEnds) {
   EXPECT_TRUE(run.context.AbortRequested);
   EXPECT_EQ(seen, std::vector<bool>{true});
   EXPECT_FALSE(run.context.Rendering);
+}
+
+// The window shows PreviewBitmap while events run: a preview render keeps its
+// pixels to the calling thread, a full render shares its stages out.
+TEST(Pipeline, APreviewRenderRunsOnTheCallingThreadAlone) {
+  RenderRun run;
+  run.context.Threads = 7;
+  std::set<int> threads;
+  run.host.onPoll = [&](RenderContext& context, RenderStage) { threads.insert(context.Threads); };
+  run.Preview();
+  EXPECT_EQ(threads, std::set<int>{1});
+  threads.clear();
+  run.Full(320, 160);
+  EXPECT_EQ(threads, std::set<int>{7});
+  EXPECT_EQ(run.context.Threads, 7);
 }
 
 #ifndef NDEBUG  // asserts are compiled only without NDEBUG

@@ -246,6 +246,17 @@ void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& 
     explicit RenderingFlag(bool& f) : flag(f) { flag = true; }
     ~RenderingFlag() { flag = false; }
   } rendering(context.Rendering);
+  // The window paints PreviewBitmap while events run (PollProgress), so a render
+  // into it is drawn by the calling thread alone: no worker writes pixels that
+  // the window reads. The preview is small; threads would gain little there.
+  struct ThreadCount {
+    int& threads;
+    const int saved;
+    ThreadCount(int& t, bool alone) : threads(t), saved(t) {
+      if (alone) threads = 1;
+    }
+    ~ThreadCount() { threads = saved; }
+  } thread_count(context.Threads, &target == &preview);
   Pipeline(context, scene, target, preview).Run();
 }
 

@@ -20,7 +20,9 @@ inline constexpr std::string_view kAbortedMessage = "作画は中止されまし
 
 // Renders the scene into `target`, which is either `preview` (a preview render:
 // stars are thinned to the output's density and drawn as single pixels) or the
-// full-size output bitmap, whose size the caller has set. The scene is not
+// full-size output bitmap, whose size the caller has set. A preview render uses
+// the calling thread alone (context.Threads counts for the output only), so the
+// host may show the preview while events run. The scene is not
 // const: placeholders may fill its texture slots, the object pass rewrites the
 // pictures' alpha and leaves random placements in the entries. context.Rendering
 // is set while it runs; it must not be entered again while it runs (from the
