@@ -7,9 +7,11 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <string>
 
+#include "Figures.h"
 #include "RichExample.h"
 #include "render/Pipeline.h"
 
@@ -59,10 +61,16 @@ void BM_RichExampleBySize(benchmark::State& state) {
     extra = std::max(extra, StatusBytes("VmHWM") - before - buffers);
   }
   const double pixels = static_cast<double>(W) * H * static_cast<double>(state.iterations());
-  for (int s = 0; s <= static_cast<int>(RenderStage::Objects); ++s)
-    state.counters[std::string(kStageNames[s]) + "_ns_px"] =
-        clock.milliseconds[static_cast<RenderStage>(s)] * 1e6 / pixels;
+  std::array<double, bench::kStages> ns_per_pixel{};
+  for (int s = 0; s < bench::kStages; ++s) {
+    ns_per_pixel[s] = clock.milliseconds[static_cast<RenderStage>(s)] * 1e6 / pixels;
+    state.counters[std::string(kStageNames[s]) + "_ns_px"] = ns_per_pixel[s];
+  }
   state.counters["beyond_buffers_MiB"] = extra / (1 << 20);
+  bench::Figures& figures = bench::Gathered();
+  figures.stage_ns_per_pixel[W].push_back(ns_per_pixel);
+  double& most = figures.beyond_buffers_mib[W];
+  most = std::max(most, extra / (1 << 20));
 }
 BENCHMARK(BM_RichExampleBySize)
     ->ArgName("width")
