@@ -93,9 +93,9 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
                 bool reflection);
 
 // Reseeds context.Random, places every copy, draws them farthest first. Random
-// placements are left in the entries' Placement. Progress once per copy; the rows of a
-// large copy are shared among context.Threads threads. On a
-// failure (too many copies, memory, a copy DrawObject refuses) beeps, shows
+// placements are left in the entries' Placement. Progress once per copy; the
+// rows of a large copy are shared among context.Threads threads. On a failure
+// (too many copies, memory, a copy DrawObject refuses) beeps, shows
 // "メモリーをくれええ" and ends the pass, keeping what was drawn.
 void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayerInput& input,
                    bool reflection);
