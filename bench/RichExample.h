@@ -50,7 +50,7 @@ class StageClock : public RenderHost {
     if (thread_time_) {
       timespec t{};
       clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-      return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+      return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
     }
     return std::chrono::duration<double, std::milli>(
                std::chrono::steady_clock::now().time_since_epoch())
