@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "Figures.h"
 #include "RichExample.h"
@@ -44,36 +46,54 @@ void PrintFigures(const Figures& f, std::FILE* out) {
                  "width");
     for (const char* name : kStageNames) std::fprintf(out, "%11s", name);
     std::fprintf(out, "%15s\n", "beyond buffers");
-    std::array<double, kStages> low, high;
-    low.fill(1e300);
-    high.fill(0);
+    // By size, smallest first: each stage's least cost of the runs (whatever
+    // else runs on the machine only adds).
+    std::vector<std::array<double, kStages>> costs;
     double most_memory = 0;
     for (const auto& [width, runs] : f.stage_ns_per_pixel) {
+      std::array<double, kStages>& least = costs.emplace_back();
+      least.fill(1e300);
       std::fprintf(out, "    %-7d", width);
       for (int s = 0; s < kStages; ++s) {
-        // The least of the runs: whatever else runs on the machine only adds.
-        double least = 1e300;
-        for (const auto& run : runs) least = std::min(least, run[s]);
-        low[s] = std::min(low[s], least);
-        high[s] = std::max(high[s], least);
-        std::fprintf(out, "%11.2f", least);
+        for (const auto& run : runs) least[s] = std::min(least[s], run[s]);
+        std::fprintf(out, "%11.2f", least[s]);
       }
       const double mib = f.beyond_buffers_mib.at(width);
       most_memory = std::max(most_memory, mib);
       std::fprintf(out, "%11.1f MiB\n", mib);
     }
-    std::fprintf(out, "    %-7s", "spread");
-    bool flat = true;
+    // spread: the largest cost over the smallest; rise: the most a larger size
+    // costs per pixel over a smaller one (a cliff shows there).
+    std::array<double, kStages> spread, rise;
+    std::string wide, rising;
     for (int s = 0; s < kStages; ++s) {
-      const double spread = low[s] > 0 ? high[s] / low[s] : 1;
+      double low = 1e300, high = 0, least_so_far = 1e300;
+      rise[s] = 0;
+      for (const auto& c : costs) {
+        low = std::min(low, c[s]);
+        high = std::max(high, c[s]);
+        if (least_so_far < 1e300) rise[s] = std::max(rise[s], c[s] / least_so_far);
+        least_so_far = std::min(least_so_far, c[s]);
+      }
+      spread[s] = low > 0 ? high / low : 1;
+      if (rise[s] > kFlat) rising += std::string(" ") + kStageNames[s];
       // The stars are a fixed number whatever the size: their cost per pixel
       // only falls as the image grows.
-      if (std::string_view(kStageNames[s]) != "stars") flat = flat && spread <= kFlat;
-      std::fprintf(out, "%10.2fx", spread);
+      if (spread[s] > kFlat && std::string_view(kStageNames[s]) != "stars")
+        wide += std::string(" ") + kStageNames[s];
     }
-    std::fprintf(out, "\n    (spread: largest / smallest; the stars, a fixed number, only fall)\n");
-    std::fprintf(out, "    cost per pixel %s (every stage within %.2fx but the stars)\n",
-                 flat ? "flat" : "NOT flat", kFlat);
+    for (const auto& [label, row] : {std::pair{"spread", &spread}, std::pair{"rise", &rise}}) {
+      std::fprintf(out, "    %-7s", label);
+      for (const double v : *row) std::fprintf(out, "%10.2fx", v);
+      std::fprintf(out, "\n");
+    }
+    std::fprintf(out,
+                 "    (spread: the largest over the smallest; rise: the most a larger size costs "
+                 "over a smaller one)\n");
+    std::fprintf(out, "    no stage dearer per pixel at a larger size by more than %.2fx: %s\n",
+                 kFlat, rising.empty() ? "yes" : ("NO," + rising).c_str());
+    std::fprintf(out, "    every stage but the stars (a fixed number) within %.2fx: %s\n", kFlat,
+                 wide.empty() ? "yes" : ("NO," + wide).c_str());
     std::fprintf(out, "    peak memory beyond the buffers at most %.1f MiB (%s %.0f MiB)\n",
                  most_memory, most_memory <= kMemoryMib ? "within" : "BEYOND", kMemoryMib);
   }
