@@ -30,28 +30,36 @@ class WorkCrew {
   // Runs body(thread, first, last) for the blocks [first, last) of `block`
   // units (the last one shorter) that cover [0, units). thread is 0 on the
   // calling thread and 1 .. Threads() - 1 on the workers, for scratch memory of
-  // one's own. After each block of its own, and after each block a worker
-  // finishes while it waits for the last ones, the calling thread calls
-  // progress(done) with the number of units finished so far; when that returns
-  // true, no further block is started and Run returns false as soon as the
-  // blocks being worked on are finished. True when every block ran. The body
-  // must not throw; it runs on several threads at once.
+  // one's own, after each block a worker finishes while it waits for the last
+  // ones, and in any case once every unit is done, the calling thread calls
+  // progress(done) with the number of units finished so far (so the last call
+  // says `units`); when that returns true, no further block is started and Run
+  // returns false as soon as the blocks being worked on are finished. True when
+  // every block ran and no report asked to stop. The body must not throw; it
+  // runs on several threads at once.
   template <typename Body, typename Progress>
   bool Run(std::int64_t units, std::int64_t block, Body& body, Progress&& progress) {
     if (units <= 0) return true;
     block = std::max<std::int64_t>(block, 1);
     Begin(units, block, &Invoke<Body>, &body);
     bool stopped = false;
+    std::int64_t reported = -1;
+    auto report = [&] {
+      reported = done_.load(std::memory_order_acquire);
+      if (progress(reported)) {
+        stopped = true;
+        stop_.store(true, std::memory_order_relaxed);
+      }
+    };
     try {
-      while (!stopped && RunBlock(0)) stopped = progress(done_.load(std::memory_order_acquire));
-      if (stopped) stop_.store(true, std::memory_order_relaxed);
+      while (!stopped && RunBlock(0)) report();
       // The workers' last blocks; the caller keeps reporting while they run.
       WaitForWorkers([&] {
-        if (!stopped && progress(done_.load(std::memory_order_acquire))) {
-          stopped = true;
-          stop_.store(true, std::memory_order_relaxed);
-        }
+        if (!stopped) report();
       });
+      // The workers may have taken every block, or finished the last ones
+      // unseen: the last report is always the whole.
+      if (!stopped && reported != units) report();
     } catch (...) {
       // A report that throws still leaves no worker inside the caller's body.
       stop_.store(true, std::memory_order_relaxed);
