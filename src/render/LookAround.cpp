@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
-#include <thread>
-#include <vector>
+
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi / 180;
+// Rows per block of work on the threads.
+constexpr int kLookAroundBlockRows = 16;
 
 // The camera's frame: where it looks, its right and its up, and how far the
 // picture plane lies in pixels.
@@ -61,8 +64,8 @@ void RenderLookAround(const WorkBitmap& panorama, const LookAroundAngles& view, 
   const Camera c = CameraOf(view, h);
   const PanoramaProjection project(panorama.Width(), panorama.Height());
   const float rx = static_cast<float>(c.right.x), rz = static_cast<float>(c.right.z);
-  auto rows = [&](int first, int end) {
-    for (int j = first; j < end; ++j) {
+  auto rows = [&](int, std::int64_t first, std::int64_t last) {
+    for (int j = static_cast<int>(first); j < last; ++j) {
       const double b = h / 2.0 - (j + 0.5);
       // The ray of pixel (i, j) is base + right (i + 0.5 − w / 2); right has no y.
       const float bx = static_cast<float>(c.forward.x * c.focal + c.up.x * b);
@@ -76,14 +79,10 @@ void RenderLookAround(const WorkBitmap& panorama, const LookAroundAngles& view, 
       }
     }
   };
-  // Bands of rows, the first on the calling thread; each pixel depends on
-  // nothing but its own direction.
-  const int bands = std::clamp(threads, 1, std::max(1, h));
-  std::vector<std::jthread> workers;
-  for (int k = 1; k < bands; ++k)
-    workers.emplace_back(rows, static_cast<int>(static_cast<long long>(h) * k / bands),
-                         static_cast<int>(static_cast<long long>(h) * (k + 1) / bands));
-  rows(0, h / bands);
+  // Each pixel depends on nothing but its own direction: blocks of rows go to
+  // the threads.
+  WorkCrew crew(threads);
+  crew.Run(h, kLookAroundBlockRows, rows);
 }
 
 }  // namespace horizonmill

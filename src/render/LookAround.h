@@ -34,8 +34,9 @@ Direction ViewRay(const LookAroundAngles& view, int width, int height, double px
 double DegreesPerPixel(const LookAroundAngles& view, int height);
 
 // Draws the whole target (its size is the view's) from the panorama, each pixel
-// the bilinear sample in its direction (SamplePanorama), in bands of rows on
-// `threads` threads (the calling one among them). An empty panorama gives black.
+// the bilinear sample in its direction (SamplePanorama), in blocks of rows on
+// `threads` threads (render/WorkCrew.h: the calling one among them). An empty
+// panorama gives black.
 void RenderLookAround(const WorkBitmap& panorama, const LookAroundAngles& view, WorkBitmap& target,
                       int threads = 1);
 
