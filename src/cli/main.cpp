@@ -73,8 +73,7 @@ void WarnAboutFormat(const Options& options, const Outputs& outputs, WarningLog&
     if (!out.empty())
       what = std::string("the image is written as ") + ImageFormatName(ImageFormatOf(out));
     else if (outputs.faces)
-      what = std::string("the faces are written as ") +
-             ImageFormatName(ImageFormatOf(CubeFaceExtension(*outputs.faces)));
+      what = std::string("the faces are written as ") + ImageFormatName(*outputs.faces);
     warnings.Warn(out.empty() ? outputs.cubemap : out, "--quality applies to JPEG only; " + what);
   }
 }

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "image/WorkBitmap.h"
+#include "output/ImageOutput.h"
 #include "platform/AtomicFile.h"
 #include "render/CubeMap.h"
 
 namespace horizonmill {
 
-enum class CubeFaceFormat { Png, Bmp, Jpeg };
+// The faces are written in one of the picture formats of output/ImageOutput.h.
+using CubeFaceFormat = ImageFormat;
 // The faces' format when none is asked for: lossless, and read by every 3D
 // program.
 inline constexpr CubeFaceFormat kDefaultCubeFaceFormat = CubeFaceFormat::Png;
