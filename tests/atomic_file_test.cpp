@@ -137,6 +137,26 @@ TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreNotWrittenThrough) {
   EXPECT_FALSE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(link), "new picture");
   EXPECT_EQ(ReadFile(kept), "what the link points to");
+
+  // A link to anything but a regular file is left alone: writing "through"
+  // /dev/stdout as root must not turn it into a file.
+  const struct {
+    std::string target;
+    std::string reason;
+  } links[] = {
+      {fifo, "is a symbolic link to a FIFO, not a regular file"},
+      {folder, "is a symbolic link to a folder, not a regular file"},
+      {"/dev/null", "is a symbolic link to a device, not a regular file"},
+      {dir / "nowhere", "is a symbolic link that points to nothing"},
+  };
+  for (const auto& [target, reason] : links) {
+    const std::string name = dir / "to-something";
+    std::filesystem::remove(name);
+    std::filesystem::create_symlink(target, name);
+    EXPECT_EQ(NotReplaceableReason(name).substr(0, reason.size()), reason) << target;
+    EXPECT_THROW(WriteFileAtomically(name, "x"), FileError) << target;
+    EXPECT_TRUE(std::filesystem::is_symlink(name)) << target;
+  }
 }
 
 TEST(AtomicFile, AReplacedFileKeepsItsModeAndGroupANewOneTheUmasks) {

@@ -36,8 +36,8 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
       {"absent.jpg", true, true}, {"old.bmp", true, true},   {"old.jpg", true, true},
       {"old.png", true, true},    {"empty", true, true},     {"notes.txt", false, true},
       {"short", false, true},     {"fifo", false, false},    {"folder", false, false},
-      {"to-picture", true, true}, {"to-notes", false, true}, {"to-fifo", false, true},
-      {"dangling", true, true},
+      {"to-picture", true, true}, {"to-notes", false, true}, {"to-fifo", false, false},
+      {"dangling", false, false},
   };
   for (const auto& c : cases) {
     const std::string path = dir / c.name;

@@ -42,7 +42,7 @@ inline constexpr int kMaxJpegSide = 65500;
 //   may have is not said here: the render refuses it before it starts, naming
 //   the limit, OutputSizeProblem in output/ImageOutput.h).
 // A symbolic link counts as what it points to here; the writer replaces the
-// link itself.
+// link itself, and only when it points to a regular file.
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
                                              OutputSize size);
 

@@ -242,13 +242,27 @@ class NewFile : public ByteSink {
 std::string NotReplaceableReason(const std::string& path) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) return {};
-  const char* kind = S_ISDIR(st.st_mode)                          ? "is a folder"
-                     : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "is a device"
-                     : S_ISFIFO(st.st_mode)                       ? "is a FIFO"
-                     : S_ISSOCK(st.st_mode)                       ? "is a socket"
-                     : S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? nullptr
-                                                                  : "is a special file";
-  return kind == nullptr ? std::string() : std::string(kind) + ", not a regular file";
+  auto kindOf = [](mode_t mode) -> const char* {
+    return S_ISDIR(mode)                    ? "a folder"
+           : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+           : S_ISFIFO(mode)                 ? "a FIFO"
+           : S_ISSOCK(mode)                 ? "a socket"
+           : S_ISREG(mode)                  ? nullptr
+                                            : "a special file";
+  };
+  if (S_ISLNK(st.st_mode)) {
+    // The link is replaced by the new file: only when it stands for a file, so
+    // that a link to a device or to standard output never becomes a file.
+    struct stat target;
+    if (::stat(path.c_str(), &target) != 0)
+      return "is a symbolic link that points to nothing (" + ErrnoReason(errno) +
+             "), not to a regular file";
+    const char* kind = kindOf(target.st_mode);
+    return kind == nullptr ? std::string()
+                           : std::string("is a symbolic link to ") + kind + ", not a regular file";
+  }
+  const char* kind = kindOf(st.st_mode);
+  return kind == nullptr ? std::string() : std::string("is ") + kind + ", not a regular file";
 }
 
 std::string NotWritableReason(const std::string& path) {

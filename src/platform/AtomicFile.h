@@ -12,7 +12,8 @@
 //
 // Only a regular file (or nothing) is replaced: a folder, device, FIFO or
 // socket at the target is an error. A symbolic link at the target is replaced
-// by the new file; what it points to stays as it is. A replaced file keeps its
+// by the new file (what it points to stays as it is) only when it points to a
+// regular file; a link to anything else, or to nothing, is an error. A replaced file keeps its
 // mode, less the set-user-ID and set-group-ID bits, and its group where the
 // writer may set it; a new file gets the mode the umask leaves of 0666.
 #pragma once
@@ -27,8 +28,9 @@
 namespace horizonmill {
 
 // Why the writer refuses what is at `path`: "is a folder", "is a device", "is a
-// FIFO", "is a socket" (each followed by ", not a regular file"); empty when
-// nothing is there or it is a regular file or a symbolic link.
+// FIFO", "is a socket", "is a symbolic link to a device" and so on (each
+// followed by ", not a regular file"); empty when nothing is there or it is a
+// regular file or a symbolic link to one.
 std::string NotReplaceableReason(const std::string& path);
 
 // Why a file cannot be written at `path` now, as the reason of the FileError
