@@ -36,6 +36,8 @@ class Silent : public ui::UserDialogs {
   void Message(QWidget*, const QString&, const QString&) override {}
   void Error(QWidget*, const QString&) override {}
   bool Ask(QWidget*, const QString&) override { return false; }
+  ui::SaveChoice AskToSave(QWidget*, const QString&) override { return ui::SaveChoice::Discard; }
+  void Inform(QWidget*, const QString&) override {}
   std::optional<QColor> ChooseColour(QWidget*, const QColor&) override { return {}; }
   void Beep() override {}
   int RunModal(QDialog&) override { return 0; }

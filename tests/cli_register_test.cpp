@@ -57,9 +57,7 @@ TEST(CliRegister, RegisterTwiceListAndUnregisterOnce) {
                                      kNight + ",c_night,night\r\n" + tail);
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
             "[BACKMANAGEMENT]\r\nBack21=" + kNight + ",c_night.bmp,night.jpg\r\n");
-  EXPECT_EQ(
-      ReadFile(t.programIni),
-      "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
+  EXPECT_EQ(ReadFile(t.programIni), "[Horizonmill]\r\nQoraL_Target=" + t.hostIni + "\r\n");
   const auto files = Snapshot(t.dir.Path() / "qoral2");
   std::vector<std::string> names;
   names.reserve(files.size());

@@ -48,8 +48,7 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
 
   RecordingRegistrationHost ui;
   const WorkBitmap picture = CoordinatePicture(64, 32);
-  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90,
-                                 t.programIni, ui));
+  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90, ui));
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(ReadFile(t.hostIni),
             "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n; the host's own\r\n[Menu]\r\n"
@@ -58,9 +57,6 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
   EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\r\nBGMax=3\r\n");
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
             "[BACKMANAGEMENT]\r\nBack21=" + kSunsetCp932 + ",c_sunset.bmp,sunset.bmp\r\n");
-  EXPECT_EQ(
-      ReadFile(t.programIni),
-      "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
 
   const std::string full = ReadFile(t.Bg("sunset.bmp"));
   EXPECT_EQ(BmpView(full).Width(), 64);
@@ -79,7 +75,7 @@ TEST(Registration, FirstEntryOfABgIniWithoutBGMax) {
   const std::string hostBefore = ReadFile(t.hostIni);
   RecordingRegistrationHost ui;
   ASSERT_TRUE(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp}, CoordinatePicture(4, 4),
-                                 90, t.programIni, ui));
+                                 90, ui));
   EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\nBGMax=1\nBack1=a,c_f,f\n");
   EXPECT_EQ(ReadFile(t.hostIni), hostBefore);
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.bmp\r\n");
@@ -100,8 +96,8 @@ TEST(Registration, FoldersAsTheHostNamesThemAndJpegChosen) {
   EXPECT_EQ(host.Folders.BackgroundFolder(), t.dir.Path() / "qoral2/data/bg");
 
   RecordingRegistrationHost ui;
-  ASSERT_TRUE(RegisterBackground(host, {"a", "f", PictureFormat::Jpeg}, CoordinatePicture(8, 8), 50,
-                                 t.programIni, ui));
+  ASSERT_TRUE(
+      RegisterBackground(host, {"a", "f", PictureFormat::Jpeg}, CoordinatePicture(8, 8), 50, ui));
   EXPECT_EQ(fs::current_path(), cwd);
   const std::string bg = t.dir / "qoral2/data/bg/";
   EXPECT_EQ(JpegSize(ReadFile(bg + "f.jpg")), std::make_pair(8, 8));
@@ -109,8 +105,6 @@ TEST(Registration, FoldersAsTheHostNamesThemAndJpegChosen) {
   EXPECT_EQ(JpegSize(ReadFile(d3d + "/f.jpg")), std::make_pair(1024, 1024));
   EXPECT_EQ(ReadFile(bg + "Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.jpg\r\n");
   EXPECT_NE(ReadFile(t.hostIni).find("\r\nBGMax=1\r\nBack1=a,c_f,f\r\n"), std::string::npos);
-  EXPECT_NE(ReadFile(t.programIni).find("QoraL_BGDir=Data\\BG\r\nQoraL_D3DDir=" + d3d + "\r\n"),
-            std::string::npos);
 }
 
 TEST(Registration, DriveLettersThroughTheWinePrefix) {
@@ -207,7 +201,7 @@ TEST(Registration, NamesAreCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(ui.events.size(), c.accepted ? 0u : 1u);
     if (c.accepted) continue;
     EXPECT_FALSE(RegisterBackground(host, {c.alias, c.file, PictureFormat::Bmp},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+                                    CoordinatePicture(2, 2), 90, ui));
     EXPECT_EQ(Snapshot(t.dir.Path()), before) << c.alias << " " << c.file;
   }
 }
@@ -216,8 +210,8 @@ TEST(Registration, EmptyFileNameGivesThePicturesNoName) {
   TestHost t;
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
   RecordingRegistrationHost ui;
-  ASSERT_TRUE(RegisterBackground(Found(t), {"a", "", PictureFormat::Bmp}, CoordinatePicture(2, 2),
-                                 90, t.programIni, ui));
+  ASSERT_TRUE(
+      RegisterBackground(Found(t), {"a", "", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui));
   EXPECT_TRUE(fs::exists(t.Bg(".bmp")));
   EXPECT_TRUE(fs::exists(t.Bg("c_.bmp")));
   EXPECT_TRUE(fs::exists(t.D3d(".jpg")));
@@ -233,7 +227,7 @@ TEST(Registration, AnyOfTheFourFilesAlreadyThereStopsIt) {
     const auto before = Snapshot(t.dir.Path());
     RecordingRegistrationHost ui;
     EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Jpeg},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+                                    CoordinatePicture(2, 2), 90, ui));
     EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)})
         << existing;
     EXPECT_EQ(Snapshot(t.dir.Path()), before) << existing;
@@ -266,25 +260,11 @@ TEST(Registration, AFailedWriteTakesBackThePicturesAndTheLists) {
     const auto before = Snapshot(t.dir.Path());
     RecordingRegistrationHost ui;
     try {
-      RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90,
-                         t.programIni, ui);
+      RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui);
       ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
       EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
     }
-    EXPECT_EQ(Snapshot(t.dir.Path()), before);
-  }
-  {
-    // The program INI, written last, cannot be: the host's list and the
-    // management file are put back as they were.
-    TestHost t;
-    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
-    WriteFile(t.dir / "config", "a file, not a folder");
-    const auto before = Snapshot(t.dir.Path());
-    RecordingRegistrationHost ui;
-    EXPECT_THROW(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui),
-                 FileError);
     EXPECT_EQ(Snapshot(t.dir.Path()), before);
   }
 }

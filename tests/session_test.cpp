@@ -1,4 +1,4 @@
-#include "output/Session.h"
+#include "app/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -49,10 +49,6 @@ TEST(Session, NewOpenAndSaveAsNameTheSettingsFile) {
   // A file that cannot be written keeps the name Save goes to.
   EXPECT_THROW(s.SaveAs(dir / "no-such-folder/b.hm"), FileError);
   EXPECT_EQ(s.SettingsFilename(), dir / "a.hm");
-  // An unreadable file still becomes the name, as the reading began on it.
-  EXPECT_THROW(s.Open(dir / "missing.hm", host), FileError);
-  EXPECT_EQ(s.SettingsFilename(), dir / "missing.hm");
-  EXPECT_EQ(s.Scene().RandomSeed, "65536");
 }
 
 TEST(Session, RefreshHoldsTheOldFormatResolutionAndComputesTheEnabling) {

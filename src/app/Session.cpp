@@ -1,6 +1,8 @@
-#include "output/Session.h"
+#include "app/Session.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "image/PictureBudget.h"
 #include "output/ImageOutput.h"
@@ -14,9 +16,13 @@ std::string GuardedScale(std::string_view text) {
   return std::string(text);
 }
 
-Session::Session()
-    : preview_(kPreviewWidth, kPreviewHeight), pictureBudget_(PictureBudgetFromEnvironment()) {
+Session::Session(ProgramSettings settings)
+    : settings_(std::move(settings)),
+      preview_(kPreviewWidth, kPreviewHeight),
+      pictureBudget_(PictureBudgetFromEnvironment()) {
   FillWorkBitmap(preview_, BgrPixel{192, 192, 192});
+  SetJpegQuality(settings_.Values().JPEGQuality);
+  savedText_ = EncodeSettings(scene_);
 }
 
 void Session::SetJpegQuality(int quality) { jpegQuality_ = std::clamp(quality, 0, 100); }
@@ -24,23 +30,37 @@ void Session::SetJpegQuality(int quality) { jpegQuality_ = std::clamp(quality, 0
 void Session::New() {
   scene_.Reset();
   settingsFilename_ = kNewSettingsName;
+  savedText_ = EncodeSettings(scene_);
 }
 
 ReadStatus Session::Open(const std::string& path, SettingsReaderHost& host) {
-  scene_.Reset();
-  settingsFilename_ = path;
+  SceneSettings read;
   SettingsReadLimits limits;
   limits.pictureBudget = pictureBudget_;
-  const ReadStatus status = ReadSettings(scene_, path, host, limits);
+  const ReadStatus status = ReadSettings(read, path, host, limits);
+  scene_.Swap(read);
+  settingsFilename_ = path;
   Refresh();
+  if (status == ReadStatus::Complete)
+    savedText_ = EncodeSettings(scene_);
+  else
+    savedText_.reset();
   return status;
 }
 
-void Session::Save() const { WriteSettings(scene_, settingsFilename_); }
+void Session::Save() {
+  WriteSettings(scene_, settingsFilename_);
+  savedText_ = EncodeSettings(scene_);
+}
 
 void Session::SaveAs(const std::string& path) {
   WriteSettings(scene_, path);
   settingsFilename_ = path;
+  savedText_ = EncodeSettings(scene_);
+}
+
+bool Session::HasUnsavedChanges() const {
+  return !savedText_ || *savedText_ != EncodeSettings(scene_);
 }
 
 ControlStates Session::Refresh() {
@@ -89,6 +109,24 @@ TextureLoad Session::TakeTexture(TextureLayer layer, const std::string& path) {
 
 void Session::ShowInPreview(const WorkBitmap& picture) {
   if (!picture.Empty()) StretchDraw(picture, preview_);
+}
+
+ObjectEntry* Session::AddObjectPicture(ObjectGroup& group, const ObjectEntry* like,
+                                       const std::string& path) {
+  std::unique_ptr<ObjectEntry> entry = NewObjectEntry(like);
+  if (!entry) return nullptr;
+  horizonmill::PictureBudget budget(pictureBudget_);  // the class, not the accessor
+  budget.Hold(scene_.HeldPictureBytes());
+  try {
+    entry->Image = LoadPictureFile(path, &budget);
+  } catch (const BmpFileTooLarge&) {
+    return nullptr;  // too large for memory or the budget: memory running out
+  }
+  if (!entry->Image) return nullptr;
+  entry->Filename = path;
+  ObjectEntry* added = entry.get();
+  AppendObjectEntry(group, std::move(entry));
+  return added;
 }
 
 bool Session::PreviewAcceptsClick() const {

@@ -1,12 +1,10 @@
 // Session: what a front end works on — the current scene, the two work bitmaps,
-// the render context and the JPEG quality — and the commands on them: new, open,
-// save, the refresh of the window's controls, textures typed or browsed, the
-// preview and full-size renders, writing the image. The window and the
-// command-line renderer both stand on it, so everything they do to the scene is
-// reachable by a test without a display.
-//
-// It sits in output/ because it is the top of the core: it reads and writes
-// settings files (scene/), renders (render/) and writes images (output/).
+// the render context, the JPEG quality and the program's settings — and the
+// commands on them: new, open, save, the refresh of the window's controls,
+// textures typed or browsed, object pictures added, the preview and full-size
+// renders, writing the image. The window and the command-line renderer both
+// stand on it (and on the sequences beside it in app/), so everything they do
+// to the scene is reachable by a test without a display.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/ProgramSettings.h"
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
 #include "output/CubeMapExport.h"
@@ -51,8 +50,9 @@ std::string GuardedScale(std::string_view text);
 class Session {
  public:
   // The default scene named "新規.hm", PreviewBitmap silver (192, 192, 192),
-  // OutputBitmap empty until the first full render sizes it, quality 90.
-  Session();
+  // OutputBitmap empty until the first full render sizes it, the JPEG quality
+  // the settings hold (90 when they hold none).
+  explicit Session(ProgramSettings settings = {});
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -68,9 +68,13 @@ class Session {
   // another name; then the path exactly as given.
   const std::string& SettingsFilename() const { return settingsFilename_; }
 
+  ProgramSettings& Settings() { return settings_; }
+  const ProgramSettings& Settings() const { return settings_; }
+
   // 0..100, used for every JPEG written.
   int JpegQuality() const { return jpegQuality_; }
-  // Values outside 0..100 are held at the nearer end.
+  // Values outside 0..100 are held at the nearer end. For this run only;
+  // the quality dialog also stores it in the settings.
   void SetJpegQuality(int quality);
 
   // What the scene's pictures may take together (image/PictureBudget.h):
@@ -80,18 +84,24 @@ class Session {
 
   // The default scene (textures and object entries freed), named "新規.hm".
   void New();
-  // The default scene, then the settings file read over it; the path becomes the
-  // current name, also when the reading fails part way (what was read stays).
-  // Then Refresh, so the old output format holds the resolution as in the
-  // window. The scene's pictures stay within PictureBudget. Throws FileError
-  // when the file cannot be read or a picture cannot be decoded, Interrupted
-  // when an interrupt stops the reading (Refresh is then the caller's).
+  // The settings file read over a default scene aside; only once it has been
+  // read does it take the place of the current scene, and the path become the
+  // current name. Then Refresh, so the old output format holds the resolution
+  // as in the window. The scene's pictures stay within PictureBudget. Throws
+  // FileError when the file cannot be read, is no settings file or a picture
+  // cannot be decoded, Interrupted when an interrupt stops the reading: the
+  // scene and its name are then exactly as they were. When memory runs out
+  // (OutOfMemory, the host has been told) what was read becomes the scene,
+  // unsaved: it is not what the file holds.
   ReadStatus Open(const std::string& path, SettingsReaderHost& host);
   // Writes the scene to the current name (a bare name lands in the process's
   // current directory). Throws FileError; the previous file is then unchanged.
-  void Save() const;
+  void Save();
   // Writes the scene to `path`, which becomes the current name once written.
   void SaveAs(const std::string& path);
+  // Whether the scene differs from what was last opened or saved (or from the
+  // default scene after New): what a settings file would hold, compared.
+  bool HasUnsavedChanges() const;
 
   // The refresh of the window (RedrawAll): while the old output format is on,
   // the resolution is held at "3072" x "1536"; the rest is the enabling of the
@@ -111,6 +121,14 @@ class Session {
   TextureLoad TakeTexture(TextureLayer layer, const std::string& path);
   // Scales a picture into the whole of PreviewBitmap.
   void ShowInPreview(const WorkBitmap& picture);
+  // Loads the picture at `path` into a new entry at the end of `group` (one of
+  // the scene's), with the settings of `like` (the entry selected in the object
+  // editor) when given. The picture must fit the picture budget beside the
+  // scene's other pictures. Returns the new entry; nullptr, with nothing added,
+  // when memory runs out or the budget refuses it. Throws FileError naming the
+  // file when it is no loadable picture.
+  ObjectEntry* AddObjectPicture(ObjectGroup& group, const ObjectEntry* like,
+                                const std::string& path);
 
   // A click on the preview renders only when no render runs and the progress
   // timer has seen the last one end (RenderProgress back at 0).
@@ -144,6 +162,10 @@ class Session {
 
  private:
   SceneSettings scene_;
+  ProgramSettings settings_;
+  // What a settings file of the scene held when it was last opened or saved;
+  // nothing when the scene was never a file's (a reading stopped part way).
+  std::optional<std::string> savedText_;
   RenderContext context_;
   WorkBitmap preview_;
   WorkBitmap output_;

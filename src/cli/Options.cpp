@@ -11,6 +11,7 @@ namespace horizonmill::cli {
 const char* const kUsage =
     R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp]
                           [--cubemap DIR] [--sun-json FILE] [options]
+       horizonmill-render [SCENE.hm] -o - [--format png|jpg|bmp] [options] > OUT
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--threads N]
                           [--search-dir DIR]... [--picture-budget SIZE] [--strict]
@@ -35,7 +36,11 @@ Options:
                        its mode and group. A name that cannot be written (its
                        folder missing or not writable, a folder, a drive letter
                        such as C:, a JPEG over 65500 pixels a side) is an error
-                       before the render.
+                       before the render. A symbolic link there is replaced
+                       only when it points to a regular file. "-o -" writes
+                       the image to standard output (not to a terminal).
+  --format png|jpg|bmp the format of the image on standard output (-o -);
+                       default png
   --overwrite          let the scene's Output_Filename replace an existing file
                        that is not a BMP, JPEG or PNG picture (without -o or
                        this, it does not: a scene from elsewhere cannot
@@ -163,6 +168,8 @@ bool CheckCommand(const Options& o, std::string& error) {
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && extras)
     error = "--cubemap, --sun-json and --no-metadata do not go with --register";
+  else if (o.format && o.output != "-")
+    error = "--format goes with -o - (the image on standard output)";
   else if ((o.faceSize || o.cubemapFormat) && o.cubemap.empty())
     error = "--face-size and --cubemap-format go with --cubemap";
   else if (registers && (!o.output.empty() || o.preview || o.overwrite))
@@ -273,6 +280,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       o.cubemapFormat = CubeFaceFormatNamed(v);
       if (!o.cubemapFormat) {
         error = "--cubemap-format wants png, bmp or jpg, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--format") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.format = CubeFaceFormatNamed(v);
+      if (!o.format) {
+        error = "--format wants png, jpg or bmp, not \"" + std::string(v) + "\"";
         return std::nullopt;
       }
     } else if (arg == "--no-metadata") {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "output/CubeMapExport.h"
+#include "app/OutputPlan.h"
 
 namespace horizonmill::cli {
 
@@ -15,8 +15,9 @@ enum class Command { Render, Register, ListRegistered, Unregister, WriteDefault 
 
 struct Options {
   Command command = Command::Render;
-  std::string scene;   // settings file; empty: the default scene
-  std::string output;  // -o; empty: the scene's output name
+  std::string scene;                  // settings file; empty: the default scene
+  std::string output;                 // -o; empty: the scene's output name; "-": standard output
+  std::optional<ImageFormat> format;  // --format: the image's format on standard output
   // The scene's output name may replace any regular file; --write-default may
   // replace an existing file.
   bool overwrite = false;

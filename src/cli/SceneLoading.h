@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Session.h"
 #include "cli/Warnings.h"
-#include "output/Session.h"
 #include "scene/SettingsFile.h"
 
 namespace horizonmill::cli {

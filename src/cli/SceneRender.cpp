@@ -1,15 +1,13 @@
 #include "cli/SceneRender.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 
 #include "cli/SceneLoading.h"
-#include "image/ImageLimits.h"
 #include "image/PictureBudget.h"
-#include "output/ImageOutput.h"
-#include "platform/ApplicationSettings.h"
 #include "platform/Interrupt.h"
-#include "platform/Paths.h"
 
 namespace horizonmill::cli {
 
@@ -24,8 +22,13 @@ int StopForInterrupt(int signal) {
   return stop.ExitStatus();
 }
 
-std::filesystem::path ProgramIni() {
-  return ApplicationIniPath(std::filesystem::path(ProgramDirectory()) / "horizonmill");
+int AbortingSignal() { return PendingInterrupt() != 0 ? PendingInterrupt() : SIGINT; }
+
+void CommandLineHost::MessageBox(std::string_view text, std::string_view detail) {
+  std::fprintf(stderr, "%s: %.*s", kName, static_cast<int>(text.size()), text.data());
+  if (!detail.empty())
+    std::fprintf(stderr, " (%.*s)", static_cast<int>(detail.size()), detail.data());
+  std::fputc('\n', stderr);
 }
 
 int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
@@ -45,6 +48,8 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
     resolution.Width = std::to_string(*options.width);
     resolution.Height = std::to_string(*options.height);
   }
+  if (options.quality) session.SetJpegQuality(*options.quality);
+  if (options.threads) session.Context().Threads = *options.threads;
   return 0;
 }
 
@@ -55,24 +60,8 @@ int RefuseWarnings(const Options& options, const WarningLog& warnings) {
               ", which --strict makes an error: nothing was rendered");
 }
 
-int RenderScene(const Options& options, Session& session, TerminalHost& host) {
-  session.Context().Host = &host;
-  if (options.threads) session.Context().Threads = *options.threads;
-  if (options.preview) {
-    session.RenderPreview();
-  } else if (!session.RenderOutput()) {
-    const std::string reason = OutputSizeProblem(OutputSizeOf(session.Scene().Output.Resolution));
-    return Fail(std::string(kMemoryExhausted) + " (" + reason + ")");
-  }
-  host.Finish();
-  // Only an interrupt aborts a render here.
-  if (session.Context().AbortRequested)
-    return StopForInterrupt(PendingInterrupt() != 0 ? PendingInterrupt() : SIGINT);
-  return 0;
-}
-
-const WorkBitmap& RenderedImage(const Options& options, const Session& session) {
-  return options.preview ? session.PreviewBitmap() : session.OutputBitmap();
+TerminalHost MakeTerminalHost(const Options& options) {
+  return TerminalHost(stderr, !options.quiet && ::isatty(STDERR_FILENO));
 }
 
 }  // namespace horizonmill::cli

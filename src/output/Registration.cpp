@@ -223,8 +223,7 @@ WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture) {
 }
 
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
-                        const WorkBitmap& picture, int jpegQuality, const fs::path& programIni,
-                        RegistrationHost& host) {
+                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host) {
   // The render took a while: somebody may have registered the name meanwhile.
   if (!CheckRegistration(installation, names, host)) return false;
   const HostFolders& folders = installation.Folders;
@@ -234,7 +233,6 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   // Everything is read and prepared before the first file is written.
   PendingIniFile hostList(list.File, Cp932Overflow::Refuse);
   PendingIniFile management(folders.ManagementFile().string(), Cp932Overflow::Refuse);
-  PendingIniFile program(programIni.string(), Cp932Overflow::SwitchToUtf8, true);
   const long long n = 1LL + hostList.Ini().ReadInteger(list.Section, kBGMaxKey,
                                                        list.Section == kHostMenuSection ? -1 : 0);
   const std::string key = EntryKey(n);
@@ -247,11 +245,6 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   management.Change([&](IniDocument& ini) {
     ini.WriteString(kManagementSection, key,
                     JoinFields(names.Alias, files.CatalogFile, files.PictureFile));
-  });
-  program.Change([&](IniDocument& ini) {
-    ini.WriteString(kApplicationSection, kQoraLBGDirKey, folders.BGDir);
-    ini.WriteString(kApplicationSection, kQoraLD3DDirKey, folders.D3DDir);
-    ini.WriteString(kApplicationSection, kQoraLTargetKey, AbsoluteHostIni(folders).string());
   });
   const WorkBitmap catalog = MakeCatalogPicture(picture);
   const WorkBitmap texture = MakeDirect3DTexture(picture);
@@ -269,7 +262,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
     written.push_back(files.Catalog);
     SaveAsJpeg(texture, files.Texture.string(), jpegQuality);
     written.push_back(files.Texture);
-    SaveTogether({&hostList, &management, &program});
+    SaveTogether({&hostList, &management});
   } catch (...) {
     for (const fs::path& path : written) {
       std::error_code ec;

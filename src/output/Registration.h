@@ -127,7 +127,6 @@ WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 // written; then the pictures already written are removed and the INI files
 // are as they were.
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
-                        const WorkBitmap& picture, int jpegQuality,
-                        const std::filesystem::path& programIni, RegistrationHost& host);
+                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host);
 
 }  // namespace horizonmill

@@ -12,14 +12,6 @@
 namespace horizonmill {
 namespace {
 
-constexpr std::string_view kOutputDirKey = "OutputDir";
-constexpr std::string_view kTenjoDirKey = "TenjoDir";
-constexpr std::string_view kJimenDirKey = "JimenDir";
-constexpr std::string_view kSettingOpenDirKey = "SettingOpenDir";
-constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
-constexpr std::string_view kObjectDirKey = "ObjectDir";
-constexpr std::string_view kJpegQualityKey = "JPEGQuality";
-
 // The quality dialog's value read as the number it wrote: a whole integer; a
 // missing key, a negative value or text that is no integer leaves 90. Above
 // 100 is the JPEG library's best, 100.
@@ -112,6 +104,23 @@ void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& 
 void ForgetHostTarget(const std::filesystem::path& ini) {
   if (ReadApplicationSettings(ini).QoraLTarget.empty()) return;
   Update(ini, [](IniDocument& doc) { doc.DeleteKey(kApplicationSection, kQoraLTargetKey); });
+}
+
+void UpdateApplicationSettings(
+    const std::filesystem::path& ini,
+    const std::vector<std::pair<std::string, std::optional<std::string>>>& changes) {
+  const bool writes = std::any_of(changes.begin(), changes.end(),
+                                  [](const auto& change) { return change.second.has_value(); });
+  std::error_code ec;
+  if (!writes && !std::filesystem::exists(ini, ec)) return;
+  Update(ini, [&](IniDocument& doc) {
+    for (const auto& [key, value] : changes) {
+      if (value)
+        doc.WriteString(kApplicationSection, key, *value);
+      else
+        doc.DeleteKey(kApplicationSection, key);
+    }
+  });
 }
 
 HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini) {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace horizonmill {
 
@@ -55,8 +58,23 @@ struct HostFolderSettings {
 };
 HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini);
 
-// The keys of the host, which the registration writes together with the
-// host's own files.
+// Writes the keys of section "Horizonmill" in `changes` into the file as it is
+// now (a value, or nothing to delete the key), leaving every other key as it
+// is: two programs sharing the file lose nothing of each other's. Creates the
+// file (and its folder) when missing and there is something to write. Throws
+// FileError naming the INI file; the file is then as it was.
+void UpdateApplicationSettings(
+    const std::filesystem::path& ini,
+    const std::vector<std::pair<std::string, std::optional<std::string>>>& changes);
+
+// The keys of section "Horizonmill".
+inline constexpr std::string_view kOutputDirKey = "OutputDir";
+inline constexpr std::string_view kTenjoDirKey = "TenjoDir";
+inline constexpr std::string_view kJimenDirKey = "JimenDir";
+inline constexpr std::string_view kSettingOpenDirKey = "SettingOpenDir";
+inline constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
+inline constexpr std::string_view kObjectDirKey = "ObjectDir";
+inline constexpr std::string_view kJpegQualityKey = "JPEGQuality";
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
 inline constexpr std::string_view kQoraLBGDirKey = "QoraL_BGDir";
 inline constexpr std::string_view kQoraLD3DDirKey = "QoraL_D3DDir";

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "image/PictureBudget.h"
 
@@ -145,6 +146,11 @@ void ObjectGroup::Remove(ObjectEntry* entry) {
   delete entry;
 }
 
+void ObjectGroup::Swap(ObjectGroup& other) noexcept {
+  std::swap(first_, other.first_);
+  std::swap(last_, other.last_);
+}
+
 void ObjectGroup::Clear() {
   while (first_ != nullptr) Remove(first_);
 }
@@ -161,6 +167,20 @@ void SceneSettings::Reset() {
   RandomSeed = "65536";
   AirDepth = "0.0";
   Output = OutputSettings{};
+}
+
+void SceneSettings::Swap(SceneSettings& other) noexcept {
+  std::swap(RandomSeed, other.RandomSeed);
+  std::swap(AirDepth, other.AirDepth);
+  std::swap(Sky, other.Sky);
+  std::swap(Sun, other.Sun);
+  std::swap(Stars, other.Stars);
+  std::swap(Ceiling, other.Ceiling);
+  std::swap(Ground, other.Ground);
+  Far.Swap(other.Far);
+  Mid.Swap(other.Mid);
+  Near.Swap(other.Near);
+  std::swap(Output, other.Output);
 }
 
 bool SceneSettings::RemoveObjectEntry(ObjectEntry* entry) {

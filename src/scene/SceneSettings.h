@@ -141,6 +141,8 @@ class ObjectGroup {
   void Remove(ObjectEntry* entry);
   // Removes the first entry until the group is empty.
   void Clear();
+  // Exchanges the entries of the two groups.
+  void Swap(ObjectGroup& other) noexcept;
 
   template <typename Entry>  // ObjectEntry or const ObjectEntry
   class BasicIterator {
@@ -217,6 +219,9 @@ struct SceneSettings {
   // Every record and text back to its default; textures and object entries
   // (with their pictures) are freed.
   void Reset();
+  // Exchanges the whole of the two scenes, pictures and entries included: a
+  // scene read aside takes the place of the current one only once it is whole.
+  void Swap(SceneSettings& other) noexcept;
 
   // Removes an entry from the first of Far, Mid, Near that holds it; false (and
   // nothing happens) when none does.

@@ -7,17 +7,17 @@
 #include <QVBoxLayout>
 
 #include "image/BmpReader.h"
-#include "platform/ApplicationSettings.h"
+#include "platform/FileError.h"
 #include "ui/DialogParts.h"
 #include "ui/PreviewArea.h"
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
 
-TDelBackForm::TDelBackForm(UserDialogs& dialogs, std::filesystem::path iniPath, QWidget* parent)
+TDelBackForm::TDelBackForm(const ProgramSettings& settings, UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent),
+      settings_(settings),
       dialogs_(dialogs),
-      iniPath_(std::move(iniPath)),
       sampleBitmap_(kCatalogWidth, kCatalogHeight) {
   setObjectName("DelBackForm");
   setWindowTitle("QORA-Lシリーズに登録した背景の削除");
@@ -49,13 +49,12 @@ TDelBackForm::TDelBackForm(UserDialogs& dialogs, std::filesystem::path iniPath, 
 }
 
 void TDelBackForm::Fill() {
-  const ApplicationSettings settings = ReadApplicationSettings(iniPath_);
-  const HostFolderSettings remembered = ReadHostFolderSettings(iniPath_);
-  folders_ = HostFolders{settings.QoraLTarget, remembered.BGDir, remembered.D3DDir};
   records_.clear();
-  DialogRegistrationHost host(dialogs_, this);
+  DialogAppHost host(dialogs_, this);
   try {
-    records_ = ReadRegisteredBackgrounds(folders_, host);
+    const auto folders = RemovalHost(settings_, host);
+    folders_ = folders.value_or(HostFolders{});
+    if (folders) records_ = ListRegistered(folders_, host);
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
   }
@@ -96,10 +95,10 @@ void TDelBackForm::BackAliasNamesClick() {
 void TDelBackForm::DelBackBtnClick() {
   const int row = SelectedRow(*backAliasNames_);
   if (row < 0 || row >= static_cast<int>(records_.size())) return;
-  DialogRegistrationHost host(dialogs_, this);
+  DialogAppHost host(dialogs_, this);
   RemovalResult result = RemovalResult::Cancelled;
   try {
-    result = DeleteRegisteredBackground(folders_, records_, static_cast<std::size_t>(row), host);
+    result = RemoveRegistered(folders_, records_, static_cast<std::size_t>(row), host);
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
     return;

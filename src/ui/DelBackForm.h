@@ -5,11 +5,11 @@
 #pragma once
 
 #include <QDialog>
-#include <filesystem>
 #include <vector>
 
+#include "app/HostCommands.h"
+#include "app/Session.h"
 #include "image/WorkBitmap.h"
-#include "output/RegisteredBackgrounds.h"
 
 class QListWidget;
 class QPushButton;
@@ -23,10 +23,11 @@ class TDelBackForm : public QDialog {
   Q_OBJECT
 
  public:
-  TDelBackForm(UserDialogs& dialogs, std::filesystem::path iniPath, QWidget* parent = nullptr);
+  // `settings` and `dialogs` outlive the dialog.
+  TDelBackForm(const ProgramSettings& settings, UserDialogs& dialogs, QWidget* parent = nullptr);
 
-  // Opening: the host as the program INI remembers it ("QoraL_Target",
-  // "QoraL_BGDir", "QoraL_D3DDir") and its registered backgrounds.
+  // Opening: the folders of the host INI the settings remember
+  // ("QoraL_Target") and its registered backgrounds.
   void Fill();
   const std::vector<RegisteredBackground>& Records() const { return records_; }
 
@@ -44,8 +45,8 @@ class TDelBackForm : public QDialog {
   void ShowList();
   void BlackSample();
 
+  const ProgramSettings& settings_;
   UserDialogs& dialogs_;
-  std::filesystem::path iniPath_;
   HostFolders folders_;
   std::vector<RegisteredBackground> records_;
   WorkBitmap sampleBitmap_;

@@ -74,7 +74,7 @@ QCheckBox* CheckBox(const char* name, const char* caption, const char* hint = nu
 
 THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesystem::path iniPath,
                                              QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), iniPath_(std::move(iniPath)) {
+    : QMainWindow(parent), session_(ProgramSettings(std::move(iniPath))), dialogs_(dialogs) {
   setObjectName("Horizonmill_MainForm");
   session_.Context().Host = this;
 
@@ -123,11 +123,11 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   // The dialogs, in the order the program creates them.
   grad1Form_ = new TGrad1Form(dialogs_, this);
   grad2Form_ = new TGrad2Form(dialogs_, grad1Form_->SkyPreviewBitmap(), this);
-  objForm_ = new TObjectForm(session_.Scene(), dialogs_, objectOpenDialog_, iniPath_, this);
+  objForm_ = new TObjectForm(session_, dialogs_, objectOpenDialog_, this);
   tenjoTraForm_ = new TTenjoTraForm(this);
   registName_ = new TRegistName(this);
   jpegQualityForm_ = new TJPEGQualityForm(this);
-  delBackForm_ = new TDelBackForm(dialogs_, iniPath_, this);
+  delBackForm_ = new TDelBackForm(session_.Settings(), dialogs_, this);
   connect(delBackForm_, &TDelBackForm::HostNotInstalled, this, [this] {
     removalAvailable_ = false;
     ApplyRenderLock();
@@ -198,8 +198,10 @@ TextInput* THorizonmill_MainForm::AddInput(const char* name, int typingLimit, co
     input->setFixedWidth(input->fontMetrics().horizontalAdvance('0') * (typingLimit + 2) + 14);
   }
   bindings_.push_back({input, field});
-  connect(input, &QLineEdit::textChanged, this,
-          [this, field](const QString& text) { field(session_.Scene()) = text.toStdString(); });
+  connect(input, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+    field(session_.Scene()) = text.toStdString();
+    SceneEdited();
+  });
   return input;
 }
 
@@ -291,7 +293,9 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
     mixRow->addWidget(r);
     *radios[i].first = r;
     connect(r, &QRadioButton::toggled, this, [this, mode = modes[i]](bool on) {
-      if (on) session_.Scene().Ceiling.MixtureMode = mode;
+      if (!on) return;
+      session_.Scene().Ceiling.MixtureMode = mode;
+      SceneEdited();
     });
   }
   mixRow->addStretch();
@@ -382,8 +386,10 @@ QWidget* THorizonmill_MainForm::BuildSceneControls() {
     session_.Scene().Ground.Enabled = on;
     RedrawAll();
   });
-  connect(tenjoOpacity_, &QSlider::valueChanged, this,
-          [this](int v) { session_.Scene().Ceiling.Transparency = v; });
+  connect(tenjoOpacity_, &QSlider::valueChanged, this, [this](int v) {
+    session_.Scene().Ceiling.Transparency = v;
+    SceneEdited();
+  });
   connect(zimenRefValue_, &QSlider::valueChanged, this,
           &THorizonmill_MainForm::ZimenRefValueChange);
   for (TextInput* input :
@@ -519,6 +525,7 @@ void THorizonmill_MainForm::RedrawAll() {
   resY_->setEnabled(s.resolution);
   go_->setEnabled(s.output);
   ApplyRenderLock();
+  SceneEdited();
 }
 
 void THorizonmill_MainForm::ApplyRenderLock() {
@@ -530,9 +537,14 @@ void THorizonmill_MainForm::ApplyRenderLock() {
 }
 
 QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {
-  return "Horizonmill . Horizonmillらいと - " + QString::fromStdString(settingsFilename);
+  return "Horizonmill . Horizonmillらいと - " + QString::fromStdString(settingsFilename) + "[*]";
 }
 
-void THorizonmill_MainForm::SetTitle() { setWindowTitle(TitleFor(session_.SettingsFilename())); }
+void THorizonmill_MainForm::SetTitle() {
+  setWindowTitle(TitleFor(session_.SettingsFilename()));
+  SceneEdited();
+}
+
+void THorizonmill_MainForm::SceneEdited() { setWindowModified(session_.HasUnsavedChanges()); }
 
 }  // namespace horizonmill::ui

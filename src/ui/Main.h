@@ -14,7 +14,8 @@
 #include <optional>
 #include <vector>
 
-#include "output/Session.h"
+#include "app/OutputPlan.h"
+#include "app/Session.h"
 #include "render/RenderContext.h"
 #include "ui/UserDialogs.h"
 
@@ -44,16 +45,17 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   Q_OBJECT
 
  public:
-  // `dialogs` outlives the window; `iniPath` is the program INI.
+  // `dialogs` outlives the window; `iniPath` is the program INI, read now.
   THorizonmill_MainForm(UserDialogs& dialogs, std::filesystem::path iniPath,
                         QWidget* parent = nullptr);
   ~THorizonmill_MainForm() override;
 
-  // Start-up (FormShow): JPEG quality 90, the program INI, the default scene,
-  // then the settings file `argument` names when it exists; the title.
+  // Start-up (FormShow): the program INI's folders and host, the default
+  // scene, then the settings file `argument` names when it exists; the title.
   void Start(const std::string& argument);
 
   Session& session() { return session_; }
+  // The title, with Qt's "[*]" where a changed scene is marked.
   static QString TitleFor(const std::string& settingsFilename);
 
  protected:
@@ -61,6 +63,17 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
 
  private:
   class ReaderHost;
+  // The sequences' questions in the window: an aborted render is told on the
+  // preview, then kept only when the user says so, and never while the window
+  // is closing.
+  class SequenceHost : public DialogAppHost {
+   public:
+    explicit SequenceHost(THorizonmill_MainForm& window);
+    bool KeepAbortedRender() override;
+
+   private:
+    THorizonmill_MainForm& w_;
+  };
   struct TextBinding {
     TextInput* input;
     std::string& (*field)(SceneSettings&);
@@ -80,6 +93,17 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   // render is disabled; the abort command and closing stay.
   void ApplyRenderLock();
   void SetTitle();
+  // The title's mark of unsaved changes follows the scene.
+  void SceneEdited();
+  // Before the scene is set aside (New, Open, closing): when it has unsaved
+  // changes, asks 保存 / 破棄 / キャンセル. True when it may go: saved,
+  // discarded, or unchanged.
+  bool MaySetSceneAside();
+  // Save1Click's work; false when the file could not be written (the user has
+  // seen why).
+  bool SaveScene();
+  // The default scene, as New and the start-up make it.
+  void NewScene();
 
   // ---- MainCommands.cpp: commands
   void New1Click();
@@ -103,10 +127,11 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void LookAround1Click();
   // What the look-around window shows: the bitmap the last render drew into.
   void ShowInLookAround(const WorkBitmap* panorama);
-  // The full-size render of GoClick and the registration: true when its image
-  // is to be used (memory was found, and the window is not closing); an
-  // aborted render is used as far as it was drawn, the preview saying so.
-  bool RenderFullSize();
+  // Renders and writes what the plan says (the output command, the cube map).
+  void RunPlan(const OutputPlan& plan);
+  // After a full render that found no memory: the beep and the message, the
+  // reason under its details.
+  void TellOutOfMemory(const std::string& reason);
   void PreviewClick();
   void RendAbortClick();
   void PeepTimer();
@@ -131,6 +156,8 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   // The host INI of the registration: the remembered one when it exists, else
   // the one the user picks; nothing when the user cancels.
   std::optional<std::string> HostIniForRegistration();
+  // The program INI's remembered folders and host as the run holds them.
+  ProgramSettings& Settings() { return session_.Settings(); }
 
   // RenderHost
   void StageMessage(RenderStage stage, std::string_view text) override;
@@ -146,8 +173,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
 
   Session session_;
   UserDialogs& dialogs_;
-  std::filesystem::path iniPath_;
-  std::string hostTarget_;  // the host system's INI chosen at registration
   // The removal command: enabled at start-up when a host is remembered and
   // after a registration; off for the run once the host's list was missing.
   bool removalAvailable_ = false;

@@ -9,11 +9,8 @@
 #include <QSlider>
 #include <algorithm>
 
+#include "app/RenderAndWrite.h"
 #include "image/ImageLimits.h"
-#include "output/CubeMapExport.h"
-#include "output/ImageOutput.h"
-#include "output/OutputTarget.h"
-#include "platform/ApplicationSettings.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
@@ -33,6 +30,15 @@ namespace {
 constexpr qint64 kEventIntervalMs = 25;
 
 }  // namespace
+
+THorizonmill_MainForm::SequenceHost::SequenceHost(THorizonmill_MainForm& window)
+    : DialogAppHost(window.dialogs_, &window), w_(window) {}
+
+bool THorizonmill_MainForm::SequenceHost::KeepAbortedRender() {
+  if (w_.closeAfterRender_) return false;
+  w_.preview_->ShowMessage(Q(kAbortedMessage));
+  return DialogAppHost::KeepAbortedRender();
+}
 
 // Reading a settings file in the window: a missing picture is asked for with
 // the message and the layer's file dialog; a loaded texture is shown.
@@ -63,16 +69,15 @@ class THorizonmill_MainForm::ReaderHost : public SettingsReaderHost {
 };
 
 void THorizonmill_MainForm::Start(const std::string& argument) {
-  session_.SetJpegQuality(kDefaultJpegQuality);
   ReadProgramIni();
-  New1Click();
+  NewScene();
   if (!argument.empty() && FileExists(argument)) OpenSettings(argument);
   SetTitle();
 }
 
 // ---------------------------------------------------------------- file menu
 
-void THorizonmill_MainForm::New1Click() {
+void THorizonmill_MainForm::NewScene() {
   session_.New();
   objForm_->Forget();
   ShowScene();
@@ -80,33 +85,44 @@ void THorizonmill_MainForm::New1Click() {
   SetTitle();
 }
 
+void THorizonmill_MainForm::New1Click() {
+  if (MaySetSceneAside()) NewScene();
+}
+
 void THorizonmill_MainForm::OpenSettings(const std::string& path) {
   ReaderHost host(*this);
   try {
     session_.Open(path, host);
   } catch (const FileError& e) {
+    // The scene, its name and the title stay as they were.
     dialogs_.Error(this, Q(e.what()));
   }
-  // What was read stays, also when the reading stopped part way.
+  objForm_->Forget();
   ShowScene();
   RedrawAll();
   SetTitle();
 }
 
 void THorizonmill_MainForm::Open1Click() {
+  if (!MaySetSceneAside()) return;
   const auto chosen = RunFileDialog(openSettingDlg_);
   if (!chosen) return;
   OpenSettings(chosen->toStdString());
   WriteProgramIni();
 }
 
-void THorizonmill_MainForm::Save1Click() {
+bool THorizonmill_MainForm::SaveScene() {
   try {
     session_.Save();
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
+    return false;
   }
+  SceneEdited();
+  return true;
 }
+
+void THorizonmill_MainForm::Save1Click() { SaveScene(); }
 
 void THorizonmill_MainForm::SaveAs1Click() {
   const auto chosen = RunFileDialog(saveSettingDlg_);
@@ -121,11 +137,31 @@ void THorizonmill_MainForm::SaveAs1Click() {
   if (WriteProgramIni()) RedrawAll();
 }
 
+bool THorizonmill_MainForm::MaySetSceneAside() {
+  if (!session_.HasUnsavedChanges()) return true;
+  const std::string& name = session_.SettingsFilename();
+  const std::string shown = name.substr(name.find_last_of('/') + 1);
+  switch (dialogs_.AskToSave(this, "設定「" + Q(shown) + "」は変更されています。保存しますか？")) {
+    case SaveChoice::Save:
+      return SaveScene();
+    case SaveChoice::Discard:
+      return true;
+    case SaveChoice::Cancel:
+      break;
+  }
+  return false;
+}
+
 void THorizonmill_MainForm::closeEvent(QCloseEvent* event) {
   if (session_.Context().Rendering) {
     // The render is asked to stop; the window closes once it has returned.
     session_.Context().AbortRequested = true;
     closeAfterRender_ = true;
+    event->ignore();
+    return;
+  }
+  closeAfterRender_ = false;
+  if (!MaySetSceneAside()) {
     event->ignore();
     return;
   }
@@ -141,18 +177,16 @@ void THorizonmill_MainForm::JPEG1Click() {
   jpegQualityForm_->SetQuality(session_.JpegQuality());
   if (dialogs_.RunModal(*jpegQualityForm_) != QDialog::Accepted) return;
   session_.SetJpegQuality(jpegQualityForm_->Quality());
-  try {
-    WriteJpegQualitySetting(iniPath_, session_.JpegQuality());
-  } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
-  }
+  Settings().SetJpegQuality(session_.JpegQuality());
+  WriteProgramIni();
 }
 
 void THorizonmill_MainForm::AuthorClick() {
-  // The first line, two blanks and the credit, then the second line.
-  dialogs_.Message(this,
-                   "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同\n"
-                   "※現在らいと以外のバージョンは存在してません。");
+  // The first line, two blanks and the credit, then the second line. The box
+  // does not wait: a render goes on while it is shown.
+  dialogs_.Inform(this,
+                  "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同\n"
+                  "※現在らいと以外のバージョンは存在してません。");
 }
 
 // ---------------------------------------------------------------- layers
@@ -161,6 +195,7 @@ void THorizonmill_MainForm::ZimenRefValueChange(int position) {
   session_.Scene().Ground.Reflection = position;
   groundWarpLabel_->setEnabled(position != 0);
   groundWarp_->setEnabled(position != 0);
+  SceneEdited();
 }
 
 void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
@@ -174,6 +209,7 @@ void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& p
     dialogs_.Error(this, Q(e.what()));
     return;
   }
+  SceneEdited();
   if (load.result == TextureLoadResult::OutOfMemory) {
     dialogs_.Beep();
     dialogs_.Message(this, Q(ground ? kGroundNoMemory : kCeilingNoMemory));
@@ -246,23 +282,27 @@ void THorizonmill_MainForm::ReferOutPutClick() {
   if (WriteProgramIni()) RedrawAll();
 }
 
-bool THorizonmill_MainForm::RenderFullSize() {
+void THorizonmill_MainForm::TellOutOfMemory(const std::string& reason) {
+  // The size a settings file gave may break a limit: the details name it.
+  dialogs_.Beep();
+  dialogs_.Message(this, Q(kMemoryExhausted), Q(reason));
+}
+
+void THorizonmill_MainForm::RunPlan(const OutputPlan& plan) {
   ShowInLookAround(&session_.OutputBitmap());
-  const bool rendered = session_.RenderOutput();
-  AfterRender();
-  if (!rendered) {
-    // The size a settings file gave may break a limit: the details name it.
-    dialogs_.Beep();
-    dialogs_.Message(this, Q(kMemoryExhausted),
-                     Q(OutputSizeProblem(OutputSizeOf(session_.Scene().Output.Resolution))));
-    return false;
+  SequenceHost host(*this);
+  RunResult result;
+  try {
+    result = RenderAndWrite(session_, plan, host);
+  } catch (const FileError& e) {
+    AfterRender();
+    dialogs_.Error(this, Q(e.what()));
+    return;
   }
-  // Closing the window during the render stops it; nothing half done is written.
-  if (closeAfterRender_) return false;
-  // The preview shows what was drawn, which is what gets written; it says why
-  // the image is unfinished.
-  if (session_.Context().AbortRequested) preview_->ShowMessage(Q(kAbortedMessage));
-  return true;
+  AfterRender();
+  if (result.outcome == RunOutcome::OutOfMemory) TellOutOfMemory(result.reason);
+  // The preview shows what was drawn; it says why the image is unfinished.
+  if (result.aborted && !closeAfterRender_) preview_->ShowMessage(Q(kAbortedMessage));
 }
 
 void THorizonmill_MainForm::GoClick() {
@@ -270,20 +310,14 @@ void THorizonmill_MainForm::GoClick() {
   // The name is the user's own here, so an existing file is replaced; a name
   // that cannot be written (a missing folder, a folder, a device, a JPEG too
   // large) is said before the render.
-  const std::string name = OutputPathOf(session_.Scene().Output.Filename);
-  if (const auto problem =
-          name.empty() ? std::nullopt
-                       : CheckOutputTarget(name, OutputOrigin::Named,
-                                           OutputSizeOf(session_.Scene().Output.Resolution))) {
-    dialogs_.Error(this, Q(*problem));
+  OutputRequest request;
+  request.image = session_.Scene().Output.Filename;
+  const PlannedOutputs planned = PlanOutputs(request, session_);
+  if (!planned.plan) {
+    dialogs_.Error(this, Q(planned.error));
     return;
   }
-  if (!RenderFullSize() || name.empty()) return;
-  try {
-    session_.WriteImage(name);
-  } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
-  }
+  if (planned.plan->Renders()) RunPlan(*planned.plan);
 }
 
 void THorizonmill_MainForm::CubeMap1Click() {
@@ -292,25 +326,19 @@ void THorizonmill_MainForm::CubeMap1Click() {
       dialogs_.ChooseFolder(this, "キューブマップを出力するフォルダー", cubeMapFolder_);
   if (!chosen) return;
   cubeMapFolder_ = *chosen;
-  const std::string folder = chosen->toStdString();
-  const CubeFaceFormat format = kDefaultCubeFaceFormat;
-  if (const auto problem = CheckCubeMapTarget(folder, format)) {
-    dialogs_.Error(this, Q(*problem));
+  OutputRequest request;
+  request.cubemap = chosen->toStdString();
+  request.faceFormat = kDefaultCubeFaceFormat;
+  const PlannedOutputs planned = PlanOutputs(request, session_);
+  if (!planned.plan) {
+    dialogs_.Error(this, Q(planned.error));
     return;
   }
-  const bool taken = std::any_of(kCubeFaces.begin(), kCubeFaces.end(), [&](CubeFace face) {
-    return FileExists(CubeFacePath(folder, face, format));
-  });
-  if (taken &&
+  if (!planned.plan->ExistingFaces().empty() &&
       !dialogs_.Ask(this,
                     "このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？"))
     return;
-  if (!RenderFullSize()) return;
-  try {
-    session_.WriteCubeMap(folder, format);
-  } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
-  }
+  RunPlan(*planned.plan);
 }
 
 // ---------------------------------------------------------------- the look-around window
@@ -396,29 +424,28 @@ std::optional<QString> THorizonmill_MainForm::RunFileDialog(FileDialog& dialog,
 }
 
 void THorizonmill_MainForm::ReadProgramIni() {
-  const ApplicationSettings s = ReadApplicationSettings(iniPath_);
+  const ApplicationSettings& s = Settings().Values();
   outPutOpen_.setup.directory = QString::fromStdString(s.OutputDir);
   tenjoTextureOpen_.setup.directory = QString::fromStdString(s.TenjoDir);
   zimenTextureOpen_.setup.directory = QString::fromStdString(s.JimenDir);
   openSettingDlg_.setup.directory = QString::fromStdString(s.SettingOpenDir);
   saveSettingDlg_.setup.directory = QString::fromStdString(s.SettingSaveDir);
   objectOpenDialog_.setup.directory = QString::fromStdString(s.ObjectDir);
-  hostTarget_ = s.QoraLTarget;
-  removalAvailable_ = !hostTarget_.empty();
-  if (s.JPEGQuality >= 0) session_.SetJpegQuality(s.JPEGQuality);
+  removalAvailable_ = !s.QoraLTarget.empty();
   ApplyRenderLock();
 }
 
 bool THorizonmill_MainForm::WriteProgramIni() {
-  ApplicationSettings s;
-  s.OutputDir = outPutOpen_.Folder();
-  s.TenjoDir = tenjoTextureOpen_.Folder();
-  s.JimenDir = zimenTextureOpen_.Folder();
-  s.SettingOpenDir = openSettingDlg_.Folder();
-  s.SettingSaveDir = saveSettingDlg_.Folder();
-  s.QoraLTarget = hostTarget_;
+  // The folders of the dialogs used in this run; only what changed is written.
+  const std::pair<DialogFolder, const FileDialog*> used[] = {
+      {DialogFolder::Output, &outPutOpen_},
+      {DialogFolder::CeilingTexture, &tenjoTextureOpen_},
+      {DialogFolder::GroundTexture, &zimenTextureOpen_},
+      {DialogFolder::SettingOpen, &openSettingDlg_},
+      {DialogFolder::SettingSave, &saveSettingDlg_}};
+  for (const auto& [folder, dialog] : used) Settings().SetFolder(folder, dialog->Folder());
   try {
-    WriteApplicationSettings(iniPath_, s);
+    Settings().Save();
     return true;
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));

@@ -4,9 +4,11 @@
 #include <QPushButton>
 #include <system_error>
 
-#include "platform/ApplicationSettings.h"
+#include "app/HostCommands.h"
+#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
+#include "render/Pipeline.h"
 #include "ui/DelBackForm.h"
 #include "ui/Grad1Form.h"
 #include "ui/Grad2Form.h"
@@ -25,6 +27,7 @@ void THorizonmill_MainForm::SetGrad1Click() {
   grad1Form_->Edit(session_.Scene().Sky);
   if (dialogs_.RunModal(*grad1Form_) == QDialog::Accepted)
     session_.Scene().Sky = grad1Form_->Gradation();
+  SceneEdited();
 }
 
 void THorizonmill_MainForm::SetGrad2Click() {
@@ -32,6 +35,7 @@ void THorizonmill_MainForm::SetGrad2Click() {
   // The sun is edited over the scene's sky as it stands now.
   grad2Form_->Edit(session_.Scene().Sun, session_.Scene().Sky);
   if (dialogs_.RunModal(*grad2Form_) == QDialog::Accepted) session_.Scene().Sun = grad2Form_->Sun();
+  SceneEdited();
 }
 
 void THorizonmill_MainForm::EditObjectGroup(int group) {
@@ -53,26 +57,24 @@ void THorizonmill_MainForm::ChTenjoTraClick() {
   tenjoTraForm_->Edit(ceiling.OpaqueColor, *ceiling.Texture);
   if (dialogs_.RunModal(*tenjoTraForm_) == QDialog::Accepted)
     ceiling.OpaqueColor = tenjoTraForm_->Candidate();
+  SceneEdited();
 }
 
 // ---------------------------------------------------------------- registration
 
 std::optional<std::string> THorizonmill_MainForm::HostIniForRegistration() {
-  const std::string remembered = ReadApplicationSettings(iniPath_).QoraLTarget;
-  if (!remembered.empty() && FileExists(remembered)) return remembered;
+  if (const auto remembered = RememberedHostIni(Settings())) return remembered;
   if (qoraLIniOpenDlg_.fileName.isEmpty()) {
     // The remembered host's folder when it is still there, else the home folder.
-    const std::filesystem::path folder = std::filesystem::path(remembered).parent_path();
+    const std::filesystem::path folder =
+        std::filesystem::path(Settings().Values().QoraLTarget).parent_path();
     std::error_code ec;
     qoraLIniOpenDlg_.setup.directory = !folder.empty() && std::filesystem::is_directory(folder, ec)
                                            ? QString::fromStdString(folder.string())
                                            : QDir::homePath();
   }
   const auto chosen = RunFileDialog(qoraLIniOpenDlg_);
-  if (!chosen) {
-    hostTarget_.clear();
-    return std::nullopt;
-  }
+  if (!chosen) return std::nullopt;
   return chosen->toStdString();
 }
 
@@ -80,38 +82,38 @@ void THorizonmill_MainForm::RegistToQoraLClick() {
   if (session_.Context().Rendering) return;
   const auto hostIni = HostIniForRegistration();
   if (!hostIni) return;
-  DialogRegistrationHost host(dialogs_, this);
-  const auto installation = FindHost(*hostIni, host);
+  SequenceHost host(*this);
+  const auto installation = OpenHost(Settings(), *hostIni, host);
   if (!installation) {
-    // The user has heard why. The command is off for this run, and the next
-    // run asks for the host's INI file again instead of failing on this one.
+    // The user has heard why; the command is off for this run.
     registToQoraL_->setEnabled(false);
-    hostTarget_.clear();
-    try {
-      ForgetHostTarget(iniPath_);
-    } catch (const FileError& e) {
-      dialogs_.Error(this, Q(e.what()));
-    }
     return;
   }
-  hostTarget_ = *hostIni;
-
   registName_->SetSaveDir(installation->Folders.BGDir);
   if (dialogs_.RunModal(*registName_) != QDialog::Accepted) return;
-  const BackgroundNames names = registName_->Names();
-  // Names the host cannot take, or a background of that name: told, nothing written.
-  if (!CheckRegistration(*installation, names, host)) return;
-  if (!RenderFullSize()) return;
+  ShowInLookAround(&session_.OutputBitmap());
+  RegisterResult result;
   try {
-    if (!RegisterBackground(*installation, names, session_.OutputBitmap(), session_.JpegQuality(),
-                            iniPath_, host))
-      return;
+    result = RenderAndRegister(session_, *installation, registName_->Names(), host);
   } catch (const FileError& e) {
+    AfterRender();
     dialogs_.Error(this, Q(e.what()));
     return;
   }
-  removalAvailable_ = true;
-  ApplyRenderLock();
+  AfterRender();
+  if (result.aborted && !closeAfterRender_) preview_->ShowMessage(Q(kAbortedMessage));
+  switch (result.outcome) {
+    case RegisterOutcome::Registered:
+      removalAvailable_ = true;
+      ApplyRenderLock();
+      break;
+    case RegisterOutcome::OutOfMemory:
+      TellOutOfMemory(result.reason);
+      break;
+    case RegisterOutcome::Refused:
+    case RegisterOutcome::NotWritten:
+      break;
+  }
 }
 
 void THorizonmill_MainForm::QoraL_DeleteClick() {

@@ -13,9 +13,8 @@
 #include <QVBoxLayout>
 
 #include "image/BmpReader.h"
-#include "image/PictureBudget.h"
 #include "image/Placeholders.h"
-#include "platform/ApplicationSettings.h"
+#include "platform/FileError.h"
 #include "render/EditorPreviews.h"
 #include "scene/SettingsFile.h"
 #include "scene/TrackBarValues.h"
@@ -38,13 +37,12 @@ QCheckBox* CheckBox(const char* name, const char* caption, const char* hint) {
 
 }  // namespace
 
-TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog& openDialog,
-                         std::filesystem::path iniPath, QWidget* parent)
+TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,
+                         QWidget* parent)
     : QDialog(parent),
-      scene_(scene),
+      session_(session),
       dialogs_(dialogs),
       openDialog_(openDialog),
-      iniPath_(std::move(iniPath)),
       preview_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("ObjectForm");
   setWindowTitle("オブジェクトの設定");
@@ -158,7 +156,8 @@ TObjectForm::TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog&
 }
 
 ObjectGroup& TObjectForm::Group() const {
-  return group_ == Near ? scene_.Near : group_ == Mid ? scene_.Mid : scene_.Far;
+  SceneSettings& scene = session_.Scene();
+  return group_ == Near ? scene.Near : group_ == Mid ? scene.Mid : scene.Far;
 }
 
 void TObjectForm::Edit(GroupIndex group) {
@@ -167,9 +166,8 @@ void TObjectForm::Edit(GroupIndex group) {
                  : group == Mid ? "中景オブジェクトの設定"
                                 : "遠景オブジェクトの設定");
   Forget();
-  storedObjectDir_ = ReadApplicationSettings(iniPath_).ObjectDir;
-  if (!storedObjectDir_.empty())
-    openDialog_.setup.directory = QString::fromStdString(storedObjectDir_);
+  const std::string& stored = session_.Settings().Values().ObjectDir;
+  if (!stored.empty()) openDialog_.setup.directory = QString::fromStdString(stored);
 }
 
 void TObjectForm::Forget() {
@@ -224,25 +222,14 @@ void TObjectForm::SetSettingsEnabled(bool enabled) {
 void TObjectForm::AddObjectClick() {
   const auto chosen = RunFileDialog(dialogs_, this, openDialog_);
   if (!chosen) return;
-  std::unique_ptr<ObjectEntry> entry = NewObjectEntry(current_);
-  if (!entry) return NoMemory();
-  const std::string path = chosen->toStdString();
-  PixelImagePtr picture;
-  // The scene's pictures share one budget (image/PictureBudget.h).
-  PictureBudget budget(PictureBudgetFromEnvironment());
-  budget.Hold(scene_.HeldPictureBytes());
+  ObjectEntry* added = nullptr;
   try {
-    picture = LoadPictureFile(path, &budget);
-  } catch (const BmpFileTooLarge&) {
-    // too large for memory or the budget: told as memory running out
+    added = session_.AddObjectPicture(Group(), current_, chosen->toStdString());
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
     return;
   }
-  if (!picture) return NoMemory();
-  entry->Image = std::move(picture);
-  entry->Filename = path;
-  AppendObjectEntry(Group(), std::move(entry));
+  if (!added) return NoMemory();
   {
     const QSignalBlocker block(objectList_);
     FillList();
@@ -302,11 +289,12 @@ void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
 
 void TObjectForm::StoreObjectDir() {
   const std::string folder = openDialog_.Folder();
-  if (folder.empty() || folder == storedObjectDir_) return;
+  if (folder.empty()) return;
   openDialog_.setup.directory = QString::fromStdString(folder);
+  ProgramSettings& settings = session_.Settings();
+  settings.SetFolder(DialogFolder::Object, folder);
   try {
-    WriteObjectDirSetting(iniPath_, folder);
-    storedObjectDir_ = folder;
+    settings.Save();
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
   }

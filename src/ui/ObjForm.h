@@ -7,10 +7,9 @@
 #pragma once
 
 #include <QDialog>
-#include <filesystem>
 
+#include "app/Session.h"
 #include "image/WorkBitmap.h"
-#include "scene/SceneSettings.h"
 #include "ui/DialogParts.h"
 
 class QCheckBox;
@@ -34,10 +33,10 @@ class TObjectForm : public QDialog {
   // The group indices the window hands over.
   enum GroupIndex { Near = 0, Mid = 1, Far = 2 };
 
-  // `scene`, `dialogs` and `openDialog` (ObjectOpenDialog, which the settings
-  // reader uses too) outlive the dialog; `iniPath` is the program INI.
-  TObjectForm(SceneSettings& scene, UserDialogs& dialogs, FileDialog& openDialog,
-              std::filesystem::path iniPath, QWidget* parent = nullptr);
+  // `session`, `dialogs` and `openDialog` (ObjectOpenDialog, which the
+  // settings reader uses too) outlive the dialog.
+  TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,
+              QWidget* parent = nullptr);
 
   // Opening for a group: the caption names it, the list shows its entries, none
   // selected; the picture dialog starts in the folder "ObjectDir" remembers.
@@ -70,11 +69,9 @@ class TObjectForm : public QDialog {
   void StoreObjectDir();
   void NoMemory();
 
-  SceneSettings& scene_;
+  Session& session_;
   UserDialogs& dialogs_;
   FileDialog& openDialog_;
-  std::filesystem::path iniPath_;
-  std::string storedObjectDir_;  // "ObjectDir" as the INI holds it
   GroupIndex group_ = Near;
   ObjectEntry* current_ = nullptr;
   bool blink_ = false;

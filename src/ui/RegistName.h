@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <string>
 
-#include "output/Registration.h"
+#include "app/HostCommands.h"
 
 class QLabel;
 class QLineEdit;

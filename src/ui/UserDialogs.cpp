@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace horizonmill::ui {
@@ -55,6 +56,31 @@ bool QtUserDialogs::Ask(QWidget* parent, const QString& question) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+SaveChoice QtUserDialogs::AskToSave(QWidget* parent, const QString& question) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Horizonmill"), question,
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+  box.button(QMessageBox::Save)->setText("保存");
+  box.button(QMessageBox::Discard)->setText("破棄");
+  box.button(QMessageBox::Cancel)->setText("キャンセル");
+  box.setDefaultButton(QMessageBox::Save);
+  switch (box.exec()) {
+    case QMessageBox::Save:
+      return SaveChoice::Save;
+    case QMessageBox::Discard:
+      return SaveChoice::Discard;
+    default:
+      return SaveChoice::Cancel;
+  }
+}
+
+void QtUserDialogs::Inform(QWidget* parent, const QString& text) {
+  auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Horizonmill"), text,
+                              QMessageBox::Ok, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->show();
+}
+
 std::optional<QColor> QtUserDialogs::ChooseColour(QWidget* parent, const QColor& initial) {
   QColorDialog dialog(initial, parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -84,14 +110,18 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
   return chosen;
 }
 
-void DialogRegistrationHost::Beep() { dialogs_.Beep(); }
+void DialogAppHost::Beep() { dialogs_.Beep(); }
 
-void DialogRegistrationHost::MessageBox(std::string_view text, std::string_view detail) {
+void DialogAppHost::MessageBox(std::string_view text, std::string_view detail) {
   dialogs_.Message(parent_, Q(text), Q(detail));
 }
 
-bool DialogRegistrationHost::Confirm(std::string_view question) {
+bool DialogAppHost::Confirm(std::string_view question) {
   return dialogs_.Ask(parent_, Q(question));
+}
+
+bool DialogAppHost::KeepAbortedRender() {
+  return !closing_ && dialogs_.Ask(parent_, Q(kKeepAbortedQuestion));
 }
 
 }  // namespace horizonmill::ui

@@ -9,12 +9,15 @@
 #include <QStringList>
 #include <optional>
 
-#include "output/Registration.h"
+#include "app/AppHost.h"
 
 class QDialog;
 class QWidget;
 
 namespace horizonmill::ui {
+
+// The answers to the question about unsaved changes.
+enum class SaveChoice { Save, Discard, Cancel };
 
 // One of the window's file dialogs, as it is to be run.
 struct FileDialogSetup {
@@ -41,8 +44,13 @@ class UserDialogs {
   virtual void Message(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
   // The error box of a failed file operation; the text names the file and the reason.
   virtual void Error(QWidget* parent, const QString& text) = 0;
-  // A question with the buttons Yes and No; true for Yes.
+  // A question with the buttons Yes and No (No the default); true for Yes.
   virtual bool Ask(QWidget* parent, const QString& question) = 0;
+  // The question before unsaved changes would be lost: 保存 / 破棄 / キャンセル.
+  virtual SaveChoice AskToSave(QWidget* parent, const QString& question) = 0;
+  // A message box that does not wait: the caller goes on (a render keeps
+  // running) while it is shown, and it closes by itself when dismissed.
+  virtual void Inform(QWidget* parent, const QString& text) = 0;
   // The colour dialog, starting at `initial`; the colour chosen, or nothing
   // when the user cancels.
   virtual std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) = 0;
@@ -59,6 +67,8 @@ class QtUserDialogs : public UserDialogs {
   void Message(QWidget* parent, const QString& text, const QString& detail = {}) override;
   void Error(QWidget* parent, const QString& text) override;
   bool Ask(QWidget* parent, const QString& question) override;
+  SaveChoice AskToSave(QWidget* parent, const QString& question) override;
+  void Inform(QWidget* parent, const QString& text) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;
   void Beep() override;
   int RunModal(QDialog& dialog) override;
@@ -80,19 +90,23 @@ struct FileDialog {
 std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, FileDialog& dialog,
                                      const QString& presetName = {});
 
-// The registration's and removal's questions and messages, asked through the
-// window's dialogs.
-class DialogRegistrationHost : public RegistrationHost {
+// The questions and messages of the sequences (registration, removal, an
+// aborted render), asked through the window's dialogs. An aborted render is
+// kept only when the user says so (No is the default), and never while the
+// window is closing.
+class DialogAppHost : public AppHost {
  public:
-  DialogRegistrationHost(UserDialogs& dialogs, QWidget* parent)
-      : dialogs_(dialogs), parent_(parent) {}
+  DialogAppHost(UserDialogs& dialogs, QWidget* parent, bool closing = false)
+      : dialogs_(dialogs), parent_(parent), closing_(closing) {}
   void Beep() override;
   void MessageBox(std::string_view text, std::string_view detail) override;
   bool Confirm(std::string_view question) override;
+  bool KeepAbortedRender() override;
 
  private:
   UserDialogs& dialogs_;
   QWidget* parent_;
+  bool closing_;
 };
 
 // UTF-8 text of the core as a QString.

@@ -38,6 +38,15 @@ class FakeDialogs : public UserDialogs {
     questions << question;
     return answerYes;
   }
+  SaveChoice AskToSave(QWidget*, const QString& question) override {
+    questions << question;
+    return saveChoice;
+  }
+  // The real box: it must not wait, whoever tests with it.
+  void Inform(QWidget* parent, const QString& text) override {
+    informed << text;
+    QtUserDialogs().Inform(parent, text);
+  }
   std::optional<QColor> ChooseColour(QWidget*, const QColor& initial) override {
     colourAskedWith = initial;
     return colour;
@@ -55,9 +64,10 @@ class FakeDialogs : public UserDialogs {
   std::vector<FileDialogSetup> asked;
   QStringList folders;      // what the folder dialogs return, in turn ("" cancels)
   QStringList folderAsked;  // "title|directory" of each folder dialog
-  QStringList messages, details, errors, questions;
+  QStringList messages, details, errors, questions, informed;
   bool answerYes = false;
-  std::optional<QColor> colour;  // what the colour dialog returns
+  SaveChoice saveChoice = SaveChoice::Cancel;  // the answer about unsaved changes
+  std::optional<QColor> colour;                // what the colour dialog returns
   QColor colourAskedWith;
   int beeps = 0;
   std::function<void(QDialog&)> onModal = [](QDialog& d) { d.reject(); };

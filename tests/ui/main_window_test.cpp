@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -68,6 +69,10 @@ class MainWindowTest : public QObject {
     return w;
   }
   QLineEdit* Input(const char* name) const { return Find<QLineEdit>(name); }
+  // The title as the window shows it: "[*]" is "*" while the scene has unsaved changes.
+  QString ShownTitle() const {
+    return QString(window_->windowTitle()).replace("[*]", window_->isWindowModified() ? "*" : "");
+  }
   void Enter(const char* name, const QString& text) {
     Input(name)->setText(text);
     QTest::keyClick(Input(name), Qt::Key_Return);
@@ -110,7 +115,7 @@ class MainWindowTest : public QObject {
     QFETCH(QString, input);
     QFETCH(QString, text);
     Open();
-    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
+    QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
     QCOMPARE(Input(input.toUtf8())->text(), text);
     QVERIFY(!Find("Go")->isEnabled());
     QVERIFY(!Find<QCheckBox>("TenjoNeeded")->isChecked());
@@ -124,13 +129,13 @@ class MainWindowTest : public QObject {
   void startsWithASettingsFileArgument() {
     WriteScene("a.hm", "RandomSeed 42\nAirDepth abc\nOutput_Filename out.jpg\n");
     Open("a.hm");
-    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - a.hm");
+    QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - a.hm");
     QCOMPARE(Input("Seed")->text(), "42");
     QCOMPARE(Input("AirDepth")->text(), "abc");
     QVERIFY(Find("Go")->isEnabled());
     // A name that is no file is ignored.
     Open("missing.hm");
-    QCOMPARE(window_->windowTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
+    QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
   }
 
   void aMissingPictureIsAskedForWithTheLayersDialog() {
@@ -332,16 +337,99 @@ class MainWindowTest : public QObject {
     QVERIFY(dialogs_.errors.isEmpty());
   }
 
-  void anAbortedOutputIsWrittenAndSaysSo() {
+  // An aborted render replaces the last good file only when the user says so.
+  void anAbortedOutputAsksBeforeAnythingIsWritten_data() {
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("No, the default") << false;
+    QTest::newRow("Yes") << true;
+  }
+  void anAbortedOutputAsksBeforeAnythingIsWritten() {
+    QFETCH(bool, keep);
+    testing::WriteFile(Path("part.bmp").toStdString(), "BM the last good picture");
     Open();
     Enter("ResX", "64");
     Enter("ResY", "32");
     Enter("OutPutFilen", Path("part.bmp"));
+    dialogs_.answerYes = keep;
     QTimer::singleShot(0, this, [&] { Click("RendAbort"); });
     Click("Go");
-    QVERIFY(QFile::exists(Path("part.bmp")));
-    QVERIFY(!Preview()->Cleared());  // the part drawn, as written
+    QCOMPARE(dialogs_.questions,
+             QStringList{"作画は中止されました。描けたところまでを保存しますか？"});
+    const std::string written = testing::ReadFile(Path("part.bmp").toStdString());
+    if (keep)
+      QVERIFY(SamePixels(ReadBmpFile(Path("part.bmp").toStdString()),
+                         window_->session().OutputBitmap()));
+    else
+      QCOMPARE(written, "BM the last good picture");
+    QVERIFY(!Preview()->Cleared());  // the part drawn
     QCOMPARE(Preview()->Message(), "作画は中止されました。");
+  }
+
+  void openingAFileThatIsNoSettingsFileChangesNothing() {
+    WriteScene("a.hm", "RandomSeed 42\n");
+    Open("a.hm");
+    Enter("AirDepth", "7");
+    const QString title = ShownTitle();
+    // A picture renamed .hm.
+    QFile::copy(QString::fromStdString(Example("rocks.bmp")), Path("picture.hm"));
+    dialogs_.saveChoice = SaveChoice::Discard;
+    dialogs_.answers = {Path("picture.hm")};
+    Find<QAction>("Open1")->trigger();
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(dialogs_.errors[0].startsWith(Path("picture.hm") + ": "));
+    QCOMPARE(ShownTitle(), title);
+    QCOMPARE(window_->session().SettingsFilename(), "a.hm");
+    QCOMPARE(Input("Seed")->text(), "42");
+    QCOMPARE(Input("AirDepth")->text(), "7");
+    // Save goes to the scene's own file, never to the picture.
+    Find<QAction>("Save1")->trigger();
+    QVERIFY(testing::ReadFile(Path("picture.hm").toStdString()).starts_with("BM"));
+    QVERIFY(testing::ReadFile(Path("a.hm").toStdString()).find("AirDepth 7") != std::string::npos);
+  }
+
+  // The title marks a changed scene; New, Open and closing ask first.
+  void unsavedChangesAreMarkedAndAskedAbout_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("キャンセル") << int(SaveChoice::Cancel) << false << false;
+    QTest::newRow("破棄") << int(SaveChoice::Discard) << true << false;
+    QTest::newRow("保存") << int(SaveChoice::Save) << true << true;
+  }
+  void unsavedChangesAreMarkedAndAskedAbout() {
+    QFETCH(int, choice);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    WriteScene("a.hm", "RandomSeed 42\n");
+    const QString question = "設定「a.hm」は変更されています。保存しますか？";
+    for (const char* command : {"New1", "Open1", "close"}) {
+      dialogs_.questions.clear();
+      Open("a.hm");
+      QVERIFY(!window_->isWindowModified());
+      Find<QAction>("New1")->trigger();  // nothing to lose: no question
+      QVERIFY(dialogs_.questions.isEmpty());
+      Open("a.hm");
+      Enter("Seed", "43");
+      QVERIFY(window_->isWindowModified());
+      QVERIFY(ShownTitle().endsWith("a.hm*"));
+      Enter("Seed", "42");  // back as the file has it
+      QVERIFY(!window_->isWindowModified());
+      Enter("Seed", "44");
+      dialogs_.saveChoice = static_cast<SaveChoice>(choice);
+      dialogs_.answers = {""};  // Open: the file dialog is cancelled
+      if (std::string_view(command) == "close")
+        window_->close();
+      else
+        Find<QAction>(command)->trigger();
+      QCOMPARE(dialogs_.questions, QStringList{question});
+      const bool kept = Input("Seed")->text() == "44";
+      QCOMPARE(std::string_view(command) == "close" ? window_->isVisible() : kept,
+               std::string_view(command) == "Open1" || !goesOn);
+      const bool written =
+          testing::ReadFile(Path("a.hm").toStdString()).find("RandomSeed 44") != std::string::npos;
+      QCOMPARE(written, saved);
+      WriteScene("a.hm", "RandomSeed 42\n");
+    }
   }
 
   void anOutputThatCannotBeWrittenIsReportedBeforeTheRender() {
@@ -424,15 +512,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(Input("OutPutFilen")->text(), Path("pictures/out.jpg"));
     QVERIFY(Find("Go")->isEnabled());
     window_->close();
-    ApplicationSettings written = ReadApplicationSettings(Ini());
+    const ApplicationSettings written = ReadApplicationSettings(Ini());
     QCOMPARE(written.OutputDir, Path("pictures/").toStdString());
     QVERIFY(written.JimenDir.empty());  // unused dialogs leave their keys alone
 
     // The next run: the output dialog opens there; a host target enables removal.
-    written.QoraLTarget = Path("QoraL2.ini").toStdString();
-    written.JimenDir = Path("ground/").toStdString();
-    WriteApplicationSettings(Ini(), written);
-    WriteJpegQualitySetting(Ini(), 55);
+    UpdateApplicationSettings(Ini(), {{"QoraL_Target", Path("QoraL2.ini").toStdString()},
+                                      {"JimenDir", Path("ground/").toStdString()},
+                                      {"JPEGQuality", "55"}});
     dialogs_.asked.clear();
     Open();
     QVERIFY(Find<QAction>("QoraL_Delete")->isEnabled());
@@ -455,12 +542,34 @@ class MainWindowTest : public QObject {
     QVERIFY(!QFile::exists(Path("prog.INI")));
   }
 
-  void versionBoxNamesTheProgram() {
+  // The version box does not wait: a render it opens during goes on.
+  void versionBoxNamesTheProgramAndLetsARenderRun() {
     Open();
-    Find<QAction>("Author")->trigger();
-    QCOMPARE(dialogs_.messages.size(), 1);
-    QVERIFY(dialogs_.messages.last().startsWith(
+    ClickPreview([&] { Find<QAction>("Author")->trigger(); });
+    QCOMPARE(dialogs_.informed.size(), 1);
+    QVERIFY(dialogs_.informed.last().startsWith(
         "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  "));
+    QVERIFY(!window_->session().Context().Rendering);
+    QVERIFY(!window_->session().Context().AbortRequested);
+    auto* box = window_->findChild<QMessageBox*>();
+    QVERIFY(box && box->isVisible() && !box->isModal());
+    box->close();
+  }
+
+  // The window writes only the keys it changed: a host chosen by the command
+  // line while it was open stays chosen when it closes.
+  void closingKeepsWhatAnotherProgramWroteMeanwhile() {
+    UpdateApplicationSettings(Ini(), {{"QoraL_Target", "/old/QoraL2.ini"}});
+    Open();
+    QVERIFY(QDir().mkpath(Path("pictures")));
+    dialogs_.answers = {Path("pictures/out.jpg")};
+    Click("ReferOutPut");
+    UpdateApplicationSettings(Ini(), {{"QoraL_Target", "/new/QoraL2.ini"}});
+    dialogs_.saveChoice = SaveChoice::Discard;
+    window_->close();
+    const ApplicationSettings written = ReadApplicationSettings(Ini());
+    QCOMPARE(written.QoraLTarget, "/new/QoraL2.ini");
+    QCOMPARE(written.OutputDir, Path("pictures/").toStdString());
   }
 };
 

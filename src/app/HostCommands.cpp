@@ -1,0 +1,101 @@
+#include "app/HostCommands.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/Session.h"
+#include "image/ImageLimits.h"
+#include "platform/FileError.h"
+#include "platform/Paths.h"
+
+namespace horizonmill {
+namespace {
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+// Saves the settings after a command that itself succeeded: a failure is told.
+void SaveSettings(ProgramSettings& settings, AppHost& host) {
+  try {
+    settings.Save();
+  } catch (const FileError& e) {
+    host.MessageBox(kSettingsNotSaved, e.what());
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> RememberedHostIni(const ProgramSettings& settings) {
+  const std::string& remembered = settings.Values().QoraLTarget;
+  if (remembered.empty() || !FileExists(remembered)) return std::nullopt;
+  return remembered;
+}
+
+std::optional<HostInstallation> OpenHost(ProgramSettings& settings, const std::string& hostIni,
+                                         AppHost& host) {
+  auto installation = FindHost(hostIni, host);
+  const std::string& remembered = settings.Values().QoraLTarget;
+  if (!installation && !remembered.empty() &&
+      AbsolutePath(remembered) == AbsolutePath(hostIni)) {
+    settings.SetHostTarget("");
+    SaveSettings(settings, host);
+  }
+  return installation;
+}
+
+RegisterResult RenderAndRegister(Session& session, const HostInstallation& installation,
+                                 const BackgroundNames& names, AppHost& host) {
+  RegisterResult result;
+  if (!CheckRegistration(installation, names, host)) {
+    result.outcome = RegisterOutcome::Refused;
+    return result;
+  }
+  if (!session.RenderOutput()) {
+    result.outcome = RegisterOutcome::OutOfMemory;
+    result.reason = OutputSizeProblem(OutputSizeOf(session.Scene().Output.Resolution));
+    return result;
+  }
+  result.aborted = session.Context().AbortRequested;
+  if (result.aborted && !host.KeepAbortedRender()) {
+    result.outcome = RegisterOutcome::NotWritten;
+    return result;
+  }
+  if (!RegisterBackground(installation, names, session.OutputBitmap(), session.JpegQuality(),
+                          host)) {
+    result.outcome = RegisterOutcome::Refused;
+    return result;
+  }
+  session.Settings().SetHostTarget(AbsolutePath(installation.Folders.HostIni));
+  SaveSettings(session.Settings(), host);
+  return result;
+}
+
+std::optional<HostFolders> RemovalHost(const ProgramSettings& settings, AppHost& host) {
+  return FindHostFolders(settings.Values().QoraLTarget, host);
+}
+
+std::vector<RegisteredBackground> ListRegistered(const HostFolders& folders, AppHost& host) {
+  return ReadRegisteredBackgrounds(folders, host);
+}
+
+RemovalResult RemoveRegistered(const HostFolders& folders,
+                               std::vector<RegisteredBackground>& records, std::size_t index,
+                               AppHost& host) {
+  return DeleteRegisteredBackground(folders, records, index, host);
+}
+
+std::optional<RemovalByAlias> RemoveByAlias(const HostFolders& folders, const std::string& alias,
+                                            AppHost& host) {
+  std::vector<RegisteredBackground> records = ListRegistered(folders, host);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i].Alias != alias) continue;
+    std::string key = records[i].Key;
+    return RemovalByAlias{RemoveRegistered(folders, records, i, host), std::move(key)};
+  }
+  return std::nullopt;
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,120 @@
+#include "app/OutputPlan.h"
+
+#include <algorithm>
+
+#include "app/Session.h"
+#include "image/ImageLimits.h"
+#include "platform/Paths.h"
+#include "render/Pipeline.h"
+
+namespace horizonmill {
+namespace {
+
+// What can be said before the render about the format: an extension that
+// names none of the formats, and a quality that does not apply.
+void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
+  const std::string& out = plan.image;
+  if (!out.empty() && !plan.ToStandardOutput() && !HasImageExtension(out)) {
+    const std::string ext = LowerCaseExtension(out);
+    plan.warnings.push_back(
+        {out, (ext.empty() ? std::string("the name has no extension")
+                           : "the extension \"" + ext + "\" names no picture format") +
+                  "; the image is written as JPEG (.png, .bmp, .jpg and .jpeg choose the "
+                  "format)"});
+  }
+  if (request.quality && !plan.WritesJpeg()) {
+    std::string what = "nothing is written as JPEG";
+    if (!out.empty())
+      what = std::string("the image is written as ") + ImageFormatName(plan.imageFormat);
+    else if (plan.faces)
+      what = std::string("the faces are written as ") + ImageFormatName(*plan.faces);
+    plan.warnings.push_back(
+        {out.empty() ? plan.cubemap : out, "--quality applies to JPEG only; " + what});
+  }
+}
+
+std::string ImageNameOf(const OutputRequest& request, const Session& session, bool& sceneName) {
+  sceneName = false;
+  if (request.image) return *request.image;
+  if (!request.cubemap.empty() || !request.sunJson.empty()) return {};
+  sceneName = true;
+  return session.Scene().Output.Filename;
+}
+
+}  // namespace
+
+bool OutputPlan::WritesJpeg() const {
+  return (!image.empty() && imageFormat == ImageFormat::Jpeg) || faces == CubeFaceFormat::Jpeg;
+}
+
+std::vector<std::string> OutputPlan::Names() const {
+  std::vector<std::string> names;
+  if (!image.empty() && !ToStandardOutput()) names.push_back(image);
+  if (faces)
+    for (CubeFace face : kCubeFaces) names.push_back(CubeFacePath(cubemap, face, *faces));
+  if (!sun.empty()) names.push_back(sun);
+  return names;
+}
+
+std::vector<std::string> OutputPlan::ExistingFaces() const {
+  std::vector<std::string> existing;
+  if (faces)
+    for (CubeFace face : kCubeFaces)
+      if (const std::string path = CubeFacePath(cubemap, face, *faces); FileExists(path))
+        existing.push_back(path);
+  return existing;
+}
+
+PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session) {
+  auto refused = [](std::string error) { return PlannedOutputs{std::nullopt, std::move(error)}; };
+  OutputPlan plan;
+  plan.preview = request.preview;
+  plan.size = request.preview ? OutputSize{kPreviewWidth, kPreviewHeight}
+                              : OutputSizeOf(session.Scene().Output.Resolution);
+  plan.quality = request.quality.value_or(session.JpegQuality());
+  plan.metadata = request.metadata;
+
+  bool sceneName = false;
+  const std::string name = ImageNameOf(request, session, sceneName);
+  if (name == kStandardOutputName) {
+    plan.image = name;
+    plan.imageFormat = request.streamFormat.value_or(ImageFormat::Png);
+  } else {
+    plan.image = OutputPathOf(name);
+    plan.imageFormat = ImageFormatOf(plan.image);
+  }
+  if (plan.image.empty() && sceneName)
+    return refused("no output file: give one with -o (the scene's Output_Filename is empty)");
+  if (!plan.image.empty() && !plan.ToStandardOutput()) {
+    const OutputOrigin origin =
+        sceneName && !request.overwrite ? OutputOrigin::SceneFile : OutputOrigin::Named;
+    if (const auto problem = CheckOutputTarget(plan.image, origin, plan.size)) {
+      const bool namedWouldDo = !CheckOutputTarget(plan.image, OutputOrigin::Named, plan.size);
+      return refused(*problem + (namedWouldDo ? " (-o or --overwrite replaces it)" : ""));
+    }
+  }
+  if (!request.cubemap.empty()) {
+    plan.cubemap = OutputPathOf(request.cubemap);
+    plan.faces = request.faceFormat.value_or(kDefaultCubeFaceFormat);
+    plan.faceSize = request.faceSize.value_or(DefaultCubeFaceSize(plan.size.width));
+    if (const std::string limit = WorkBitmap::LimitReason(plan.faceSize, plan.faceSize);
+        !limit.empty())
+      return refused(std::string(kMemoryExhausted) + " (cube faces: " + limit + ")");
+    if (const auto problem = CheckCubeMapTarget(plan.cubemap, *plan.faces))
+      return refused(*problem);
+  }
+  if (!request.sunJson.empty()) {
+    plan.sun = OutputPathOf(request.sunJson);
+    // No picture: no size to check.
+    if (const auto problem = CheckOutputTarget(plan.sun, OutputOrigin::Named, OutputSize{1, 1}))
+      return refused(*problem);
+  }
+  std::vector<std::string> names = plan.Names();
+  std::sort(names.begin(), names.end());
+  if (const auto twice = std::adjacent_find(names.begin(), names.end()); twice != names.end())
+    return refused(*twice + ": named twice among the files to write");
+  WarnAboutFormat(request, plan);
+  return {std::move(plan), {}};
+}
+
+}  // namespace horizonmill

@@ -1,0 +1,57 @@
+#include "app/ProgramSettings.h"
+
+#include <utility>
+#include <vector>
+
+#include "platform/Paths.h"
+
+namespace horizonmill {
+
+std::filesystem::path DefaultProgramIni() {
+  return ApplicationIniPath(std::filesystem::path(ProgramDirectory()) / "horizonmill");
+}
+
+ProgramSettings::ProgramSettings(std::filesystem::path ini) : ini_(std::move(ini)) {
+  values_ = ReadApplicationSettings(ini_);
+}
+
+void ProgramSettings::SetFolder(DialogFolder dialog, const std::string& folder) {
+  if (folder.empty()) return;
+  const std::pair<std::string_view, std::string*> keys[] = {
+      {kOutputDirKey, &values_.OutputDir},           {kTenjoDirKey, &values_.TenjoDir},
+      {kJimenDirKey, &values_.JimenDir},             {kSettingOpenDirKey, &values_.SettingOpenDir},
+      {kSettingSaveDirKey, &values_.SettingSaveDir}, {kObjectDirKey, &values_.ObjectDir}};
+  const auto& [key, value] = keys[static_cast<int>(dialog)];
+  if (*value == folder) return;
+  *value = folder;
+  Change(key, folder);
+}
+
+void ProgramSettings::SetJpegQuality(int quality) {
+  if (values_.JPEGQuality == quality) return;
+  values_.JPEGQuality = quality;
+  Change(kJpegQualityKey, std::to_string(quality));
+}
+
+void ProgramSettings::SetHostTarget(const std::string& hostIni) {
+  if (values_.QoraLTarget == hostIni) return;
+  values_.QoraLTarget = hostIni;
+  Change(kQoraLTargetKey, hostIni.empty() ? std::nullopt : std::optional(hostIni));
+}
+
+void ProgramSettings::Change(std::string_view key, std::optional<std::string> value) {
+  changes_.insert_or_assign(std::string(key), std::move(value));
+}
+
+void ProgramSettings::Save() {
+  if (ini_.empty()) {
+    changes_.clear();
+    return;
+  }
+  const std::vector<std::pair<std::string, std::optional<std::string>>> changes(changes_.begin(),
+                                                                                changes_.end());
+  UpdateApplicationSettings(ini_, changes);
+  changes_.clear();
+}
+
+}  // namespace horizonmill

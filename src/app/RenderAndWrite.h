@@ -1,0 +1,43 @@
+// Carrying out an output plan (app/OutputPlan.h): the render the plan needs,
+// then its files, with what happens after an abort decided in one place for
+// the window and the command line alike: nothing is written unless the host
+// keeps what was drawn (the window asks, default No; the command line never
+// keeps an interrupted render), so an abort never replaces a good file with a
+// half-drawn picture unasked.
+#pragma once
+
+#include <string>
+
+#include "app/AppHost.h"
+#include "app/OutputPlan.h"
+
+namespace horizonmill {
+
+class Session;
+
+enum class RunOutcome {
+  Written,      // every file of the plan written (an aborted render too, when kept)
+  NotWritten,   // the render was aborted and what was drawn not kept: nothing written
+  OutOfMemory,  // the size breaks the limits or memory ran out: nothing rendered
+};
+
+struct RunResult {
+  RunOutcome outcome = RunOutcome::Written;
+  bool aborted = false;  // the render was aborted (written as far as it was drawn when kept)
+  std::string reason;    // OutOfMemory: why, in English, to follow kMemoryExhausted
+  double renderSeconds = 0;
+  double writeSeconds = 0;
+};
+
+// Renders what the plan needs (the full image into OutputBitmap, or the
+// preview) and writes the plan's files together: the image, the cube map's
+// faces, the sun (platform/AtomicFile.h: all of them or none). Throws
+// FileError naming the file, when one cannot be written (the files there
+// before are then as they were), or Interrupted when an interrupt stops the
+// writing.
+RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host);
+
+// The plan's files from a picture already rendered, as RenderAndWrite writes them.
+void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture);
+
+}  // namespace horizonmill
