@@ -133,6 +133,38 @@ TEST(CliOutput, TheExtensionChoosesTheFormatAndSaysSoWhenItNamesNone) {
   EXPECT_FALSE(std::filesystem::exists(dir / "strict"));
 }
 
+// "-o -": the image on standard output, never a file; a link at an output
+// name is replaced only when it stands for a regular file.
+TEST(CliOutput, StandardOutputAndLinksAtTheOutputName) {
+  TempDir dir;
+  auto r = RunCli("--size 8x4 -o -");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 4), "\x89PNG");
+  EXPECT_NE(r.err.find("wrote standard output (8 x 4, PNG)"), std::string::npos) << r.err;
+  r = RunCli("--size 8x4 --quiet --quality 40 --format jpg -o -");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 3), "\xff\xd8\xff");
+  EXPECT_EQ(r.err, "");
+  r = RunCli("--size 8x4 --quiet --format bmp -o - --sun-json " + Quoted(dir / "sun.json"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 2), "BM");
+  EXPECT_TRUE(std::filesystem::exists(dir / "sun.json"));
+
+  WriteFile(dir / "kept.jpg", "the file the link stands for");
+  std::filesystem::create_symlink(dir / "kept.jpg", dir / "to-file.jpg");
+  std::filesystem::create_symlink("/dev/null", dir / "to-device.jpg");
+  r = RunCli("--size 8x4 --timings -o " + Quoted(dir / "to-device.jpg"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is a symbolic link to a device, not a regular file"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("sky"), std::string::npos) << r.err;  // before the render
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-device.jpg"));
+  r = RunCli("--size 8x4 --quiet -o " + Quoted(dir / "to-file.jpg"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "to-file.jpg"));
+  EXPECT_EQ(ReadFile(dir / "kept.jpg"), "the file the link stands for");
+}
+
 TEST(CliOutput, TheJpegQualityIsTheWindowsUnlessGiven) {
   TempDir dir;
   WriteFile(dir / "h.INI", "[Horizonmill]\r\nJPEGQuality=30\r\n");

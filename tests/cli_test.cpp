@@ -49,7 +49,8 @@ TEST(Cli, BadUsageExitsWithTwo) {
         "--quality 101 -o a.jpg", "--quality x -o a.jpg", "--quality -1 -o a.jpg", "--frobnicate",
         "-o", "a.hm b.hm -o x.jpg", "--picture-budget 0 -o a.jpg", "--picture-budget 1.5G -o a.jpg",
         "--picture-budget -o a.jpg", "--write-default a.hm -o b.jpg", "--write-default a.hm b.hm",
-        "--write-default", "--list-registered h.ini --strict"}) {
+        "--write-default", "--list-registered h.ini --strict", "--format png -o a.png",
+        "-o - --format gif"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("horizonmill-render: "), std::string::npos) << args;

@@ -272,50 +272,5 @@ TEST(ImageOutput, UnwritablePlacesNameTheFile) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"plain"});
 }
 
-TEST(ImageOutput, RenderAndSaveWritesTheDefaultSkyAsBmp) {
-  TempDir dir;
-  SceneSettings scene;
-  scene.Output.Filename = dir / "default.BMP";
-  testing::RecordingHost host;
-  RenderContext context;
-  context.Host = &host;
-  WorkBitmap output, preview(kPreviewWidth, kPreviewHeight);
-  ASSERT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::Written);
-  const std::string bytes = ReadFile(scene.Output.Filename);
-  const BmpView bmp(bytes);
-  ASSERT_EQ(bmp.Width(), 3072);
-  ASSERT_EQ(bmp.Height(), 1536);
-  const int rows[] = {0, 96, 192, 384, 576, 700, 767, 768, 1152, 1535};
-  const int levels[] = {0, 35, 76, 159, 227, 251, 255, 255, 159, 0};
-  for (int i = 0; i < 10; ++i)
-    EXPECT_EQ(bmp.At(7 * i, rows[i]), (BgrPixel{255, static_cast<std::uint8_t>(levels[i]),
-                                                static_cast<std::uint8_t>(levels[i])}))
-        << "row " << rows[i];
-  // The preview shows the result, scaled: blue at the top, white at the horizon.
-  EXPECT_EQ(preview.Row(0)[0].b, 255);
-  EXPECT_LT(preview.Row(0)[0].r, 5);
-  EXPECT_EQ(preview.Row(153)[0], (BgrPixel{255, 255, 255}));
-}
-
-TEST(ImageOutput, RenderAndSaveWithoutNameOrMemory) {
-  SceneSettings scene;
-  scene.Output.Resolution.Width = "40";
-  scene.Output.Resolution.Height = "0";  // becomes 1
-  testing::RecordingHost host;
-  RenderContext context;
-  context.Host = &host;
-  WorkBitmap output, preview(kPreviewWidth, kPreviewHeight);
-  EXPECT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::NoFilename);
-  EXPECT_EQ(output.Width(), 40);
-  EXPECT_EQ(output.Height(), 1);
-
-  scene.Output.Resolution.Width = "70000";
-  scene.Output.Filename = "never-written.jpg";
-  host.events.clear();
-  EXPECT_EQ(RenderAndSave(context, scene, output, preview, 90), OutputResult::OutOfMemory);
-  EXPECT_EQ(host.events, (std::vector<std::string>{"beep", "box メモリー枯渇！"}));
-  EXPECT_FALSE(std::filesystem::exists("never-written.jpg"));
-}
-
 }  // namespace
 }  // namespace horizonmill

@@ -38,8 +38,7 @@ std::optional<HostInstallation> OpenHost(ProgramSettings& settings, const std::s
                                          AppHost& host) {
   auto installation = FindHost(hostIni, host);
   const std::string& remembered = settings.Values().QoraLTarget;
-  if (!installation && !remembered.empty() &&
-      AbsolutePath(remembered) == AbsolutePath(hostIni)) {
+  if (!installation && !remembered.empty() && AbsolutePath(remembered) == AbsolutePath(hostIni)) {
     settings.SetHostTarget("");
     SaveSettings(settings, host);
   }

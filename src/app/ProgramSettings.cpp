@@ -18,9 +18,12 @@ ProgramSettings::ProgramSettings(std::filesystem::path ini) : ini_(std::move(ini
 void ProgramSettings::SetFolder(DialogFolder dialog, const std::string& folder) {
   if (folder.empty()) return;
   const std::pair<std::string_view, std::string*> keys[] = {
-      {kOutputDirKey, &values_.OutputDir},           {kTenjoDirKey, &values_.TenjoDir},
-      {kJimenDirKey, &values_.JimenDir},             {kSettingOpenDirKey, &values_.SettingOpenDir},
-      {kSettingSaveDirKey, &values_.SettingSaveDir}, {kObjectDirKey, &values_.ObjectDir}};
+      {kOutputDirKey, &values_.OutputDir},
+      {kTenjoDirKey, &values_.TenjoDir},
+      {kJimenDirKey, &values_.JimenDir},
+      {kSettingOpenDirKey, &values_.SettingOpenDir},
+      {kSettingSaveDirKey, &values_.SettingSaveDir},
+      {kObjectDirKey, &values_.ObjectDir}};
   const auto& [key, value] = keys[static_cast<int>(dialog)];
   if (*value == folder) return;
   *value = folder;

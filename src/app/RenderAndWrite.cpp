@@ -91,8 +91,7 @@ RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host
     }
   }
   const auto writeStart = Clock::now();
-  WritePlannedFiles(session, plan,
-                    plan.preview ? session.PreviewBitmap() : session.OutputBitmap());
+  WritePlannedFiles(session, plan, plan.preview ? session.PreviewBitmap() : session.OutputBitmap());
   result.writeSeconds = SecondsSince(writeStart);
   return result;
 }

@@ -146,15 +146,6 @@ bool Session::RenderOutput() {
   return true;
 }
 
-void Session::WriteCubeMap(const std::string& folder, CubeFaceFormat format) const {
-  horizonmill::WriteCubeMap(output_, folder, DefaultCubeFaceSize(output_.Width()), format,
-                            jpegQuality_);
-}
-
-void Session::WriteImage(const std::string& path, bool preview, ImageMetadata metadata) const {
-  SaveImage(preview ? preview_ : output_, path, jpegQuality_, metadata);
-}
-
 std::optional<int> Session::ProgressTick() {
   const int progress = context_.RenderProgress;
   if (progress != 0 && progress != 100) return progress;

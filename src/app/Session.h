@@ -15,7 +15,6 @@
 #include "app/ProgramSettings.h"
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
-#include "output/CubeMapExport.h"
 #include "output/ImageOutput.h"
 #include "output/JpegWriter.h"
 #include "render/RenderContext.h"
@@ -140,20 +139,6 @@ class Session {
   // PreviewBitmap and shown (when the host looks at the preview). False, with
   // nothing rendered, when the size breaks the limits or memory runs out.
   bool RenderOutput();
-  // Writes OutputBitmap (or PreviewBitmap) as BMP, PNG or JPEG by the path's
-  // extension (JPEG and PNG marked as a panorama unless told otherwise), atomically
-  // (platform/AtomicFile.h). The path is an output name through OutputPathOf
-  // (output/ImageOutput.h). Throws FileError naming the file; Interrupted when
-  // an interrupt stops the writing. Nothing is left then. CheckOutputTarget
-  // (output/OutputTarget.h) says before the render whether the name can be
-  // written.
-  void WriteImage(const std::string& path, bool preview = false,
-                  ImageMetadata metadata = ImageMetadata::Panorama) const;
-  // Writes OutputBitmap as a cube map into `folder` (output/CubeMapExport.h):
-  // faces of a quarter of its width, JPEG ones at the JPEG quality. Throws
-  // FileError naming the file (the faces there before are then unchanged).
-  void WriteCubeMap(const std::string& folder, CubeFaceFormat format) const;
-
   // The progress timer's tick: the percentage the gauge shows while a stage
   // runs (RenderProgress strictly between 0 and 100); otherwise nothing (the
   // gauge hides) and RenderProgress goes back to 0, so the preview accepts

@@ -9,8 +9,6 @@
 #include "output/PanoramaXmp.h"
 #include "output/PngWriter.h"
 #include "platform/AtomicFile.h"
-#include "render/Pipeline.h"
-#include "render/RenderContext.h"
 
 namespace horizonmill {
 
@@ -100,24 +98,6 @@ void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
                ImageMetadata metadata) {
   WriteFileAtomically(path,
                       [&](ByteSink& out) { EncodeImage(bitmap, path, quality, metadata, out); });
-}
-
-OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBitmap& output,
-                           WorkBitmap& preview, int quality) {
-  const OutputSize size = OutputSizeOf(scene.Output.Resolution);
-  if (!output.Resize(size.width, size.height)) {
-    context.Host->Beep();
-    context.Host->MessageBox(kMemoryExhausted);
-    return OutputResult::OutOfMemory;
-  }
-  RenderBackground(context, scene, output, preview);
-  if (context.Host->WantsPreview()) {
-    StretchDraw(output, preview);
-    context.Host->ShowPreview(preview);
-  }
-  if (scene.Output.Filename.empty()) return OutputResult::NoFilename;
-  SaveImage(output, OutputPathOf(scene.Output.Filename), quality, ImageMetadata::Panorama);
-  return OutputResult::Written;
 }
 
 }  // namespace horizonmill

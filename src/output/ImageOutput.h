@@ -1,6 +1,6 @@
-// The output command without its window: size the output bitmap from the
-// resolution texts, render at full size, write BMP, PNG or JPEG by the file
-// name (JPEG and PNG marked as a panorama, output/PanoramaXmp.h).
+// Writing the finished image: the output size from the resolution texts, and
+// BMP, PNG or JPEG by the file name (JPEG and PNG marked as a panorama,
+// output/PanoramaXmp.h).
 #pragma once
 
 #include <string>
@@ -11,8 +11,6 @@
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
-
-struct RenderContext;  // render/RenderContext.h
 
 struct OutputSize {
   int width;
@@ -64,17 +62,5 @@ void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int qualit
 // EncodeImage into the file, atomically.
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
                ImageMetadata metadata);
-
-enum class OutputResult {
-  Written,      // rendered and written (also after an abort: what was drawn)
-  NoFilename,   // rendered; the output name is empty, nothing written
-  OutOfMemory,  // the size breaks the limits or memory ran out: nothing rendered
-};
-
-// Sizes `output` from the scene, renders into it, shows the result in the
-// preview and writes Output.Filename (OutputPathOf). On OutOfMemory the host has heard the
-// beep and "メモリー枯渇！". Throws FileError when the file cannot be written.
-OutputResult RenderAndSave(RenderContext& context, SceneSettings& scene, WorkBitmap& output,
-                           WorkBitmap& preview, int quality);
 
 }  // namespace horizonmill

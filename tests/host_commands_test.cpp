@@ -1,0 +1,124 @@
+// The registration and removal sequences as both front ends run them: which
+// host they use, what an aborted render does, what the settings remember.
+#include "app/HostCommands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Session.h"
+#include "support/AppTesting.h"
+#include "support/RecordingHost.h"
+#include "support/TestHost.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::ReadFile;
+using testing::RecordingAppHost;
+using testing::Snapshot;
+using testing::TestHost;
+using testing::WriteFile;
+
+TEST(HostCommands, ABrokenRememberedHostIsForgottenAnotherIsNot) {
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  WriteFile(t.dir / "broken.ini", "[QORA-L2]\r\n");
+  const struct {
+    std::string remembered, opened;
+    bool found, forgotten;
+  } cases[] = {
+      {t.hostIni, t.hostIni, true, false},
+      {t.dir / "broken.ini", t.dir / "broken.ini", false, true},
+      {t.hostIni, t.dir / "broken.ini", false, false},
+      {t.dir / "gone.ini", t.dir / "gone.ini", false, true},
+  };
+  for (const auto& c : cases) {
+    UpdateApplicationSettings(t.programIni, {{"QoraL_Target", c.remembered}});
+    ProgramSettings settings(t.programIni);
+    RecordingAppHost host;
+    EXPECT_EQ(OpenHost(settings, c.opened, host).has_value(), c.found) << c.opened;
+    EXPECT_EQ(ReadApplicationSettings(t.programIni).QoraLTarget.empty(), c.forgotten) << c.opened;
+    EXPECT_EQ(RememberedHostIni(settings).has_value(), c.remembered == t.hostIni);
+  }
+}
+
+// Registered whole, or, after an abort that is not kept, not at all.
+TEST(HostCommands, RenderAndRegisterKeepsAnAbortedRenderOnlyWhenAsked) {
+  for (const bool keep : {false, true}) {
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    Session session{ProgramSettings(t.programIni)};
+    session.Scene().Output.Resolution = {"32", "16"};
+    testing::PollingHost render(1);
+    session.Context().Host = &render;
+    RecordingAppHost host;
+    host.keepAborted = keep;
+    RecordingAppHost finding;
+    const auto installation = FindHost(t.hostIni, finding);
+    ASSERT_TRUE(installation);
+    const auto before = Snapshot(t.dir.Path());
+    const RegisterResult result =
+        RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(host.events.front(), "keep?");
+    if (!keep) {
+      EXPECT_EQ(result.outcome, RegisterOutcome::NotWritten);
+      EXPECT_EQ(Snapshot(t.dir.Path()), before);
+      continue;
+    }
+    EXPECT_EQ(result.outcome, RegisterOutcome::Registered);
+    EXPECT_NE(ReadFile(t.hostIni).find("Back1=a,c_f,f"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(t.Bg("f.bmp")));
+    EXPECT_EQ(ReadApplicationSettings(t.programIni).QoraLTarget, t.hostIni);
+  }
+}
+
+TEST(HostCommands, NamesTheHostRefusesAreToldBeforeTheRender) {
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  WriteFile(t.Bg("f.jpg"), "taken");
+  Session session{ProgramSettings(t.programIni)};
+  testing::RecordingHost render;
+  session.Context().Host = &render;
+  RecordingAppHost host;
+  const auto installation = FindHost(t.hostIni, host);
+  ASSERT_TRUE(installation);
+  for (const BackgroundNames& names :
+       {BackgroundNames{"a", "f", PictureFormat::Bmp}, BackgroundNames{"a,b", "g"}}) {
+    host.events.clear();
+    EXPECT_EQ(RenderAndRegister(session, *installation, names, host).outcome,
+              RegisterOutcome::Refused);
+    EXPECT_EQ(host.events.size(), 1u);
+    EXPECT_EQ(render.polls, 0);  // nothing rendered
+  }
+  EXPECT_EQ(ReadApplicationSettings(t.programIni).QoraLTarget, "");
+}
+
+// Listing and removal use the remembered host INI's own folders, whatever
+// else the program INI holds.
+TEST(HostCommands, RemovalUsesTheHostIniItself) {
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  Session session{ProgramSettings(t.programIni)};
+  session.Scene().Output.Resolution = {"8", "4"};
+  RecordingAppHost host;
+  const auto installation = FindHost(t.hostIni, host);
+  ASSERT_TRUE(installation);
+  ASSERT_EQ(RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host).outcome,
+            RegisterOutcome::Registered);
+  UpdateApplicationSettings(t.programIni,
+                            {{"QoraL_BGDir", "elsewhere"}, {"QoraL_D3DDir", "nowhere"}});
+  const auto folders = RemovalHost(ProgramSettings(t.programIni), host);
+  ASSERT_TRUE(folders);
+  EXPECT_EQ(folders->BGDir, "bg");
+  const auto removed = RemoveByAlias(*folders, "a", host);
+  ASSERT_TRUE(removed);
+  EXPECT_EQ(removed->result, RemovalResult::Removed);
+  EXPECT_EQ(removed->key, "Back1");
+  EXPECT_FALSE(std::filesystem::exists(t.Bg("f.bmp")));
+  EXPECT_FALSE(RemoveByAlias(*folders, "a", host));
+
+  EXPECT_FALSE(RemovalHost(ProgramSettings(), host));  // none remembered
+}
+
+}  // namespace
+}  // namespace horizonmill

@@ -1,0 +1,115 @@
+// Carrying out an output plan: the render, then the files, and what an abort
+// does to them.
+#include "app/RenderAndWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/Session.h"
+#include "platform/FileError.h"
+#include "support/AppTesting.h"
+#include "support/BmpBytes.h"
+#include "support/RecordingHost.h"
+#include "support/TempDir.h"
+
+namespace horizonmill {
+namespace {
+
+using testing::BmpView;
+using testing::ReadFile;
+using testing::RecordingAppHost;
+using testing::TempDir;
+using testing::WriteFile;
+
+OutputPlan Plan(const Session& session, OutputRequest request) {
+  const PlannedOutputs planned = PlanOutputs(request, session);
+  EXPECT_TRUE(planned.plan) << planned.error;
+  return planned.plan.value_or(OutputPlan{});
+}
+
+OutputRequest Image(const std::string& name) {
+  OutputRequest request;
+  request.image = name;
+  return request;
+}
+
+TEST(RenderAndWrite, TheDefaultSkyAsBmpAndInThePreview) {
+  TempDir dir;
+  Session session;
+  testing::RecordingHost render;
+  session.Context().Host = &render;
+  RecordingAppHost host;
+  const RunResult result = RenderAndWrite(session, Plan(session, Image(dir / "sky.BMP")), host);
+  EXPECT_EQ(result.outcome, RunOutcome::Written);
+  EXPECT_FALSE(result.aborted);
+  EXPECT_TRUE(host.events.empty());
+  const std::string bytes = ReadFile(dir / "sky.BMP");
+  const BmpView bmp(bytes);
+  ASSERT_EQ(bmp.Width(), 3072);
+  ASSERT_EQ(bmp.Height(), 1536);
+  const int rows[] = {0, 96, 192, 384, 576, 700, 767, 768, 1152, 1535};
+  const int levels[] = {0, 35, 76, 159, 227, 251, 255, 255, 159, 0};
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(bmp.At(7 * i, rows[i]), (BgrPixel{255, static_cast<std::uint8_t>(levels[i]),
+                                                static_cast<std::uint8_t>(levels[i])}))
+        << "row " << rows[i];
+  // The preview shows the result, scaled: blue at the top, white at the horizon.
+  const WorkBitmap& preview = session.PreviewBitmap();
+  EXPECT_EQ(preview.Row(0)[0].b, 255);
+  EXPECT_LT(preview.Row(0)[0].r, 5);
+  EXPECT_EQ(preview.Row(153)[0], (BgrPixel{255, 255, 255}));
+}
+
+// An aborted render replaces no file unless the host keeps what was drawn.
+TEST(RenderAndWrite, AnAbortedRenderIsWrittenOnlyWhenKept) {
+  for (const bool keep : {false, true}) {
+    TempDir dir;
+    WriteFile(dir / "out.bmp", "BM the last good picture");
+    WriteFile(dir / "sun.json", "{}");
+    Session session;
+    session.Scene().Output.Resolution = {"64", "32"};
+    testing::PollingHost render(1);  // the abort command at the first poll
+    session.Context().Host = &render;
+    RecordingAppHost host;
+    host.keepAborted = keep;
+    OutputRequest request = Image(dir / "out.bmp");
+    request.sunJson = dir / "sun.json";
+    const RunResult result = RenderAndWrite(session, Plan(session, request), host);
+    EXPECT_TRUE(result.aborted);
+    EXPECT_EQ(host.events, std::vector<std::string>{"keep?"});
+    if (keep) {
+      EXPECT_EQ(result.outcome, RunOutcome::Written);
+      EXPECT_EQ(BmpView(ReadFile(dir / "out.bmp")).Width(), 64);
+      EXPECT_NE(ReadFile(dir / "sun.json"), "{}");
+    } else {
+      EXPECT_EQ(result.outcome, RunOutcome::NotWritten);
+      EXPECT_EQ(ReadFile(dir / "out.bmp"), "BM the last good picture");
+      EXPECT_EQ(ReadFile(dir / "sun.json"), "{}");
+    }
+  }
+}
+
+TEST(RenderAndWrite, NoMemoryRendersAndWritesNothingAFailureLeavesEveryFile) {
+  TempDir dir;
+  Session session;
+  RecordingAppHost host;
+  session.Scene().Output.Resolution = {"70000", "1"};  // wider than any image
+  RunResult result = RenderAndWrite(session, Plan(session, Image(dir / "wide.png")), host);
+  EXPECT_EQ(result.outcome, RunOutcome::OutOfMemory);
+  EXPECT_NE(result.reason.find("65535"), std::string::npos) << result.reason;
+  EXPECT_TRUE(dir.Entries().empty());
+
+  // The sun's folder goes away after the plan: neither file is written.
+  session.Scene().Output.Resolution = {"16", "8"};
+  std::filesystem::create_directory(dir / "sun");
+  OutputRequest request = Image(dir / "out.png");
+  request.sunJson = dir / "sun/sun.json";
+  const OutputPlan plan = Plan(session, request);
+  std::filesystem::remove(dir / "sun");
+  EXPECT_THROW(RenderAndWrite(session, plan, host), FileError);
+  EXPECT_TRUE(dir.Entries().empty());
+}
+
+}  // namespace
+}  // namespace horizonmill
