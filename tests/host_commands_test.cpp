@@ -1,9 +1,8 @@
 // The registration and removal sequences as both front ends run them: which
 // host they use, what an aborted render does, what the settings remember.
-#include "app/HostCommands.h"
-
 #include <gtest/gtest.h>
 
+#include "app/HostCommands.h"
 #include "app/Session.h"
 #include "support/AppTesting.h"
 #include "support/RecordingHost.h"

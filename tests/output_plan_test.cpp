@@ -1,9 +1,8 @@
 // The output plan: which files a run writes, their names, the warnings about
 // their formats and the checks before the render.
-#include "app/OutputPlan.h"
-
 #include <gtest/gtest.h>
 
+#include "app/OutputPlan.h"
 #include "app/Session.h"
 #include "support/TempDir.h"
 
@@ -18,7 +17,7 @@ struct PlanCase {
   OutputRequest request;
   std::string sceneName;  // Output_Filename
   std::vector<std::string> names;
-  std::string error;  // a part of it; empty: planned
+  std::string error;                  // a part of it; empty: planned
   std::vector<std::string> warnings;  // a part of each
 };
 
@@ -56,14 +55,30 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
        {}},
       {"the sun alone", sunOnly, "scene.jpg", {d + "/sun.json"}, "", {}},
       {"a name twice", twice, "", {}, "named twice among the files to write", {}},
-      {"a document the scene names", {}, d + "/notes.txt", {}, "(-o or --overwrite replaces it)",
+      {"a document the scene names",
+       {},
+       d + "/notes.txt",
+       {},
+       "(-o or --overwrite replaces it)",
        {}},
-      {"a document with --overwrite", overwrite, d + "/notes.txt", {d + "/notes.txt"}, "",
+      {"a document with --overwrite",
+       overwrite,
+       d + "/notes.txt",
+       {d + "/notes.txt"},
+       "",
        {"the image is written as JPEG"}},
-      {"a document named by the user", image(d + "/notes.txt"), "", {d + "/notes.txt"}, "",
+      {"a document named by the user",
+       image(d + "/notes.txt"),
+       "",
+       {d + "/notes.txt"},
+       "",
        {"the extension \".txt\" names no picture format"}},
       {"a missing folder", image(d + "/none/a.jpg"), "", {}, "does not exist", {}},
-      {"quality for PNG", quality, "", {d + "/a.png"}, "",
+      {"quality for PNG",
+       quality,
+       "",
+       {d + "/a.png"},
+       "",
        {"--quality applies to JPEG only; the image is written as PNG"}},
       {"faces beyond the limits", tooWide, "", {}, "メモリー枯渇！ (cube faces:", {}},
       {"standard output", image("-"), "", {}, "", {}},

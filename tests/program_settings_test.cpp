@@ -1,9 +1,8 @@
 // The program INI as a run sees it: read at start, saved by merging only the
 // keys the run changed into the file as it then is.
-#include "app/ProgramSettings.h"
-
 #include <gtest/gtest.h>
 
+#include "app/ProgramSettings.h"
 #include "platform/FileError.h"
 #include "support/TempDir.h"
 

@@ -1,11 +1,10 @@
 // Carrying out an output plan: the render, then the files, and what an abort
 // does to them.
-#include "app/RenderAndWrite.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/RenderAndWrite.h"
 #include "app/Session.h"
 #include "platform/FileError.h"
 #include "support/AppTesting.h"

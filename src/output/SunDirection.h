@@ -29,7 +29,7 @@ struct SunDirection {
 // disc is centred on, so that it matches the picture to the pixel.
 SunDirection DescribeSun(const SunSettings& sun, int width, int height);
 
-// The description as a JSON object (UTF-8, ending in a newline):
+// The sun's direction as a JSON object (UTF-8, ending in a newline):
 //   {"azimuth": 180.05859375, "elevation": -0.05859375,
 //    "direction": [x, y, z], "imageSize": [W, H], "centerPixel": [x, y],
 //    "centerColor": [r, g, b], "outerColor": [r, g, b], "sunlight": [r, g, b],

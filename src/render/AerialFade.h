@@ -21,7 +21,7 @@ class AerialFader {
     if (!active_) return colour;
     return in_double_ ? InDouble(colour, horizon) : Extended(colour, horizon);
   }
-  // The description's evaluation, for an active fader: each step of EaseIn and
+  // The defining evaluation, for an active fader: each step of EaseIn and
   // EaseOut formed in extended precision and rounded to double. operator()
   // gives the same, mostly from double precision.
   PackedColour Extended(PackedColour colour, PackedColour horizon) const;

@@ -65,8 +65,7 @@ Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool refle
   const long double x = copy.Placement.Angle, y = copy.Placement.Height,
                     z = copy.Placement.Distance;
 
-  // A zero distance would divide by zero below: the fault of the description,
-  // caught before it happens.
+  // A zero distance would divide by zero below: caught before it happens.
   if (z == 0 || std::isnan(z)) return Geometry::Fault;
   // The object spans 30 degrees at Scale 1 and distance 1.
   const long double wt_real = (W / 360 * 30) * (e.Scale / z);

@@ -72,7 +72,7 @@ void PrepareObjectAlpha(ObjectGroup* group);
 // column fraction p = column / width (below 0 or above 1 for a part of an object
 // past the left or right edge). Per channel v:
 // EaseOut(d v + d L, v, 0, 0.5, |sy - 0.5|, 1) with d the distance to the sun
-// around the circle, rounded and held to 0..255 (the description clamps only
+// around the circle, rounded and held to 0..255 (the shading formula clamps only
 // above 255; a column just past the edge can give slightly below 0, which we
 // clamp to 0 as well). Alpha is kept.
 PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& light,

@@ -129,7 +129,7 @@ class Reader {
 
  private:
   // The values of a line. Each reader of a value notes what the line lacks or
-  // holds that does not convert; what it returns is what the description gives.
+  // holds that does not convert; what it returns is what the file's rules read.
   std::string_view Value() { return scanner_.NextToken("="); }
   bool ValuesLeft() const { return !scanner_.Remainder().empty(); }
   std::string TextValue() {

@@ -1,4 +1,4 @@
-// The textured layers written the plainest way their description allows, in
+// The textured layers written the plainest way their definition allows, in
 // extended precision throughout: one column after another, the texture walk,
 // the bilinear samples, the aerial fade (through EaseIn and EaseOut), the
 // ripple and the mirror mix worked out afresh at every pixel. The renderers
@@ -16,7 +16,7 @@
 
 namespace horizonmill::testing {
 
-// AerialFade as the description writes it: t = EaseIn(c, h, 1, 0, 1/d, 4),
+// AerialFade as it is defined: t = EaseIn(c, h, 1, 0, 1/d, 4),
 // r = EaseOut(t, c, 0, 1, 1/(depth+1), 2), clamped, single precision, rounded.
 inline PackedColour FadeByDefinition(PackedColour colour, PackedColour horizon, long double depth,
                                      long double distance) {
