@@ -31,7 +31,7 @@ class NoQuestions : public SettingsReaderHost {
 // the moments the thread waited for a processor).
 class StageClock : public RenderHost {
  public:
-  explicit StageClock(bool threadTime = false) : thread_time_(threadTime) {}
+  explicit StageClock(bool threadTime = false) : threadTime_(threadTime) {}
   void StageMessage(RenderStage stage, std::string_view) override {
     Stop();
     running_ = stage;
@@ -47,7 +47,7 @@ class StageClock : public RenderHost {
 
  private:
   double Now() const {
-    if (thread_time_) {
+    if (threadTime_) {
       timespec t{};
       clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
       return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
@@ -56,7 +56,7 @@ class StageClock : public RenderHost {
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
   }
-  bool thread_time_;
+  bool threadTime_;
   RenderStage running_ = RenderStage::Finishing;
   double started_ = 0;
 };

@@ -31,36 +31,36 @@ const char* StageName(RenderStage stage) {
 }
 
 void TerminalHost::EndStage() {
-  if (!stage_running_) return;
-  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - stage_start_).count();
+  if (!stageRunning_) return;
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - stageStart_).count();
   timings_.emplace_back(stage_, ms);
-  stage_running_ = false;
+  stageRunning_ = false;
 }
 
 void TerminalHost::StageMessage(RenderStage stage, std::string_view text) {
   EndStage();
   if (stage == RenderStage::Finishing || stage == RenderStage::Aborted) return;
   stage_ = stage;
-  stage_running_ = true;
-  stage_start_ = Clock::now();
-  shown_percent_ = -1;
+  stageRunning_ = true;
+  stageStart_ = Clock::now();
+  shownPercent_ = -1;
   DrawBar(0);
 }
 
 void TerminalHost::ProcessEvents(RenderContext& context) {
   if (PendingInterrupt() != 0) context.AbortRequested = true;
-  if (context.RenderProgress != shown_percent_) DrawBar(context.RenderProgress);
+  if (context.RenderProgress != shownPercent_) DrawBar(context.RenderProgress);
 }
 
 void TerminalHost::MessageBox(std::string_view text) {
   if (bar_) std::fputs("\r\033[K", out_);
   std::fprintf(out_, "horizonmill-render: warning: %.*s\n", static_cast<int>(text.size()),
                text.data());
-  shown_percent_ = -1;
+  shownPercent_ = -1;
 }
 
 void TerminalHost::DrawBar(int percent) {
-  shown_percent_ = percent;
+  shownPercent_ = percent;
   if (!bar_) return;
   constexpr int kWidth = 30;
   const int filled = percent < 0 ? 0 : percent > 100 ? kWidth : percent * kWidth / 100;

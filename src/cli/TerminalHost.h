@@ -36,10 +36,10 @@ class TerminalHost : public RenderHost {
 
   std::FILE* out_;
   bool bar_;
-  bool stage_running_ = false;
+  bool stageRunning_ = false;
   RenderStage stage_ = RenderStage::Sky;
-  Clock::time_point stage_start_;
-  int shown_percent_ = -1;
+  Clock::time_point stageStart_;
+  int shownPercent_ = -1;
   std::vector<std::pair<RenderStage, double>> timings_;
 };
 

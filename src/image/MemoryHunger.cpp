@@ -46,7 +46,7 @@ void* MemoryHunger::AllocBlock(std::size_t n) {
   }
   bool fresh = false;
   if (block == nullptr) {
-    void* raw = system_alloc_ ? system_alloc_(n + sizeof(Header)) : std::malloc(n + sizeof(Header));
+    void* raw = systemAlloc_ ? systemAlloc_(n + sizeof(Header)) : std::malloc(n + sizeof(Header));
     if (raw == nullptr) return nullptr;
     block = static_cast<Header*>(raw);
     block->size = static_cast<std::int32_t>(n);

@@ -37,7 +37,7 @@ class MemoryHunger {
   std::size_t LargeListSize() const { return large_.size(); }
   std::size_t FreeListSize(std::size_t n) const { return small_[n].size(); }
 
-  void SetSystemAlloc(SystemAlloc alloc) { system_alloc_ = alloc; }
+  void SetSystemAlloc(SystemAlloc alloc) { systemAlloc_ = alloc; }
   // Tests force failures: a request for which `refuse` returns true gets
   // nullptr, even when a free block would serve it. nullptr: refuse nothing.
   using Refusal = bool (*)(std::size_t);
@@ -58,7 +58,7 @@ class MemoryHunger {
   std::vector<Header*> registry_;
   std::vector<Header*> small_[256];
   std::vector<Header*> large_;
-  SystemAlloc system_alloc_ = nullptr;  // nullptr: std::malloc
+  SystemAlloc systemAlloc_ = nullptr;  // nullptr: std::malloc
   Refusal refuse_ = nullptr;
 };
 

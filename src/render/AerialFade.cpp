@@ -32,22 +32,22 @@ AerialFader::AerialFader(long double airDepth, long double distance) {
   const long double k = 1 / (airDepth + 1);
   // The two powers of EaseIn(c, h, 1, 0, inv, 4) and EaseOut(t, c, 0, 1, k, 2);
   // their divisors |0 - 1|^4 and |1 - 0|^2 are exactly 1.
-  near_power_ = PowerOfAbs(
+  nearPower_ = PowerOfAbs(
       static_cast<double>(static_cast<long double>(static_cast<double>(inv)) - 1.0L), 4.0);
   const long double kd = static_cast<double>(k);
-  depth_power_ = PowerOfAbs(static_cast<double>(1.0L - kd), 2.0);
+  depthPower_ = PowerOfAbs(static_cast<double>(1.0L - kd), 2.0);
   // A negative AirDepth (never from the recommended inputs) can push the depth
   // power past 1, and a value that is no number fails the test: extended then.
-  in_double_ = near_power_ <= 1 && depth_power_ <= 1;
+  inDouble_ = nearPower_ <= 1 && depthPower_ <= 1;
 }
 
 PackedColour AerialFader::Extended(PackedColour colour, PackedColour horizon) const {
   auto channel = [this](int c, int h) -> float {
     // t = c + (h - c) * (1 - inv)^4
-    const double t = static_cast<double>(c + near_power_ * static_cast<long double>(h - c));
+    const double t = static_cast<double>(c + nearPower_ * static_cast<long double>(h - c));
     // r = c - (c - t) * (1 - k)^2, by way of EaseOut's mirror
     const double mirrored =
-        static_cast<double>(t + depth_power_ * (static_cast<long double>(c) - t));
+        static_cast<double>(t + depthPower_ * (static_cast<long double>(c) - t));
     double r = static_cast<double>(t + (static_cast<long double>(c) - mirrored));
     if (r > 255) r = 255;
     if (!(r >= 0)) r = 0;
@@ -63,7 +63,7 @@ PackedColour AerialFader::InDouble(PackedColour colour, PackedColour horizon) co
   // each lane does the scalar steps below, the same operations in the same order.
   const __m128i c = detail::ToLanes(colour).v;
   const __m128i diff = _mm_sub_epi32(detail::ToLanes(horizon).v, c);
-  const __m128d near = _mm_set1_pd(near_power_), depth = _mm_set1_pd(depth_power_);
+  const __m128d near = _mm_set1_pd(nearPower_), depth = _mm_set1_pd(depthPower_);
   const __m128d big = _mm_set1_pd(0x1p52), half = _mm_set1_pd(0.5);
   const __m128d sign = _mm_set1_pd(-0.0);
   auto fade = [&](__m128i cs, __m128i ds, __m128d& r) {
@@ -97,8 +97,8 @@ PackedColour AerialFader::InDouble(PackedColour colour, PackedColour horizon) co
   bool near_half = false;
   for (int i = 0; i < 3; ++i) {
     const double ci = c[i];
-    const double t = ci + near_power_ * (h[i] - c[i]);
-    const double mirrored = t + depth_power_ * (ci - t);
+    const double t = ci + nearPower_ * (h[i] - c[i]);
+    const double mirrored = t + depthPower_ * (ci - t);
     r[i] = t + (ci - mirrored);
     // The nearest integer (halves to even; r lies within 0..255).
     const double n = (r[i] + 0x1p52) - 0x1p52;

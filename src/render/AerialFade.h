@@ -19,7 +19,7 @@ class AerialFader {
   bool Active() const { return active_; }
   PackedColour operator()(PackedColour colour, PackedColour horizon) const {
     if (!active_) return colour;
-    return in_double_ ? InDouble(colour, horizon) : Extended(colour, horizon);
+    return inDouble_ ? InDouble(colour, horizon) : Extended(colour, horizon);
   }
   // The defining evaluation, for an active fader: each step of EaseIn and
   // EaseOut formed in extended precision and rounded to double. operator()
@@ -32,9 +32,9 @@ class AerialFader {
   PackedColour InDouble(PackedColour colour, PackedColour horizon) const;
 
   bool active_ = false;
-  bool in_double_ = false;  // both powers within 0..1
-  double near_power_ = 0;   // |inv - 1|^4
-  double depth_power_ = 0;  // |1 - k|^2
+  bool inDouble_ = false;  // both powers within 0..1
+  double nearPower_ = 0;   // |inv - 1|^4
+  double depthPower_ = 0;  // |1 - k|^2
 };
 
 }  // namespace horizonmill

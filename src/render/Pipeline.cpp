@@ -77,8 +77,8 @@ class Pipeline {
   SceneSettings& scene_;
   WorkBitmap& target_;
   WorkBitmap& preview_;
-  PixelImagePtr horizon_row_;
-  bool ground_enabled_ = false;
+  PixelImagePtr horizonRow_;
+  bool groundEnabled_ = false;
 };
 
 void Pipeline::RefreshStage() {
@@ -108,8 +108,8 @@ void Pipeline::Run() {
   RefreshStage();
 
   // The middle row after sky and sun: the horizon colour of every column.
-  horizon_row_ = MakePixelImage(W, 1);
-  if (!horizon_row_) {
+  horizonRow_ = MakePixelImage(W, 1);
+  if (!horizonRow_) {
     host_.Beep();
     host_.MessageBox(kMemoryExhausted);
     host_.ClearPreviewArea();
@@ -117,14 +117,14 @@ void Pipeline::Run() {
     return;
   }
   for (int x = 0; x < W; ++x)
-    SetImagePixel(*horizon_row_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
+    SetImagePixel(*horizonRow_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
 
   Stars();
   if (scene_.Ceiling.Enabled) Ceiling();
   if (scene_.Ground.Enabled) {
     Ground();
   } else {
-    ground_enabled_ = false;
+    groundEnabled_ = false;
   }
 
   Stage(RenderStage::Objects, "オブジェクト作画中..");
@@ -133,7 +133,7 @@ void Pipeline::Run() {
 
   Stage(RenderStage::Finishing, "画像更新中..");
   if (host_.WantsPreview()) host_.ShowPreview(preview_);
-  horizon_row_.reset();
+  horizonRow_.reset();
   Finish();
   if (ctx_.AbortRequested) {
     host_.ClearPreviewArea();
@@ -169,7 +169,7 @@ void Pipeline::Ceiling() {
   CheckTexture(scene_.Ceiling.TextureFilename, scene_.Ceiling.Texture);
   CeilingLayerInput input;
   input.Texture = scene_.Ceiling.Texture.get();
-  input.HorizonRow = horizon_row_.get();
+  input.HorizonRow = horizonRow_.get();
   input.AirDepth = ToReal(scene_.AirDepth);
   input.Scale = ToReal(scene_.Ceiling.Scale);
   input.Transparency = scene_.Ceiling.Transparency / 100.0L;
@@ -189,8 +189,8 @@ ObjectLayerInput Pipeline::ObjectInput() {
   input.RandomSeed = ToInteger(scene_.RandomSeed);
   input.SunPosition = scene_.Sun.Position;
   input.Sunlight = ComputeSunlight(scene_.Sun);
-  input.GroundEnabled = ground_enabled_;
-  input.HorizonRow = horizon_row_.get();
+  input.GroundEnabled = groundEnabled_;
+  input.HorizonRow = horizonRow_.get();
   input.Far = &scene_.Far;
   input.Mid = &scene_.Mid;
   input.Near = &scene_.Near;
@@ -216,7 +216,7 @@ void Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
 }
 
 void Pipeline::Ground() {
-  ground_enabled_ = true;
+  groundEnabled_ = true;
   CheckTexture(scene_.Ground.TextureFilename, scene_.Ground.Texture);
   GroundLayerInput input;
   input.Texture = scene_.Ground.Texture.get();
@@ -226,7 +226,7 @@ void Pipeline::Ground() {
   WorkBitmap reflection;
   if (input.Reflection > 0) ReflectionPass(input, reflection);
   input.ReflectionWarp = ToReal(scene_.Ground.ReflectionWarp);
-  input.HorizonRow = horizon_row_.get();
+  input.HorizonRow = horizonRow_.get();
   Stage(RenderStage::Ground, "地面作画中..");
   RenderGround(ctx_, target_, input);
   input.HorizonRow = nullptr;

@@ -80,11 +80,7 @@ class PlaneColumns {
  public:
   PlaneColumns(int width, int height, const PixelImage& texture, long double scale,
                const PixelImage* horizonRow)
-      : width_(width),
-        height_(height),
-        texture_(texture),
-        scale_(scale),
-        horizon_row_(horizonRow) {}
+      : width_(width), height_(height), texture_(texture), scale_(scale), horizonRow_(horizonRow) {}
   // False when memory runs out.
   bool Allocate() {
     try {
@@ -99,7 +95,7 @@ class PlaneColumns {
   void Start(int first, int last) {
     for (int x = first; x < last; ++x) {
       walks_[x] = PlaneWalk(width_, height_, x, texture_.width, texture_.height, scale_);
-      horizon_[x] = HorizonColour(horizon_row_, x);
+      horizon_[x] = HorizonColour(horizonRow_, x);
     }
   }
   // The texture at the current step of columns first .. last - 1 into
@@ -116,7 +112,7 @@ class PlaneColumns {
   int width_, height_;
   const PixelImage& texture_;
   long double scale_;
-  const PixelImage* horizon_row_;
+  const PixelImage* horizonRow_;
   std::vector<PlaneWalk> walks_;
   std::vector<PackedColour> horizon_;
 };

@@ -28,7 +28,7 @@ PlaneWalk::PlaneWalk(int width, int height, int column, int textureWidth, int te
   if (std::isfinite(scale) && std::fabs(std::frexp(scale, &exponent)) == 0.5L && exponent > -1000 &&
       exponent < 1000) {
     reciprocal_ = true;
-    inverse_scale_ = 1 / scale;
+    inverseScale_ = 1 / scale;
   }
 }
 

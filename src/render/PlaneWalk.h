@@ -30,8 +30,8 @@ class PlaneWalk {
   void AdvanceBy(long double d) {
     ++step_;
     if (reciprocal_) {
-      u_ += du_ * d * inverse_scale_;
-      v_ += dv_ * d * inverse_scale_;
+      u_ += du_ * d * inverseScale_;
+      v_ += dv_ * d * inverseScale_;
     } else {
       u_ += du_ * d / scale_;
       v_ += dv_ * d / scale_;
@@ -48,7 +48,7 @@ class PlaneWalk {
   // Dividing by a power of two is multiplying by its inverse, to the last bit
   // (the inverse being exact); a multiplication is several times cheaper.
   bool reciprocal_ = false;
-  long double inverse_scale_ = 1;
+  long double inverseScale_ = 1;
   long double u_ = 0, v_ = 0;
 };
 

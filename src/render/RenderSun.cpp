@@ -35,10 +35,10 @@ class SunShader {
                 Curve(sun.CenterColor.b, sun.OuterColor.b, radius, sun.Slopes[2]),
                 Curve(255, 0, radius, sun.Slopes[3])} {
     for (int i = 0; i < 4; ++i) {
-      shared_power_[i] = i;
+      sharedPower_[i] = i;
       for (int j = 0; j < i; ++j) {
         if (curves_[j].SamePower(curves_[i])) {
-          shared_power_[i] = j;
+          sharedPower_[i] = j;
           break;
         }
       }
@@ -61,7 +61,7 @@ class SunShader {
     const double dd = static_cast<double>(d);
     double power[4] = {};
     for (int i = 0; i < 4; ++i)
-      power[i] = shared_power_[i] == i ? curves_[i].Power(dd) : power[shared_power_[i]];
+      power[i] = sharedPower_[i] == i ? curves_[i].Power(dd) : power[sharedPower_[i]];
     auto value = [&](int i) { return static_cast<float>(curves_[i].Value(power[i])); };
     return PackFloatColour(value(0), value(1), value(2), value(3));
   }
@@ -73,7 +73,7 @@ class SunShader {
 
   long double radius_;
   std::array<SlopedCurve, 4> curves_;  // red, green, blue, opacity
-  int shared_power_[4];                // the first curve with the same power
+  int sharedPower_[4];                 // the first curve with the same power
 };
 
 // Adding or subtracting black changes nothing, whatever the opacity; a sun

@@ -243,10 +243,10 @@ class Reader {
   // The current entry went with a picture that was not found: its lines are
   // ignored without further words until the next entry.
   bool entryDropped_ = false;
-  // The entry that entry lines fill: in current_group_, or owned by orphan_
+  // The entry that entry lines fill: in currentGroup_, or owned by orphan_
   // when its group word named no group.
   ObjectEntry* current_ = nullptr;
-  ObjectGroup* current_group_ = nullptr;
+  ObjectGroup* currentGroup_ = nullptr;
   std::unique_ptr<ObjectEntry> orphan_;
   std::size_t entries_ = 0;  // in Far, Mid and Near
 };
@@ -444,7 +444,7 @@ bool Reader::CreateEntry() {
   // An entry of no group lives only until the next one is created.
   orphan_.reset();
   current_ = nullptr;
-  current_group_ = nullptr;
+  currentGroup_ = nullptr;
   if (entries_ >= limits_.maxObjectEntries) return RunOutOfMemory(kEntryNoMemory);
   // The defaults: entries read from a file never inherit from the editor's selection.
   std::unique_ptr<ObjectEntry> entry = NewObjectEntry();
@@ -453,15 +453,15 @@ bool Reader::CreateEntry() {
   entryDropped_ = false;
   const std::string_view word =
       WordValue(kGroupWords, "the entry belongs to no group and is never drawn");
-  current_group_ = word == "Far"    ? &scene_.Far
-                   : word == "Mid"  ? &scene_.Mid
-                   : word == "Near" ? &scene_.Near
-                                    : nullptr;
-  if (current_group_ == nullptr) {
+  currentGroup_ = word == "Far"    ? &scene_.Far
+                  : word == "Mid"  ? &scene_.Mid
+                  : word == "Near" ? &scene_.Near
+                                   : nullptr;
+  if (currentGroup_ == nullptr) {
     orphan_ = std::move(entry);
     return true;
   }
-  AppendObjectEntry(*current_group_, std::move(entry));
+  AppendObjectEntry(*currentGroup_, std::move(entry));
   ++entries_;
   host_.GroupsChanged();
   return true;
@@ -470,16 +470,16 @@ bool Reader::CreateEntry() {
 void Reader::DropCurrentEntry() {
   if (current_ == nullptr) return;
   budget_.Release(HeldBytes(current_->Image.get()));
-  if (current_group_ != nullptr) {
+  if (currentGroup_ != nullptr) {
     // The current entry's group is known, so no search through the groups.
-    RemoveObjectEntry(*current_group_, current_);
+    RemoveObjectEntry(*currentGroup_, current_);
     --entries_;
     host_.GroupsChanged();
   } else {
     orphan_.reset();
   }
   current_ = nullptr;
-  current_group_ = nullptr;
+  currentGroup_ = nullptr;
   entryDropped_ = true;
 }
 
