@@ -20,19 +20,16 @@
 #include "ui/UserDialogs.h"
 
 class QAction;
-class QCheckBox;
-class QLabel;
 class QPushButton;
-class QRadioButton;
-class QSlider;
 class QTimer;
 
 namespace horizonmill::ui {
 
 class LookAroundView;
+class OutputControls;
 class PreviewArea;
 class ProgressPie;
-class TextInput;
+class SceneControls;
 class TDelBackForm;
 class TGrad1Form;
 class TGrad2Form;
@@ -74,19 +71,11 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
    private:
     THorizonmill_MainForm& w_;
   };
-  struct TextBinding {
-    TextInput* input;
-    std::string& (*field)(SceneSettings&);
-  };
 
   // ---- Main.cpp: building and binding
   void BuildMenu();
-  QWidget* BuildSceneControls();
-  QWidget* BuildOutputControls();
-  TextInput* AddInput(const char* name, int typingLimit, const char* hint,
-                      std::string& (*field)(SceneSettings&));
-  QPushButton* AddButton(const char* name, const char* caption, const char* hint);
-  QLabel* AddLabel(const char* name, const char* caption);
+  // The controls' requests to the window's commands.
+  void ConnectControls();
   // Every control shows the scene as it stands (after New, Open, a browse).
   void ShowScene();
   // While a render runs every command that changes the scene or starts a
@@ -115,7 +104,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void AuthorClick();
   void GroundTextureNameEnter();
   void TenjoTextureNameEnter();
-  void TenjoTextureNameEdited();
   void GroundTextureReferClick();
   void TEnjoTextureReferClick();
   void ReferOutPutClick();
@@ -135,7 +123,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void PreviewClick();
   void RendAbortClick();
   void PeepTimer();
-  void ZimenRefValueChange(int position);
   void OpenSettings(const std::string& path);
   // Loads a texture whose file exists and shows it in the preview with its caption.
   void LoadTexture(TextureLayer layer, const std::string& path, bool browsed);
@@ -186,9 +173,8 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   FileDialog outPutOpen_, tenjoTextureOpen_, zimenTextureOpen_, openSettingDlg_, saveSettingDlg_,
       objectOpenDialog_, qoraLIniOpenDlg_;
 
-  std::vector<TextBinding> bindings_;
-  QWidget* sceneControls_;
-  QWidget* outputControls_;
+  SceneControls* sceneControls_;
+  OutputControls* outputControls_;
   PreviewArea* preview_;
   ProgressPie* progressDisp_;
   QPushButton* rendAbort_;
@@ -203,17 +189,6 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   LookAroundView* lookAround_ = nullptr;  // made when first opened
 
   QAction *new1_, *open1_, *save1_, *saveAs1_, *cubeMap1_, *jpeg1_, *qoraLDelete_;
-  TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,
-      *groundScale_, *groundWarp_, *groundTextureName_, *resX_, *resY_, *outPutFilen_;
-  QCheckBox *tenjoNeeded_, *zimenNeeded_, *isOldFormat_, *dietMode_;
-  QSlider *tenjoOpacity_, *zimenRefValue_;
-  QRadioButton *tenjoAdd_, *tenjoNorm_, *tenjoSub_;
-  QWidget* tenjoPanel_;
-  QPushButton *setGrad1_, *setGrad2_, *chTenjoTra_, *tEnjoTextureRefer_, *groundTextureRefer_,
-      *setFarObject_, *setMiddleObject_, *setNearObject_, *registToQoraL_, *referOutPut_, *go_;
-  QLabel *tenjoScaleLabel_, *tenjoOpacityLabel1_, *tenjoOpacityLabel2_, *tenjoTextureLabel_,
-      *groundTextureLabel_, *groundScaleLabel_, *zimenRefLabel1_, *zimenRefLabel2_,
-      *groundWarpLabel_;
 };
 
 }  // namespace horizonmill::ui

@@ -18,6 +18,7 @@
 #include "ui/LookAroundView.h"
 #include "ui/Main.h"
 #include "ui/ObjForm.h"
+#include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgressPie.h"
 #include "ui/TextInput.h"
@@ -191,13 +192,6 @@ void THorizonmill_MainForm::AuthorClick() {
 
 // ---------------------------------------------------------------- layers
 
-void THorizonmill_MainForm::ZimenRefValueChange(int position) {
-  session_.Scene().Ground.Reflection = position;
-  groundWarpLabel_->setEnabled(position != 0);
-  groundWarp_->setEnabled(position != 0);
-  SceneEdited();
-}
-
 void THorizonmill_MainForm::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
   const bool ground = layer == TextureLayer::Ground;
   preview_->Clear();
@@ -232,7 +226,7 @@ void THorizonmill_MainForm::ShowTextureCaption(PictureKind kind) {
 }
 
 void THorizonmill_MainForm::GroundTextureNameEnter() {
-  if (const auto path = Session::ExistingTexture(groundTextureName_->text().toStdString())) {
+  if (const auto path = Session::ExistingTexture(session_.Scene().Ground.TextureFilename)) {
     LoadTexture(TextureLayer::Ground, *path, false);
   } else {
     preview_->Clear();
@@ -242,19 +236,13 @@ void THorizonmill_MainForm::GroundTextureNameEnter() {
 }
 
 void THorizonmill_MainForm::TenjoTextureNameEnter() {
-  if (const auto path = Session::ExistingTexture(tenjoTextureName_->text().toStdString())) {
+  if (const auto path = Session::ExistingTexture(session_.Scene().Ceiling.TextureFilename)) {
     LoadTexture(TextureLayer::Ceiling, *path, false);
   } else {
     preview_->Clear();
     preview_->ShowMessage(Q(kNoCeilingTexture));
   }
   RedrawAll();
-  TenjoTextureNameEdited();
-}
-
-void THorizonmill_MainForm::TenjoTextureNameEdited() {
-  chTenjoTra_->setEnabled(
-      Session::ExistingTexture(tenjoTextureName_->text().toStdString()).has_value());
 }
 
 void THorizonmill_MainForm::GroundTextureReferClick() {
@@ -278,7 +266,7 @@ void THorizonmill_MainForm::TEnjoTextureReferClick() {
 // ---------------------------------------------------------------- output
 
 void THorizonmill_MainForm::ReferOutPutClick() {
-  if (const auto chosen = RunFileDialog(outPutOpen_)) outPutFilen_->setText(*chosen);
+  if (const auto chosen = RunFileDialog(outPutOpen_)) outputControls_->SetOutputName(*chosen);
   if (WriteProgramIni()) RedrawAll();
 }
 

@@ -14,6 +14,7 @@
 #include "ui/Grad2Form.h"
 #include "ui/Main.h"
 #include "ui/ObjForm.h"
+#include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
 #include "ui/RegistName.h"
 #include "ui/TenjoTraForm.h"
@@ -86,7 +87,7 @@ void THorizonmill_MainForm::RegistToQoraLClick() {
   const auto installation = OpenHost(Settings(), *hostIni, host);
   if (!installation) {
     // The user has heard why; the command is off for this run.
-    registToQoraL_->setEnabled(false);
+    outputControls_->DisableRegistToQoraL();
     return;
   }
   registName_->SetSaveDir(installation->Folders.BGDir);
