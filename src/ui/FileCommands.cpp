@@ -50,7 +50,7 @@ FileCommands::FileCommands(Session& session, UserDialogs& dialogs, QWidget* wind
       panel_(panel),
       editors_(editors) {}
 
-void FileCommands::ShowNewScene() {
+void FileCommands::ShowWholeScene() {
   editors_.ObjectGroupsChanged();
   view_.ShowScene();
   view_.RedrawAll();
@@ -59,7 +59,7 @@ void FileCommands::ShowNewScene() {
 
 void FileCommands::NewScene() {
   session_.New();
-  ShowNewScene();
+  ShowWholeScene();
 }
 
 void FileCommands::New1Click() {
@@ -74,7 +74,7 @@ void FileCommands::OpenSettings(const std::string& path) {
     // The scene, its name and the title stay as they were.
     dialogs_.Error(window_, Q(e.what()));
   }
-  ShowNewScene();
+  ShowWholeScene();
 }
 
 void FileCommands::Open1Click() {

@@ -48,8 +48,9 @@ class FileCommands : public QObject {
   // Save1Click's work; false when the file could not be written (the user has
   // seen why).
   bool SaveScene();
-  // The scene is another now: the controls show it, the title names it.
-  void ShowNewScene();
+  // After New or Open (read or not): the object editor lets go of its entry,
+  // every control shows the scene, the title names its file.
+  void ShowWholeScene();
 
   Session& session_;
   UserDialogs& dialogs_;

@@ -14,6 +14,7 @@
 
 #include "app/Session.h"
 #include "ui/SessionView.h"
+#include "ui/UserDialogs.h"
 
 class QAction;
 
@@ -28,7 +29,6 @@ class RegistrationCommands;
 class RenderPanel;
 class SceneControls;
 class TextureCommands;
-class UserDialogs;
 
 class THorizonmill_MainForm : public QMainWindow, private SessionView {
   Q_OBJECT
