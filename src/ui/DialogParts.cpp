@@ -1,7 +1,9 @@
 #include "ui/DialogParts.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialog>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +23,37 @@ QPushButton* Button(const char* name, const QString& caption, const QString& hin
   if (!hint.isEmpty()) b->setToolTip(hint);
   b->setAutoDefault(false);
   return b;
+}
+
+QLabel* Label(const char* name, const QString& caption) {
+  auto* l = new QLabel(caption);
+  l->setObjectName(name);
+  return l;
+}
+
+QCheckBox* CheckBox(const char* name, const QString& caption, const QString& hint) {
+  auto* c = new QCheckBox(caption);
+  c->setObjectName(name);
+  if (!hint.isEmpty()) c->setToolTip(hint);
+  return c;
+}
+
+void MakeGroup(QFrame* frame, QWidget* header, QLayout* body) {
+  frame->setFrameShape(QFrame::StyledPanel);
+  auto* box = new QVBoxLayout(frame);
+  box->setContentsMargins(8, 6, 8, 8);
+  box->setSpacing(6);
+  QFont bold = header->font();
+  bold.setBold(true);
+  header->setFont(bold);
+  box->addWidget(header);
+  box->addLayout(body);
+}
+
+QFrame* Group(QWidget* header, QLayout* body) {
+  auto* frame = new QFrame;
+  MakeGroup(frame, header, body);
+  return frame;
 }
 
 PreviewArea* EditorPreview(WorkBitmap& bitmap, const char* name, const QString& hint) {

@@ -1,6 +1,7 @@
-// Pieces the editor and registration dialogs are built from, so that they
-// look alike: a button with its hint, a preview with its hint written below,
-// a row of OK and Cancel, a labelled track bar.
+// Pieces the window's groups of controls and its editor and registration
+// dialogs are built from, so that they look alike: a button with its hint, a
+// framed group under a bold header, a preview with its hint written below, a
+// row of OK and Cancel, a labelled track bar.
 #pragma once
 
 #include <QString>
@@ -8,8 +9,11 @@
 #include <cstdint>
 #include <functional>
 
+class QCheckBox;
 class QDialog;
+class QFrame;
 class QHBoxLayout;
+class QLabel;
 class QListWidget;
 class QLayout;
 class QPushButton;
@@ -27,6 +31,14 @@ namespace horizonmill::ui {
 class PreviewArea;
 
 QPushButton* Button(const char* name, const QString& caption, const QString& hint = {});
+QLabel* Label(const char* name, const QString& caption);
+QCheckBox* CheckBox(const char* name, const QString& caption, const QString& hint = {});
+
+// Makes `frame` a framed group of controls: a bold header line (a label, or
+// the switch of a layer) over `body`.
+void MakeGroup(QFrame* frame, QWidget* header, QLayout* body);
+// A new frame made so.
+QFrame* Group(QWidget* header, QLayout* body);
 
 // A paint area showing `bitmap`, for clicking into: a cross-hair cursor and
 // the hint as its tooltip.

@@ -1,47 +1,36 @@
-// THorizonmill_MainForm: the program's window. Its controls show the current
-// scene of a Session and write every edit straight into it; its commands call
-// the Session; it is the render's host (stage messages on the preview, the
-// progress gauge, the abort command, events let through while a render runs).
-//
-// Main.cpp builds the window and binds the controls; MainCommands.cpp holds the
-// commands, the render host and the program INI; MainDialogs.cpp the commands
-// that open the editors and the registration dialogs.
+// THorizonmill_MainForm: the program's window, a view over a Session. It
+// composes the parts: the render panel (the preview and the render's host),
+// the output group and the scene's column, whose controls show the scene and
+// write every edit straight into it, and the menu. The commands run in the
+// controllers beside it (FileCommands, TextureCommands, OutputCommands,
+// EditorCommands, RegistrationCommands, ProgramIni), which call the session
+// and the sequences of app/ and ask the window to show what changed
+// (SessionView).
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <filesystem>
-#include <optional>
-#include <vector>
+#include <string>
 
-#include "app/OutputPlan.h"
 #include "app/Session.h"
-#include "render/RenderContext.h"
+#include "ui/SessionView.h"
 #include "ui/UserDialogs.h"
 
 class QAction;
-class QCheckBox;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-class QSlider;
-class QTimer;
 
 namespace horizonmill::ui {
 
-class LookAroundView;
-class PreviewArea;
-class ProgressPie;
-class TextInput;
-class TDelBackForm;
-class TGrad1Form;
-class TGrad2Form;
-class TJPEGQualityForm;
-class TObjectForm;
-class TRegistName;
-class TTenjoTraForm;
+class EditorCommands;
+class FileCommands;
+class OutputCommands;
+class OutputControls;
+class ProgramIni;
+class RegistrationCommands;
+class RenderPanel;
+class SceneControls;
+class TextureCommands;
 
-class THorizonmill_MainForm : public QMainWindow, private RenderHost {
+class THorizonmill_MainForm : public QMainWindow, private SessionView {
   Q_OBJECT
 
  public:
@@ -62,158 +51,31 @@ class THorizonmill_MainForm : public QMainWindow, private RenderHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  class ReaderHost;
-  // The sequences' questions in the window: an aborted render is told on the
-  // preview, then kept only when the user says so, and never while the window
-  // is closing.
-  class SequenceHost : public DialogAppHost {
-   public:
-    explicit SequenceHost(THorizonmill_MainForm& window);
-    bool KeepAbortedRender() override;
-
-   private:
-    THorizonmill_MainForm& w_;
-  };
-  struct TextBinding {
-    TextInput* input;
-    std::string& (*field)(SceneSettings&);
-  };
-
-  // ---- Main.cpp: building and binding
   void BuildMenu();
-  QWidget* BuildSceneControls();
-  QWidget* BuildOutputControls();
-  TextInput* AddInput(const char* name, int typingLimit, const char* hint,
-                      std::string& (*field)(SceneSettings&));
-  QPushButton* AddButton(const char* name, const char* caption, const char* hint);
-  QLabel* AddLabel(const char* name, const char* caption);
-  // Every control shows the scene as it stands (after New, Open, a browse).
-  void ShowScene();
-  // While a render runs every command that changes the scene or starts a
-  // render is disabled; the abort command and closing stay.
-  void ApplyRenderLock();
-  void SetTitle();
-  // The title's mark of unsaved changes follows the scene.
-  void SceneEdited();
-  // Before the scene is set aside (New, Open, closing): when it has unsaved
-  // changes, asks 保存 / 破棄 / キャンセル. True when it may go: saved,
-  // discarded, or unchanged.
-  bool MaySetSceneAside();
-  // Save1Click's work; false when the file could not be written (the user has
-  // seen why).
-  bool SaveScene();
-  // The default scene, as New and the start-up make it.
-  void NewScene();
-
-  // ---- MainCommands.cpp: commands
-  void New1Click();
-  void Open1Click();
-  void Save1Click();
-  void SaveAs1Click();
+  // The controls' requests to the commands.
+  void ConnectControls();
   void Exit1Click() { close(); }
-  void JPEG1Click();
   void AuthorClick();
-  void GroundTextureNameEnter();
-  void TenjoTextureNameEnter();
-  void TenjoTextureNameEdited();
-  void GroundTextureReferClick();
-  void TEnjoTextureReferClick();
-  void ReferOutPutClick();
-  void GoClick();
-  // The file menu's cube-map export: a folder, then the full render, then the
-  // six faces into the folder.
-  void CubeMap1Click();
-  // Opens (or brings forward) the look-around window on the last render.
-  void LookAround1Click();
-  // What the look-around window shows: the bitmap the last render drew into.
-  void ShowInLookAround(const WorkBitmap* panorama);
-  // Renders and writes what the plan says (the output command, the cube map).
-  void RunPlan(const OutputPlan& plan);
-  // After a full render that found no memory: the beep and the message, the
-  // reason under its details.
-  void TellOutOfMemory(const std::string& reason);
-  void PreviewClick();
-  void RendAbortClick();
-  void PeepTimer();
-  void ZimenRefValueChange(int position);
-  void OpenSettings(const std::string& path);
-  // Loads a texture whose file exists and shows it in the preview with its caption.
-  void LoadTexture(TextureLayer layer, const std::string& path, bool browsed);
-  void ShowTextureCaption(PictureKind kind);
-  void AfterRender();
-  std::optional<QString> RunFileDialog(FileDialog& dialog, const QString& presetName = {});
-  void ReadProgramIni();
-  // False when the INI could not be written (the user has seen why).
-  bool WriteProgramIni();
 
-  // ---- MainDialogs.cpp: the editors and the registration
-  void SetGrad1Click();
-  void SetGrad2Click();
-  void EditObjectGroup(int group);  // Near 0, Mid 1, Far 2
-  void ChTenjoTraClick();
-  void RegistToQoraLClick();
-  void QoraL_DeleteClick();
-  // The host INI of the registration: the remembered one when it exists, else
-  // the one the user picks; nothing when the user cancels.
-  std::optional<std::string> HostIniForRegistration();
-  // The program INI's remembered folders and host as the run holds them.
-  ProgramSettings& Settings() { return session_.Settings(); }
-
-  // RenderHost
-  void StageMessage(RenderStage stage, std::string_view text) override;
-  void ShowPreview(const WorkBitmap& preview) override;
-  void ProcessEvents(RenderContext& context) override;
-  void SetAbortCommandVisible(bool visible) override;
-  void HideProgress() override;
-  void ClearPreviewArea() override;
-  void Beep() override;
-  void MessageBox(std::string_view text) override;
-  // RedrawAll: the refresh of the controls' enabling (Session::Refresh).
+  // SessionView
+  void ShowScene() override;
   void RedrawAll() override;
+  void ApplyRenderLock() override;
+  void SetTitle() override;
+  void SceneEdited() override;
 
   Session session_;
   UserDialogs& dialogs_;
-  // The removal command: enabled at start-up when a host is remembered and
-  // after a registration; off for the run once the host's list was missing.
-  bool removalAvailable_ = false;
-  QElapsedTimer lastEvents_;  // when the render last let events run
-  // The bitmap the last render drew into, while it still holds that render
-  // (PreviewBitmap also shows pictures being loaded); none before the first.
-  const WorkBitmap* lastPanorama_ = nullptr;
-  QString cubeMapFolder_;  // the folder of the last cube-map export
-  bool closeAfterRender_ = false;
-
-  FileDialog outPutOpen_, tenjoTextureOpen_, zimenTextureOpen_, openSettingDlg_, saveSettingDlg_,
-      objectOpenDialog_, qoraLIniOpenDlg_;
-
-  std::vector<TextBinding> bindings_;
-  QWidget* sceneControls_;
-  QWidget* outputControls_;
-  PreviewArea* preview_;
-  ProgressPie* progressDisp_;
-  QPushButton* rendAbort_;
-  QTimer* peep_;
-  TGrad1Form* grad1Form_;
-  TGrad2Form* grad2Form_;
-  TObjectForm* objForm_;
-  TTenjoTraForm* tenjoTraForm_;
-  TRegistName* registName_;
-  TJPEGQualityForm* jpegQualityForm_;
-  TDelBackForm* delBackForm_;
-  LookAroundView* lookAround_ = nullptr;  // made when first opened
-
+  ProgramIni* programIni_;
+  RenderPanel* renderPanel_;
+  OutputControls* outputControls_;
+  SceneControls* sceneControls_;
+  FileCommands* files_;
+  TextureCommands* textures_;
+  OutputCommands* outputs_;
+  EditorCommands* editors_;
+  RegistrationCommands* registration_;
   QAction *new1_, *open1_, *save1_, *saveAs1_, *cubeMap1_, *jpeg1_, *qoraLDelete_;
-  TextInput *seed_, *airDepth_, *stars_, *starSize_, *tenjoScale_, *tenjoTextureName_,
-      *groundScale_, *groundWarp_, *groundTextureName_, *resX_, *resY_, *outPutFilen_;
-  QCheckBox *tenjoNeeded_, *zimenNeeded_, *isOldFormat_, *dietMode_;
-  QSlider *tenjoOpacity_, *zimenRefValue_;
-  QRadioButton *tenjoAdd_, *tenjoNorm_, *tenjoSub_;
-  QWidget* tenjoPanel_;
-  QPushButton *setGrad1_, *setGrad2_, *chTenjoTra_, *tEnjoTextureRefer_, *groundTextureRefer_,
-      *setFarObject_, *setMiddleObject_, *setNearObject_, *registToQoraL_, *referOutPut_, *go_;
-  QLabel *tenjoScaleLabel_, *tenjoOpacityLabel1_, *tenjoOpacityLabel2_, *tenjoTextureLabel_,
-      *groundTextureLabel_, *groundScaleLabel_, *zimenRefLabel1_, *zimenRefLabel2_,
-      *groundWarpLabel_;
 };
 
 }  // namespace horizonmill::ui

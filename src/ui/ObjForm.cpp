@@ -28,13 +28,6 @@ namespace {
 
 constexpr const char* kPreviewHint = "左クリックで透過色の選択、右クリックでキャンセル";
 
-QCheckBox* CheckBox(const char* name, const char* caption, const char* hint) {
-  auto* c = new QCheckBox(caption);
-  c->setObjectName(name);
-  c->setToolTip(hint);
-  return c;
-}
-
 }  // namespace
 
 TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,

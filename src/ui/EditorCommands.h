@@ -1,0 +1,49 @@
+// EditorCommands: the editors the window opens on the scene — the sky's
+// gradation (SetGrad1), the sun (SetGrad2), the object groups (SetFarObject,
+// SetMiddleObject, SetNearObject) and the ceiling's transparent colour
+// (ChTenjoTra) — each modal, so no render runs while one is open.
+#pragma once
+
+#include <QObject>
+
+#include "app/Session.h"
+
+class QWidget;
+
+namespace horizonmill::ui {
+
+struct FileDialog;
+class SessionView;
+class TGrad1Form;
+class TGrad2Form;
+class TObjectForm;
+class TTenjoTraForm;
+class UserDialogs;
+
+class EditorCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // All of them outlive the commands; `window` is the editors' parent;
+  // `objectOpenDialog` is the object editor's picture dialog.
+  EditorCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
+                 FileDialog& objectOpenDialog);
+
+  void SetGrad1Click();
+  void SetGrad2Click();
+  void EditObjectGroup(int group);  // TObjectForm::GroupIndex: Near 0, Mid 1, Far 2
+  void ChTenjoTraClick();
+  // The object groups changed without the editor (New, a settings file read).
+  void ObjectGroupsChanged();
+
+ private:
+  Session& session_;
+  UserDialogs& dialogs_;
+  SessionView& view_;
+  TGrad1Form* grad1Form_;
+  TGrad2Form* grad2Form_;
+  TObjectForm* objForm_;
+  TTenjoTraForm* tenjoTraForm_;
+};
+
+}  // namespace horizonmill::ui

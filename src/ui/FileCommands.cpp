@@ -1,0 +1,130 @@
+#include "ui/FileCommands.h"
+
+#include "platform/FileError.h"
+#include "ui/EditorCommands.h"
+#include "ui/ProgramIni.h"
+#include "ui/RenderPanel.h"
+#include "ui/SessionView.h"
+#include "ui/UserDialogs.h"
+
+namespace horizonmill::ui {
+
+// Reading a settings file in the window: a missing picture is asked for with
+// the message and the layer's file dialog; a loaded texture is shown.
+class FileCommands::ReaderHost : public SettingsReaderHost {
+ public:
+  explicit ReaderHost(FileCommands& files) : f_(files) {}
+
+  std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
+                                           std::string_view presetName) override {
+    f_.dialogs_.Message(f_.window_, Q(message));
+    ProgramIni& ini = f_.programIni_;
+    FileDialog& dialog = kind == PictureKind::Object          ? ini.ObjectOpenDialog()
+                         : kind == PictureKind::GroundTexture ? ini.ZimenTextureOpen()
+                                                              : ini.TenjoTextureOpen();
+    const auto chosen = ini.RunFileDialog(dialog, Q(presetName));
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
+  }
+  void Beep() override { f_.dialogs_.Beep(); }
+  void MessageBox(std::string_view text) override { f_.dialogs_.Message(f_.window_, Q(text)); }
+  void GroupsChanged() override { f_.editors_.ObjectGroupsChanged(); }
+  void TextureLoaded(PictureKind kind, const WorkBitmap& picture) override {
+    f_.session_.ShowInPreview(picture);
+    f_.panel_.ShowTextureCaption(kind);
+  }
+
+ private:
+  FileCommands& f_;
+};
+
+FileCommands::FileCommands(Session& session, UserDialogs& dialogs, QWidget* window,
+                           SessionView& view, ProgramIni& programIni, RenderPanel& panel,
+                           EditorCommands& editors)
+    : QObject(window),
+      session_(session),
+      dialogs_(dialogs),
+      window_(window),
+      view_(view),
+      programIni_(programIni),
+      panel_(panel),
+      editors_(editors) {}
+
+void FileCommands::ShowWholeScene() {
+  editors_.ObjectGroupsChanged();
+  view_.ShowScene();
+  view_.RedrawAll();
+  view_.SetTitle();
+}
+
+void FileCommands::NewScene() {
+  session_.New();
+  ShowWholeScene();
+}
+
+void FileCommands::New1Click() {
+  if (MaySetSceneAside()) NewScene();
+}
+
+void FileCommands::OpenSettings(const std::string& path) {
+  ReaderHost host(*this);
+  try {
+    session_.Open(path, host);
+  } catch (const FileError& e) {
+    // The scene, its name and the title stay as they were.
+    dialogs_.Error(window_, Q(e.what()));
+  }
+  ShowWholeScene();
+}
+
+void FileCommands::Open1Click() {
+  if (!MaySetSceneAside()) return;
+  const auto chosen = programIni_.RunFileDialog(programIni_.OpenSettingDlg());
+  if (!chosen) return;
+  OpenSettings(chosen->toStdString());
+  programIni_.WriteProgramIni();
+}
+
+bool FileCommands::SaveScene() {
+  try {
+    session_.Save();
+  } catch (const FileError& e) {
+    dialogs_.Error(window_, Q(e.what()));
+    return false;
+  }
+  view_.SceneEdited();
+  return true;
+}
+
+void FileCommands::Save1Click() { SaveScene(); }
+
+void FileCommands::SaveAs1Click() {
+  const auto chosen = programIni_.RunFileDialog(programIni_.SaveSettingDlg());
+  if (!chosen) return;
+  try {
+    session_.SaveAs(chosen->toStdString());
+  } catch (const FileError& e) {
+    dialogs_.Error(window_, Q(e.what()));
+    return;
+  }
+  view_.SetTitle();
+  if (programIni_.WriteProgramIni()) view_.RedrawAll();
+}
+
+bool FileCommands::MaySetSceneAside() {
+  if (!session_.HasUnsavedChanges()) return true;
+  const std::string& name = session_.SettingsFilename();
+  const std::string shown = name.substr(name.find_last_of('/') + 1);
+  switch (
+      dialogs_.AskToSave(window_, "設定「" + Q(shown) + "」は変更されています。保存しますか？")) {
+    case SaveChoice::Save:
+      return SaveScene();
+    case SaveChoice::Discard:
+      return true;
+    case SaveChoice::Cancel:
+      break;
+  }
+  return false;
+}
+
+}  // namespace horizonmill::ui

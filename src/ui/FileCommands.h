@@ -1,0 +1,64 @@
+// FileCommands: the file menu's commands on the settings file — New, Open,
+// Save, SaveAs — with the question before unsaved changes are set aside, and
+// the reading of a settings file in the window (a missing picture is asked
+// for with the layer's file dialog, a loaded texture is shown).
+#pragma once
+
+#include <QObject>
+#include <string>
+
+#include "app/Session.h"
+
+class QWidget;
+
+namespace horizonmill::ui {
+
+class EditorCommands;
+class ProgramIni;
+class RenderPanel;
+class SessionView;
+class UserDialogs;
+
+class FileCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // All of them outlive the commands; `window` is the dialogs' parent.
+  FileCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
+               ProgramIni& programIni, RenderPanel& panel, EditorCommands& editors);
+
+  void New1Click();
+  void Open1Click();
+  void Save1Click();
+  void SaveAs1Click();
+
+  // The default scene, as New and the start-up make it.
+  void NewScene();
+  // Reads the settings file at `path` over the scene; when it cannot be read
+  // the user hears why, and the scene, its name and the title stay as they were.
+  void OpenSettings(const std::string& path);
+  // Before the scene is set aside (New, Open, closing): when it has unsaved
+  // changes, asks 保存 / 破棄 / キャンセル. True when it may go: saved,
+  // discarded, or unchanged.
+  bool MaySetSceneAside();
+
+ private:
+  class ReaderHost;
+
+  // Save1Click's work; false when the file could not be written (the user has
+  // seen why).
+  bool SaveScene();
+  // After New or Open (read or not): the object editor lets go of its entry,
+  // every control shows the scene, the title names its file.
+  void ShowWholeScene();
+
+  Session& session_;
+  UserDialogs& dialogs_;
+  QWidget* window_;
+  SessionView& view_;
+  ProgramIni& programIni_;
+  RenderPanel& panel_;
+  EditorCommands& editors_;
+};
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,56 @@
+// OutputControls: the window's output group — the resolution (ResX, ResY),
+// the output file's name with its browse button, the output command (Go) and
+// the registration with the host system (RegistToQoraL). The old output
+// format's switches (isOldFormat, DietMode) are there for the settings file
+// only and stay hidden. Each control is bound to its field of the scene; the
+// commands behind the buttons are run by the window's commands, when the
+// group asks for them.
+#pragma once
+
+#include <QFrame>
+
+#include "app/Session.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace horizonmill::ui {
+
+class BoundInput;
+
+class OutputControls : public QFrame {
+  Q_OBJECT
+
+ public:
+  // `session` outlives the group.
+  explicit OutputControls(Session& session, QWidget* parent = nullptr);
+
+  // Every control shows the output as the scene holds it.
+  void ShowScene();
+  // The enabling after a refresh (RedrawAll); the resolution the old output
+  // format holds.
+  void ShowStates(const ControlStates& states);
+  // The name chosen in the output dialog, as if typed.
+  void SetOutputName(const QString& name);
+  // The registration is off for the rest of the run (no host installed).
+  void DisableRegistToQoraL();
+
+ signals:
+  // A field of the scene changed.
+  void edited();
+  // A switch was toggled or a value entered: the window refreshes (RedrawAll).
+  void redrawRequested();
+  void referOutPutClicked();
+  void goClicked();
+  void registToQoraLClicked();
+
+ private:
+  void FormatToggled();
+
+  Session& session_;
+  BoundInput *resX_, *resY_, *outPutFilen_;
+  QCheckBox *isOldFormat_, *dietMode_;
+  QPushButton *go_, *registToQoraL_;
+};
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,82 @@
+#include "ui/ProgramIni.h"
+
+#include "platform/FileError.h"
+#include "ui/JPEGQualityunit.h"
+
+namespace horizonmill::ui {
+namespace {
+
+const QString kBmpFilter = "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)";
+const QString kSettingsFilter = "Horizonmillデータファイル (*.hm)";
+
+FileDialogSetup Dialog(const char* name, bool save, QStringList filters, const char* suffix) {
+  FileDialogSetup setup;
+  setup.name = name;
+  setup.save = save;
+  setup.filters = std::move(filters);
+  setup.defaultSuffix = suffix;
+  return setup;
+}
+
+FileDialogSetup PictureDialog(const char* name) { return Dialog(name, false, {kBmpFilter}, "bmp"); }
+
+}  // namespace
+
+ProgramIni::ProgramIni(Session& session, UserDialogs& dialogs, QWidget* window)
+    : QObject(window), session_(session), dialogs_(dialogs), window_(window) {
+  outPutOpen_.setup =
+      Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)", "PNG (*.png)"}, "bmp");
+  tenjoTextureOpen_.setup = PictureDialog("TenjoTextureOpen");
+  zimenTextureOpen_.setup = PictureDialog("ZimenTextureOpen");
+  openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");
+  saveSettingDlg_.setup = Dialog("SaveSettingDlg", true, {kSettingsFilter}, "hm");
+  objectOpenDialog_.setup = PictureDialog("ObjectOpenDialog");
+  qoraLIniOpenDlg_.setup =
+      Dialog("QoraLIniOpenDlg", false, {"Iniファイル (*.ini *.Ini *.INI)"}, "ini");
+  qoraLIniOpenDlg_.setup.title =
+      "Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。";
+  qoraLIniOpenDlg_.setup.fileName = "QoraL2.ini";
+  jpegQualityForm_ = new TJPEGQualityForm(window);
+}
+
+std::optional<QString> ProgramIni::RunFileDialog(FileDialog& dialog, const QString& presetName) {
+  return ui::RunFileDialog(dialogs_, window_, dialog, presetName);
+}
+
+void ProgramIni::ReadProgramIni() {
+  const ApplicationSettings& s = Settings().Values();
+  outPutOpen_.setup.directory = QString::fromStdString(s.OutputDir);
+  tenjoTextureOpen_.setup.directory = QString::fromStdString(s.TenjoDir);
+  zimenTextureOpen_.setup.directory = QString::fromStdString(s.JimenDir);
+  openSettingDlg_.setup.directory = QString::fromStdString(s.SettingOpenDir);
+  saveSettingDlg_.setup.directory = QString::fromStdString(s.SettingSaveDir);
+  objectOpenDialog_.setup.directory = QString::fromStdString(s.ObjectDir);
+}
+
+bool ProgramIni::WriteProgramIni() {
+  // Only what changed is written.
+  const std::pair<DialogFolder, const FileDialog*> used[] = {
+      {DialogFolder::Output, &outPutOpen_},
+      {DialogFolder::CeilingTexture, &tenjoTextureOpen_},
+      {DialogFolder::GroundTexture, &zimenTextureOpen_},
+      {DialogFolder::SettingOpen, &openSettingDlg_},
+      {DialogFolder::SettingSave, &saveSettingDlg_}};
+  for (const auto& [folder, dialog] : used) Settings().SetFolder(folder, dialog->Folder());
+  try {
+    Settings().Save();
+    return true;
+  } catch (const FileError& e) {
+    dialogs_.Error(window_, Q(e.what()));
+    return false;
+  }
+}
+
+void ProgramIni::JPEG1Click() {
+  jpegQualityForm_->SetQuality(session_.JpegQuality());
+  if (dialogs_.RunModal(*jpegQualityForm_) != QDialog::Accepted) return;
+  session_.SetJpegQuality(jpegQualityForm_->Quality());
+  Settings().SetJpegQuality(session_.JpegQuality());
+  WriteProgramIni();
+}
+
+}  // namespace horizonmill::ui

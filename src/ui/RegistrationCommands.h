@@ -1,0 +1,60 @@
+// RegistrationCommands: the registration of the scene as a background of the
+// host system (RegistToQoraL: the host INI, the name dialog, the full render,
+// app/HostCommands.h) and the removal dialog of what was registered
+// (QoraL_Delete), which is offered once a host is known.
+#pragma once
+
+#include <QObject>
+#include <optional>
+#include <string>
+
+#include "app/Session.h"
+
+class QWidget;
+
+namespace horizonmill::ui {
+
+class OutputControls;
+class ProgramIni;
+class RenderPanel;
+class SessionView;
+class TDelBackForm;
+class TRegistName;
+class UserDialogs;
+
+class RegistrationCommands : public QObject {
+  Q_OBJECT
+
+ public:
+  // All of them outlive the commands; `window` is the dialogs' parent.
+  RegistrationCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
+                       ProgramIni& programIni, RenderPanel& panel, OutputControls& controls);
+
+  void RegistToQoraLClick();
+  void QoraL_DeleteClick();
+
+  // At start-up the removal is offered when the program INI remembers a host.
+  void ReadProgramIni();
+  // The removal command: enabled at start-up when a host is remembered and
+  // after a registration; off for the run once the host's list was missing.
+  bool RemovalAvailable() const { return removalAvailable_; }
+
+ private:
+  // The host INI of the registration: the remembered one when it exists, else
+  // the one the user picks; nothing when the user cancels.
+  std::optional<std::string> HostIniForRegistration();
+  void SetRemovalAvailable(bool available);
+
+  Session& session_;
+  UserDialogs& dialogs_;
+  QWidget* window_;
+  SessionView& view_;
+  ProgramIni& programIni_;
+  RenderPanel& panel_;
+  OutputControls& controls_;
+  TRegistName* registName_;
+  TDelBackForm* delBackForm_;
+  bool removalAvailable_ = false;
+};
+
+}  // namespace horizonmill::ui

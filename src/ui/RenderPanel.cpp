@@ -1,0 +1,150 @@
+#include "ui/RenderPanel.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/LookAroundView.h"
+#include "ui/PreviewArea.h"
+#include "ui/ProgressPie.h"
+#include "ui/SessionView.h"
+#include "ui/UserDialogs.h"
+
+namespace horizonmill::ui {
+namespace {
+
+// How often a running render lets the window's events run: often enough for a
+// smooth gauge and a prompt abort, seldom enough to cost the render nothing.
+constexpr qint64 kEventIntervalMs = 25;
+
+}  // namespace
+
+RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& view, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs), view_(view) {
+  preview_ = new PreviewArea(session_.PreviewBitmap());
+  preview_->setToolTip("ここをクリックするとプレビュー画像を作画します");
+  progressDisp_ = new ProgressPie(preview_);
+  progressDisp_->setObjectName("ProgressDisp");
+  progressDisp_->setToolTip("頑張って作画中です");
+  progressDisp_->move(preview_->width() - progressDisp_->width(), 0);
+  progressDisp_->hide();
+  rendAbort_ = new QPushButton("作画中止", preview_);
+  rendAbort_->setObjectName("RendAbort");
+  rendAbort_->setToolTip(
+      "作画を中止します。中止した結果なんか変な画像が表示される可能性があります");
+  rendAbort_->adjustSize();
+  rendAbort_->move(preview_->width() - rendAbort_->width() - 2, progressDisp_->height() + 2);
+  rendAbort_->hide();
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(preview_);
+  auto* previewHint = new QLabel("ここをクリックするとプレビュー画像を作画します");
+  previewHint->setEnabled(false);
+  column->addWidget(previewHint);
+
+  peep_ = new QTimer(this);
+  peep_->setObjectName("Peep");
+  peep_->setInterval(100);
+  connect(peep_, &QTimer::timeout, this, &RenderPanel::PeepTimer);
+  peep_->start();
+
+  connect(preview_, &PreviewArea::clicked, this, &RenderPanel::PreviewClick);
+  connect(rendAbort_, &QPushButton::clicked, this, &RenderPanel::RendAbortClick);
+}
+
+// ---------------------------------------------------------------- the render
+
+void RenderPanel::PreviewClick() {
+  if (!session_.PreviewAcceptsClick()) return;
+  ShowInLookAround(&session_.PreviewBitmap());
+  session_.RenderPreview();
+  AfterRender();
+}
+
+void RenderPanel::AfterRender() {
+  view_.RedrawAll();  // lifts the lock: Rendering is over
+  if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
+  if (closeAfterRender_) window()->close();
+}
+
+void RenderPanel::RendAbortClick() { session_.Context().AbortRequested = true; }
+
+void RenderPanel::PeepTimer() {
+  if (const auto percent = session_.ProgressTick()) {
+    progressDisp_->SetValue(*percent);
+    progressDisp_->show();
+  } else {
+    progressDisp_->hide();
+  }
+}
+
+// ---------------------------------------------------------------- the look-around window
+
+void RenderPanel::LookAround1Click() {
+  if (lookAround_ == nullptr) {
+    lookAround_ = new LookAroundView([this] { return session_.Context().Rendering; }, window());
+    ShowInLookAround(lastPanorama_);
+  }
+  lookAround_->show();
+  lookAround_->raise();
+  lookAround_->activateWindow();
+}
+
+void RenderPanel::ShowInLookAround(const WorkBitmap* panorama) {
+  lastPanorama_ = panorama;
+  if (lookAround_ != nullptr)
+    lookAround_->SetPanorama(panorama,
+                             panorama == &session_.OutputBitmap() ? "完成画像" : "プレビュー");
+}
+
+void RenderPanel::ShowTextureCaption(PictureKind kind) {
+  // The preview holds a picture now, no panorama.
+  if (lastPanorama_ == &session_.PreviewBitmap())
+    ShowInLookAround(session_.OutputBitmap().Empty() ? nullptr : &session_.OutputBitmap());
+  QImage image = PreviewArea::Wrap(session_.PreviewBitmap());
+  QPainter painter(&image);
+  painter.setFont(font());
+  PreviewArea::DrawMessage(
+      painter, Q(kind == PictureKind::GroundTexture ? kGroundCaption : kCeilingCaption));
+  painter.end();
+  preview_->ShowBitmap();
+}
+
+// ---------------------------------------------------------------- RenderHost
+
+void RenderPanel::StageMessage(RenderStage, std::string_view text) {
+  preview_->ShowMessage(Q(text));
+}
+
+void RenderPanel::ShowPreview(const WorkBitmap&) {
+  preview_->ShowBitmap();
+  // The look-around window follows a render stage by stage, as the preview
+  // does; a stage is done now, so nothing writes the panorama.
+  if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
+}
+
+void RenderPanel::ProcessEvents(RenderContext&) {
+  if (lastEvents_.isValid() && lastEvents_.elapsed() < kEventIntervalMs) return;
+  lastEvents_.start();
+  QCoreApplication::processEvents();
+}
+
+void RenderPanel::SetAbortCommandVisible(bool visible) {
+  // The first call of a render: lock the commands, and let events run at the
+  // first poll already.
+  if (visible) lastEvents_.invalidate();
+  rendAbort_->setVisible(visible);
+  view_.ApplyRenderLock();
+}
+
+void RenderPanel::HideProgress() { progressDisp_->hide(); }
+void RenderPanel::ClearPreviewArea() { preview_->Clear(); }
+void RenderPanel::Beep() { dialogs_.Beep(); }
+void RenderPanel::MessageBox(std::string_view text) { dialogs_.Message(window(), Q(text)); }
+void RenderPanel::RedrawAll() { view_.RedrawAll(); }
+
+}  // namespace horizonmill::ui

@@ -1,0 +1,83 @@
+// RenderPanel: the window's preview and the render as the window hosts it —
+// the preview area (a click renders the preview), the pie-shaped gauge that
+// the 100 ms Peep timer keeps up to date, the abort command (RendAbort), and
+// the RenderHost that shows stage messages, refreshes the preview and lets
+// events run, a few times per 100 ms, while a render runs. The look-around
+// window follows the panorama the preview shows.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "app/Session.h"
+#include "render/RenderContext.h"
+
+class QPushButton;
+class QTimer;
+
+namespace horizonmill::ui {
+
+class LookAroundView;
+class PreviewArea;
+class ProgressPie;
+class SessionView;
+class UserDialogs;
+
+class RenderPanel : public QWidget, private RenderHost {
+  Q_OBJECT
+
+ public:
+  // `session`, `dialogs` and `view` outlive the panel.
+  RenderPanel(Session& session, UserDialogs& dialogs, SessionView& view, QWidget* parent = nullptr);
+
+  // What the window makes the host of the session's render.
+  RenderHost& Host() { return *this; }
+  PreviewArea& Preview() { return *preview_; }
+
+  void PreviewClick();
+  void RendAbortClick();
+  void PeepTimer();
+  // After a render has returned: the refresh that lifts the lock, the
+  // look-around window on what was drawn, and the window closed when it was
+  // asked to close meanwhile.
+  void AfterRender();
+  // Whether the window closes once the running render has returned (it was
+  // closed during the render): nothing is asked of the user then.
+  bool CloseAfterRender() const { return closeAfterRender_; }
+  void SetCloseAfterRender(bool close) { closeAfterRender_ = close; }
+
+  // Opens (or brings forward) the look-around window on the last render.
+  void LookAround1Click();
+  // What the look-around window shows: the bitmap the last render drew into.
+  void ShowInLookAround(const WorkBitmap* panorama);
+  // A loaded texture in PreviewBitmap, shown with the layer's caption.
+  void ShowTextureCaption(PictureKind kind);
+
+ private:
+  // RenderHost
+  void StageMessage(RenderStage stage, std::string_view text) override;
+  void ShowPreview(const WorkBitmap& preview) override;
+  void ProcessEvents(RenderContext& context) override;
+  void SetAbortCommandVisible(bool visible) override;
+  void HideProgress() override;
+  void ClearPreviewArea() override;
+  void Beep() override;
+  void MessageBox(std::string_view text) override;
+  void RedrawAll() override;
+
+  Session& session_;
+  UserDialogs& dialogs_;
+  SessionView& view_;
+  PreviewArea* preview_;
+  ProgressPie* progressDisp_;
+  QPushButton* rendAbort_;
+  QTimer* peep_;
+  QElapsedTimer lastEvents_;  // when the render last let events run
+  bool closeAfterRender_ = false;
+  // The bitmap the last render drew into, while it still holds that render
+  // (PreviewBitmap also shows pictures being loaded); none before the first.
+  const WorkBitmap* lastPanorama_ = nullptr;
+  LookAroundView* lookAround_ = nullptr;  // made when first opened
+};
+
+}  // namespace horizonmill::ui

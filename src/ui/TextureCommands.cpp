@@ -1,0 +1,82 @@
+#include "ui/TextureCommands.h"
+
+#include "platform/FileError.h"
+#include "ui/PreviewArea.h"
+#include "ui/ProgramIni.h"
+#include "ui/RenderPanel.h"
+#include "ui/SessionView.h"
+#include "ui/UserDialogs.h"
+
+namespace horizonmill::ui {
+
+TextureCommands::TextureCommands(Session& session, UserDialogs& dialogs, QWidget* window,
+                                 SessionView& view, ProgramIni& programIni, RenderPanel& panel)
+    : QObject(window),
+      session_(session),
+      dialogs_(dialogs),
+      window_(window),
+      view_(view),
+      programIni_(programIni),
+      panel_(panel) {}
+
+void TextureCommands::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
+  const bool ground = layer == TextureLayer::Ground;
+  PreviewArea& preview = panel_.Preview();
+  preview.Clear();
+  preview.ShowMessage(Q(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
+  TextureLoad load;
+  try {
+    load = browsed ? session_.TakeTexture(layer, path) : session_.LoadTexture(layer, path);
+  } catch (const FileError& e) {
+    dialogs_.Error(window_, Q(e.what()));
+    return;
+  }
+  view_.SceneEdited();
+  if (load.result == TextureLoadResult::OutOfMemory) {
+    dialogs_.Beep();
+    dialogs_.Message(window_, Q(ground ? kGroundNoMemory : kCeilingNoMemory));
+    return;
+  }
+  panel_.ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
+}
+
+// The name typed is the scene's: the input writes it there as it changes.
+void TextureCommands::GroundTextureNameEnter() {
+  if (const auto path = Session::ExistingTexture(session_.Scene().Ground.TextureFilename)) {
+    LoadTexture(TextureLayer::Ground, *path, false);
+  } else {
+    panel_.Preview().Clear();
+    panel_.Preview().ShowMessage(Q(kNoGroundTexture));
+  }
+  view_.RedrawAll();
+}
+
+void TextureCommands::TenjoTextureNameEnter() {
+  if (const auto path = Session::ExistingTexture(session_.Scene().Ceiling.TextureFilename)) {
+    LoadTexture(TextureLayer::Ceiling, *path, false);
+  } else {
+    panel_.Preview().Clear();
+    panel_.Preview().ShowMessage(Q(kNoCeilingTexture));
+  }
+  view_.RedrawAll();
+}
+
+void TextureCommands::GroundTextureReferClick() {
+  if (const auto chosen = programIni_.RunFileDialog(programIni_.ZimenTextureOpen())) {
+    LoadTexture(TextureLayer::Ground, chosen->toStdString(), true);
+    view_.ShowScene();
+    view_.RedrawAll();
+  }
+  programIni_.WriteProgramIni();
+}
+
+void TextureCommands::TEnjoTextureReferClick() {
+  const auto chosen = programIni_.RunFileDialog(programIni_.TenjoTextureOpen());
+  if (!chosen) return;
+  LoadTexture(TextureLayer::Ceiling, chosen->toStdString(), true);
+  view_.ShowScene();
+  view_.RedrawAll();
+  programIni_.WriteProgramIni();
+}
+
+}  // namespace horizonmill::ui
