@@ -120,8 +120,6 @@ bool DialogAppHost::Confirm(std::string_view question) {
   return dialogs_.Ask(parent_, Q(question));
 }
 
-bool DialogAppHost::KeepAbortedRender() {
-  return !closing_ && dialogs_.Ask(parent_, Q(kKeepAbortedQuestion));
-}
+bool DialogAppHost::KeepAbortedRender() { return dialogs_.Ask(parent_, Q(kKeepAbortedQuestion)); }
 
 }  // namespace horizonmill::ui

@@ -92,12 +92,10 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
 
 // The questions and messages of the sequences (registration, removal, an
 // aborted render), asked through the window's dialogs. An aborted render is
-// kept only when the user says so (No is the default), and never while the
-// window is closing.
+// kept only when the user says so (No is the default).
 class DialogAppHost : public AppHost {
  public:
-  DialogAppHost(UserDialogs& dialogs, QWidget* parent, bool closing = false)
-      : dialogs_(dialogs), parent_(parent), closing_(closing) {}
+  DialogAppHost(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
   void Beep() override;
   void MessageBox(std::string_view text, std::string_view detail) override;
   bool Confirm(std::string_view question) override;
@@ -106,7 +104,6 @@ class DialogAppHost : public AppHost {
  private:
   UserDialogs& dialogs_;
   QWidget* parent_;
-  bool closing_;
 };
 
 // UTF-8 text of the core as a QString.

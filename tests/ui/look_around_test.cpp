@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <algorithm>
 
+#include "output/CubeMapExport.h"
 #include "render/CubeMap.h"
 #include "support/BitmapTesting.h"
 #include "support/PngReading.h"
