@@ -212,6 +212,51 @@ TEST(Registration, NamesAreCheckedBeforeAnythingIsWritten) {
   }
 }
 
+TEST(Registration, FileNamesWindowsWouldNotKeepAreRefused) {
+  const struct {
+    const char* file;
+    const char* reason;  // a part of the English reason; nullptr: accepted
+  } cases[] = {
+      {"x.", "may not end in a blank or \".\""},
+      {"x..", "may not end in a blank or \".\""},
+      {"x ", "may not end in a blank or \".\""},
+      {"CON", "is a device in Windows"},
+      {"con.txt", "is a device in Windows"},
+      {"nul .txt", "is a device in Windows"},
+      {"Aux.tar.gz", "is a device in Windows"},
+      {"prn", "is a device in Windows"},
+      {"LPT9", "is a device in Windows"},
+      {"COM1.bmp", "is a device in Windows"},
+      {"a\x01b", "control characters"},
+      {"a\x7F", "control characters"},
+      {"CONSOLE", nullptr},
+      {"xcon", nullptr},
+      {"a.b", nullptr},
+      {"COM10", nullptr},
+      {"LPT0", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    const HostInstallation host = Found(t);
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    const BackgroundNames names{"a", c.file, PictureFormat::Bmp};
+    EXPECT_EQ(CheckRegistration(host, names, ui), c.reason == nullptr);
+    EXPECT_EQ(RegisterBackground(host, names, CoordinatePicture(2, 2), 90, t.programIni, ui),
+              c.reason == nullptr);
+    if (c.reason == nullptr) {
+      EXPECT_TRUE(ui.events.empty());
+      EXPECT_TRUE(fs::exists(t.Bg(std::string(c.file) + ".bmp")));
+      continue;
+    }
+    EXPECT_EQ(ui.events, std::vector<std::string>(2, std::string(kBadFileNameMessage)));
+    EXPECT_NE(ui.details.at(0).find(c.reason), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+}
+
 TEST(Registration, EmptyFileNameGivesThePicturesNoName) {
   TestHost t;
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");

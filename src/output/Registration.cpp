@@ -23,16 +23,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kBadAliasMessage = "エイリアス名に使えない文字が含まれています。";
 constexpr std::string_view kLongAliasMessage =
     "エイリアス名が長すぎます。（最大３２半角文字、全角だと半分です。）";
-constexpr std::string_view kBadFileNameMessage = "画像ファイル名に使えない文字が含まれています。";
-constexpr std::string_view kLongFileNameMessage = "画像ファイル名が長すぎます。（最大32文字）";
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
-
-std::size_t CharacterCount(std::string_view utf8) {
-  std::size_t n = 0;
-  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
-}
 
 bool IsFolder(const fs::path& path) {
   std::error_code ec;
@@ -57,21 +49,8 @@ std::optional<std::pair<std::string_view, std::string>> NameProblem(const Backgr
                                     " bytes in the Japanese code page; at most " +
                                     std::to_string(kMaxAliasBytes) + " fit"}};
 
-  const std::string& file = names.FileName;
-  const std::string badFile = "the file name \"" + RepairUtf8(file) + "\" ";
-  if (!Utf8ToCp932(file))
-    return {{kBadFileNameMessage,
-             badFile + "has characters the Japanese code page (CP932) cannot hold"}};
-  if (CharacterCount(file) > static_cast<std::size_t>(kMaxFileNameLength))
-    return {{kLongFileNameMessage,
-             badFile + "is longer than " + std::to_string(kMaxFileNameLength) + " characters"}};
-  if (file == "." || file == "..") return {{kBadFileNameMessage, badFile + "would name a folder"}};
-  for (char c : file)
-    if (IsControl(c) || std::string_view("/\\:,*?\"<>|").find(c) != std::string_view::npos)
-      return {{kBadFileNameMessage,
-               badFile + "may not contain / \\ : , * ? \" < > | or control characters"}};
-  if (!file.empty() && file.back() == ' ')
-    return {{kBadFileNameMessage, badFile + "may not end in a blank"}};
+  if (auto problem = FileNameProblem(names.FileName))
+    return {{problem->message, std::move(problem->reason)}};
   return std::nullopt;
 }
 

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "image/WorkBitmap.h"
+#include "output/FileNameRules.h"
 
 namespace horizonmill {
 
@@ -27,8 +28,7 @@ inline constexpr std::string_view kAlreadyRegisteredMessage =
 
 inline constexpr int kCatalogWidth = 104, kCatalogHeight = 80;
 inline constexpr int kTextureSide = 1024;
-inline constexpr int kMaxAliasBytes = 32;      // in the Japanese code page
-inline constexpr int kMaxFileNameLength = 32;  // characters
+inline constexpr int kMaxAliasBytes = 32;  // in the Japanese code page
 
 // What registration and removal need from whoever drives them.
 class RegistrationHost {
@@ -103,10 +103,10 @@ struct BackgroundFiles {
 BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names);
 
 // Before anything is written: the alias (at most kMaxAliasBytes in CP932, no
-// "," and no control character) and the file name (at most
-// kMaxFileNameLength characters, CP932, not "." or "..", none of / \ : , * ?
-// " < > | or a control character, no "." or blank at its end; empty is
-// allowed). Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
+// "," and no control character) and the file name (FileNameProblem: at most
+// kMaxFileNameLength characters, CP932, no path, no character Windows
+// refuses, no "." or blank at its end, no device name; empty is allowed).
+// Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
 // BGDir\c_file.bmp, D3DDir\file.jpg may exist. On a failure the message is
 // shown and false returned.
 bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,
