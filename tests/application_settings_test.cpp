@@ -90,6 +90,16 @@ TEST(ApplicationSettings, WritesOnlyTheKeysItHasAndKeepsTheRest) {
   EXPECT_EQ(back.JPEGQuality, 0);
 }
 
+TEST(ApplicationSettings, TheHostTargetIsRememberedAsAnAbsolutePath) {
+  TempDir dir;
+  const std::string ini = dir / "config/h.INI";  // its folder made when missing
+  WriteHostTargetSetting(ini, "/games/QoraL2.ini");
+  EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nQoraL_Target=/games/QoraL2.ini\r\n");
+  WriteHostTargetSetting(ini, "host/QoraL2.ini");
+  EXPECT_EQ(ReadApplicationSettings(ini).QoraLTarget,
+            (std::filesystem::current_path() / "host/QoraL2.ini").string());
+}
+
 TEST(ApplicationSettings, NamesCp932CannotHoldTurnTheFileUtf8AndFailuresNameTheFile) {
   TempDir dir;
   const std::string ini = dir / "h.INI";

@@ -57,16 +57,14 @@ TEST(CliRegister, RegisterTwiceListAndUnregisterOnce) {
                                      kNight + ",c_night,night\r\n" + tail);
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
             "[BACKMANAGEMENT]\r\nBack21=" + kNight + ",c_night.bmp,night.jpg\r\n");
-  EXPECT_EQ(
-      ReadFile(t.programIni),
-      "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
+  EXPECT_EQ(ReadFile(t.programIni), "[Horizonmill]\r\nQoraL_Target=" + t.hostIni + "\r\n");
   const auto files = Snapshot(t.dir.Path() / "qoral2");
   std::vector<std::string> names;
   names.reserve(files.size());
   for (const auto& [name, bytes] : files) names.push_back(name);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"QoraL2.ini", "bg", "bg/Horizonmill_mng.ini",
-                                      "bg/c_night.bmp", "bg/night.jpg", "d3d", "d3d/night.jpg"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"QoraL2.ini", "QoraL2.ini.lock", "bg",
+                                             "bg/Horizonmill_mng.ini", "bg/c_night.bmp",
+                                             "bg/night.jpg", "d3d", "d3d/night.jpg"}));
 
   r = RunCli("--list-registered" + host);
   EXPECT_EQ(r.out, "Back21\t夜\tc_night.bmp\tnight.jpg\n");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "platform/FileError.h"
 #include "support/BmpBytes.h"
@@ -13,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::BmpView;
+using testing::HostFilesOf;
 using testing::JpegSize;
 using testing::ReadFile;
 using testing::RecordingRegistrationHost;
@@ -48,8 +50,7 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
 
   RecordingRegistrationHost ui;
   const WorkBitmap picture = CoordinatePicture(64, 32);
-  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90,
-                                 t.programIni, ui));
+  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90, ui));
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(ReadFile(t.hostIni),
             "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n; the host's own\r\n[Menu]\r\n"
@@ -58,9 +59,8 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
   EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\r\nBGMax=3\r\n");
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
             "[BACKMANAGEMENT]\r\nBack21=" + kSunsetCp932 + ",c_sunset.bmp,sunset.bmp\r\n");
-  EXPECT_EQ(
-      ReadFile(t.programIni),
-      "[Horizonmill]\r\nQoraL_BGDir=bg\r\nQoraL_D3DDir=d3d\r\nQoraL_Target=" + t.hostIni + "\r\n");
+  // The program's own INI is not the registration's business.
+  EXPECT_FALSE(fs::exists(t.programIni));
 
   const std::string full = ReadFile(t.Bg("sunset.bmp"));
   EXPECT_EQ(BmpView(full).Width(), 64);
@@ -79,7 +79,7 @@ TEST(Registration, FirstEntryOfABgIniWithoutBGMax) {
   const std::string hostBefore = ReadFile(t.hostIni);
   RecordingRegistrationHost ui;
   ASSERT_TRUE(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp}, CoordinatePicture(4, 4),
-                                 90, t.programIni, ui));
+                                 90, ui));
   EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\nBGMax=1\nBack1=a,c_f,f\n");
   EXPECT_EQ(ReadFile(t.hostIni), hostBefore);
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.bmp\r\n");
@@ -100,8 +100,8 @@ TEST(Registration, FoldersAsTheHostNamesThemAndJpegChosen) {
   EXPECT_EQ(host.Folders.BackgroundFolder(), t.dir.Path() / "qoral2/data/bg");
 
   RecordingRegistrationHost ui;
-  ASSERT_TRUE(RegisterBackground(host, {"a", "f", PictureFormat::Jpeg}, CoordinatePicture(8, 8), 50,
-                                 t.programIni, ui));
+  ASSERT_TRUE(
+      RegisterBackground(host, {"a", "f", PictureFormat::Jpeg}, CoordinatePicture(8, 8), 50, ui));
   EXPECT_EQ(fs::current_path(), cwd);
   const std::string bg = t.dir / "qoral2/data/bg/";
   EXPECT_EQ(JpegSize(ReadFile(bg + "f.jpg")), std::make_pair(8, 8));
@@ -109,8 +109,6 @@ TEST(Registration, FoldersAsTheHostNamesThemAndJpegChosen) {
   EXPECT_EQ(JpegSize(ReadFile(d3d + "/f.jpg")), std::make_pair(1024, 1024));
   EXPECT_EQ(ReadFile(bg + "Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\nBack1=a,c_f.bmp,f.jpg\r\n");
   EXPECT_NE(ReadFile(t.hostIni).find("\r\nBGMax=1\r\nBack1=a,c_f,f\r\n"), std::string::npos);
-  EXPECT_NE(ReadFile(t.programIni).find("QoraL_BGDir=Data\\BG\r\nQoraL_D3DDir=" + d3d + "\r\n"),
-            std::string::npos);
 }
 
 TEST(Registration, DriveLettersThroughTheWinePrefix) {
@@ -207,7 +205,7 @@ TEST(Registration, NamesAreCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(ui.events.size(), c.accepted ? 0u : 1u);
     if (c.accepted) continue;
     EXPECT_FALSE(RegisterBackground(host, {c.alias, c.file, PictureFormat::Bmp},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+                                    CoordinatePicture(2, 2), 90, ui));
     EXPECT_EQ(Snapshot(t.dir.Path()), before) << c.alias << " " << c.file;
   }
 }
@@ -244,7 +242,7 @@ TEST(Registration, FileNamesWindowsWouldNotKeepAreRefused) {
     RecordingRegistrationHost ui;
     const BackgroundNames names{"a", c.file, PictureFormat::Bmp};
     EXPECT_EQ(CheckRegistration(host, names, ui), c.reason == nullptr);
-    EXPECT_EQ(RegisterBackground(host, names, CoordinatePicture(2, 2), 90, t.programIni, ui),
+    EXPECT_EQ(RegisterBackground(host, names, CoordinatePicture(2, 2), 90, ui),
               c.reason == nullptr);
     if (c.reason == nullptr) {
       EXPECT_TRUE(ui.events.empty());
@@ -261,8 +259,8 @@ TEST(Registration, EmptyFileNameGivesThePicturesNoName) {
   TestHost t;
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
   RecordingRegistrationHost ui;
-  ASSERT_TRUE(RegisterBackground(Found(t), {"a", "", PictureFormat::Bmp}, CoordinatePicture(2, 2),
-                                 90, t.programIni, ui));
+  ASSERT_TRUE(
+      RegisterBackground(Found(t), {"a", "", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui));
   EXPECT_TRUE(fs::exists(t.Bg(".bmp")));
   EXPECT_TRUE(fs::exists(t.Bg("c_.bmp")));
   EXPECT_TRUE(fs::exists(t.D3d(".jpg")));
@@ -278,7 +276,7 @@ TEST(Registration, AnyOfTheFourFilesAlreadyThereStopsIt) {
     const auto before = Snapshot(t.dir.Path());
     RecordingRegistrationHost ui;
     EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Jpeg},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui));
+                                    CoordinatePicture(2, 2), 90, ui));
     EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)})
         << existing;
     EXPECT_EQ(Snapshot(t.dir.Path()), before) << existing;
@@ -301,36 +299,75 @@ TEST(Registration, CatalogIsTheMiddleHalfRoundedHalfToEven) {
       for (int x = 0; x < made.Width(); ++x) ASSERT_EQ(made.Row(y)[x], (BgrPixel{1, 2, 3}));
 }
 
-TEST(Registration, AFailedWriteTakesBackThePicturesAndTheLists) {
-  {
-    // The Direct3D folder went away after the check: the texture cannot be written.
+TEST(Registration, AFailedWriteLeavesTheHostAsItWas) {
+  // The Direct3D folder went away after the check: the texture cannot be
+  // written, and the two pictures before it go again.
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  const HostInstallation host = Found(t);
+  fs::remove(t.dir.Path() / "qoral2/d3d");
+  const auto before = Snapshot(t.dir.Path());
+  RecordingRegistrationHost ui;
+  try {
+    RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
+  }
+  EXPECT_EQ(HostFilesOf(t), before);
+  EXPECT_TRUE(fs::exists(t.lockFile));
+}
+
+TEST(Registration, WhatIsNoRegularFileIsRefusedAtOnceNamingIt) {
+  // A FIFO would block whoever opens it until a writer comes; a device or a
+  // folder is no INI file either.
+  const struct {
+    const char* where;  // the host INI, bg.ini or the management file
+    const char* what;
+  } cases[] = {
+      {"qoral2/QoraL2.ini", "fifo"},
+      {"qoral2/QoraL2.ini", "folder"},
+      {"qoral2/bg/bg.ini", "fifo"},
+      {"qoral2/bg/bg.ini", "folder"},
+      {"qoral2/bg/Horizonmill_mng.ini", "fifo"},
+      {"qoral2/bg/Horizonmill_mng.ini", "device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.where) + " " + c.what);
     TestHost t;
-    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
-    const HostInstallation host = Found(t);
-    fs::remove(t.dir.Path() / "qoral2/d3d");
+    const bool listInBgIni = std::string(c.where).ends_with("bg.ini");
+    t.WriteHostIni(listInBgIni ? "" : "[Menu]\r\nBGMax=0\r\n");
+    WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\n");
+    const std::string path = t.dir / c.where;
+    const HostInstallation installation = Found(t);  // before the bad file comes
+    fs::remove(path);
+    if (std::string(c.what) == "fifo")
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    else if (std::string(c.what) == "folder")
+      fs::create_directory(path);
+    else
+      fs::create_symlink("/dev/zero", path);
     const auto before = Snapshot(t.dir.Path());
+
     RecordingRegistrationHost ui;
+    const bool managementFile = std::string(c.where).ends_with("mng.ini");
+    if (!managementFile) {
+      // FindHost: not installed, the reason naming the file.
+      EXPECT_FALSE(FindHost(t.hostIni, ui));
+      ASSERT_EQ(ui.details.size(), 1u);
+      EXPECT_NE(ui.details[0].find(path + ": not a regular file"), std::string::npos)
+          << ui.details[0];
+    }
+    if (std::string(c.where).ends_with("QoraL2.ini")) continue;
     try {
-      RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90,
-                         t.programIni, ui);
+      RegisterBackground(installation, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90,
+                         ui);
       ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
-      EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
+      EXPECT_EQ(e.Path(), path);
+      EXPECT_EQ(e.Reason(), "not a regular file");
     }
-    EXPECT_EQ(Snapshot(t.dir.Path()), before);
-  }
-  {
-    // The program INI, written last, cannot be: the host's list and the
-    // management file are put back as they were.
-    TestHost t;
-    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
-    WriteFile(t.dir / "config", "a file, not a folder");
-    const auto before = Snapshot(t.dir.Path());
-    RecordingRegistrationHost ui;
-    EXPECT_THROW(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp},
-                                    CoordinatePicture(2, 2), 90, t.programIni, ui),
-                 FileError);
-    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+    EXPECT_EQ(HostFilesOf(t), before);
   }
 }
 

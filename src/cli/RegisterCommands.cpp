@@ -46,7 +46,13 @@ int Register(const Options& options) {
 
   const std::filesystem::path ini = ProgramIni();
   const int quality = options.quality.value_or(ReadApplicationSettings(ini).JPEGQuality);
-  if (!RegisterBackground(*installation, names, image, quality, ini, ui)) return 1;
+  if (!RegisterBackground(*installation, names, image, quality, ui)) return 1;
+  try {
+    WriteHostTargetSetting(ini, options.hostIni);
+  } catch (const FileError& e) {
+    // Registered all the same: only the next run's default host is not remembered.
+    std::fprintf(stderr, "%s: warning: %s\n", kName, e.what());
+  }
   if (!options.quiet) {
     const BackgroundFiles files = FilesOf(installation->Folders, names);
     std::fprintf(stderr, "%s: registered \"%s\" (%d x %d): %s, %s, %s\n", kName,

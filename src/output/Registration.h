@@ -57,7 +57,8 @@ struct HostFolders {
 };
 
 // Reads the folders from the host INI (all empty for a missing file). Throws
-// FileError when the file exists but cannot be read.
+// FileError naming the file when it exists but cannot be read or is no
+// regular file (a FIFO there is refused at once, never waited on).
 HostFolders ReadHostFolders(const std::string& hostIni);
 
 // Where the host keeps its background list.
@@ -117,17 +118,23 @@ WorkBitmap MakeCatalogPicture(const WorkBitmap& picture);
 // The Direct3D texture: the whole picture scaled to kTextureSide squared.
 WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 
-// Registers the rendered picture: checks again as CheckRegistration does
-// (false after its message), then writes the picture (BMP, or JPEG at
-// `jpegQuality`), the catalog picture (BMP) and the Direct3D texture (JPEG),
-// adds "BGMax" + 1 and the entry "Back<n>" = alias,c_file,file to the host's
-// list, the record "Back<n>" = alias,c_file.bmp,file.ext to the management
-// file, and "QoraL_BGDir", "QoraL_D3DDir" and "QoraL_Target" to the program's
-// INI file. Throws FileError naming the file when a file cannot be read or
-// written; then the pictures already written are removed and the INI files
-// are as they were.
+// Registers the rendered picture. Checks the names (false after the message);
+// then, holding the host's lock (HostLockPath) to its last write, tidies the
+// host (HostTidying.h), checks again as CheckRegistration does (false after
+// its message), and writes, each file replaced atomically:
+//   1. a note of the registration in the management file ("REGISTERING");
+//   2. the picture (BMP, or JPEG at `jpegQuality`), the catalog picture
+//      (BMP) and the Direct3D texture (JPEG);
+//   3. the host's list: "BGMax" + 1 = n, read now, and "Back<n>" =
+//      alias,c_file,file;
+//   4. the management file: the record "Back<n>" = alias,c_file.bmp,file.ext,
+//      and the note gone.
+// Stopped at any point, the next registration, listing or removal of the host
+// finishes it (after 3) or takes it back (before). Throws FileError naming
+// the file when a file cannot be read or written, Interrupted when an
+// interrupt stops a write; then the host's files are put back as they were
+// (what cannot be is left to the next tidying).
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
-                        const WorkBitmap& picture, int jpegQuality,
-                        const std::filesystem::path& programIni, RegistrationHost& host);
+                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host);
 
 }  // namespace horizonmill

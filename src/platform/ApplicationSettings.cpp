@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <iterator>
+#include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -107,6 +108,15 @@ void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality) {
 void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder) {
   Update(ini,
          [&](IniDocument& doc) { doc.WriteString(kApplicationSection, kObjectDirKey, folder); });
+}
+
+void WriteHostTargetSetting(const std::filesystem::path& ini, const std::string& hostIni) {
+  std::error_code ec;
+  std::filesystem::path target = std::filesystem::absolute(hostIni, ec);
+  if (ec) target = hostIni;
+  Update(ini, [&](IniDocument& doc) {
+    doc.WriteString(kApplicationSection, kQoraLTargetKey, target.string());
+  });
 }
 
 void ForgetHostTarget(const std::filesystem::path& ini) {

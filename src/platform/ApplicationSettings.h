@@ -41,6 +41,10 @@ void WriteApplicationSettings(const std::filesystem::path& ini, const Applicatio
 // dialog's OK, "ObjectDir" after the object editor added an entry.
 void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality);
 void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder);
+// "QoraL_Target" after a registration: the host INI's absolute path (a
+// relative `hostIni` is made absolute against the current directory). Throws
+// FileError naming the INI file.
+void WriteHostTargetSetting(const std::filesystem::path& ini, const std::string& hostIni);
 // Removes "QoraL_Target" (when it is there), so that the next registration asks
 // for the host's INI file again: the window does so when the host turned out
 // not to be installed. Throws FileError naming the INI file.
@@ -55,8 +59,8 @@ struct HostFolderSettings {
 };
 HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini);
 
-// The keys of the host, which the registration writes together with the
-// host's own files.
+// The keys of the host: "QoraL_Target" written after a registration; the
+// folders only read, as earlier versions wrote them.
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
 inline constexpr std::string_view kQoraLBGDirKey = "QoraL_BGDir";
 inline constexpr std::string_view kQoraLD3DDirKey = "QoraL_D3DDir";

@@ -50,11 +50,12 @@ TDelBackForm::TDelBackForm(UserDialogs& dialogs, std::filesystem::path iniPath, 
 
 void TDelBackForm::Fill() {
   const ApplicationSettings settings = ReadApplicationSettings(iniPath_);
-  const HostFolderSettings remembered = ReadHostFolderSettings(iniPath_);
-  folders_ = HostFolders{settings.QoraLTarget, remembered.BGDir, remembered.D3DDir};
+  folders_ = HostFolders{settings.QoraLTarget, "", ""};
   records_.clear();
   DialogRegistrationHost host(dialogs_, this);
   try {
+    // The folders as the host INI names them now.
+    folders_ = ReadHostFolders(settings.QoraLTarget);
     records_ = ReadRegisteredBackgrounds(folders_, host);
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));

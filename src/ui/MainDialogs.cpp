@@ -104,11 +104,16 @@ void THorizonmill_MainForm::RegistToQoraLClick() {
   if (!RenderFullSize()) return;
   try {
     if (!RegisterBackground(*installation, names, session_.OutputBitmap(), session_.JpegQuality(),
-                            iniPath_, host))
+                            host))
       return;
   } catch (const FileError& e) {
     dialogs_.Error(this, Q(e.what()));
     return;
+  }
+  try {
+    WriteHostTargetSetting(iniPath_, *hostIni);
+  } catch (const FileError& e) {
+    dialogs_.Error(this, Q(e.what()));
   }
   removalAvailable_ = true;
   ApplyRenderLock();
