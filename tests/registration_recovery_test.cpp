@@ -1,7 +1,9 @@
 // Registration and removal stopped at every write, failing at every write, and
 // racing each other: the host always ends with the whole of a background or
 // none of it, once the next registration, listing or removal has tidied.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -130,6 +132,23 @@ void StopBefore(int step, const std::function<void()>& act) {
       << "step " << step;
 }
 
+// Records what it is told, and whether the host's lock was free then: a
+// message box must not keep other registrations waiting.
+class LockWatchingHost : public RecordingRegistrationHost {
+ public:
+  explicit LockWatchingHost(std::string lockFile) : lockFile_(std::move(lockFile)) {}
+  void MessageBox(std::string_view text, std::string_view detail) override {
+    RecordingRegistrationHost::MessageBox(text, detail);
+    const int fd = ::open(lockFile_.c_str(), O_RDWR | O_CLOEXEC);
+    toldWhileLocked = toldWhileLocked || fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+  }
+  bool toldWhileLocked = false;
+
+ private:
+  std::string lockFile_;
+};
+
 // Makes the `step`-th write fail, as a full disk would.
 class FailingWrite {
  public:
@@ -164,11 +183,12 @@ TEST(RegistrationRecovery, StoppedAtAnyWriteTheNextListingOrRegistrationLeavesAl
         RecordingRegistrationHost ui;
         t.Register(kNew, ui);
       });
-      RecordingRegistrationHost ui;
+      LockWatchingHost ui(t.lockFile);
       if (byRegistration)
         EXPECT_TRUE(t.Register(other, ui));
       else
         t.List(ui);
+      EXPECT_FALSE(ui.toldWhileLocked);
 
       // Complete once the host's list holds the entry (the last write but one).
       const bool whole = step == static_cast<int>(writes.size());

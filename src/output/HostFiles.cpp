@@ -41,6 +41,25 @@ std::string HostLockPath(const HostFolders& folders) {
   return path.string() + ".lock";
 }
 
+HeldMessages::~HeldMessages() {
+  try {
+    for (const Held& h : held_) {
+      if (h.beep)
+        host_.Beep();
+      else
+        host_.MessageBox(h.text, h.detail);
+    }
+  } catch (...) {
+    // Telling failed: nothing is left to tell it with.
+  }
+}
+
+void HeldMessages::Beep() { held_.push_back({true, {}, {}}); }
+
+void HeldMessages::MessageBox(std::string_view text, std::string_view detail) {
+  held_.push_back({false, std::string(text), std::string(detail)});
+}
+
 void TellNotInstalled(RegistrationHost& host, const std::string& reason) {
   host.Beep();
   host.MessageBox(kNotInstalledMessage, reason);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/Registration.h"
 #include "platform/FileError.h"
@@ -52,6 +53,29 @@ void ChangeIniDocument(const std::string& path, F change) {
     throw FileError(path, e.what());
   }
 }
+
+// What the host is told while the host's lock is held, kept back and told
+// in order when this goes, which is after the lock has gone when it is made
+// before the lock: a message box left open must not keep another
+// registration of the host waiting. Nothing is asked meanwhile.
+class HeldMessages : public RegistrationHost {
+ public:
+  explicit HeldMessages(RegistrationHost& host) : host_(host) {}
+  ~HeldMessages() override;
+  HeldMessages(const HeldMessages&) = delete;
+  HeldMessages& operator=(const HeldMessages&) = delete;
+
+  void Beep() override;
+  void MessageBox(std::string_view text, std::string_view detail) override;
+
+ private:
+  struct Held {
+    bool beep;
+    std::string text, detail;
+  };
+  RegistrationHost& host_;
+  std::vector<Held> held_;
+};
 
 // Beeps and shows kNotInstalledMessage with the reason.
 void TellNotInstalled(RegistrationHost& host, const std::string& reason);

@@ -73,8 +73,9 @@ std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& f
     host.MessageBox(path.string(), "the management file of registered backgrounds does not exist");
     return {};
   }
+  HeldMessages held(host);  // told once the lock has gone
   const FileLock lock(HostLockPath(folders));
-  if (const auto list = FindBackgroundList(folders)) TidyHost(folders, *list, host);
+  if (const auto list = FindBackgroundList(folders)) TidyHost(folders, *list, held);
   return Listing(LoadIniFile(path.string()));
 }
 
@@ -90,15 +91,16 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   if (!host.Confirm("背景「" + removed.Alias + "」を削除します。よろしいですか？"))
     return RemovalResult::Cancelled;
 
+  HeldMessages held(host);  // told once the lock has gone
   const FileLock lock(HostLockPath(folders));
   // The list is looked for before anything is deleted, so that the host never
   // lists a background whose pictures are gone.
   const auto list = FindBackgroundList(folders);
   if (!list) {
-    TellNotInstalled(host, NoBackgroundListReason(folders));
+    TellNotInstalled(held, NoBackgroundListReason(folders));
     return RemovalResult::NotInstalled;
   }
-  TidyHost(folders, *list, host);
+  TidyHost(folders, *list, held);
 
   const std::string managementFile = folders.ManagementFile().string();
   IniDocument management = LoadIniFile(managementFile);
@@ -134,9 +136,9 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   }
 
   const HostEntries entries = ReadHostEntries(hostList, list->Section);
-  DeleteRecordPictures(folders, fields, entries, host);
+  DeleteRecordPictures(folders, fields, entries, held);
   DeleteKeyAndEmptySection(management, kRemovingSection, *key);
-  FollowHostEntries(management, folders, *list, entries, host);
+  FollowHostEntries(management, folders, *list, entries, held);
   SaveIniFile(managementFile, management);
   records = Listing(management);
   return RemovalResult::Removed;

@@ -281,10 +281,11 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   const WorkBitmap catalog = MakeCatalogPicture(picture);
   const WorkBitmap texture = MakeDirect3DTexture(picture);
 
+  HeldMessages held(host);  // told once the lock has gone
   const FileLock lock(HostLockPath(folders));
-  TidyHost(folders, list, host);
+  TidyHost(folders, list, held);
   // The render took a while: somebody may have registered the name meanwhile.
-  if (!CheckRegistration(installation, names, host)) return false;
+  if (!CheckRegistration(installation, names, held)) return false;
 
   const std::string managementFile = folders.ManagementFile().string();
   IniDocument management = LoadIniFile(managementFile);
