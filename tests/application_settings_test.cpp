@@ -59,34 +59,29 @@ TEST(ApplicationSettings, JpegQualityRule) {
   }
 }
 
-TEST(ApplicationSettings, WritesOnlyTheKeysItHasAndKeepsTheRest) {
+TEST(ApplicationSettings, AnUpdateWritesOnlyItsKeysAndKeepsTheRest) {
   TempDir dir;
   const std::string ini = dir / "cfg/horizonmill/horizonmill.INI";  // folder created
-  ApplicationSettings s;
-  WriteApplicationSettings(ini, s);  // nothing to write: no file, no folder
+  UpdateApplicationSettings(ini, {});  // nothing to write: no file, no folder
+  UpdateApplicationSettings(ini, {{"QoraL_Target", std::nullopt}});  // nothing to delete
   EXPECT_FALSE(std::filesystem::exists(dir / "cfg"));
-  s.OutputDir = "/out/";
-  WriteApplicationSettings(ini, s);
+  UpdateApplicationSettings(ini, {{"OutputDir", "/out/"}});
   EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nOutputDir=/out/\r\n");
 
   WriteFile(ini,
             "; mine\r\n[Horizonmill]\r\nTenjoDir=C:\\tex\\\r\nOutputDir=/old/\r\nJPEGQuality=70\r\n"
-            "[Other]\r\nx=1\r\n");
-  s.OutputDir = "/new/";
-  s.SettingSaveDir = "/save/";
-  s.QoraLTarget = "/host/QoraL2.ini";
-  WriteApplicationSettings(ini, s);
-  WriteObjectDirSetting(ini, "/objects/");
-  WriteJpegQualitySetting(ini, 0);
+            "QoraL_Target=/host/QoraL2.ini\r\n[Other]\r\nx=1\r\n");
+  UpdateApplicationSettings(ini, {{"OutputDir", "/new/"},
+                                  {"SettingSaveDir", "/save/"},
+                                  {"JPEGQuality", "0"},
+                                  {"QoraL_Target", std::nullopt}});
   EXPECT_EQ(ReadFile(ini),
             "; mine\r\n[Horizonmill]\r\nTenjoDir=C:\\tex\\\r\nOutputDir=/new/\r\nJPEGQuality=0\r\n"
-            "SettingSaveDir=/save/\r\nQoraL_Target=/host/QoraL2.ini\r\nObjectDir=/objects/\r\n"
-            "[Other]\r\nx=1\r\n");
+            "SettingSaveDir=/save/\r\n[Other]\r\nx=1\r\n");
   const ApplicationSettings back = ReadApplicationSettings(ini);
   EXPECT_EQ(back.TenjoDir, "C:\\tex\\");
   EXPECT_EQ(back.SettingSaveDir, "/save/");
-  EXPECT_EQ(back.ObjectDir, "/objects/");
-  EXPECT_EQ(back.QoraLTarget, "/host/QoraL2.ini");
+  EXPECT_EQ(back.QoraLTarget, "");
   EXPECT_EQ(back.JPEGQuality, 0);
 }
 
@@ -94,13 +89,13 @@ TEST(ApplicationSettings, NamesCp932CannotHoldTurnTheFileUtf8AndFailuresNameTheF
   TempDir dir;
   const std::string ini = dir / "h.INI";
   WriteFile(ini, "[Horizonmill]\r\nOutputDir=/\x95\x5C/\r\n");
-  WriteObjectDirSetting(ini, "/𠮷/");
+  UpdateApplicationSettings(ini, {{"ObjectDir", "/𠮷/"}});
   EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[Horizonmill]\r\nOutputDir=/表/\r\nObjectDir=/𠮷/\r\n");
   EXPECT_EQ(ReadApplicationSettings(ini).ObjectDir, "/𠮷/");
 
   WriteFile(dir / "file", "");
   try {
-    WriteJpegQualitySetting(dir / "file/h.INI", 5);  // its folder is a file
+    UpdateApplicationSettings(dir / "file/h.INI", {{"JPEGQuality", "5"}});  // its folder is a file
     ADD_FAILURE() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(e.Path(), dir / "file/h.INI");

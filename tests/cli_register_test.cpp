@@ -62,9 +62,9 @@ TEST(CliRegister, RegisterTwiceListAndUnregisterOnce) {
   std::vector<std::string> names;
   names.reserve(files.size());
   for (const auto& [name, bytes] : files) names.push_back(name);
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"QoraL2.ini", "bg", "bg/Horizonmill_mng.ini",
-                                      "bg/c_night.bmp", "bg/night.jpg", "d3d", "d3d/night.jpg"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"QoraL2.ini", "QoraL2.ini.lock", "bg",
+                                             "bg/Horizonmill_mng.ini", "bg/c_night.bmp",
+                                             "bg/night.jpg", "d3d", "d3d/night.jpg"}));
 
   r = RunCli("--list-registered" + host);
   EXPECT_EQ(r.out, "Back21\t夜\tc_night.bmp\tnight.jpg\n");

@@ -1,8 +1,14 @@
 // Listing and removing registered backgrounds in a host installation built in
 // a temporary folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <map>
+
+#include "output/HostRecords.h"
 #include "output/RegisteredBackgrounds.h"
+#include "platform/FileError.h"
+#include "platform/PrivateProfile.h"
 #include "support/TestHost.h"
 
 namespace horizonmill {
@@ -54,18 +60,33 @@ TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
 
   // Keys in any order and case; empty values and "Back07" (no "Back%d" key)
   // do not count; Back25 lies after a gap.
+  t.WriteHostIni(
+      "[Menu]\r\nBGMax=25\r\nBack11=a,c_a,a\r\nBack12=b,c_b,b\r\nBack13=only alias,,\r\n"
+      "Back25=e,c_e,e\r\n");
   WriteFile(t.Bg("Horizonmill_mng.ini"),
             "[BACKMANAGEMENT]\nBack0=\nBack07=x,c_x.bmp,x.bmp\nBack25=e,c_e.bmp,e.bmp\n"
             "back12=b,c_b.bmp,b.bmp\nBACK11=a,c_a.bmp,a.bmp\nBack13=only alias\n");
+  const std::string management = ReadFile(t.Bg("Horizonmill_mng.ini"));
   EXPECT_EQ(Keys(ReadRegisteredBackgrounds(t.folders, ui)),
             (std::vector<std::string>{"Back11=a,c_a.bmp,a.bmp", "Back12=b,c_b.bmp,b.bmp",
                                       "Back13=only alias,,"}));
   EXPECT_TRUE(ui.events.empty());
+  EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), management);  // nothing to tidy
 
   // No management file: its path is the message; no records.
   fs::remove(t.Bg("Horizonmill_mng.ini"));
   EXPECT_TRUE(ReadRegisteredBackgrounds(t.folders, ui).empty());
   EXPECT_EQ(ui.events, std::vector<std::string>{t.Bg("Horizonmill_mng.ini")});
+
+  // A FIFO in its place is refused at once, naming it.
+  ASSERT_EQ(::mkfifo(t.Bg("Horizonmill_mng.ini").c_str(), 0600), 0);
+  try {
+    ReadRegisteredBackgrounds(t.folders, ui);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), t.Bg("Horizonmill_mng.ini"));
+    EXPECT_EQ(e.Reason(), "not a regular file");
+  }
 }
 
 TEST(RegisteredBackgrounds, DeletingBack22MovesBack23UpEverywhere) {
@@ -94,22 +115,139 @@ TEST(RegisteredBackgrounds, DeletingBack22MovesBack23UpEverywhere) {
   EXPECT_FALSE(fs::exists(t.D3d("c.jpg")));
 }
 
-TEST(RegisteredBackgrounds, DeletingTheOnlyOneLeavesNoManagementEntry) {
+TEST(RegisteredBackgrounds, ARecordAfterAGapIsNotListedButKeepsItsEntryNumber) {
   ThreeRegistered t;
-  // Back21 and Back23 with a gap: only Back21 is listed, and the section is
-  // written from the list, so Back23 is no longer recorded.
+  // Back21 and Back23 with a gap: only Back21 is listed. Removing it moves the
+  // host's later entries up, and Back23's record follows its entry to Back22.
   WriteFile(t.Bg("Horizonmill_mng.ini"),
             "[BACKMANAGEMENT]\r\nBack21=a,c_a.bmp,a.bmp\r\nBack23=c,c_c.bmp,c.bmp\r\n");
   RecordingRegistrationHost ui;
   auto records = ReadRegisteredBackgrounds(t.folders, ui);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Removed);
-  EXPECT_TRUE(records.empty());
-  EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), "");
+  EXPECT_EQ(Keys(records), std::vector<std::string>{"Back22=c,c_c.bmp,c.bmp"});
+  EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
+            "[BACKMANAGEMENT]\r\nBack22=c,c_c.bmp,c.bmp\r\n");
   EXPECT_NE(ReadFile(t.hostIni).find(
                 "BGMax=22\r\nBack20=host,c_host,host\r\nBack21=b,c_b,b\r\nBack22=c,c_c,c\r\n\r\n"),
             std::string::npos);
+  EXPECT_FALSE(fs::exists(t.Bg("a.bmp")));
   EXPECT_TRUE(fs::exists(t.Bg("c.bmp")));
+}
+
+// The host's list as "BGMax=n" and "Back<n>=value" by number; the
+// management records as "Back<n>=value" by number.
+std::vector<std::string> MenuOf(const TestHost& t) {
+  const IniDocument ini = LoadIniFile(t.hostIni);
+  std::vector<std::string> lines{"BGMax=" + ini.ReadString("Menu", "BGMax", "")};
+  std::map<long long, std::string> entries;
+  for (const std::string& key : ini.KeyNames("Menu"))
+    if (key != "BGMax")
+      entries[std::stoll(key.substr(4))] = key + "=" + ini.ReadString("Menu", key, "");
+  for (const auto& [n, line] : entries) lines.push_back(line);
+  return lines;
+}
+std::vector<std::string> RecordsOf(const TestHost& t) {
+  const IniDocument ini = LoadIniFile(t.Bg("Horizonmill_mng.ini"));
+  std::map<long long, std::string> records;
+  for (const std::string& key : ini.KeyNames("BACKMANAGEMENT"))
+    records[std::stoll(key.substr(4))] = key + "=" + ini.ReadString("BACKMANAGEMENT", key, "");
+  std::vector<std::string> lines;
+  for (const auto& [n, line] : records) lines.push_back(line);
+  EXPECT_TRUE(ini.SectionNames().size() <= 1u) << "a note was left behind";
+  return lines;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t from = 0;
+  while (from <= text.size()) {
+    const auto bar = text.find('|', from);
+    parts.push_back(text.substr(from, bar - from));
+    if (bar == std::string::npos) break;
+    from = bar + 1;
+  }
+  return parts;
+}
+
+TEST(RegisteredBackgrounds, RemovalFindsItsEntryByContentsWhateverTheHostChanged) {
+  // The listing was shown with Back21 a, Back22 b, Back23 c; then the host's
+  // list changed, and one of them is removed.
+  const struct {
+    const char* change;
+    const char* menu;  // the host's list after the change, "|" between lines
+    std::size_t remove;
+    const char* menuAfter;
+    const char* recordsAfter;
+    bool picturesGo;  // false: the host's list still names them
+    bool toldNotListed;
+  } cases[] = {
+      {"an entry inserted before ours",
+       "BGMax=24|Back20=host,c_host,host|Back21=new,c_new,new|Back22=a,c_a,a|Back23=b,c_b,b|"
+       "Back24=c,c_c,c",
+       0, "BGMax=23|Back20=host,c_host,host|Back21=new,c_new,new|Back22=b,c_b,b|Back23=c,c_c,c",
+       "Back22=b,c_b.bmp,b.jpg|Back23=c,c_c.bmp,c.bmp", true, false},
+      {"an entry added after ours",
+       "BGMax=24|Back20=host,c_host,host|Back21=a,c_a,a|Back22=b,c_b,b|Back23=c,c_c,c|"
+       "Back24=new,c_new,new",
+       1, "BGMax=23|Back20=host,c_host,host|Back21=a,c_a,a|Back22=c,c_c,c|Back23=new,c_new,new",
+       "Back21=a,c_a.bmp,a.bmp|Back22=c,c_c.bmp,c.bmp", true, false},
+      {"ours in another order",
+       "BGMax=23|Back20=host,c_host,host|Back21=c,c_c,c|Back22=b,c_b,b|Back23=a,c_a,a", 0,
+       "BGMax=22|Back20=host,c_host,host|Back21=c,c_c,c|Back22=b,c_b,b",
+       "Back21=c,c_c.bmp,c.bmp|Back22=b,c_b.bmp,b.jpg", true, false},
+      {"ours gone", "BGMax=22|Back20=host,c_host,host|Back21=b,c_b,b|Back22=c,c_c,c", 0,
+       "BGMax=22|Back20=host,c_host,host|Back21=b,c_b,b|Back22=c,c_c,c",
+       "Back21=b,c_b.bmp,b.jpg|Back22=c,c_c.bmp,c.bmp", true, true},
+      {"another background in ours' place",
+       "BGMax=23|Back20=host,c_host,host|Back21=x,c_x,x|Back22=b,c_b,b|Back23=c,c_c,c", 0,
+       "BGMax=23|Back20=host,c_host,host|Back21=x,c_x,x|Back22=b,c_b,b|Back23=c,c_c,c",
+       "Back22=b,c_b.bmp,b.jpg|Back23=c,c_c.bmp,c.bmp", true, true},
+      {"ours renamed by hand",
+       "BGMax=23|Back20=host,c_host,host|Back21=renamed,c_a,a|Back22=b,c_b,b|Back23=c,c_c,c", 0,
+       "BGMax=23|Back20=host,c_host,host|Back21=renamed,c_a,a|Back22=b,c_b,b|Back23=c,c_c,c",
+       "Back22=b,c_b.bmp,b.jpg|Back23=c,c_c.bmp,c.bmp", false, true},
+      {"ours listed twice",
+       "BGMax=24|Back20=host,c_host,host|Back21=a,c_a,a|Back22=b,c_b,b|Back23=c,c_c,c|"
+       "Back24=a,c_a,a",
+       0, "BGMax=23|Back20=host,c_host,host|Back21=b,c_b,b|Back22=c,c_c,c|Back23=a,c_a,a",
+       "Back21=b,c_b.bmp,b.jpg|Back22=c,c_c.bmp,c.bmp", false, false},
+      {"an entry after a gap",
+       "BGMax=25|Back20=host,c_host,host|Back21=a,c_a,a|Back22=b,c_b,b|Back23=c,c_c,c|"
+       "Back25=far,c_far,far",
+       0, "BGMax=24|Back20=host,c_host,host|Back21=b,c_b,b|Back22=c,c_c,c|Back24=far,c_far,far",
+       "Back21=b,c_b.bmp,b.jpg|Back22=c,c_c.bmp,c.bmp", true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    ThreeRegistered t;
+    RecordingRegistrationHost ui;
+    auto records = ReadRegisteredBackgrounds(t.folders, ui);
+    ASSERT_EQ(records.size(), 3u);
+    std::string menu = "[Menu]\r\n";
+    for (const std::string& line : Split(c.menu)) menu += line + "\r\n";
+    t.WriteHostIni(menu + "\r\n[Other]\r\nx=1\r\n");
+    const std::string alias = records[c.remove].Alias;
+
+    EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, c.remove, ui), RemovalResult::Removed);
+    EXPECT_EQ(MenuOf(t), Split(c.menuAfter));
+    EXPECT_EQ(RecordsOf(t), Split(c.recordsAfter));
+    EXPECT_EQ(Keys(records).size(), 2u);
+    const std::string ext = alias == "b" ? ".jpg" : ".bmp";
+    for (const std::string& picture :
+         {t.Bg(alias + ext), t.Bg("c_" + alias + ".bmp"), t.D3d(alias + ".jpg")})
+      EXPECT_EQ(fs::exists(picture), !c.picturesGo) << picture;
+    for (const std::string other : {"a", "b", "c"}) {
+      EXPECT_TRUE(other == alias || fs::exists(t.Bg("c_" + other + ".bmp"))) << other;
+    }
+    std::vector<std::string> told{"? 背景「" + alias + "」を削除します。よろしいですか？"};
+    if (c.toldNotListed)
+      told.push_back(
+          "背景「" + alias +
+          "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しました。");
+    EXPECT_EQ(ui.events, told);
+    EXPECT_NE(ReadFile(t.hostIni).find("\r\n[Other]\r\nx=1\r\n"), std::string::npos);
+  }
 }
 
 TEST(RegisteredBackgrounds, NoInTheConfirmationChangesNothing) {
@@ -148,15 +286,43 @@ TEST(RegisteredBackgrounds, AMissingHostListDeletesNothing) {
   EXPECT_EQ(Snapshot(t.dir.Path()), before);
 }
 
-TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideTheFolders) {
-  ThreeRegistered t;
-  WriteFile(t.dir / "precious.bmp", "keep");
-  WriteFile(t.Bg("Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\nBack21=a,..\\..\\precious.bmp,\r\n");
-  RecordingRegistrationHost ui;
-  auto records = ReadRegisteredBackgrounds(t.folders, ui);
-  EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Removed);
-  EXPECT_TRUE(fs::exists(t.dir / "precious.bmp"));
-  EXPECT_TRUE(fs::is_directory(t.dir / "qoral2/bg"));
+TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideThePictures) {
+  // Records no registration writes: their pictures are not deleted, whether
+  // the host's list holds them (a removal) or not (the tidying at listing).
+  const char* const records[] = {
+      "a,..\\..\\precious.bmp,",       "x,bg.ini,QoraL2.ini",
+      "x,c_x.bmp,Horizonmill_mng.ini", "x,c_../precious.bmp,../precious.bmp",
+      "x,c_con.bmp,con.bmp",           "x,c_x.png,x.",
+  };
+  for (const char* record : records) {
+    for (const bool listed : {true, false}) {
+      SCOPED_TRACE(std::string(record) + (listed ? " listed" : " not listed"));
+      ThreeRegistered t;
+      WriteFile(t.dir / "qoral2/precious.bmp", "keep");
+      WriteFile(t.Bg("bg.ini"), "keep");
+      WriteFile(t.Bg("x.png"), "keep");
+      WriteFile(t.Bg("con.bmp"), "keep");
+      WriteFile(t.Bg("c_con.bmp"), "keep");
+      WriteFile(t.D3d("con.jpg"), "keep");
+      WriteFile(t.Bg("Horizonmill_mng.ini"),
+                "[BACKMANAGEMENT]\r\nBack21=" + std::string(record) + "\r\n");
+      const RecordFields fields = ParseRecord(record);
+      if (listed) t.WriteHostIni("[Menu]\r\nBGMax=21\r\nBack21=" + HostValueOf(fields) + "\r\n");
+      RecordingRegistrationHost ui;
+      auto listing = ReadRegisteredBackgrounds(t.folders, ui);
+      EXPECT_EQ(listing.size(), listed ? 1u : 0u);
+      if (listed) {
+        EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
+        EXPECT_EQ(MenuOf(t), std::vector<std::string>{"BGMax=20"});
+      }
+      EXPECT_EQ(RecordsOf(t), std::vector<std::string>{});
+      EXPECT_TRUE(fs::exists(t.hostIni));
+      EXPECT_TRUE(fs::exists(t.Bg("Horizonmill_mng.ini")));
+      for (const std::string& kept : {t.dir / "qoral2/precious.bmp", t.Bg("bg.ini"), t.Bg("x.png"),
+                                      t.Bg("con.bmp"), t.Bg("c_con.bmp"), t.D3d("con.jpg")})
+        EXPECT_EQ(ReadFile(kept), "keep") << kept;
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include "platform/FileError.h"
 #include "support/BmpBytes.h"
@@ -13,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::BmpView;
+using testing::HostFilesOf;
 using testing::JpegSize;
 using testing::ReadFile;
 using testing::RecordingRegistrationHost;
@@ -57,6 +59,8 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
   EXPECT_EQ(ReadFile(t.Bg("bg.ini")), "[BG.jpn]\r\nBGMax=3\r\n");
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
             "[BACKMANAGEMENT]\r\nBack21=" + kSunsetCp932 + ",c_sunset.bmp,sunset.bmp\r\n");
+  // The program's own INI is not the registration's business.
+  EXPECT_FALSE(fs::exists(t.programIni));
 
   const std::string full = ReadFile(t.Bg("sunset.bmp"));
   EXPECT_EQ(BmpView(full).Width(), 64);
@@ -206,6 +210,51 @@ TEST(Registration, NamesAreCheckedBeforeAnythingIsWritten) {
   }
 }
 
+TEST(Registration, FileNamesWindowsWouldNotKeepAreRefused) {
+  const struct {
+    const char* file;
+    const char* reason;  // a part of the English reason; nullptr: accepted
+  } cases[] = {
+      {"x.", "may not end in a blank or \".\""},
+      {"x..", "may not end in a blank or \".\""},
+      {"x ", "may not end in a blank or \".\""},
+      {"CON", "is a device in Windows"},
+      {"con.txt", "is a device in Windows"},
+      {"nul .txt", "is a device in Windows"},
+      {"Aux.tar.gz", "is a device in Windows"},
+      {"prn", "is a device in Windows"},
+      {"LPT9", "is a device in Windows"},
+      {"COM1.bmp", "is a device in Windows"},
+      {"a\x01b", "control characters"},
+      {"a\x7F", "control characters"},
+      {"CONSOLE", nullptr},
+      {"xcon", nullptr},
+      {"a.b", nullptr},
+      {"COM10", nullptr},
+      {"LPT0", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    const HostInstallation host = Found(t);
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    const BackgroundNames names{"a", c.file, PictureFormat::Bmp};
+    EXPECT_EQ(CheckRegistration(host, names, ui), c.reason == nullptr);
+    EXPECT_EQ(RegisterBackground(host, names, CoordinatePicture(2, 2), 90, ui),
+              c.reason == nullptr);
+    if (c.reason == nullptr) {
+      EXPECT_TRUE(ui.events.empty());
+      EXPECT_TRUE(fs::exists(t.Bg(std::string(c.file) + ".bmp")));
+      continue;
+    }
+    EXPECT_EQ(ui.events, std::vector<std::string>(2, std::string(kBadFileNameMessage)));
+    EXPECT_NE(ui.details.at(0).find(c.reason), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+}
+
 TEST(Registration, EmptyFileNameGivesThePicturesNoName) {
   TestHost t;
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
@@ -250,22 +299,75 @@ TEST(Registration, CatalogIsTheMiddleHalfRoundedHalfToEven) {
       for (int x = 0; x < made.Width(); ++x) ASSERT_EQ(made.Row(y)[x], (BgrPixel{1, 2, 3}));
 }
 
-TEST(Registration, AFailedWriteTakesBackThePicturesAndTheLists) {
-  {
-    // The Direct3D folder went away after the check: the texture cannot be written.
+TEST(Registration, AFailedWriteLeavesTheHostAsItWas) {
+  // The Direct3D folder went away after the check: the texture cannot be
+  // written, and the two pictures before it go again.
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  const HostInstallation host = Found(t);
+  fs::remove(t.dir.Path() / "qoral2/d3d");
+  const auto before = Snapshot(t.dir.Path());
+  RecordingRegistrationHost ui;
+  try {
+    RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
+  }
+  EXPECT_EQ(HostFilesOf(t), before);
+  EXPECT_TRUE(fs::exists(t.lockFile));
+}
+
+TEST(Registration, WhatIsNoRegularFileIsRefusedAtOnceNamingIt) {
+  // A FIFO would block whoever opens it until a writer comes; a device or a
+  // folder is no INI file either.
+  const struct {
+    const char* where;  // the host INI, bg.ini or the management file
+    const char* what;
+  } cases[] = {
+      {"qoral2/QoraL2.ini", "fifo"},
+      {"qoral2/QoraL2.ini", "folder"},
+      {"qoral2/bg/bg.ini", "fifo"},
+      {"qoral2/bg/bg.ini", "folder"},
+      {"qoral2/bg/Horizonmill_mng.ini", "fifo"},
+      {"qoral2/bg/Horizonmill_mng.ini", "device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.where) + " " + c.what);
     TestHost t;
-    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
-    const HostInstallation host = Found(t);
-    fs::remove(t.dir.Path() / "qoral2/d3d");
+    const bool listInBgIni = std::string(c.where).ends_with("bg.ini");
+    t.WriteHostIni(listInBgIni ? "" : "[Menu]\r\nBGMax=0\r\n");
+    WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\n");
+    const std::string path = t.dir / c.where;
+    const HostInstallation installation = Found(t);  // before the bad file comes
+    fs::remove(path);
+    if (std::string(c.what) == "fifo")
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    else if (std::string(c.what) == "folder")
+      fs::create_directory(path);
+    else
+      fs::create_symlink("/dev/zero", path);
     const auto before = Snapshot(t.dir.Path());
+
     RecordingRegistrationHost ui;
+    const bool managementFile = std::string(c.where).ends_with("mng.ini");
+    if (!managementFile) {
+      // FindHost: not installed, the reason naming the file.
+      EXPECT_FALSE(FindHost(t.hostIni, ui));
+      ASSERT_EQ(ui.details.size(), 1u);
+      EXPECT_NE(ui.details[0].find(path + ": not a regular file"), std::string::npos)
+          << ui.details[0];
+    }
+    if (std::string(c.where).ends_with("QoraL2.ini")) continue;
     try {
-      RegisterBackground(host, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90, ui);
+      RegisterBackground(installation, {"a", "f", PictureFormat::Bmp}, CoordinatePicture(2, 2), 90,
+                         ui);
       ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
-      EXPECT_EQ(e.Path(), t.D3d("f.jpg"));
+      EXPECT_EQ(e.Path(), path);
+      EXPECT_EQ(e.Reason(), "not a regular file");
     }
-    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+    EXPECT_EQ(HostFilesOf(t), before);
   }
 }
 

@@ -113,7 +113,9 @@ $WINEPREFIX or ~/.wine):
   --alias ALIAS        the name shown in the host's list: at most 32 bytes in
                        the Japanese code page (16 full-width characters), no ","
   --name NAME          the pictures' file name without extension: at most 32
-                       characters, none of / \ : , * ? " < > |
+                       characters, none of / \ : , * ? " < > |, no "." or blank
+                       at its end, and no Windows device name (CON, PRN, AUX,
+                       NUL, COM1-COM9, LPT1-LPT9, also before an extension)
   --jpeg               the picture as JPEG (quality from --quality, else the
                        program's setting, else 90) instead of BMP
   --list-registered HOST.ini
@@ -121,8 +123,13 @@ $WINEPREFIX or ~/.wine):
                        key, alias, catalog file and picture file, TAB-separated
   --unregister HOST.ini
                        remove the first registered background named --alias:
-                       its pictures, its entry in the host's list (later entries
-                       move up) and its record
+                       its pictures, its entry in the host's list (found by its
+                       contents wherever the host moved it; later entries move
+                       up) and its record
+A registration or removal stopped part way, even by kill -9, is finished or
+taken back by the next --register, --list-registered or --unregister of the
+host, which says what it tidied; while they run they hold HOST.ini.lock, so two
+of them never interleave.
 The program's INI file is $HORIZONMILL_INI, or
 ~/.config/horizonmill/horizonmill.INI, which the window uses too: --register
 remembers the host there, and the JPEG quality is read from it.

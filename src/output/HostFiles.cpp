@@ -1,13 +1,25 @@
 #include "output/HostFiles.h"
 
+#include <charconv>
 #include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
+#include "platform/TextCodec.h"
 
 namespace horizonmill {
 
 std::string EntryKey(long long number) { return "Back" + std::to_string(number); }
+
+std::optional<int> EntryNumber(std::string_view key) {
+  if (key.size() < 5 || !EqualIgnoringAsciiCase(key.substr(0, 4), "Back")) return std::nullopt;
+  const std::string_view digits = key.substr(4);
+  if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
+  int n = 0;
+  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() || n < 0) return std::nullopt;
+  return n;
+}
 
 std::string JoinFields(std::string_view a, std::string_view b, std::string_view c) {
   std::string value(a);
@@ -17,6 +29,35 @@ std::string JoinFields(std::string_view a, std::string_view b, std::string_view 
 
 std::filesystem::path TexturePath(const HostFolders& folders, std::string_view pictureFile) {
   return folders.Direct3DFolder() / (StripExtension(pictureFile) + ".jpg");
+}
+
+std::string HostLockPath(const HostFolders& folders) {
+  if (folders.HostIni.empty()) throw FileError(folders.HostIni, "no host INI file is named");
+  // The same file reached by another name must give the same lock.
+  std::error_code ec;
+  std::filesystem::path path = std::filesystem::weakly_canonical(folders.HostIni, ec);
+  if (ec) path = std::filesystem::absolute(folders.HostIni, ec);
+  if (ec) path = folders.HostIni;
+  return path.string() + ".lock";
+}
+
+HeldMessages::~HeldMessages() {
+  try {
+    for (const Held& h : held_) {
+      if (h.beep)
+        host_.Beep();
+      else
+        host_.MessageBox(h.text, h.detail);
+    }
+  } catch (...) {
+    // Telling failed: nothing is left to tell it with.
+  }
+}
+
+void HeldMessages::Beep() { held_.push_back({true, {}, {}}); }
+
+void HeldMessages::MessageBox(std::string_view text, std::string_view detail) {
+  held_.push_back({false, std::string(text), std::string(detail)});
 }
 
 void TellNotInstalled(RegistrationHost& host, const std::string& reason) {

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/Registration.h"
+#include "platform/FileError.h"
 #include "platform/PrivateProfile.h"
 
 namespace horizonmill {
@@ -18,13 +21,61 @@ inline constexpr std::string_view kBackgroundListSection = "BG.jpn";
 inline constexpr std::string_view kManagementFileName = "Horizonmill_mng.ini";
 inline constexpr std::string_view kManagementSection = "BACKMANAGEMENT";
 inline constexpr std::string_view kCatalogPrefix = "c_";
+// Sections of the management file beside "BACKMANAGEMENT" that say what a
+// registration or a removal was doing when it stopped (HostTidying.h): key
+// "Back<n>", value alias,c_file.bmp,file.ext as in a record.
+inline constexpr std::string_view kRegisteringSection = "REGISTERING";
+inline constexpr std::string_view kRemovingSection = "REMOVING";
 
 // "Back" and the entry number in decimal, without leading zeros.
 std::string EntryKey(long long number);
+// The number of a key "Back<n>" as "Back%d" writes it (any letter case, no
+// leading zeros); nothing for any other key.
+std::optional<int> EntryNumber(std::string_view key);
 // The fields of a list value joined by ",".
 std::string JoinFields(std::string_view a, std::string_view b, std::string_view c);
 // D3DDir\<the picture's base name>.jpg: the texture is always a JPEG.
 std::filesystem::path TexturePath(const HostFolders& folders, std::string_view pictureFile);
+
+// The host's lock file, which registration, listing and removal hold while
+// they read and write the host's files: the host INI's path (symbolic links
+// resolved) and ".lock" ("QoraL2.ini.lock"). Throws FileError when no host
+// INI is named.
+std::string HostLockPath(const HostFolders& folders);
+
+// Runs `change` on the document of the file `path`: a text the document
+// cannot take becomes a FileError naming the file.
+template <typename F>
+void ChangeIniDocument(const std::string& path, F change) {
+  try {
+    change();
+  } catch (const IniTextError& e) {
+    throw FileError(path, e.what());
+  }
+}
+
+// What the host is told while the host's lock is held, kept back and told
+// in order when this goes, which is after the lock has gone when it is made
+// before the lock: a message box left open must not keep another
+// registration of the host waiting. Nothing is asked meanwhile.
+class HeldMessages : public RegistrationHost {
+ public:
+  explicit HeldMessages(RegistrationHost& host) : host_(host) {}
+  ~HeldMessages() override;
+  HeldMessages(const HeldMessages&) = delete;
+  HeldMessages& operator=(const HeldMessages&) = delete;
+
+  void Beep() override;
+  void MessageBox(std::string_view text, std::string_view detail) override;
+
+ private:
+  struct Held {
+    bool beep;
+    std::string text, detail;
+  };
+  RegistrationHost& host_;
+  std::vector<Held> held_;
+};
 
 // Beeps and shows kNotInstalledMessage with the reason.
 void TellNotInstalled(RegistrationHost& host, const std::string& reason);

@@ -2,61 +2,30 @@
 
 #include <algorithm>
 #include <cassert>
-#include <charconv>
 #include <limits>
 #include <optional>
 #include <system_error>
 
 #include "output/HostFiles.h"
+#include "output/HostRecords.h"
+#include "output/HostTidying.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileError.h"
-#include "platform/Paths.h"
+#include "platform/FileLock.h"
 #include "platform/PrivateProfile.h"
-#include "platform/TextCodec.h"
 
 namespace horizonmill {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The number of a key "Back<n>" as "Back%d" writes it (any letter case, no
-// leading zeros); nothing for any other key.
-std::optional<int> EntryNumber(std::string_view key) {
-  if (key.size() < 5 || !EqualIgnoringAsciiCase(key.substr(0, 4), "Back")) return std::nullopt;
-  const std::string_view digits = key.substr(4);
-  if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
-  int n = 0;
-  const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-  if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() || n < 0) return std::nullopt;
-  return n;
+bool Missing(const fs::path& path) {
+  std::error_code ec;
+  return fs::symlink_status(path, ec).type() == fs::file_type::not_found;
 }
 
-RegisteredBackground RecordOf(const std::string& key, std::string_view value) {
-  std::string fields[3];
-  for (std::string& field : fields) {
-    const auto comma = value.find(',');
-    field = value.substr(0, comma);
-    value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
-  }
-  return {key, fields[0], fields[2], fields[1]};
-}
-
-// A name this program could have written into the folder: never a path.
-bool IsPlainFileName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." &&
-         name.find_first_of("/\\:") == std::string_view::npos;
-}
-
-}  // namespace
-
-std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& folders,
-                                                            RegistrationHost& host) {
+std::vector<RegisteredBackground> Listing(const IniDocument& ini) {
   std::vector<RegisteredBackground> records;
-  const fs::path path = folders.ManagementFile();
-  if (!FileExists(path.string())) {
-    host.MessageBox(path.string(), "the management file of registered backgrounds does not exist");
-    return records;
-  }
-  const IniDocument ini = LoadIniFile(path.string());
   // The smallest number with an entry: looking among the keys there are
   // bounds the search however high the numbers go.
   std::optional<int> first;
@@ -70,9 +39,44 @@ std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& f
     const std::string key = EntryKey(n);
     const std::string value = ini.ReadString(kManagementSection, key, "");
     if (value.empty()) break;
-    records.push_back(RecordOf(key, value));
+    const RecordFields fields = ParseRecord(value);
+    records.push_back({key, fields.Alias, fields.PictureFile, fields.CatalogFile});
   }
   return records;
+}
+
+// Takes entry `number` out of the list: every later one moves up a number,
+// gaps moving with them, and the last key goes.
+void TakeOutEntry(IniDocument& list, std::string_view section, long long number) {
+  const int bgMax = list.ReadInteger(section, kBGMaxKey, section == kHostMenuSection ? -1 : 0);
+  long long last = number;
+  for (const auto& [n, value] : ReadHostEntries(list, section)) last = std::max(last, n);
+  for (long long i = number; i < last; ++i) {
+    const auto next = list.Find(section, EntryKey(i + 1));
+    if (next)
+      list.WriteString(section, EntryKey(i), *next);
+    else
+      list.DeleteKey(section, EntryKey(i));
+  }
+  list.DeleteKey(section, EntryKey(last));
+  // Not below 0: -1 would send the next registration to another list.
+  if (number <= bgMax)
+    list.WriteString(section, kBGMaxKey, std::to_string(std::max(bgMax - 1LL, 0LL)));
+}
+
+}  // namespace
+
+std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& folders,
+                                                            RegistrationHost& host) {
+  const fs::path path = folders.ManagementFile();
+  if (Missing(path)) {
+    host.MessageBox(path.string(), "the management file of registered backgrounds does not exist");
+    return {};
+  }
+  HeldMessages held(host);  // told once the lock has gone
+  const FileLock lock(HostLockPath(folders));
+  if (const auto list = FindBackgroundList(folders)) TidyHost(folders, *list, held);
+  return Listing(LoadIniFile(path.string()));
 }
 
 fs::path CatalogPicturePath(const HostFolders& folders, const RegisteredBackground& record) {
@@ -87,62 +91,56 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   if (!host.Confirm("背景「" + removed.Alias + "」を削除します。よろしいですか？"))
     return RemovalResult::Cancelled;
 
+  HeldMessages held(host);  // told once the lock has gone
+  const FileLock lock(HostLockPath(folders));
   // The list is looked for before anything is deleted, so that the host never
   // lists a background whose pictures are gone.
   const auto list = FindBackgroundList(folders);
   if (!list) {
-    TellNotInstalled(host, NoBackgroundListReason(folders));
+    TellNotInstalled(held, NoBackgroundListReason(folders));
     return RemovalResult::NotInstalled;
   }
-  PendingIniFile hostList(list->File, Cp932Overflow::Refuse);
-  PendingIniFile management(folders.ManagementFile().string(), Cp932Overflow::Refuse);
-  const long long k = EntryNumber(removed.Key).value_or(0);
+  TidyHost(folders, *list, held);
 
-  hostList.Change([&](IniDocument& ini) {
-    const int bgMax =
-        ini.ReadInteger(list->Section, kBGMaxKey, list->Section == kHostMenuSection ? -1 : 0);
-    // Not below 0: -1 would send the next registration to another list.
-    ini.WriteString(list->Section, kBGMaxKey, std::to_string(std::max(bgMax - 1LL, 0LL)));
-    // Every later entry moves down one number; the last key goes.
-    for (long long i = k;; ++i) {
-      const std::string next = i < std::numeric_limits<int>::max()
-                                   ? ini.ReadString(list->Section, EntryKey(i + 1), "")
-                                   : "";
-      if (next.empty()) {
-        ini.DeleteKey(list->Section, EntryKey(i));
-        break;
-      }
-      ini.WriteString(list->Section, EntryKey(i), next);
+  const std::string managementFile = folders.ManagementFile().string();
+  IniDocument management = LoadIniFile(managementFile);
+  const RecordFields fields{removed.Alias, removed.CatalogFile, removed.PictureFile};
+  const auto key = FindRecordKey(management, fields, removed.Key);
+  IniDocument hostList = LoadIniFile(list->File);
+  const auto entry = key ? FindHostEntry(ReadHostEntries(hostList, list->Section),
+                                         HostValueOf(fields), EntryNumber(*key))
+                         : std::nullopt;
+  if (!entry) {
+    // Gone meanwhile: removed by another, or by the tidying (which told why).
+    records = Listing(management);
+    return RemovalResult::Removed;
+  }
+
+  const std::string managementBefore = management.Serialize();
+  ChangeIniDocument(managementFile, [&] {
+    management.DeleteKey(kManagementSection, *key);
+    management.WriteString(kRemovingSection, *key, RecordText(fields));
+  });
+  SaveIniFile(managementFile, management);
+  try {
+    ChangeIniDocument(list->File, [&] { TakeOutEntry(hostList, list->Section, *entry); });
+    SaveIniFile(list->File, hostList);
+  } catch (...) {
+    try {
+      WriteFileAtomically(managementFile, managementBefore, OnInterrupt::Finish);
+    } catch (...) {
+      // The note stays: the list still holds the entry, so the next tidying
+      // puts the record back.
     }
-  });
+    throw;
+  }
 
-  std::vector<RegisteredBackground> remaining = records;
-  remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(index));
-  for (RegisteredBackground& r : remaining) {
-    const long long m = EntryNumber(r.Key).value_or(0);
-    if (m > k) r.Key = EntryKey(m - 1);
-  }
-  management.Change([&](IniDocument& ini) {
-    ini.EraseSection(kManagementSection);
-    for (const RegisteredBackground& r : remaining)
-      ini.WriteString(kManagementSection, r.Key, JoinFields(r.Alias, r.CatalogFile, r.PictureFile));
-  });
-  SaveTogether({&hostList, &management});
-  records = std::move(remaining);
-
-  const fs::path bg = folders.BackgroundFolder();
-  std::vector<fs::path> pictures;
-  if (IsPlainFileName(removed.CatalogFile)) pictures.push_back(bg / removed.CatalogFile);
-  if (IsPlainFileName(removed.PictureFile)) {
-    pictures.push_back(bg / removed.PictureFile);
-    if (!folders.D3DDir.empty()) pictures.push_back(TexturePath(folders, removed.PictureFile));
-  }
-  for (const fs::path& picture : pictures) {
-    std::error_code ec;
-    if (fs::is_directory(fs::symlink_status(picture, ec))) continue;
-    if (!fs::remove(picture, ec) && ec)
-      host.MessageBox(picture.string() + ": " + ec.message(), "the picture could not be deleted");
-  }
+  const HostEntries entries = ReadHostEntries(hostList, list->Section);
+  DeleteRecordPictures(folders, fields, entries, held);
+  DeleteKeyAndEmptySection(management, kRemovingSection, *key);
+  FollowHostEntries(management, folders, *list, entries, held);
+  SaveIniFile(managementFile, management);
+  records = Listing(management);
   return RemovalResult::Removed;
 }
 

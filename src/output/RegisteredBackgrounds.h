@@ -22,7 +22,10 @@ struct RegisteredBackground {
 // smallest entry number with a non-empty value upward, up to the first
 // number without one (entries after a gap are not listed). A missing
 // management file is told to the host (the message is its path) and gives no
-// records. Throws FileError when the file exists but cannot be read.
+// records. Otherwise the host's lock (HostLockPath) is held while the host is
+// tidied (HostTidying.h, when its list is found; what it did is told) and the
+// records are read. Throws FileError naming the file when a file exists but
+// is no regular file or cannot be read or written.
 std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& folders,
                                                             RegistrationHost& host);
 
@@ -36,14 +39,26 @@ enum class RemovalResult {
   NotInstalled,  // the host's list is missing: beeped and told, nothing changed
 };
 
-// Removes records[index] after asking "背景「alias」を削除します。よろしいですか？":
-// the entry leaves the host's list (later entries move up one number, the last
-// key goes, "BGMax" drops by one), the management section is written anew from
-// the records that remain (keys above the removed number renumbered down by
-// one, in `records` too), and then its three pictures are deleted; pictures
-// already gone are passed over, one that cannot be deleted is told to the host.
-// Throws FileError when a list cannot be read or written; then both lists are
-// as they were and no picture has been deleted.
+// Removes records[index] after asking "背景「alias」を削除します。よろしいですか？".
+// The host's lock is held from then on; the host is tidied first (which may
+// already take the background away when the host's list no longer holds it,
+// telling the host). The record is found in the management file by its
+// fields, and its entry in the host's list by its value alias,c_file,file:
+// the entry of the record's number when it holds that, else any entry that
+// does. Then, each file replaced atomically:
+//   1. the management file: the record moves into section "REMOVING";
+//   2. the host's list: the entry goes, every later entry moves up one
+//      number, and "BGMax" drops by one (not below 0) when the entry was
+//      within it; no other entry is touched;
+//   3. the pictures are deleted (HostRecords.h: only what the record names
+//      as a registration would, never what the list still names); one that
+//      cannot be deleted is told to the host;
+//   4. the management file: the note goes, and every record takes the number
+//      of the entry holding it now.
+// Stopped part way, the next tidying puts the record back (before 2) or
+// finishes the removal (after). `records` becomes the listing as it is now.
+// Throws FileError when a file cannot be read or written: before 3 the files
+// are as they were; later the next tidying finishes what is left.
 RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
                                          std::vector<RegisteredBackground>& records,
                                          std::size_t index, RegistrationHost& host);

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "output/HostFiles.h"
+#include "output/HostRecords.h"
+#include "output/HostTidying.h"
 #include "output/ImageOutput.h"
-#include "platform/ApplicationSettings.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/FileLock.h"
 #include "platform/Paths.h"
 #include "platform/PrivateProfile.h"
 #include "platform/TextCodec.h"
@@ -23,16 +26,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kBadAliasMessage = "エイリアス名に使えない文字が含まれています。";
 constexpr std::string_view kLongAliasMessage =
     "エイリアス名が長すぎます。（最大３２半角文字、全角だと半分です。）";
-constexpr std::string_view kBadFileNameMessage = "画像ファイル名に使えない文字が含まれています。";
-constexpr std::string_view kLongFileNameMessage = "画像ファイル名が長すぎます。（最大32文字）";
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
-
-std::size_t CharacterCount(std::string_view utf8) {
-  std::size_t n = 0;
-  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
-}
 
 bool IsFolder(const fs::path& path) {
   std::error_code ec;
@@ -57,21 +52,8 @@ std::optional<std::pair<std::string_view, std::string>> NameProblem(const Backgr
                                     " bytes in the Japanese code page; at most " +
                                     std::to_string(kMaxAliasBytes) + " fit"}};
 
-  const std::string& file = names.FileName;
-  const std::string badFile = "the file name \"" + RepairUtf8(file) + "\" ";
-  if (!Utf8ToCp932(file))
-    return {{kBadFileNameMessage,
-             badFile + "has characters the Japanese code page (CP932) cannot hold"}};
-  if (CharacterCount(file) > static_cast<std::size_t>(kMaxFileNameLength))
-    return {{kLongFileNameMessage,
-             badFile + "is longer than " + std::to_string(kMaxFileNameLength) + " characters"}};
-  if (file == "." || file == "..") return {{kBadFileNameMessage, badFile + "would name a folder"}};
-  for (char c : file)
-    if (IsControl(c) || std::string_view("/\\:,*?\"<>|").find(c) != std::string_view::npos)
-      return {{kBadFileNameMessage,
-               badFile + "may not contain / \\ : , * ? \" < > | or control characters"}};
-  if (!file.empty() && file.back() == ' ')
-    return {{kBadFileNameMessage, badFile + "may not end in a blank"}};
+  if (auto problem = FileNameProblem(names.FileName))
+    return {{problem->message, std::move(problem->reason)}};
   return std::nullopt;
 }
 
@@ -115,7 +97,10 @@ std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders) {
   if (LoadIniFile(folders.HostIni).ReadInteger(kHostMenuSection, kBGMaxKey, -1) != -1)
     return BackgroundList{folders.HostIni, kHostMenuSection};
   const fs::path bgIni = FindEntry(folders.BackgroundFolder(), kBackgroundListFileName);
-  if (!FileExists(bgIni.string())) return std::nullopt;
+  // Whatever is there under the name is the list: a FIFO or a folder is
+  // refused by its reader, naming it.
+  std::error_code ec;
+  if (fs::status(bgIni, ec).type() == fs::file_type::not_found) return std::nullopt;
   return BackgroundList{bgIni.string(), kBackgroundListSection};
 }
 
@@ -162,6 +147,7 @@ std::optional<HostInstallation> FindHost(const std::string& hostIni, Registratio
       TellNotInstalled(host, NoBackgroundListReason(folders));
       return std::nullopt;
     }
+    LoadIniFile(list->File);  // a list that cannot be read is told now, not after the render
     return HostInstallation{folders, *list};
   } catch (const FileError& e) {
     TellNotInstalled(host, e.what());
@@ -222,52 +208,126 @@ WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture) {
   return texture;
 }
 
+namespace {
+
+// The files a registration changes, as they were before its first write, so
+// that a failure can put them back. Whatever cannot be put back is left to
+// the next tidying, which the note in the management file guides.
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::symlink_status(path, ec).type() != fs::file_type::not_found;
+}
+
+class Undo {
+ public:
+  Undo(std::string managementFile, const IniDocument& management)
+      : managementFile_(std::move(managementFile)),
+        management_(management.Serialize()),
+        managementExisted_(Exists(managementFile_)) {}
+
+  void Wrote(const fs::path& picture) { pictures_.push_back(picture); }
+  void WroteList(std::string file, const IniDocument& before, bool existed) {
+    list_ = std::move(file);
+    listBefore_ = before.Serialize();
+    listExisted_ = existed;
+  }
+
+  // Also after an interrupt stopped the registration: the files go back.
+  void Run() const noexcept {
+    if (!list_.empty() && !PutBack(list_, listBefore_, listExisted_)) {
+      // The list still holds the entry: the next tidying finishes the
+      // registration, so its pictures must stay.
+      return;
+    }
+    for (const fs::path& picture : pictures_) {
+      std::error_code ec;
+      fs::remove(picture, ec);
+    }
+    PutBack(managementFile_, management_, managementExisted_);
+  }
+
+ private:
+  static bool PutBack(const std::string& path, const std::string& bytes, bool existed) noexcept {
+    try {
+      if (existed) {
+        WriteFileAtomically(path, bytes, OnInterrupt::Finish);
+      } else {
+        std::error_code ec;
+        fs::remove(path, ec);
+        return !ec;
+      }
+      return true;
+    } catch (...) {
+      return false;
+    }
+  }
+
+  std::string managementFile_, management_;
+  bool managementExisted_;
+  std::vector<fs::path> pictures_;
+  std::string list_, listBefore_;
+  bool listExisted_ = true;
+};
+
+}  // namespace
+
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
                         const WorkBitmap& picture, int jpegQuality, RegistrationHost& host) {
-  // The render took a while: somebody may have registered the name meanwhile.
+  // Refused before the lock, so that nothing at all changes; and again under it.
   if (!CheckRegistration(installation, names, host)) return false;
   const HostFolders& folders = installation.Folders;
   const BackgroundList& list = installation.List;
   const BackgroundFiles files = FilesOf(folders, names);
-
-  // Everything is read and prepared before the first file is written.
-  PendingIniFile hostList(list.File, Cp932Overflow::Refuse);
-  PendingIniFile management(folders.ManagementFile().string(), Cp932Overflow::Refuse);
-  const long long n = 1LL + hostList.Ini().ReadInteger(list.Section, kBGMaxKey,
-                                                       list.Section == kHostMenuSection ? -1 : 0);
-  const std::string key = EntryKey(n);
-  hostList.Change([&](IniDocument& ini) {
-    ini.WriteString(list.Section, kBGMaxKey, std::to_string(n));
-    ini.WriteString(list.Section, key,
-                    JoinFields(names.Alias, StripExtension(files.CatalogFile),
-                               StripExtension(files.PictureFile)));
-  });
-  management.Change([&](IniDocument& ini) {
-    ini.WriteString(kManagementSection, key,
-                    JoinFields(names.Alias, files.CatalogFile, files.PictureFile));
-  });
   const WorkBitmap catalog = MakeCatalogPicture(picture);
   const WorkBitmap texture = MakeDirect3DTexture(picture);
 
-  // The host's list changes only once the three pictures are in place; a
-  // failure on the way takes back what was written.
-  std::vector<fs::path> written;
+  HeldMessages held(host);  // told once the lock has gone
+  const FileLock lock(HostLockPath(folders));
+  TidyHost(folders, list, held);
+  // The render took a while: somebody may have registered the name meanwhile.
+  if (!CheckRegistration(installation, names, held)) return false;
+
+  const std::string managementFile = folders.ManagementFile().string();
+  IniDocument management = LoadIniFile(managementFile);
+  IniDocument hostList = LoadIniFile(list.File);
+  const long long n = 1LL + hostList.ReadInteger(list.Section, kBGMaxKey,
+                                                 list.Section == kHostMenuSection ? -1 : 0);
+  const std::string key = EntryKey(n);
+  const RecordFields record{names.Alias, files.CatalogFile, files.PictureFile};
+
+  Undo undo(managementFile, management);
+  ChangeIniDocument(managementFile,
+                    [&] { management.WriteString(kRegisteringSection, key, RecordText(record)); });
+  SaveIniFile(managementFile, management);
   try {
     if (names.Format == PictureFormat::Bmp)
       SaveAsBmp(picture, files.Picture.string());
     else
       SaveAsJpeg(picture, files.Picture.string(), jpegQuality);
-    written.push_back(files.Picture);
+    undo.Wrote(files.Picture);
     SaveAsBmp(catalog, files.Catalog.string());
-    written.push_back(files.Catalog);
+    undo.Wrote(files.Catalog);
     SaveAsJpeg(texture, files.Texture.string(), jpegQuality);
-    written.push_back(files.Texture);
-    SaveTogether({&hostList, &management});
+    undo.Wrote(files.Texture);
+
+    const IniDocument listBefore = hostList;
+    const bool listExisted = Exists(list.File);
+    ChangeIniDocument(list.File, [&] {
+      hostList.WriteString(list.Section, kBGMaxKey, std::to_string(n));
+      hostList.WriteString(list.Section, key,
+                           JoinFields(names.Alias, StripExtension(files.CatalogFile),
+                                      StripExtension(files.PictureFile)));
+    });
+    SaveIniFile(list.File, hostList);
+    undo.WroteList(list.File, listBefore, listExisted);
+
+    ChangeIniDocument(managementFile, [&] {
+      DeleteKeyAndEmptySection(management, kRegisteringSection, key);
+      management.WriteString(kManagementSection, key, RecordText(record));
+    });
+    SaveIniFile(managementFile, management);
   } catch (...) {
-    for (const fs::path& path : written) {
-      std::error_code ec;
-      fs::remove(path, ec);
-    }
+    undo.Run();
     throw;
   }
   return true;

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "image/WorkBitmap.h"
+#include "output/FileNameRules.h"
 
 namespace horizonmill {
 
@@ -27,8 +28,7 @@ inline constexpr std::string_view kAlreadyRegisteredMessage =
 
 inline constexpr int kCatalogWidth = 104, kCatalogHeight = 80;
 inline constexpr int kTextureSide = 1024;
-inline constexpr int kMaxAliasBytes = 32;      // in the Japanese code page
-inline constexpr int kMaxFileNameLength = 32;  // characters
+inline constexpr int kMaxAliasBytes = 32;  // in the Japanese code page
 
 // What registration and removal need from whoever drives them.
 class RegistrationHost {
@@ -57,7 +57,8 @@ struct HostFolders {
 };
 
 // Reads the folders from the host INI (all empty for a missing file). Throws
-// FileError when the file exists but cannot be read.
+// FileError naming the file when it exists but cannot be read or is no
+// regular file (a FIFO there is refused at once, never waited on).
 HostFolders ReadHostFolders(const std::string& hostIni);
 
 // Where the host keeps its background list.
@@ -103,10 +104,10 @@ struct BackgroundFiles {
 BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names);
 
 // Before anything is written: the alias (at most kMaxAliasBytes in CP932, no
-// "," and no control character) and the file name (at most
-// kMaxFileNameLength characters, CP932, not "." or "..", none of / \ : , * ?
-// " < > | or a control character, no "." or blank at its end; empty is
-// allowed). Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
+// "," and no control character) and the file name (FileNameProblem: at most
+// kMaxFileNameLength characters, CP932, no path, no character Windows
+// refuses, no "." or blank at its end, no device name; empty is allowed).
+// Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
 // BGDir\c_file.bmp, D3DDir\file.jpg may exist. On a failure the message is
 // shown and false returned.
 bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,
@@ -117,15 +118,22 @@ WorkBitmap MakeCatalogPicture(const WorkBitmap& picture);
 // The Direct3D texture: the whole picture scaled to kTextureSide squared.
 WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 
-// Registers the rendered picture: checks again as CheckRegistration does
-// (false after its message), then writes the picture (BMP, or JPEG at
-// `jpegQuality`), the catalog picture (BMP) and the Direct3D texture (JPEG),
-// adds "BGMax" + 1 and the entry "Back<n>" = alias,c_file,file to the host's
-// list, the record "Back<n>" = alias,c_file.bmp,file.ext to the management
-// file, and "QoraL_BGDir", "QoraL_D3DDir" and "QoraL_Target" to the program's
-// INI file. Throws FileError naming the file when a file cannot be read or
-// written; then the pictures already written are removed and the INI files
-// are as they were.
+// Registers the rendered picture. Checks the names (false after the message);
+// then, holding the host's lock (HostLockPath) to its last write, tidies the
+// host (HostTidying.h), checks again as CheckRegistration does (false after
+// its message), and writes, each file replaced atomically:
+//   1. a note of the registration in the management file ("REGISTERING");
+//   2. the picture (BMP, or JPEG at `jpegQuality`), the catalog picture
+//      (BMP) and the Direct3D texture (JPEG);
+//   3. the host's list: "BGMax" + 1 = n, read now, and "Back<n>" =
+//      alias,c_file,file;
+//   4. the management file: the record "Back<n>" = alias,c_file.bmp,file.ext,
+//      and the note gone.
+// Stopped at any point, the next registration, listing or removal of the host
+// finishes it (after 3) or takes it back (before). Throws FileError naming
+// the file when a file cannot be read or written, Interrupted when an
+// interrupt stops a write; then the host's files are put back as they were
+// (what cannot be is left to the next tidying).
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
                         const WorkBitmap& picture, int jpegQuality, RegistrationHost& host);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <iterator>
+#include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -72,40 +73,6 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
   return s;
 }
 
-void WriteApplicationSettings(const std::filesystem::path& ini, const ApplicationSettings& s) {
-  const std::pair<std::string_view, const std::string*> keys[] = {
-      {kOutputDirKey, &s.OutputDir},
-      {kTenjoDirKey, &s.TenjoDir},
-      {kJimenDirKey, &s.JimenDir},
-      {kSettingOpenDirKey, &s.SettingOpenDir},
-      {kSettingSaveDirKey, &s.SettingSaveDir},
-      {kQoraLTargetKey, &s.QoraLTarget}};
-  // Nothing to write changes nothing: a missing file stays missing.
-  if (std::all_of(std::begin(keys), std::end(keys),
-                  [](const auto& k) { return k.second->empty(); }))
-    return;
-  Update(ini, [&](IniDocument& doc) {
-    for (const auto& [key, value] : keys)
-      if (!value->empty()) doc.WriteString(kApplicationSection, key, *value);
-  });
-}
-
-void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality) {
-  Update(ini, [&](IniDocument& doc) {
-    doc.WriteInteger(kApplicationSection, kJpegQualityKey, quality);
-  });
-}
-
-void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder) {
-  Update(ini,
-         [&](IniDocument& doc) { doc.WriteString(kApplicationSection, kObjectDirKey, folder); });
-}
-
-void ForgetHostTarget(const std::filesystem::path& ini) {
-  if (ReadApplicationSettings(ini).QoraLTarget.empty()) return;
-  Update(ini, [](IniDocument& doc) { doc.DeleteKey(kApplicationSection, kQoraLTargetKey); });
-}
-
 void UpdateApplicationSettings(
     const std::filesystem::path& ini,
     const std::vector<std::pair<std::string, std::optional<std::string>>>& changes) {
@@ -121,12 +88,6 @@ void UpdateApplicationSettings(
         doc.DeleteKey(kApplicationSection, key);
     }
   });
-}
-
-HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini) {
-  const IniDocument doc = LoadOrEmpty(ini);
-  return {doc.ReadString(kApplicationSection, kQoraLBGDirKey, ""),
-          doc.ReadString(kApplicationSection, kQoraLD3DDirKey, "")};
 }
 
 }  // namespace horizonmill

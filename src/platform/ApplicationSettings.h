@@ -34,30 +34,6 @@ std::string IniNameForProgram(std::string_view programFileName);
 // A missing or unreadable file gives the defaults; never throws.
 ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini);
 
-// The INI write: for each of OutputDir, TenjoDir, JimenDir, SettingOpenDir,
-// SettingSaveDir in that order, writes it when not empty; then QoraLTarget
-// when not empty. Keys not written keep their values. Creates the file (and
-// its folder) when missing and there is something to write. Throws FileError naming the INI file
-// when it cannot be written; values already written stay.
-void WriteApplicationSettings(const std::filesystem::path& ini, const ApplicationSettings& s);
-// Single keys written at their own moments: "JPEGQuality" on the quality
-// dialog's OK, "ObjectDir" after the object editor added an entry.
-void WriteJpegQualitySetting(const std::filesystem::path& ini, int quality);
-void WriteObjectDirSetting(const std::filesystem::path& ini, const std::string& folder);
-// Removes "QoraL_Target" (when it is there), so that the next registration asks
-// for the host's INI file again: the window does so when the host turned out
-// not to be installed. Throws FileError naming the INI file.
-void ForgetHostTarget(const std::filesystem::path& ini);
-
-// The host's folders as the last registration stored them ("QoraL_BGDir",
-// "QoraL_D3DDir": the host INI's values, relative ones still relative); empty
-// when missing. The removal dialog reads them. A missing or unreadable file
-// gives empty values.
-struct HostFolderSettings {
-  std::string BGDir, D3DDir;
-};
-HostFolderSettings ReadHostFolderSettings(const std::filesystem::path& ini);
-
 // Writes the keys of section "Horizonmill" in `changes` into the file as it is
 // now (a value, or nothing to delete the key), leaving every other key as it
 // is: two programs sharing the file lose nothing of each other's. Creates the
@@ -76,7 +52,5 @@ inline constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
 inline constexpr std::string_view kObjectDirKey = "ObjectDir";
 inline constexpr std::string_view kJpegQualityKey = "JPEGQuality";
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
-inline constexpr std::string_view kQoraLBGDirKey = "QoraL_BGDir";
-inline constexpr std::string_view kQoraLD3DDirKey = "QoraL_D3DDir";
 
 }  // namespace horizonmill

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <vector>
@@ -20,6 +21,18 @@ namespace horizonmill {
 namespace {
 
 std::atomic<bool> g_useUnnamedFiles{true};
+
+std::mutex g_hookMutex;
+std::function<void(const std::string&)> g_beforePutInPlace;
+
+void BeforePutInPlace(const std::string& path) {
+  std::function<void(const std::string&)> hook;
+  {
+    const std::lock_guard<std::mutex> lock(g_hookMutex);
+    hook = g_beforePutInPlace;
+  }
+  if (hook) hook(path);
+}
 
 constexpr std::size_t kBlockBytes = 256 * 1024;
 
@@ -130,6 +143,7 @@ class NewFile : public ByteSink {
     if (const std::string reason = NotReplaceableReason(target_); !reason.empty())
       throw FileError(target_, reason);
     StopIfAsked();
+    BeforePutInPlace(target_);
     const bool overTarget = !tempName_.empty() || NameUnnamedFile();
     if (overTarget) {
       if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str()) != 0)
@@ -322,6 +336,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, OnInte
 
 namespace detail {
 void UseUnnamedFiles(bool use) { g_useUnnamedFiles = use; }
+
+void SetBeforePutInPlaceHook(std::function<void(const std::string& path)> hook) {
+  const std::lock_guard<std::mutex> lock(g_hookMutex);
+  g_beforePutInPlace = std::move(hook);
+}
 }  // namespace detail
 
 }  // namespace horizonmill

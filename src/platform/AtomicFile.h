@@ -74,6 +74,11 @@ namespace detail {
 // False makes the writer use the named temporary file, as on a file system
 // without unnamed files (tests of that way).
 void UseUnnamedFiles(bool use);
+// Called with the target's path when a complete file is about to be put in
+// place, before anything is named in the folder; an empty function removes
+// it. What it throws is thrown by the write, which leaves nothing behind. A
+// test stops the process there to see what each step of a sequence leaves.
+void SetBeforePutInPlaceHook(std::function<void(const std::string& path)> hook);
 }  // namespace detail
 
 }  // namespace horizonmill

@@ -1,6 +1,7 @@
 #include "platform/WholeFile.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,20 +15,23 @@
 namespace horizonmill {
 
 InputFile::InputFile(const std::string& path, bool regularOnly) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO waits for a writer: a FIFO where an
+  // INI file belongs would hang the program before it could be refused.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) throw FileError(path, ErrnoReason(errno));
+  const auto fail = [&](const std::string& reason) {
+    ::close(fd_);
+    throw FileError(path, reason);
+  };
   struct stat status;
-  if (::fstat(fd_, &status) != 0) {
-    const int error = errno;
-    ::close(fd_);
-    throw FileError(path, ErrnoReason(error));
-  }
+  if (::fstat(fd_, &status) != 0) fail(ErrnoReason(errno));
   regular_ = S_ISREG(status.st_mode);
-  if (regularOnly && !regular_) {
-    ::close(fd_);
-    throw FileError(path, "not a regular file");
-  }
+  if (regularOnly && !regular_) fail("not a regular file");
   if (regular_) size_ = static_cast<std::uint64_t>(status.st_size);
+  fifo_ = S_ISFIFO(status.st_mode);
+  // What is read is read blocking again, as it would have been opened.
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) fail(ErrnoReason(errno));
 }
 
 InputFile::~InputFile() { ::close(fd_); }
@@ -39,6 +43,7 @@ std::size_t InputFile::Read(void* out, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
     StopIfInterrupted();
+    if (fifo_ && !WaitForData()) continue;
     const ssize_t n = ::read(fd_, p + done, std::min(size - done, kBlock));
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -48,6 +53,16 @@ std::size_t InputFile::Read(void* out, std::size_t size) {
     done += static_cast<std::size_t>(n);
   }
   return done;
+}
+
+bool InputFile::WaitForData() {
+  // A FIFO opened before its writer reads as ended until one comes: poll
+  // waits for data or for a writer that came and went (and returns early
+  // for a signal, which the loop then looks at).
+  pollfd wait{fd_, POLLIN, 0};
+  const int n = ::poll(&wait, 1, -1);
+  if (n < 0 && errno != EINTR) throw FileError(path_, ErrnoReason(errno));
+  return n > 0;
 }
 
 std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules) {

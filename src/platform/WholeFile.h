@@ -39,7 +39,9 @@ std::string ReadWholeFile(const std::string& path, const WholeFileRules& rules =
 class InputFile {
  public:
   // Throws FileError naming the file when it cannot be opened, or when
-  // `regularOnly` and it is no regular file ("not a regular file").
+  // `regularOnly` and it is no regular file ("not a regular file"). Opening
+  // never waits: a FIFO is refused at once when `regularOnly`, and otherwise
+  // the first Read waits for its writer.
   InputFile(const std::string& path, bool regularOnly);
   ~InputFile();
   InputFile(const InputFile&) = delete;
@@ -58,6 +60,11 @@ class InputFile {
   int fd_ = -1;
   bool regular_ = false;
   std::uint64_t size_ = 0;
+  bool fifo_ = false;
+
+  // Waits until the FIFO has data or its writer has closed it; false when a
+  // signal came first.
+  bool WaitForData();
 };
 
 }  // namespace horizonmill

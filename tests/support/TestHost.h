@@ -29,6 +29,9 @@ struct TestHost {
   TempDir dir;
   const std::string hostIni = dir / "qoral2/QoraL2.ini";
   const std::string programIni = dir / "config/horizonmill.INI";
+  // Where registration, listing and removal take the host's lock; the file
+  // stays once made.
+  const std::string lockFile = hostIni + ".lock";
 };
 
 // Every file under the folder (relative name -> bytes): what a failed
@@ -39,6 +42,14 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
     const std::string name = std::filesystem::relative(entry.path(), folder).string();
     files[name] = entry.is_regular_file() ? ReadFile(entry.path().string()) : "<folder>";
   }
+  return files;
+}
+
+// The host's files without its lock file: the lock file comes with the first
+// registration, listing or removal and stays, so a failed one leaves it.
+inline std::map<std::string, std::string> HostFilesOf(const TestHost& t) {
+  auto files = Snapshot(t.dir.Path());
+  files.erase("qoral2/QoraL2.ini.lock");
   return files;
 }
 

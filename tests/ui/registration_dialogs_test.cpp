@@ -106,9 +106,7 @@ class RegistrationDialogsTest : public QObject {
     TestHost host;
     testing::WriteFile(host.hostIni, "[QORA-L2]\r\nBGDir=\r\n");
     WindowFixture w;
-    ApplicationSettings remembered;
-    remembered.QoraLTarget = host.hostIni;
-    WriteApplicationSettings(w.Ini(), remembered);
+    UpdateApplicationSettings(w.Ini(), {{"QoraL_Target", host.hostIni}});
     w.Restart();
     w.Open("RegistToQoraL", [](QDialog&) { QFAIL("no name dialog"); });
     QCOMPARE(w.dialogs.beeps, 1);
@@ -130,8 +128,7 @@ class RegistrationDialogsTest : public QObject {
 
     // A remembered host INI that is gone: the dialog opens in its folder.
     const std::string folder = std::filesystem::path(host.hostIni).parent_path().string();
-    remembered.QoraLTarget = folder + "/gone.ini";
-    WriteApplicationSettings(w.Ini(), remembered);
+    UpdateApplicationSettings(w.Ini(), {{"QoraL_Target", folder + "/gone.ini"}});
     w.Restart();
     w.Open("RegistToQoraL", [](QDialog&) { QFAIL("cancelled before"); });
     QCOMPARE(w.dialogs.asked.at(1).directory, QString::fromStdString(folder));

@@ -1,0 +1,106 @@
+#include "output/HostTidying.h"
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "output/HostFiles.h"
+
+namespace horizonmill {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kRegistrationTakenBackMessage =
+    "前回中断された登録の残りを片付けました。";
+constexpr std::string_view kRemovalFinishedMessage = "前回中断された削除を最後まで行いました。";
+
+std::string Listed(const std::vector<std::string>& pictures, std::string_view none) {
+  if (pictures.empty()) return std::string(none);
+  std::string text = "deleted ";
+  for (std::size_t i = 0; i < pictures.size(); ++i) text += (i ? ", " : "") + pictures[i];
+  return text;
+}
+
+std::string Quoted(const RecordFields& record) {
+  return "\"" + record.Alias + "\" (" + RecordText(record) + ")";
+}
+
+}  // namespace
+
+bool FollowHostEntries(IniDocument& management, const HostFolders& folders,
+                       const BackgroundList& list, const HostEntries& entries,
+                       RegistrationHost& host) {
+  bool changed = false;
+  for (const ManagementRecord& record : RenumberRecords(management, entries, changed)) {
+    const auto deleted = DeleteRecordPictures(folders, record.Fields, entries, host);
+    host.MessageBox("背景「" + record.Fields.Alias +
+                        "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しま"
+                        "した。",
+                    "the host's background list (" + list.File + ", section [" +
+                        std::string(list.Section) + "]) no longer holds " +
+                        HostValueOf(record.Fields) + ", so its record " + record.Key +
+                        " went: " + Listed(deleted, "its pictures were gone already"));
+  }
+  return changed;
+}
+
+void TidyHost(const HostFolders& folders, const BackgroundList& list, RegistrationHost& host) {
+  const std::string path = folders.ManagementFile().string();
+  std::error_code ec;
+  if (fs::symlink_status(path, ec).type() == fs::file_type::not_found) return;
+  IniDocument management = LoadIniFile(path);
+  const HostEntries entries = ReadHostEntries(LoadIniFile(list.File), list.Section);
+  bool changed = false;
+  // Records to make sure of once the others have their numbers.
+  std::vector<std::pair<long long, RecordFields>> keep;
+
+  // A note whose entry the list holds: the registration was complete, or the
+  // removal had not begun. Otherwise the registration had not been, or the
+  // removal had been, and what is left of the background goes.
+  const struct {
+    std::string_view section, message, stopped, nonePhrase;
+  } notes[] = {
+      {kRegisteringSection, kRegistrationTakenBackMessage,
+       " was stopped before the host's list held it and has been taken back: ",
+       "none of its pictures had been written"},
+      {kRemovingSection, kRemovalFinishedMessage,
+       " was stopped after the host's list had let it go and has been finished: ",
+       "its pictures had been deleted already"},
+  };
+  for (const auto& note : notes) {
+    for (const std::string& key : management.KeyNames(note.section)) {
+      const RecordFields record = ParseRecord(management.ReadString(note.section, key, ""));
+      // The note's key is the entry's number as it was to be, or was.
+      if (const auto n = FindHostEntry(entries, HostValueOf(record), EntryNumber(key))) {
+        keep.emplace_back(*n, record);
+      } else {
+        const auto deleted = DeleteRecordPictures(folders, record, entries, host);
+        RemoveRecords(management, record);
+        host.MessageBox(note.message,
+                        std::string(note.section == kRegisteringSection ? "the registration of "
+                                                                        : "the removal of ") +
+                            Quoted(record) + std::string(note.stopped) +
+                            Listed(deleted, note.nonePhrase));
+      }
+      DeleteKeyAndEmptySection(management, note.section, key);
+      changed = true;
+    }
+  }
+
+  changed = FollowHostEntries(management, folders, list, entries, host) || changed;
+
+  for (const auto& [number, record] : keep) {
+    bool recorded = false;
+    for (const ManagementRecord& r : ReadManagementRecords(management))
+      recorded = recorded || HostValueOf(r.Fields) == HostValueOf(record);
+    if (recorded) continue;
+    ChangeIniDocument(path, [&] {
+      management.WriteString(kManagementSection, EntryKey(number), RecordText(record));
+    });
+  }
+
+  if (changed) SaveIniFile(path, management);
+}
+
+}  // namespace horizonmill
