@@ -250,6 +250,23 @@ TEST(RegisteredBackgrounds, RemovalFindsItsEntryByContentsWhateverTheHostChanged
   }
 }
 
+// A listing follows the host's numbers but takes nothing away: a record whose
+// entry the host dropped stays listed, with its pictures, until it is removed.
+TEST(RegisteredBackgrounds, AListingKeepsWhatTheHostsListNoLongerHolds) {
+  ThreeRegistered t;
+  // The host dropped a and moved c up into a's number.
+  t.WriteHostIni(
+      "[Menu]\r\nBGMax=22\r\nBack20=host,c_host,host\r\nBack21=c,c_c,c\r\n"
+      "Back22=b,c_b,b\r\n");
+  RecordingRegistrationHost ui;
+  EXPECT_EQ(Keys(ReadRegisteredBackgrounds(t.folders, ui)),
+            (std::vector<std::string>{"Back21=c,c_c.bmp,c.bmp", "Back22=b,c_b.bmp,b.jpg",
+                                      "Back23=a,c_a.bmp,a.bmp"}));
+  EXPECT_TRUE(ui.events.empty());
+  for (const std::string& picture : {t.Bg("a.bmp"), t.Bg("c_a.bmp"), t.D3d("a.jpg")})
+    EXPECT_TRUE(fs::exists(picture)) << picture;
+}
+
 TEST(RegisteredBackgrounds, NoInTheConfirmationChangesNothing) {
   ThreeRegistered t;
   RecordingRegistrationHost ui;
@@ -287,8 +304,8 @@ TEST(RegisteredBackgrounds, AMissingHostListDeletesNothing) {
 }
 
 TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideThePictures) {
-  // Records no registration writes: their pictures are not deleted, whether
-  // the host's list holds them (a removal) or not (the tidying at listing).
+  // Records no registration writes: their removal deletes none of their
+  // "pictures", whether the host's list holds them or not.
   const char* const records[] = {
       "a,..\\..\\precious.bmp,",       "x,bg.ini,QoraL2.ini",
       "x,c_x.bmp,Horizonmill_mng.ini", "x,c_../precious.bmp,../precious.bmp",
@@ -310,11 +327,9 @@ TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideThePi
       if (listed) t.WriteHostIni("[Menu]\r\nBGMax=21\r\nBack21=" + HostValueOf(fields) + "\r\n");
       RecordingRegistrationHost ui;
       auto listing = ReadRegisteredBackgrounds(t.folders, ui);
-      EXPECT_EQ(listing.size(), listed ? 1u : 0u);
-      if (listed) {
-        EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
-        EXPECT_EQ(MenuOf(t), std::vector<std::string>{"BGMax=20"});
-      }
+      ASSERT_EQ(listing.size(), 1u);
+      EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
+      if (listed) EXPECT_EQ(MenuOf(t), std::vector<std::string>{"BGMax=20"});
       EXPECT_EQ(RecordsOf(t), std::vector<std::string>{});
       EXPECT_TRUE(fs::exists(t.hostIni));
       EXPECT_TRUE(fs::exists(t.Bg("Horizonmill_mng.ini")));

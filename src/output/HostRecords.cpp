@@ -112,8 +112,7 @@ void RemoveRecords(IniDocument& management, const RecordFields& fields) {
     if (r.Fields == fields) management.DeleteKey(kManagementSection, r.Key);
 }
 
-std::vector<ManagementRecord> RenumberRecords(IniDocument& management, const HostEntries& entries,
-                                              bool& changed) {
+void RenumberRecords(IniDocument& management, const HostEntries& entries, bool& changed) {
   const std::vector<ManagementRecord> records = ReadManagementRecords(management);
   std::vector<std::optional<long long>> target(records.size());
   std::set<long long> taken;
@@ -125,8 +124,7 @@ std::vector<ManagementRecord> RenumberRecords(IniDocument& management, const Hos
         taken.insert(records[i].Number).second)
       target[i] = records[i].Number;
   }
-  std::vector<ManagementRecord> unheld;
-  std::vector<std::size_t> gone;
+  std::vector<std::size_t> unheld, gone;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (target[i]) continue;
     const std::string value = HostValueOf(records[i].Fields);
@@ -139,11 +137,19 @@ std::vector<ManagementRecord> RenumberRecords(IniDocument& management, const Hos
         break;
       }
     }
-    if (!target[i]) {
-      if (held)
-        gone.push_back(i);  // the same background recorded twice
-      else
-        unheld.push_back(records[i]);
+    if (!target[i]) (held ? gone : unheld).push_back(i);  // gone: recorded twice
+  }
+  // A record no entry holds keeps its number unless a held one takes it; then
+  // it takes the first free number past the host's entries, so that the
+  // listing, which stops at a gap, still shows it.
+  long long next = 1;
+  for (const auto& [number, entry] : entries) next = std::max(next, number + 1);
+  for (std::size_t i : unheld) {
+    if (taken.insert(records[i].Number).second) {
+      target[i] = records[i].Number;
+    } else {
+      while (!taken.insert(next).second) ++next;
+      target[i] = next;
     }
   }
   // Every moving key goes before any is written, so that two records can
@@ -153,11 +159,9 @@ std::vector<ManagementRecord> RenumberRecords(IniDocument& management, const Hos
     if (target[i] && *target[i] != records[i].Number) moved.push_back(i);
   for (std::size_t i : moved) management.DeleteKey(kManagementSection, records[i].Key);
   for (std::size_t i : gone) management.DeleteKey(kManagementSection, records[i].Key);
-  for (const ManagementRecord& r : unheld) management.DeleteKey(kManagementSection, r.Key);
   for (std::size_t i : moved)
     management.WriteString(kManagementSection, EntryKey(*target[i]), RecordText(records[i].Fields));
-  changed = !moved.empty() || !gone.empty() || !unheld.empty();
-  return unheld;
+  changed = changed || !moved.empty() || !gone.empty();
 }
 
 void DeleteKeyAndEmptySection(IniDocument& document, std::string_view section,

@@ -57,11 +57,11 @@ void RemoveRecords(IniDocument& management, const RecordFields& fields);
 // Gives every record the number of the host entry that holds it (its own
 // when that one does; else the smallest holding it that no other record
 // has). A record whose entry another record with the same fields has taken
-// goes. The records that no entry holds go too, and are returned: their
-// pictures are the caller's to delete. True in `changed` when a key moved or
-// went.
-std::vector<ManagementRecord> RenumberRecords(IniDocument& management, const HostEntries& entries,
-                                              bool& changed);
+// goes. A record that no entry holds (the host or a hand changed the list)
+// stays as it is, its pictures with it: only its removal takes it away; when
+// its number is wanted by a record that moves, it takes the next number that
+// nothing holds. True in `changed` when a key moved or went.
+void RenumberRecords(IniDocument& management, const HostEntries& entries, bool& changed);
 
 // Removes a key, and its section when no key is left in it.
 void DeleteKeyAndEmptySection(IniDocument& document, std::string_view section,

@@ -28,20 +28,9 @@ std::string Quoted(const RecordFields& record) {
 
 }  // namespace
 
-bool FollowHostEntries(IniDocument& management, const HostFolders& folders,
-                       const BackgroundList& list, const HostEntries& entries,
-                       RegistrationHost& host) {
+bool FollowHostEntries(IniDocument& management, const HostEntries& entries) {
   bool changed = false;
-  for (const ManagementRecord& record : RenumberRecords(management, entries, changed)) {
-    const auto deleted = DeleteRecordPictures(folders, record.Fields, entries, host);
-    host.MessageBox("背景「" + record.Fields.Alias +
-                        "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しま"
-                        "した。",
-                    "the host's background list (" + list.File + ", section [" +
-                        std::string(list.Section) + "]) no longer holds " +
-                        HostValueOf(record.Fields) + ", so its record " + record.Key +
-                        " went: " + Listed(deleted, "its pictures were gone already"));
-  }
+  RenumberRecords(management, entries, changed);
   return changed;
 }
 
@@ -88,7 +77,7 @@ void TidyHost(const HostFolders& folders, const BackgroundList& list, Registrati
     }
   }
 
-  changed = FollowHostEntries(management, folders, list, entries, host) || changed;
+  changed = FollowHostEntries(management, entries) || changed;
 
   for (const auto& [number, record] : keep) {
     bool recorded = false;

@@ -26,22 +26,18 @@ namespace horizonmill {
 //   put back and the note goes;
 // - a removal the list no longer holds is finished: its pictures, any record
 //   of it and the note go, and the host is told;
-// - a record whose entry has moved takes the entry's number;
-// - a record that no entry holds goes with its pictures, and the host is
-//   told that the list no longer held the background.
+// - a record whose entry has moved takes the entry's number; a record no
+//   entry holds stays (only its removal takes it and its pictures away).
 // The host's list is never written. Pictures are deleted before the
 // management file is written, so a stop in between finds the same work
 // again. Nothing happens without a management file. Throws FileError naming
 // the file when a file cannot be read or written.
 void TidyHost(const HostFolders& folders, const BackgroundList& list, RegistrationHost& host);
 
-// The last two points of TidyHost on a management document, for a removal
-// that has just changed the host's list: every record takes the number of the
-// entry holding it (RenumberRecords), and a record no entry holds goes, its
-// pictures deleted now and the host told. The caller saves the document.
-// True when it changed.
-bool FollowHostEntries(IniDocument& management, const HostFolders& folders,
-                       const BackgroundList& list, const HostEntries& entries,
-                       RegistrationHost& host);
+// The last point of TidyHost on a management document, for a removal that
+// has just changed the host's list: every record takes the number of the
+// entry holding it (RenumberRecords). The caller saves the document. True
+// when it changed.
+bool FollowHostEntries(IniDocument& management, const HostEntries& entries);
 
 }  // namespace horizonmill

@@ -110,8 +110,28 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   const auto entry = key ? FindHostEntry(ReadHostEntries(hostList, list->Section),
                                          HostValueOf(fields), EntryNumber(*key))
                          : std::nullopt;
-  if (!entry) {
+  if (!key) {
     // Gone meanwhile: removed by another, or by the tidying (which told why).
+    records = Listing(management);
+    return RemovalResult::Removed;
+  }
+  if (!entry) {
+    // The host's list no longer holds it (the host, or a hand, took it out):
+    // its pictures and its record go; no entry of the list is touched. The
+    // pictures go first, so that a stop in between leaves the record to be
+    // removed again.
+    const auto deleted =
+        DeleteRecordPictures(folders, fields, ReadHostEntries(hostList, list->Section), held);
+    ChangeIniDocument(managementFile, [&] { management.DeleteKey(kManagementSection, *key); });
+    SaveIniFile(managementFile, management);
+    std::string detail = "the host's background list (" + list->File + ", section [" +
+                         std::string(list->Section) + "]) no longer holds " + HostValueOf(fields) +
+                         ", so only its record " + *key + " and its pictures went";
+    for (const std::string& picture : deleted) detail += "; deleted " + picture;
+    held.MessageBox("背景「" + removed.Alias +
+                        "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しま"
+                        "した。",
+                    detail);
     records = Listing(management);
     return RemovalResult::Removed;
   }
@@ -138,7 +158,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
   const HostEntries entries = ReadHostEntries(hostList, list->Section);
   DeleteRecordPictures(folders, fields, entries, held);
   DeleteKeyAndEmptySection(management, kRemovingSection, *key);
-  FollowHostEntries(management, folders, *list, entries, held);
+  FollowHostEntries(management, entries);
   SaveIniFile(managementFile, management);
   records = Listing(management);
   return RemovalResult::Removed;

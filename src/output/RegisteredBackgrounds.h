@@ -40,12 +40,13 @@ enum class RemovalResult {
 };
 
 // Removes records[index] after asking "背景「alias」を削除します。よろしいですか？".
-// The host's lock is held from then on; the host is tidied first (which may
-// already take the background away when the host's list no longer holds it,
-// telling the host). The record is found in the management file by its
-// fields, and its entry in the host's list by its value alias,c_file,file:
-// the entry of the record's number when it holds that, else any entry that
-// does. Then, each file replaced atomically:
+// The host's lock is held from then on; the host is tidied first. The record
+// is found in the management file by its fields, and its entry in the host's
+// list by its value alias,c_file,file: the entry of the record's number when
+// it holds that, else any entry that does. When no entry holds it, its
+// pictures and its record go, no entry is touched, and the host is told that
+// the list no longer held the background. Otherwise, each file replaced
+// atomically:
 //   1. the management file: the record moves into section "REMOVING";
 //   2. the host's list: the entry goes, every later entry moves up one
 //      number, and "BGMax" drops by one (not below 0) when the entry was
