@@ -146,7 +146,10 @@ TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreNotWrittenThrough) {
   } links[] = {
       {fifo, "is a symbolic link to a FIFO, not a regular file"},
       {folder, "is a symbolic link to a folder, not a regular file"},
-      {"/dev/null", "is a symbolic link to a device, not a regular file"},
+      {"/dev/null", "is a symbolic link into /dev"},
+      // Standard output redirected to a file is still no file to replace.
+      {"/proc/self/fd/1", "is a symbolic link into /proc"},
+      {"/dev/stdout", "is a symbolic link into /dev"},
       {dir / "nowhere", "is a symbolic link that points to nothing"},
   };
   for (const auto& [target, reason] : links) {

@@ -155,8 +155,7 @@ TEST(CliOutput, StandardOutputAndLinksAtTheOutputName) {
   std::filesystem::create_symlink("/dev/null", dir / "to-device.jpg");
   r = RunCli("--size 8x4 --timings -o " + Quoted(dir / "to-device.jpg"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("is a symbolic link to a device, not a regular file"), std::string::npos)
-      << r.err;
+  EXPECT_NE(r.err.find("is a symbolic link into /dev"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("sky"), std::string::npos) << r.err;  // before the render
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-device.jpg"));
   r = RunCli("--size 8x4 --quiet -o " + Quoted(dir / "to-file.jpg"));

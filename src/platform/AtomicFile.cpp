@@ -253,6 +253,29 @@ class NewFile : public ByteSink {
 
 }  // namespace
 
+namespace {
+
+// The system folder ("/proc" or "/dev") a chain of symbolic links starting at
+// `path` passes through; empty when it passes through neither.
+std::string LinkIntoSystemFolder(std::string path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    char buffer[4096];
+    const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+    if (n < 0 || static_cast<std::size_t>(n) >= sizeof buffer) return {};
+    std::string target(buffer, static_cast<std::size_t>(n));
+    if (!target.starts_with('/')) {
+      const auto slash = path.rfind('/');
+      target = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + target;
+    }
+    for (const char* folder : {"/proc", "/dev"})
+      if (target == folder || target.starts_with(std::string(folder) + "/")) return folder;
+    path = std::move(target);
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string NotReplaceableReason(const std::string& path) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) return {};
@@ -267,6 +290,13 @@ std::string NotReplaceableReason(const std::string& path) {
   if (S_ISLNK(st.st_mode)) {
     // The link is replaced by the new file: only when it stands for a file, so
     // that a link to a device or to standard output never becomes a file.
+    // /dev/stdout and the like lead through /proc to whatever a process has
+    // open, a regular file too when the output is redirected to one: a link
+    // into /proc or /dev is never replaced.
+    if (const std::string into = LinkIntoSystemFolder(path); !into.empty())
+      return "is a symbolic link into " + into +
+             " (a device or a process's open file), not to "
+             "a regular file";
     struct stat target;
     if (::stat(path.c_str(), &target) != 0)
       return "is a symbolic link that points to nothing (" + ErrnoReason(errno) +

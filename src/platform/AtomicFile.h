@@ -13,7 +13,8 @@
 // Only a regular file (or nothing) is replaced: a folder, device, FIFO or
 // socket at the target is an error. A symbolic link at the target is replaced
 // by the new file (what it points to stays as it is) only when it points to a
-// regular file; a link to anything else, or to nothing, is an error. A replaced file keeps its
+// regular file outside /proc and /dev; a link to anything else (/dev/stdout
+// included, whatever standard output is), or to nothing, is an error. A replaced file keeps its
 // mode, less the set-user-ID and set-group-ID bits, and its group where the
 // writer may set it; a new file gets the mode the umask leaves of 0666.
 #pragma once
