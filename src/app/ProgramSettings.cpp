@@ -42,6 +42,29 @@ void ProgramSettings::SetHostTarget(const std::string& hostIni) {
   Change(kQoraLTargetKey, hostIni.empty() ? std::nullopt : std::optional(hostIni));
 }
 
+void ProgramSettings::NoteRecentFile(const std::string& path) {
+  std::vector<std::string> files{path};
+  for (const std::string& file : values_.RecentFiles)
+    if (file != path && files.size() < kMaxRecentFiles) files.push_back(file);
+  SetRecentFiles(std::move(files));
+}
+
+void ProgramSettings::ForgetRecentFile(const std::string& path) {
+  std::vector<std::string> files = values_.RecentFiles;
+  std::erase(files, path);
+  SetRecentFiles(std::move(files));
+}
+
+void ProgramSettings::SetRecentFiles(std::vector<std::string> files) {
+  if (files == values_.RecentFiles) return;
+  values_.RecentFiles = std::move(files);
+  // The list is written whole: each key holds its place.
+  for (int i = 0; i < kMaxRecentFiles; ++i)
+    Change(RecentFileKey(i), i < static_cast<int>(values_.RecentFiles.size())
+                                 ? std::optional(values_.RecentFiles[i])
+                                 : std::nullopt);
+}
+
 void ProgramSettings::Change(std::string_view key, std::optional<std::string> value) {
   changes_.insert_or_assign(std::string(key), std::move(value));
 }

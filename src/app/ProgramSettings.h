@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ApplicationSettings.h"
 
@@ -44,6 +45,12 @@ class ProgramSettings {
   // that the next registration asks again.
   void SetHostTarget(const std::string& hostIni);
 
+  // A scene opened or saved: first in the recent files (once), at most
+  // kMaxRecentFiles kept.
+  void NoteRecentFile(const std::string& path);
+  // A recent file that is gone.
+  void ForgetRecentFile(const std::string& path);
+
   // Whether keys changed since the last Save.
   bool HasChanges() const { return !changes_.empty(); }
   // Writes the changed keys into the file as it is now. Throws FileError
@@ -52,6 +59,7 @@ class ProgramSettings {
 
  private:
   void Change(std::string_view key, std::optional<std::string> value);
+  void SetRecentFiles(std::vector<std::string> files);
 
   std::filesystem::path ini_;
   ApplicationSettings values_;

@@ -78,6 +78,11 @@ ControlStates Session::Refresh() {
   return s;
 }
 
+std::string Session::ResolutionProblem() const {
+  const OutputSize size = OutputSizeOf(scene_.Output.Resolution);
+  return WorkBitmap::LimitReason(size.width, size.height);
+}
+
 std::optional<std::string> Session::ExistingTexture(std::string_view name) {
   std::string path = ResolvePath(name);
   if (!FileExists(path)) return std::nullopt;

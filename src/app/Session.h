@@ -102,6 +102,10 @@ class Session {
   // default scene after New): what a settings file would hold, compared.
   bool HasUnsavedChanges() const;
 
+  // Why the output resolution cannot be rendered (the limit it breaks, in
+  // English); empty when it can.
+  std::string ResolutionProblem() const;
+
   // The refresh of the window (RedrawAll): while the old output format is on,
   // the resolution is held at "3072" x "1536"; the rest is the enabling of the
   // controls as the scene stands.

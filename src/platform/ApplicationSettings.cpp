@@ -70,8 +70,13 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
   s.ObjectDir = read(kObjectDirKey);
   s.QoraLTarget = read(kQoraLTargetKey);
   s.JPEGQuality = JpegQualityOf(doc);
+  for (int i = 0; i < kMaxRecentFiles; ++i)
+    if (std::string file = read(RecentFileKey(i)); !file.empty())
+      s.RecentFiles.push_back(std::move(file));
   return s;
 }
+
+std::string RecentFileKey(int index) { return "RecentFile" + std::to_string(index + 1); }
 
 void UpdateApplicationSettings(
     const std::filesystem::path& ini,

@@ -21,7 +21,15 @@ struct ApplicationSettings {
   std::string ObjectDir;    // the object group editor's picture dialog
   std::string QoraLTarget;  // key "QoraL_Target": the host INI's full path
   int JPEGQuality = 90;     // missing, negative or not a number -> 90
+  // Keys "RecentFile1".."RecentFile8": the scenes last opened or saved, the
+  // newest first (empty keys skipped).
+  std::vector<std::string> RecentFiles;
 };
+
+// How many scenes the file menu remembers.
+inline constexpr int kMaxRecentFiles = 8;
+// "RecentFile1" .. "RecentFile8".
+std::string RecentFileKey(int index);
 
 // The INI file's path: $HORIZONMILL_INI when set; otherwise
 // $XDG_CONFIG_HOME/horizonmill/ (default ~/.config/horizonmill/) + the file

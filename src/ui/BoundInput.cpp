@@ -14,7 +14,7 @@ BoundInput::BoundInput(const char* name, int typingLimit, const QString& hint, S
 
 void BoundInput::Show() {
   const QSignalBlocker block(this);
-  setText(QString::fromStdString(field_(session_.Scene())));
+  ShowText(QString::fromStdString(field_(session_.Scene())));
 }
 
 void BoundInput::TextChange(const QString& text) {

@@ -1,6 +1,12 @@
 #include "ui/FileCommands.h"
 
+#include <QFileInfo>
+#include <QMenu>
+#include <filesystem>
+#include <system_error>
+
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 #include "ui/EditorCommands.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
@@ -66,15 +72,67 @@ void FileCommands::New1Click() {
   if (MaySetSceneAside()) NewScene();
 }
 
-void FileCommands::OpenSettings(const std::string& path) {
+bool FileCommands::OpenSettings(const std::string& path) {
   ReaderHost host(*this);
+  bool read = true;
   try {
     session_.Open(path, host);
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
     dialogs_.Error(window_, Q(e.what()));
+    read = false;
   }
   ShowWholeScene();
+  if (read) NoteRecent();
+  return read;
+}
+
+void FileCommands::NoteRecent() {
+  std::error_code ec;
+  const std::filesystem::path file = std::filesystem::absolute(session_.SettingsFilename(), ec);
+  session_.Settings().NoteRecentFile(ec ? session_.SettingsFilename()
+                                        : file.lexically_normal().string());
+  programIni_.WriteProgramIni();
+}
+
+void FileCommands::OpenRecent(const std::string& path) {
+  if (session_.Context().Rendering || !MaySetSceneAside()) return;
+  if (!FileExists(path)) {
+    dialogs_.Message(window_, "設定ファイル「" + Q(path) + "」がありません。",
+                     Q(path + ": the file is gone; it leaves the recent files"));
+    session_.Settings().ForgetRecentFile(path);
+    programIni_.WriteProgramIni();
+    return;
+  }
+  OpenSettings(path);
+}
+
+void FileCommands::OpenDropped(const std::string& path) {
+  if (session_.Context().Rendering || !MaySetSceneAside()) return;
+  OpenSettings(path);
+}
+
+void FileCommands::AttachRecentMenu(QMenu* menu) {
+  menu->setObjectName("RecentFiles1");
+  menu->setToolTipsVisible(true);
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillRecentMenu(menu); });
+  FillRecentMenu(menu);
+}
+
+void FileCommands::FillRecentMenu(QMenu* menu) {
+  menu->clear();
+  const std::vector<std::string>& files = session_.Settings().Values().RecentFiles;
+  if (files.empty()) {
+    menu->addAction("（なし）")->setEnabled(false);
+    return;
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const QString path = Q(files[i]);
+    QAction* action = menu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+    action->setObjectName(QString("RecentFile%1").arg(i + 1));
+    action->setToolTip(path);
+    connect(action, &QAction::triggered, this, [this, file = files[i]] { OpenRecent(file); });
+  }
 }
 
 void FileCommands::Open1Click() {
@@ -93,6 +151,7 @@ bool FileCommands::SaveScene() {
     return false;
   }
   view_.SceneEdited();
+  NoteRecent();
   return true;
 }
 
@@ -108,7 +167,8 @@ void FileCommands::SaveAs1Click() {
     return;
   }
   view_.SetTitle();
-  if (programIni_.WriteProgramIni()) view_.RedrawAll();
+  NoteRecent();
+  view_.RedrawAll();
 }
 
 bool FileCommands::MaySetSceneAside() {

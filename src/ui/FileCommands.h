@@ -9,6 +9,7 @@
 
 #include "app/Session.h"
 
+class QMenu;
 class QWidget;
 
 namespace horizonmill::ui {
@@ -35,8 +36,16 @@ class FileCommands : public QObject {
   // The default scene, as New and the start-up make it.
   void NewScene();
   // Reads the settings file at `path` over the scene; when it cannot be read
-  // the user hears why, and the scene, its name and the title stay as they were.
-  void OpenSettings(const std::string& path);
+  // the user hears why, and the scene, its name and the title stay as they
+  // were (false). A scene read becomes the first of the recent files.
+  bool OpenSettings(const std::string& path);
+  // A scene chosen in the recent files or dropped on the window: opened after
+  // the question about unsaved changes. A recent file that is gone is told
+  // and leaves the list.
+  void OpenRecent(const std::string& path);
+  void OpenDropped(const std::string& path);
+  // The file menu's 最近使ったファイル: filled from the settings each time it opens.
+  void AttachRecentMenu(QMenu* menu);
   // Before the scene is set aside (New, Open, closing): when it has unsaved
   // changes, asks 保存 / 破棄 / キャンセル. True when it may go: saved,
   // discarded, or unchanged.
@@ -51,6 +60,10 @@ class FileCommands : public QObject {
   // After New or Open (read or not): the object editor lets go of its entry,
   // every control shows the scene, the title names its file.
   void ShowWholeScene();
+  // The scene's file becomes the first of the recent files, and the program
+  // INI is written.
+  void NoteRecent();
+  void FillRecentMenu(QMenu* menu);
 
   Session& session_;
   UserDialogs& dialogs_;

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,30 @@ LookAroundView::LookAroundView(std::function<bool()> rendering, QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(160, 120);
   resize(sizeHint());
+}
+
+QRect LookAroundPlacement(QSize wanted, QRect parent, QRect available) {
+  const QSize size = wanted.boundedTo(available.size() * 9 / 10);
+  QRect placed(QPoint(), size);
+  placed.moveCenter(parent.center());
+  // Inside the available area: the right and bottom edges first, so that the
+  // top-left corner (the title bar) wins when both cannot be kept.
+  placed.moveRight(std::min(placed.right(), available.right()));
+  placed.moveBottom(std::min(placed.bottom(), available.bottom()));
+  placed.moveLeft(std::max(placed.left(), available.left()));
+  placed.moveTop(std::max(placed.top(), available.top()));
+  return placed;
+}
+
+void LookAroundView::showEvent(QShowEvent* event) {
+  if (!placed_ && parentWidget() != nullptr) {
+    placed_ = true;
+    const QWidget* parent = parentWidget()->window();
+    if (const QScreen* screen = parent->screen())
+      setGeometry(
+          LookAroundPlacement(size(), parent->frameGeometry(), screen->availableGeometry()));
+  }
+  QWidget::showEvent(event);
 }
 
 void LookAroundView::SetPanorama(const WorkBitmap* panorama, const QString& source) {

@@ -20,6 +20,11 @@
 
 namespace horizonmill::ui {
 
+// Where a window of `wanted` size opens over `parent` (a frame on the screen):
+// no larger than nine tenths of the screen's `available` area, centred on the
+// parent, and wholly inside the available area.
+QRect LookAroundPlacement(QSize wanted, QRect parent, QRect available);
+
 class LookAroundView : public QWidget {
   Q_OBJECT
 
@@ -43,6 +48,8 @@ class LookAroundView : public QWidget {
   QSize sizeHint() const override { return {800, 600}; }
 
  protected:
+  // The first showing places the window over its parent, inside the screen.
+  void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -67,6 +74,7 @@ class LookAroundView : public QWidget {
   WorkBitmap frame_;
   QPointF lastMouse_;
   bool dragging_ = false;
+  bool placed_ = false;
   int threads_;
 };
 

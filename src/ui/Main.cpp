@@ -4,8 +4,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/Paths.h"
@@ -19,6 +23,7 @@
 #include "ui/RegistrationCommands.h"
 #include "ui/RenderPanel.h"
 #include "ui/SceneControls.h"
+#include "ui/TextInput.h"
 #include "ui/TextureCommands.h"
 #include "ui/UserDialogs.h"
 
@@ -52,6 +57,8 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
                                            *renderPanel_, *outputControls_);
   BuildMenu();
   ConnectControls();
+  SetTypingRules(*this);
+  setAcceptDrops(true);
   ShowScene();
   RedrawAll();
   SetTitle();
@@ -80,6 +87,7 @@ void THorizonmill_MainForm::BuildMenu() {
                   QKeySequence::Save);
   saveAs1_ = action(file, "SaveAs1", "設定を名前を付けて保存(&A)", files_,
                     &FileCommands::SaveAs1Click, QKeySequence::SaveAs);
+  files_->AttachRecentMenu(file->addMenu("最近使ったファイル(&R)"));
   file->addSeparator();
   cubeMap1_ = action(file, "CubeMap1", "キューブマップを出力...(&C)", outputs_,
                      &OutputCommands::CubeMap1Click);
@@ -129,6 +137,7 @@ void THorizonmill_MainForm::ConnectControls() {
   connect(outputControls_, &OutputControls::goClicked, outputs_, &OutputCommands::GoClick);
   connect(outputControls_, &OutputControls::registToQoraLClicked, registration_,
           &RegistrationCommands::RegistToQoraLClick);
+  connect(outputControls_, &OutputControls::resolutionLeft, this, &Main::ResolutionLeft);
 }
 
 void THorizonmill_MainForm::Start(const std::string& argument) {
@@ -164,6 +173,37 @@ void THorizonmill_MainForm::AuthorClick() {
   dialogs_.Inform(this,
                   "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同\n"
                   "※現在らいと以外のバージョンは存在してません。");
+}
+
+void THorizonmill_MainForm::ResolutionLeft() {
+  const std::string problem = session_.ResolutionProblem();
+  if (problem.empty()) return;
+  dialogs_.Beep();
+  dialogs_.Message(this, "この出力解像度では作画できません。", Q(problem));
+}
+
+namespace {
+
+// The settings file a drop carries: one local file ending in ".hm".
+QString DroppedSettingsFile(const QMimeData* data) {
+  if (!data->hasUrls() || data->urls().size() != 1) return {};
+  const QUrl url = data->urls().constFirst();
+  if (!url.isLocalFile() || !url.toLocalFile().endsWith(".hm", Qt::CaseInsensitive)) return {};
+  return url.toLocalFile();
+}
+
+}  // namespace
+
+void THorizonmill_MainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (!session_.Context().Rendering && !DroppedSettingsFile(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void THorizonmill_MainForm::dropEvent(QDropEvent* event) {
+  const QString file = DroppedSettingsFile(event->mimeData());
+  if (file.isEmpty()) return;
+  event->acceptProposedAction();
+  files_->OpenDropped(file.toStdString());
 }
 
 // ---------------------------------------------------------------- SessionView

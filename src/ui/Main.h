@@ -49,6 +49,10 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A settings file dropped on the window opens, after the question about
+  // unsaved changes.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenu();
@@ -56,6 +60,8 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   void ConnectControls();
   void Exit1Click() { close(); }
   void AuthorClick();
+  // ResX or ResY left: a size beyond the image limits is said at once.
+  void ResolutionLeft();
 
   // SessionView
   void ShowScene() override;

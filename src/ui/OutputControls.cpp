@@ -15,10 +15,10 @@ namespace horizonmill::ui {
 OutputControls::OutputControls(Session& session, QWidget* parent)
     : QFrame(parent), session_(session) {
   resX_ =
-      new BoundInput("ResX", 4, "出力画像の幅(ピクセル）です。もちろん整数", session_,
+      new BoundInput("ResX", 5, "出力画像の幅(ピクセル）です。もちろん整数", session_,
                      [](SceneSettings& s) -> std::string& { return s.Output.Resolution.Width; });
   resY_ =
-      new BoundInput("ResY", 4, "出力画像の高さ（ピクセル）もちろん整数", session_,
+      new BoundInput("ResY", 5, "出力画像の高さ（ピクセル）もちろん整数", session_,
                      [](SceneSettings& s) -> std::string& { return s.Output.Resolution.Height; });
   outPutFilen_ =
       new BoundInput("OutPutFilen", 0,
@@ -58,6 +58,8 @@ OutputControls::OutputControls(Session& session, QWidget* parent)
     connect(input, &BoundInput::edited, this, &OutputControls::edited);
     connect(input, &QLineEdit::returnPressed, this, &OutputControls::redrawRequested);
   }
+  for (BoundInput* input : {resX_, resY_})
+    connect(input, &TextInput::exited, this, &OutputControls::resolutionLeft);
   connect(isOldFormat_, &QCheckBox::toggled, this, &OutputControls::FormatToggled);
   connect(dietMode_, &QCheckBox::toggled, this, &OutputControls::FormatToggled);
   connect(referOutPut, &QPushButton::clicked, this, &OutputControls::referOutPutClicked);

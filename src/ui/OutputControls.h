@@ -43,6 +43,8 @@ class OutputControls : public QFrame {
   void referOutPutClicked();
   void goClicked();
   void registToQoraLClicked();
+  // The user left ResX or ResY: the window checks the size.
+  void resolutionLeft();
 
  private:
   void FormatToggled();

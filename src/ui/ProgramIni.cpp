@@ -1,5 +1,8 @@
 #include "ui/ProgramIni.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/FileError.h"
 #include "ui/JPEGQualityunit.h"
 
@@ -40,7 +43,21 @@ ProgramIni::ProgramIni(Session& session, UserDialogs& dialogs, QWidget* window)
 }
 
 std::optional<QString> ProgramIni::RunFileDialog(FileDialog& dialog, const QString& presetName) {
-  return ui::RunFileDialog(dialogs_, window_, dialog, presetName);
+  // A dialog with no folder of its own yet opens in the scene's folder.
+  FileDialog shown = dialog;
+  if (shown.fileName.isEmpty() && shown.setup.directory.isEmpty())
+    shown.setup.directory = SceneFolder();
+  const auto chosen = ui::RunFileDialog(dialogs_, window_, shown, presetName);
+  dialog.fileName = shown.fileName;
+  return chosen;
+}
+
+QString ProgramIni::SceneFolder() const {
+  const std::string& name = session_.SettingsFilename();
+  if (name == kNewSettingsName) return {};
+  std::error_code ec;
+  const std::filesystem::path folder = std::filesystem::absolute(name, ec).parent_path();
+  return ec ? QString() : QString::fromStdString(folder.string());
 }
 
 void ProgramIni::ReadProgramIni() {

@@ -30,8 +30,12 @@ class ProgramIni : public QObject {
   FileDialog& ObjectOpenDialog() { return objectOpenDialog_; }
   FileDialog& QoraLIniOpenDlg() { return qoraLIniOpenDlg_; }
 
-  // Runs one of the dialogs above over the window.
+  // Runs one of the dialogs above over the window: in the folder of the file
+  // last chosen in it, else the folder the program remembers for it, else the
+  // scene's folder.
   std::optional<QString> RunFileDialog(FileDialog& dialog, const QString& presetName = {});
+  // The folder of the scene's settings file; empty for a new scene.
+  QString SceneFolder() const;
 
   // The remembered folders, at start.
   void ReadProgramIni();

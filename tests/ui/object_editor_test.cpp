@@ -87,7 +87,9 @@ class ObjectEditorTest : public QObject {
       // Every editor writes into the entry at once.
       Child<QSlider>(d, "Opacity")->setValue(37);
       QCOMPARE(Current(d)->Transparency, 0.37L);
-      Enter(d, "numofobj", "abc");
+      Enter(d, "numofobj", "abc");  // a count takes no letters
+      QCOMPARE(Current(d)->NumberOfObjects, 1);
+      Enter(d, "numofobj", "0");
       QCOMPARE(Current(d)->NumberOfObjects, 0);
       QVERIFY(d.isVisible());  // Enter stores the value and closes nothing
       Enter(d, "Scale", "2.5");
