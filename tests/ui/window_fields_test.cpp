@@ -48,14 +48,30 @@ class WindowFieldsTest : public QObject {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("seed: letters refused") << "Seed" << "1a2b" << "12";
-    QTest::newRow("seed: a sign") << "Seed" << "-42" << "-42";
-    QTest::newRow("stars: no sign") << "Stars" << "-300" << "300";
-    QTest::newRow("air depth: a real") << "AirDepth" << "1.5e" << "1.5e";
-    QTest::newRow("air depth: one point") << "AirDepth" << "1..5" << "1.5";
-    QTest::newRow("width: five digits") << "ResX" << "163840" << "16384";
-    QTest::newRow("height: letters refused") << "ResY" << "8k192" << "8192";
-    QTest::newRow("output name: anything") << "OutPutFilen" << "a b.png" << "a b.png";
+    QTest::newRow("seed: letters refused") << "Seed"
+                                           << "1a2b"
+                                           << "12";
+    QTest::newRow("seed: a sign") << "Seed"
+                                  << "-42"
+                                  << "-42";
+    QTest::newRow("stars: no sign") << "Stars"
+                                    << "-300"
+                                    << "300";
+    QTest::newRow("air depth: a real") << "AirDepth"
+                                       << "1.5e"
+                                       << "1.5e";
+    QTest::newRow("air depth: one point") << "AirDepth"
+                                          << "1..5"
+                                          << "1.5";
+    QTest::newRow("width: five digits") << "ResX"
+                                        << "163840"
+                                        << "16384";
+    QTest::newRow("height: letters refused") << "ResY"
+                                             << "8k192"
+                                             << "8192";
+    QTest::newRow("output name: anything") << "OutPutFilen"
+                                           << "a b.png"
+                                           << "a b.png";
   }
   void numberFieldsTakeNumbersOnly() {
     QFETCH(QString, field);
@@ -119,8 +135,8 @@ class WindowFieldsTest : public QObject {
     menu = Child<QMenu>(*w.window, "RecentFiles1");
     emit menu->aboutToShow();
     menu->actions().at(1)->trigger();
-    QCOMPARE(w.dialogs.messages.last(), "設定ファイル「" + QString::fromStdString(w.Path("b.hm")) +
-                                            "」がありません。");
+    QCOMPARE(w.dialogs.messages.last(),
+             "設定ファイル「" + QString::fromStdString(w.Path("b.hm")) + "」がありません。");
     emit menu->aboutToShow();
     QCOMPARE(menu->actions().size(), 1);
   }
@@ -161,7 +177,8 @@ class WindowFieldsTest : public QObject {
     QTest::addColumn<QRect>("placed");
     const QRect screen(0, 0, 1024, 768);
     QTest::newRow("centred") << QRect(100, 100, 824, 568) << QRect(112, 84, 800, 600);
-    QTest::newRow("parent past the right") << QRect(900, 100, 800, 600) << QRect(224, 100, 800, 600);
+    QTest::newRow("parent past the right")
+        << QRect(900, 100, 800, 600) << QRect(224, 100, 800, 600);
     QTest::newRow("parent above the top") << QRect(0, -500, 800, 600) << QRect(0, 0, 800, 600);
   }
   void theLookAroundWindowOpensInsideTheScreen() {
