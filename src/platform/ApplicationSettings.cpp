@@ -70,6 +70,7 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
   s.ObjectDir = read(kObjectDirKey);
   s.QoraLTarget = read(kQoraLTargetKey);
   s.JPEGQuality = JpegQualityOf(doc);
+  s.AutoPreview = read(kAutoPreviewKey) != "0";
   return s;
 }
 

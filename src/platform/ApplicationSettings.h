@@ -21,6 +21,7 @@ struct ApplicationSettings {
   std::string ObjectDir;    // the object group editor's picture dialog
   std::string QoraLTarget;  // key "QoraL_Target": the host INI's full path
   int JPEGQuality = 90;     // missing, negative or not a number -> 90
+  bool AutoPreview = true;  // "0" off, "1" on; missing or anything else -> on
 };
 
 // The INI file's path: $HORIZONMILL_INI when set; otherwise
@@ -52,5 +53,6 @@ inline constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
 inline constexpr std::string_view kObjectDirKey = "ObjectDir";
 inline constexpr std::string_view kJpegQualityKey = "JPEGQuality";
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
+inline constexpr std::string_view kAutoPreviewKey = "AutoPreview";
 
 }  // namespace horizonmill
