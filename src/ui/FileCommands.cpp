@@ -59,6 +59,7 @@ void FileCommands::ShowWholeScene() {
 
 void FileCommands::NewScene() {
   session_.New();
+  view_.SceneReplaced();
   ShowWholeScene();
 }
 
@@ -70,6 +71,7 @@ void FileCommands::OpenSettings(const std::string& path) {
   ReaderHost host(*this);
   try {
     session_.Open(path, host);
+    view_.SceneReplaced();
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
     dialogs_.Error(window_, Q(e.what()));
