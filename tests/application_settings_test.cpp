@@ -44,7 +44,20 @@ TEST(ApplicationSettings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.OutputDir, "");
   EXPECT_EQ(s.QoraLTarget, "");
   EXPECT_EQ(s.JPEGQuality, 90);
+  EXPECT_TRUE(s.AutoPreview);
   EXPECT_EQ(ReadApplicationSettings(dir.Path()).JPEGQuality, 90);  // a folder: unreadable
+}
+
+// Only "0" turns the automatic preview off; what the key holds otherwise
+// leaves it on, as it is by default.
+TEST(ApplicationSettings, AutoPreviewRule) {
+  TempDir dir;
+  const std::pair<const char*, bool> cases[] = {{"0", false}, {" 0 ", false}, {"1", true},
+                                                {"", true},   {"off", true},  {"00", true}};
+  for (const auto& [value, on] : cases) {
+    WriteFile(dir / "h.INI", std::string("[Horizonmill]\r\nAutoPreview=") + value + "\r\n");
+    EXPECT_EQ(ReadApplicationSettings(dir / "h.INI").AutoPreview, on) << value;
+  }
 }
 
 TEST(ApplicationSettings, JpegQualityRule) {

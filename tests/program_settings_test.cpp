@@ -51,6 +51,23 @@ TEST(ProgramSettings, ARunWritesOnlyWhatItChangedIntoTheFileAsItIsThen) {
   EXPECT_EQ(ReadFile(ini).find("QoraL_Target"), std::string::npos);
 }
 
+TEST(ProgramSettings, TheAutomaticPreviewIsWrittenWhenItChanges) {
+  TempDir dir;
+  const std::string ini = dir / "h.INI";
+  ProgramSettings run(ini);
+  EXPECT_TRUE(run.Values().AutoPreview);
+  run.SetAutoPreview(true);  // as it is: nothing to write
+  EXPECT_FALSE(run.HasChanges());
+  run.SetAutoPreview(false);
+  run.Save();
+  EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nAutoPreview=0\r\n");
+  EXPECT_FALSE(ProgramSettings(ini).Values().AutoPreview);
+  run.SetAutoPreview(true);
+  run.Save();
+  EXPECT_TRUE(ReadApplicationSettings(ini).AutoPreview);
+  EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nAutoPreview=1\r\n");
+}
+
 TEST(ProgramSettings, AFailedSaveKeepsTheChangesForTheNextOne) {
   TempDir dir;
   WriteFile(dir / "config", "a file where the folder should be");

@@ -2,6 +2,7 @@
 
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "scene/SceneSettings.h"
 
@@ -81,6 +82,86 @@ TEST(ObjectGroup, AppendRemoveKeepTheLinksInOrder) {
   ClearObjectGroup(g);
   EXPECT_TRUE(g.Empty());
   EXPECT_EQ(g.Last(), nullptr);
+}
+
+// An entry taken out keeps its picture and comes back where it was: before
+// its old neighbour, or at either end.
+TEST(ObjectGroup, ReleasedEntriesKeepTheirPicturesAndGoBackInPlace) {
+  ObjectGroup g;
+  ObjectEntry* e[3];
+  for (int i = 0; i < 3; ++i) {
+    auto entry = NewObjectEntry();
+    entry->Image = MakePixelImage(1, 1);
+    e[i] = entry.get();
+    AppendObjectEntry(g, std::move(entry));
+  }
+  auto order = [&g] {
+    std::vector<const ObjectEntry*> seen;
+    for (const ObjectEntry& entry : g) seen.push_back(&entry);
+    return seen;
+  };
+  auto back = [&](const std::vector<const ObjectEntry*>& expected) {
+    EXPECT_EQ(order(), expected);
+    EXPECT_EQ(g.First(), expected.front());
+    EXPECT_EQ(g.Last(), expected.back());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(expected[i]->Prev(), i == 0 ? nullptr : expected[i - 1]);
+      EXPECT_EQ(expected[i]->Next(), i + 1 == expected.size() ? nullptr : expected[i + 1]);
+    }
+  };
+  for (int i = 0; i < 3; ++i) {
+    ObjectEntry* next = e[i]->Next();
+    const PixelImage* picture = e[i]->Image.get();
+    std::unique_ptr<ObjectEntry> out = g.Release(e[i]);
+    ASSERT_EQ(out.get(), e[i]);
+    EXPECT_EQ(out->Image.get(), picture);
+    EXPECT_EQ(out->Prev(), nullptr);
+    EXPECT_EQ(out->Next(), nullptr);
+    EXPECT_EQ(g.Size(), 2u);
+    EXPECT_FALSE(g.Contains(e[i]));
+    g.Insert(next, std::move(out));
+    back({e[0], e[1], e[2]});
+  }
+  // The only entry out and in again.
+  ObjectGroup one;
+  auto entry = NewObjectEntry();
+  ObjectEntry* only = entry.get();
+  one.Insert(nullptr, std::move(entry));
+  auto out = one.Release(only);
+  EXPECT_TRUE(one.Empty());
+  EXPECT_EQ(one.Last(), nullptr);
+  one.Insert(nullptr, std::move(out));
+  EXPECT_EQ(one.First(), only);
+  EXPECT_EQ(one.Last(), only);
+}
+
+// SameSettingsAs looks at exactly what CopySettingsFrom copies.
+TEST(ObjectGroup, SameSettingsComparesWhatCopySettingsCopies) {
+  const std::pair<const char*, void (*)(ObjectEntry&)> changes[] = {
+      {"OpaqueColor", [](ObjectEntry& e) { e.OpaqueColor = MakePacked(1, 2, 3); }},
+      {"Manual", [](ObjectEntry& e) { e.Manual = true; }},
+      {"Angle", [](ObjectEntry& e) { e.Placement.Angle = 1; }},
+      {"Height", [](ObjectEntry& e) { e.Placement.Height = 1; }},
+      {"Distance", [](ObjectEntry& e) { e.Placement.Distance = 1; }},
+      {"Scale", [](ObjectEntry& e) { e.Scale = 2; }},
+      {"NumberOfObjects", [](ObjectEntry& e) { e.NumberOfObjects = 2; }},
+      {"Shadeing", [](ObjectEntry& e) { e.Shadeing = false; }},
+      {"PositionMode", [](ObjectEntry& e) { e.PositionMode = PositionMode::Sky; }},
+      {"MixtureMode", [](ObjectEntry& e) { e.MixtureMode = MixtureMode::Sub; }},
+      {"Transparency", [](ObjectEntry& e) { e.Transparency = 0.5L; }},
+      {"SoftFocus", [](ObjectEntry& e) { e.SoftFocus = 0.5L; }}};
+  for (const auto& [field, change] : changes) {
+    ObjectEntry a, b;
+    change(b);
+    EXPECT_FALSE(a.SameSettingsAs(b)) << field;
+    a.CopySettingsFrom(b);
+    EXPECT_TRUE(a.SameSettingsAs(b)) << field;
+  }
+  // The picture and the name are no settings.
+  ObjectEntry a, b;
+  b.Filename = "tree.bmp";
+  b.Image = MakePixelImage(1, 1);
+  EXPECT_TRUE(a.SameSettingsAs(b));
 }
 
 #ifndef NDEBUG  // asserts are compiled only without NDEBUG

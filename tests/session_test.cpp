@@ -208,6 +208,35 @@ TEST(Session, TexturesTypedOrBrowsedAreShownInThePreview) {
   EXPECT_FALSE(s.Scene().Ground.Texture);
 }
 
+// The picture a load replaces is handed back when asked for (an edit that
+// can be taken back keeps it), and the slot is as it was after a failure.
+TEST(Session, ALoadedTextureHandsBackThePictureItReplaced) {
+  TempDir dir;
+  WritePicture(dir / "t.bmp");
+  WriteFile(dir / "junk.bmp", "not a picture");
+  for (const TextureLayer layer : {TextureLayer::Ground, TextureLayer::Ceiling}) {
+    Session s;
+    PixelImagePtr& slot =
+        layer == TextureLayer::Ground ? s.Scene().Ground.Texture : s.Scene().Ceiling.Texture;
+    PixelImagePtr replaced = MakePixelImage(1, 1);
+    s.LoadTexture(layer, dir / "t.bmp", &replaced);
+    EXPECT_EQ(replaced, nullptr);  // the slot was empty
+    const PixelImage* first = slot.get();
+    ASSERT_NE(first, nullptr);
+
+    s.TakeTexture(layer, dir / "t.bmp", &replaced);
+    EXPECT_EQ(replaced.get(), first);
+    ASSERT_NE(slot, nullptr);
+    EXPECT_NE(slot.get(), first);
+
+    const PixelImage* second = slot.get();
+    PixelImagePtr untouched;
+    EXPECT_THROW(s.LoadTexture(layer, dir / "junk.bmp", &untouched), FileError);
+    EXPECT_EQ(slot.get(), second);
+    EXPECT_EQ(untouched, nullptr);
+  }
+}
+
 TEST(Session, PreviewClicksWaitForTheTimerAfterARender) {
   Session s;
   EXPECT_FALSE(s.PreviewAcceptsClick());  // RenderProgress starts at 100

@@ -36,6 +36,12 @@ void ProgramSettings::SetJpegQuality(int quality) {
   Change(kJpegQualityKey, std::to_string(quality));
 }
 
+void ProgramSettings::SetAutoPreview(bool on) {
+  if (values_.AutoPreview == on) return;
+  values_.AutoPreview = on;
+  Change(kAutoPreviewKey, on ? "1" : "0");
+}
+
 void ProgramSettings::SetHostTarget(const std::string& hostIni) {
   if (values_.QoraLTarget == hostIni) return;
   values_.QoraLTarget = hostIni;

@@ -41,6 +41,8 @@ class ProgramSettings {
   // A dialog's folder (ending with its separator); empty changes nothing.
   void SetFolder(DialogFolder dialog, const std::string& folder);
   void SetJpegQuality(int quality);
+  // Whether the window's preview follows every change of the scene.
+  void SetAutoPreview(bool on);
   // The host INI of the registration (a full path); empty forgets it, so
   // that the next registration asks again.
   void SetHostTarget(const std::string& hostIni);

@@ -89,19 +89,32 @@ std::optional<std::string> Session::ExistingTexture(std::string_view name) {
   return path;
 }
 
-TextureLoad Session::LoadTexture(TextureLayer layer, const std::string& path) {
+TextureLoad Session::LoadTexture(TextureLayer layer, const std::string& path,
+                                 PixelImagePtr* replaced) {
   horizonmill::PictureBudget budget(pictureBudget_);  // the class, not the accessor
   budget.Hold(scene_.HeldPictureBytes());
-  TextureLoad load =
-      layer == TextureLayer::Ground
-          ? LoadGroundTexture(scene_.Ground.Texture, path, &budget)
-          : LoadCeilingTexture(scene_.Ceiling.Texture, scene_.Ceiling.OpaqueColor, path, &budget);
+  PixelImagePtr& slot =
+      layer == TextureLayer::Ground ? scene_.Ground.Texture : scene_.Ceiling.Texture;
+  // The loaders free what the slot holds; taken out first, it is kept.
+  PixelImagePtr previous;
+  if (replaced != nullptr) previous = std::move(slot);
+  TextureLoad load;
+  try {
+    load = layer == TextureLayer::Ground
+               ? LoadGroundTexture(slot, path, &budget)
+               : LoadCeilingTexture(slot, scene_.Ceiling.OpaqueColor, path, &budget);
+  } catch (...) {
+    if (replaced != nullptr) slot = std::move(previous);
+    throw;
+  }
+  if (replaced != nullptr) *replaced = std::move(previous);
   if (load.result == TextureLoadResult::Loaded) ShowInPreview(load.picture);
   return load;
 }
 
-TextureLoad Session::TakeTexture(TextureLayer layer, const std::string& path) {
-  TextureLoad load = LoadTexture(layer, path);
+TextureLoad Session::TakeTexture(TextureLayer layer, const std::string& path,
+                                 PixelImagePtr* replaced) {
+  TextureLoad load = LoadTexture(layer, path, replaced);
   if (layer == TextureLayer::Ground) {
     scene_.Ground.Enabled = true;
     scene_.Ground.TextureFilename = path;

@@ -117,11 +117,15 @@ class Session {
   // transparent colour becomes one the picture does not use) and scales it into
   // PreviewBitmap. Throws FileError, leaving the slot as it was, when the file
   // is no loadable picture or the picture budget does not admit it beside the
-  // scene's other pictures; OutOfMemory leaves the slot empty.
-  TextureLoad LoadTexture(TextureLayer layer, const std::string& path);
+  // scene's other pictures; OutOfMemory leaves the slot empty. The picture the
+  // slot held is freed, or handed to `replaced` when given (an edit that can
+  // be taken back keeps it); the budget counts it either way.
+  TextureLoad LoadTexture(TextureLayer layer, const std::string& path,
+                          PixelImagePtr* replaced = nullptr);
   // A texture chosen in the layer's browse dialog: loaded as above, then the
   // layer is switched on and its name becomes the path.
-  TextureLoad TakeTexture(TextureLayer layer, const std::string& path);
+  TextureLoad TakeTexture(TextureLayer layer, const std::string& path,
+                          PixelImagePtr* replaced = nullptr);
   // Scales a picture into the whole of PreviewBitmap.
   void ShowInPreview(const WorkBitmap& picture);
   // Loads the picture at `path` into a new entry at the end of `group` (one of

@@ -73,6 +73,7 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
   for (int i = 0; i < kMaxRecentFiles; ++i)
     if (std::string file = read(RecentFileKey(i)); !file.empty())
       s.RecentFiles.push_back(std::move(file));
+  s.AutoPreview = read(kAutoPreviewKey) != "0";
   return s;
 }
 

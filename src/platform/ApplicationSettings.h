@@ -24,6 +24,7 @@ struct ApplicationSettings {
   // Keys "RecentFile1".."RecentFile8": the scenes last opened or saved, the
   // newest first (empty keys skipped).
   std::vector<std::string> RecentFiles;
+  bool AutoPreview = true;  // "0" off, "1" on; missing or anything else -> on
 };
 
 // How many scenes the file menu remembers.
@@ -60,5 +61,6 @@ inline constexpr std::string_view kSettingSaveDirKey = "SettingSaveDir";
 inline constexpr std::string_view kObjectDirKey = "ObjectDir";
 inline constexpr std::string_view kJpegQualityKey = "JPEGQuality";
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
+inline constexpr std::string_view kAutoPreviewKey = "AutoPreview";
 
 }  // namespace horizonmill

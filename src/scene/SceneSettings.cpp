@@ -96,6 +96,15 @@ void ObjectEntry::CopySettingsFrom(const ObjectEntry& other) {
   SoftFocus = other.SoftFocus;
 }
 
+bool ObjectEntry::SameSettingsAs(const ObjectEntry& other) const {
+  return OpaqueColor == other.OpaqueColor && Manual == other.Manual &&
+         Placement.Angle == other.Placement.Angle && Placement.Height == other.Placement.Height &&
+         Placement.Distance == other.Placement.Distance && Scale == other.Scale &&
+         NumberOfObjects == other.NumberOfObjects && Shadeing == other.Shadeing &&
+         PositionMode == other.PositionMode && MixtureMode == other.MixtureMode &&
+         Transparency == other.Transparency && SoftFocus == other.SoftFocus;
+}
+
 std::int64_t SceneSettings::HeldPictureBytes() const {
   std::int64_t bytes = HeldBytes(Ground.Texture.get()) + HeldBytes(Ceiling.Texture.get());
   for (const ObjectGroup* group : {&Far, &Mid, &Near})
@@ -121,19 +130,26 @@ bool ObjectGroup::Contains(const ObjectEntry* entry) const {
   return false;
 }
 
-void ObjectGroup::Append(std::unique_ptr<ObjectEntry> entry) {
-  assert(entry != nullptr && "appending no entry");
+void ObjectGroup::Append(std::unique_ptr<ObjectEntry> entry) { Insert(nullptr, std::move(entry)); }
+
+void ObjectGroup::Insert(ObjectEntry* next, std::unique_ptr<ObjectEntry> entry) {
+  assert(entry != nullptr && "inserting no entry");
+  assert((next == nullptr || Contains(next)) && "inserting before an entry of another group");
   ObjectEntry* e = entry.release();
-  e->prev_ = last_;
-  e->next_ = nullptr;
-  if (last_ != nullptr)
-    last_->next_ = e;
+  ObjectEntry* prev = next != nullptr ? next->prev_ : last_;
+  e->prev_ = prev;
+  e->next_ = next;
+  if (prev != nullptr)
+    prev->next_ = e;
   else
     first_ = e;
-  last_ = e;
+  if (next != nullptr)
+    next->prev_ = e;
+  else
+    last_ = e;
 }
 
-void ObjectGroup::Remove(ObjectEntry* entry) {
+std::unique_ptr<ObjectEntry> ObjectGroup::Release(ObjectEntry* entry) {
   assert(Contains(entry) && "removing an entry that is not in this group");
   if (entry->prev_ != nullptr)
     entry->prev_->next_ = entry->next_;
@@ -143,7 +159,8 @@ void ObjectGroup::Remove(ObjectEntry* entry) {
     entry->next_->prev_ = entry->prev_;
   else
     last_ = entry->prev_;
-  delete entry;
+  entry->prev_ = entry->next_ = nullptr;
+  return std::unique_ptr<ObjectEntry>(entry);
 }
 
 void ObjectGroup::Swap(ObjectGroup& other) noexcept {

@@ -41,10 +41,12 @@ struct SkyGradation {
 
   // Blue at 0.0, white at 0.5, blue at 1.0; the other entries black at 0.0.
   static SkyGradation Default();
+  friend bool operator==(const SkyGradation&, const SkyGradation&) = default;
 };
 
 struct SunPosition {
   long double X = 0.5L, Y = 0.5L;
+  friend bool operator==(const SunPosition&, const SunPosition&) = default;
 };
 
 struct SunSettings {
@@ -53,12 +55,14 @@ struct SunSettings {
   SunPosition Position;
   std::array<long double, 4> Slopes{};  // red, green, blue, opacity
   std::uint8_t MixtureMode = MixtureMode::Add;
+  friend bool operator==(const SunSettings&, const SunSettings&) = default;
 };
 
 struct StarSettings {
   std::int32_t OverSampling = 1;
   std::string NumberOfStars = "0";  // integer text
   std::string SizeOfStars = "1.0";  // real text
+  friend bool operator==(const StarSettings&, const StarSettings&) = default;
 };
 
 struct CeilingSettings {
@@ -102,6 +106,8 @@ struct ObjectEntry {
 
   // Copies every field but the picture, the file name and the links.
   void CopySettingsFrom(const ObjectEntry& other);
+  // Whether every field that CopySettingsFrom copies is equal.
+  bool SameSettingsAs(const ObjectEntry& other) const;
 
   // Through a const entry its neighbours are const too.
   ObjectEntry* Prev() { return prev_; }
@@ -135,10 +141,16 @@ class ObjectGroup {
 
   // Links the entry (not null) after the last one.
   void Append(std::unique_ptr<ObjectEntry> entry);
-  // Unlinks the entry, mending its neighbours, and frees it with its picture.
-  // The entry must be in this group (SceneSettings::RemoveObjectEntry finds the
-  // group of an entry).
-  void Remove(ObjectEntry* entry);
+  // Links the entry (not null) before `next`, which is in this group; after
+  // the last one when `next` is nullptr.
+  void Insert(ObjectEntry* next, std::unique_ptr<ObjectEntry> entry);
+  // Unlinks the entry, mending its neighbours, and hands it over with its
+  // picture (an edit that can be taken back keeps it). The entry must be in
+  // this group.
+  std::unique_ptr<ObjectEntry> Release(ObjectEntry* entry);
+  // Unlinks the entry and frees it with its picture. The entry must be in this
+  // group (SceneSettings::RemoveObjectEntry finds the group of an entry).
+  void Remove(ObjectEntry* entry) { Release(entry); }
   // Removes the first entry until the group is empty.
   void Clear();
   // Exchanges the entries of the two groups.
@@ -193,12 +205,14 @@ inline void ClearObjectGroup(ObjectGroup& group) { group.Clear(); }
 struct OutputResolution {
   std::string Width = "3072";   // integer text
   std::string Height = "1536";  // integer text
+  friend bool operator==(const OutputResolution&, const OutputResolution&) = default;
 };
 
 struct OutputSettings {
   OutputResolution Resolution;
   OutputFormat Format = OutputFormat::Normal;
   std::string Filename;  // ".bmp" writes BMP, anything else JPEG
+  friend bool operator==(const OutputSettings&, const OutputSettings&) = default;
 };
 
 struct SceneSettings {

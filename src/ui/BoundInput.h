@@ -1,6 +1,8 @@
 // BoundInput: a text input of the window bound to its text field of the
 // scene. What is typed, or set by the window, is the field at once; Show puts
-// the field as the scene holds it back into the input, which is no edit.
+// the field as the scene holds it back into the input, which is no edit. Undo
+// and redo (Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y) are the window's, not the input's:
+// they take back whole edits, what was typed into an input being one.
 #pragma once
 
 #include <string>
@@ -24,6 +26,10 @@ class BoundInput : public TextInput {
 
   // The field as it stands (after New, Open, a browse).
   void Show();
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  signals:
   // The text changed, and the field with it.

@@ -80,17 +80,24 @@ CeilingControls::CeilingControls(Session& session, QWidget* parent)
   connect(tenjoNeeded_, &QCheckBox::toggled, this, [this](bool on) {
     session_.Scene().Ceiling.Enabled = on;
     emit redrawRequested();
+    emit committed();
   });
   connect(tenjoOpacity_, &QSlider::valueChanged, this, [this](int v) {
     session_.Scene().Ceiling.Transparency = v;
     emit edited();
+    if (!tenjoOpacity_->isSliderDown()) emit committed();  // a drag is done when let go
   });
+  connect(tenjoOpacity_, &QSlider::sliderReleased, this, &CeilingControls::committed);
   for (BoundInput* input : {tenjoScale_, tenjoTextureName_})
     connect(input, &BoundInput::edited, this, &CeilingControls::edited);
   connect(tenjoScale_, &QLineEdit::returnPressed, this, &CeilingControls::redrawRequested);
+  connect(tenjoScale_, &QLineEdit::returnPressed, this, &CeilingControls::committed);
   connect(tenjoScale_, &TextInput::exited, this, [this] {
     tenjoScale_->setText(QString::fromStdString(GuardedScale(tenjoScale_->text().toStdString())));
+    emit committed();
   });
+  // Enter in the name loads the texture, which commits it with the picture.
+  connect(tenjoTextureName_, &TextInput::exited, this, &CeilingControls::committed);
   connect(tenjoTextureName_, &QLineEdit::returnPressed, this, [this] {
     emit tenjoTextureNameEntered();
     TenjoTextureNameEdited();
@@ -106,6 +113,7 @@ void CeilingControls::MixtureToggled(std::uint8_t mode, bool on) {
   if (!on) return;
   session_.Scene().Ceiling.MixtureMode = mode;
   emit edited();
+  emit committed();
 }
 
 void CeilingControls::ShowScene() {

@@ -1,7 +1,9 @@
 // EditorCommands: the editors the window opens on the scene — the sky's
 // gradation (SetGrad1), the sun (SetGrad2), the object groups (SetFarObject,
 // SetMiddleObject, SetNearObject) and the ceiling's transparent colour
-// (ChTenjoTra) — each modal, so no render runs while one is open.
+// (ChTenjoTra) — each modal. An editor's OK is one step of the edit history;
+// in the object editor each change is one. No automatic preview runs while
+// the object editor, which changes the groups in place, is open.
 #pragma once
 
 #include <QObject>
@@ -20,6 +22,9 @@ class TObjectForm;
 class TTenjoTraForm;
 class UserDialogs;
 
+class EditHistory;
+class LivePreview;
+
 class EditorCommands : public QObject {
   Q_OBJECT
 
@@ -27,7 +32,7 @@ class EditorCommands : public QObject {
   // All of them outlive the commands; `window` is the editors' parent;
   // `objectOpenDialog` is the object editor's picture dialog.
   EditorCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                 FileDialog& objectOpenDialog);
+                 FileDialog& objectOpenDialog, EditHistory& history, LivePreview& live);
 
   void SetGrad1Click();
   void SetGrad2Click();
@@ -40,6 +45,8 @@ class EditorCommands : public QObject {
   Session& session_;
   UserDialogs& dialogs_;
   SessionView& view_;
+  EditHistory& history_;
+  LivePreview& live_;
   TGrad1Form* grad1Form_;
   TGrad2Form* grad2Form_;
   TObjectForm* objForm_;

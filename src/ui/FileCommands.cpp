@@ -65,6 +65,7 @@ void FileCommands::ShowWholeScene() {
 
 void FileCommands::NewScene() {
   session_.New();
+  view_.SceneReplaced();
   ShowWholeScene();
 }
 
@@ -77,6 +78,7 @@ bool FileCommands::OpenSettings(const std::string& path) {
   bool read = true;
   try {
     session_.Open(path, host);
+    view_.SceneReplaced();
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
     dialogs_.Error(window_, Q(e.what()));
@@ -131,7 +133,7 @@ void FileCommands::FillRecentMenu(QMenu* menu) {
     QAction* action = menu->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
     action->setObjectName(QString("RecentFile%1").arg(i + 1));
     action->setToolTip(path);
-    connect(action, &QAction::triggered, this, [this, file = files[i]] { OpenRecent(file); });
+    connect(action, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
   }
 }
 

@@ -44,8 +44,16 @@ class FileCommands : public QObject {
   // and leaves the list.
   void OpenRecent(const std::string& path);
   void OpenDropped(const std::string& path);
-  // The file menu's 最近使ったファイル: filled from the settings each time it opens.
+  // The file menu's 最近使ったファイル: filled from the settings each time it
+  // opens; a file chosen there is asked for by recentFileChosen.
   void AttachRecentMenu(QMenu* menu);
+
+ signals:
+  // A scene was chosen among the recent files (the window opens it with
+  // OpenRecent once no preview is drawn).
+  void recentFileChosen(const QString& path);
+
+ public:
   // Before the scene is set aside (New, Open, closing): when it has unsaved
   // changes, asks 保存 / 破棄 / キャンセル. True when it may go: saved,
   // discarded, or unchanged.

@@ -59,15 +59,23 @@ GroundControls::GroundControls(Session& session, QWidget* parent)
   connect(zimenNeeded_, &QCheckBox::toggled, this, [this](bool on) {
     session_.Scene().Ground.Enabled = on;
     emit redrawRequested();
+    emit committed();
   });
   connect(zimenRefValue_, &QSlider::valueChanged, this, &GroundControls::ZimenRefValueChange);
+  connect(zimenRefValue_, &QSlider::sliderReleased, this, &GroundControls::committed);
   for (BoundInput* input : {groundScale_, groundWarp_, groundTextureName_})
     connect(input, &BoundInput::edited, this, &GroundControls::edited);
-  for (BoundInput* input : {groundScale_, groundWarp_})
+  for (BoundInput* input : {groundScale_, groundWarp_}) {
     connect(input, &QLineEdit::returnPressed, this, &GroundControls::redrawRequested);
+    connect(input, &QLineEdit::returnPressed, this, &GroundControls::committed);
+  }
   connect(groundScale_, &TextInput::exited, this, [this] {
     groundScale_->setText(QString::fromStdString(GuardedScale(groundScale_->text().toStdString())));
+    emit committed();
   });
+  // Enter in the name loads the texture, which commits it with the picture.
+  for (BoundInput* input : {groundWarp_, groundTextureName_})
+    connect(input, &TextInput::exited, this, &GroundControls::committed);
   connect(groundTextureName_, &QLineEdit::returnPressed, this,
           &GroundControls::groundTextureNameEntered);
   connect(groundTextureRefer_, &QPushButton::clicked, this,
@@ -79,6 +87,7 @@ void GroundControls::ZimenRefValueChange(int position) {
   groundWarpLabel_->setEnabled(position != 0);
   groundWarp_->setEnabled(position != 0);
   emit edited();
+  if (!zimenRefValue_->isSliderDown()) emit committed();  // a drag is done when let go
 }
 
 void GroundControls::ShowScene() {

@@ -14,9 +14,11 @@
 
 #include "platform/Paths.h"
 #include "ui/CeilingControls.h"
+#include "ui/EditHistory.h"
 #include "ui/EditorCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/GroundControls.h"
+#include "ui/LivePreview.h"
 #include "ui/OutputCommands.h"
 #include "ui/OutputControls.h"
 #include "ui/ProgramIni.h"
@@ -35,7 +37,10 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   setObjectName("Horizonmill_MainForm");
   programIni_ = new ProgramIni(session_, dialogs_, this);
   renderPanel_ = new RenderPanel(session_, dialogs_, *this);
-  session_.Context().Host = &renderPanel_->Host();
+  live_ = new LivePreview(session_, *renderPanel_, this);
+  live_->SetAutomatic(session_.Settings().Values().AutoPreview);
+  session_.Context().Host = &live_->Host();
+  history_ = new EditHistory(session_, *this, this);
 
   auto* left = new QVBoxLayout;
   left->addWidget(renderPanel_);
@@ -47,10 +52,12 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   columns->addWidget(sceneControls_ = new SceneControls(session_), 1);
   setCentralWidget(central);
 
-  editors_ = new EditorCommands(session_, dialogs_, this, *this, programIni_->ObjectOpenDialog());
+  editors_ = new EditorCommands(session_, dialogs_, this, *this, programIni_->ObjectOpenDialog(),
+                                *history_, *live_);
   files_ =
       new FileCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *editors_);
-  textures_ = new TextureCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_);
+  textures_ =
+      new TextureCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *history_);
   outputs_ = new OutputCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_,
                                 *outputControls_);
   registration_ = new RegistrationCommands(session_, dialogs_, this, *this, *programIni_,
@@ -79,32 +86,48 @@ void THorizonmill_MainForm::BuildMenu() {
   };
   using Main = THorizonmill_MainForm;
   QMenu* file = menuBar()->addMenu("ファイル(&F)");
-  new1_ = action(file, "New1", "設定の新規作成(&N)", files_, &FileCommands::New1Click,
-                 QKeySequence::New);
-  open1_ = action(file, "Open1", "設定を開く(&O)", files_, &FileCommands::Open1Click,
-                  QKeySequence::Open);
-  save1_ = action(file, "Save1", "設定を上書き保存(&S)", files_, &FileCommands::Save1Click,
-                  QKeySequence::Save);
+  new1_ = action(file, "New1", "設定の新規作成(&N)", files_,
+                 WhenIdle(files_, &FileCommands::New1Click), QKeySequence::New);
+  open1_ = action(file, "Open1", "設定を開く(&O)", files_,
+                  WhenIdle(files_, &FileCommands::Open1Click), QKeySequence::Open);
+  save1_ = action(file, "Save1", "設定を上書き保存(&S)", files_,
+                  WhenIdle(files_, &FileCommands::Save1Click), QKeySequence::Save);
   saveAs1_ = action(file, "SaveAs1", "設定を名前を付けて保存(&A)", files_,
-                    &FileCommands::SaveAs1Click, QKeySequence::SaveAs);
+                    WhenIdle(files_, &FileCommands::SaveAs1Click), QKeySequence::SaveAs);
   files_->AttachRecentMenu(file->addMenu("最近使ったファイル(&R)"));
   file->addSeparator();
   cubeMap1_ = action(file, "CubeMap1", "キューブマップを出力...(&C)", outputs_,
-                     &OutputCommands::CubeMap1Click);
+                     WhenIdle(outputs_, &OutputCommands::CubeMap1Click));
   cubeMap1_->setToolTip(
       "完成画像を作画し、3Dソフト用のキューブマップ（px, nx, py, ny, pz, nz の6面）"
       "としてフォルダーに出力します");
   file->setToolTipsVisible(true);
   file->addSeparator();
   action(file, "Exit1", "終了(&X)", this, &Main::Exit1Click, QKeySequence::Quit);
+  QMenu* edit = menuBar()->addMenu("編集(&E)");
+  edit->setObjectName("Edit1");
+  undo1_ = action(edit, "Undo1", "元に戻す", history_, WhenIdle(history_, &EditHistory::Undo),
+                  QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo1_ = action(edit, "Redo1", "やり直し", history_, WhenIdle(history_, &EditHistory::Redo));
+  redo1_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  history_->ShowIn(undo1_, redo1_);
   QMenu* options = menuBar()->addMenu("オプション(&O)");
-  jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", programIni_, &ProgramIni::JPEG1Click);
-  qoraLDelete_ = action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)",
-                        registration_, &RegistrationCommands::QoraL_DeleteClick);
+  jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", programIni_,
+                  WhenIdle(programIni_, &ProgramIni::JPEG1Click));
+  qoraLDelete_ =
+      action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)", registration_,
+             WhenIdle(registration_, &RegistrationCommands::QoraL_DeleteClick));
   qoraLDelete_->setEnabled(false);
   QMenu* view = menuBar()->addMenu("表示(&L)");
   action(view, "LookAround1", "パノラマを見回す...(&L)", renderPanel_,
          &RenderPanel::LookAround1Click, QKeySequence(Qt::CTRL | Qt::Key_L));
+  autoPreview1_ =
+      action(view, "AutoPreview1", "自動プレビュー(&P)", this, &Main::AutoPreview1Click);
+  autoPreview1_->setCheckable(true);
+  autoPreview1_->setChecked(live_->Automatic());
+  autoPreview1_->setToolTip("設定を変更するたびにプレビュー画像を作画します");
+  view->setToolTipsVisible(true);
   QMenu* version = menuBar()->addMenu("バージョン情報(&V)");
   action(version, "Author", "Horizonmillについて...(&A)", this, &Main::AuthorClick);
 }
@@ -114,30 +137,39 @@ void THorizonmill_MainForm::ConnectControls() {
   connect(sceneControls_, &SceneControls::edited, this, &Main::SceneEdited);
   connect(sceneControls_, &SceneControls::redrawRequested, this, &Main::RedrawAll);
   connect(sceneControls_, &SceneControls::setGrad1Clicked, editors_,
-          &EditorCommands::SetGrad1Click);
+          WhenIdle(editors_, &EditorCommands::SetGrad1Click));
   connect(sceneControls_, &SceneControls::setGrad2Clicked, editors_,
-          &EditorCommands::SetGrad2Click);
+          WhenIdle(editors_, &EditorCommands::SetGrad2Click));
   connect(sceneControls_, &SceneControls::objectGroupClicked, editors_,
-          &EditorCommands::EditObjectGroup);
+          WhenIdle(editors_, &EditorCommands::EditObjectGroup));
   CeilingControls* ceiling = sceneControls_->Ceiling();
   connect(ceiling, &CeilingControls::tenjoTextureNameEntered, textures_,
-          &TextureCommands::TenjoTextureNameEnter);
+          WhenIdle(textures_, &TextureCommands::TenjoTextureNameEnter));
   connect(ceiling, &CeilingControls::tEnjoTextureReferClicked, textures_,
-          &TextureCommands::TEnjoTextureReferClick);
-  connect(ceiling, &CeilingControls::chTenjoTraClicked, editors_, &EditorCommands::ChTenjoTraClick);
+          WhenIdle(textures_, &TextureCommands::TEnjoTextureReferClick));
+  connect(ceiling, &CeilingControls::chTenjoTraClicked, editors_,
+          WhenIdle(editors_, &EditorCommands::ChTenjoTraClick));
   GroundControls* ground = sceneControls_->Ground();
   connect(ground, &GroundControls::groundTextureNameEntered, textures_,
-          &TextureCommands::GroundTextureNameEnter);
+          WhenIdle(textures_, &TextureCommands::GroundTextureNameEnter));
   connect(ground, &GroundControls::groundTextureReferClicked, textures_,
-          &TextureCommands::GroundTextureReferClick);
+          WhenIdle(textures_, &TextureCommands::GroundTextureReferClick));
   connect(outputControls_, &OutputControls::edited, this, &Main::SceneEdited);
   connect(outputControls_, &OutputControls::redrawRequested, this, &Main::RedrawAll);
   connect(outputControls_, &OutputControls::referOutPutClicked, outputs_,
-          &OutputCommands::ReferOutPutClick);
-  connect(outputControls_, &OutputControls::goClicked, outputs_, &OutputCommands::GoClick);
+          WhenIdle(outputs_, &OutputCommands::ReferOutPutClick));
+  connect(outputControls_, &OutputControls::goClicked, outputs_,
+          WhenIdle(outputs_, &OutputCommands::GoClick));
   connect(outputControls_, &OutputControls::registToQoraLClicked, registration_,
-          &RegistrationCommands::RegistToQoraLClick);
+          WhenIdle(registration_, &RegistrationCommands::RegistToQoraLClick));
   connect(outputControls_, &OutputControls::resolutionLeft, this, &Main::ResolutionLeft);
+  connect(files_, &FileCommands::recentFileChosen, this, [this](const QString& path) {
+    WaitForPreview([this, file = path.toStdString()] { files_->OpenRecent(file); });
+  });
+  // Every completed edit is a step; each step, undone or redone, is previewed.
+  connect(sceneControls_, &SceneControls::committed, history_, &EditHistory::Commit);
+  connect(outputControls_, &OutputControls::committed, history_, &EditHistory::Commit);
+  connect(history_, &EditHistory::changed, live_, &LivePreview::Request);
 }
 
 void THorizonmill_MainForm::Start(const std::string& argument) {
@@ -165,6 +197,16 @@ void THorizonmill_MainForm::closeEvent(QCloseEvent* event) {
   // program from ending.
   programIni_->WriteProgramIni();
   event->accept();
+}
+
+void THorizonmill_MainForm::WaitForPreview(std::function<void()> command) {
+  live_->WhenIdle(std::move(command));
+}
+
+void THorizonmill_MainForm::AutoPreview1Click(bool on) {
+  live_->SetAutomatic(on);
+  session_.Settings().SetAutoPreview(on);
+  programIni_->WriteProgramIni();
 }
 
 void THorizonmill_MainForm::AuthorClick() {
@@ -203,7 +245,7 @@ void THorizonmill_MainForm::dropEvent(QDropEvent* event) {
   const QString file = DroppedSettingsFile(event->mimeData());
   if (file.isEmpty()) return;
   event->acceptProposedAction();
-  files_->OpenDropped(file.toStdString());
+  WaitForPreview([this, path = file.toStdString()] { files_->OpenDropped(path); });
 }
 
 // ---------------------------------------------------------------- SessionView
@@ -222,11 +264,14 @@ void THorizonmill_MainForm::RedrawAll() {
 }
 
 void THorizonmill_MainForm::ApplyRenderLock() {
-  const bool idle = !session_.Context().Rendering;
+  // An automatic preview locks nothing: what must not run meanwhile waits
+  // for it (WhenIdle).
+  const bool idle = !session_.Context().Rendering || live_->Running();
   sceneControls_->setEnabled(idle);
   outputControls_->setEnabled(idle);
   for (QAction* a : {new1_, open1_, save1_, saveAs1_, cubeMap1_, jpeg1_}) a->setEnabled(idle);
   qoraLDelete_->setEnabled(idle && registration_->RemovalAvailable());
+  history_->SetLocked(!idle);
 }
 
 QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {
@@ -238,6 +283,14 @@ void THorizonmill_MainForm::SetTitle() {
   SceneEdited();
 }
 
-void THorizonmill_MainForm::SceneEdited() { setWindowModified(session_.HasUnsavedChanges()); }
+void THorizonmill_MainForm::SceneEdited() {
+  setWindowModified(session_.HasUnsavedChanges());
+  history_->ShowState();
+}
+
+void THorizonmill_MainForm::SceneReplaced() {
+  history_->Clear();
+  live_->Request();
+}
 
 }  // namespace horizonmill::ui

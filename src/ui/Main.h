@@ -5,11 +5,14 @@
 // controllers beside it (FileCommands, TextureCommands, OutputCommands,
 // EditorCommands, RegistrationCommands, ProgramIni), which call the session
 // and the sequences of app/ and ask the window to show what changed
-// (SessionView).
+// (SessionView). Every completed edit is a step of the edit history, and the
+// live preview follows the scene; a command that changes the scene's pictures
+// or starts a render waits while an automatic preview runs (WhenIdle).
 #pragma once
 
 #include <QMainWindow>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "app/Session.h"
@@ -20,8 +23,10 @@ class QAction;
 
 namespace horizonmill::ui {
 
+class EditHistory;
 class EditorCommands;
 class FileCommands;
+class LivePreview;
 class OutputCommands;
 class OutputControls;
 class ProgramIni;
@@ -62,6 +67,16 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   void AuthorClick();
   // ResX or ResY left: a size beyond the image limits is said at once.
   void ResolutionLeft();
+  void AutoPreview1Click(bool on);
+  // A command that runs only when no automatic preview does
+  // (LivePreview::WhenIdle), as a slot.
+  template <typename Receiver, typename... Args>
+  auto WhenIdle(Receiver* receiver, void (Receiver::*handler)(Args...)) {
+    return [this, receiver, handler](Args... args) {
+      WaitForPreview([=] { (receiver->*handler)(args...); });
+    };
+  }
+  void WaitForPreview(std::function<void()> command);
 
   // SessionView
   void ShowScene() override;
@@ -69,6 +84,7 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   void ApplyRenderLock() override;
   void SetTitle() override;
   void SceneEdited() override;
+  void SceneReplaced() override;
 
   Session session_;
   UserDialogs& dialogs_;
@@ -81,7 +97,10 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   OutputCommands* outputs_;
   EditorCommands* editors_;
   RegistrationCommands* registration_;
+  EditHistory* history_;
+  LivePreview* live_;
   QAction *new1_, *open1_, *save1_, *saveAs1_, *cubeMap1_, *jpeg1_, *qoraLDelete_;
+  QAction *undo1_, *redo1_, *autoPreview1_;
 };
 
 }  // namespace horizonmill::ui

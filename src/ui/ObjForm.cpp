@@ -19,6 +19,7 @@
 #include "scene/SettingsFile.h"
 #include "scene/TrackBarValues.h"
 #include "ui/DialogParts.h"
+#include "ui/EditHistory.h"
 #include "ui/PreviewArea.h"
 #include "ui/TextInput.h"
 #include "ui/UserDialogs.h"
@@ -31,11 +32,12 @@ constexpr const char* kPreviewHint = "左クリックで透過色の選択、右
 }  // namespace
 
 TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,
-                         QWidget* parent)
+                         EditHistory& history, QWidget* parent)
     : QDialog(parent),
       session_(session),
       dialogs_(dialogs),
       openDialog_(openDialog),
+      history_(history),
       preview_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("ObjectForm");
   setWindowTitle("オブジェクトの設定");
@@ -61,6 +63,7 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
                                 {"明るくなる合成です", "通常の合成です", "暗くなる合成です"},
                                 [this](std::uint8_t mode) {
                                   if (current_) current_->MixtureMode = mode;
+                                  CommitEntry();
                                 });
   opacityLabel1_ = new QLabel("不透明");
   opacity_ = TrackBar("Opacity", 0, 100, "オブジェクトの透明度です");
@@ -127,18 +130,24 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
   connect(objPreview_, &PreviewArea::released, this, &TObjectForm::ObjPreviewMouseUp);
   connect(jimenAtt_, &QCheckBox::clicked, this, [this](bool on) {
     if (current_) current_->PositionMode = on ? PositionMode::Ground : PositionMode::Sky;
+    CommitEntry();
   });
   connect(isShading_, &QCheckBox::clicked, this, [this](bool on) {
     if (current_) current_->Shadeing = on;
+    CommitEntry();
   });
   connect(opacity_, &QSlider::valueChanged, this, [this](int position) {
     if (current_) current_->Transparency = TransparencyOfPosition(position);
+    if (!opacity_->isSliderDown()) CommitEntry();  // a drag is done when let go
   });
+  connect(opacity_, &QSlider::sliderReleased, this, &TObjectForm::CommitEntry);
   auto numberOfObjects = [this] {
     if (current_) current_->NumberOfObjects = ToInteger(numofobj_->text().toStdString());
+    CommitEntry();
   };
   auto scale = [this] {
     if (current_) current_->Scale = ToReal(scale_->text().toStdString());
+    CommitEntry();
   };
   connect(numofobj_, &QLineEdit::returnPressed, this, numberOfObjects);
   connect(numofobj_, &TextInput::exited, this, numberOfObjects);
@@ -186,6 +195,7 @@ void TObjectForm::Select() {
     for (int i = 0; i < row && current_; ++i) current_ = current_->Next();
   }
   SetSettingsEnabled(current_ != nullptr);
+  if (current_) committed_.CopySettingsFrom(*current_);
   if (!current_) {
     if (!preview_.Empty()) FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
     objPreview_->Clear();
@@ -223,6 +233,7 @@ void TObjectForm::AddObjectClick() {
     return;
   }
   if (!added) return NoMemory();
+  history_.ObjectAdded(Group(), *added);
   {
     const QSignalBlocker block(objectList_);
     FillList();
@@ -241,7 +252,7 @@ void TObjectForm::DeleteObjectClick() {
   if (!current_) return;
   upDatePreview_->stop();
   const int p = SelectedRow(*objectList_);
-  RemoveObjectEntry(Group(), current_);
+  history_.DeleteObject(Group(), *current_);  // kept by the step for undo
   current_ = nullptr;
   {
     const QSignalBlocker block(objectList_);
@@ -277,7 +288,14 @@ void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
     current_->OpaqueColor = FindUnusedColour(picture);
   else
     return;
+  CommitEntry();
   RedrawPreview();
+}
+
+void TObjectForm::CommitEntry() {
+  if (!current_) return;
+  history_.ObjectChanged(*current_, committed_);
+  committed_.CopySettingsFrom(*current_);
 }
 
 void TObjectForm::StoreObjectDir() {

@@ -1,6 +1,7 @@
 // TObjectForm: the object group editor. It edits one of the scene's object
 // groups in place: every change is written into the selected entry at once,
-// with no OK or Cancel. The preview shows the selected entry's picture with its
+// with no OK or Cancel, and is one step of the window's edit history (adding
+// and deleting an entry too). The preview shows the selected entry's picture with its
 // key colour blinking red; a left click there picks the key colour, a right
 // click one the picture does not use. Opened modally, so no render can run
 // while it is open.
@@ -21,6 +22,7 @@ class QTimer;
 
 namespace horizonmill::ui {
 
+class EditHistory;
 struct FileDialog;
 class PreviewArea;
 class TextInput;
@@ -33,9 +35,9 @@ class TObjectForm : public QDialog {
   // The group indices the window hands over.
   enum GroupIndex { Near = 0, Mid = 1, Far = 2 };
 
-  // `session`, `dialogs` and `openDialog` (ObjectOpenDialog, which the
-  // settings reader uses too) outlive the dialog.
-  TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,
+  // `session`, `dialogs`, `openDialog` (ObjectOpenDialog, which the settings
+  // reader uses too) and `history` outlive the dialog.
+  TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog, EditHistory& history,
               QWidget* parent = nullptr);
 
   // Opening for a group: the caption names it, the list shows its entries, none
@@ -68,12 +70,17 @@ class TObjectForm : public QDialog {
   void ObjPreviewMouseUp(Qt::MouseButton button, QPoint at);
   void StoreObjectDir();
   void NoMemory();
+  // A change of the selected entry is complete: a step of what changed since
+  // it was selected or last changed.
+  void CommitEntry();
 
   Session& session_;
   UserDialogs& dialogs_;
   FileDialog& openDialog_;
+  EditHistory& history_;
   GroupIndex group_ = Near;
   ObjectEntry* current_ = nullptr;
+  ObjectEntry committed_;  // the selected entry's settings as the last step left them
   bool blink_ = false;
   WorkBitmap preview_;
 

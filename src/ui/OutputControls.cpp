@@ -57,6 +57,8 @@ OutputControls::OutputControls(Session& session, QWidget* parent)
   for (BoundInput* input : {resX_, resY_, outPutFilen_}) {
     connect(input, &BoundInput::edited, this, &OutputControls::edited);
     connect(input, &QLineEdit::returnPressed, this, &OutputControls::redrawRequested);
+    connect(input, &QLineEdit::returnPressed, this, &OutputControls::committed);
+    connect(input, &TextInput::exited, this, &OutputControls::committed);
   }
   for (BoundInput* input : {resX_, resY_})
     connect(input, &TextInput::exited, this, &OutputControls::resolutionLeft);
@@ -72,6 +74,7 @@ void OutputControls::FormatToggled() {
                                    : dietMode_->isChecked()   ? OutputFormat::OldDiet
                                                               : OutputFormat::Old;
   emit redrawRequested();
+  emit committed();
 }
 
 void OutputControls::ShowScene() {
@@ -97,7 +100,10 @@ void OutputControls::ShowStates(const ControlStates& states) {
   go_->setEnabled(states.output);
 }
 
-void OutputControls::SetOutputName(const QString& name) { outPutFilen_->setText(name); }
+void OutputControls::SetOutputName(const QString& name) {
+  outPutFilen_->setText(name);
+  emit committed();
+}
 
 void OutputControls::DisableRegistToQoraL() { registToQoraL_->setEnabled(false); }
 

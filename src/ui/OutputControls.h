@@ -40,6 +40,10 @@ class OutputControls : public QFrame {
   void edited();
   // A switch was toggled or a value entered: the window refreshes (RedrawAll).
   void redrawRequested();
+  // An edit is complete: a text committed (Enter, or moving on to another
+  // control), a switch or a radio button clicked, a slider let go. The edit
+  // history makes a step of what changed.
+  void committed();
   void referOutPutClicked();
   void goClicked();
   void registToQoraLClicked();

@@ -76,11 +76,15 @@ SceneControls::SceneControls(Session& session, QWidget* parent) : QWidget(parent
   for (BoundInput* input : {seed_, airDepth_, stars_, starSize_}) {
     connect(input, &BoundInput::edited, this, &SceneControls::edited);
     connect(input, &QLineEdit::returnPressed, this, &SceneControls::redrawRequested);
+    connect(input, &QLineEdit::returnPressed, this, &SceneControls::committed);
+    connect(input, &TextInput::exited, this, &SceneControls::committed);
   }
   connect(ceiling_, &CeilingControls::edited, this, &SceneControls::edited);
   connect(ceiling_, &CeilingControls::redrawRequested, this, &SceneControls::redrawRequested);
+  connect(ceiling_, &CeilingControls::committed, this, &SceneControls::committed);
   connect(ground_, &GroundControls::edited, this, &SceneControls::edited);
   connect(ground_, &GroundControls::redrawRequested, this, &SceneControls::redrawRequested);
+  connect(ground_, &GroundControls::committed, this, &SceneControls::committed);
   connect(setGrad1, &QPushButton::clicked, this, &SceneControls::setGrad1Clicked);
   connect(setGrad2, &QPushButton::clicked, this, &SceneControls::setGrad2Clicked);
   connect(setFarObject, &QPushButton::clicked, this,

@@ -35,6 +35,10 @@ class SceneControls : public QWidget {
   void edited();
   // A switch was toggled or a value entered: the window refreshes (RedrawAll).
   void redrawRequested();
+  // An edit is complete: a text committed (Enter, or moving on to another
+  // control), a switch or a radio button clicked, a slider let go. The edit
+  // history makes a step of what changed.
+  void committed();
   void setGrad1Clicked();
   void setGrad2Clicked();
   // One of the object groups' buttons: its group (TObjectForm::GroupIndex).

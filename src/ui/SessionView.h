@@ -21,6 +21,9 @@ class SessionView {
   virtual void SetTitle() = 0;
   // The title's mark of unsaved changes follows the scene.
   virtual void SceneEdited() = 0;
+  // The scene was replaced as a whole (New, a file opened): no edit leads back
+  // to the one before.
+  virtual void SceneReplaced() = 0;
 };
 
 }  // namespace horizonmill::ui

@@ -1,6 +1,7 @@
 #include "ui/TextureCommands.h"
 
 #include "platform/FileError.h"
+#include "ui/EditHistory.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
@@ -10,14 +11,16 @@
 namespace horizonmill::ui {
 
 TextureCommands::TextureCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                                 SessionView& view, ProgramIni& programIni, RenderPanel& panel)
+                                 SessionView& view, ProgramIni& programIni, RenderPanel& panel,
+                                 EditHistory& history)
     : QObject(window),
       session_(session),
       dialogs_(dialogs),
       window_(window),
       view_(view),
       programIni_(programIni),
-      panel_(panel) {}
+      panel_(panel),
+      history_(history) {}
 
 void TextureCommands::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
   const bool ground = layer == TextureLayer::Ground;
@@ -25,12 +28,15 @@ void TextureCommands::LoadTexture(TextureLayer layer, const std::string& path, b
   preview.Clear();
   preview.ShowMessage(Q(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
   TextureLoad load;
+  PixelImagePtr replaced;
   try {
-    load = browsed ? session_.TakeTexture(layer, path) : session_.LoadTexture(layer, path);
+    load = browsed ? session_.TakeTexture(layer, path, &replaced)
+                   : session_.LoadTexture(layer, path, &replaced);
   } catch (const FileError& e) {
     dialogs_.Error(window_, Q(e.what()));
     return;
   }
+  history_.CommitTexture(layer, std::move(replaced));
   view_.SceneEdited();
   if (load.result == TextureLoadResult::OutOfMemory) {
     dialogs_.Beep();
@@ -49,6 +55,7 @@ void TextureCommands::GroundTextureNameEnter() {
     panel_.Preview().ShowMessage(Q(kNoGroundTexture));
   }
   view_.RedrawAll();
+  history_.Commit();  // a name that loaded nothing
 }
 
 void TextureCommands::TenjoTextureNameEnter() {
@@ -59,6 +66,7 @@ void TextureCommands::TenjoTextureNameEnter() {
     panel_.Preview().ShowMessage(Q(kNoCeilingTexture));
   }
   view_.RedrawAll();
+  history_.Commit();  // a name that loaded nothing
 }
 
 void TextureCommands::GroundTextureReferClick() {

@@ -1,7 +1,8 @@
 // TextureCommands: the ground's and the ceiling's textures, typed (Enter in
 // the texture's name) or browsed (the layer's 参照 button): loaded into the
 // scene and shown in the preview with the layer's caption, or a message there
-// when the name names no file.
+// when the name names no file. A texture chosen is one step of the edit
+// history, which keeps the picture it replaced.
 #pragma once
 
 #include <QObject>
@@ -13,6 +14,7 @@ class QWidget;
 
 namespace horizonmill::ui {
 
+class EditHistory;
 class ProgramIni;
 class RenderPanel;
 class SessionView;
@@ -24,7 +26,7 @@ class TextureCommands : public QObject {
  public:
   // All of them outlive the commands; `window` is the dialogs' parent.
   TextureCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                  ProgramIni& programIni, RenderPanel& panel);
+                  ProgramIni& programIni, RenderPanel& panel, EditHistory& history);
 
   void GroundTextureNameEnter();
   void TenjoTextureNameEnter();
@@ -43,6 +45,7 @@ class TextureCommands : public QObject {
   SessionView& view_;
   ProgramIni& programIni_;
   RenderPanel& panel_;
+  EditHistory& history_;
 };
 
 }  // namespace horizonmill::ui

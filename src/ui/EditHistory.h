@@ -1,0 +1,85 @@
+// EditHistory: undo and redo over every change to the scene (the 編集 menu).
+// A step is made when an edit is complete — a text committed (Enter, or moving
+// on to another control), a switch, a radio button, a slider let go, an
+// editor's OK, a texture chosen, an object added, deleted or changed in the
+// object editor — so typing a text is one step, and so is a slider's drag.
+// The scene's values (scene/SceneValues.h) are compared with those of the last
+// step: whatever changed since is the new step, named after what changed.
+// Pictures and object entries a step takes out of the scene are kept by the
+// step for redo; nothing is decoded again. A new scene or an opened file
+// clears the history. Undo and redo show the scene anew in the window; the
+// window renders the preview when told (changed).
+#pragma once
+
+#include <QObject>
+
+#include "app/Session.h"
+#include "scene/SceneValues.h"
+
+class QAction;
+class QUndoCommand;
+class QUndoStack;
+
+namespace horizonmill::ui {
+
+class SessionView;
+
+class EditHistory : public QObject {
+  Q_OBJECT
+
+ public:
+  // `session` and `view` outlive the history.
+  EditHistory(Session& session, SessionView& view, QObject* parent = nullptr);
+
+  // The edit menu's commands, kept up to date: "元に戻す: 乱数のシード" names
+  // the step, and each is enabled when there is a step to take (typing not yet
+  // committed counts) and no render holds the scene (SetLocked).
+  void ShowIn(QAction* undo, QAction* redo);
+  void SetLocked(bool locked);
+  // The scene changed, perhaps by typing not yet committed: the commands'
+  // texts and enabling follow.
+  void ShowState();
+
+  // A step of whatever values changed since the last step; none when nothing did.
+  void Commit();
+  // A texture loaded into the layer's slot, with the values that changed with
+  // it (its name, the layer's switch, the ceiling's transparent colour) as one
+  // step; `replaced` is the picture the slot held before (maybe none).
+  void CommitTexture(TextureLayer layer, PixelImagePtr replaced);
+  // The object editor: `entry` was appended to `group`.
+  void ObjectAdded(ObjectGroup& group, ObjectEntry& entry);
+  // Deletes `entry` of `group` as a step; the step keeps it for undo.
+  void DeleteObject(ObjectGroup& group, ObjectEntry& entry);
+  // `entry`'s settings were changed in place; `before` holds them as they were.
+  void ObjectChanged(ObjectEntry& entry, const ObjectEntry& before);
+
+  // Typing not yet committed is committed first, so undo takes it back.
+  void Undo();
+  void Redo();
+  // The scene was replaced as a whole (New, Open): no step leads back.
+  void Clear();
+
+  bool CanUndo() const;
+  bool CanRedo() const;
+
+ signals:
+  // A step was made, undone or redone: the scene changed.
+  void changed();
+
+ private:
+  void Push(QUndoCommand* step);
+  // After an undo or a redo: the window shows the scene as it now stands.
+  void ShowScene();
+  bool Pending() const { return SceneValues::Of(session_.Scene()) != committed_; }
+
+  Session& session_;
+  SessionView& view_;
+  QUndoStack* stack_;
+  // The values as the last step left them.
+  SceneValues committed_;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  bool locked_ = false;
+};
+
+}  // namespace horizonmill::ui
