@@ -1,4 +1,7 @@
-// How soon a full render of the rich example (every layer) answers an abort:
+// How soon a full render of the rich example (every layer) answers an abort,
+// and how soon the writing of its picture does.
+//
+// The render:
 // the request comes at a moment drawn at random within the render, and is
 // seen, as in the window, at the render's next poll (the host sets the flag
 // while it lets events run). The time from the request until RenderBackground
@@ -10,11 +13,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "RichExample.h"
+#include "output/ImageOutput.h"
+#include "platform/AtomicFile.h"
+#include "platform/WriteProgress.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
 
@@ -118,6 +126,84 @@ BENCHMARK(BM_AbortLatency)
     ->ArgName("width")
     ->Arg(16384)
     ->Iterations(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// The writing: the rich example's picture at 8192 x 4096 written as the
+// window writes it (on a thread of its own, into a file beside the old one),
+// the abort asked from the waiting thread at a moment drawn at random within
+// the whole write; the time from the request until the writing thread has
+// ended, the old file still in place. Counters: the whole write, and the
+// worst and mean latency.
+const WorkBitmap& RichPicture() {
+  static const WorkBitmap picture = [] {
+    SceneSettings scene;
+    OpenRichExample(scene);
+    WorkBitmap output(8192, 4096), preview(kPreviewWidth, kPreviewHeight);
+    RenderContext context;
+    RenderBackground(context, scene, output, preview);
+    return output;
+  }();
+  return picture;
+}
+
+void BM_WriteAbortLatency(benchmark::State& state) {
+  const WorkBitmap& picture = RichPicture();
+  const char* names[] = {"abort-bench.bmp", "abort-bench.png", "abort-bench.jpg"};
+  const std::string path =
+      (std::filesystem::temp_directory_path() / names[state.range(0)]).string();
+  auto write = [&](std::atomic<bool>& stop) {
+    WriteProgress progress(&stop);
+    progress.Plan(picture.Height());
+    WriteFileAtomically(
+        path,
+        [&](ByteSink& out) { EncodeImage(picture, path, 90, ImageMetadata::Panorama, out); },
+        OnInterrupt::Stop, &progress);
+  };
+  std::atomic<bool> never{false};
+  auto start = Clock::now();
+  write(never);
+  const double whole = MillisecondsBetween(start, Clock::now());
+
+  std::mt19937 random(4321);
+  std::uniform_real_distribution<double> moment(0, whole);
+  double worst = 0, sum = 0;
+  int stopped = 0;
+  for (auto _ : state) {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> cancelled{false};
+    const auto begin = Clock::now();
+    std::thread writer([&] {
+      try {
+        write(stop);
+      } catch (const WriteCancelled&) {
+        cancelled = true;
+      }
+    });
+    const auto at = begin + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double, std::milli>(moment(random)));
+    std::this_thread::sleep_until(at);
+    const auto requested = Clock::now();
+    stop = true;
+    writer.join();
+    const auto end = Clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    const double latency = MillisecondsBetween(requested, end);
+    worst = std::max(worst, latency);
+    sum += latency;
+    stopped += cancelled ? 1 : 0;
+  }
+  std::filesystem::remove(path);
+  state.SetLabel(path.substr(path.rfind('.') + 1));
+  state.counters["whole_ms"] = whole;
+  state.counters["worst_ms"] = worst;
+  state.counters["mean_ms"] = sum / static_cast<double>(state.iterations());
+  state.counters["stopped"] = stopped;
+}
+BENCHMARK(BM_WriteAbortLatency)
+    ->ArgName("format")
+    ->DenseRange(0, 2)
+    ->Iterations(12)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
