@@ -96,9 +96,8 @@ void BM_AbortLatency(benchmark::State& state) {
   std::map<RenderStage, double> worstInStage;
   for (auto _ : state) {
     const auto begin = Clock::now();
-    const auto at =
-        begin + std::chrono::duration_cast<Clock::duration>(
-                    std::chrono::duration<double, std::milli>(moment(random)));
+    const auto at = begin + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double, std::milli>(moment(random)));
     host.Arm(at);
     RenderBackground(context, scene, output, preview);
     const auto end = Clock::now();
@@ -156,8 +155,7 @@ void BM_WriteAbortLatency(benchmark::State& state) {
     WriteProgress progress(&stop);
     progress.Plan(picture.Height());
     WriteFileAtomically(
-        path,
-        [&](ByteSink& out) { EncodeImage(picture, path, 90, ImageMetadata::Panorama, out); },
+        path, [&](ByteSink& out) { EncodeImage(picture, path, 90, ImageMetadata::Panorama, out); },
         OnInterrupt::Stop, &progress);
   };
   std::atomic<bool> never{false};

@@ -158,8 +158,8 @@ TEST(AbortPolling, TheLongCopiesPollAsTheyGoAndStopAtOnce) {
          }
          changed = 0;
          for (int y = 0; y < kPreviewHeight; ++y)
-           changed += std::memcmp(preview.Row(y), before.Row(y),
-                                  kPreviewWidth * sizeof(BgrPixel)) != 0;
+           changed +=
+               std::memcmp(preview.Row(y), before.Row(y), kPreviewWidth * sizeof(BgrPixel)) != 0;
          return done;
        },
        1, kPreviewHeight - 1},

@@ -112,11 +112,12 @@ TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
   EXPECT_EQ(ReadFile(a), "old a");
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
   // All are written, but none is in place yet: an interrupt still stops them all.
-  EXPECT_THROW(WriteFilesAtomically({{a, text("new a")}, {b,
-                                                          [](ByteSink& out) {
-                                                            out.Write("b");
-                                                            RequestInterrupt(SIGINT);
-                                                          }}}),
+  EXPECT_THROW(WriteFilesAtomically({{a, text("new a")},
+                                     {b,
+                                      [](ByteSink& out) {
+                                        out.Write("b");
+                                        RequestInterrupt(SIGINT);
+                                      }}}),
                Interrupted);
   EXPECT_EQ(ReadFile(a), "old a");
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
@@ -151,10 +152,10 @@ TEST_P(AtomicFileWays, ARequestToStopLeavesTheOldFilesAndNothingBeside) {
   const std::string a = dir_ / "a.png", b = dir_ / "b.png";
   struct Case {
     const char* when;
-    bool set;               // a and b together, else a alone
-    int stopBeforeRow;      // of a's 40 rows of 64 KiB (-1: none)
+    bool set;                  // a and b together, else a alone
+    int stopBeforeRow;         // of a's 40 rows of 64 KiB (-1: none)
     const char* stopAtHookOf;  // set when the file is about to be put in place
-    int rowsDone;           // reported by the encoders when the write stops
+    int rowsDone;              // reported by the encoders when the write stops
   };
   const Case cases[] = {
       {"before the first row", false, 0, "", 0},
@@ -205,12 +206,13 @@ TEST_P(AtomicFileWays, ProgressCountsTheRowsOfEveryFileToTheEnd) {
   std::atomic<bool> stop{false};
   WriteProgress progress(&stop);
   std::vector<std::pair<std::int64_t, int>> seen;  // done and percent before each row of b
-  WriteFilesAtomically({{a, Rows(30, 1000, 'a'), 30},
-                        {b, Rows(10, 1000, 'b',
-                                 [&](int) { seen.emplace_back(progress.Done(), progress.Percent()); }),
-                         10},
-                        {sun, [](ByteSink& out) { out.Write("{}"); }}},
-                       &progress);
+  WriteFilesAtomically(
+      {{a, Rows(30, 1000, 'a'), 30},
+       {b,
+        Rows(10, 1000, 'b', [&](int) { seen.emplace_back(progress.Done(), progress.Percent()); }),
+        10},
+       {sun, [](ByteSink& out) { out.Write("{}"); }}},
+      &progress);
   EXPECT_EQ(progress.Planned(), 40);
   EXPECT_EQ(progress.Done(), 40);
   EXPECT_EQ(progress.Percent(), 100);

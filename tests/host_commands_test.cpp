@@ -100,7 +100,8 @@ TEST(HostCommands, AnAbortWhileTheRegistrationWritesPutsTheHostBack) {
     const auto before = testing::HostFilesOf(t);
     RenderContext& context = session.Context();
     const std::string hookTarget = c.stopAtHookOf[0] ? t.dir / c.stopAtHookOf : "";
-    if (hookTarget.empty()) host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
+    if (hookTarget.empty())
+      host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
     std::int64_t planned = 0;
     host.afterWrite = [&](WriteProgress& progress) { planned = progress.Planned(); };
     detail::SetBeforePutInPlaceHook([&](const std::string& path) {

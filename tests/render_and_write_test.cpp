@@ -183,7 +183,8 @@ TEST(RenderAndWrite, AnAbortWhileTheFilesAreWrittenLeavesEveryFileAsItWas) {
     RecordingAppHost host;
     RenderContext& context = session.Context();
     const std::string hookTarget = c.stopAtHookOf[0] ? dir / c.stopAtHookOf : "";
-    if (hookTarget.empty()) host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
+    if (hookTarget.empty())
+      host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
     detail::SetBeforePutInPlaceHook([&](const std::string& path) {
       if (path == hookTarget) context.AbortRequested = true;
     });

@@ -59,11 +59,10 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
                 WriteProgress* progress) {
   std::vector<FileToWrite> files;
   if (!plan.image.empty() && !plan.ToStandardOutput())
-    files.push_back({plan.image,
-                     [&](ByteSink& out) {
-                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out);
-                     },
-                     picture.Height()});
+    files.push_back(
+        {plan.image,
+         [&](ByteSink& out) { EncodeImage(picture, plan.image, plan.quality, plan.metadata, out); },
+         picture.Height()});
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;

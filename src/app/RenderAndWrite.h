@@ -24,7 +24,7 @@ enum class RunOutcome {
 
 struct RunResult {
   RunOutcome outcome = RunOutcome::Written;
-  bool aborted = false;  // the render was aborted (written as far as it was drawn when kept)
+  bool aborted = false;       // the render was aborted (written as far as it was drawn when kept)
   bool writeAborted = false;  // the writing was aborted: every file as it was
   std::string reason;         // OutOfMemory: why, in English, to follow kMemoryExhausted
   double renderSeconds = 0;

@@ -72,8 +72,7 @@ void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path, WriteProgress*
 void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
                 WriteProgress* progress) {
   WriteFileAtomically(
-      path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); }, OnInterrupt::Stop,
-      progress);
+      path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); }, OnInterrupt::Stop, progress);
 }
 
 namespace {

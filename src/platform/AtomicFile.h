@@ -81,8 +81,7 @@ struct FileToWrite {
 // was. An interrupt or a request after that no longer stops them; a failure
 // while they are put in place (a full disk syncing, say) leaves the earlier
 // ones replaced.
-void WriteFilesAtomically(const std::vector<FileToWrite>& files,
-                          WriteProgress* progress = nullptr);
+void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* progress = nullptr);
 
 namespace detail {
 // False makes the writer use the named temporary file, as on a file system

@@ -161,8 +161,7 @@ void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayer
   const std::function<bool()> poll = [&] { return context.PollProgress(context.RenderProgress); };
   const std::int64_t n = static_cast<std::int64_t>(list.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew, poll))
-      return fail();
+    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew, poll)) return fail();
     if (context.PollProgress(ProgressPercent(i, n))) return;
   }
   context.RenderProgress = 100;

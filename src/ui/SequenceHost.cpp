@@ -38,7 +38,8 @@ void SequenceHost::RunWrite(WriteProgress& progress, const std::function<void()>
       } catch (...) {
         failure = std::current_exception();
       }
-      QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
   } catch (const std::system_error&) {
     // No thread to be had: the write runs here, the window waiting for it.
