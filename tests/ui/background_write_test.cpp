@@ -90,7 +90,7 @@ class BackgroundWriteTest : public QObject {
   std::string Output(const char* name, const char* width = "256", const char* height = "128") {
     Enter("ResX", width);
     Enter("ResY", height);
-    const std::string path = w_->Path(name);
+    std::string path = w_->Path(name);
     Enter("OutPutFilen", QString::fromStdString(path));
     return path;
   }
