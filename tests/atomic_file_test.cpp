@@ -7,12 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
+#include "platform/WriteProgress.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -106,15 +111,121 @@ TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
                Interrupted);
   EXPECT_EQ(ReadFile(a), "old a");
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
-  // Once all are written, a pending interrupt no longer stops any of them.
+  // All are written, but none is in place yet: an interrupt still stops them all.
+  EXPECT_THROW(WriteFilesAtomically({{a, text("new a")},
+                                     {b,
+                                      [](ByteSink& out) {
+                                        out.Write("b");
+                                        RequestInterrupt(SIGINT);
+                                      }}}),
+               Interrupted);
+  EXPECT_EQ(ReadFile(a), "old a");
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
+  // Once the first is in place, a pending interrupt no longer stops the others.
   RequestInterrupt(0);
-  WriteFilesAtomically({{a, text("new a")}, {b, [](ByteSink& out) {
-                                               out.Write("b");
-                                               RequestInterrupt(SIGINT);
-                                             }}});
+  detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+    if (path == b) RequestInterrupt(SIGINT);
+  });
+  WriteFilesAtomically({{a, text("new a")}, {b, text("b")}});
+  detail::SetBeforePutInPlaceHook(nullptr);
   EXPECT_EQ(ReadFile(a), "new a");
   EXPECT_EQ(ReadFile(b), "b");
   EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.jpg", "b.json"}));
+}
+
+// An encoder into the sink: `rows` rows of `bytes` bytes, each reported.
+std::function<void(ByteSink&)> Rows(int rows, std::size_t bytes, char fill,
+                                    const std::function<void(int row)>& before = {}) {
+  return [=](ByteSink& out) {
+    for (int row = 0; row < rows; ++row) {
+      if (before) before(row);
+      out.Write(std::string(bytes, fill));
+      out.EncodedRows(1);
+    }
+  };
+}
+
+// Asked to stop through its progress, a write stops at its next block or
+// report of rows, or before it is put in place, wherever the request comes;
+// the old files stay and nothing is left beside them.
+TEST_P(AtomicFileWays, ARequestToStopLeavesTheOldFilesAndNothingBeside) {
+  const std::string a = dir_ / "a.png", b = dir_ / "b.png";
+  struct Case {
+    const char* when;
+    bool set;                  // a and b together, else a alone
+    int stopBeforeRow;         // of a's 40 rows of 64 KiB (-1: none)
+    const char* stopAtHookOf;  // set when the file is about to be put in place
+    int rowsDone;              // reported by the encoders when the write stops
+  };
+  const Case cases[] = {
+      {"before the first row", false, 0, "", 0},
+      {"part way, between rows", false, 17, "", 17},
+      {"complete, about to be put in place", false, -1, "a.png", 40},
+      {"a set, part way through its first file", true, 17, "", 17},
+      {"a set, complete, about to put its first file in place", true, -1, "a.png", 43},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.when);
+    WriteFile(a, "old a");
+    WriteFile(b, "old b");
+    std::atomic<bool> stop{false};
+    WriteProgress progress(&stop);
+    const std::string hookTarget = c.stopAtHookOf[0] ? dir_ / c.stopAtHookOf : "";
+    detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+      if (path == hookTarget) stop = true;
+    });
+    const auto encodeA = Rows(40, 64 * 1024, 'a', [&](int row) {
+      if (row == c.stopBeforeRow) stop = true;
+    });
+    if (c.set) {
+      EXPECT_THROW(WriteFilesAtomically({{a, encodeA, 40}, {b, Rows(3, 10, 'b'), 3}}, &progress),
+                   WriteCancelled);
+      EXPECT_EQ(progress.Planned(), 43);
+    } else {
+      progress.Plan(40);
+      EXPECT_THROW(WriteFileAtomically(a, encodeA, OnInterrupt::Stop, &progress), WriteCancelled);
+    }
+    detail::SetBeforePutInPlaceHook(nullptr);
+    // A request before a row is heard at its first write: it is never counted.
+    EXPECT_EQ(progress.Done(), c.rowsDone);
+    EXPECT_EQ(ReadFile(a), "old a");
+    EXPECT_EQ(ReadFile(b), "old b");
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.png", "b.png"}));
+  }
+  // Putting a file back is never stopped.
+  std::atomic<bool> stop{true};
+  WriteProgress progress(&stop);
+  WriteFileAtomically(a, Rows(2, 5, 'r'), OnInterrupt::Finish, &progress);
+  EXPECT_EQ(ReadFile(a), "rrrrrrrrrr");
+}
+
+// The rows the encoders report are counted against the plan of the set, up
+// to the whole; without a request to stop, every file goes in.
+TEST_P(AtomicFileWays, ProgressCountsTheRowsOfEveryFileToTheEnd) {
+  const std::string a = dir_ / "a.bmp", b = dir_ / "b.jpg", sun = dir_ / "sun.json";
+  std::atomic<bool> stop{false};
+  WriteProgress progress(&stop);
+  std::vector<std::pair<std::int64_t, int>> seen;  // done and percent before each row of b
+  WriteFilesAtomically(
+      {{a, Rows(30, 1000, 'a'), 30},
+       {b,
+        Rows(10, 1000, 'b', [&](int) { seen.emplace_back(progress.Done(), progress.Percent()); }),
+        10},
+       {sun, [](ByteSink& out) { out.Write("{}"); }}},
+      &progress);
+  EXPECT_EQ(progress.Planned(), 40);
+  EXPECT_EQ(progress.Done(), 40);
+  EXPECT_EQ(progress.Percent(), 100);
+  ASSERT_EQ(seen.size(), 10u);
+  EXPECT_EQ(seen.front(), (std::pair<std::int64_t, int>{30, 75}));
+  EXPECT_EQ(seen.back(), (std::pair<std::int64_t, int>{39, 97}));  // 39 / 40, toward zero
+  EXPECT_EQ(ReadFile(a), std::string(30000, 'a'));
+  EXPECT_EQ(ReadFile(b), std::string(10000, 'b'));
+  EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.bmp", "b.jpg", "sun.json"}));
+  // A progress with nothing planned says 0; with no flag, nothing asks to stop.
+  const WriteProgress idle;
+  EXPECT_EQ(idle.Percent(), 0);
+  EXPECT_FALSE(idle.StopAsked());
 }
 
 TEST(AtomicFile, OnlyRegularFilesAreReplacedAndLinksAreNotWrittenThrough) {

@@ -4,6 +4,7 @@
 
 #include "app/HostCommands.h"
 #include "app/Session.h"
+#include "platform/AtomicFile.h"
 #include "support/AppTesting.h"
 #include "support/RecordingHost.h"
 #include "support/TestHost.h"
@@ -69,6 +70,75 @@ TEST(HostCommands, RenderAndRegisterKeepsAnAbortedRenderOnlyWhenAsked) {
     EXPECT_TRUE(std::filesystem::exists(t.Bg("f.bmp")));
     EXPECT_EQ(ReadApplicationSettings(t.programIni).QoraLTarget, t.hostIni);
   }
+}
+
+// The registration runs through the host's RunWrite. The abort command while
+// it writes its pictures, wherever it comes, puts the host back as it was;
+// once the pictures are complete it goes on to its end. What it tells is
+// told once it has ended, never from within the write.
+TEST(HostCommands, AnAbortWhileTheRegistrationWritesPutsTheHostBack) {
+  const struct {
+    const char* when;
+    const char* stopAtHookOf;  // "": before the writing begins
+    bool registered;
+  } cases[] = {
+      {"before the writing begins", "", false},
+      {"as the picture is about to go in place", "qoral2/bg/f.bmp", false},
+      {"as the catalog picture is about to go in place", "qoral2/bg/c_f.bmp", false},
+      {"as the Direct3D texture is about to go in place", "qoral2/d3d/f.jpg", false},
+      {"as the host's list is written", "qoral2/QoraL2.ini", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.when);
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    Session session{ProgramSettings(t.programIni)};
+    session.Scene().Output.Resolution = {"32", "16"};
+    RecordingAppHost host;
+    const auto installation = FindHost(t.hostIni, host);
+    ASSERT_TRUE(installation);
+    const auto before = testing::HostFilesOf(t);
+    RenderContext& context = session.Context();
+    const std::string hookTarget = c.stopAtHookOf[0] ? t.dir / c.stopAtHookOf : "";
+    if (hookTarget.empty())
+      host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
+    std::int64_t planned = 0;
+    host.afterWrite = [&](WriteProgress& progress) { planned = progress.Planned(); };
+    detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+      if (path == hookTarget) context.AbortRequested = true;
+    });
+    const RegisterResult result =
+        RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host);
+    detail::SetBeforePutInPlaceHook(nullptr);
+    EXPECT_EQ(host.writes, 1);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_FALSE(context.Rendering || context.Writing);
+    if (c.registered) {
+      EXPECT_EQ(result.outcome, RegisterOutcome::Registered);
+      EXPECT_EQ(planned, 16 + kCatalogHeight + kTextureSide);
+      EXPECT_TRUE(std::filesystem::exists(t.Bg("f.bmp")));
+      continue;
+    }
+    EXPECT_EQ(result.outcome, RegisterOutcome::NotWritten);
+    EXPECT_TRUE(result.writeAborted);
+    EXPECT_TRUE(testing::HostFilesOf(t) == before);
+    EXPECT_EQ(ReadApplicationSettings(t.programIni).QoraLTarget, "");
+  }
+
+  // A name taken between the check and the writing is refused under the
+  // host's lock; the message comes once the write has ended.
+  TestHost t;
+  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+  Session session{ProgramSettings(t.programIni)};
+  session.Scene().Output.Resolution = {"32", "16"};
+  RecordingAppHost host;
+  const auto installation = FindHost(t.hostIni, host);
+  ASSERT_TRUE(installation);
+  host.beforeWrite = [&](WriteProgress&) { WriteFile(t.Bg("f.jpg"), "taken meanwhile"); };
+  EXPECT_EQ(RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host).outcome,
+            RegisterOutcome::Refused);
+  EXPECT_EQ(host.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)});
 }
 
 TEST(HostCommands, NamesTheHostRefusesAreToldBeforeTheRender) {

@@ -2,8 +2,10 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <atomic>
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "image/BmpWriter.h"
 #include "output/ImageOutput.h"
@@ -11,6 +13,7 @@
 #include "output/PngWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/WriteProgress.h"
 #include "render/Pipeline.h"
 #include "support/BitmapTesting.h"
 #include "support/BmpBytes.h"
@@ -254,6 +257,80 @@ TEST(AtomicFile, AFailedWriteLeavesTheOldFileAndNoLeftovers) {
 
   WriteFileAtomically(target, "new");
   EXPECT_EQ(ReadFile(target), "new");
+}
+
+// Passes everything on, and asks the write to stop once `stopAt` rows are
+// reported; records the reports.
+class StopAtRow : public ByteSink {
+ public:
+  StopAtRow(ByteSink& out, int stopAt, std::atomic<bool>& stop)
+      : out_(out), stopAt_(stopAt), stop_(stop) {}
+  using ByteSink::Write;
+  void Write(const void* data, std::size_t size) override { out_.Write(data, size); }
+  void Flush() override { out_.Flush(); }
+  void EncodedRows(int rows) override {
+    reports.push_back(rows);
+    reported += rows;
+    if (reported >= stopAt_) stop_ = true;
+    out_.EncodedRows(rows);
+  }
+  std::vector<int> reports;
+  int reported = 0;
+
+ private:
+  ByteSink& out_;
+  int stopAt_;
+  std::atomic<bool>& stop_;
+};
+
+// Every format tells its sink of the rows it encodes, all of them by the end,
+// without changing a byte; asked to stop part way through, the file's write
+// ends with WriteCancelled (whatever the codec makes of its sink's refusal)
+// and the old file stays.
+TEST(ImageOutput, EveryFormatReportsItsRowsAndStopsPartWayWhenAsked) {
+  const WorkBitmap picture = Asymmetric(300, 200);
+  TempDir dir;
+  for (const char* name : {"out.bmp", "out.png", "out.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::string plain = Encoded(
+        [&](ByteSink& out) { EncodeImage(picture, name, 90, ImageMetadata::Panorama, out); });
+    std::atomic<bool> never{false};
+    MemorySink memory;
+    StopAtRow counted(memory, 1000, never);
+    EncodeImage(picture, name, 90, ImageMetadata::Panorama, counted);
+    EXPECT_EQ(memory.Bytes(), plain);
+    EXPECT_EQ(counted.reported, 200);
+    // Rows one by one, or in the JPEG library's batches of at most 16.
+    for (int rows : counted.reports) EXPECT_TRUE(rows >= 1 && rows <= 16) << rows;
+
+    const std::string target = dir / name;
+    WriteFile(target, "old");
+    std::atomic<bool> stop{false};
+    WriteProgress progress(&stop);
+    progress.Plan(picture.Height());
+    EXPECT_THROW(WriteFileAtomically(
+                     target,
+                     [&](ByteSink& out) {
+                       StopAtRow halfway(out, 100, stop);
+                       EncodeImage(picture, name, 90, ImageMetadata::Panorama, halfway);
+                     },
+                     OnInterrupt::Stop, &progress),
+                 WriteCancelled);
+    EXPECT_GE(progress.Done(), 100);
+    EXPECT_LT(progress.Done(), 100 + 16);
+    EXPECT_EQ(ReadFile(target), "old");
+    // Unasked, the same write goes in whole.
+    stop = false;
+    WriteProgress whole(&stop);
+    whole.Plan(picture.Height());
+    WriteFileAtomically(
+        target,
+        [&](ByteSink& out) { EncodeImage(picture, name, 90, ImageMetadata::Panorama, out); },
+        OnInterrupt::Stop, &whole);
+    EXPECT_EQ(whole.Percent(), 100);
+    EXPECT_EQ(ReadFile(target), plain);
+  }
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"out.bmp", "out.jpg", "out.png"}));
 }
 
 TEST(ImageOutput, UnwritablePlacesNameTheFile) {

@@ -6,6 +6,7 @@
 
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "support/AppTesting.h"
 #include "support/BmpBytes.h"
@@ -108,6 +109,112 @@ TEST(RenderAndWrite, NoMemoryRendersAndWritesNothingAFailureLeavesEveryFile) {
   std::filesystem::remove(dir / "sun");
   EXPECT_THROW(RenderAndWrite(session, plan, host), FileError);
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+// The files go through the host's RunWrite, once, with the render's lock held
+// and nothing asking to stop (an abort of the render before, kept, is no
+// request to stop the writing); the progress plans every row and reaches it.
+TEST(RenderAndWrite, TheFilesAreWrittenThroughTheHostLockedAndCounted) {
+  for (const bool abortedAndKept : {false, true}) {
+    SCOPED_TRACE(abortedAndKept ? "an aborted render, kept" : "a whole render");
+    TempDir dir;
+    Session session;
+    session.Scene().Output.Resolution = {"64", "32"};
+    testing::PollingHost render(abortedAndKept ? 1 : 0);
+    session.Context().Host = &render;
+    RecordingAppHost host;
+    host.keepAborted = true;
+    const RenderContext& context = session.Context();
+    struct Seen {
+      bool rendering, writing, abort;
+    } seen{};
+    std::int64_t planned = 0, done = 0;
+    host.beforeWrite = [&](WriteProgress&) {
+      seen = {context.Rendering, context.Writing, context.AbortRequested};
+    };
+    host.afterWrite = [&](WriteProgress& progress) {
+      planned = progress.Planned();
+      done = progress.Done();
+    };
+    OutputRequest request = Image(dir / "out.png");
+    request.cubemap = dir / "faces";
+    request.faceFormat = CubeFaceFormat::Bmp;
+    request.faceSize = 8;
+    request.sunJson = dir / "sun.json";
+    const RunResult result = RenderAndWrite(session, Plan(session, request), host);
+    EXPECT_EQ(result.outcome, RunOutcome::Written);
+    EXPECT_EQ(result.aborted, abortedAndKept);
+    EXPECT_FALSE(result.writeAborted);
+    EXPECT_EQ(host.writes, 1);
+    EXPECT_TRUE(seen.rendering && seen.writing);
+    EXPECT_FALSE(seen.abort);
+    // The picture's 32 rows and six faces of 8; the sun has none.
+    EXPECT_EQ(planned, 32 + 6 * 8);
+    EXPECT_EQ(done, planned);
+    EXPECT_FALSE(context.Rendering || context.Writing);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"faces", "out.png", "sun.json"}));
+  }
+}
+
+// The abort command while the files are written, wherever it comes before
+// the first of them is in place, leaves every file as it was: nothing is
+// written, and no error is raised. Once the first is in place the rest follow.
+TEST(RenderAndWrite, AnAbortWhileTheFilesAreWrittenLeavesEveryFileAsItWas) {
+  const struct {
+    const char* when;
+    bool faces;                // the faces go first, then the picture and the sun
+    const char* stopAtHookOf;  // "": before the writing begins
+    bool written;
+  } cases[] = {
+      {"before the writing begins", true, "", false},
+      {"as the picture is about to go in place", false, "out.bmp", false},
+      {"as the first face is about to go in place", true, "faces/px.png", false},
+      {"as the picture follows the faces", true, "out.bmp", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.when);
+    TempDir dir;
+    std::filesystem::create_directory(dir / "faces");
+    WriteFile(dir / "out.bmp", "BM the last good picture");
+    WriteFile(dir / "faces/px.png", "the last good face");
+    WriteFile(dir / "sun.json", "{}");
+    Session session;
+    session.Scene().Output.Resolution = {"64", "32"};
+    RecordingAppHost host;
+    RenderContext& context = session.Context();
+    const std::string hookTarget = c.stopAtHookOf[0] ? dir / c.stopAtHookOf : "";
+    if (hookTarget.empty())
+      host.beforeWrite = [&](WriteProgress&) { context.AbortRequested = true; };
+    detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+      if (path == hookTarget) context.AbortRequested = true;
+    });
+    OutputRequest request = Image(dir / "out.bmp");
+    if (c.faces) request.cubemap = dir / "faces";
+    request.sunJson = dir / "sun.json";
+    const RunResult result = RenderAndWrite(session, Plan(session, request), host);
+    detail::SetBeforePutInPlaceHook(nullptr);
+    EXPECT_FALSE(result.aborted);
+    EXPECT_TRUE(context.AbortRequested);
+    EXPECT_FALSE(context.Rendering || context.Writing);
+    EXPECT_TRUE(host.events.empty());
+    std::size_t faces = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "faces"))
+      ++faces;
+    if (c.written) {
+      EXPECT_EQ(result.outcome, RunOutcome::Written);
+      EXPECT_FALSE(result.writeAborted);
+      EXPECT_EQ(BmpView(ReadFile(dir / "out.bmp")).Width(), 64);
+      EXPECT_EQ(faces, 6u);
+      continue;
+    }
+    EXPECT_EQ(result.outcome, RunOutcome::NotWritten);
+    EXPECT_TRUE(result.writeAborted);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"faces", "out.bmp", "sun.json"}));
+    EXPECT_EQ(faces, 1u);
+    EXPECT_TRUE(ReadFile(dir / "out.bmp") == "BM the last good picture");
+    EXPECT_TRUE(ReadFile(dir / "faces/px.png") == "the last good face");
+    EXPECT_TRUE(ReadFile(dir / "sun.json") == "{}");
+  }
 }
 
 }  // namespace

@@ -4,17 +4,23 @@
 // asks with dialogs, the command line answers without asking, tests with fakes.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "output/Registration.h"
+#include "platform/WriteProgress.h"
 
 namespace horizonmill {
+
+struct RenderContext;
 
 // The window's question after a full render was aborted.
 inline constexpr std::string_view kKeepAbortedQuestion =
     "作画は中止されました。描けたところまでを保存しますか？";
 // The settings could not be saved after a command that itself succeeded.
 inline constexpr std::string_view kSettingsNotSaved = "プログラムの設定を保存できませんでした。";
+// Shown over the preview while the files of a full render are written.
+inline constexpr std::string_view kWritingMessage = "書き込み中..";
 
 class AppHost : public RegistrationHost {
  public:
@@ -22,6 +28,22 @@ class AppHost : public RegistrationHost {
   // Nothing has been written yet. The default keeps nothing, as on the
   // command line, where only an interrupt aborts.
   virtual bool KeepAbortedRender() { return false; }
+  // Runs `write`, the writing of a full render's files, and returns once it
+  // has ended; what it throws is thrown here. `write` counts its rows in
+  // `progress` and stops (WriteCancelled) at its next block once `progress`
+  // says stop. The default runs it at once on the calling thread (the
+  // command line, tests); the window runs it on a worker thread while its
+  // events run, so `write` must not call back into the host.
+  virtual void RunWrite(WriteProgress& progress, const std::function<void()>& write) { write(); }
 };
+
+// Writes the files of a full render through host.RunWrite: meanwhile the
+// context's Rendering and Writing stay set (no render may start; the window
+// keeps its commands locked), and AbortRequested, cleared first, asks the write
+// to stop. True when `write` ended; false when it stopped for the request
+// (WriteCancelled: nothing was written, and AbortRequested stays set). What
+// else it throws is thrown.
+bool WriteAfterRender(RenderContext& context, AppHost& host,
+                      const std::function<void(WriteProgress&)>& write);
 
 }  // namespace horizonmill

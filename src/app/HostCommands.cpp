@@ -5,6 +5,7 @@
 
 #include "app/Session.h"
 #include "image/ImageLimits.h"
+#include "output/HostFiles.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 
@@ -62,8 +63,22 @@ RegisterResult RenderAndRegister(Session& session, const HostInstallation& insta
     result.outcome = RegisterOutcome::NotWritten;
     return result;
   }
-  if (!RegisterBackground(installation, names, session.OutputBitmap(), session.JpegQuality(),
-                          host)) {
+  // The registration runs where the host runs writes (beside the window's
+  // thread): what it tells is held and told here once it has ended.
+  bool registered = false;
+  {
+    HeldMessages held(host);
+    const WorkBitmap& picture = session.OutputBitmap();
+    const int quality = session.JpegQuality();
+    if (!WriteAfterRender(session.Context(), host, [&](WriteProgress& progress) {
+          registered = RegisterBackground(installation, names, picture, quality, held, &progress);
+        })) {
+      result.outcome = RegisterOutcome::NotWritten;
+      result.writeAborted = true;
+      return result;
+    }
+  }
+  if (!registered) {
     result.outcome = RegisterOutcome::Refused;
     return result;
   }

@@ -30,22 +30,27 @@ std::optional<HostInstallation> OpenHost(ProgramSettings& settings, const std::s
 enum class RegisterOutcome {
   Registered,
   Refused,      // names the host cannot take, or taken: told, nothing written
-  NotWritten,   // the render was aborted and what was drawn not kept
+  NotWritten,   // the render was aborted and what was drawn not kept, or the
+                // registration was aborted while it wrote: the host as it was
   OutOfMemory,  // the size breaks the limits or memory ran out: nothing rendered
 };
 
 struct RegisterResult {
   RegisterOutcome outcome = RegisterOutcome::Registered;
-  bool aborted = false;  // registered as far as it was drawn
-  std::string reason;    // OutOfMemory: why, to follow kMemoryExhausted
+  bool aborted = false;       // registered as far as it was drawn
+  bool writeAborted = false;  // the registration was aborted while it wrote
+  std::string reason;         // OutOfMemory: why, to follow kMemoryExhausted
 };
 
 // The names checked (CheckRegistration), the full-size render, then, unless
 // the render was aborted and the host does not keep it, the registration at the
-// session's JPEG quality (RegisterBackground). The host INI is then remembered
-// in the settings, which are saved (a failure to save them is told; the
-// registration stands). Throws FileError when a file of the host cannot be
-// read or written (the registration is then none of it).
+// session's JPEG quality (RegisterBackground, run through host.RunWrite as
+// WriteAfterRender says: its messages are held and told once it has ended;
+// an abort while it writes its pictures puts the host's files back). The
+// host INI is then remembered in the settings, which are saved (a failure to
+// save them is told; the registration stands). Throws FileError when a file
+// of the host cannot be read or written (the registration is then none of
+// it).
 RegisterResult RenderAndRegister(Session& session, const HostInstallation& installation,
                                  const BackgroundNames& names, AppHost& host);
 

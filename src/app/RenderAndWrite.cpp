@@ -51,25 +51,40 @@ const char* ExtensionOf(ImageFormat format) {
 
 }  // namespace
 
-void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture) {
+namespace {
+
+// The plan's files, `sun` the sun's description (empty: none). Reads nothing
+// of the session: it may run beside the window's thread.
+void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::string& sun,
+                WriteProgress* progress) {
   std::vector<FileToWrite> files;
   if (!plan.image.empty() && !plan.ToStandardOutput())
-    files.push_back({plan.image, [&](ByteSink& out) {
-                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out);
-                     }});
-  const std::string sun =
-      plan.sun.empty()
-          ? ""
-          : SunJson(DescribeSun(session.Scene().Sun, plan.size.width, plan.size.height));
+    files.push_back(
+        {plan.image,
+         [&](ByteSink& out) { EncodeImage(picture, plan.image, plan.quality, plan.metadata, out); },
+         picture.Height()});
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
     EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out);
   }
   if (plan.faces)
-    WriteCubeMap(picture, plan.cubemap, plan.faceSize, *plan.faces, plan.quality, files);
+    WriteCubeMap(picture, plan.cubemap, plan.faceSize, *plan.faces, plan.quality, files, progress);
   else if (!files.empty())
-    WriteFilesAtomically(files);
+    WriteFilesAtomically(files, progress);
+}
+
+std::string SunOf(const Session& session, const OutputPlan& plan) {
+  return plan.sun.empty()
+             ? ""
+             : SunJson(DescribeSun(session.Scene().Sun, plan.size.width, plan.size.height));
+}
+
+}  // namespace
+
+void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
+                       WriteProgress* progress) {
+  WriteFiles(plan, picture, SunOf(session, plan), progress);
 }
 
 RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host) {
@@ -91,7 +106,15 @@ RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host
     }
   }
   const auto writeStart = Clock::now();
-  WritePlannedFiles(session, plan, plan.preview ? session.PreviewBitmap() : session.OutputBitmap());
+  // What the writing needs of the session is taken here, on the caller's thread.
+  const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
+  const std::string sun = SunOf(session, plan);
+  if (!WriteAfterRender(session.Context(), host, [&](WriteProgress& progress) {
+        WriteFiles(plan, picture, sun, &progress);
+      })) {
+    result.outcome = RunOutcome::NotWritten;
+    result.writeAborted = true;
+  }
   result.writeSeconds = SecondsSince(writeStart);
   return result;
 }

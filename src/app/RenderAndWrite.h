@@ -17,27 +17,33 @@ class Session;
 
 enum class RunOutcome {
   Written,      // every file of the plan written (an aborted render too, when kept)
-  NotWritten,   // the render was aborted and what was drawn not kept: nothing written
+  NotWritten,   // the render was aborted and what was drawn not kept, or the
+                // writing was aborted: nothing written
   OutOfMemory,  // the size breaks the limits or memory ran out: nothing rendered
 };
 
 struct RunResult {
   RunOutcome outcome = RunOutcome::Written;
-  bool aborted = false;  // the render was aborted (written as far as it was drawn when kept)
-  std::string reason;    // OutOfMemory: why, in English, to follow kMemoryExhausted
+  bool aborted = false;       // the render was aborted (written as far as it was drawn when kept)
+  bool writeAborted = false;  // the writing was aborted: every file as it was
+  std::string reason;         // OutOfMemory: why, in English, to follow kMemoryExhausted
   double renderSeconds = 0;
   double writeSeconds = 0;
 };
 
 // Renders what the plan needs (the full image into OutputBitmap, or the
 // preview) and writes the plan's files together: the image, the cube map's
-// faces, the sun (platform/AtomicFile.h: all of them or none). Throws
-// FileError naming the file, when one cannot be written (the files there
-// before are then as they were), or Interrupted when an interrupt stops the
-// writing.
+// faces, the sun (platform/AtomicFile.h: all of them or none), through
+// host.RunWrite (WriteAfterRender: an abort while they are written leaves
+// every file as it was). Throws FileError naming the file, when one cannot
+// be written (the files there before are then as they were), or Interrupted
+// when an interrupt stops the writing.
 RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host);
 
-// The plan's files from a picture already rendered, as RenderAndWrite writes them.
-void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture);
+// The plan's files from a picture already rendered, as RenderAndWrite writes
+// them; with a progress, their rows are planned and counted there, and a
+// request to stop ends the writing with WriteCancelled (every file as it was).
+void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
+                       WriteProgress* progress = nullptr);
 
 }  // namespace horizonmill

@@ -48,6 +48,7 @@ void EncodeBmp(const WorkBitmap& bitmap, ByteSink& out) {
     const auto* pixels = reinterpret_cast<const std::uint8_t*>(bitmap.Row(static_cast<int>(y)));
     std::copy(pixels, pixels + 3 * width, row.begin());
     out.Write(row.data(), stride);
+    out.EncodedRows(1);
   }
 }
 

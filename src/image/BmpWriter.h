@@ -7,7 +7,8 @@
 
 namespace horizonmill {
 
-// Writes the bitmap as a BMP file into the sink; what the sink throws passes through.
+// Writes the bitmap as a BMP file into the sink, telling it of every row
+// written (ByteSink::EncodedRows); what the sink throws passes through.
 void EncodeBmp(const WorkBitmap& bitmap, ByteSink& out);
 
 }  // namespace horizonmill

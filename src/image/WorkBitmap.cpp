@@ -199,8 +199,10 @@ void BuildTaps(int src, int dst, std::vector<Tap>& taps, std::vector<float>& wei
 
 }  // namespace
 
-void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
-  if (src.Empty() || dst.Empty()) return;
+void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) { StretchDraw(src, dst, nullptr); }
+
+bool StretchDraw(const WorkBitmap& src, WorkBitmap& dst, const std::function<bool()>& stop) {
+  if (src.Empty() || dst.Empty()) return true;
   const int sw = src.Width(), sh = src.Height(), dw = dst.Width(), dh = dst.Height();
   std::vector<Tap> xtaps, ytaps;
   std::vector<float> xw, yw;
@@ -236,7 +238,9 @@ void StretchDraw(const WorkBitmap& src, WorkBitmap& dst) {
       }
       row[x] = BgrPixel{to_byte(b), to_byte(g), to_byte(r)};
     }
+    if (stop && stop()) return false;
   }
+  return true;
 }
 
 }  // namespace horizonmill

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -120,5 +121,9 @@ void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap);
 // Scales the whole of src into the whole of dst: area average where a side
 // shrinks, bilinear where it grows.
 void StretchDraw(const WorkBitmap& src, WorkBitmap& dst);
+// The same, row by row of dst, asking `stop` after each row (a large source
+// takes a while): when it says true, the drawing ends there and false is
+// returned; the rows not reached keep what they held.
+bool StretchDraw(const WorkBitmap& src, WorkBitmap& dst, const std::function<bool()>& stop);
 
 }  // namespace horizonmill

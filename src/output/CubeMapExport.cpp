@@ -84,13 +84,15 @@ std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::str
                        RenderCubeFace(panorama, face, bitmap);
                        // A face is no panorama: no panorama metadata.
                        EncodeImage(bitmap, extension, quality, ImageMetadata::None, out);
-                     }});
+                     },
+                     faceSize});
   }
   return files;
 }
 
 void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int faceSize,
-                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others) {
+                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others,
+                  WriteProgress* progress) {
   std::error_code ec;
   const bool made = fs::create_directories(folder, ec);
   if (ec) throw FileError(folder, ec.message());
@@ -98,7 +100,7 @@ void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int fac
     std::vector<FileToWrite> files = CubeMapFiles(panorama, folder, faceSize, format, quality);
     files.insert(files.end(), std::make_move_iterator(others.begin()),
                  std::make_move_iterator(others.end()));
-    WriteFilesAtomically(files);
+    WriteFilesAtomically(files, progress);
   } catch (...) {
     if (made) fs::remove(folder, ec);
     throw;

@@ -35,18 +35,19 @@ std::string CubeFacePath(const std::string& folder, CubeFace face, CubeFaceForma
 std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFaceFormat format);
 
 // The six faces of `faceSize` x `faceSize` (WorkBitmap::FitsLimits) as files
-// to write, each rendered from the panorama when it is written; JPEG faces at
-// `quality`, without panorama metadata (a face is no panorama). The panorama
-// must outlive the list.
+// to write (faceSize rows each), each rendered from the panorama when it is
+// written; JPEG faces at `quality`, without panorama metadata (a face is no
+// panorama). The panorama must outlive the list.
 std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::string& folder,
                                       int faceSize, CubeFaceFormat format, int quality);
 
 // Makes the folder when it is missing, then writes the six faces and `others`
-// (further files of the same command) together (WriteFilesAtomically): a
-// failure or an interrupt leaves every file that was there before as it was,
-// and a folder made here is removed again. Throws FileError naming the file,
-// or Interrupted.
+// (further files of the same command) together (WriteFilesAtomically, with
+// `progress`): a failure, an interrupt or a request to stop leaves every file
+// that was there before as it was, and a folder made here is removed again.
+// Throws FileError naming the file, Interrupted or WriteCancelled.
 void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int faceSize,
-                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others = {});
+                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others = {},
+                  WriteProgress* progress = nullptr);
 
 }  // namespace horizonmill

@@ -64,12 +64,15 @@ bool HasImageExtension(std::string_view filename) {
   return ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg";
 }
 
-void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path) {
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
+void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path, WriteProgress* progress) {
+  WriteFileAtomically(
+      path, [&](ByteSink& out) { EncodeBmp(bitmap, out); }, OnInterrupt::Stop, progress);
 }
 
-void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality) {
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
+void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
+                WriteProgress* progress) {
+  WriteFileAtomically(
+      path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); }, OnInterrupt::Stop, progress);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "image/WorkBitmap.h"
 #include "platform/ByteSink.h"
+#include "platform/WriteProgress.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
@@ -52,9 +53,13 @@ enum class ImageMetadata {
 };
 
 // Write the bitmap atomically, without metadata; throw FileError naming the
-// file on failure.
-void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path);
-void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality);
+// file on failure. With a progress, its rows are counted there (the caller
+// plans them) and a request to stop ends the write with WriteCancelled, the
+// file there before untouched (platform/AtomicFile.h).
+void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path,
+               WriteProgress* progress = nullptr);
+void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
+                WriteProgress* progress = nullptr);
 // The image in the format of the file name (BMP, PNG or JPEG by the extension
 // rule); the quality is for JPEG only.
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,

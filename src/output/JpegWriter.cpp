@@ -63,6 +63,17 @@ bool Pass(SinkDestination& d, std::size_t size, bool flush) {
   }
 }
 
+// Tells the sink of rows encoded; false when it refuses to go on (what it
+// threw, the sink has kept: ByteSink).
+bool CountRows(SinkDestination& d, int rows) {
+  try {
+    d.sink->EncodedRows(rows);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
 boolean EmptyOutputBuffer(j_compress_ptr cinfo) {
   SinkDestination& d = DestinationOf(cinfo);
   if (!Pass(d, sizeof d.buffer, false)) ERREXIT(cinfo, JERR_FILE_WRITE);
@@ -127,6 +138,7 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
     for (int i = 0; i < count; ++i)
       rows[i] = reinterpret_cast<JSAMPROW>(const_cast<BgrPixel*>(bitmap.Row(y + i)));
     jpeg_write_scanlines(&cinfo, rows, static_cast<JDIMENSION>(count));
+    if (!CountRows(*destination, count)) ERREXIT(&cinfo, JERR_FILE_WRITE);
 #else
     const BgrPixel* pixels = bitmap.Row(y);
     for (int x = 0; x < bitmap.Width(); ++x) {
@@ -136,6 +148,7 @@ void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::strin
     }
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&cinfo, rows, 1);
+    if (!CountRows(*destination, 1)) ERREXIT(&cinfo, JERR_FILE_WRITE);
 #endif
   }
   jpeg_finish_compress(&cinfo);

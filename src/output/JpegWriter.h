@@ -13,8 +13,9 @@ inline constexpr int kDefaultJpegQuality = 90;
 
 // Compresses the bitmap at quality 0..100 (0 is the library's lowest) into the
 // sink, flushing it at the end. Throws std::runtime_error with the library's
-// message on failure; a sink that cannot take the bytes is the library's
-// "output file write error". An XMP packet, when given, goes into an APP1
+// message on failure; a sink that cannot take the bytes, or throws when told
+// of rows encoded (ByteSink::EncodedRows, after every batch of at most 16),
+// is the library's "output file write error". An XMP packet, when given, goes into an APP1
 // segment after the JFIF header (the standard XMP place in a JPEG file); it
 // must fit one segment (kMaxJpegXmpBytes).
 void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out,

@@ -38,6 +38,18 @@ void WriteBytes(png_structp png, png_bytep data, png_size_t size) {
   if (state.sinkFailure) png_error(png, "the bytes could not be written");
 }
 
+// Tells the sink of a row encoded; false, with what it threw kept, when it
+// refuses to go on.
+bool CountRow(WriteState& state) {
+  try {
+    state.sink->EncodedRows(1);
+    return true;
+  } catch (...) {
+    state.sinkFailure = std::current_exception();
+    return false;
+  }
+}
+
 void FlushBytes(png_structp png) {
   WriteState& state = StateOf(png);
   try {
@@ -81,8 +93,10 @@ void EncodePng(const WorkBitmap& bitmap, ByteSink& out, std::string_view xmpPack
   png_write_info(png, info);
   // The bitmap's rows hold blue, green, red: the library swaps them as it writes.
   png_set_bgr(png);
-  for (int y = 0; y < bitmap.Height(); ++y)
+  for (int y = 0; y < bitmap.Height(); ++y) {
     png_write_row(png, reinterpret_cast<png_const_bytep>(bitmap.Row(y)));
+    if (!CountRow(state)) png_error(png, "the bytes could not be written");
+  }
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   out.Flush();

@@ -272,14 +272,17 @@ class Undo {
 }  // namespace
 
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
-                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host) {
+                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host,
+                        WriteProgress* progress) {
   // Refused before the lock, so that nothing at all changes; and again under it.
   if (!CheckRegistration(installation, names, host)) return false;
   const HostFolders& folders = installation.Folders;
   const BackgroundList& list = installation.List;
   const BackgroundFiles files = FilesOf(folders, names);
+  if (progress != nullptr) progress->Plan(picture.Height() + kCatalogHeight + kTextureSide);
   const WorkBitmap catalog = MakeCatalogPicture(picture);
   const WorkBitmap texture = MakeDirect3DTexture(picture);
+  if (progress != nullptr) progress->StopIfAsked();
 
   HeldMessages held(host);  // told once the lock has gone
   const FileLock lock(HostLockPath(folders));
@@ -301,13 +304,13 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   SaveIniFile(managementFile, management);
   try {
     if (names.Format == PictureFormat::Bmp)
-      SaveAsBmp(picture, files.Picture.string());
+      SaveAsBmp(picture, files.Picture.string(), progress);
     else
-      SaveAsJpeg(picture, files.Picture.string(), jpegQuality);
+      SaveAsJpeg(picture, files.Picture.string(), jpegQuality, progress);
     undo.Wrote(files.Picture);
-    SaveAsBmp(catalog, files.Catalog.string());
+    SaveAsBmp(catalog, files.Catalog.string(), progress);
     undo.Wrote(files.Catalog);
-    SaveAsJpeg(texture, files.Texture.string(), jpegQuality);
+    SaveAsJpeg(texture, files.Texture.string(), jpegQuality, progress);
     undo.Wrote(files.Texture);
 
     const IniDocument listBefore = hostList;

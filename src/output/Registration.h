@@ -18,6 +18,7 @@
 
 #include "image/WorkBitmap.h"
 #include "output/FileNameRules.h"
+#include "platform/WriteProgress.h"
 
 namespace horizonmill {
 
@@ -133,8 +134,14 @@ WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 // finishes it (after 3) or takes it back (before). Throws FileError naming
 // the file when a file cannot be read or written, Interrupted when an
 // interrupt stops a write; then the host's files are put back as they were
-// (what cannot be is left to the next tidying).
+// (what cannot be is left to the next tidying). With a progress, the three
+// pictures' rows are planned and counted there, and a request to stop is
+// looked at before the lock is taken and while the pictures are written
+// (step 2): the registration then ends with WriteCancelled, the host's files
+// put back as after a failure. Once the pictures are complete it goes on to
+// its end.
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
-                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host);
+                        const WorkBitmap& picture, int jpegQuality, RegistrationHost& host,
+                        WriteProgress* progress = nullptr);
 
 }  // namespace horizonmill

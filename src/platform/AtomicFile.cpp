@@ -84,8 +84,8 @@ std::string RandomName() {
 // destructor closes it and removes its name unless it has been put in place.
 class NewFile : public ByteSink {
  public:
-  NewFile(const std::string& target, OnInterrupt onInterrupt)
-      : target_(target), place_(Split(target)), onInterrupt_(onInterrupt) {
+  NewFile(const std::string& target, OnInterrupt onInterrupt, WriteProgress* progress = nullptr)
+      : target_(target), place_(Split(target)), onInterrupt_(onInterrupt), progress_(progress) {
     if (place_.name.empty() || place_.name == "." || place_.name == "..")
       throw FileError(target_, "not a file name");
     folder_.Reset(::open(place_.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -108,8 +108,9 @@ class NewFile : public ByteSink {
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
 
-  // Why the sink stopped taking bytes (FileError or Interrupted), if it did:
-  // an encoder may have turned that into an error of its own.
+  // Why the sink stopped taking bytes (FileError, Interrupted or
+  // WriteCancelled), if it did: an encoder may have turned that into an error
+  // of its own.
   std::exception_ptr Failure() const { return failure_; }
 
   using ByteSink::Write;
@@ -122,15 +123,24 @@ class NewFile : public ByteSink {
         buffer_.insert(buffer_.end(), bytes, bytes + n);
         bytes += n;
         size -= n;
-        if (buffer_.size() == kBlockBytes) WriteBuffer();
+        if (buffer_.size() == kBlockBytes) {
+          StopIfAsked();
+          WriteBuffer();
+        }
       }
     });
   }
   void Flush() override {
     Noting([&] { WriteBuffer(); });
   }
+  void EncodedRows(int rows) override {
+    Noting([&] {
+      if (progress_ != nullptr) progress_->Advance(rows);
+      StopIfAsked();
+    });
+  }
 
-  // From here on an interrupt no longer stops this file.
+  // From here on neither an interrupt nor a request to stop stops this file.
   void Finish() { onInterrupt_ = OnInterrupt::Finish; }
 
   // Puts the complete file in place: the target's mode and group, on disk,
@@ -142,8 +152,9 @@ class NewFile : public ByteSink {
     // Whatever came to the target meanwhile is looked at again.
     if (const std::string reason = NotReplaceableReason(target_); !reason.empty())
       throw FileError(target_, reason);
-    StopIfAsked();
     BeforePutInPlace(target_);
+    // The last moment a request to stop is heard: nothing is named yet.
+    StopIfAsked();
     const bool overTarget = !tempName_.empty() || NameUnnamedFile();
     if (overTarget) {
       if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str()) != 0)
@@ -159,7 +170,9 @@ class NewFile : public ByteSink {
   [[noreturn]] void Fail(int error) const { throw FileError(target_, ErrnoReason(error)); }
 
   void StopIfAsked() const {
-    if (onInterrupt_ == OnInterrupt::Stop) StopIfInterrupted();
+    if (onInterrupt_ != OnInterrupt::Stop) return;
+    StopIfInterrupted();
+    if (progress_ != nullptr) progress_->StopIfAsked();
   }
 
   template <typename F>
@@ -244,6 +257,7 @@ class NewFile : public ByteSink {
   const std::string& target_;
   const SplitPath place_;
   OnInterrupt onInterrupt_;
+  WriteProgress* progress_;
   Descriptor folder_;
   Descriptor file_;
   std::string tempName_;  // the file's name in the folder until it is in place
@@ -322,11 +336,14 @@ std::string NotWritableReason(const std::string& path) {
 namespace {
 
 // Runs the writer into the new file; every way it can fail becomes the
-// writer's FileError or Interrupted, or a FileError naming the file.
+// writer's FileError, Interrupted or WriteCancelled, or a FileError naming the
+// file.
 void Fill(NewFile& file, const std::string& path, const std::function<void(ByteSink&)>& write) {
   try {
     write(file);
   } catch (const Interrupted&) {
+    throw;
+  } catch (const WriteCancelled&) {
     throw;
   } catch (const FileError&) {
     throw;
@@ -339,23 +356,26 @@ void Fill(NewFile& file, const std::string& path, const std::function<void(ByteS
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
-                         OnInterrupt onInterrupt) {
+                         OnInterrupt onInterrupt, WriteProgress* progress) {
   if (path.empty()) throw FileError(path, "no file name");
-  NewFile file(path, onInterrupt);
+  NewFile file(path, onInterrupt, progress);
   Fill(file, path, write);
   file.PutInPlace();
 }
 
-void WriteFilesAtomically(const std::vector<FileToWrite>& files) {
+void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* progress) {
+  if (progress != nullptr)
+    for (const FileToWrite& f : files) progress->Plan(f.rows);
   std::vector<std::unique_ptr<NewFile>> written;
   for (const FileToWrite& f : files) {
     if (f.path.empty()) throw FileError(f.path, "no file name");
-    written.push_back(std::make_unique<NewFile>(f.path, OnInterrupt::Stop));
+    written.push_back(std::make_unique<NewFile>(f.path, OnInterrupt::Stop, progress));
     Fill(*written.back(), f.path, f.write);
   }
-  // Every file is complete: an interrupt now would leave some in place and
-  // some not, so they all go in.
-  for (auto& file : written) file->Finish();
+  // Every file is complete. Until the first is in place an interrupt or a
+  // request to stop still leaves every target as it was; after that it would
+  // leave some in place and some not, so they all go in.
+  for (std::size_t i = 1; i < written.size(); ++i) written[i]->Finish();
   for (auto& file : written) file->PutInPlace();
 }
 

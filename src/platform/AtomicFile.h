@@ -19,12 +19,14 @@
 // writer may set it; a new file gets the mode the umask leaves of 0666.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/ByteSink.h"
+#include "platform/WriteProgress.h"
 
 namespace horizonmill {
 
@@ -41,7 +43,8 @@ std::string NotReplaceableReason(const std::string& path);
 // folder may change before the write.
 std::string NotWritableReason(const std::string& path);
 
-// What a pending interrupt (platform/Interrupt.h) does to a write.
+// What a pending interrupt (platform/Interrupt.h), or a request to stop
+// through the write's progress (platform/WriteProgress.h), does to a write.
 enum class OnInterrupt {
   Stop,    // the write stops before its next block; nothing is left behind
   Finish,  // the write goes on (putting back a file that a stopped command changed)
@@ -52,8 +55,14 @@ enum class OnInterrupt {
 // replaced, the file cannot be created, written or put in place, or `write`
 // throws (its message the reason); Interrupted when it stopped for an
 // interrupt. In every failure the target is unchanged and nothing is left.
+// With a progress, the rows the encoder reports (ByteSink::EncodedRows) are
+// counted there, and a request to stop is looked at where an interrupt is:
+// before every block written, after every report of rows and before the file
+// is put in place; the write then stops with WriteCancelled (unless
+// OnInterrupt::Finish), leaving nothing.
 void WriteFileAtomically(const std::string& path, const std::function<void(ByteSink&)>& write,
-                         OnInterrupt onInterrupt = OnInterrupt::Stop);
+                         OnInterrupt onInterrupt = OnInterrupt::Stop,
+                         WriteProgress* progress = nullptr);
 // The same for content held whole in memory.
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          OnInterrupt onInterrupt = OnInterrupt::Stop);
@@ -62,23 +71,28 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes,
 struct FileToWrite {
   std::string path;
   std::function<void(ByteSink&)> write;
+  std::int64_t rows = 0;  // the rows its encoder reports, for the progress
 };
 
 // Writes every file of the set as WriteFileAtomically does, and puts them in
-// place only once all of them are complete, in order: a failure or an
-// interrupt while any of them is written leaves every target as it was. An
-// interrupt after that no longer stops them; a failure while they are put in
-// place (a full disk syncing, say) leaves the earlier ones replaced.
-void WriteFilesAtomically(const std::vector<FileToWrite>& files);
+// place only once all of them are complete, in order: a failure, an interrupt
+// or a request to stop (through `progress`, whose plan gets every file's rows
+// first) before the first of them is put in place leaves every target as it
+// was. An interrupt or a request after that no longer stops them; a failure
+// while they are put in place (a full disk syncing, say) leaves the earlier
+// ones replaced.
+void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* progress = nullptr);
 
 namespace detail {
 // False makes the writer use the named temporary file, as on a file system
 // without unnamed files (tests of that way).
 void UseUnnamedFiles(bool use);
 // Called with the target's path when a complete file is about to be put in
-// place, before anything is named in the folder; an empty function removes
-// it. What it throws is thrown by the write, which leaves nothing behind. A
-// test stops the process there to see what each step of a sequence leaves.
+// place, before anything is named in the folder (and before the last look at
+// an interrupt or a request to stop); an empty function removes it. What it
+// throws is thrown by the write, which leaves nothing behind. A test stops
+// the process there to see what each step of a sequence leaves, or holds a
+// write there while it asks it to stop.
 void SetBeforePutInPlaceHook(std::function<void(const std::string& path)> hook);
 }  // namespace detail
 

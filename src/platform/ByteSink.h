@@ -18,6 +18,10 @@ class ByteSink {
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
   // Passes on whatever the sink holds back; throws as Write does.
   virtual void Flush() {}
+  // Told by an encoder as it goes: `rows` more rows of its picture are
+  // encoded. A sink that shows a write's progress counts them, and may throw
+  // as Write does (a write asked to stop, say); the default does nothing.
+  virtual void EncodedRows(int rows) {}
 };
 
 // Keeps every byte in memory.

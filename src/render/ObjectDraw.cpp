@@ -144,7 +144,8 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
 namespace detail {
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
-                bool reflection, ObjectScratch& scratch, WorkCrew& crew) {
+                bool reflection, ObjectScratch& scratch, WorkCrew& crew,
+                const std::function<bool()>& stop) {
   if (copy.Entry == nullptr || target.Empty()) return true;
   const ObjectEntry& e = *copy.Entry;
   const PixelImage* image = e.Image.get();
@@ -246,8 +247,10 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   };
   // A small copy is not worth waking the workers for.
   const bool shared = rows * columns >= kSharedCopyPixels;
+  // A large copy at a large size takes a while: between its blocks the caller
+  // may stop it (the last report, the whole copy, is the caller's to make).
   crew.Run(units, shared ? std::max<std::int64_t>(4, units / (4 * crew.Threads())) : units,
-           draw_units);
+           draw_units, [&](std::int64_t done) { return done < units && stop && stop(); });
   return true;
 }
 

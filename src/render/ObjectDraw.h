@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "render/RenderObjects.h"
@@ -29,8 +30,12 @@ struct ObjectScratch {
 
 // DrawObject with working memory kept by the caller and the rows of the copy
 // shared among the crew's threads (each target row by one thread, so rows
-// that a tall box wraps onto each other are still blended in order).
+// that a tall box wraps onto each other are still blended in order). A copy
+// of several blocks asks `stop` (when given) on the calling thread between
+// them, before the last one is done: when it says true, no further block is
+// started and the copy stays part drawn (true is still returned).
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
-                bool reflection, ObjectScratch& scratch, WorkCrew& crew);
+                bool reflection, ObjectScratch& scratch, WorkCrew& crew,
+                const std::function<bool()>& stop = nullptr);
 
 }  // namespace horizonmill::detail

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -19,20 +20,33 @@
 
 namespace horizonmill {
 
-void MirrorUpperHalf(WorkBitmap& bitmap) {
+void MirrorUpperHalf(WorkBitmap& bitmap) { MirrorUpperHalf(bitmap, nullptr); }
+
+bool MirrorUpperHalf(WorkBitmap& bitmap, const std::function<bool()>& stop) {
   const int H = bitmap.Height();
   const std::size_t bytes = static_cast<std::size_t>(bitmap.Width()) * sizeof(BgrPixel);
   for (int i = 0; i <= H / 2; ++i) {
     const int to = H - 1 - i;
     if (to != i && to >= 0) std::memcpy(bitmap.Row(to), bitmap.Row(i), bytes);
+    if ((i + 1) % kCopyBlockRows == 0 && stop && stop()) return false;
   }
+  return true;
 }
 
 void CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target) {
+  CopyLowerHalf(reflection, target, nullptr);
+}
+
+bool CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target,
+                   const std::function<bool()>& stop) {
   assert(reflection.Width() == target.Width() && 2 * reflection.Height() <= target.Height());
   const int h = reflection.Height();
   const std::size_t bytes = static_cast<std::size_t>(target.Width()) * sizeof(BgrPixel);
-  for (int i = 0; i < h; ++i) std::memcpy(reflection.Row(i), target.Row(h + i), bytes);
+  for (int i = 0; i < h; ++i) {
+    std::memcpy(reflection.Row(i), target.Row(h + i), bytes);
+    if ((i + 1) % kCopyBlockRows == 0 && stop && stop()) return false;
+  }
+  return true;
 }
 
 std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY) {
@@ -63,12 +77,20 @@ class Pipeline {
 
  private:
   void Stage(RenderStage stage, std::string_view message) { host_.StageMessage(stage, message); }
-  void RefreshStage();
+  // Scales the target into the preview and shows it; the events run meanwhile.
+  // False when the render was aborted.
+  bool RefreshStage();
+  // After a stage: false when the render was aborted, else the preview refreshed.
+  bool StageDone();
+  // The stages in order, until one is aborted. False when the render ended
+  // early for want of memory (already finished and told).
+  bool Draw();
   void Finish();  // the steps that end every render, aborted or not
-  void Stars();
-  void Ceiling();
-  void Ground();
-  void ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection);
+  // Each stage false when it was aborted.
+  bool Stars();
+  bool Ceiling();
+  bool Ground();
+  bool ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection);
   ObjectLayerInput ObjectInput();
   void CheckTexture(const std::string& filename, PixelImagePtr& slot);
 
@@ -79,12 +101,16 @@ class Pipeline {
   WorkBitmap& preview_;
   PixelImagePtr horizonRow_;
   bool groundEnabled_ = false;
+  // Between the steps of the long copies outside the stages: events run, at
+  // the stage's percentage, and an abort is noticed.
+  const std::function<bool()> poll_ = [this] { return ctx_.PollProgress(ctx_.RenderProgress); };
 };
 
-void Pipeline::RefreshStage() {
-  if (!host_.WantsPreview()) return;
-  if (&target_ != &preview_) StretchDraw(target_, preview_);
+bool Pipeline::RefreshStage() {
+  if (!host_.WantsPreview()) return true;
+  if (&target_ != &preview_ && !StretchDraw(target_, preview_, poll_)) return false;
   host_.ShowPreview(preview_);
+  return true;
 }
 
 void Pipeline::Finish() {
@@ -97,42 +123,9 @@ void Pipeline::Finish() {
 void Pipeline::Run() {
   ctx_.AbortRequested = false;
   host_.SetAbortCommandVisible(true);
-  const int W = target_.Width(), H = target_.Height();
-
-  Stage(RenderStage::Sky, "空のグラデーション 作画中..");
-  RenderSky(ctx_, target_, scene_.Sky);
-  RefreshStage();
-
-  Stage(RenderStage::Sun, "太陽作画中..");
-  RenderSun(ctx_, target_, scene_.Sun);
-  RefreshStage();
-
-  // The middle row after sky and sun: the horizon colour of every column.
-  horizonRow_ = MakePixelImage(W, 1);
-  if (!horizonRow_) {
-    host_.Beep();
-    host_.MessageBox(kMemoryExhausted);
-    host_.ClearPreviewArea();
-    Finish();
-    return;
-  }
-  for (int x = 0; x < W; ++x)
-    SetImagePixel(*horizonRow_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
-
-  Stars();
-  if (scene_.Ceiling.Enabled) Ceiling();
-  if (scene_.Ground.Enabled) {
-    Ground();
-  } else {
-    groundEnabled_ = false;
-  }
-
-  Stage(RenderStage::Objects, "オブジェクト作画中..");
-  RenderObjects(ctx_, target_, ObjectInput(), false);
-  RefreshStage();
-
+  if (!Draw()) return;
   Stage(RenderStage::Finishing, "画像更新中..");
-  if (host_.WantsPreview()) host_.ShowPreview(preview_);
+  if (!ctx_.AbortRequested && host_.WantsPreview()) host_.ShowPreview(preview_);
   horizonRow_.reset();
   Finish();
   if (ctx_.AbortRequested) {
@@ -141,7 +134,50 @@ void Pipeline::Run() {
   }
 }
 
-void Pipeline::Stars() {
+bool Pipeline::StageDone() {
+  // After an abort nothing more is drawn, mirrored or scaled into the preview:
+  // the render returns at once, with what it drew so far.
+  return !ctx_.AbortRequested && RefreshStage();
+}
+
+bool Pipeline::Draw() {
+  const int W = target_.Width(), H = target_.Height();
+
+  Stage(RenderStage::Sky, "空のグラデーション 作画中..");
+  RenderSky(ctx_, target_, scene_.Sky);
+  if (!StageDone()) return true;
+
+  Stage(RenderStage::Sun, "太陽作画中..");
+  RenderSun(ctx_, target_, scene_.Sun);
+  if (!StageDone()) return true;
+
+  // The middle row after sky and sun: the horizon colour of every column.
+  horizonRow_ = MakePixelImage(W, 1);
+  if (!horizonRow_) {
+    host_.Beep();
+    host_.MessageBox(kMemoryExhausted);
+    host_.ClearPreviewArea();
+    Finish();
+    return false;
+  }
+  for (int x = 0; x < W; ++x)
+    SetImagePixel(*horizonRow_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
+
+  if (!Stars()) return true;
+  if (scene_.Ceiling.Enabled && !Ceiling()) return true;
+  if (scene_.Ground.Enabled) {
+    if (!Ground()) return true;
+  } else {
+    groundEnabled_ = false;
+  }
+
+  Stage(RenderStage::Objects, "オブジェクト作画中..");
+  RenderObjects(ctx_, target_, ObjectInput(), false);
+  StageDone();
+  return true;
+}
+
+bool Pipeline::Stars() {
   StarLayerInput input;
   input.OverSampling = scene_.Stars.OverSampling;
   input.RandomSeed = ToInteger(scene_.RandomSeed);
@@ -155,7 +191,7 @@ void Pipeline::Stars() {
         PreviewStarCount(input.NumberOfStars, ToReal(scene_.Output.Resolution.Width),
                          ToReal(scene_.Output.Resolution.Height));
   if (input.SizeOfStars > 0) RenderStars(ctx_, target_, input, preview);
-  RefreshStage();
+  return StageDone();
 }
 
 void Pipeline::CheckTexture(const std::string& filename, PixelImagePtr& slot) {
@@ -165,7 +201,7 @@ void Pipeline::CheckTexture(const std::string& filename, PixelImagePtr& slot) {
   }
 }
 
-void Pipeline::Ceiling() {
+bool Pipeline::Ceiling() {
   CheckTexture(scene_.Ceiling.TextureFilename, scene_.Ceiling.Texture);
   CeilingLayerInput input;
   input.Texture = scene_.Ceiling.Texture.get();
@@ -180,7 +216,7 @@ void Pipeline::Ceiling() {
   input.OpaqueColor = scene_.Ceiling.OpaqueColor;
   Stage(RenderStage::Ceiling, "天井作画中..");
   RenderCeiling(ctx_, target_, input);
-  RefreshStage();
+  return StageDone();
 }
 
 ObjectLayerInput Pipeline::ObjectInput() {
@@ -197,25 +233,24 @@ ObjectLayerInput Pipeline::ObjectInput() {
   return input;
 }
 
-void Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) {
+bool Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) {
   const int W = target_.Width(), H = target_.Height();
   // An image one row high has no lower half to mirror into.
-  if (H / 2 < 1) return;
+  if (H / 2 < 1) return true;
   if (!reflection.Resize(W, H / 2)) {
     host_.Beep();
     host_.MessageBox(kMemoryExhausted);
-    return;
+    return true;
   }
-  MirrorUpperHalf(target_);
+  if (!MirrorUpperHalf(target_, poll_)) return false;
   Stage(RenderStage::Reflection, "映り込みオブジェクト作画中..");
   RenderObjects(ctx_, target_, ObjectInput(), true);
-  RefreshStage();
-  CopyLowerHalf(reflection, target_);
-  RefreshStage();
+  if (!StageDone() || !CopyLowerHalf(reflection, target_, poll_) || !RefreshStage()) return false;
   ground.ReflectionBitmap = &reflection;
+  return true;
 }
 
-void Pipeline::Ground() {
+bool Pipeline::Ground() {
   groundEnabled_ = true;
   CheckTexture(scene_.Ground.TextureFilename, scene_.Ground.Texture);
   GroundLayerInput input;
@@ -224,14 +259,12 @@ void Pipeline::Ground() {
   input.Scale = ToReal(scene_.Ground.Scale);
   input.Reflection = scene_.Ground.Reflection / 100.0L;
   WorkBitmap reflection;
-  if (input.Reflection > 0) ReflectionPass(input, reflection);
+  if (input.Reflection > 0 && !ReflectionPass(input, reflection)) return false;
   input.ReflectionWarp = ToReal(scene_.Ground.ReflectionWarp);
   input.HorizonRow = horizonRow_.get();
   Stage(RenderStage::Ground, "地面作画中..");
   RenderGround(ctx_, target_, input);
-  input.HorizonRow = nullptr;
-  RefreshStage();
-  input.ReflectionBitmap = nullptr;
+  return StageDone();
 }
 
 }  // namespace

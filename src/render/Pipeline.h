@@ -3,6 +3,7 @@
 // stages the preview is refreshed; the host sees stage messages and progress.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "image/WorkBitmap.h"
@@ -36,6 +37,13 @@ void MirrorUpperHalf(WorkBitmap& bitmap);
 // Copies target rows h .. 2h - 1 into reflection rows 0 .. h - 1, h being the
 // reflection's height (H div 2); for odd H the last target row is not copied.
 void CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target);
+// The same, asking `stop` after every kCopyBlockRows rows (a large image
+// takes a while): when it says true, the copying ends there and false is
+// returned.
+inline constexpr int kCopyBlockRows = 256;
+bool MirrorUpperHalf(WorkBitmap& bitmap, const std::function<bool()>& stop);
+bool CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target,
+                   const std::function<bool()>& stop);
 
 // The number of stars for the preview: Round(number / r) with r the output area
 // over the preview area. A resolution that is not positive leaves the number as

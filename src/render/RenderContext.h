@@ -3,6 +3,7 @@
 // (the window, the command-line renderer, a test).
 #pragma once
 
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <string_view>
@@ -63,11 +64,17 @@ struct RenderContext {
   // Percentage of the running stage; 100 finished, 0 idle.
   int RenderProgress = 100;
   // Cleared when a render starts, set by the abort command; stays set after the
-  // render, telling that it was aborted.
-  bool AbortRequested = false;
-  // True while RenderBackground runs. A render must not be started while
-  // another one runs (the window disables its commands while this is set).
+  // render, telling that it was aborted. Atomic: the threads of a stage and a
+  // write running beside the window (app/AppHost.h) read it while the
+  // window's thread sets it.
+  std::atomic<bool> AbortRequested{false};
+  // True while RenderBackground runs, and while the files of a full render are
+  // written after it (Writing). A render must not be started then (the window
+  // disables its commands while this is set).
   bool Rendering = false;
+  // True while the files of a full render are written: the picture is
+  // finished, only read.
+  bool Writing = false;
   SceneRandom Random;
   RenderHost* Host = &NullHost();
   // How many threads a stage may use, the calling one included (1 or more).

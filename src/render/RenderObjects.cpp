@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <new>
 #include <vector>
@@ -156,9 +157,11 @@ void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayer
 
   detail::ObjectScratch scratch;
   WorkCrew crew(context.Threads);
+  // Within a large copy events run too, at the percentage of the copies before it.
+  const std::function<bool()> poll = [&] { return context.PollProgress(context.RenderProgress); };
   const std::int64_t n = static_cast<std::int64_t>(list.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew)) return fail();
+    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew, poll)) return fail();
     if (context.PollProgress(ProgressPercent(i, n))) return;
   }
   context.RenderProgress = 100;

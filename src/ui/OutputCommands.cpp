@@ -44,8 +44,9 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
   }
   panel_.AfterRender();
   if (result.outcome == RunOutcome::OutOfMemory) host.TellOutOfMemory(result.reason);
-  // The preview shows what was drawn; it says why the image is unfinished.
-  if (result.aborted && !panel_.CloseAfterRender())
+  // The preview shows what was drawn; it says why the image is unfinished, or
+  // not written.
+  if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
     panel_.Preview().ShowMessage(Q(kAbortedMessage));
 }
 

@@ -86,7 +86,7 @@ void RegistrationCommands::RegistToQoraLClick() {
     return;
   }
   panel_.AfterRender();
-  if (result.aborted && !panel_.CloseAfterRender())
+  if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
     panel_.Preview().ShowMessage(Q(kAbortedMessage));
   switch (result.outcome) {
     case RegisterOutcome::Registered:

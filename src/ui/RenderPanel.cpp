@@ -74,6 +74,11 @@ void RenderPanel::AfterRender() {
 void RenderPanel::RendAbortClick() { session_.Context().AbortRequested = true; }
 
 void RenderPanel::PeepTimer() {
+  if (writing_ != nullptr) {
+    progressDisp_->SetValue(writing_->Percent());
+    progressDisp_->show();
+    return;
+  }
   if (const auto percent = session_.ProgressTick()) {
     progressDisp_->SetValue(*percent);
     progressDisp_->show();
@@ -82,11 +87,29 @@ void RenderPanel::PeepTimer() {
   }
 }
 
+void RenderPanel::BeginWrite(const WriteProgress& progress) {
+  writing_ = &progress;
+  preview_->ShowMessage(Q(kWritingMessage));
+  progressDisp_->SetValue(progress.Percent());
+  progressDisp_->show();
+  rendAbort_->show();
+  view_.ApplyRenderLock();
+}
+
+void RenderPanel::EndWrite() {
+  writing_ = nullptr;
+  rendAbort_->hide();
+  progressDisp_->hide();
+  preview_->ShowBitmap();
+}
+
 // ---------------------------------------------------------------- the look-around window
 
 void RenderPanel::LookAround1Click() {
   if (lookAround_ == nullptr) {
-    lookAround_ = new LookAroundView([this] { return session_.Context().Rendering; }, window());
+    // A render draws into the panorama; while its files are written it is only read.
+    lookAround_ = new LookAroundView(
+        [this] { return session_.Context().Rendering && !session_.Context().Writing; }, window());
     ShowInLookAround(lastPanorama_);
   }
   lookAround_->show();

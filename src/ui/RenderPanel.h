@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/Session.h"
+#include "platform/WriteProgress.h"
 #include "render/RenderContext.h"
 
 class QPushButton;
@@ -41,6 +42,12 @@ class RenderPanel : public QWidget, private RenderHost {
   // look-around window on what was drawn, and the window closed when it was
   // asked to close meanwhile.
   void AfterRender();
+  // While the files of a full render are written beside the window
+  // (SequenceHost::RunWrite): the writing message over the preview, the gauge
+  // following `progress`, the abort command. EndWrite takes them away and
+  // shows the preview again.
+  void BeginWrite(const WriteProgress& progress);
+  void EndWrite();
   // Whether the window closes once the running render has returned (it was
   // closed during the render): nothing is asked of the user then.
   bool CloseAfterRender() const { return closeAfterRender_; }
@@ -74,6 +81,7 @@ class RenderPanel : public QWidget, private RenderHost {
   QTimer* peep_;
   QElapsedTimer lastEvents_;  // when the render last let events run
   bool closeAfterRender_ = false;
+  const WriteProgress* writing_ = nullptr;  // the files being written, if they are
   // The bitmap the last render drew into, while it still holds that render
   // (PreviewBitmap also shows pictures being loaded); none before the first.
   const WorkBitmap* lastPanorama_ = nullptr;

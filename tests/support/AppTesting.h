@@ -2,6 +2,7 @@
 // told or asked, and answers as the test says.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ class RecordingAppHost : public AppHost {
  public:
   void Beep() override { events.push_back("beep"); }
   void MessageBox(std::string_view text, std::string_view detail) override {
-    events.push_back(std::string(text));
+    events.push_back(std::string(text) + (writing ? " (while writing)" : ""));
     details.push_back(std::string(detail));
   }
   bool Confirm(std::string_view question) override {
@@ -24,10 +25,26 @@ class RecordingAppHost : public AppHost {
     events.push_back("keep?");
     return keepAborted;
   }
+  // Runs the write at once, as the command line does, between `beforeWrite`
+  // (an abort command, say) and `afterWrite`, which see its progress.
+  void RunWrite(WriteProgress& progress, const std::function<void()>& write) override {
+    ++writes;
+    writing = true;
+    struct Done {
+      bool& writing;
+      ~Done() { writing = false; }
+    } done{writing};
+    if (beforeWrite) beforeWrite(progress);
+    write();
+    if (afterWrite) afterWrite(progress);
+  }
 
   std::vector<std::string> events, details;
   bool confirm = true;
   bool keepAborted = false;
+  int writes = 0;
+  bool writing = false;
+  std::function<void(WriteProgress&)> beforeWrite, afterWrite;
 };
 
 }  // namespace horizonmill::testing

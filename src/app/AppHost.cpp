@@ -1,0 +1,26 @@
+#include "app/AppHost.h"
+
+#include "render/RenderContext.h"
+
+namespace horizonmill {
+
+bool WriteAfterRender(RenderContext& context, AppHost& host,
+                      const std::function<void(WriteProgress&)>& write) {
+  // Set for the whole write, whichever way it ends.
+  struct Flags {
+    RenderContext& context;
+    explicit Flags(RenderContext& c) : context(c) { context.Rendering = context.Writing = true; }
+    ~Flags() { context.Rendering = context.Writing = false; }
+  } flags(context);
+  // An abort of the render before it, kept, is no request to stop the write.
+  context.AbortRequested = false;
+  WriteProgress progress(&context.AbortRequested);
+  try {
+    host.RunWrite(progress, [&] { write(progress); });
+  } catch (const WriteCancelled&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace horizonmill
