@@ -329,7 +329,9 @@ TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideThePi
       auto listing = ReadRegisteredBackgrounds(t.folders, ui);
       ASSERT_EQ(listing.size(), 1u);
       EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
-      if (listed) EXPECT_EQ(MenuOf(t), std::vector<std::string>{"BGMax=20"});
+      if (listed) {
+        EXPECT_EQ(MenuOf(t), std::vector<std::string>{"BGMax=20"});
+      }
       EXPECT_EQ(RecordsOf(t), std::vector<std::string>{});
       EXPECT_TRUE(fs::exists(t.hostIni));
       EXPECT_TRUE(fs::exists(t.Bg("Horizonmill_mng.ini")));
