@@ -26,6 +26,7 @@ enum class RenderStage {
 };
 
 struct RenderContext;
+class SunWeights;  // render/SunWeights.h
 
 // The most threads a render uses.
 inline constexpr int kMaxRenderThreads = 256;
@@ -80,6 +81,11 @@ struct RenderContext {
   // How many threads a stage may use, the calling one included (1 or more).
   // The pixels are the same for every count; only the calling thread polls.
   int Threads = DefaultRenderThreads();
+  // Where the sun layer keeps the weight it mixed into each pixel, for an
+  // output in linear light; nothing (the usual case) keeps none and costs
+  // nothing. Sized to the target by the sun layer, and every weight set anew
+  // by each render.
+  SunWeights* SunWeightsOut = nullptr;
 
   // Stores the percentage, lets pending events run, and tells whether to stop.
   bool PollProgress(int percent) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "render/Easing.h"
+#include "render/SunWeights.h"
 #include "render/WorkCrew.h"
 
 namespace horizonmill {
@@ -86,10 +87,12 @@ bool SunChangesNothing(const SunSettings& sun) {
 
 // Blends the colours of one row of the quadrant into the image: the four
 // points (cx +- dx, cy +- dy) of each, where they lie in the image, moved by
-// the shift (ox, oy) with wrap-around.
-template <std::uint8_t Mode>
+// the shift (ox, oy) with wrap-around. With Keep, the weight of each blend
+// goes into the weights at the same pixel.
+template <std::uint8_t Mode, bool Keep>
 struct SunPainter {
   WorkBitmap& target;
+  SunWeights* weights;
   int W, H, cx, cy, ox, oy;
 
   // colours[k] is the colour at |dx| = dx0 + k, |dy| = dy.
@@ -102,12 +105,15 @@ struct SunPainter {
   void Line(int y, int dx0, const PackedColour* colours, int count) const {
     if (y < 0 || y >= H) return;
     BgrPixel* row = target.Row((y + oy) % H);
+    [[maybe_unused]] float* kept = nullptr;
+    if constexpr (Keep) kept = weights->Row((y + oy) % H);
     // Right of the centre: x = cx + dx0 + k.
     const int right = std::min(count, W - cx - dx0);
     int tx = cx + dx0 + ox;
     if (tx >= W) tx -= W;
     for (int k = 0; k < right; ++k) {
       BlendIntoMode<Mode>(row[tx], colours[k]);
+      if constexpr (Keep) kept[tx] = SunWeightOf(Mode, Alpha(colours[k]));
       if (++tx == W) tx = 0;
     }
     // Left of it: x = cx - dx0 - k; the centre column once only.
@@ -117,6 +123,7 @@ struct SunPainter {
     if (tx >= W) tx -= W;
     for (int k = skip; k < left; ++k) {
       BlendIntoMode<Mode>(row[tx], colours[k]);
+      if constexpr (Keep) kept[tx] = SunWeightOf(Mode, Alpha(colours[k]));
       tx = tx == 0 ? W - 1 : tx - 1;
     }
   }
@@ -129,8 +136,8 @@ struct SunPainter {
 // eighth of the disc, and a thread needs one tile of memory at any size.
 constexpr int kSunTile = 32;
 
-template <std::uint8_t Mode>
-void DrawBand(const SunShader& shader, const SunPainter<Mode>& painter, int band) {
+template <std::uint8_t Mode, bool Keep>
+void DrawBand(const SunShader& shader, const SunPainter<Mode, Keep>& painter, int band) {
   const int extent = shader.Extent();
   const int bands = (extent - 1) / kSunTile + 1;
   const int dy0 = band * kSunTile;
@@ -166,6 +173,13 @@ void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun) {
   const int cx = W / 2, cy = H / 2;
   const int ox = CyclicShift(sun.Position.X, W);
   const int oy = CyclicShift(sun.Position.Y, H);
+  SunWeights* weights = context.SunWeightsOut;
+  if (weights) {
+    if (weights->Width() == W && weights->Height() == H)
+      weights->Clear();
+    else if (!weights->Reset(W, H))
+      weights = nullptr;  // no memory: an empty record, which the caller sees
+  }
   if (!IsBlendMode(sun.MixtureMode) || SunChangesNothing(sun) || !(R > 0)) {
     context.RenderProgress = 100;
     return;
@@ -174,15 +188,21 @@ void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun) {
   const int bands = (shader.Extent() - 1) / kSunTile + 1;
   WorkCrew crew(context.Threads);
   bool finished = true;
-  DispatchBlendMode(sun.MixtureMode, [&]<std::uint8_t Mode>() {
+  auto paint = [&]<std::uint8_t Mode, bool Keep>() {
     // Each point of the disc is one pixel of the image (the shift is a cyclic
     // translation), and each band blends its own points: bands never meet.
-    const SunPainter<Mode> painter{target, W, H, cx, cy, ox, oy};
+    const SunPainter<Mode, Keep> painter{target, weights, W, H, cx, cy, ox, oy};
     auto draw = [&](int, std::int64_t first, std::int64_t last) {
       for (std::int64_t b = first; b < last; ++b) DrawBand(shader, painter, static_cast<int>(b));
     };
     finished =
         crew.Run(bands, 1, draw, [&](std::int64_t done) { return context.PollUnits(done, bands); });
+  };
+  DispatchBlendMode(sun.MixtureMode, [&]<std::uint8_t Mode>() {
+    if (weights)
+      paint.template operator()<Mode, true>();
+    else
+      paint.template operator()<Mode, false>();
   });
   if (finished) context.RenderProgress = 100;
 }

@@ -11,7 +11,9 @@ namespace horizonmill {
 
 // Blends the sun into the target with wrap-around on both axes, in bands of
 // rows from the centre outward shared among context.Threads threads; progress
-// once per band.
+// once per band. With context.SunWeightsOut, the weight it mixes into each
+// pixel (SunWeightOf) is kept there too, sized to the target (empty when
+// memory runs out), 0 where the sun does not reach or changes nothing.
 void RenderSun(RenderContext& context, WorkBitmap& target, SunSettings sun);
 
 // The pixel on which RenderSun centres the disc in a W x H image: (W div 2,
