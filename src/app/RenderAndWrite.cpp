@@ -43,6 +43,10 @@ const char* ExtensionOf(ImageFormat format) {
       return ".bmp";
     case ImageFormat::Png:
       return ".png";
+    case ImageFormat::Exr:
+      return ".exr";
+    case ImageFormat::Hdr:
+      return ".hdr";
     case ImageFormat::Jpeg:
       break;
   }

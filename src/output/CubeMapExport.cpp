@@ -34,6 +34,8 @@ std::optional<CubeFaceFormat> CubeFaceFormatNamed(std::string_view name) {
   if (lower == "png") return CubeFaceFormat::Png;
   if (lower == "bmp") return CubeFaceFormat::Bmp;
   if (lower == "jpg") return CubeFaceFormat::Jpeg;
+  if (lower == "exr") return CubeFaceFormat::Exr;
+  if (lower == "hdr") return CubeFaceFormat::Hdr;
   return std::nullopt;
 }
 
@@ -45,6 +47,10 @@ std::string_view CubeFaceExtension(CubeFaceFormat format) {
       return ".bmp";
     case CubeFaceFormat::Jpeg:
       return ".jpg";
+    case CubeFaceFormat::Exr:
+      return ".exr";
+    case CubeFaceFormat::Hdr:
+      return ".hdr";
   }
   return "";
 }

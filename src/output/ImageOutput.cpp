@@ -5,9 +5,11 @@
 
 #include "image/BmpWriter.h"
 #include "image/ImageLimits.h"
+#include "output/ExrWriter.h"
 #include "output/JpegWriter.h"
 #include "output/PanoramaXmp.h"
 #include "output/PngWriter.h"
+#include "output/RgbeWriter.h"
 #include "platform/AtomicFile.h"
 
 namespace horizonmill {
@@ -44,7 +46,11 @@ bool IsBmpFilename(std::string_view filename) { return LowerCaseExtension(filena
 
 ImageFormat ImageFormatOf(std::string_view filename) {
   const std::string ext = LowerCaseExtension(filename);
-  return ext == ".bmp" ? ImageFormat::Bmp : ext == ".png" ? ImageFormat::Png : ImageFormat::Jpeg;
+  if (ext == ".bmp") return ImageFormat::Bmp;
+  if (ext == ".png") return ImageFormat::Png;
+  if (ext == ".exr") return ImageFormat::Exr;
+  if (ext == ".hdr") return ImageFormat::Hdr;
+  return ImageFormat::Jpeg;
 }
 
 const char* ImageFormatName(ImageFormat format) {
@@ -53,6 +59,10 @@ const char* ImageFormatName(ImageFormat format) {
       return "BMP";
     case ImageFormat::Png:
       return "PNG";
+    case ImageFormat::Exr:
+      return "OpenEXR";
+    case ImageFormat::Hdr:
+      return "Radiance HDR";
     case ImageFormat::Jpeg:
       break;
   }
@@ -61,7 +71,8 @@ const char* ImageFormatName(ImageFormat format) {
 
 bool HasImageExtension(std::string_view filename) {
   const std::string ext = LowerCaseExtension(filename);
-  return ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg";
+  return ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".exr" ||
+         ext == ".hdr";
 }
 
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path, WriteProgress* progress) {
@@ -77,17 +88,30 @@ void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
 
 namespace {
 
+// Whether the image says it is a full panorama.
+bool MarksPanorama(const WorkBitmap& bitmap, ImageMetadata metadata) {
+  return metadata == ImageMetadata::Panorama && IsFullPanoramaSize(bitmap.Width(), bitmap.Height());
+}
+
 // The metadata's XMP packet for the bitmap; empty for none.
 std::string XmpPacketOf(const WorkBitmap& bitmap, ImageMetadata metadata) {
-  return metadata == ImageMetadata::Panorama ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
-                                             : std::string();
+  return MarksPanorama(bitmap, metadata) ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
+                                         : std::string();
 }
 
 }  // namespace
 
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
-                 ImageMetadata metadata, ByteSink& out) {
+                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow) {
+  const SunGlow none;
+  const LinearPicture linear = LinearPictureOf(bitmap, glow ? *glow : none);
   switch (ImageFormatOf(filename)) {
+    case ImageFormat::Exr:
+      return EncodeExr(
+          linear, out,
+          MarksPanorama(bitmap, metadata) ? ExrEnvironment::LatLong : ExrEnvironment::None);
+    case ImageFormat::Hdr:
+      return EncodeRgbe(linear, out);
     case ImageFormat::Bmp:
       return EncodeBmp(bitmap, out);
     case ImageFormat::Png:

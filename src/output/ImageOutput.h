@@ -1,12 +1,14 @@
 // Writing the finished image: the output size from the resolution texts, and
 // BMP, PNG or JPEG by the file name (JPEG and PNG marked as a panorama,
-// output/PanoramaXmp.h).
+// output/PanoramaXmp.h), or OpenEXR and Radiance HDR in linear light with the
+// sun raised (output/HdrLight.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "image/WorkBitmap.h"
+#include "output/HdrLight.h"
 #include "platform/ByteSink.h"
 #include "platform/WriteProgress.h"
 #include "scene/SceneSettings.h"
@@ -35,21 +37,30 @@ std::string LowerCaseExtension(std::string_view filename);
 // True when the name's extension is ".bmp" (in any case).
 bool IsBmpFilename(std::string_view filename);
 
-enum class ImageFormat { Bmp, Jpeg, Png };
-// By the extension, in any case: ".bmp" BMP, ".png" PNG, every other name JPEG
-// (".jpg", ".jpeg", any other extension, none).
+enum class ImageFormat { Bmp, Jpeg, Png, Exr, Hdr };
+// By the extension, in any case: ".bmp" BMP, ".png" PNG, ".exr" OpenEXR,
+// ".hdr" Radiance HDR, every other name JPEG (".jpg", ".jpeg", any other
+// extension, none).
 ImageFormat ImageFormatOf(std::string_view filename);
-// "BMP", "JPEG", "PNG".
+// "BMP", "JPEG", "PNG", "OpenEXR", "Radiance HDR".
 const char* ImageFormatName(ImageFormat format);
+// True for the formats in linear light, whose sun is raised: OpenEXR and
+// Radiance HDR.
+constexpr bool IsHdrFormat(ImageFormat format) {
+  return format == ImageFormat::Exr || format == ImageFormat::Hdr;
+}
 // True when the extension is one that names the format written: ".bmp",
-// ".png", ".jpg" or ".jpeg" (in any case).
+// ".png", ".jpg", ".jpeg", ".exr" or ".hdr" (in any case).
 bool HasImageExtension(std::string_view filename);
 
 // What an image file says about itself beyond its pixels.
 enum class ImageMetadata {
   None,      // the pixels alone
-  Panorama,  // JPEG and PNG carry the XMP of a full equirectangular panorama
-             // (output/PanoramaXmp.h); BMP has no place for it and stays plain
+  Panorama,  // a picture twice as wide as high says it is a full
+             // equirectangular panorama: JPEG and PNG carry its XMP
+             // (output/PanoramaXmp.h), OpenEXR its latitude-longitude
+             // environment map attribute; BMP and Radiance HDR have no place
+             // for it. Any other size says nothing: it is no full sphere.
 };
 
 // Write the bitmap atomically, without metadata; throw FileError naming the
@@ -60,10 +71,12 @@ void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path,
                WriteProgress* progress = nullptr);
 void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
                 WriteProgress* progress = nullptr);
-// The image in the format of the file name (BMP, PNG or JPEG by the extension
-// rule); the quality is for JPEG only.
+// The image in the format of the file name (by the extension rule); the
+// quality is for JPEG only. The HDR formats hold the picture decoded to linear
+// light with `glow` added (output/HdrLight.h; nothing: the picture alone); the
+// others hold the bitmap as it is.
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
-                 ImageMetadata metadata, ByteSink& out);
+                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow = nullptr);
 // EncodeImage into the file, atomically.
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
                ImageMetadata metadata);

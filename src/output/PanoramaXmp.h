@@ -7,6 +7,14 @@
 
 namespace horizonmill {
 
+// Whether a W x H image can be a full equirectangular panorama (360° by 180°
+// with square pixels): exactly twice as wide as high. Only such an image is
+// marked as one; a viewer that trusted the mark on another size would move
+// the horizon.
+constexpr bool IsFullPanoramaSize(int width, int height) {
+  return height > 0 && width == 2 * height;
+}
+
 // The packet for a W x H panorama: ProjectionType "equirectangular",
 // UsePanoramaViewer True, the full panorama and its cropped area both W x H
 // with the crop at (0, 0) (the image is the whole sphere), and the program as

@@ -1,0 +1,92 @@
+#include "output/ExrWriter.h"
+
+#include <ImfChannelList.h>
+#include <ImfFrameBuffer.h>
+#include <ImfHeader.h>
+#include <ImfIO.h>
+#include <ImfOutputFile.h>
+#include <ImfStandardAttributes.h>
+#include <half.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace horizonmill {
+namespace {
+
+// The library's output stream into memory; it seeks back to fill in its
+// table of row offsets at the end.
+class MemoryStream : public Imf::OStream {
+ public:
+  MemoryStream() : Imf::OStream("memory") {}
+  void write(const char c[], int n) override {
+    if (position_ + n > bytes_.size()) bytes_.resize(position_ + n);
+    std::memcpy(bytes_.data() + position_, c, static_cast<std::size_t>(n));
+    position_ += n;
+  }
+  uint64_t tellp() override { return position_; }
+  void seekp(uint64_t pos) override { position_ = pos; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+  std::size_t position_ = 0;
+};
+
+half ToHalf(float v) {
+  constexpr float kLargestHalf = 65504.0f;
+  if (!(v > 0)) return half(0.0f);
+  return half(std::min(v, kLargestHalf));
+}
+
+// The rows the library compresses together under ZIP.
+constexpr int kExrBlockRows = 16;
+
+}  // namespace
+
+void EncodeExr(const LinearPicture& picture, ByteSink& out, ExrEnvironment environment) {
+  const int w = picture.width, h = picture.height;
+  if (w <= 0 || h <= 0) throw std::runtime_error("an OpenEXR picture needs at least one pixel");
+  MemoryStream stream;
+  try {
+    Imf::Header header(w, h);
+    header.compression() = Imf::ZIP_COMPRESSION;
+    header.channels().insert("R", Imf::Channel(Imf::HALF));
+    header.channels().insert("G", Imf::Channel(Imf::HALF));
+    header.channels().insert("B", Imf::Channel(Imf::HALF));
+    Imf::addChromaticities(header, Imf::Chromaticities());  // Rec. 709, D65
+    if (environment == ExrEnvironment::LatLong) Imf::addEnvmap(header, Imf::ENVMAP_LATLONG);
+    Imf::OutputFile file(stream, header);
+    std::vector<float> rgb(static_cast<std::size_t>(w) * 3);
+    std::vector<half> block(static_cast<std::size_t>(w) * 3 * kExrBlockRows);
+    for (int y0 = 0; y0 < h; y0 += kExrBlockRows) {
+      const int rows = std::min(kExrBlockRows, h - y0);
+      for (int r = 0; r < rows; ++r) {
+        picture.row(y0 + r, rgb.data());
+        half* to = block.data() + static_cast<std::size_t>(r) * w * 3;
+        for (std::size_t i = 0; i < rgb.size(); ++i) to[i] = ToHalf(rgb[i]);
+      }
+      // The frame buffer is addressed by absolute row: its origin lies y0
+      // rows before the block.
+      const std::size_t xStride = 3 * sizeof(half), yStride = xStride * w;
+      char* origin =
+          reinterpret_cast<char*>(block.data()) - static_cast<std::ptrdiff_t>(y0) * yStride;
+      Imf::FrameBuffer frame;
+      frame.insert("R", Imf::Slice(Imf::HALF, origin, xStride, yStride));
+      frame.insert("G", Imf::Slice(Imf::HALF, origin + sizeof(half), xStride, yStride));
+      frame.insert("B", Imf::Slice(Imf::HALF, origin + 2 * sizeof(half), xStride, yStride));
+      file.setFrameBuffer(frame);
+      file.writePixels(rows);
+      out.EncodedRows(rows);
+    }
+  } catch (const Iex::BaseExc& e) {
+    throw std::runtime_error(std::string("OpenEXR: ") + e.what());
+  }
+  out.Write(stream.Bytes());
+  out.Flush();
+}
+
+}  // namespace horizonmill
