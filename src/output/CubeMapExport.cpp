@@ -4,13 +4,16 @@
 
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
 
 #include "image/ImageLimits.h"
+#include "output/ExrWriter.h"
 #include "output/ImageOutput.h"
 #include "output/OutputTarget.h"
+#include "output/RgbeWriter.h"
 #include "platform/FileError.h"
 
 namespace horizonmill {
@@ -59,7 +62,20 @@ std::string CubeFacePath(const std::string& folder, CubeFace face, CubeFaceForma
   return (fs::path(folder) / CubeFaceName(face)).string() + std::string(CubeFaceExtension(format));
 }
 
-std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFaceFormat format) {
+std::vector<std::string> CubeMapPaths(const std::string& folder, CubeFaceFormat format,
+                                      CubeLayout layout) {
+  std::vector<std::string> paths;
+  if (layout == CubeLayout::Faces) {
+    for (CubeFace face : kCubeFaces) paths.push_back(CubeFacePath(folder, face, format));
+  } else {
+    paths.push_back((fs::path(folder) / kCubeLayoutName).string() +
+                    std::string(CubeFaceExtension(format)));
+  }
+  return paths;
+}
+
+std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFaceFormat format,
+                                              CubeLayout layout) {
   if (folder.empty()) return "the cube map's folder name is empty";
   if (IsDriveLetterName(folder))
     return FileError(folder, "a Windows drive-letter name, which cannot exist here").what();
@@ -69,41 +85,120 @@ std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFac
     return FileError(existing.string(), "is not a folder, so the cube map cannot go there").what();
   if (::access(existing.c_str(), W_OK | X_OK) != 0)
     return FileError(existing.string(), ErrnoReason(errno)).what();
-  for (CubeFace face : kCubeFaces) {
-    const std::string path = CubeFacePath(folder, face, format);
+  for (const std::string& path : CubeMapPaths(folder, format, layout)) {
     if (const std::string reason = NotReplaceableReason(path); !reason.empty())
       return FileError(path, reason).what();
   }
   return std::nullopt;
 }
 
+namespace {
+
+// One picture of the cube map, W x H, and the direction of each of its pixels.
+struct CubePicture {
+  int width = 0, height = 0;
+  std::function<std::optional<Direction>(int x, int y)> direction;
+};
+
+CubePicture PictureOf(const CubeMapOptions& options, std::optional<CubeFace> face) {
+  const int n = options.faceSize;
+  if (face)
+    return {n, n, [convention = options.convention, f = *face, n](int x, int y) {
+              return std::optional<Direction>(ConventionFaceDirection(convention, f, x, y, n));
+            }};
+  const CubeGrid grid = CubeLayoutGrid(options.layout);
+  return {grid.columns * n, grid.rows * n,
+          [layout = options.layout, convention = options.convention, n](int x, int y) {
+            return CubeLayoutDirection(layout, convention, x, y, n);
+          }};
+}
+
+// The picture sampled from the panorama and encoded in the format.
+void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
+                       const CubeMapOptions& options, ByteSink& out) {
+  if (!WorkBitmap::FitsLimits(picture.width, picture.height))
+    throw std::runtime_error(std::string(kMemoryExhausted));
+  const PanoramaProjection project(panorama.Width(), panorama.Height());
+  const std::string_view extension = CubeFaceExtension(options.format);
+  if (IsHdrFormat(options.format)) {
+    const SunGlow none;
+    const SunGlow& glow = options.glow ? *options.glow : none;
+    const LinearPicture linear{picture.width, picture.height, [&](int y, float* rgb) {
+                                 for (int x = 0; x < picture.width; ++x) {
+                                   const auto d = picture.direction(x, y);
+                                   if (!d) {
+                                     rgb[3 * x] = rgb[3 * x + 1] = rgb[3 * x + 2] = 0;
+                                     continue;
+                                   }
+                                   const PanoramaPoint p =
+                                       project(static_cast<float>(d->x), static_cast<float>(d->y),
+                                               static_cast<float>(d->z));
+                                   SampleLinear(panorama, glow, p.x, p.y, rgb + 3 * x);
+                                 }
+                               }};
+    if (options.format == CubeFaceFormat::Exr)
+      EncodeExr(linear, out);
+    else
+      EncodeRgbe(linear, out);
+    return;
+  }
+  WorkBitmap bitmap;
+  if (!bitmap.Resize(picture.width, picture.height))
+    throw std::runtime_error(std::string(kMemoryExhausted));
+  for (int y = 0; y < picture.height; ++y) {
+    BgrPixel* row = bitmap.Row(y);
+    for (int x = 0; x < picture.width; ++x) {
+      const auto d = picture.direction(x, y);
+      if (!d) {
+        row[x] = BgrPixel{};
+        continue;
+      }
+      const PanoramaPoint p =
+          project(static_cast<float>(d->x), static_cast<float>(d->y), static_cast<float>(d->z));
+      row[x] = SamplePanorama(panorama, p.x, p.y);
+    }
+  }
+  // A face is no panorama: no panorama metadata.
+  EncodeImage(bitmap, extension, options.quality, ImageMetadata::None, out);
+}
+
+}  // namespace
+
 std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::string& folder,
-                                      int faceSize, CubeFaceFormat format, int quality) {
+                                      const CubeMapOptions& options) {
   std::vector<FileToWrite> files;
-  for (CubeFace face : kCubeFaces) {
-    files.push_back({CubeFacePath(folder, face, format),
-                     [&panorama, face, faceSize, extension = CubeFaceExtension(format),
-                      quality](ByteSink& out) {
-                       WorkBitmap bitmap;
-                       if (!bitmap.Resize(faceSize, faceSize))
-                         throw std::runtime_error(std::string(kMemoryExhausted));
-                       RenderCubeFace(panorama, face, bitmap);
-                       // A face is no panorama: no panorama metadata.
-                       EncodeImage(bitmap, extension, quality, ImageMetadata::None, out);
+  const std::vector<std::string> paths = CubeMapPaths(folder, options.format, options.layout);
+  for (std::size_t k = 0; k < paths.size(); ++k) {
+    std::optional<CubeFace> face;
+    if (options.layout == CubeLayout::Faces) face = kCubeFaces[k];
+    CubePicture picture = PictureOf(options, face);
+    const int rows = picture.height;
+    files.push_back({paths[k],
+                     [&panorama, options, picture = std::move(picture)](ByteSink& out) {
+                       EncodeCubePicture(panorama, picture, options, out);
                      },
-                     faceSize});
+                     rows});
   }
   return files;
 }
 
-void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int faceSize,
-                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others,
+std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::string& folder,
+                                      int faceSize, CubeFaceFormat format, int quality) {
+  CubeMapOptions options;
+  options.format = format;
+  options.faceSize = faceSize;
+  options.quality = quality;
+  return CubeMapFiles(panorama, folder, options);
+}
+
+void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder,
+                  const CubeMapOptions& options, std::vector<FileToWrite> others,
                   WriteProgress* progress) {
   std::error_code ec;
   const bool made = fs::create_directories(folder, ec);
   if (ec) throw FileError(folder, ec.message());
   try {
-    std::vector<FileToWrite> files = CubeMapFiles(panorama, folder, faceSize, format, quality);
+    std::vector<FileToWrite> files = CubeMapFiles(panorama, folder, options);
     files.insert(files.end(), std::make_move_iterator(others.begin()),
                  std::make_move_iterator(others.end()));
     WriteFilesAtomically(files, progress);
@@ -111,6 +206,16 @@ void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int fac
     if (made) fs::remove(folder, ec);
     throw;
   }
+}
+
+void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int faceSize,
+                  CubeFaceFormat format, int quality, std::vector<FileToWrite> others,
+                  WriteProgress* progress) {
+  CubeMapOptions options;
+  options.format = format;
+  options.faceSize = faceSize;
+  options.quality = quality;
+  WriteCubeMap(panorama, folder, options, std::move(others), progress);
 }
 
 }  // namespace horizonmill
