@@ -1,9 +1,11 @@
 #include "app/OutputPlan.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/Session.h"
 #include "image/ImageLimits.h"
+#include "output/PanoramaXmp.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 
@@ -19,9 +21,21 @@ void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
     plan.warnings.push_back(
         {out, (ext.empty() ? std::string("the name has no extension")
                            : "the extension \"" + ext + "\" names no picture format") +
-                  "; the image is written as JPEG (.png, .bmp, .jpg and .jpeg choose the "
-                  "format)"});
+                  "; the image is written as JPEG (.png, .bmp, .jpg, .jpeg, .exr and .hdr "
+                  "choose the format)"});
   }
+  if (!out.empty() && plan.metadata == ImageMetadata::Panorama &&
+      plan.imageFormat != ImageFormat::Bmp && plan.imageFormat != ImageFormat::Hdr &&
+      !IsFullPanoramaSize(plan.size.width, plan.size.height))
+    plan.warnings.push_back(
+        {out, "the image is " + std::to_string(plan.size.width) + " x " +
+                  std::to_string(plan.size.height) +
+                  ", not twice as wide as high: no full panorama, so no panorama metadata "
+                  "(GPano) is written"});
+  if (request.sunRatio && !plan.WritesHdr())
+    plan.warnings.push_back(
+        {out.empty() ? plan.cubemap : out,
+         "--sun-ratio applies to the EXR and HDR outputs only; nothing is written as either"});
   if (request.quality && !plan.WritesJpeg()) {
     std::string what = "nothing is written as JPEG";
     if (!out.empty())
@@ -47,11 +61,16 @@ bool OutputPlan::WritesJpeg() const {
   return (!image.empty() && imageFormat == ImageFormat::Jpeg) || faces == CubeFaceFormat::Jpeg;
 }
 
+bool OutputPlan::WritesHdr() const {
+  return (!image.empty() && IsHdrFormat(imageFormat)) || (faces && IsHdrFormat(*faces));
+}
+
 std::vector<std::string> OutputPlan::Names() const {
   std::vector<std::string> names;
   if (!image.empty() && !ToStandardOutput()) names.push_back(image);
   if (faces)
-    for (CubeFace face : kCubeFaces) names.push_back(CubeFacePath(cubemap, face, *faces));
+    for (std::string& path : CubeMapPaths(cubemap, *faces, cubeLayout))
+      names.push_back(std::move(path));
   if (!sun.empty()) names.push_back(sun);
   return names;
 }
@@ -59,10 +78,20 @@ std::vector<std::string> OutputPlan::Names() const {
 std::vector<std::string> OutputPlan::ExistingFaces() const {
   std::vector<std::string> existing;
   if (faces)
-    for (CubeFace face : kCubeFaces)
-      if (const std::string path = CubeFacePath(cubemap, face, *faces); FileExists(path))
-        existing.push_back(path);
+    for (std::string& path : CubeMapPaths(cubemap, *faces, cubeLayout))
+      if (FileExists(path)) existing.push_back(std::move(path));
   return existing;
+}
+
+CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
+  CubeMapOptions options;
+  options.format = faces.value_or(kDefaultCubeFaceFormat);
+  options.layout = cubeLayout;
+  options.convention = cubeConvention;
+  options.faceSize = faceSize;
+  options.quality = quality;
+  options.glow = glow;
+  return options;
 }
 
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session) {
@@ -73,6 +102,9 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
                               : OutputSizeOf(session.Scene().Output.Resolution);
   plan.quality = request.quality.value_or(session.JpegQuality());
   plan.metadata = request.metadata;
+  plan.sunRatio = request.sunRatio.value_or(kDefaultSunRatio);
+  if (!(plan.sunRatio >= 0) || !std::isfinite(plan.sunRatio))
+    return refused("the sun's ratio (--sun-ratio) wants a number from 0 up");
 
   bool sceneName = false;
   const std::string name = ImageNameOf(request, session, sceneName);
@@ -97,10 +129,19 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
     plan.cubemap = OutputPathOf(request.cubemap);
     plan.faces = request.faceFormat.value_or(kDefaultCubeFaceFormat);
     plan.faceSize = request.faceSize.value_or(DefaultCubeFaceSize(plan.size.width));
+    plan.cubeLayout = request.cubeLayout.value_or(CubeLayout::Faces);
+    plan.cubeConvention = request.cubeConvention.value_or(CubeConvention::Gl);
     if (const std::string limit = WorkBitmap::LimitReason(plan.faceSize, plan.faceSize);
         !limit.empty())
       return refused(std::string(kMemoryExhausted) + " (cube faces: " + limit + ")");
-    if (const auto problem = CheckCubeMapTarget(plan.cubemap, *plan.faces))
+    const CubeGrid grid = CubeLayoutGrid(plan.cubeLayout);
+    const std::int64_t width = std::int64_t{grid.columns} * plan.faceSize;
+    const std::int64_t height = std::int64_t{grid.rows} * plan.faceSize;
+    if (const std::string limit = ImageLimitReason(width, height, (width * 3 + 3) & ~3);
+        !limit.empty())
+      return refused(std::string(kMemoryExhausted) + " (the cube map's " +
+                     std::string(CubeLayoutName(plan.cubeLayout)) + " picture: " + limit + ")");
+    if (const auto problem = CheckCubeMapTarget(plan.cubemap, *plan.faces, plan.cubeLayout))
       return refused(*problem);
   }
   if (!request.sunJson.empty()) {

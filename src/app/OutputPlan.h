@@ -1,5 +1,6 @@
-// The output plan: which files one run writes — the panorama image, the six
-// faces of a cube map, the sun's direction — their names as paths here, the
+// The output plan: which files one run writes — the panorama image, a cube
+// map (six faces or one laid-out picture), the sun's direction — their names
+// as paths here, whether the render keeps the sun's weights for an HDR output, the
 // warnings about their formats, and the checks made before the render, so
 // that a render is never spent on files that cannot be written. The window's
 // output command and cube-map export and the command-line renderer all plan
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "output/CubeMapExport.h"
+#include "output/HdrLight.h"
 #include "output/ImageOutput.h"
 #include "output/OutputTarget.h"
 
@@ -35,10 +37,14 @@ struct OutputRequest {
   std::optional<ImageFormat> streamFormat;
   std::string cubemap;  // the faces' folder; empty: no cube map
   std::optional<CubeFaceFormat> faceFormat;
-  std::optional<int> faceSize;  // default: a quarter of the picture's width
-  std::string sunJson;          // empty: no sun
-  std::optional<int> quality;   // default: the session's JPEG quality
-  bool preview = false;         // the preview's size instead of the full image
+  std::optional<int> faceSize;                   // default: a quarter of the picture's width
+  std::optional<CubeLayout> cubeLayout;          // default: six files (faces)
+  std::optional<CubeConvention> cubeConvention;  // default: gl
+  // R of the HDR outputs (output/HdrLight.h), 0 or more; default kDefaultSunRatio.
+  std::optional<double> sunRatio;
+  std::string sunJson;         // empty: no sun
+  std::optional<int> quality;  // default: the session's JPEG quality
+  bool preview = false;        // the preview's size instead of the full image
   ImageMetadata metadata = ImageMetadata::Panorama;
 };
 
@@ -54,7 +60,10 @@ struct OutputPlan {
   std::string cubemap;  // the faces' folder; empty: none
   std::optional<CubeFaceFormat> faces;
   int faceSize = 0;
-  std::string sun;  // empty: none
+  CubeLayout cubeLayout = CubeLayout::Faces;
+  CubeConvention cubeConvention = CubeConvention::Gl;
+  double sunRatio = kDefaultSunRatio;  // R of the HDR outputs
+  std::string sun;                     // empty: none
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
@@ -65,10 +74,18 @@ struct OutputPlan {
   bool Renders() const { return !image.empty() || faces.has_value(); }
   bool ToStandardOutput() const { return image == kStandardOutputName; }
   bool WritesJpeg() const;
+  // Whether the image (standard output included) or the cube map is OpenEXR
+  // or Radiance HDR.
+  bool WritesHdr() const;
+  // Whether the render must keep the sun's weights (RenderContext::SunWeightsOut):
+  // only for an HDR output, so that no other run pays for them.
+  bool KeepsSunWeights() const { return WritesHdr(); }
   // The files written, image first (standard output is none of them).
   std::vector<std::string> Names() const;
-  // The faces that are there already, which the run replaces.
+  // The cube map's files that are there already, which the run replaces.
   std::vector<std::string> ExistingFaces() const;
+  // How the cube map is written, with what the HDR formats add.
+  CubeMapOptions CubeOptions(const SunGlow* glow = nullptr) const;
 };
 
 // The plan, or why the run cannot be made (a message naming the file).
@@ -81,8 +98,11 @@ struct PlannedOutputs {
 // render: each target as CheckOutputTarget says (the scene's own name as a
 // SceneFile name unless `overwrite`), the cube map's folder as
 // CheckCubeMapTarget says and its faces within the image limits, and no name
-// given twice. Warns of an image name whose extension names no format (JPEG
-// is written) and of a quality asked for where nothing is JPEG.
+// given twice, a laid-out cube map within the image limits. Warns of an image
+// name whose extension names no format (JPEG is written), of a quality asked
+// for where nothing is JPEG, of a sun ratio where nothing is HDR, and of a
+// panorama image that is not twice as wide as high (no panorama metadata is
+// written: it is no full sphere). Refuses a sun ratio below 0 or no number.
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session);
 
 }  // namespace horizonmill

@@ -6,8 +6,10 @@
 #include <chrono>
 
 #include "app/Session.h"
+#include "output/HdrLight.h"
 #include "output/SunDirection.h"
 #include "platform/FileError.h"
+#include "render/SunWeights.h"
 
 namespace horizonmill {
 namespace {
@@ -57,44 +59,86 @@ const char* ExtensionOf(ImageFormat format) {
 
 namespace {
 
-// The plan's files, `sun` the sun's description (empty: none). Reads nothing
-// of the session: it may run beside the window's thread.
+// The plan's files, `sun` the sun's description (empty: none), `glow` what the
+// HDR outputs add. Reads nothing of the session: it may run beside the
+// window's thread.
 void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::string& sun,
-                WriteProgress* progress) {
+                const SunGlow& glow, WriteProgress* progress) {
   std::vector<FileToWrite> files;
   if (!plan.image.empty() && !plan.ToStandardOutput())
-    files.push_back(
-        {plan.image,
-         [&](ByteSink& out) { EncodeImage(picture, plan.image, plan.quality, plan.metadata, out); },
-         picture.Height()});
+    files.push_back({plan.image,
+                     [&](ByteSink& out) {
+                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out, &glow);
+                     },
+                     picture.Height()});
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
-    EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out);
+    EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out, &glow);
   }
   if (plan.faces)
-    WriteCubeMap(picture, plan.cubemap, plan.faceSize, *plan.faces, plan.quality, files, progress);
+    WriteCubeMap(picture, plan.cubemap, plan.CubeOptions(&glow), files, progress);
   else if (!files.empty())
     WriteFilesAtomically(files, progress);
 }
 
-std::string SunOf(const Session& session, const OutputPlan& plan) {
-  return plan.sun.empty()
-             ? ""
-             : SunJson(DescribeSun(session.Scene().Sun, plan.size.width, plan.size.height));
+// The sun's share of the HDR outputs: from the weights the render kept, or
+// none (nothing added) when it kept none.
+SunLight SunLightOf(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
+                    const SunWeights* weights) {
+  if (!weights || !plan.KeepsSunWeights()) return SunLight{plan.sunRatio};
+  return ComputeSunLight(picture, *weights, session.Scene().Sun, plan.sunRatio);
 }
+
+// `kept`: whether the render kept the sun's weights, so that k is known.
+std::string SunOf(const Session& session, const OutputPlan& plan, const SunLight& light,
+                  bool kept) {
+  if (plan.sun.empty()) return "";
+  SunDirection sun = DescribeSun(session.Scene().Sun, plan.size.width, plan.size.height);
+  sun.sunRatio = plan.sunRatio;
+  if (kept && plan.KeepsSunWeights()) sun.sunScale = light.scale;
+  return SunJson(sun);
+}
+
+// Lends the render context the weights while the render runs.
+class KeptSunWeights {
+ public:
+  KeptSunWeights(RenderContext& context, SunWeights* weights) : context_(context) {
+    context_.SunWeightsOut = weights;
+  }
+  ~KeptSunWeights() { context_.SunWeightsOut = nullptr; }
+  KeptSunWeights(const KeptSunWeights&) = delete;
+  KeptSunWeights& operator=(const KeptSunWeights&) = delete;
+
+ private:
+  RenderContext& context_;
+};
 
 }  // namespace
 
 void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
-                       WriteProgress* progress) {
-  WriteFiles(plan, picture, SunOf(session, plan), progress);
+                       WriteProgress* progress, const SunWeights* weights) {
+  const SunWeights none;
+  const SunLight light = SunLightOf(session, plan, picture, weights);
+  WriteFiles(plan, picture, SunOf(session, plan, light, weights != nullptr),
+             light.Glow(weights ? *weights : none), progress);
 }
 
 RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host) {
   RunResult result;
   const auto renderStart = Clock::now();
+  // Every weight 0 until the sun layer sets them: a render aborted before it
+  // adds no sun.
+  SunWeights weights;
+  if (plan.Renders() && plan.KeepsSunWeights() &&
+      !weights.Reset(plan.size.width, plan.size.height)) {
+    result.outcome = RunOutcome::OutOfMemory;
+    result.reason = "memory ran out for the sun's weights of a " + std::to_string(plan.size.width) +
+                    " x " + std::to_string(plan.size.height) + " HDR image";
+    return result;
+  }
   if (plan.Renders()) {
+    const KeptSunWeights kept(session.Context(), plan.KeepsSunWeights() ? &weights : nullptr);
     if (plan.preview) {
       session.RenderPreview();
     } else if (!session.RenderOutput()) {
@@ -112,9 +156,11 @@ RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host
   const auto writeStart = Clock::now();
   // What the writing needs of the session is taken here, on the caller's thread.
   const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
-  const std::string sun = SunOf(session, plan);
+  const SunLight light = SunLightOf(session, plan, picture, plan.Renders() ? &weights : nullptr);
+  const std::string sun = SunOf(session, plan, light, plan.Renders());
+  const SunGlow glow = light.Glow(weights);
   if (!WriteAfterRender(session.Context(), host, [&](WriteProgress& progress) {
-        WriteFiles(plan, picture, sun, &progress);
+        WriteFiles(plan, picture, sun, glow, &progress);
       })) {
     result.outcome = RunOutcome::NotWritten;
     result.writeAborted = true;

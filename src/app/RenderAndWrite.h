@@ -14,6 +14,7 @@
 namespace horizonmill {
 
 class Session;
+class SunWeights;
 
 enum class RunOutcome {
   Written,      // every file of the plan written (an aborted render too, when kept)
@@ -32,8 +33,10 @@ struct RunResult {
 };
 
 // Renders what the plan needs (the full image into OutputBitmap, or the
-// preview) and writes the plan's files together: the image, the cube map's
-// faces, the sun (platform/AtomicFile.h: all of them or none), through
+// preview), keeping the sun's weights when the plan writes HDR
+// (OutputPlan::KeepsSunWeights; memory running out for them is OutOfMemory),
+// and writes the plan's files together: the image, the cube map, the sun with
+// R and k (platform/AtomicFile.h: all of them or none), through
 // host.RunWrite (WriteAfterRender: an abort while they are written leaves
 // every file as it was). Throws FileError naming the file, when one cannot
 // be written (the files there before are then as they were), or Interrupted
@@ -41,9 +44,11 @@ struct RunResult {
 RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host);
 
 // The plan's files from a picture already rendered, as RenderAndWrite writes
-// them; with a progress, their rows are planned and counted there, and a
-// request to stop ends the writing with WriteCancelled (every file as it was).
+// them, the HDR outputs with the sun's weights the render kept (nothing: no
+// sun added, and k unknown); with a progress, their rows are planned and
+// counted there, and a request to stop ends the writing with WriteCancelled
+// (every file as it was).
 void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
-                       WriteProgress* progress = nullptr);
+                       WriteProgress* progress = nullptr, const SunWeights* weights = nullptr);
 
 }  // namespace horizonmill

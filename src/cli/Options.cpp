@@ -9,9 +9,9 @@
 namespace horizonmill::cli {
 
 const char* const kUsage =
-    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp]
+    R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp|OUT.exr|OUT.hdr]
                           [--cubemap DIR] [--sun-json FILE] [options]
-       horizonmill-render [SCENE.hm] -o - [--format png|jpg|bmp] [options] > OUT
+       horizonmill-render [SCENE.hm] -o - [--format png|jpg|bmp|exr|hdr] [options] > OUT
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--threads N]
                           [--search-dir DIR]... [--picture-budget SIZE] [--strict]
@@ -22,9 +22,12 @@ const char* const kUsage =
 
 Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
 Horizonmill settings file, or the default scene when no file is given, and writes
-it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp") or a
-JPEG file (".jpg", ".jpeg", and any other name, with a warning), and as the six
-faces of a cube map or the sun's direction for 3D programs.
+it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp"), an
+OpenEXR file (".exr"), a Radiance HDR file (".hdr") or a JPEG file (".jpg",
+".jpeg", and any other name, with a warning), and as a cube map or the sun's
+direction for 3D programs. OpenEXR and Radiance HDR hold linear light (Rec. 709):
+the picture decoded from sRGB plus the sun, raised so that it lights a 3D scene
+(see --sun-ratio).
 
 Options:
   -o, --output FILE    the image to write; without it (and without --cubemap and
@@ -39,7 +42,8 @@ Options:
                        before the render. A symbolic link there is replaced
                        only when it points to a regular file. "-o -" writes
                        the image to standard output (not to a terminal).
-  --format png|jpg|bmp the format of the image on standard output (-o -);
+  --format png|jpg|bmp|exr|hdr
+                       the format of the image on standard output (-o -);
                        default png
   --overwrite          let the scene's Output_Filename replace an existing file
                        that is not a BMP, JPEG or PNG picture (without -o or
@@ -52,7 +56,11 @@ Options:
                        apply to BMP and PNG (a warning says so)
   --no-metadata        a JPEG or PNG image without the XMP that marks it as a
                        360-degree panorama (GPano: equirectangular, the full
-                       size); by default panorama viewers recognise it by that
+                       size), an OpenEXR image without its latitude-longitude
+                       environment map mark; by default panorama viewers
+                       recognise it by that. Only an image twice as wide as
+                       high is marked (any other size is no full sphere: a
+                       warning says so)
   --cubemap DIR        also (or, without -o, only) write the panorama as the six
                        faces of a cube map into DIR, made if missing: px, nx,
                        py, ny, pz, nz (+X, -X, +Y, -Y, +Z, -Z), laid out for
@@ -60,14 +68,32 @@ Options:
                        toward +X, up is +Y). Existing faces there are replaced.
   --face-size N        the faces' side in pixels (default: the panorama's
                        width / 4)
-  --cubemap-format png|bmp|jpg
-                       the faces' format (default png; jpg at the JPEG quality)
+  --cubemap-format png|bmp|jpg|exr|hdr
+                       the faces' format (default png; jpg at the JPEG quality;
+                       exr and hdr in linear light with the sun, as -o)
+  --cubemap-layout faces|row|column|2x3|3x2|cross|vcross
+                       faces (default): six files; the others one picture
+                       DIR/cubemap.EXT: row 6x1 and column 1x6, 2x3 (two
+                       faces a row) and 3x2 in the order +X -X +Y -Y +Z -Z,
+                       cross (4x3) and vcross (3x4) with +Y above and -Y below
+                       +Z (-X +Z +X -Z across the cross; in vcross -Z below
+                       -Y, turned by 180 degrees)
+  --cubemap-convention gl|threejs
+                       gl (default): the faces as OpenGL-style cube maps
+                       sample them; threejs: px and nx swapped and every face
+                       mirrored, for three.js's CubeTextureLoader as a scene's
+                       background
+  --sun-ratio R        the OpenEXR and Radiance HDR outputs raise the sun so
+                       that on a surface facing it the sun gives R times the
+                       light of the rest of the panorama (default 6, about a
+                       clear day's; 0 adds nothing); a number from 0 to 1000
   --sun-json FILE      also (or, without -o, only) write the sun's direction
                        as JSON for a 3D program's key light: azimuth and
                        elevation in degrees and a unit vector in the cube map's
                        frame, the sun's centre and outer colours, and the
-                       colour of the sunlight that lights the objects (0..255).
-                       Alone it renders nothing.
+                       colour of the sunlight that lights the objects (0..255),
+                       the ratio R and the factor k of the HDR outputs (k null
+                       when the run writes none). Alone it renders nothing.
   --threads N          render with N threads, 1..256 (default: the environment
                        variable HORIZONMILL_THREADS, else one per hardware
                        thread); the image is the same for every N
@@ -158,12 +184,22 @@ std::optional<int> ParseInt(std::string_view text) {
   return value;
 }
 
+// A plain decimal number from 0 to kMaxSunRatio ("6", "2.5", "1e1").
+constexpr double kMaxSunRatio = 1000;
+std::optional<double> ParseRatio(std::string_view text) {
+  double value = 0;
+  const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+  if (!(value >= 0 && value <= kMaxSunRatio)) return std::nullopt;
+  return value;
+}
+
 // The options that go with each command.
 bool CheckCommand(const Options& o, std::string& error) {
   const bool registers = o.command == Command::Register;
   const bool renders = o.command == Command::Render || registers;
   const bool writes = o.command == Command::WriteDefault;
-  const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata;
+  const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata || o.sunRatio;
   if (writes &&
       (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads || o.preview ||
        !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings || extras))
@@ -174,11 +210,14 @@ bool CheckCommand(const Options& o, std::string& error) {
             extras))
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && extras)
-    error = "--cubemap, --sun-json and --no-metadata do not go with --register";
+    error = "--cubemap, --sun-json, --sun-ratio and --no-metadata do not go with --register";
   else if (o.format && o.output != "-")
     error = "--format goes with -o - (the image on standard output)";
-  else if ((o.faceSize || o.cubemapFormat) && o.cubemap.empty())
-    error = "--face-size and --cubemap-format go with --cubemap";
+  else if ((o.faceSize || o.cubemapFormat || o.cubemapLayout || o.cubemapConvention) &&
+           o.cubemap.empty())
+    error =
+        "--face-size, --cubemap-format, --cubemap-layout and --cubemap-convention go with "
+        "--cubemap";
   else if (registers && (!o.output.empty() || o.preview || o.overwrite))
     error =
         "--register writes into the host's folders: -o, --overwrite and --preview do not go "
@@ -286,7 +325,32 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       if (!v) return std::nullopt;
       o.cubemapFormat = CubeFaceFormatNamed(v);
       if (!o.cubemapFormat) {
-        error = "--cubemap-format wants png, bmp or jpg, not \"" + std::string(v) + "\"";
+        error = "--cubemap-format wants png, bmp, jpg, exr or hdr, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--cubemap-layout") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.cubemapLayout = CubeLayoutNamed(v);
+      if (!o.cubemapLayout) {
+        error = "--cubemap-layout wants faces, row, column, 2x3, 3x2, cross or vcross, not \"" +
+                std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--cubemap-convention") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.cubemapConvention = CubeConventionNamed(v);
+      if (!o.cubemapConvention) {
+        error = "--cubemap-convention wants gl or threejs, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+    } else if (arg == "--sun-ratio") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.sunRatio = ParseRatio(v);
+      if (!o.sunRatio) {
+        error = "--sun-ratio wants a number from 0 to 1000, not \"" + std::string(v) + "\"";
         return std::nullopt;
       }
     } else if (arg == "--format") {
@@ -294,7 +358,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       if (!v) return std::nullopt;
       o.format = CubeFaceFormatNamed(v);
       if (!o.format) {
-        error = "--format wants png, jpg or bmp, not \"" + std::string(v) + "\"";
+        error = "--format wants png, jpg, bmp, exr or hdr, not \"" + std::string(v) + "\"";
         return std::nullopt;
       }
     } else if (arg == "--no-metadata") {

@@ -34,10 +34,13 @@ struct Options {
   std::string cubemap;      // --cubemap: the folder of the six faces
   std::optional<int> faceSize;
   std::optional<CubeFaceFormat> cubemapFormat;
-  std::string sunJson;                        // --sun-json
-  std::string settingsFile;                   // --write-default
-  std::vector<std::string> searchDirs;        // --search-dir, in order
-  std::optional<std::int64_t> pictureBudget;  // --picture-budget, in bytes
+  std::optional<CubeLayout> cubemapLayout;          // --cubemap-layout
+  std::optional<CubeConvention> cubemapConvention;  // --cubemap-convention
+  std::optional<double> sunRatio;                   // --sun-ratio
+  std::string sunJson;                              // --sun-json
+  std::string settingsFile;                         // --write-default
+  std::vector<std::string> searchDirs;              // --search-dir, in order
+  std::optional<std::int64_t> pictureBudget;        // --picture-budget, in bytes
   // The registration commands.
   std::string hostIni;  // --register, --list-registered or --unregister
   std::optional<std::string> alias, name;

@@ -34,6 +34,9 @@ OutputRequest RequestOf(const Options& options) {
   request.cubemap = options.cubemap;
   request.faceFormat = options.cubemapFormat;
   request.faceSize = options.faceSize;
+  request.cubeLayout = options.cubemapLayout;
+  request.cubeConvention = options.cubemapConvention;
+  request.sunRatio = options.sunRatio;
   request.sunJson = options.sunJson;
   request.quality = options.quality;
   request.preview = options.preview;
@@ -51,10 +54,16 @@ void PrintSummary(const OutputPlan& plan, const Session& session, double seconds
     std::fprintf(stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, where.c_str(),
                  image.Width(), image.Height(), what.c_str(), seconds);
   }
-  if (plan.faces)
-    std::fprintf(stderr, "%s: wrote the cube map %s (px, nx, py, ny, pz, nz%s, %d x %d)\n", kName,
-                 plan.cubemap.c_str(), std::string(CubeFaceExtension(*plan.faces)).c_str(),
-                 plan.faceSize, plan.faceSize);
+  if (plan.faces && plan.cubeLayout == CubeLayout::Faces)
+    std::fprintf(stderr, "%s: wrote the cube map %s (px, nx, py, ny, pz, nz%s, %d x %d, %s)\n",
+                 kName, plan.cubemap.c_str(), std::string(CubeFaceExtension(*plan.faces)).c_str(),
+                 plan.faceSize, plan.faceSize,
+                 std::string(CubeConventionName(plan.cubeConvention)).c_str());
+  else if (plan.faces)
+    std::fprintf(stderr, "%s: wrote the cube map %s (%s, faces %d x %d, %s)\n", kName,
+                 plan.Names()[plan.image.empty() || plan.ToStandardOutput() ? 0 : 1].c_str(),
+                 std::string(CubeLayoutName(plan.cubeLayout)).c_str(), plan.faceSize, plan.faceSize,
+                 std::string(CubeConventionName(plan.cubeConvention)).c_str());
   if (!plan.sun.empty()) std::fprintf(stderr, "%s: wrote %s\n", kName, plan.sun.c_str());
 }
 

@@ -83,6 +83,8 @@ std::string SunJson(const SunDirection& sun) {
       {"outerColor", Colour(sun.outerColour)},
       {"sunlight", Array(sun.sunlight[0], sun.sunlight[1], sun.sunlight[2])},
       {"mixtureMode", std::string("\"") + ModeName(sun.mixtureMode) + "\""},
+      {"sunRatio", sun.sunRatio ? Number(*sun.sunRatio) : "null"},
+      {"sunScale", sun.sunScale ? Number(*sun.sunScale) : "null"},
   };
   std::string json = "{";
   for (const auto& [key, value] : fields)

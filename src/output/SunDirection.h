@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "render/PanoramaDirection.h"
@@ -23,6 +24,10 @@ struct SunDirection {
   FloatColour centreColour, outerColour;
   std::array<std::int32_t, 3> sunlight{};  // ComputeSunlight
   std::uint8_t mixtureMode = MixtureMode::Add;
+  // R and k of the HDR outputs (output/HdrLight.h): the ratio asked for, and
+  // the factor of the sun's weights found for the picture of the run; nothing
+  // when unknown (no HDR output was written with it).
+  std::optional<double> sunRatio, sunScale;
 };
 
 // The sun of a W x H render (W, H at least 1): the direction of the pixel the
@@ -33,10 +38,10 @@ SunDirection DescribeSun(const SunSettings& sun, int width, int height);
 //   {"azimuth": 180.05859375, "elevation": -0.05859375,
 //    "direction": [x, y, z], "imageSize": [W, H], "centerPixel": [x, y],
 //    "centerColor": [r, g, b], "outerColor": [r, g, b], "sunlight": [r, g, b],
-//    "mixtureMode": "Add"}
+//    "mixtureMode": "Add", "sunRatio": 6, "sunScale": 12.5}
 // The angles and colours exactly (the shortest text that reads back the same),
 // the direction's components to nine decimals; colours on the 0..255 scale; a
-// value that is no number is written as null.
+// value that is no number, or unknown, is written as null.
 std::string SunJson(const SunDirection& sun);
 
 }  // namespace horizonmill
