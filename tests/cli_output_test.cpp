@@ -116,9 +116,10 @@ TEST(CliOutput, TheExtensionChoosesTheFormatAndSaysSoWhenItNamesNone) {
 
   r = RunCli("--size 8x4 --quiet -o " + Quoted(dir / "out.gif"));
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "horizonmill-render: " + dir / "out.gif" +
-                       ": warning: the extension \".gif\" names no picture format; the image is "
-                       "written as JPEG (.png, .bmp, .jpg and .jpeg choose the format)\n");
+  EXPECT_EQ(r.err,
+            "horizonmill-render: " + dir / "out.gif" +
+                ": warning: the extension \".gif\" names no picture format; the image is "
+                "written as JPEG (.png, .bmp, .jpg, .jpeg, .exr and .hdr choose the format)\n");
   EXPECT_EQ(ReadFile(dir / "out.gif").substr(0, 3), "\xff\xd8\xff");
 
   r = RunCli("--size 8x4 --quiet --quality 50 -o " + Quoted(dir / "q.bmp"));

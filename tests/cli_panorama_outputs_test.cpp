@@ -121,8 +121,10 @@ TEST(CliPanoramaOutputs, BadUsageAndUnwritableTargetsAreSaidBeforeTheRender) {
     std::string args, message;
     int status;
   } cases[] = {
-      {"--face-size 64", "--face-size and --cubemap-format go with --cubemap", 2},
-      {"--cubemap d --cubemap-format gif", "--cubemap-format wants png, bmp or jpg", 2},
+      {"--face-size 64",
+       "--face-size, --cubemap-format, --cubemap-layout and --cubemap-convention go with --cubemap",
+       2},
+      {"--cubemap d --cubemap-format gif", "--cubemap-format wants png, bmp, jpg, exr or hdr", 2},
       {"--cubemap d --face-size 0", "--face-size wants an integer from 1 to 65535", 2},
       {"--cubemap ''", "--cubemap needs a name", 2},
       {"--sun-json s.json --register h.ini --alias a --name n", "do not go with --register", 2},

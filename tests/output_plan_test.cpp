@@ -2,6 +2,9 @@
 // their formats and the checks before the render.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
+
 #include "app/OutputPlan.h"
 #include "app/Session.h"
 #include "support/TempDir.h"
@@ -135,6 +138,125 @@ TEST(OutputPlan, FormatsSizesAndQualityFollowTheRequestAndTheSession) {
   std::filesystem::create_directory(dir / "cube");
   WriteFile(dir / "cube/nz.jpg", "an old face");
   EXPECT_EQ(planned.plan->ExistingFaces(), std::vector<std::string>{dir / "cube/nz.jpg"});
+}
+
+TEST(OutputPlan, HdrOutputsKeepTheSunsWeightsAndNothingElseDoes) {
+  TempDir dir;
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  const struct {
+    const char* what;
+    std::optional<std::string> image;
+    std::optional<ImageFormat> stream;
+    std::optional<CubeFaceFormat> faces;
+    bool keeps;
+  } cases[] = {
+      {"PNG", "a.png", std::nullopt, std::nullopt, false},
+      {"JPEG and PNG faces", "a.jpg", std::nullopt, CubeFaceFormat::Png, false},
+      {"OpenEXR", "a.exr", std::nullopt, std::nullopt, true},
+      {"Radiance HDR in capitals", "a.HDR", std::nullopt, std::nullopt, true},
+      {"EXR faces beside a BMP", "a.bmp", std::nullopt, CubeFaceFormat::Exr, true},
+      {"HDR faces alone", std::nullopt, std::nullopt, CubeFaceFormat::Hdr, true},
+      {"EXR on standard output", "-", ImageFormat::Exr, std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    OutputRequest request;
+    if (c.image) request.image = *c.image == "-" ? "-" : dir / *c.image;
+    request.streamFormat = c.stream;
+    if (c.faces) {
+      request.cubemap = dir / "cube";
+      request.faceFormat = c.faces;
+    }
+    const PlannedOutputs planned = PlanOutputs(request, session);
+    ASSERT_TRUE(planned.plan) << c.what << ": " << planned.error;
+    EXPECT_EQ(planned.plan->WritesHdr(), c.keeps) << c.what;
+    EXPECT_EQ(planned.plan->KeepsSunWeights(), c.keeps) << c.what;
+    EXPECT_EQ(planned.plan->sunRatio, kDefaultSunRatio) << c.what;
+  }
+}
+
+TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
+  TempDir dir;
+  const std::string d = dir.Path().string();
+  const std::string gpano = "not twice as wide as high: no full panorama, so no panorama metadata";
+  const std::string ratio = "--sun-ratio applies to the EXR and HDR outputs only";
+  struct Case {
+    const char* what;
+    std::string size;
+    OutputRequest request;
+    std::vector<std::string> names;
+    std::string error;
+    std::vector<std::string> warnings;
+  };
+  auto request = [&](std::optional<std::string> image, std::string cube = {}) {
+    OutputRequest r;
+    if (image) r.image = d + "/" + *image;
+    if (!cube.empty()) r.cubemap = d + "/" + cube;
+    return r;
+  };
+  OutputRequest cross = request(std::nullopt, "cube");
+  cross.cubeLayout = CubeLayout::Cross;
+  cross.faceFormat = CubeFaceFormat::Exr;
+  cross.cubeConvention = CubeConvention::ThreeJs;
+  OutputRequest hugeCross = cross;
+  hugeCross.faceSize = 20000;  // 80000 pixels wide
+  OutputRequest ratioForPng = request("a.png");
+  ratioForPng.sunRatio = 2;
+  OutputRequest ratioForExr = request("a.exr");
+  ratioForExr.sunRatio = 0;
+  OutputRequest negative = request("a.exr");
+  negative.sunRatio = -1;
+  OutputRequest noNumber = request("a.exr");
+  noNumber.sunRatio = std::nan("");
+  OutputRequest plain = request("a.png");
+  plain.metadata = ImageMetadata::None;
+  OutputRequest preview = request("p.jpg");
+  preview.preview = true;
+  const Case cases[] = {
+      {"2 : 1 PNG", "64 32", request("a.png"), {d + "/a.png"}, "", {}},
+      {"3 : 1 PNG", "96 32", request("a.png"), {d + "/a.png"}, "", {"96 x 32, " + gpano}},
+      {"3 : 1 EXR", "96 32", request("a.exr"), {d + "/a.exr"}, "", {gpano}},
+      {"3 : 1 BMP has no metadata anyway", "96 32", request("a.bmp"), {d + "/a.bmp"}, "", {}},
+      {"3 : 1 Radiance HDR neither", "96 32", request("a.hdr"), {d + "/a.hdr"}, "", {}},
+      {"3 : 1 without metadata", "96 32", plain, {d + "/a.png"}, "", {}},
+      {"the preview", "64 32", preview, {d + "/p.jpg"}, "", {"409 x 307, " + gpano}},
+      {"a cross", "64 32", cross, {d + "/cube/cubemap.exr"}, "", {}},
+      {"a cross too large", "64 32", hugeCross, {}, "the cube map's cross picture: the width", {}},
+      {"a ratio for PNG", "64 32", ratioForPng, {d + "/a.png"}, "", {ratio}},
+      {"no sun for EXR", "64 32", ratioForExr, {d + "/a.exr"}, "", {}},
+      {"a ratio below 0", "64 32", negative, {}, "wants a number from 0 up", {}},
+      {"a ratio that is no number", "64 32", noNumber, {}, "wants a number from 0 up", {}},
+  };
+  for (const Case& c : cases) {
+    Session session;
+    const auto space = c.size.find(' ');
+    session.Scene().Output.Resolution = {c.size.substr(0, space), c.size.substr(space + 1)};
+    const PlannedOutputs planned = PlanOutputs(c.request, session);
+    if (!c.error.empty()) {
+      EXPECT_FALSE(planned.plan) << c.what;
+      EXPECT_NE(planned.error.find(c.error), std::string::npos) << c.what << ": " << planned.error;
+      continue;
+    }
+    ASSERT_TRUE(planned.plan) << c.what << ": " << planned.error;
+    EXPECT_EQ(planned.plan->Names(), c.names) << c.what;
+    ASSERT_EQ(planned.plan->warnings.size(), c.warnings.size()) << c.what;
+    for (std::size_t i = 0; i < c.warnings.size(); ++i)
+      EXPECT_NE(planned.plan->warnings[i].text.find(c.warnings[i]), std::string::npos)
+          << c.what << ": " << planned.plan->warnings[i].text;
+  }
+  // The plan hands the cube map's choices on to the export.
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  const PlannedOutputs planned = PlanOutputs(cross, session);
+  ASSERT_TRUE(planned.plan);
+  const CubeMapOptions options = planned.plan->CubeOptions();
+  EXPECT_EQ(options.layout, CubeLayout::Cross);
+  EXPECT_EQ(options.convention, CubeConvention::ThreeJs);
+  EXPECT_EQ(options.format, CubeFaceFormat::Exr);
+  EXPECT_EQ(options.faceSize, 16);
+  std::filesystem::create_directory(d + "/cube");
+  WriteFile(d + "/cube/cubemap.exr", "an old cube map");
+  EXPECT_EQ(planned.plan->ExistingFaces(), std::vector<std::string>{d + "/cube/cubemap.exr"});
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
+#include "output/HdrLight.h"
+#include "output/SunDirection.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "support/AppTesting.h"
 #include "support/BmpBytes.h"
+#include "support/HdrReading.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
 
@@ -215,6 +218,68 @@ TEST(RenderAndWrite, AnAbortWhileTheFilesAreWrittenLeavesEveryFileAsItWas) {
     EXPECT_TRUE(ReadFile(dir / "faces/px.png") == "the last good face");
     EXPECT_TRUE(ReadFile(dir / "sun.json") == "{}");
   }
+}
+
+TEST(RenderAndWrite, AnExrHoldsTheSunRaisedByTheRatioAndThePngStaysAsItWas) {
+  TempDir dir;
+  auto sceneOf = [](Session& session) {
+    session.Scene().Output.Resolution = {"128", "64"};
+    SunSettings& sun = session.Scene().Sun;
+    sun.CenterColor = {255, 235, 180, 255};
+    sun.OuterColor = {255, 130, 50, 255};
+    sun.Position = {0.3L, 0.47L};
+    sun.Slopes = {2, 2, 3, 3};
+  };
+  RecordingAppHost host;
+  // The eight-bit picture alone, then with EXR faces and the sun in one run.
+  Session alone;
+  sceneOf(alone);
+  ASSERT_EQ(RenderAndWrite(alone, Plan(alone, Image(dir / "alone.png")), host).outcome,
+            RunOutcome::Written);
+  Session together;
+  sceneOf(together);
+  OutputRequest request = Image(dir / "together.png");
+  request.cubemap = dir / "cube";
+  request.faceFormat = CubeFaceFormat::Exr;
+  request.sunJson = dir / "sun.json";
+  ASSERT_EQ(RenderAndWrite(together, Plan(together, request), host).outcome, RunOutcome::Written);
+  EXPECT_EQ(ReadFile(dir / "together.png"), ReadFile(dir / "alone.png"));
+  EXPECT_EQ(together.Context().SunWeightsOut, nullptr);  // lent for the render only
+  // The EXR faces make k known: the sun's description gives it beside R.
+  const std::string first = ReadFile(dir / "sun.json");
+  EXPECT_NE(first.find("\"sunRatio\": 6,"), std::string::npos) << first;
+  EXPECT_EQ(first.find("\"sunScale\": null"), std::string::npos) << first;
+
+  // The panorama as EXR with R = 3: on a surface facing the sun the light it
+  // adds to the eight-bit picture decoded is three times that picture's own.
+  Session session;
+  sceneOf(session);
+  request = Image(dir / "sun.exr");
+  request.sunRatio = 3;
+  request.sunJson = dir / "sun.json";
+  ASSERT_EQ(RenderAndWrite(session, Plan(session, request), host).outcome, RunOutcome::Written);
+  const testing::ExrFile exr = testing::ReadExr(ReadFile(dir / "sun.exr"));
+  const WorkBitmap& picture = session.OutputBitmap();
+  ASSERT_EQ(exr.picture.width, 128);
+  ASSERT_EQ(exr.picture.height, 64);
+  const Direction n = DescribeSun(session.Scene().Sun, 128, 64).toward;
+  double own = 0, added = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x) {
+      const Direction d = PixelDirection(x, y, 128, 64);
+      const double c =
+          std::max(0.0, d.x * n.x + d.y * n.y + d.z * n.z) * PixelSolidAngle(y, 128, 64);
+      const BgrPixel p = picture.Row(y)[x];
+      const double decoded =
+          Luminance(SrgbByteToLinear(p.r), SrgbByteToLinear(p.g), SrgbByteToLinear(p.b));
+      const float* hdr = exr.picture.At(x, y);
+      own += decoded * c;
+      added += (Luminance(hdr[0], hdr[1], hdr[2]) - decoded) * c;
+    }
+  EXPECT_NEAR(added / own, 3, 0.01);
+  const std::string json = ReadFile(dir / "sun.json");
+  EXPECT_NE(json.find("\"sunRatio\": 3,\n  \"sunScale\": "), std::string::npos) << json;
+  EXPECT_EQ(json.find("\"sunScale\": null"), std::string::npos) << json;
 }
 
 }  // namespace

@@ -86,7 +86,9 @@ TEST(SunDirection, JsonOfTheDefaultSunAndOfAColouredOne) {
             "  \"centerColor\": [0, 0, 0],\n"
             "  \"outerColor\": [0, 0, 0],\n"
             "  \"sunlight\": [80, 80, 80],\n"
-            "  \"mixtureMode\": \"Add\"\n"
+            "  \"mixtureMode\": \"Add\",\n"
+            "  \"sunRatio\": null,\n"
+            "  \"sunScale\": null\n"
             "}\n");
   SunSettings sun;
   sun.CenterColor = {255, 240, 200.5f, 255};
@@ -102,7 +104,14 @@ TEST(SunDirection, JsonOfTheDefaultSunAndOfAColouredOne) {
                       std::to_string(light[1]) + ", " + std::to_string(light[2]) + "],"),
             std::string::npos)
       << json;
-  EXPECT_NE(json.find("\"mixtureMode\": \"Norm\""), std::string::npos);
+  EXPECT_NE(json.find("\"mixtureMode\": \"Norm\","), std::string::npos);
+  // R and k of an HDR output, exactly.
+  SunDirection hdr = DescribeSun(sun, 64, 32);
+  hdr.sunRatio = 6;
+  hdr.sunScale = 12.375;
+  const std::string withScale = SunJson(hdr);
+  EXPECT_NE(withScale.find("\"sunRatio\": 6,\n  \"sunScale\": 12.375\n}"), std::string::npos)
+      << withScale;
 }
 
 }  // namespace
