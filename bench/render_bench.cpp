@@ -8,6 +8,7 @@
 #include "render/RenderSky.h"
 #include "render/RenderStars.h"
 #include "render/RenderSun.h"
+#include "render/SunWeights.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
@@ -45,6 +46,22 @@ void BM_SunStage(benchmark::State& state) {
   for (auto _ : state) RenderSun(context, bitmap, sun);
 }
 BENCHMARK(BM_SunStage)->Arg(0)->Arg(1)->ArgNames({"slopes"})->Unit(benchmark::kMillisecond);
+
+// The sun stage keeping its weights, as a render for an HDR output does; the
+// stage above is the same without them and must not slow down for their sake.
+void BM_SunStageKeepingWeights(benchmark::State& state) {
+  WorkBitmap bitmap = SkyBitmap();
+  SunWeights weights;
+  RenderContext context;
+  context.SunWeightsOut = &weights;
+  const SunSettings sun = BenchSun(state.range(0) != 0);
+  for (auto _ : state) RenderSun(context, bitmap, sun);
+}
+BENCHMARK(BM_SunStageKeepingWeights)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"slopes"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_StarStage(benchmark::State& state) {
   WorkBitmap bitmap = SkyBitmap();
