@@ -44,7 +44,7 @@ TEST(CliOutput, ASceneNamingWhatIsNoPictureReplacesNothing) {
       {device, "is a device, not a regular file"},
       {fifo, "is a FIFO, not a regular file"},
       {folder, "is a folder, not a regular file"},
-      {text, "exists and is not a BMP, JPEG or PNG picture"},
+      {text, "exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR)"},
   };
   for (const auto& c : cases) {
     const auto r = RunCli(SceneWritingTo(dir, c.target) + " --quiet");

@@ -20,6 +20,8 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
   WriteFile(dir / "old.bmp", "BM\x36\x00");
   WriteFile(dir / "old.jpg", "\xFF\xD8\xFF\xE0");
   WriteFile(dir / "old.png", "\x89PNG\r\n\x1a\n");
+  WriteFile(dir / "old.exr", std::string("\x76\x2f\x31\x01\x02\0\0\0", 8));
+  WriteFile(dir / "old.hdr", "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n");
   WriteFile(dir / "empty", "");
   WriteFile(dir / "notes.txt", "my notes");
   WriteFile(dir / "short", "B");
@@ -37,7 +39,7 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
       {"old.png", true, true},    {"empty", true, true},     {"notes.txt", false, true},
       {"short", false, true},     {"fifo", false, false},    {"folder", false, false},
       {"to-picture", true, true}, {"to-notes", false, true}, {"to-fifo", false, false},
-      {"dangling", false, false},
+      {"dangling", false, false}, {"old.exr", true, true},   {"old.hdr", true, true},
   };
   for (const auto& c : cases) {
     const std::string path = dir / c.name;
@@ -51,7 +53,7 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
   }
   EXPECT_EQ(CheckOutputTarget(dir / "notes.txt", OutputOrigin::SceneFile, kSmall),
             dir / "notes.txt" +
-                ": exists and is not a BMP, JPEG or PNG picture, so the scene's output name does "
+                ": exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so the scene's output name does "
                 "not replace it");
   // The check makes nothing.
   EXPECT_FALSE(std::filesystem::exists(dir / "absent.jpg"));

@@ -46,9 +46,9 @@ Options:
                        the format of the image on standard output (-o -);
                        default png
   --overwrite          let the scene's Output_Filename replace an existing file
-                       that is not a BMP, JPEG or PNG picture (without -o or
-                       this, it does not: a scene from elsewhere cannot
-                       overwrite a document)
+                       that is not a BMP, JPEG, PNG, OpenEXR or HDR picture
+                       (without -o or this, it does not: a scene from elsewhere
+                       cannot overwrite a document)
   --size WxH           render W x H pixels instead of the scene's resolution
                        (positive integers, e.g. --size 1024x512)
   --quality Q          JPEG quality 0..100; the default is the quality set in

@@ -16,10 +16,12 @@ namespace horizonmill {
 namespace {
 
 // The first bytes of each format the program writes.
-constexpr std::array<std::string_view, 3> kWrittenSignatures = {
-    std::string_view("BM"),            // BMP
-    std::string_view("\xFF\xD8\xFF"),  // JPEG
-    std::string_view("\x89PNG"),       // PNG
+constexpr std::array<std::string_view, 5> kWrittenSignatures = {
+    std::string_view("BM"),                 // BMP
+    std::string_view("\xFF\xD8\xFF"),       // JPEG
+    std::string_view("\x89PNG"),            // PNG
+    std::string_view("\x76\x2F\x31\x01"),  // OpenEXR
+    std::string_view("#?RADIANCE"),         // Radiance HDR
 };
 
 enum class Content { Absent, Empty, Picture, Other, Unreadable };
@@ -93,8 +95,8 @@ std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrig
             "name does not replace it");
       case Content::Other:
         return problem(
-            "exists and is not a BMP, JPEG or PNG picture, so the scene's output name does not "
-            "replace it");
+            "exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so "
+            "the scene's output name does not replace it");
     }
   }
   // A size beyond what any image may have is the render's to refuse, with the
