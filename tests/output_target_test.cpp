@@ -53,7 +53,8 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
   }
   EXPECT_EQ(CheckOutputTarget(dir / "notes.txt", OutputOrigin::SceneFile, kSmall),
             dir / "notes.txt" +
-                ": exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so the scene's output name does "
+                ": exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so "
+                "the scene's output name does "
                 "not replace it");
   // The check makes nothing.
   EXPECT_FALSE(std::filesystem::exists(dir / "absent.jpg"));

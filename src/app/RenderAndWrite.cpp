@@ -55,10 +55,6 @@ const char* ExtensionOf(ImageFormat format) {
   return ".jpg";
 }
 
-}  // namespace
-
-namespace {
-
 // The plan's files, `sun` the sun's description (empty: none), `glow` what the
 // HDR outputs add. Reads nothing of the session: it may run beside the
 // window's thread.

@@ -17,11 +17,11 @@ namespace {
 
 // The first bytes of each format the program writes.
 constexpr std::array<std::string_view, 5> kWrittenSignatures = {
-    std::string_view("BM"),                 // BMP
-    std::string_view("\xFF\xD8\xFF"),       // JPEG
-    std::string_view("\x89PNG"),            // PNG
+    std::string_view("BM"),                // BMP
+    std::string_view("\xFF\xD8\xFF"),      // JPEG
+    std::string_view("\x89PNG"),           // PNG
     std::string_view("\x76\x2F\x31\x01"),  // OpenEXR
-    std::string_view("#?RADIANCE"),         // Radiance HDR
+    std::string_view("#?RADIANCE"),        // Radiance HDR
 };
 
 enum class Content { Absent, Empty, Picture, Other, Unreadable };
