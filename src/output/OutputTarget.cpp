@@ -33,7 +33,7 @@ Content ContentOf(const std::string& path) {
   if (fd < 0) return errno == ENOENT ? Content::Absent : Content::Unreadable;
   struct stat st;
   const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  char head[4] = {};
+  char head[16] = {};  // more than the longest signature
   const ssize_t n = regular ? ::read(fd, head, sizeof head) : -1;
   ::close(fd);
   if (!regular) return Content::Other;
