@@ -200,6 +200,13 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
   cross.cubeConvention = CubeConvention::ThreeJs;
   OutputRequest hugeCross = cross;
   hugeCross.faceSize = 20000;  // 80000 pixels wide
+  OutputRequest wideJpegRow = request(std::nullopt, "cube");
+  wideJpegRow.cubeLayout = CubeLayout::Row;
+  wideJpegRow.faceFormat = CubeFaceFormat::Jpeg;
+  wideJpegRow.faceSize = 10920;  // 65520 wide: an image, but no JPEG
+  OutputRequest wideBmpRow = wideJpegRow;
+  wideBmpRow.faceFormat = CubeFaceFormat::Bmp;
+  wideBmpRow.faceSize = 2000;
   OutputRequest ratioForPng = request("a.png");
   ratioForPng.sunRatio = 2;
   OutputRequest ratioForExr = request("a.exr");
@@ -222,6 +229,8 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
       {"the preview", "64 32", preview, {d + "/p.jpg"}, "", {"409 x 307, " + gpano}},
       {"a cross", "64 32", cross, {d + "/cube/cubemap.exr"}, "", {}},
       {"a cross too large", "64 32", hugeCross, {}, "the cube map's cross picture: the width", {}},
+      {"a JPEG row too wide", "64 32", wideJpegRow, {}, "picture would be 65520 x 10920", {}},
+      {"a BMP row", "64 32", wideBmpRow, {d + "/cube/cubemap.bmp"}, "", {}},
       {"a ratio for PNG", "64 32", ratioForPng, {d + "/a.png"}, "", {ratio}},
       {"no sun for EXR", "64 32", ratioForExr, {d + "/a.exr"}, "", {}},
       {"a ratio below 0", "64 32", negative, {}, "wants a number from 0 up", {}},

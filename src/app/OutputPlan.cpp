@@ -141,6 +141,11 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
         !limit.empty())
       return refused(std::string(kMemoryExhausted) + " (the cube map's " +
                      std::string(CubeLayoutName(plan.cubeLayout)) + " picture: " + limit + ")");
+    if (*plan.faces == CubeFaceFormat::Jpeg && (width > kMaxJpegSide || height > kMaxJpegSide))
+      return refused(plan.cubemap + ": a JPEG picture can be at most " +
+                     std::to_string(kMaxJpegSide) + " pixels a side, and the cube map's " +
+                     std::string(CubeLayoutName(plan.cubeLayout)) + " picture would be " +
+                     std::to_string(width) + " x " + std::to_string(height));
     if (const auto problem = CheckCubeMapTarget(plan.cubemap, *plan.faces, plan.cubeLayout))
       return refused(*problem);
   }
