@@ -109,5 +109,26 @@ TEST(PanoramaMetadata, BmpStaysPlainAndRegisteredJpegsToo) {
   EXPECT_NE(JpegXmp(testing::ReadFile(dir / "out.jpg")), std::nullopt);
 }
 
+TEST(PanoramaMetadata, OnlyAnImageTwiceAsWideAsHighIsMarked) {
+  // A viewer that trusted the mark on another size would move the horizon.
+  const struct {
+    int w, h;
+    bool full;
+  } sizes[] = {{64, 32, true},  {3072, 1536, true}, {1, 0, false},   {96, 32, false},
+               {63, 32, false}, {65, 32, false},    {32, 64, false}, {409, 307, false}};
+  for (const auto& size : sizes) {
+    EXPECT_EQ(IsFullPanoramaSize(size.w, size.h), size.full) << size.w << "x" << size.h;
+    if (size.h == 0) continue;
+    const WorkBitmap image = testing::FilledBitmap(size.w, size.h, BgrPixel{10, 20, 30});
+    for (const char* name : {"out.png", "out.jpg"}) {
+      MemorySink sink;
+      EncodeImage(image, name, 90, ImageMetadata::Panorama, sink);
+      const auto xmp =
+          std::string_view(name).ends_with(".png") ? PngXmp(sink.Bytes()) : JpegXmp(sink.Bytes());
+      EXPECT_EQ(xmp.has_value(), size.full) << size.w << "x" << size.h << " " << name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace horizonmill
