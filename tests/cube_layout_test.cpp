@@ -84,7 +84,9 @@ TEST(CubeLayout, NamesReadAndWrittenBack) {
                  {"cross ", std::nullopt}};
   for (const auto& c : layouts) {
     EXPECT_EQ(CubeLayoutNamed(c.name), c.layout) << c.name;
-    if (c.layout) EXPECT_EQ(CubeLayoutNamed(CubeLayoutName(*c.layout)), c.layout);
+    if (c.layout) {
+      EXPECT_EQ(CubeLayoutNamed(CubeLayoutName(*c.layout)), c.layout);
+    }
   }
   EXPECT_EQ(CubeConventionNamed("GL"), CubeConvention::Gl);
   EXPECT_EQ(CubeConventionNamed("threejs"), CubeConvention::ThreeJs);
