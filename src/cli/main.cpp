@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "app/OutputPlan.h"
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->version) {
-    std::printf("%s %s\n", kName, HORIZONMILL_VERSION);
+    std::printf("%s %s\n", kName, kVersion);
     return 0;
   }
   // SIGINT and SIGTERM from here on stop the loading, the render or the writing
