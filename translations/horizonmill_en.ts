@@ -711,7 +711,7 @@
     <name>horizonmill::ui::TDelBackForm</name>
     <message>
         <source>QORA-Lシリーズに登録した背景の削除</source>
-        <translation>Remove backgrounds registered with the QORA-L series</translation>
+        <translation>Remove registered backgrounds</translation>
     </message>
     <message>
         <source>削除</source>
@@ -993,7 +993,7 @@
     <message>
         <source>Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同
 ※現在らいと以外のバージョンは存在してません。</source>
-        <translation>Horizonmill Horizonmill Lite Version 1.06(1.0e-29L)  The Horizonmill developers
+        <translation>Horizonmill Horizonmill Lite Version 1.06(1.0e-29L)  The Horizonmill team
 * At present there is no version but Lite.</translation>
     </message>
     <message>
@@ -1155,7 +1155,7 @@
     <name>horizonmill::ui::TRegistName</name>
     <message>
         <source>背景画像の名前を決めてください。</source>
-        <translation>Name the background picture.</translation>
+        <translation>Name the background</translation>
     </message>
     <message>
         <source>Qora-Lシリーズの背景選択で表示される名前です。（最大３２半角文字、全角だと半分です。）</source>
@@ -1194,7 +1194,7 @@
     <name>horizonmill::ui::TTenjoTraForm</name>
     <message>
         <source>天井の透過色設定</source>
-        <translation>Ceiling transparent colour</translation>
+        <translation>Transparent colour</translation>
     </message>
     <message>
         <source>左クリックで透過色の選択、右クリックでキャンセル</source>
