@@ -56,6 +56,8 @@ const std::vector<const char*> kCatalogue = {
     QT_TRANSLATE_NOOP("CoreText", "登録した背景の管理ファイルがありません。"),
     QT_TRANSLATE_NOOP("CoreText", "画像を削除できませんでした。"),
     QT_TRANSLATE_NOOP("CoreText", "背景「%1」を削除します。よろしいですか？"),
+    // One text on two lines, not two texts.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("CoreText",
                       "背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。"
                       "登録時の画像を削除しました。"),
