@@ -113,14 +113,14 @@ class EnglishInterfaceTest : public QObject {
     WindowFixture w;
     const QString found = Offenders(*w.window, SceneNames(w)).join('\n');
     english_ = std::make_unique<SpokenLanguage>("en");
-    for (const char* text : {"Go (QPushButton) text: レンダリングを実行し",
-                             "Go (QPushButton) tool tip: 完成画像を作画し",
-                             "(QMenu) title: ファイル(&F)", "New1 (QAction) text: 設定の新規作成",
-                             "CubeMap1 (QAction) tool tip: 完成画像を作画し",
-                             "RecentFiles1 (QMenu) title: 最近使ったファイル",
-                             "Horizonmill_MainForm (horizonmill::ui::THorizonmill_MainForm) "
-                             "title: Horizonmill . Horizonmillらいと - [*]",
-                             "(QLabel) text: 出力解像度", "ZimenNeeded (QCheckBox) text: 地面"})
+    for (const char* text :
+         {"Go (QPushButton) text: レンダリングを実行し",
+          "Go (QPushButton) tool tip: 完成画像を作画し", "(QMenu) title: ファイル(&F)",
+          "New1 (QAction) text: 設定の新規作成", "CubeMap1 (QAction) tool tip: 完成画像を作画し",
+          "RecentFiles1 (QMenu) title: 最近使ったファイル",
+          "Horizonmill_MainForm (horizonmill::ui::THorizonmill_MainForm) "
+          "title: Horizonmill . Horizonmillらいと - [*]",
+          "(QLabel) text: 出力解像度", "ZimenNeeded (QCheckBox) text: 地面"})
       QVERIFY2(found.contains(QString::fromUtf8(text)), text);
     QVERIFY(!found.contains("日本語"));  // the language menu names each language its own way
   }
@@ -167,9 +167,12 @@ class EnglishInterfaceTest : public QObject {
   void theObjectEditorOfEachGroup_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("title");
-    QTest::newRow("far") << "SetFarObject" << "Far objects";
-    QTest::newRow("middle") << "SetMiddleObject" << "Middle objects";
-    QTest::newRow("near") << "SetNearObject" << "Near objects";
+    QTest::newRow("far") << "SetFarObject"
+                         << "Far objects";
+    QTest::newRow("middle") << "SetMiddleObject"
+                            << "Middle objects";
+    QTest::newRow("near") << "SetNearObject"
+                          << "Near objects";
   }
   void theObjectEditorOfEachGroup() {
     QFETCH(QString, button);

@@ -36,17 +36,36 @@ class LanguageChoiceTest : public QObject {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("scene");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("nothing") << QStringList{} << "" << "" << "";
-    QTest::newRow("a scene") << QStringList{"a.hm"} << "" << "a.hm" << "";
-    QTest::newRow("language first") << QStringList{"--lang", "en", "a.hm"} << "en" << "a.hm" << "";
-    QTest::newRow("scene first") << QStringList{"a.hm", "--lang", "ja"} << "ja" << "a.hm" << "";
-    QTest::newRow("with =") << QStringList{"--lang=EN", "夕焼け.hm"} << "en" << "夕焼け.hm" << "";
-    QTest::newRow("unknown language")
-        << QStringList{"--lang", "de", "a.hm"} << "" << "a.hm" << "unknown language \"de\"";
-    QTest::newRow("no code") << QStringList{"a.hm", "--lang"} << "" << "a.hm" << "needs a language";
-    QTest::newRow("unknown option") << QStringList{"-x", "a.hm"} << "" << "a.hm" << "unknown option";
-    QTest::newRow("after --") << QStringList{"--", "--lang"} << "" << "--lang" << "";
-    QTest::newRow("two scenes") << QStringList{"a.hm", "b.hm"} << "" << "a.hm" << "b.hm is left";
+    QTest::newRow("nothing") << QStringList{} << ""
+                             << ""
+                             << "";
+    QTest::newRow("a scene") << QStringList{"a.hm"} << ""
+                             << "a.hm"
+                             << "";
+    QTest::newRow("language first") << QStringList{"--lang", "en", "a.hm"} << "en"
+                                    << "a.hm"
+                                    << "";
+    QTest::newRow("scene first") << QStringList{"a.hm", "--lang", "ja"} << "ja"
+                                 << "a.hm"
+                                 << "";
+    QTest::newRow("with =") << QStringList{"--lang=EN", "夕焼け.hm"} << "en"
+                            << "夕焼け.hm"
+                            << "";
+    QTest::newRow("unknown language") << QStringList{"--lang", "de", "a.hm"} << ""
+                                      << "a.hm"
+                                      << "unknown language \"de\"";
+    QTest::newRow("no code") << QStringList{"a.hm", "--lang"} << ""
+                             << "a.hm"
+                             << "needs a language";
+    QTest::newRow("unknown option") << QStringList{"-x", "a.hm"} << ""
+                                    << "a.hm"
+                                    << "unknown option";
+    QTest::newRow("after --") << QStringList{"--", "--lang"} << ""
+                              << "--lang"
+                              << "";
+    QTest::newRow("two scenes") << QStringList{"a.hm", "b.hm"} << ""
+                                << "a.hm"
+                                << "b.hm is left";
   }
   void theArguments() {
     QFETCH(QStringList, arguments);

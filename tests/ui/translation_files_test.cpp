@@ -28,7 +28,8 @@ struct Message {
 };
 
 std::vector<Message> ReadTs(const QString& language) {
-  QFile file(QStringLiteral(HORIZONMILL_SOURCE_DIR "/translations/horizonmill_%1.ts").arg(language));
+  QFile file(
+      QStringLiteral(HORIZONMILL_SOURCE_DIR "/translations/horizonmill_%1.ts").arg(language));
   if (!file.open(QIODevice::ReadOnly)) qFatal("no translation file for %s", qPrintable(language));
   std::vector<Message> messages;
   QXmlStreamReader xml(&file);
@@ -164,10 +165,9 @@ class TranslationFilesTest : public QObject {
     QTest::newRow("a number") << "星空作画中.. 個数： 1200"
                               << "星空作画中.. 個数： 1200"
                               << "Drawing the stars.. count: 1200";
-    QTest::newRow("a name in brackets")
-        << "背景「夕焼け」を削除します。よろしいですか？"
-        << "背景「夕焼け」を削除します。よろしいですか？"
-        << "Remove the background \"夕焼け\"?";
+    QTest::newRow("a name in brackets") << "背景「夕焼け」を削除します。よろしいですか？"
+                                        << "背景「夕焼け」を削除します。よろしいですか？"
+                                        << "Remove the background \"夕焼け\"?";
     const QString missing = QString::fromUtf8(std::string(kObjectPicturePrefix) + "木 %2.bmp" +
                                               std::string(kMissingPictureSuffix));
     QTest::newRow("a missing picture")
@@ -176,8 +176,12 @@ class TranslationFilesTest : public QObject {
     QTest::newRow("nothing between") << "背景「」を削除します。よろしいですか？"
                                      << "背景「」を削除します。よろしいですか？"
                                      << "Remove the background \"\"?";
-    QTest::newRow("not in the catalogue") << "未知の文" << "未知の文" << "未知の文";
-    QTest::newRow("only the pattern's start") << "背景「夕焼け" << "背景「夕焼け" << "背景「夕焼け";
+    QTest::newRow("not in the catalogue") << "未知の文"
+                                          << "未知の文"
+                                          << "未知の文";
+    QTest::newRow("only the pattern's start") << "背景「夕焼け"
+                                              << "背景「夕焼け"
+                                              << "背景「夕焼け";
   }
   void coreTextsAreTranslatedExactlyOrByTheirPattern() {
     QFETCH(QString, text);
@@ -202,8 +206,7 @@ class TranslationFilesTest : public QObject {
     for (const char* text : CoreTextCatalogue()) catalogue.emplace_back(text);
     int checked = 0;
     for (const char* folder : {"platform", "image", "scene", "render", "output", "app"}) {
-      QDirIterator files(QStringLiteral(HORIZONMILL_SOURCE_DIR "/src/") + folder,
-                         {"*.h", "*.cpp"});
+      QDirIterator files(QStringLiteral(HORIZONMILL_SOURCE_DIR "/src/") + folder, {"*.h", "*.cpp"});
       while (files.hasNext()) {
         QFile file(files.next());
         QVERIFY(file.open(QIODevice::ReadOnly));
