@@ -20,6 +20,13 @@ using namespace horizonmill::ui;
 
 namespace {
 
+// A row of theArguments: the arguments, then the language, the scene and a
+// part of the problem they give.
+void Arguments(const char* name, const QStringList& arguments, const QString& language,
+               const QString& scene, const QString& problem) {
+  QTest::newRow(name) << arguments << language << scene << problem;
+}
+
 QString CancelButtonText() {
   QDialogButtonBox box(QDialogButtonBox::Cancel);
   return box.button(QDialogButtonBox::Cancel)->text();
@@ -36,36 +43,16 @@ class LanguageChoiceTest : public QObject {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("scene");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("nothing") << QStringList{} << ""
-                             << ""
-                             << "";
-    QTest::newRow("a scene") << QStringList{"a.hm"} << ""
-                             << "a.hm"
-                             << "";
-    QTest::newRow("language first") << QStringList{"--lang", "en", "a.hm"} << "en"
-                                    << "a.hm"
-                                    << "";
-    QTest::newRow("scene first") << QStringList{"a.hm", "--lang", "ja"} << "ja"
-                                 << "a.hm"
-                                 << "";
-    QTest::newRow("with =") << QStringList{"--lang=EN", "夕焼け.hm"} << "en"
-                            << "夕焼け.hm"
-                            << "";
-    QTest::newRow("unknown language") << QStringList{"--lang", "de", "a.hm"} << ""
-                                      << "a.hm"
-                                      << "unknown language \"de\"";
-    QTest::newRow("no code") << QStringList{"a.hm", "--lang"} << ""
-                             << "a.hm"
-                             << "needs a language";
-    QTest::newRow("unknown option") << QStringList{"-x", "a.hm"} << ""
-                                    << "a.hm"
-                                    << "unknown option";
-    QTest::newRow("after --") << QStringList{"--", "--lang"} << ""
-                              << "--lang"
-                              << "";
-    QTest::newRow("two scenes") << QStringList{"a.hm", "b.hm"} << ""
-                                << "a.hm"
-                                << "b.hm is left";
+    Arguments("nothing", {}, "", "", "");
+    Arguments("a scene", {"a.hm"}, "", "a.hm", "");
+    Arguments("language first", {"--lang", "en", "a.hm"}, "en", "a.hm", "");
+    Arguments("scene first", {"a.hm", "--lang", "ja"}, "ja", "a.hm", "");
+    Arguments("with =", {"--lang=EN", "夕焼け.hm"}, "en", "夕焼け.hm", "");
+    Arguments("unknown language", {"--lang", "de", "a.hm"}, "", "a.hm", "unknown language \"de\"");
+    Arguments("no code", {"a.hm", "--lang"}, "", "a.hm", "needs a language");
+    Arguments("unknown option", {"-x", "a.hm"}, "", "a.hm", "unknown option");
+    Arguments("after --", {"--", "--lang"}, "", "--lang", "");
+    Arguments("two scenes", {"a.hm", "b.hm"}, "", "a.hm", "b.hm is left");
   }
   void theArguments() {
     QFETCH(QStringList, arguments);
