@@ -668,7 +668,7 @@
     </message>
     <message>
         <source>星&#x3000;数</source>
-        <translation>星　数</translation>
+        <translation>星&#x3000;数</translation>
     </message>
     <message>
         <source>大きさ</source>
