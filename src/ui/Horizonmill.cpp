@@ -1,13 +1,15 @@
-// horizonmill: the desktop program. `horizonmill [SCENE.hm]` opens the window,
-// reading the settings file when one is named.
+// horizonmill: the desktop program. `horizonmill [--lang ja|en] [SCENE.hm]`
+// opens the window in the language given (else the program INI's, else
+// Japanese), reading the settings file when one is named.
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <iostream>
 
 #include "platform/ApplicationSettings.h"
+#include "ui/InterfaceLanguage.h"
+#include "ui/LaunchArguments.h"
 #include "ui/Main.h"
 #include "ui/UserDialogs.h"
 
@@ -36,16 +38,21 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("horizonmill");
   QApplication::setWindowIcon(QIcon(":/horizonmill.png"));
   PreferJapaneseFont(app);
-  // The standard dialogs and buttons speak the program's language.
-  QTranslator qtbase;
-  if (qtbase.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtbase);
+  // The names exactly as given (Qt's own options are gone from argv by now).
+  const horizonmill::ui::LaunchArguments launch =
+      horizonmill::ui::ParseLaunchArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!launch.problem.empty()) std::cerr << "horizonmill: " << launch.problem << "\n";
+  const std::filesystem::path ini =
+      horizonmill::ApplicationIniPath(QApplication::applicationFilePath().toStdString());
+  // The window and the standard dialogs and buttons speak the chosen language.
+  const std::string language =
+      horizonmill::ui::ChosenLanguage(launch, horizonmill::ReadApplicationSettings(ini));
+  if (!horizonmill::ui::InterfaceLanguage::Install(language))
+    std::cerr << "horizonmill: the translation " << language << " could not be loaded\n";
 
   horizonmill::ui::QtUserDialogs dialogs;
-  horizonmill::ui::THorizonmill_MainForm window(
-      dialogs, horizonmill::ApplicationIniPath(QApplication::applicationFilePath().toStdString()));
+  horizonmill::ui::THorizonmill_MainForm window(dialogs, ini);
   window.show();
-  // The name exactly as given (Qt's own options are gone from argv by now).
-  window.Start(argc > 1 ? argv[1] : "");
+  window.Start(launch.scene);
   return QApplication::exec();
 }

@@ -1,8 +1,10 @@
 #include "ui/OutputCommands.h"
 
 #include "app/RenderAndWrite.h"
+#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
+#include "ui/CoreTexts.h"
 #include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
@@ -39,7 +41,7 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
     result = RenderAndWrite(session_, plan, host);
   } catch (const FileError& e) {
     panel_.AfterRender();
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("画像ファイルを書き込めませんでした。"), Q(e.what()));
     return;
   }
   panel_.AfterRender();
@@ -47,7 +49,21 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
   if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
-    panel_.Preview().ShowMessage(Q(kAbortedMessage));
+    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+}
+
+void OutputCommands::Refused(const std::string& error, const QString& what) {
+  // A size beyond the image limits is told as memory exhausted, the limit
+  // in the details.
+  const std::string_view memory = kMemoryExhausted;
+  if (error.starts_with(memory)) {
+    std::string detail = error.substr(memory.size());
+    detail.erase(0, detail.find_first_not_of(" ("));
+    if (detail.ends_with(')')) detail.pop_back();
+    dialogs_.Error(window_, CoreText(memory), Q(detail));
+    return;
+  }
+  dialogs_.Error(window_, what, Q(error));
 }
 
 void OutputCommands::GoClick() {
@@ -59,7 +75,7 @@ void OutputCommands::GoClick() {
   request.image = session_.Scene().Output.Filename;
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    dialogs_.Error(window_, Q(planned.error));
+    Refused(planned.error, tr("画像ファイルを出力できません。"));
     return;
   }
   if (planned.plan->Renders()) RunPlan(*planned.plan);
@@ -68,7 +84,7 @@ void OutputCommands::GoClick() {
 void OutputCommands::CubeMap1Click() {
   if (session_.Context().Rendering) return;
   const auto chosen =
-      dialogs_.ChooseFolder(window_, "キューブマップを出力するフォルダー", cubeMapFolder_);
+      dialogs_.ChooseFolder(window_, tr("キューブマップを出力するフォルダー"), cubeMapFolder_);
   if (!chosen) return;
   cubeMapFolder_ = *chosen;
   OutputRequest request;
@@ -76,12 +92,13 @@ void OutputCommands::CubeMap1Click() {
   request.faceFormat = kDefaultCubeFaceFormat;
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    dialogs_.Error(window_, Q(planned.error));
+    Refused(planned.error, tr("キューブマップを出力できません。"));
     return;
   }
   if (!planned.plan->ExistingFaces().empty() &&
-      !dialogs_.Ask(window_,
-                    "このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？"))
+      !dialogs_.Ask(
+          window_,
+          tr("このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？")))
     return;
   RunPlan(*planned.plan);
 }

@@ -36,6 +36,8 @@ class OutputCommands : public QObject {
  private:
   // Renders and writes what the plan says.
   void RunPlan(const OutputPlan& plan);
+  // The plan's refusal: `what` could not be made, the refusal in the details.
+  void Refused(const std::string& error, const QString& what);
 
   Session& session_;
   UserDialogs& dialogs_;

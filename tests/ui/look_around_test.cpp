@@ -177,8 +177,8 @@ class LookAroundTest : public QObject {
     file.close();
     w.dialogs.folders = {w.dir.filePath("plain/faces")};
     Trigger(w, "CubeMap1");
-    QCOMPARE(w.dialogs.errors.size(), 1);
-    QVERIFY(w.dialogs.errors[0].contains("is not a folder"));
+    QCOMPARE(w.dialogs.errors, QStringList{"キューブマップを出力できません。"});
+    QVERIFY(w.dialogs.errorDetails[0].contains("is not a folder"));
     QVERIFY(w.window->session().OutputBitmap().Empty());
   }
 };
