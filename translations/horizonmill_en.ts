@@ -500,8 +500,8 @@
         <translation>The cube map cannot be written to this folder.</translation>
     </message>
     <message>
-        <source>このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？</source>
-        <translation>Replace the cube map (px, nx, py, ny, pz, nz) in this folder?</translation>
+        <source>このフォルダーのキューブマップ（%1）を置き換えますか？</source>
+        <translation>Replace the cube map (%1) in this folder?</translation>
     </message>
 </context>
 <context>
@@ -705,6 +705,85 @@
     <message>
         <source>オブジェクト</source>
         <translation>Objects</translation>
+    </message>
+</context>
+<context>
+    <name>horizonmill::ui::TCubeMapForm</name>
+    <message>
+        <source>キューブマップの出力</source>
+        <translation>Cube map</translation>
+    </message>
+    <message>
+        <source>6枚の画像 (px, nx, py, ny, pz, nz)</source>
+        <translation>Six pictures (px, nx, py, ny, pz, nz)</translation>
+    </message>
+    <message>
+        <source>横一列 (6 × 1)</source>
+        <translation>A row (6 × 1)</translation>
+    </message>
+    <message>
+        <source>縦一列 (1 × 6)</source>
+        <translation>A column (1 × 6)</translation>
+    </message>
+    <message>
+        <source>2 × 3 (X+, X−, Y+, Y−, Z+, Z−)</source>
+        <translation>2 × 3 (X+, X−, Y+, Y−, Z+, Z−)</translation>
+    </message>
+    <message>
+        <source>3 × 2 (X+, X−, Y+, Y−, Z+, Z−)</source>
+        <translation>3 × 2 (X+, X−, Y+, Y−, Z+, Z−)</translation>
+    </message>
+    <message>
+        <source>横十字</source>
+        <translation>Horizontal cross</translation>
+    </message>
+    <message>
+        <source>縦十字</source>
+        <translation>Vertical cross</translation>
+    </message>
+    <message>
+        <source>6枚の画像か、1枚にまとめた配置かを選びます</source>
+        <translation>Six pictures, or one picture with the faces laid out in it</translation>
+    </message>
+    <message>
+        <source>OpenGL</source>
+        <translation>OpenGL</translation>
+    </message>
+    <message>
+        <source>three.js の背景</source>
+        <translation>three.js background</translation>
+    </message>
+    <message>
+        <source>three.js の背景では左右の面を入れ替え、各面を鏡像にして、パノラマと同じ景色に見せます</source>
+        <translation>For a three.js background the left and right faces are swapped and every face mirrored, so that it shows what the panorama shows</translation>
+    </message>
+    <message>
+        <source> ピクセル</source>
+        <translation> pixels</translation>
+    </message>
+    <message>
+        <source>配置</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>面の向き</source>
+        <translation>Convention</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>面の大きさ</source>
+        <translation>Face size</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -500,8 +500,8 @@
         <translation>キューブマップを出力できません。</translation>
     </message>
     <message>
-        <source>このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？</source>
-        <translation>このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？</translation>
+        <source>このフォルダーのキューブマップ（%1）を置き換えますか？</source>
+        <translation>このフォルダーのキューブマップ（%1）を置き換えますか？</translation>
     </message>
 </context>
 <context>
@@ -705,6 +705,85 @@
     <message>
         <source>オブジェクト</source>
         <translation>オブジェクト</translation>
+    </message>
+</context>
+<context>
+    <name>horizonmill::ui::TCubeMapForm</name>
+    <message>
+        <source>キューブマップの出力</source>
+        <translation>キューブマップの出力</translation>
+    </message>
+    <message>
+        <source>6枚の画像 (px, nx, py, ny, pz, nz)</source>
+        <translation>6枚の画像 (px, nx, py, ny, pz, nz)</translation>
+    </message>
+    <message>
+        <source>横一列 (6 × 1)</source>
+        <translation>横一列 (6 × 1)</translation>
+    </message>
+    <message>
+        <source>縦一列 (1 × 6)</source>
+        <translation>縦一列 (1 × 6)</translation>
+    </message>
+    <message>
+        <source>2 × 3 (X+, X−, Y+, Y−, Z+, Z−)</source>
+        <translation>2 × 3 (X+, X−, Y+, Y−, Z+, Z−)</translation>
+    </message>
+    <message>
+        <source>3 × 2 (X+, X−, Y+, Y−, Z+, Z−)</source>
+        <translation>3 × 2 (X+, X−, Y+, Y−, Z+, Z−)</translation>
+    </message>
+    <message>
+        <source>横十字</source>
+        <translation>横十字</translation>
+    </message>
+    <message>
+        <source>縦十字</source>
+        <translation>縦十字</translation>
+    </message>
+    <message>
+        <source>6枚の画像か、1枚にまとめた配置かを選びます</source>
+        <translation>6枚の画像か、1枚にまとめた配置かを選びます</translation>
+    </message>
+    <message>
+        <source>OpenGL</source>
+        <translation>OpenGL</translation>
+    </message>
+    <message>
+        <source>three.js の背景</source>
+        <translation>three.js の背景</translation>
+    </message>
+    <message>
+        <source>three.js の背景では左右の面を入れ替え、各面を鏡像にして、パノラマと同じ景色に見せます</source>
+        <translation>three.js の背景では左右の面を入れ替え、各面を鏡像にして、パノラマと同じ景色に見せます</translation>
+    </message>
+    <message>
+        <source> ピクセル</source>
+        <translation> ピクセル</translation>
+    </message>
+    <message>
+        <source>配置</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>面の向き</source>
+        <translation>面の向き</translation>
+    </message>
+    <message>
+        <source>形式</source>
+        <translation>形式</translation>
+    </message>
+    <message>
+        <source>面の大きさ</source>
+        <translation>面の大きさ</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>キャンセル</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
 #include "ui/CoreTexts.h"
+#include "ui/CubeMapForm.h"
 #include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
@@ -25,7 +26,8 @@ OutputCommands::OutputCommands(Session& session, UserDialogs& dialogs, QWidget* 
       view_(view),
       programIni_(programIni),
       panel_(panel),
-      controls_(controls) {}
+      controls_(controls),
+      cubeMapForm_(new TCubeMapForm(window)) {}
 
 void OutputCommands::ReferOutPutClick() {
   if (const auto chosen = programIni_.RunFileDialog(programIni_.OutPutOpen()))
@@ -83,22 +85,27 @@ void OutputCommands::GoClick() {
 
 void OutputCommands::CubeMap1Click() {
   if (session_.Context().Rendering) return;
+  cubeMapForm_->SetDefaultFaceSize(OutputSizeOf(session_.Scene().Output.Resolution).width);
+  if (dialogs_.RunModal(*cubeMapForm_) != QDialog::Accepted) return;
   const auto chosen =
       dialogs_.ChooseFolder(window_, tr("キューブマップを出力するフォルダー"), cubeMapFolder_);
   if (!chosen) return;
   cubeMapFolder_ = *chosen;
   OutputRequest request;
   request.cubemap = chosen->toStdString();
-  request.faceFormat = kDefaultCubeFaceFormat;
+  cubeMapForm_->FillRequest(request);
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
     Refused(planned.error, tr("キューブマップを出力できません。"));
     return;
   }
-  if (!planned.plan->ExistingFaces().empty() &&
+  QStringList taken;
+  for (const std::string& path : planned.plan->ExistingFaces())
+    taken << Q(path.substr(path.find_last_of('/') + 1));
+  if (!taken.isEmpty() &&
       !dialogs_.Ask(
           window_,
-          tr("このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？")))
+          tr("このフォルダーのキューブマップ（%1）を置き換えますか？").arg(taken.join(", "))))
     return;
   RunPlan(*planned.plan);
 }

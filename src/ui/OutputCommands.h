@@ -18,6 +18,7 @@ class OutputControls;
 class ProgramIni;
 class RenderPanel;
 class SessionView;
+class TCubeMapForm;
 class UserDialogs;
 
 class OutputCommands : public QObject {
@@ -30,7 +31,8 @@ class OutputCommands : public QObject {
 
   void ReferOutPutClick();
   void GoClick();
-  // A folder, then the full render, then the six faces into the folder.
+  // The layout, convention, format and face size (TCubeMapForm), a folder,
+  // then the full render and the cube map into the folder.
   void CubeMap1Click();
 
  private:
@@ -46,6 +48,7 @@ class OutputCommands : public QObject {
   ProgramIni& programIni_;
   RenderPanel& panel_;
   OutputControls& controls_;
+  TCubeMapForm* cubeMapForm_;
   QString cubeMapFolder_;  // the folder of the last cube-map export
 };
 

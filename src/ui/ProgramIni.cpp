@@ -31,8 +31,10 @@ FileDialogSetup PictureDialog(const char* name) {
 
 ProgramIni::ProgramIni(Session& session, UserDialogs& dialogs, QWidget* window)
     : QObject(window), session_(session), dialogs_(dialogs), window_(window) {
-  outPutOpen_.setup =
-      Dialog("OutPutOpen", true, {BmpFilter(), tr("JPEGイメージ (*.jpg)"), "PNG (*.png)"}, "bmp");
+  outPutOpen_.setup = Dialog("OutPutOpen", true,
+                             {BmpFilter(), tr("JPEGイメージ (*.jpg)"), "PNG (*.png)",
+                              "OpenEXR (*.exr)", "Radiance HDR (*.hdr)"},
+                             "bmp");
   tenjoTextureOpen_.setup = PictureDialog("TenjoTextureOpen");
   zimenTextureOpen_.setup = PictureDialog("ZimenTextureOpen");
   openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {SettingsFilter()}, "hm");

@@ -239,6 +239,18 @@ class EnglishInterfaceTest : public QObject {
     QVERIFY(opened);
   }
 
+  void theCubeMapOptions() {
+    WindowFixture w;
+    bool opened = false;
+    w.dialogs.onModal = [&](QDialog& d) {
+      opened = d.objectName() == "CubeMapForm";
+      QCOMPARE(Offenders(d), QStringList());
+      d.reject();
+    };
+    Trigger(w, "CubeMap1");
+    QVERIFY(opened);
+  }
+
   void theLookAroundWindow() {
     WindowFixture w;
     Trigger(w, "LookAround1");

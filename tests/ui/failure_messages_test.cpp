@@ -65,6 +65,7 @@ const Failure kFailures[] = {
      [](WindowFixture& w) {
        testing::WriteFile(w.Path("plain"), "a file");
        SmallOutput(w);
+       w.AcceptCubeMapOptions();
        w.dialogs.folders = {At(w, "plain/faces")};
        Trigger(w, "CubeMap1");
      },
@@ -74,6 +75,7 @@ const Failure kFailures[] = {
      [](WindowFixture& w) {
        testing::WriteFile(w.Path("wide.hm"), "Output_Resolution 120000 60000\r\n");
        w.Restart(w.Path("wide.hm"));
+       w.AcceptCubeMapOptions();
        w.dialogs.folders = {QString::fromStdString(w.dir.path().toStdString())};
        Trigger(w, "CubeMap1");
      },
