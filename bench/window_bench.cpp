@@ -34,7 +34,7 @@ class Silent : public ui::UserDialogs {
     return {};
   }
   void Message(QWidget*, const QString&, const QString&) override {}
-  void Error(QWidget*, const QString&) override {}
+  void Error(QWidget*, const QString&, const QString&) override {}
   bool Ask(QWidget*, const QString&) override { return false; }
   ui::SaveChoice AskToSave(QWidget*, const QString&) override { return ui::SaveChoice::Discard; }
   void Inform(QWidget*, const QString&) override {}

@@ -45,7 +45,22 @@ TEST(ApplicationSettings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.QoraLTarget, "");
   EXPECT_EQ(s.JPEGQuality, 90);
   EXPECT_TRUE(s.AutoPreview);
+  EXPECT_EQ(s.Language, "ja");
   EXPECT_EQ(ReadApplicationSettings(dir.Path()).JPEGQuality, 90);  // a folder: unreadable
+}
+
+// A known language in any case; anything else is Japanese, the default.
+TEST(ApplicationSettings, LanguageRule) {
+  TempDir dir;
+  const std::pair<const char*, const char*> cases[] = {
+      {"en", "en"}, {"EN", "en"}, {" En ", "en"},    {"ja", "ja"},   {"JA", "ja"},
+      {"", "ja"},   {"de", "ja"}, {"english", "ja"}, {"en_US", "ja"}};
+  for (const auto& [value, language] : cases) {
+    WriteFile(dir / "h.INI", std::string("[Horizonmill]\r\nLanguage=") + value + "\r\n");
+    EXPECT_EQ(ReadApplicationSettings(dir / "h.INI").Language, language) << value;
+  }
+  EXPECT_EQ(KnownLanguage("En"), "en");
+  EXPECT_EQ(KnownLanguage("fr"), std::nullopt);
 }
 
 // Only "0" turns the automatic preview off; what the key holds otherwise

@@ -68,6 +68,23 @@ TEST(ProgramSettings, TheAutomaticPreviewIsWrittenWhenItChanges) {
   EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nAutoPreview=1\r\n");
 }
 
+TEST(ProgramSettings, TheLanguageIsWrittenWhenItChanges) {
+  TempDir dir;
+  const std::string ini = dir / "h.INI";
+  WriteFile(ini, "[Horizonmill]\r\nJPEGQuality=70\r\n");
+  ProgramSettings run(ini);
+  EXPECT_EQ(run.Values().Language, "ja");
+  run.SetLanguage("ja");  // as it is: nothing to write
+  EXPECT_FALSE(run.HasChanges());
+  run.SetLanguage("en");
+  run.Save();
+  EXPECT_EQ(ReadFile(ini), "[Horizonmill]\r\nJPEGQuality=70\r\nLanguage=en\r\n");
+  EXPECT_EQ(ProgramSettings(ini).Values().Language, "en");
+  run.SetLanguage("ja");
+  run.Save();
+  EXPECT_EQ(ReadApplicationSettings(ini).Language, "ja");
+}
+
 TEST(ProgramSettings, AFailedSaveKeepsTheChangesForTheNextOne) {
   TempDir dir;
   WriteFile(dir / "config", "a file where the folder should be");

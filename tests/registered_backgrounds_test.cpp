@@ -73,10 +73,11 @@ TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), management);  // nothing to tidy
 
-  // No management file: its path is the message; no records.
+  // No management file: told, its path in the details; no records.
   fs::remove(t.Bg("Horizonmill_mng.ini"));
   EXPECT_TRUE(ReadRegisteredBackgrounds(t.folders, ui).empty());
-  EXPECT_EQ(ui.events, std::vector<std::string>{t.Bg("Horizonmill_mng.ini")});
+  EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kNoManagementFileMessage)});
+  EXPECT_EQ(ui.details.back().rfind(t.Bg("Horizonmill_mng.ini") + ": ", 0), 0u);
 
   // A FIFO in its place is refused at once, naming it.
   ASSERT_EQ(::mkfifo(t.Bg("Horizonmill_mng.ini").c_str(), 0600), 0);

@@ -42,6 +42,12 @@ void ProgramSettings::SetAutoPreview(bool on) {
   Change(kAutoPreviewKey, on ? "1" : "0");
 }
 
+void ProgramSettings::SetLanguage(const std::string& code) {
+  if (values_.Language == code) return;
+  values_.Language = code;
+  Change(kLanguageKey, code);
+}
+
 void ProgramSettings::SetHostTarget(const std::string& hostIni) {
   if (values_.QoraLTarget == hostIni) return;
   values_.QoraLTarget = hostIni;

@@ -43,6 +43,8 @@ class ProgramSettings {
   void SetJpegQuality(int quality);
   // Whether the window's preview follows every change of the scene.
   void SetAutoPreview(bool on);
+  // The window's language at its next start (a code of kLanguages).
+  void SetLanguage(const std::string& code);
   // The host INI of the registration (a full path); empty forgets it, so
   // that the next registration asks again.
   void SetHostTarget(const std::string& hostIni);

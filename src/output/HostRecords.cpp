@@ -200,7 +200,8 @@ std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,
     if (fs::remove(path, ec))
       deleted.push_back(path.string());
     else if (ec)
-      host.MessageBox(path.string() + ": " + ec.message(), "the picture could not be deleted");
+      host.MessageBox(kPictureNotDeletedMessage,
+                      path.string() + ": the picture could not be deleted: " + ec.message());
   }
   return deleted;
 }

@@ -70,7 +70,9 @@ std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& f
                                                             RegistrationHost& host) {
   const fs::path path = folders.ManagementFile();
   if (Missing(path)) {
-    host.MessageBox(path.string(), "the management file of registered backgrounds does not exist");
+    host.MessageBox(
+        kNoManagementFileMessage,
+        path.string() + ": the management file of registered backgrounds does not exist");
     return {};
   }
   HeldMessages held(host);  // told once the lock has gone

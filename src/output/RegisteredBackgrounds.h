@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/Registration.h"
@@ -18,14 +19,18 @@ struct RegisteredBackground {
   std::string CatalogFile;  // its second field ("c_sunset.bmp")
 };
 
+// Told when the management file of the registered backgrounds is missing.
+inline constexpr std::string_view kNoManagementFileMessage =
+    "登録した背景の管理ファイルがありません。";
+
 // The records of section "BACKMANAGEMENT" of the management file: from the
 // smallest entry number with a non-empty value upward, up to the first
 // number without one (entries after a gap are not listed). A missing
-// management file is told to the host (the message is its path) and gives no
-// records. Otherwise the host's lock (HostLockPath) is held while the host is
-// tidied (HostTidying.h, when its list is found; what it did is told) and the
-// records are read. Throws FileError naming the file when a file exists but
-// is no regular file or cannot be read or written.
+// management file is told to the host (kNoManagementFileMessage, its path in
+// the details) and gives no records. Otherwise the host's lock (HostLockPath) is held while the
+// host is tidied (HostTidying.h, when its list is found; what it did is told) and the records are
+// read. Throws FileError naming the file when a file exists but is no regular file or cannot be
+// read or written.
 std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& folders,
                                                             RegistrationHost& host);
 

@@ -1,6 +1,7 @@
 #include "platform/ApplicationSettings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <iterator>
@@ -74,7 +75,17 @@ ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {
     if (std::string file = read(RecentFileKey(i)); !file.empty())
       s.RecentFiles.push_back(std::move(file));
   s.AutoPreview = read(kAutoPreviewKey) != "0";
+  s.Language = KnownLanguage(read(kLanguageKey)).value_or(std::string(kDefaultLanguage));
   return s;
+}
+
+std::optional<std::string> KnownLanguage(std::string_view code) {
+  std::string lower(code);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  for (std::string_view known : kLanguages)
+    if (lower == known) return lower;
+  return std::nullopt;
 }
 
 std::string RecentFileKey(int index) { return "RecentFile" + std::to_string(index + 1); }

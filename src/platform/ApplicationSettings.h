@@ -13,6 +13,13 @@ namespace horizonmill {
 
 inline constexpr std::string_view kApplicationSection = "Horizonmill";
 
+// The languages of the window, by their codes; Japanese is the default.
+inline constexpr std::string_view kDefaultLanguage = "ja";
+inline constexpr std::string_view kLanguages[] = {"ja", "en"};
+// The code of a known language written in any case ("EN" -> "en"); nothing
+// for any other text.
+std::optional<std::string> KnownLanguage(std::string_view code);
+
 // What the program remembers between runs (section "Horizonmill").
 struct ApplicationSettings {
   // Folders of the five file dialogs, as stored (a folder path ending with a
@@ -25,6 +32,9 @@ struct ApplicationSettings {
   // newest first (empty keys skipped).
   std::vector<std::string> RecentFiles;
   bool AutoPreview = true;  // "0" off, "1" on; missing or anything else -> on
+  // The window's language: "ja" or "en" (the key in any case, trimmed); missing
+  // or anything else -> "ja".
+  std::string Language = std::string(kDefaultLanguage);
 };
 
 // How many scenes the file menu remembers.
@@ -62,5 +72,6 @@ inline constexpr std::string_view kObjectDirKey = "ObjectDir";
 inline constexpr std::string_view kJpegQualityKey = "JPEGQuality";
 inline constexpr std::string_view kQoraLTargetKey = "QoraL_Target";
 inline constexpr std::string_view kAutoPreviewKey = "AutoPreview";
+inline constexpr std::string_view kLanguageKey = "Language";
 
 }  // namespace horizonmill

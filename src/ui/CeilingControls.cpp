@@ -17,30 +17,30 @@ namespace horizonmill::ui {
 
 CeilingControls::CeilingControls(Session& session, QWidget* parent)
     : QFrame(parent), session_(session) {
-  tenjoNeeded_ = CheckBox("TenjoNeeded", "天井", "天井と呼んでいますが通常は雲でしょう");
-  tenjoScaleLabel_ = Label("TenjoScaleLabel", "大きさ");
+  tenjoNeeded_ = CheckBox("TenjoNeeded", tr("天井"), tr("天井と呼んでいますが通常は雲でしょう"));
+  tenjoScaleLabel_ = Label("TenjoScaleLabel", tr("大きさ"));
   tenjoScale_ =
       new BoundInput("TenjoScale", 5,
-                     "天井テクスチャの大きさです。本システムではテクスチャの解像度によら"
-                     "ず一定のスケーリングを施します",
+                     tr("天井テクスチャの大きさです。本システムではテクスチャの解像度によら"
+                        "ず一定のスケーリングを施します"),
                      session_, [](SceneSettings& s) -> std::string& { return s.Ceiling.Scale; });
-  chTenjoTra_ = Button(
-      "ChTenjoTra", "透過色設定",
-      "天井テクスチャの完全透過色(部分）を設定します。空気遠近をかけている場合はお勧めしません");
-  tenjoOpacityLabel1_ = Label("TenjoOpacityLabel1", "不透明");
-  tenjoOpacity_ = TrackBar("TenjoOpacity", 0, 100, "天井テクスチャの透明度です");
-  tenjoOpacityLabel2_ = Label("TenjoOpacityLabel2", "透明");
-  const char* mixHint = "天井テクスチャのグラデーションおよび星空に対する合成方法です";
+  chTenjoTra_ = Button("ChTenjoTra", tr("透過色設定"),
+                       tr("天井テクスチャの完全透過色("
+                          "部分）を設定します。空気遠近をかけている場合はお勧めしません"));
+  tenjoOpacityLabel1_ = Label("TenjoOpacityLabel1", tr("不透明"));
+  tenjoOpacity_ = TrackBar("TenjoOpacity", 0, 100, tr("天井テクスチャの透明度です"));
+  tenjoOpacityLabel2_ = Label("TenjoOpacityLabel2", tr("透明"));
+  const QString mixHint = tr("天井テクスチャのグラデーションおよび星空に対する合成方法です");
   tenjoPanel_ = new QWidget;
   tenjoPanel_->setObjectName("TenjoPanel");
   tenjoPanel_->setToolTip(mixHint);
   auto* mixRow = new QHBoxLayout(tenjoPanel_);
   mixRow->setContentsMargins(0, 0, 0, 0);
   auto* mixGroup = new QButtonGroup(tenjoPanel_);
-  const std::pair<QRadioButton**, std::pair<const char*, const char*>> radios[] = {
-      {&tenjoAdd_, {"TenjoAdd", "加法混色"}},
-      {&tenjoNorm_, {"TenjoNorm", "中間混色"}},
-      {&tenjoSub_, {"TenjoSub", "減法混色"}}};
+  const std::pair<QRadioButton**, std::pair<const char*, QString>> radios[] = {
+      {&tenjoAdd_, {"TenjoAdd", tr("加法混色")}},
+      {&tenjoNorm_, {"TenjoNorm", tr("中間混色")}},
+      {&tenjoSub_, {"TenjoSub", tr("減法混色")}}};
   const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Norm, MixtureMode::Sub};
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(radios[i].second.second);
@@ -53,12 +53,12 @@ CeilingControls::CeilingControls(Session& session, QWidget* parent)
             [this, mode = modes[i]](bool on) { MixtureToggled(mode, on); });
   }
   mixRow->addStretch();
-  tenjoTextureLabel_ = Label("TenjoTextureLabel", "天井テクスチャ画像");
+  tenjoTextureLabel_ = Label("TenjoTextureLabel", tr("天井テクスチャ画像"));
   tenjoTextureName_ =
-      new BoundInput("TenjoTextureName", 0, "bmp 形式の画像ファイルです", session_,
+      new BoundInput("TenjoTextureName", 0, tr("bmp 形式の画像ファイルです"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Ceiling.TextureFilename; });
   tEnjoTextureRefer_ =
-      Button("TEnjoTextureRefer", "参照", "天井テクスチャ指定用のダイアログを出します");
+      Button("TEnjoTextureRefer", tr("参照"), tr("天井テクスチャ指定用のダイアログを出します"));
 
   auto* grid = new QGridLayout;
   grid->addWidget(tenjoScaleLabel_, 0, 0);

@@ -20,7 +20,7 @@ TDelBackForm::TDelBackForm(const ProgramSettings& settings, UserDialogs& dialogs
       dialogs_(dialogs),
       sampleBitmap_(kCatalogWidth, kCatalogHeight) {
   setObjectName("DelBackForm");
-  setWindowTitle("QORA-Lシリーズに登録した背景の削除");
+  setWindowTitle(tr("QORA-Lシリーズに登録した背景の削除"));
   sample_ = new PreviewArea(sampleBitmap_);
   sample_->setObjectName("Sample");
   sample_->unsetCursor();
@@ -28,9 +28,9 @@ TDelBackForm::TDelBackForm(const ProgramSettings& settings, UserDialogs& dialogs
   backAliasNames_ = new QListWidget;
   backAliasNames_->setObjectName("BackAliasNames");
   backAliasNames_->setMinimumSize(220, 160);
-  delBackBtn_ = Button("DelBackBtn", "削除");
+  delBackBtn_ = Button("DelBackBtn", tr("削除"));
   delBackBtn_->setEnabled(false);
-  closeBtn_ = Button("CloseBtn", "閉じる");
+  closeBtn_ = Button("CloseBtn", tr("閉じる"));
   closeBtn_->setDefault(true);
 
   auto* right = new QVBoxLayout;
@@ -56,7 +56,7 @@ void TDelBackForm::Fill() {
     folders_ = folders.value_or(HostFolders{});
     if (folders) records_ = ListRegistered(folders_, host);
   } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
+    dialogs_.Error(this, tr("登録した背景の一覧を読み込めませんでした。"), Q(e.what()));
   }
   ShowList();
 }
@@ -87,7 +87,7 @@ void TDelBackForm::BackAliasNamesClick() {
     sample_->ShowBitmap();
   } catch (const FileError& e) {
     BlackSample();
-    dialogs_.Error(this, Q(e.what()));
+    dialogs_.Error(this, tr("カタログ画像を読み込めませんでした。"), Q(e.what()));
   }
   delBackBtn_->setEnabled(true);
 }
@@ -100,7 +100,7 @@ void TDelBackForm::DelBackBtnClick() {
   try {
     result = RemoveRegistered(folders_, records_, static_cast<std::size_t>(row), host);
   } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
+    dialogs_.Error(this, tr("背景を削除できませんでした。"), Q(e.what()));
     return;
   }
   if (result == RemovalResult::Removed) ShowList();

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -114,16 +115,18 @@ void MixtureButtons::Show(std::uint8_t mode) const {
 }
 
 MixtureButtons MakeMixtureButtons(QWidget* owner, const std::array<const char*, 3>& names,
-                                  const std::array<const char*, 3>& hints,
+                                  const std::array<QString, 3>& hints,
                                   const std::function<void(std::uint8_t)>& clicked) {
-  const char* captions[] = {"加法混色", "中間混色", "減法混色"};
+  const char* captions[] = {QT_TRANSLATE_NOOP("DialogParts", "加法混色"),
+                            QT_TRANSLATE_NOOP("DialogParts", "中間混色"),
+                            QT_TRANSLATE_NOOP("DialogParts", "減法混色")};
   const std::uint8_t modes[] = {MixtureMode::Add, MixtureMode::Norm, MixtureMode::Sub};
   MixtureButtons made{};
   QRadioButton** buttons[] = {&made.add, &made.norm, &made.sub};
   made.row = new QHBoxLayout;
   auto* group = new QButtonGroup(owner);
   for (int i = 0; i < 3; ++i) {
-    auto* b = new QRadioButton(captions[i]);
+    auto* b = new QRadioButton(QCoreApplication::translate("DialogParts", captions[i]));
     b->setObjectName(names[i]);
     b->setToolTip(hints[i]);
     group->addButton(b);

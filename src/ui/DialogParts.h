@@ -69,7 +69,7 @@ struct MixtureButtons {
 // Names and hints in the order Add, Norm, Sub; `clicked` gets the mode of the
 // button the user clicks. The buttons form one group owned by `owner`.
 MixtureButtons MakeMixtureButtons(QWidget* owner, const std::array<const char*, 3>& names,
-                                  const std::array<const char*, 3>& hints,
+                                  const std::array<QString, 3>& hints,
                                   const std::function<void(std::uint8_t)>& clicked);
 
 }  // namespace horizonmill::ui

@@ -1,6 +1,7 @@
 #include "ui/EditHistory.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QUndoCommand>
 #include <QUndoStack>
 #include <utility>
@@ -17,38 +18,55 @@ struct ValueCaption {
   bool (*differs)(const SceneValues&, const SceneValues&);
 };
 const ValueCaption kCaptions[] = {
-    {"空のグラデーション", [](auto& a, auto& b) { return a.Sky != b.Sky; }},
-    {"太陽設定", [](auto& a, auto& b) { return a.Sun != b.Sun; }},
-    {"乱数のシード", [](auto& a, auto& b) { return a.RandomSeed != b.RandomSeed; }},
-    {"空気遠近強さ", [](auto& a, auto& b) { return a.AirDepth != b.AirDepth; }},
-    {"星の数", [](auto& a, auto& b) { return a.Stars.NumberOfStars != b.Stars.NumberOfStars; }},
-    {"星の大きさ", [](auto& a, auto& b) { return a.Stars.SizeOfStars != b.Stars.SizeOfStars; }},
-    {"星", [](auto& a, auto& b) { return a.Stars != b.Stars; }},
-    {"天井", [](auto& a, auto& b) { return a.Ceiling.Enabled != b.Ceiling.Enabled; }},
-    {"天井テクスチャ画像",
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "空のグラデーション"),
+     [](auto& a, auto& b) { return a.Sky != b.Sky; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "太陽設定"),
+     [](auto& a, auto& b) { return a.Sun != b.Sun; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "乱数のシード"),
+     [](auto& a, auto& b) { return a.RandomSeed != b.RandomSeed; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "空気遠近強さ"),
+     [](auto& a, auto& b) { return a.AirDepth != b.AirDepth; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "星の数"),
+     [](auto& a, auto& b) { return a.Stars.NumberOfStars != b.Stars.NumberOfStars; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "星の大きさ"),
+     [](auto& a, auto& b) { return a.Stars.SizeOfStars != b.Stars.SizeOfStars; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "星"),
+     [](auto& a, auto& b) { return a.Stars != b.Stars; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "天井"),
+     [](auto& a, auto& b) { return a.Ceiling.Enabled != b.Ceiling.Enabled; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "天井テクスチャ画像"),
      [](auto& a, auto& b) { return a.Ceiling.TextureFilename != b.Ceiling.TextureFilename; }},
-    {"天井の大きさ", [](auto& a, auto& b) { return a.Ceiling.Scale != b.Ceiling.Scale; }},
-    {"透過色設定", [](auto& a, auto& b) { return a.Ceiling.OpaqueColor != b.Ceiling.OpaqueColor; }},
-    {"天井の透明度",
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "天井の大きさ"),
+     [](auto& a, auto& b) { return a.Ceiling.Scale != b.Ceiling.Scale; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "透過色設定"),
+     [](auto& a, auto& b) { return a.Ceiling.OpaqueColor != b.Ceiling.OpaqueColor; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "天井の透明度"),
      [](auto& a, auto& b) { return a.Ceiling.Transparency != b.Ceiling.Transparency; }},
-    {"天井の合成方法",
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "天井の合成方法"),
      [](auto& a, auto& b) { return a.Ceiling.MixtureMode != b.Ceiling.MixtureMode; }},
-    {"地面", [](auto& a, auto& b) { return a.Ground.Enabled != b.Ground.Enabled; }},
-    {"地面テクスチャ画像",
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "地面"),
+     [](auto& a, auto& b) { return a.Ground.Enabled != b.Ground.Enabled; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "地面テクスチャ画像"),
      [](auto& a, auto& b) { return a.Ground.TextureFilename != b.Ground.TextureFilename; }},
-    {"地面の大きさ", [](auto& a, auto& b) { return a.Ground.Scale != b.Ground.Scale; }},
-    {"地面の歪み",
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "地面の大きさ"),
+     [](auto& a, auto& b) { return a.Ground.Scale != b.Ground.Scale; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "地面の歪み"),
      [](auto& a, auto& b) { return a.Ground.ReflectionWarp != b.Ground.ReflectionWarp; }},
-    {"地面の鏡面係数", [](auto& a, auto& b) { return a.Ground.Reflection != b.Ground.Reflection; }},
-    {"分割出力モード", [](auto& a, auto& b) { return a.Output.Format != b.Output.Format; }},
-    {"出力解像度", [](auto& a, auto& b) { return a.Output.Resolution != b.Output.Resolution; }},
-    {"出力画像ファイル名", [](auto& a, auto& b) { return a.Output.Filename != b.Output.Filename; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "地面の鏡面係数"),
+     [](auto& a, auto& b) { return a.Ground.Reflection != b.Ground.Reflection; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "分割出力モード"),
+     [](auto& a, auto& b) { return a.Output.Format != b.Output.Format; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "出力解像度"),
+     [](auto& a, auto& b) { return a.Output.Resolution != b.Output.Resolution; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "出力画像ファイル名"),
+     [](auto& a, auto& b) { return a.Output.Filename != b.Output.Filename; }},
 };
 
 QString CaptionOf(const SceneValues& before, const SceneValues& after) {
   for (const ValueCaption& c : kCaptions)
-    if (c.differs(before, after)) return c.caption;
-  return "設定の変更";
+    if (c.differs(before, after))
+      return QCoreApplication::translate("horizonmill::ui::EditHistory", c.caption);
+  return EditHistory::tr("設定の変更");
 }
 
 // A step made after the change it records: pushing it (which redoes it) does
@@ -92,7 +110,8 @@ class TextureStep : public ValuesStep {
       : ValuesStep(scene, std::move(before), std::move(after)),
         slot_(layer == TextureLayer::Ground ? scene.Ground.Texture : scene.Ceiling.Texture),
         other_(std::move(other)) {
-    setText(layer == TextureLayer::Ground ? "地面テクスチャ画像" : "天井テクスチャ画像");
+    setText(layer == TextureLayer::Ground ? EditHistory::tr("地面テクスチャ画像")
+                                          : EditHistory::tr("天井テクスチャ画像"));
   }
   void undo() override {
     ValuesStep::undo();
@@ -115,7 +134,7 @@ class TextureStep : public ValuesStep {
 class AddObjectStep : public RecordedStep {
  public:
   AddObjectStep(ObjectGroup& group, ObjectEntry& entry) : group_(group), entry_(entry) {
-    setText("オブジェクトの追加");
+    setText(EditHistory::tr("オブジェクトの追加"));
   }
   void undo() override { owned_ = group_.Release(&entry_); }
 
@@ -132,7 +151,7 @@ class AddObjectStep : public RecordedStep {
 class DeleteObjectStep : public QUndoCommand {
  public:
   DeleteObjectStep(ObjectGroup& group, ObjectEntry& entry) : group_(group), entry_(entry) {
-    setText("オブジェクトの削除");
+    setText(EditHistory::tr("オブジェクトの削除"));
   }
   void redo() override {
     next_ = entry_.Next();
@@ -152,7 +171,7 @@ class ObjectSettingsStep : public RecordedStep {
   ObjectSettingsStep(ObjectEntry& entry, const ObjectEntry& before) : entry_(entry) {
     before_.CopySettingsFrom(before);
     after_.CopySettingsFrom(entry);
-    setText("オブジェクトの設定");
+    setText(EditHistory::tr("オブジェクトの設定"));
   }
   void undo() override { entry_.CopySettingsFrom(before_); }
 
@@ -191,11 +210,11 @@ void EditHistory::ShowState() {
   const bool pending = Pending();
   const QString step =
       pending ? CaptionOf(committed_, SceneValues::Of(session_.Scene())) : stack_->undoText();
-  undo_->setText(step.isEmpty() ? "元に戻す" : "元に戻す: " + step);
+  undo_->setText(step.isEmpty() ? tr("元に戻す") : tr("元に戻す: %1").arg(step));
   undo_->setEnabled(!locked_ && (pending || stack_->canUndo()));
   // Committing what was typed would clear what there is to redo.
   const bool redoable = !pending && stack_->canRedo();
-  redo_->setText(redoable ? "やり直し: " + stack_->redoText() : "やり直し");
+  redo_->setText(redoable ? tr("やり直し: %1").arg(stack_->redoText()) : tr("やり直し"));
   redo_->setEnabled(!locked_ && redoable);
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
+#include "ui/CoreTexts.h"
 #include "ui/EditorCommands.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
@@ -23,7 +24,7 @@ class FileCommands::ReaderHost : public SettingsReaderHost {
 
   std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
                                            std::string_view presetName) override {
-    f_.dialogs_.Message(f_.window_, Q(message));
+    f_.dialogs_.Message(f_.window_, CoreText(message));
     ProgramIni& ini = f_.programIni_;
     FileDialog& dialog = kind == PictureKind::Object          ? ini.ObjectOpenDialog()
                          : kind == PictureKind::GroundTexture ? ini.ZimenTextureOpen()
@@ -33,7 +34,9 @@ class FileCommands::ReaderHost : public SettingsReaderHost {
     return chosen->toStdString();
   }
   void Beep() override { f_.dialogs_.Beep(); }
-  void MessageBox(std::string_view text) override { f_.dialogs_.Message(f_.window_, Q(text)); }
+  void MessageBox(std::string_view text) override {
+    f_.dialogs_.Message(f_.window_, CoreText(text));
+  }
   void GroupsChanged() override { f_.editors_.ObjectGroupsChanged(); }
   void TextureLoaded(PictureKind kind, const WorkBitmap& picture) override {
     f_.session_.ShowInPreview(picture);
@@ -81,7 +84,7 @@ bool FileCommands::OpenSettings(const std::string& path) {
     view_.SceneReplaced();
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("設定ファイルを読み込めませんでした。"), Q(e.what()));
     read = false;
   }
   ShowWholeScene();
@@ -100,7 +103,7 @@ void FileCommands::NoteRecent() {
 void FileCommands::OpenRecent(const std::string& path) {
   if (session_.Context().Rendering || !MaySetSceneAside()) return;
   if (!FileExists(path)) {
-    dialogs_.Message(window_, "設定ファイル「" + Q(path) + "」がありません。",
+    dialogs_.Message(window_, tr("設定ファイル「%1」がありません。").arg(Q(path)),
                      Q(path + ": the file is gone; it leaves the recent files"));
     session_.Settings().ForgetRecentFile(path);
     programIni_.WriteProgramIni();
@@ -125,7 +128,7 @@ void FileCommands::FillRecentMenu(QMenu* menu) {
   menu->clear();
   const std::vector<std::string>& files = session_.Settings().Values().RecentFiles;
   if (files.empty()) {
-    menu->addAction("（なし）")->setEnabled(false);
+    menu->addAction(tr("（なし）"))->setEnabled(false);
     return;
   }
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -149,7 +152,7 @@ bool FileCommands::SaveScene() {
   try {
     session_.Save();
   } catch (const FileError& e) {
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
     return false;
   }
   view_.SceneEdited();
@@ -165,7 +168,7 @@ void FileCommands::SaveAs1Click() {
   try {
     session_.SaveAs(chosen->toStdString());
   } catch (const FileError& e) {
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
     return;
   }
   view_.SetTitle();
@@ -177,8 +180,8 @@ bool FileCommands::MaySetSceneAside() {
   if (!session_.HasUnsavedChanges()) return true;
   const std::string& name = session_.SettingsFilename();
   const std::string shown = name.substr(name.find_last_of('/') + 1);
-  switch (
-      dialogs_.AskToSave(window_, "設定「" + Q(shown) + "」は変更されています。保存しますか？")) {
+  switch (dialogs_.AskToSave(window_,
+                             tr("設定「%1」は変更されています。保存しますか？").arg(Q(shown)))) {
     case SaveChoice::Save:
       return SaveScene();
     case SaveChoice::Discard:

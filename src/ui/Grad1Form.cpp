@@ -14,28 +14,23 @@
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
-namespace {
-
-constexpr const char* kPreviewHint = "左クリックで色を置き、右クリックで色を削除します";
-
-}  // namespace
-
 TGrad1Form::TGrad1Form(UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent), dialogs_(dialogs), skyPreview_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("Grad1Form");
-  setWindowTitle("空のグラデーションの設定");
+  setWindowTitle(tr("空のグラデーションの設定"));
   if (!skyPreview_.Empty()) FillWorkBitmap(skyPreview_, BgrPixel{0, 0, 0});
 
-  gra1Preview_ = EditorPreview(skyPreview_, "Gra1Preview", kPreviewHint);
-  penColor_ = new ColorPanel("PenColor", "現在のペン（？）カラーです");
+  const QString hint = tr("左クリックで色を置き、右クリックで色を削除します");
+  gra1Preview_ = EditorPreview(skyPreview_, "Gra1Preview", hint);
+  penColor_ = new ColorPanel("PenColor", tr("現在のペン（？）カラーです"));
   penColor_->SetColour(pen_);
-  gra1ColorGrid_ = new ColorGrid("Gra1ColorGrid", "色を選べます");
+  gra1ColorGrid_ = new ColorGrid("Gra1ColorGrid", tr("色を選べます"));
   auto* changeColor =
-      Button("ChangeColor", "色の詳細変更", "カラーダイアログを出して厳密な色を選択します");
-  auto* initGrad1 = Button("InitGrad1", "初期化", "デフォルトのグラデーションに戻します");
+      Button("ChangeColor", tr("色の詳細変更"), tr("カラーダイアログを出して厳密な色を選択します"));
+  auto* initGrad1 = Button("InitGrad1", tr("初期化"), tr("デフォルトのグラデーションに戻します"));
 
   auto* pen = new QHBoxLayout;
-  pen->addWidget(new QLabel("ペンの色"));
+  pen->addWidget(new QLabel(tr("ペンの色")));
   pen->addWidget(penColor_);
   pen->addStretch();
   auto* tools = new QVBoxLayout;
@@ -46,12 +41,12 @@ TGrad1Form::TGrad1Form(UserDialogs& dialogs, QWidget* parent)
   tools->addWidget(initGrad1);
 
   auto* columns = new QHBoxLayout;
-  columns->addLayout(PreviewWithHint(gra1Preview_, kPreviewHint));
+  columns->addLayout(PreviewWithHint(gra1Preview_, hint));
   columns->addSpacing(8);
   columns->addLayout(tools);
   auto* box = new QVBoxLayout(this);
   box->addLayout(columns);
-  box->addLayout(OkCancel(this, "Okey", "OK", "Cancel", "キャンセル"));
+  box->addLayout(OkCancel(this, "Okey", tr("OK"), "Cancel", tr("キャンセル")));
   box->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(gra1Preview_, &PreviewArea::released, this, &TGrad1Form::Gra1PreviewMouseUp);
@@ -63,7 +58,7 @@ TGrad1Form::TGrad1Form(UserDialogs& dialogs, QWidget* parent)
 void TGrad1Form::Edit(const SkyGradation& sky) {
   working_ = sky;
   if (skyPreview_.Empty()) {
-    dialogs_.Message(this, "必要最小限のメモリーがありません。");
+    dialogs_.Message(this, tr("必要最小限のメモリーがありません。"));
   } else {
     FillWorkBitmap(skyPreview_, BgrPixel{0, 0, 0});
   }

@@ -21,34 +21,29 @@
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
-namespace {
-
-constexpr const char* kPreviewHint = "左クリックで中心位置の指定";
-constexpr const char* kRedrawNeeded = "再描画が必要です";
-
-}  // namespace
-
 TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* parent)
     : QDialog(parent),
       dialogs_(dialogs),
       skyPicture_(skyPicture),
       sunPreview_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("Grad2Form");
-  setWindowTitle("太陽の設定");
+  setWindowTitle(tr("太陽の設定"));
   if (!sunPreview_.Empty()) FillWorkBitmap(sunPreview_, BgrPixel{0, 0, 0});
 
-  gra2Preview_ = EditorPreview(sunPreview_, "Gra2Preview", kPreviewHint);
+  const QString hint = tr("左クリックで中心位置の指定");
+  gra2Preview_ = EditorPreview(sunPreview_, "Gra2Preview", hint);
   QFont notice = gra2Preview_->font();
   notice.setPixelSize(24);
   gra2Preview_->setFont(notice);
-  displayGradation1_ = new QCheckBox("背景表示");
+  displayGradation1_ = new QCheckBox(tr("背景表示"));
   displayGradation1_->setObjectName("DisplayGradation1");
-  displayGradation1_->setToolTip("グラデーション１を同時に表示します");
+  displayGradation1_->setToolTip(tr("グラデーション１を同時に表示します"));
   displayGradation1_->setChecked(true);
-  auto* redraw = Button("Redraw", "再描画", "プレビューを再描画します。たこな仕様です。すんません");
-  auto* initGrad1 = Button("InitGrad1", "初期化", "デフォルトのグラデーションに戻します");
+  auto* redraw =
+      Button("Redraw", tr("再描画"), tr("プレビューを再描画します。たこな仕様です。すんません"));
+  auto* initGrad1 = Button("InitGrad1", tr("初期化"), tr("デフォルトのグラデーションに戻します"));
 
-  auto* left = PreviewWithHint(gra2Preview_, kPreviewHint);
+  auto* left = PreviewWithHint(gra2Preview_, hint);
   auto* view = new QHBoxLayout;
   view->addWidget(displayGradation1_);
   view->addStretch();
@@ -56,10 +51,10 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
   left->insertLayout(2, view);
 
   // The two colours, each a panel, a grid and a dialog button.
-  auto colourBox = [this](SunColour& c, FloatColour SunSettings::*field, const char* title,
-                          const char* panel, const char* panelHint, const char* grid,
-                          const char* gridHint, const char* button, const char* caption,
-                          const char* buttonHint) {
+  auto colourBox = [this](SunColour& c, FloatColour SunSettings::*field, const QString& title,
+                          const char* panel, const QString& panelHint, const char* grid,
+                          const QString& gridHint, const char* button, const QString& caption,
+                          const QString& buttonHint) {
     c.field = field;
     c.panel = new ColorPanel(panel, panelHint);
     c.grid = new ColorGrid(grid, gridHint);
@@ -74,22 +69,22 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
     connect(change, &QPushButton::clicked, this, [this, &c] { ChangeColorClick(c); });
     return box;
   };
-  auto* centerBox =
-      colourBox(center_, &SunSettings::CenterColor, "中心色", "CenterPenColor", "中心色です",
-                "Gra2CenterColorGrid", "中心色を選べます", "ChangeCenterColor", "中心色の詳細変更",
-                "カラーダイアログを出して厳密な中心色を選びます");
+  auto* centerBox = colourBox(center_, &SunSettings::CenterColor, tr("中心色"), "CenterPenColor",
+                              tr("中心色です"), "Gra2CenterColorGrid", tr("中心色を選べます"),
+                              "ChangeCenterColor", tr("中心色の詳細変更"),
+                              tr("カラーダイアログを出して厳密な中心色を選びます"));
   auto* outerBox =
-      colourBox(outer_, &SunSettings::OuterColor, "周辺色", "OuterPenColor", "周辺色です",
-                "Gra2OuterColorGrid", "周辺色を選べます", "ChangeOuterColor", "周辺色の詳細変更",
-                "カラーダイアログを出して厳密な周辺色を選びます");
+      colourBox(outer_, &SunSettings::OuterColor, tr("周辺色"), "OuterPenColor", tr("周辺色です"),
+                "Gra2OuterColorGrid", tr("周辺色を選べます"), "ChangeOuterColor",
+                tr("周辺色の詳細変更"), tr("カラーダイアログを出して厳密な周辺色を選びます"));
   auto* colours = new QHBoxLayout;
   colours->addWidget(centerBox);
   colours->addWidget(outerBox);
 
   mixture_ = MakeMixtureButtons(this, {"Gra2ModeAdd", "Gra2ModeNorm", "Gra2ModeSub"},
-                                {"グラデーション１と明るくなる合成を行います",
-                                 "グラデーション１と通常の混色合成（なんじゃそりゃ）を行います",
-                                 "グラデーション１と暗くなる混色合成を行います"},
+                                {tr("グラデーション１と明るくなる合成を行います"),
+                                 tr("グラデーション１と通常の混色合成（なんじゃそりゃ）を行います"),
+                                 tr("グラデーション１と暗くなる混色合成を行います")},
                                 [this](std::uint8_t mode) {
                                   working_.MixtureMode = mode;
                                   RedrawSunPreview();
@@ -97,16 +92,16 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
   mixture_.Show(MixtureMode::Add);
 
   // The four slopes.
-  auto* slopeBox = new QGroupBox("勾配");
+  auto* slopeBox = new QGroupBox(tr("勾配"));
   auto* slopeGrid = new QGridLayout(slopeBox);
   const struct {
     const char* name;
-    const char* label;
-    const char* hint;
-  } bars[] = {{"Grad2RedTl", "R", "赤の色勾配です"},
-              {"Grad2GreenTL", "G", "緑の色勾配です"},
-              {"Grad2BlueTl", "B", "青の色勾配です"},
-              {"Grad2AlphaTl", "α", "透明度の勾配ですが、「濃さ」と理解してもかまいません"}};
+    QString label;
+    QString hint;
+  } bars[] = {{"Grad2RedTl", "R", tr("赤の色勾配です")},
+              {"Grad2GreenTL", "G", tr("緑の色勾配です")},
+              {"Grad2BlueTl", "B", tr("青の色勾配です")},
+              {"Grad2AlphaTl", "α", tr("透明度の勾配ですが、「濃さ」と理解してもかまいません")}};
   for (int i = 0; i < 4; ++i) {
     slopes_[i] = TrackBar(bars[i].name, -100, 100, bars[i].hint);
     slopes_[i]->setMinimumWidth(240);
@@ -126,7 +121,7 @@ TGrad2Form::TGrad2Form(UserDialogs& dialogs, WorkBitmap& skyPicture, QWidget* pa
   columns->addLayout(left);
   columns->addSpacing(8);
   columns->addLayout(right);
-  auto* buttons = OkCancel(this, "Okey", "Okey", "Cancel", "Cancel");
+  auto* buttons = OkCancel(this, "Okey", tr("Okey"), "Cancel", tr("Cancel"));
   buttons->insertWidget(0, initGrad1);
   auto* box = new QVBoxLayout(this);
   box->addLayout(columns);
@@ -198,7 +193,7 @@ void TGrad2Form::ChangeColorClick(SunColour& c) {
 
 void TGrad2Form::SlopeChange(int index, int position) {
   working_.Slopes[index] = SlopeOfPosition(position);
-  gra2Preview_->ShowMessage(kRedrawNeeded);
+  gra2Preview_->ShowMessage(tr("再描画が必要です"));
 }
 
 void TGrad2Form::InitGrad1Click() {

@@ -16,27 +16,27 @@ namespace horizonmill::ui {
 GroundControls::GroundControls(Session& session, QWidget* parent)
     : QFrame(parent), session_(session) {
   zimenNeeded_ =
-      CheckBox("ZimenNeeded", "地面",
-               "地面テクスチャは、静かな水面とか氷とかなんか特殊なものが得意という偏った仕様…");
-  groundScaleLabel_ = Label("GroundScaleLabel", "大きさ");
+      CheckBox("ZimenNeeded", tr("地面"),
+               tr("地面テクスチャは、静かな水面とか氷とかなんか特殊なものが得意という偏った仕様…"));
+  groundScaleLabel_ = Label("GroundScaleLabel", tr("大きさ"));
   groundScale_ =
       new BoundInput("GroundScale", 5,
-                     "地面テクスチャの大きさです。本システムではテクスチャの解像度によ"
-                     "らず一定のスケーリングを施します",
+                     tr("地面テクスチャの大きさです。本システムではテクスチャの解像度によ"
+                        "らず一定のスケーリングを施します"),
                      session_, [](SceneSettings& s) -> std::string& { return s.Ground.Scale; });
-  groundWarpLabel_ = Label("GroundWarpLabel", "歪み");
+  groundWarpLabel_ = Label("GroundWarpLabel", tr("歪み"));
   groundWarp_ = new BoundInput(
-      "GroundWarp", 5, "地面に映り込んだ像をテクスチャの柄にあわせて歪ませます。波紋に近い効果",
+      "GroundWarp", 5, tr("地面に映り込んだ像をテクスチャの柄にあわせて歪ませます。波紋に近い効果"),
       session_, [](SceneSettings& s) -> std::string& { return s.Ground.ReflectionWarp; });
-  zimenRefLabel1_ = Label("ZimenRefLabel1", "非鏡面");
-  zimenRefValue_ = TrackBar("ZimenRefValue", 0, 100, "地面テクスチャの鏡面係数…");
-  zimenRefLabel2_ = Label("ZimenRefLabel2", "鏡面");
-  groundTextureLabel_ = Label("GroundTextureLabel", "地面テクスチャ画像");
+  zimenRefLabel1_ = Label("ZimenRefLabel1", tr("非鏡面"));
+  zimenRefValue_ = TrackBar("ZimenRefValue", 0, 100, tr("地面テクスチャの鏡面係数…"));
+  zimenRefLabel2_ = Label("ZimenRefLabel2", tr("鏡面"));
+  groundTextureLabel_ = Label("GroundTextureLabel", tr("地面テクスチャ画像"));
   groundTextureName_ =
-      new BoundInput("GroundTextureName", 0, "bmp 形式の画像ファイルです", session_,
+      new BoundInput("GroundTextureName", 0, tr("bmp 形式の画像ファイルです"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Ground.TextureFilename; });
   groundTextureRefer_ =
-      Button("GroundTextureRefer", "参照", "地面テクスチャ指定用のダイアログを出します");
+      Button("GroundTextureRefer", tr("参照"), tr("地面テクスチャ指定用のダイアログを出します"));
 
   auto* grid = new QGridLayout;
   grid->addWidget(groundScaleLabel_, 0, 0);

@@ -1,17 +1,19 @@
-// horizonmill: the desktop program. `horizonmill [SCENE.hm]` opens the window,
-// reading the settings file when one is named; `--version` and `--help` answer
-// without opening it (and without a display).
+// horizonmill: the desktop program. `horizonmill [--lang ja|en] [SCENE.hm]`
+// opens the window in the language given (else the program INI's, else
+// Japanese), reading the settings file when one is named; `--version` and
+// `--help` answer without opening it (and without a display).
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 #include "Version.h"
 #include "platform/ApplicationSettings.h"
+#include "ui/InterfaceLanguage.h"
+#include "ui/LaunchArguments.h"
 #include "ui/Main.h"
 #include "ui/UserDialogs.h"
 
@@ -33,7 +35,7 @@ void PreferJapaneseFont(QApplication& app) {
 }
 
 const char* const kUsage =
-    R"(Usage: horizonmill [SCENE.hm]
+    R"(Usage: horizonmill [--lang ja|en] [SCENE.hm]
        horizonmill --version | --help
 
 Opens the Horizonmill window, which makes full-turn panorama backgrounds for 3D
@@ -44,13 +46,15 @@ full image as PNG, BMP, JPEG, OpenEXR or Radiance HDR, a cube map, or registers
 it with a Qora-L host system; horizonmill-render does the same without a window.
 
 Options:
+  --lang ja|en         the window's language (remembered; Japanese by default)
   --version            the program's version
   -h, --help           this text
 Qt's own options (such as -platform and -style) are taken too.
 
-The program's settings (dialog folders, the JPEG quality, the host's INI file)
-are kept in $HORIZONMILL_INI, or $XDG_CONFIG_HOME/horizonmill/horizonmill.INI
-(~/.config/horizonmill/ by default), which horizonmill-render shares.
+The program's settings (dialog folders, the JPEG quality, the language, the
+host's INI file) are kept in $HORIZONMILL_INI, or
+$XDG_CONFIG_HOME/horizonmill/horizonmill.INI (~/.config/horizonmill/ by
+default), which horizonmill-render shares.
 )";
 
 // The answer to --help or --version, before Qt needs a display; false when
@@ -58,6 +62,7 @@ are kept in $HORIZONMILL_INI, or $XDG_CONFIG_HOME/horizonmill/horizonmill.INI
 bool AnswerInformationOptions(int argc, char** argv) {
   bool version = false;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return true;
@@ -77,16 +82,21 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName("horizonmill");
   QApplication::setWindowIcon(QIcon(":/horizonmill.png"));
   PreferJapaneseFont(app);
-  // The standard dialogs and buttons speak the program's language.
-  QTranslator qtbase;
-  if (qtbase.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtbase);
+  // The names exactly as given (Qt's own options are gone from argv by now).
+  const horizonmill::ui::LaunchArguments launch =
+      horizonmill::ui::ParseLaunchArguments(std::vector<std::string>(argv + 1, argv + argc));
+  if (!launch.problem.empty()) std::cerr << "horizonmill: " << launch.problem << "\n";
+  const std::filesystem::path ini =
+      horizonmill::ApplicationIniPath(QApplication::applicationFilePath().toStdString());
+  // The window and the standard dialogs and buttons speak the chosen language.
+  const std::string language =
+      horizonmill::ui::ChosenLanguage(launch, horizonmill::ReadApplicationSettings(ini));
+  if (!horizonmill::ui::InterfaceLanguage::Install(language))
+    std::cerr << "horizonmill: the translation " << language << " could not be loaded\n";
 
   horizonmill::ui::QtUserDialogs dialogs;
-  horizonmill::ui::THorizonmill_MainForm window(
-      dialogs, horizonmill::ApplicationIniPath(QApplication::applicationFilePath().toStdString()));
+  horizonmill::ui::THorizonmill_MainForm window(dialogs, ini);
   window.show();
-  // The name exactly as given (Qt's own options are gone from argv by now).
-  window.Start(argc > 1 ? argv[1] : "");
+  window.Start(launch.scene);
   return QApplication::exec();
 }

@@ -10,13 +10,13 @@ namespace horizonmill::ui {
 
 TJPEGQualityForm::TJPEGQualityForm(QWidget* parent) : QDialog(parent) {
   setObjectName("JPEGQualityForm");
-  setWindowTitle("JPEG圧縮率の指定");
+  setWindowTitle(tr("JPEG圧縮率の指定"));
 
   quality_ = new QScrollBar(Qt::Horizontal, this);
   quality_->setObjectName("Quality");
   quality_->setRange(0, 100);
   quality_->setPageStep(10);
-  quality_->setToolTip("圧縮率と品質のトレードオフを指定します。");
+  quality_->setToolTip(tr("圧縮率と品質のトレードオフを指定します。"));
   quality_->setMinimumWidth(320);
   qualityText_ = new QLabel("0%", this);
   qualityText_->setObjectName("QualityText");
@@ -25,14 +25,14 @@ TJPEGQualityForm::TJPEGQualityForm(QWidget* parent) : QDialog(parent) {
   big.setPointSizeF(big.pointSizeF() * 1.4);
   big.setBold(true);
   qualityText_->setFont(big);
-  auto* low = new QLabel("低品質高圧縮省サイズ", this);
-  auto* high = new QLabel("高品質低圧縮大サイズ", this);
+  auto* low = new QLabel(tr("低品質高圧縮省サイズ"), this);
+  auto* high = new QLabel(tr("高品質低圧縮大サイズ"), this);
   high->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  auto* ok = new QPushButton("OK", this);
+  auto* ok = new QPushButton(tr("OK"), this);
   ok->setObjectName("BitBtn1");
   ok->setDefault(true);
-  auto* cancel = new QPushButton("キャンセル", this);
+  auto* cancel = new QPushButton(tr("キャンセル"), this);
   cancel->setObjectName("BitBtn2");
 
   auto* grid = new QGridLayout(this);

@@ -25,10 +25,10 @@ LookAroundView::LookAroundView(std::function<bool()> rendering, QWidget* parent)
       rendering_(std::move(rendering)),
       threads_(static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u))) {
   setObjectName("LookAroundView");
-  setWindowTitle("パノラマを見回す");
+  setWindowTitle(tr("パノラマを見回す"));
   setToolTip(
-      "ドラッグで向きを変え、ホイールで画角を変えます。矢印キーでも回り、Home "
-      "キーでパノラマの中央の水平線に戻ります");
+      tr("ドラッグで向きを変え、ホイールで画角を変えます。矢印キーでも回り、Home "
+         "キーでパノラマの中央の水平線に戻ります"));
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMinimumSize(160, 120);
@@ -88,7 +88,7 @@ void LookAroundView::DrawFrame() {
 }
 
 QString LookAroundView::Caption() const {
-  return QString("%1 %2 × %3    方位 %4°  仰角 %5°  画角 %6°")
+  return tr("%1 %2 × %3    方位 %4°  仰角 %5°  画角 %6°")
       .arg(source_)
       .arg(panorama_->Width())
       .arg(panorama_->Height())
@@ -103,7 +103,7 @@ void LookAroundView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), QColor(32, 32, 32));
     painter.setPen(Qt::white);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
-                     "プレビューをクリックするか完成画像を作画すると、ここで見回せます。");
+                     tr("プレビューをクリックするか完成画像を作画すると、ここで見回せます。"));
     return;
   }
   const bool sized = frame_.Width() == width() && frame_.Height() == height();

@@ -33,7 +33,8 @@ class LookAroundView : public QWidget {
   explicit LookAroundView(std::function<bool()> rendering, QWidget* parent = nullptr);
 
   // What to show: a panorama that outlives the window or until the next call,
-  // and what it is ("完成画像", "プレビュー"); none shows how to get one.
+  // and what it is (the final image or the preview, in the window's
+  // language); none shows how to get one.
   void SetPanorama(const WorkBitmap* panorama, const QString& source);
   const WorkBitmap* Panorama() const { return panorama_; }
   // The panorama's pixels changed: after a render, or between two of its
@@ -44,6 +45,9 @@ class LookAroundView : public QWidget {
   void SetAngles(const LookAroundAngles& angles);
   // The picture drawn last, the size of the view.
   const WorkBitmap& Frame() const { return frame_; }
+  // The line written over the bottom of the view while a panorama is shown:
+  // what it is, its size, the angles.
+  QString Caption() const;
 
   QSize sizeHint() const override { return {800, 600}; }
 
@@ -64,7 +68,6 @@ class LookAroundView : public QWidget {
   void Drag(QPointF delta);
   // Narrows (steps > 0) or widens the field of view, a tenth per step.
   void Zoom(double steps);
-  QString Caption() const;
 
   std::function<bool()> rendering_;
   const WorkBitmap* panorama_ = nullptr;

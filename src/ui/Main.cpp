@@ -3,6 +3,7 @@
 #include "ui/Main.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,6 +20,7 @@
 #include "ui/EditorCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/GroundControls.h"
+#include "ui/InterfaceLanguage.h"
 #include "ui/LivePreview.h"
 #include "ui/OutputCommands.h"
 #include "ui/OutputControls.h"
@@ -77,7 +79,7 @@ THorizonmill_MainForm::~THorizonmill_MainForm() {
 }
 
 void THorizonmill_MainForm::BuildMenu() {
-  auto action = [this](QMenu* menu, const char* name, const char* caption, auto* receiver,
+  auto action = [this](QMenu* menu, const char* name, const QString& caption, auto* receiver,
                        auto handler, QKeySequence keys = {}) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
@@ -86,51 +88,78 @@ void THorizonmill_MainForm::BuildMenu() {
     return a;
   };
   using Main = THorizonmill_MainForm;
-  QMenu* file = menuBar()->addMenu("ファイル(&F)");
-  new1_ = action(file, "New1", "設定の新規作成(&N)", files_,
+  QMenu* file = menuBar()->addMenu(tr("ファイル(&F)"));
+  new1_ = action(file, "New1", tr("設定の新規作成(&N)"), files_,
                  WhenIdle(files_, &FileCommands::New1Click), QKeySequence::New);
-  open1_ = action(file, "Open1", "設定を開く(&O)", files_,
+  open1_ = action(file, "Open1", tr("設定を開く(&O)"), files_,
                   WhenIdle(files_, &FileCommands::Open1Click), QKeySequence::Open);
-  save1_ = action(file, "Save1", "設定を上書き保存(&S)", files_,
+  save1_ = action(file, "Save1", tr("設定を上書き保存(&S)"), files_,
                   WhenIdle(files_, &FileCommands::Save1Click), QKeySequence::Save);
-  saveAs1_ = action(file, "SaveAs1", "設定を名前を付けて保存(&A)", files_,
+  saveAs1_ = action(file, "SaveAs1", tr("設定を名前を付けて保存(&A)"), files_,
                     WhenIdle(files_, &FileCommands::SaveAs1Click), QKeySequence::SaveAs);
-  files_->AttachRecentMenu(file->addMenu("最近使ったファイル(&R)"));
+  files_->AttachRecentMenu(file->addMenu(tr("最近使ったファイル(&R)")));
   file->addSeparator();
-  cubeMap1_ = action(file, "CubeMap1", "キューブマップを出力...(&C)", outputs_,
+  cubeMap1_ = action(file, "CubeMap1", tr("キューブマップを出力...(&C)"), outputs_,
                      WhenIdle(outputs_, &OutputCommands::CubeMap1Click));
   cubeMap1_->setToolTip(
-      "完成画像を作画し、3Dソフト用のキューブマップ（px, nx, py, ny, pz, nz の6面）"
-      "としてフォルダーに出力します");
+      tr("完成画像を作画し、3Dソフト用のキューブマップ（px, nx, py, ny, pz, nz の6面）"
+         "としてフォルダーに出力します"));
   file->setToolTipsVisible(true);
   file->addSeparator();
-  action(file, "Exit1", "終了(&X)", this, &Main::Exit1Click, QKeySequence::Quit);
-  QMenu* edit = menuBar()->addMenu("編集(&E)");
+  action(file, "Exit1", tr("終了(&X)"), this, &Main::Exit1Click, QKeySequence::Quit);
+  QMenu* edit = menuBar()->addMenu(tr("編集(&E)"));
   edit->setObjectName("Edit1");
-  undo1_ = action(edit, "Undo1", "元に戻す", history_, WhenIdle(history_, &EditHistory::Undo),
+  undo1_ = action(edit, "Undo1", tr("元に戻す"), history_, WhenIdle(history_, &EditHistory::Undo),
                   QKeySequence(Qt::CTRL | Qt::Key_Z));
-  redo1_ = action(edit, "Redo1", "やり直し", history_, WhenIdle(history_, &EditHistory::Redo));
+  redo1_ = action(edit, "Redo1", tr("やり直し"), history_, WhenIdle(history_, &EditHistory::Redo));
   redo1_->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   history_->ShowIn(undo1_, redo1_);
-  QMenu* options = menuBar()->addMenu("オプション(&O)");
-  jpeg1_ = action(options, "JPEG1", "JPEG圧縮設定...(&J)", programIni_,
+  QMenu* options = menuBar()->addMenu(tr("オプション(&O)"));
+  jpeg1_ = action(options, "JPEG1", tr("JPEG圧縮設定...(&J)"), programIni_,
                   WhenIdle(programIni_, &ProgramIni::JPEG1Click));
   qoraLDelete_ =
-      action(options, "QoraL_Delete", "QORA-Lシリーズに登録した背景を削除....(&D)", registration_,
-             WhenIdle(registration_, &RegistrationCommands::QoraL_DeleteClick));
+      action(options, "QoraL_Delete", tr("QORA-Lシリーズに登録した背景を削除....(&D)"),
+             registration_, WhenIdle(registration_, &RegistrationCommands::QoraL_DeleteClick));
   qoraLDelete_->setEnabled(false);
-  QMenu* view = menuBar()->addMenu("表示(&L)");
-  action(view, "LookAround1", "パノラマを見回す...(&L)", renderPanel_,
+  BuildLanguageMenu(options);
+  QMenu* view = menuBar()->addMenu(tr("表示(&L)"));
+  action(view, "LookAround1", tr("パノラマを見回す...(&L)"), renderPanel_,
          &RenderPanel::LookAround1Click, QKeySequence(Qt::CTRL | Qt::Key_L));
   autoPreview1_ =
-      action(view, "AutoPreview1", "自動プレビュー(&P)", this, &Main::AutoPreview1Click);
+      action(view, "AutoPreview1", tr("自動プレビュー(&P)"), this, &Main::AutoPreview1Click);
   autoPreview1_->setCheckable(true);
   autoPreview1_->setChecked(live_->Automatic());
-  autoPreview1_->setToolTip("設定を変更するたびにプレビュー画像を作画します");
+  autoPreview1_->setToolTip(tr("設定を変更するたびにプレビュー画像を作画します"));
   view->setToolTipsVisible(true);
-  QMenu* version = menuBar()->addMenu("バージョン情報(&V)");
-  action(version, "Author", "Horizonmillについて...(&A)", this, &Main::AuthorClick);
+  QMenu* version = menuBar()->addMenu(tr("バージョン情報(&V)"));
+  action(version, "Author", tr("Horizonmillについて...(&A)"), this, &Main::AuthorClick);
+}
+
+void THorizonmill_MainForm::BuildLanguageMenu(QMenu* options) {
+  // In both languages, and each language by its own name, so that a reader of
+  // either finds it whichever the window speaks.
+  QMenu* language = options->addMenu(QStringLiteral("Language / 言語"));
+  language->setObjectName("Language1");
+  auto* choices = new QActionGroup(language);
+  for (const std::string_view code : kLanguages) {
+    QAction* a = language->addAction(InterfaceLanguage::NativeName(std::string(code)));
+    a->setObjectName(code == "ja" ? "Japanese1" : "English1");
+    a->setCheckable(true);
+    a->setChecked(code == InterfaceLanguage::Current());
+    choices->addAction(a);
+    connect(a, &QAction::triggered, this, [this, code] { LanguageClick(std::string(code)); });
+  }
+}
+
+void THorizonmill_MainForm::LanguageClick(const std::string& code) {
+  session_.Settings().SetLanguage(code);
+  if (!programIni_->WriteProgramIni() || code == InterfaceLanguage::Current()) return;
+  // The window is built in one language: the other one comes with the next
+  // start. Said in both, the reader's and the one chosen.
+  dialogs_.Message(this, QStringLiteral("表示言語は次回の起動から切り替わります。\n"
+                                        "The new language takes effect the next time "
+                                        "Horizonmill starts."));
 }
 
 void THorizonmill_MainForm::ConnectControls() {
@@ -215,17 +244,17 @@ void THorizonmill_MainForm::AuthorClick() {
   // does not wait: a render goes on while it is shown. The number is the
   // project's (Version.h); "(1.0e-29L)" belongs to the edition's name, as
   // "らいと" does.
-  dialogs_.Inform(this, QString("Horizonmill Horizonmillらいと Version %1(1.0e-29L)  "
-                                "Horizonmill開発者一同\n"
-                                "※現在らいと以外のバージョンは存在してません。")
-                            .arg(kVersion));
+  dialogs_.Inform(this,
+                  tr("Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同\n"
+                     "※現在らいと以外のバージョンは存在してません。")
+                      .arg(QString::fromUtf8(kVersion)));
 }
 
 void THorizonmill_MainForm::ResolutionLeft() {
   const std::string problem = session_.ResolutionProblem();
   if (problem.empty()) return;
   dialogs_.Beep();
-  dialogs_.Message(this, "この出力解像度では作画できません。", Q(problem));
+  dialogs_.Message(this, tr("この出力解像度では作画できません。"), Q(problem));
 }
 
 namespace {
@@ -279,7 +308,8 @@ void THorizonmill_MainForm::ApplyRenderLock() {
 }
 
 QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {
-  return "Horizonmill . Horizonmillらいと - " + QString::fromStdString(settingsFilename) + "[*]";
+  return tr("Horizonmill . Horizonmillらいと - %1[*]")
+      .arg(QString::fromStdString(settingsFilename));
 }
 
 void THorizonmill_MainForm::SetTitle() {

@@ -20,6 +20,7 @@
 #include "ui/UserDialogs.h"
 
 class QAction;
+class QMenu;
 
 namespace horizonmill::ui {
 
@@ -68,6 +69,10 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   // ResX or ResY left: a size beyond the image limits is said at once.
   void ResolutionLeft();
   void AutoPreview1Click(bool on);
+  // オプション → Language / 言語: one item per language, in its own name.
+  void BuildLanguageMenu(QMenu* options);
+  // A language chosen: remembered in the program INI for the next start.
+  void LanguageClick(const std::string& code);
   // A command that runs only when no automatic preview does
   // (LivePreview::WhenIdle), as a slot.
   template <typename Receiver, typename... Args>

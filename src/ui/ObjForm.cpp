@@ -12,12 +12,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/AppHost.h"
 #include "image/BmpReader.h"
 #include "image/Placeholders.h"
 #include "platform/FileError.h"
 #include "render/EditorPreviews.h"
 #include "scene/SettingsFile.h"
 #include "scene/TrackBarValues.h"
+#include "ui/CoreTexts.h"
 #include "ui/DialogParts.h"
 #include "ui/EditHistory.h"
 #include "ui/PreviewArea.h"
@@ -25,12 +27,6 @@
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
-namespace {
-
-constexpr const char* kPreviewHint = "左クリックで透過色の選択、右クリックでキャンセル";
-
-}  // namespace
-
 TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& openDialog,
                          EditHistory& history, QWidget* parent)
     : QDialog(parent),
@@ -40,46 +36,49 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
       history_(history),
       preview_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("ObjectForm");
-  setWindowTitle("オブジェクトの設定");
+  setWindowTitle(tr("オブジェクトの設定"));
   if (!preview_.Empty()) FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
 
-  objPreview_ = EditorPreview(preview_, "ObjPreview", kPreviewHint);
+  const QString hint = tr("左クリックで透過色の選択、右クリックでキャンセル");
+  objPreview_ = EditorPreview(preview_, "ObjPreview", hint);
   objectList_ = new QListWidget;
   objectList_->setObjectName("ObjectList");
-  objectList_->setToolTip("設定済みのオブジェクトです");
+  objectList_->setToolTip(tr("設定済みのオブジェクトです"));
   objectList_->setStyleSheet(
       "QListWidget { background: black; color: lime; }"
       "QListWidget::item:selected { background: lime; color: black; }");
   objectList_->setMinimumWidth(200);
-  addObject_ = Button("AddObject", "追加...", "オブジェクトを追加します現状ではbmpのみです");
-  deleteObject_ = Button("DeleteObject", "削除",
-                         "オブジェクトを削除します。アンドゥはないので注意してください");
-  jimenAtt_ = CheckBox("JimenAtt", "地面に張り付く", "一般に雲以外はチェックしてください");
-  ismanual_ = CheckBox("ismanual", "手動配置", "オブジェクトを手で配置します");
+  addObject_ =
+      Button("AddObject", tr("追加..."), tr("オブジェクトを追加します現状ではbmpのみです"));
+  deleteObject_ = Button("DeleteObject", tr("削除"),
+                         tr("オブジェクトを削除します。アンドゥはないので注意してください"));
+  jimenAtt_ = CheckBox("JimenAtt", tr("地面に張り付く"), tr("一般に雲以外はチェックしてください"));
+  ismanual_ = CheckBox("ismanual", tr("手動配置"), tr("オブジェクトを手で配置します"));
   ismanual_->setEnabled(false);  // manual placement is not offered
-  isShading_ = CheckBox("isShading", "シェーディング",
-                        "グラデーション２を光源とみなして怪しいシェイディング処理を行います");
-  mixture_ = MakeMixtureButtons(this, {"ObjModeAdd", "ObjModeNorm", "ObjModeSub"},
-                                {"明るくなる合成です", "通常の合成です", "暗くなる合成です"},
-                                [this](std::uint8_t mode) {
-                                  if (current_) current_->MixtureMode = mode;
-                                  CommitEntry();
-                                });
-  opacityLabel1_ = new QLabel("不透明");
-  opacity_ = TrackBar("Opacity", 0, 100, "オブジェクトの透明度です");
-  opacityLabel2_ = new QLabel("透明");
-  numofobjLabel_ = new QLabel("個数");
+  isShading_ = CheckBox("isShading", tr("シェーディング"),
+                        tr("グラデーション２を光源とみなして怪しいシェイディング処理を行います"));
+  mixture_ =
+      MakeMixtureButtons(this, {"ObjModeAdd", "ObjModeNorm", "ObjModeSub"},
+                         {tr("明るくなる合成です"), tr("通常の合成です"), tr("暗くなる合成です")},
+                         [this](std::uint8_t mode) {
+                           if (current_) current_->MixtureMode = mode;
+                           CommitEntry();
+                         });
+  opacityLabel1_ = new QLabel(tr("不透明"));
+  opacity_ = TrackBar("Opacity", 0, 100, tr("オブジェクトの透明度です"));
+  opacityLabel2_ = new QLabel(tr("透明"));
+  numofobjLabel_ = new QLabel(tr("個数"));
   numofobj_ = new TextInput("numofobj", 5);
-  numofobj_->setToolTip("乱数で配置する個数です");
-  scaleLabel_ = new QLabel("大きさ");
+  numofobj_->setToolTip(tr("乱数で配置する個数です"));
+  scaleLabel_ = new QLabel(tr("大きさ"));
   scale_ = new TextInput("Scale", 5);
   scale_->setToolTip(
-      "オブジェクトの大きさです。本システムではオブジェクトの解像度によらず一定のスケーリングを"
-      "施します");
+      tr("オブジェクトの大きさです。本システムではオブジェクトの解像度によらず一定のスケーリングを"
+         "施します"));
   for (TextInput* input : {numofobj_, scale_})
     input->setFixedWidth(input->fontMetrics().horizontalAdvance('0') * 7 + 14);
   // Not the default button: Enter in an input only stores its value.
-  auto* close = Button("Close", "閉じる", "このダイアログを閉じます");
+  auto* close = Button("Close", tr("閉じる"), tr("このダイアログを閉じます"));
   upDatePreview_ = new QTimer(this);
   upDatePreview_->setObjectName("UpDatePreview");
   upDatePreview_->setInterval(250);
@@ -93,7 +92,7 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
   auto* top = new QHBoxLayout;
   top->addLayout(listColumn, 1);
   top->addSpacing(8);
-  top->addLayout(PreviewWithHint(objPreview_, kPreviewHint));
+  top->addLayout(PreviewWithHint(objPreview_, hint));
 
   auto* settings = new QGridLayout;
   auto* checks = new QHBoxLayout;
@@ -164,9 +163,9 @@ ObjectGroup& TObjectForm::Group() const {
 
 void TObjectForm::Edit(GroupIndex group) {
   group_ = group;
-  setWindowTitle(group == Near  ? "近景オブジェクトの設定"
-                 : group == Mid ? "中景オブジェクトの設定"
-                                : "遠景オブジェクトの設定");
+  setWindowTitle(group == Near  ? tr("近景オブジェクトの設定")
+                 : group == Mid ? tr("中景オブジェクトの設定")
+                                : tr("遠景オブジェクトの設定"));
   Forget();
   const std::string& stored = session_.Settings().Values().ObjectDir;
   if (!stored.empty()) openDialog_.setup.directory = QString::fromStdString(stored);
@@ -229,7 +228,7 @@ void TObjectForm::AddObjectClick() {
   try {
     added = session_.AddObjectPicture(Group(), current_, chosen->toStdString());
   } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
+    dialogs_.Error(this, tr("画像を読み込めませんでした。"), Q(e.what()));
     return;
   }
   if (!added) return NoMemory();
@@ -245,7 +244,7 @@ void TObjectForm::AddObjectClick() {
 
 void TObjectForm::NoMemory() {
   dialogs_.Beep();
-  dialogs_.Message(this, Q(kPictureNoMemory));
+  dialogs_.Message(this, CoreText(kPictureNoMemory));
 }
 
 void TObjectForm::DeleteObjectClick() {
@@ -307,7 +306,7 @@ void TObjectForm::StoreObjectDir() {
   try {
     settings.Save();
   } catch (const FileError& e) {
-    dialogs_.Error(this, Q(e.what()));
+    dialogs_.Error(this, CoreText(kSettingsNotSaved), Q(e.what()));
   }
 }
 

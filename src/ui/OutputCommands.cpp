@@ -1,8 +1,11 @@
 #include "ui/OutputCommands.h"
 
 #include "app/RenderAndWrite.h"
+#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
+#include "ui/CoreTexts.h"
+#include "ui/CubeMapForm.h"
 #include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
@@ -23,7 +26,8 @@ OutputCommands::OutputCommands(Session& session, UserDialogs& dialogs, QWidget* 
       view_(view),
       programIni_(programIni),
       panel_(panel),
-      controls_(controls) {}
+      controls_(controls),
+      cubeMapForm_(new TCubeMapForm(window)) {}
 
 void OutputCommands::ReferOutPutClick() {
   if (const auto chosen = programIni_.RunFileDialog(programIni_.OutPutOpen()))
@@ -39,7 +43,7 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
     result = RenderAndWrite(session_, plan, host);
   } catch (const FileError& e) {
     panel_.AfterRender();
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("画像ファイルを書き込めませんでした。"), Q(e.what()));
     return;
   }
   panel_.AfterRender();
@@ -47,7 +51,21 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
   if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
-    panel_.Preview().ShowMessage(Q(kAbortedMessage));
+    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+}
+
+void OutputCommands::Refused(const std::string& error, const QString& what) {
+  // A size beyond the image limits is told as memory exhausted, the limit
+  // in the details.
+  const std::string_view memory = kMemoryExhausted;
+  if (error.starts_with(memory)) {
+    std::string detail = error.substr(memory.size());
+    detail.erase(0, detail.find_first_not_of(" ("));
+    if (detail.ends_with(')')) detail.pop_back();
+    dialogs_.Error(window_, CoreText(memory), Q(detail));
+    return;
+  }
+  dialogs_.Error(window_, what, Q(error));
 }
 
 void OutputCommands::GoClick() {
@@ -59,7 +77,7 @@ void OutputCommands::GoClick() {
   request.image = session_.Scene().Output.Filename;
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    dialogs_.Error(window_, Q(planned.error));
+    Refused(planned.error, tr("画像ファイルを出力できません。"));
     return;
   }
   if (planned.plan->Renders()) RunPlan(*planned.plan);
@@ -67,21 +85,27 @@ void OutputCommands::GoClick() {
 
 void OutputCommands::CubeMap1Click() {
   if (session_.Context().Rendering) return;
+  cubeMapForm_->SetDefaultFaceSize(OutputSizeOf(session_.Scene().Output.Resolution).width);
+  if (dialogs_.RunModal(*cubeMapForm_) != QDialog::Accepted) return;
   const auto chosen =
-      dialogs_.ChooseFolder(window_, "キューブマップを出力するフォルダー", cubeMapFolder_);
+      dialogs_.ChooseFolder(window_, tr("キューブマップを出力するフォルダー"), cubeMapFolder_);
   if (!chosen) return;
   cubeMapFolder_ = *chosen;
   OutputRequest request;
   request.cubemap = chosen->toStdString();
-  request.faceFormat = kDefaultCubeFaceFormat;
+  cubeMapForm_->FillRequest(request);
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    dialogs_.Error(window_, Q(planned.error));
+    Refused(planned.error, tr("キューブマップを出力できません。"));
     return;
   }
-  if (!planned.plan->ExistingFaces().empty() &&
-      !dialogs_.Ask(window_,
-                    "このフォルダーのキューブマップ（px, nx, py, ny, pz, nz）を置き換えますか？"))
+  QStringList taken;
+  for (const std::string& path : planned.plan->ExistingFaces())
+    taken << Q(path.substr(path.find_last_of('/') + 1));
+  if (!taken.isEmpty() &&
+      !dialogs_.Ask(
+          window_,
+          tr("このフォルダーのキューブマップ（%1）を置き換えますか？").arg(taken.join(", "))))
     return;
   RunPlan(*planned.plan);
 }

@@ -18,6 +18,7 @@ class OutputControls;
 class ProgramIni;
 class RenderPanel;
 class SessionView;
+class TCubeMapForm;
 class UserDialogs;
 
 class OutputCommands : public QObject {
@@ -30,12 +31,15 @@ class OutputCommands : public QObject {
 
   void ReferOutPutClick();
   void GoClick();
-  // A folder, then the full render, then the six faces into the folder.
+  // The layout, convention, format and face size (TCubeMapForm), a folder,
+  // then the full render and the cube map into the folder.
   void CubeMap1Click();
 
  private:
   // Renders and writes what the plan says.
   void RunPlan(const OutputPlan& plan);
+  // The plan's refusal: `what` could not be made, the refusal in the details.
+  void Refused(const std::string& error, const QString& what);
 
   Session& session_;
   UserDialogs& dialogs_;
@@ -44,6 +48,7 @@ class OutputCommands : public QObject {
   ProgramIni& programIni_;
   RenderPanel& panel_;
   OutputControls& controls_;
+  TCubeMapForm* cubeMapForm_;
   QString cubeMapFolder_;  // the folder of the last cube-map export
 };
 

@@ -15,27 +15,28 @@ namespace horizonmill::ui {
 OutputControls::OutputControls(Session& session, QWidget* parent)
     : QFrame(parent), session_(session) {
   resX_ =
-      new BoundInput("ResX", 5, "出力画像の幅(ピクセル）です。もちろん整数", session_,
+      new BoundInput("ResX", 5, tr("出力画像の幅(ピクセル）です。もちろん整数"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Output.Resolution.Width; });
   resY_ =
-      new BoundInput("ResY", 5, "出力画像の高さ（ピクセル）もちろん整数", session_,
+      new BoundInput("ResY", 5, tr("出力画像の高さ（ピクセル）もちろん整数"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Output.Resolution.Height; });
   outPutFilen_ =
       new BoundInput("OutPutFilen", 0,
-                     "jpeg(.jpg) か bmp(.bmp) "
-                     "形式の画像ファイルを指定して下さい。絶対パスでの記入をオススメします。",
+                     tr("jpeg(.jpg) か bmp(.bmp) "
+                        "形式の画像ファイルを指定して下さい。絶対パスでの記入をオススメします。"),
                      session_, [](SceneSettings& s) -> std::string& { return s.Output.Filename; });
-  QPushButton* referOutPut = Button("ReferOutPut", "参照", "出力画像指定用のダイアログを出します");
-  go_ = Button("Go", "レンダリングを実行し完成画像を画像ファイルとして出力",
-               "完成画像を作画し、出力します");
-  registToQoraL_ = Button("RegistToQoraL", "QORA-Lシリーズに登録",
-                          "背景画像を作画しQora-Lシリーズに登録します。");
+  QPushButton* referOutPut =
+      Button("ReferOutPut", tr("参照"), tr("出力画像指定用のダイアログを出します"));
+  go_ = Button("Go", tr("レンダリングを実行し完成画像を画像ファイルとして出力"),
+               tr("完成画像を作画し、出力します"));
+  registToQoraL_ = Button("RegistToQoraL", tr("QORA-Lシリーズに登録"),
+                          tr("背景画像を作画しQora-Lシリーズに登録します。"));
   // The old output format's switches exist for the settings file only.
-  isOldFormat_ = CheckBox("isOldFormat", "分割出力モード（");
-  dietMode_ = CheckBox("DietMode", "ダイエットモード ）");
+  isOldFormat_ = CheckBox("isOldFormat", tr("分割出力モード（"));
+  dietMode_ = CheckBox("DietMode", tr("ダイエットモード ）"));
 
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel("出力解像度"), 0, 0);
+  grid->addWidget(new QLabel(tr("出力解像度")), 0, 0);
   auto* resolution = new QHBoxLayout;
   resolution->addWidget(resX_);
   resolution->addWidget(new QLabel("X"));
@@ -46,13 +47,13 @@ OutputControls::OutputControls(Session& session, QWidget* parent)
   isOldFormat_->hide();
   dietMode_->hide();
   grid->addLayout(resolution, 0, 1, 1, 2);
-  grid->addWidget(new QLabel("出力画像ファイル名"), 1, 0, 1, 3);
+  grid->addWidget(new QLabel(tr("出力画像ファイル名")), 1, 0, 1, 3);
   grid->addWidget(outPutFilen_, 2, 0, 1, 2);
   grid->addWidget(referOutPut, 2, 2);
   grid->addWidget(go_, 3, 0, 1, 3);
   grid->addWidget(registToQoraL_, 4, 0, 1, 3);
   grid->setColumnStretch(1, 1);
-  MakeGroup(this, new QLabel("出力"), grid);
+  MakeGroup(this, new QLabel(tr("出力")), grid);
 
   for (BoundInput* input : {resX_, resY_, outPutFilen_}) {
     connect(input, &BoundInput::edited, this, &OutputControls::edited);

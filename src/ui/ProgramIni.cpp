@@ -4,13 +4,11 @@
 #include <system_error>
 
 #include "platform/FileError.h"
+#include "ui/CoreTexts.h"
 #include "ui/JPEGQualityunit.h"
 
 namespace horizonmill::ui {
 namespace {
-
-const QString kBmpFilter = "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)";
-const QString kSettingsFilter = "Horizonmillデータファイル (*.hm)";
 
 FileDialogSetup Dialog(const char* name, bool save, QStringList filters, const char* suffix) {
   FileDialogSetup setup;
@@ -21,23 +19,31 @@ FileDialogSetup Dialog(const char* name, bool save, QStringList filters, const c
   return setup;
 }
 
-FileDialogSetup PictureDialog(const char* name) { return Dialog(name, false, {kBmpFilter}, "bmp"); }
+// The filters' names, in the window's language.
+QString BmpFilter() { return ProgramIni::tr("ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"); }
+QString SettingsFilter() { return ProgramIni::tr("Horizonmillデータファイル (*.hm)"); }
+
+FileDialogSetup PictureDialog(const char* name) {
+  return Dialog(name, false, {BmpFilter()}, "bmp");
+}
 
 }  // namespace
 
 ProgramIni::ProgramIni(Session& session, UserDialogs& dialogs, QWidget* window)
     : QObject(window), session_(session), dialogs_(dialogs), window_(window) {
-  outPutOpen_.setup =
-      Dialog("OutPutOpen", true, {kBmpFilter, "JPEGイメージ (*.jpg)", "PNG (*.png)"}, "bmp");
+  outPutOpen_.setup = Dialog("OutPutOpen", true,
+                             {BmpFilter(), tr("JPEGイメージ (*.jpg)"), "PNG (*.png)",
+                              "OpenEXR (*.exr)", "Radiance HDR (*.hdr)"},
+                             "bmp");
   tenjoTextureOpen_.setup = PictureDialog("TenjoTextureOpen");
   zimenTextureOpen_.setup = PictureDialog("ZimenTextureOpen");
-  openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {kSettingsFilter}, "hm");
-  saveSettingDlg_.setup = Dialog("SaveSettingDlg", true, {kSettingsFilter}, "hm");
+  openSettingDlg_.setup = Dialog("OpenSettingDlg", false, {SettingsFilter()}, "hm");
+  saveSettingDlg_.setup = Dialog("SaveSettingDlg", true, {SettingsFilter()}, "hm");
   objectOpenDialog_.setup = PictureDialog("ObjectOpenDialog");
   qoraLIniOpenDlg_.setup =
-      Dialog("QoraLIniOpenDlg", false, {"Iniファイル (*.ini *.Ini *.INI)"}, "ini");
+      Dialog("QoraLIniOpenDlg", false, {tr("Iniファイル (*.ini *.Ini *.INI)")}, "ini");
   qoraLIniOpenDlg_.setup.title =
-      "Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。";
+      tr("Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。");
   qoraLIniOpenDlg_.setup.fileName = "QoraL2.ini";
   jpegQualityForm_ = new TJPEGQualityForm(window);
 }
@@ -83,7 +89,7 @@ bool ProgramIni::WriteProgramIni() {
     Settings().Save();
     return true;
   } catch (const FileError& e) {
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, CoreText(kSettingsNotSaved), Q(e.what()));
     return false;
   }
 }

@@ -39,18 +39,18 @@ class AliasLimit : public QValidator {
 
 TRegistName::TRegistName(QWidget* parent) : QDialog(parent) {
   setObjectName("RegistName");
-  setWindowTitle("背景画像の名前を決めてください。");
+  setWindowTitle(tr("背景画像の名前を決めてください。"));
 
   backName_ = new QLineEdit;
   backName_->setObjectName("BackName");
   backName_->setToolTip(
-      "Qora-Lシリーズの背景選択で表示される名前です。（最大３２半角文字、全角だと半分です。）");
+      tr("Qora-Lシリーズの背景選択で表示される名前です。（最大３２半角文字、全角だと半分です。）"));
   backName_->setValidator(new AliasLimit(backName_));
   fileName_ = new QLineEdit;
   fileName_->setObjectName("FileName");
   fileName_->setToolTip(
-      "実際のファイル名です。カタログ画像用に頭に C_ を付けた名前も使用します。（最大32文字、"
-      "拡張子は指定しない）");
+      tr("実際のファイル名です。カタログ画像用に頭に C_ を付けた名前も使用します。（最大32文字、"
+         "拡張子は指定しない）"));
   fileName_->setMaxLength(kMaxFileNameLength);
   for (QLineEdit* input : {backName_, fileName_})
     input->setMinimumWidth(input->fontMetrics().horizontalAdvance('M') * 20);
@@ -63,7 +63,7 @@ TRegistName::TRegistName(QWidget* parent) : QDialog(parent) {
   auto* formats = new QButtonGroup(this);
   formats->addButton(bmpSelected_);
   formats->addButton(jpegSelected_);
-  auto* formatBox = new QGroupBox("出力フォーマット");
+  auto* formatBox = new QGroupBox(tr("出力フォーマット"));
   auto* formatRow = new QHBoxLayout(formatBox);
   formatRow->addWidget(bmpSelected_);
   formatRow->addWidget(jpegSelected_);
@@ -74,16 +74,16 @@ TRegistName::TRegistName(QWidget* parent) : QDialog(parent) {
   saveDir_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel("エイリアス名"), 0, 0);
+  grid->addWidget(new QLabel(tr("エイリアス名")), 0, 0);
   grid->addWidget(backName_, 0, 1);
-  grid->addWidget(new QLabel("画像ファイル名"), 1, 0);
+  grid->addWidget(new QLabel(tr("画像ファイル名")), 1, 0);
   grid->addWidget(fileName_, 1, 1);
   grid->addWidget(formatBox, 2, 0, 1, 2);
-  grid->addWidget(new QLabel("インストール先"), 3, 0);
+  grid->addWidget(new QLabel(tr("インストール先")), 3, 0);
   grid->addWidget(saveDir_, 3, 1);
   auto* box = new QVBoxLayout(this);
   box->addLayout(grid);
-  box->addLayout(OkCancel(this, "OkeyBtn", "OK", "CancelBtn", "キャンセル"));
+  box->addLayout(OkCancel(this, "OkeyBtn", tr("OK"), "CancelBtn", tr("キャンセル")));
   box->setSizeConstraint(QLayout::SetFixedSize);
   okeyBtn_ = findChild<QPushButton*>("OkeyBtn");
   okeyBtn_->setEnabled(false);

@@ -7,6 +7,7 @@
 #include "app/HostCommands.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
+#include "ui/CoreTexts.h"
 #include "ui/DelBackForm.h"
 #include "ui/OutputControls.h"
 #include "ui/PreviewArea.h"
@@ -82,12 +83,12 @@ void RegistrationCommands::RegistToQoraLClick() {
     result = RenderAndRegister(session_, *installation, registName_->Names(), host);
   } catch (const FileError& e) {
     panel_.AfterRender();
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("背景を登録できませんでした。"), Q(e.what()));
     return;
   }
   panel_.AfterRender();
   if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
-    panel_.Preview().ShowMessage(Q(kAbortedMessage));
+    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
   switch (result.outcome) {
     case RegisterOutcome::Registered:
       SetRemovalAvailable(true);

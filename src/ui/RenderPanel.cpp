@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/CoreTexts.h"
 #include "ui/LookAroundView.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgressPie.h"
@@ -25,16 +26,16 @@ constexpr qint64 kEventIntervalMs = 25;
 RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& view, QWidget* parent)
     : QWidget(parent), session_(session), dialogs_(dialogs), view_(view) {
   preview_ = new PreviewArea(session_.PreviewBitmap());
-  preview_->setToolTip("ここをクリックするとプレビュー画像を作画します");
+  preview_->setToolTip(tr("ここをクリックするとプレビュー画像を作画します"));
   progressDisp_ = new ProgressPie(preview_);
   progressDisp_->setObjectName("ProgressDisp");
-  progressDisp_->setToolTip("頑張って作画中です");
+  progressDisp_->setToolTip(tr("頑張って作画中です"));
   progressDisp_->move(preview_->width() - progressDisp_->width(), 0);
   progressDisp_->hide();
-  rendAbort_ = new QPushButton("作画中止", preview_);
+  rendAbort_ = new QPushButton(tr("作画中止"), preview_);
   rendAbort_->setObjectName("RendAbort");
   rendAbort_->setToolTip(
-      "作画を中止します。中止した結果なんか変な画像が表示される可能性があります");
+      tr("作画を中止します。中止した結果なんか変な画像が表示される可能性があります"));
   rendAbort_->adjustSize();
   rendAbort_->move(preview_->width() - rendAbort_->width() - 2, progressDisp_->height() + 2);
   rendAbort_->hide();
@@ -42,7 +43,7 @@ RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& vi
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(preview_);
-  auto* previewHint = new QLabel("ここをクリックするとプレビュー画像を作画します");
+  auto* previewHint = new QLabel(tr("ここをクリックするとプレビュー画像を作画します"));
   previewHint->setEnabled(false);
   column->addWidget(previewHint);
 
@@ -89,7 +90,7 @@ void RenderPanel::PeepTimer() {
 
 void RenderPanel::BeginWrite(const WriteProgress& progress) {
   writing_ = &progress;
-  preview_->ShowMessage(Q(kWritingMessage));
+  preview_->ShowMessage(CoreText(kWritingMessage));
   progressDisp_->SetValue(progress.Percent());
   progressDisp_->show();
   rendAbort_->show();
@@ -120,8 +121,8 @@ void RenderPanel::LookAround1Click() {
 void RenderPanel::ShowInLookAround(const WorkBitmap* panorama) {
   lastPanorama_ = panorama;
   if (lookAround_ != nullptr)
-    lookAround_->SetPanorama(panorama,
-                             panorama == &session_.OutputBitmap() ? "完成画像" : "プレビュー");
+    lookAround_->SetPanorama(
+        panorama, panorama == &session_.OutputBitmap() ? tr("完成画像") : tr("プレビュー"));
 }
 
 void RenderPanel::ShowTextureCaption(PictureKind kind) {
@@ -132,7 +133,7 @@ void RenderPanel::ShowTextureCaption(PictureKind kind) {
   QPainter painter(&image);
   painter.setFont(font());
   PreviewArea::DrawMessage(
-      painter, Q(kind == PictureKind::GroundTexture ? kGroundCaption : kCeilingCaption));
+      painter, CoreText(kind == PictureKind::GroundTexture ? kGroundCaption : kCeilingCaption));
   painter.end();
   preview_->ShowBitmap();
 }
@@ -140,7 +141,7 @@ void RenderPanel::ShowTextureCaption(PictureKind kind) {
 // ---------------------------------------------------------------- RenderHost
 
 void RenderPanel::StageMessage(RenderStage, std::string_view text) {
-  preview_->ShowMessage(Q(text));
+  preview_->ShowMessage(CoreText(text));
 }
 
 void RenderPanel::ShowPreview(const WorkBitmap&) {
@@ -167,7 +168,7 @@ void RenderPanel::SetAbortCommandVisible(bool visible) {
 void RenderPanel::HideProgress() { progressDisp_->hide(); }
 void RenderPanel::ClearPreviewArea() { preview_->Clear(); }
 void RenderPanel::Beep() { dialogs_.Beep(); }
-void RenderPanel::MessageBox(std::string_view text) { dialogs_.Message(window(), Q(text)); }
+void RenderPanel::MessageBox(std::string_view text) { dialogs_.Message(window(), CoreText(text)); }
 void RenderPanel::RedrawAll() { view_.RedrawAll(); }
 
 }  // namespace horizonmill::ui

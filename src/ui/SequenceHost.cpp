@@ -7,6 +7,7 @@
 
 #include "image/ImageLimits.h"
 #include "render/Pipeline.h"
+#include "ui/CoreTexts.h"
 #include "ui/PreviewArea.h"
 #include "ui/RenderPanel.h"
 
@@ -17,7 +18,7 @@ SequenceHost::SequenceHost(UserDialogs& dialogs, QWidget* window, RenderPanel& p
 
 bool SequenceHost::KeepAbortedRender() {
   if (panel_.CloseAfterRender()) return false;
-  panel_.Preview().ShowMessage(Q(kAbortedMessage));
+  panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
   return DialogAppHost::KeepAbortedRender();
 }
 

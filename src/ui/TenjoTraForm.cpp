@@ -9,25 +9,20 @@
 #include "ui/PreviewArea.h"
 
 namespace horizonmill::ui {
-namespace {
-
-constexpr const char* kSampleHint = "左クリックで透過色の選択、右クリックでキャンセル";
-
-}  // namespace
-
 TTenjoTraForm::TTenjoTraForm(QWidget* parent)
     : QDialog(parent), ceilingSample_(kEditorPreviewWidth, kEditorPreviewHeight) {
   setObjectName("TenjoTraForm");
-  setWindowTitle("天井の透過色設定");
+  setWindowTitle(tr("天井の透過色設定"));
   if (!ceilingSample_.Empty()) FillWorkBitmap(ceilingSample_, BgrPixel{0, 0, 0});
-  tenjoSample_ = EditorPreview(ceilingSample_, "TenjoSample", kSampleHint);
+  const QString hint = tr("左クリックで透過色の選択、右クリックでキャンセル");
+  tenjoSample_ = EditorPreview(ceilingSample_, "TenjoSample", hint);
   upDateSample_ = new QTimer(this);
   upDateSample_->setObjectName("UpDateSample");
   upDateSample_->setInterval(250);
 
   auto* box = new QVBoxLayout(this);
-  box->addLayout(PreviewWithHint(tenjoSample_, kSampleHint));
-  box->addLayout(OkCancel(this, "Okey", "OK", "BitBtn1", "キャンセル"));
+  box->addLayout(PreviewWithHint(tenjoSample_, hint));
+  box->addLayout(OkCancel(this, "Okey", tr("OK"), "BitBtn1", tr("キャンセル")));
   box->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(tenjoSample_, &PreviewArea::released, this, &TTenjoTraForm::TenjoSampleMouseUp);

@@ -1,6 +1,7 @@
 #include "ui/TextureCommands.h"
 
 #include "platform/FileError.h"
+#include "ui/CoreTexts.h"
 #include "ui/EditHistory.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
@@ -26,21 +27,21 @@ void TextureCommands::LoadTexture(TextureLayer layer, const std::string& path, b
   const bool ground = layer == TextureLayer::Ground;
   PreviewArea& preview = panel_.Preview();
   preview.Clear();
-  preview.ShowMessage(Q(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
+  preview.ShowMessage(CoreText(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
   TextureLoad load;
   PixelImagePtr replaced;
   try {
     load = browsed ? session_.TakeTexture(layer, path, &replaced)
                    : session_.LoadTexture(layer, path, &replaced);
   } catch (const FileError& e) {
-    dialogs_.Error(window_, Q(e.what()));
+    dialogs_.Error(window_, tr("画像を読み込めませんでした。"), Q(e.what()));
     return;
   }
   history_.CommitTexture(layer, std::move(replaced));
   view_.SceneEdited();
   if (load.result == TextureLoadResult::OutOfMemory) {
     dialogs_.Beep();
-    dialogs_.Message(window_, Q(ground ? kGroundNoMemory : kCeilingNoMemory));
+    dialogs_.Message(window_, CoreText(ground ? kGroundNoMemory : kCeilingNoMemory));
     return;
   }
   panel_.ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
@@ -52,7 +53,7 @@ void TextureCommands::GroundTextureNameEnter() {
     LoadTexture(TextureLayer::Ground, *path, false);
   } else {
     panel_.Preview().Clear();
-    panel_.Preview().ShowMessage(Q(kNoGroundTexture));
+    panel_.Preview().ShowMessage(CoreText(kNoGroundTexture));
   }
   view_.RedrawAll();
   history_.Commit();  // a name that loaded nothing
@@ -63,7 +64,7 @@ void TextureCommands::TenjoTextureNameEnter() {
     LoadTexture(TextureLayer::Ceiling, *path, false);
   } else {
     panel_.Preview().Clear();
-    panel_.Preview().ShowMessage(Q(kNoCeilingTexture));
+    panel_.Preview().ShowMessage(CoreText(kNoCeilingTexture));
   }
   view_.RedrawAll();
   history_.Commit();  // a name that loaded nothing

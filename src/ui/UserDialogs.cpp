@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+#include "ui/CoreTexts.h"
+
 namespace horizonmill::ui {
 
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, const FileDialogSetup& setup) {
@@ -46,8 +48,11 @@ void QtUserDialogs::Message(QWidget* parent, const QString& text, const QString&
   box.exec();
 }
 
-void QtUserDialogs::Error(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QStringLiteral("Horizonmill"), text);
+void QtUserDialogs::Error(QWidget* parent, const QString& text, const QString& detail) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Horizonmill"), text, QMessageBox::Ok,
+                  parent);
+  if (!detail.isEmpty()) box.setDetailedText(detail);
+  box.exec();
 }
 
 bool QtUserDialogs::Ask(QWidget* parent, const QString& question) {
@@ -59,9 +64,10 @@ bool QtUserDialogs::Ask(QWidget* parent, const QString& question) {
 SaveChoice QtUserDialogs::AskToSave(QWidget* parent, const QString& question) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Horizonmill"), question,
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-  box.button(QMessageBox::Save)->setText("保存");
-  box.button(QMessageBox::Discard)->setText("破棄");
-  box.button(QMessageBox::Cancel)->setText("キャンセル");
+  box.button(QMessageBox::Save)->setText(QCoreApplication::translate("UserDialogs", "保存"));
+  box.button(QMessageBox::Discard)->setText(QCoreApplication::translate("UserDialogs", "破棄"));
+  box.button(QMessageBox::Cancel)
+      ->setText(QCoreApplication::translate("UserDialogs", "キャンセル"));
   box.setDefaultButton(QMessageBox::Save);
   switch (box.exec()) {
     case QMessageBox::Save:
@@ -113,13 +119,15 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
 void DialogAppHost::Beep() { dialogs_.Beep(); }
 
 void DialogAppHost::MessageBox(std::string_view text, std::string_view detail) {
-  dialogs_.Message(parent_, Q(text), Q(detail));
+  dialogs_.Message(parent_, CoreText(text), Q(detail));
 }
 
 bool DialogAppHost::Confirm(std::string_view question) {
-  return dialogs_.Ask(parent_, Q(question));
+  return dialogs_.Ask(parent_, CoreText(question));
 }
 
-bool DialogAppHost::KeepAbortedRender() { return dialogs_.Ask(parent_, Q(kKeepAbortedQuestion)); }
+bool DialogAppHost::KeepAbortedRender() {
+  return dialogs_.Ask(parent_, CoreText(kKeepAbortedQuestion));
+}
 
 }  // namespace horizonmill::ui

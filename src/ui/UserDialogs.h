@@ -42,8 +42,10 @@ class UserDialogs {
   // A message box with an OK button; `detail`, when given, says more (in
   // English, naming the file or folder) behind the box's details button.
   virtual void Message(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
-  // The error box of a failed file operation; the text names the file and the reason.
-  virtual void Error(QWidget* parent, const QString& text) = 0;
+  // The error box of a failed operation: `text` says in the window's language
+  // what failed; `detail` (in English, naming the file and the reason) is
+  // behind the box's details button.
+  virtual void Error(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
   // A question with the buttons Yes and No (No the default); true for Yes.
   virtual bool Ask(QWidget* parent, const QString& question) = 0;
   // The question before unsaved changes would be lost: 保存 / 破棄 / キャンセル.
@@ -65,7 +67,7 @@ class QtUserDialogs : public UserDialogs {
   std::optional<QString> ChooseFolder(QWidget* parent, const QString& title,
                                       const QString& directory) override;
   void Message(QWidget* parent, const QString& text, const QString& detail = {}) override;
-  void Error(QWidget* parent, const QString& text) override;
+  void Error(QWidget* parent, const QString& text, const QString& detail = {}) override;
   bool Ask(QWidget* parent, const QString& question) override;
   SaveChoice AskToSave(QWidget* parent, const QString& question) override;
   void Inform(QWidget* parent, const QString& text) override;
@@ -91,8 +93,9 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
                                      const QString& presetName = {});
 
 // The questions and messages of the sequences (registration, removal, an
-// aborted render), asked through the window's dialogs. An aborted render is
-// kept only when the user says so (No is the default).
+// aborted render), asked through the window's dialogs in the window's
+// language (CoreText). An aborted render is kept only when the user says so
+// (No is the default).
 class DialogAppHost : public AppHost {
  public:
   DialogAppHost(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}

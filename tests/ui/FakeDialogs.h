@@ -33,7 +33,10 @@ class FakeDialogs : public UserDialogs {
     messages << text;
     details << detail;
   }
-  void Error(QWidget*, const QString& text) override { errors << text; }
+  void Error(QWidget*, const QString& text, const QString& detail) override {
+    errors << text;
+    errorDetails << detail;
+  }
   bool Ask(QWidget*, const QString& question) override {
     questions << question;
     return answerYes;
@@ -64,7 +67,7 @@ class FakeDialogs : public UserDialogs {
   std::vector<FileDialogSetup> asked;
   QStringList folders;      // what the folder dialogs return, in turn ("" cancels)
   QStringList folderAsked;  // "title|directory" of each folder dialog
-  QStringList messages, details, errors, questions, informed;
+  QStringList messages, details, errors, errorDetails, questions, informed;
   bool answerYes = false;
   SaveChoice saveChoice = SaveChoice::Cancel;  // the answer about unsaved changes
   std::optional<QColor> colour;                // what the colour dialog returns

@@ -50,6 +50,16 @@ struct WindowFixture {
     QTest::mouseClick(Child<QPushButton>(*window, button), Qt::LeftButton);
   }
 
+  // The cube-map command's options are taken as they stand (OK).
+  void AcceptCubeMapOptions() {
+    dialogs.onModal = [](QDialog& d) {
+      if (d.objectName() == "CubeMapForm")
+        Press(d, "CubeMapOk");
+      else
+        d.reject();
+    };
+  }
+
   QTemporaryDir dir;
   FakeDialogs dialogs;
   std::unique_ptr<THorizonmill_MainForm> window;

@@ -211,9 +211,9 @@ class BackgroundWriteTest : public QObject {
     held.FailWhenLetGo();
     QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
     QVERIFY(held.Looked());
-    QCOMPARE(w_->dialogs.errors.size(), 1);
-    QVERIFY(w_->dialogs.errors[0].contains("the disk is full"));
-    QVERIFY(w_->dialogs.errors[0].contains("out.jpg"));
+    QCOMPARE(w_->dialogs.errors, QStringList{"画像ファイルを書き込めませんでした。"});
+    QVERIFY(w_->dialogs.errorDetails[0].contains("the disk is full"));
+    QVERIFY(w_->dialogs.errorDetails[0].contains("out.jpg"));
     ExpectUnlocked("");
     QVERIFY(!QFile::exists(QString::fromStdString(out)));
   }

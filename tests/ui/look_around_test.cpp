@@ -1,11 +1,14 @@
 // The look-around window and the cube-map export, from the window's menus.
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QWheelEvent>
 #include <QtTest>
 #include <algorithm>
 
+#include "image/BmpReader.h"
 #include "output/CubeMapExport.h"
 #include "render/CubeMap.h"
 #include "support/BitmapTesting.h"
@@ -147,7 +150,10 @@ class LookAroundTest : public QObject {
   void cubeMapExportRendersAndWritesTheSixFaces() {
     WindowFixture w;
     SmallOutput(w);
-    // Cancelled: nothing is rendered.
+    // The options cancelled, or the folder: nothing is rendered.
+    Trigger(w, "CubeMap1");
+    QCOMPARE(w.dialogs.folderAsked.size(), 0);
+    w.AcceptCubeMapOptions();
     Trigger(w, "CubeMap1");
     QCOMPARE(w.dialogs.folderAsked.size(), 1);
     QVERIFY(w.window->session().OutputBitmap().Empty());
@@ -167,7 +173,44 @@ class LookAroundTest : public QObject {
     w.dialogs.folders = {folder};
     Trigger(w, "CubeMap1");
     QCOMPARE(w.dialogs.questions.size(), 1);
+    QVERIFY(w.dialogs.questions[0].contains("px.png, nx.png, py.png, ny.png, pz.png, nz.png"));
     QVERIFY(w.dialogs.folderAsked.last().endsWith("|" + folder));
+  }
+
+  // One picture in a layout, in three.js's convention and another format.
+  void cubeMapOptionsChooseTheLayoutConventionFormatAndSize() {
+    WindowFixture w;
+    SmallOutput(w);
+    const QString folder = w.dir.filePath("laid");
+    w.dialogs.onModal = [](QDialog& d) {
+      QCOMPARE(Child<QSpinBox>(d, "FaceSize")->value(), 16);  // a quarter of 64
+      auto choose = [&](const char* box, const char* text) {
+        auto* combo = Child<QComboBox>(d, box);
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchStartsWith));
+        QVERIFY(combo->currentIndex() >= 0);
+      };
+      choose("CubeLayout", "3 × 2");
+      choose("CubeConvention", "three.js");
+      choose("CubeFormat", "BMP");
+      Child<QSpinBox>(d, "FaceSize")->setValue(10);
+      Press(d, "CubeMapOk");
+    };
+    w.dialogs.folders = {folder};
+    Trigger(w, "CubeMap1");
+    QVERIFY(w.dialogs.errors.isEmpty());
+    const WorkBitmap laid = ReadBmpFile((folder + "/cubemap.bmp").toStdString());
+    QCOMPARE(laid.Width(), 30);
+    QCOMPARE(laid.Height(), 20);
+    QVERIFY(!QFile::exists(folder + "/px.bmp"));
+    // The size chosen stays for the run; the replace question names the picture.
+    w.dialogs.onModal = [](QDialog& d) {
+      QCOMPARE(Child<QSpinBox>(d, "FaceSize")->value(), 10);
+      Press(d, "CubeMapOk");
+    };
+    w.dialogs.folders = {folder};
+    Trigger(w, "CubeMap1");
+    QCOMPARE(w.dialogs.questions,
+             QStringList{"このフォルダーのキューブマップ（cubemap.bmp）を置き換えますか？"});
   }
 
   void anExportThatCannotGoThereIsSaidBeforeTheRender() {
@@ -175,10 +218,11 @@ class LookAroundTest : public QObject {
     QFile file(w.dir.filePath("plain"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
+    w.AcceptCubeMapOptions();
     w.dialogs.folders = {w.dir.filePath("plain/faces")};
     Trigger(w, "CubeMap1");
-    QCOMPARE(w.dialogs.errors.size(), 1);
-    QVERIFY(w.dialogs.errors[0].contains("is not a folder"));
+    QCOMPARE(w.dialogs.errors, QStringList{"キューブマップを出力できません。"});
+    QVERIFY(w.dialogs.errorDetails[0].contains("is not a folder"));
     QVERIFY(w.window->session().OutputBitmap().Empty());
   }
 };

@@ -252,8 +252,8 @@ class MainWindowTest : public QObject {
     // A file that is no picture: the error names it, the texture stays.
     WriteScene("junk.bmp", "junk");
     Enter("GroundTextureName", Path("junk.bmp"));
-    QCOMPARE(dialogs_.errors.size(), 1);
-    QVERIFY(dialogs_.errors[0].contains(Path("junk.bmp")));
+    QCOMPARE(dialogs_.errors, QStringList{"画像を読み込めませんでした。"});
+    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("junk.bmp") + ": "));
     QVERIFY(window_->session().Scene().Ground.Texture);
   }
 
@@ -376,8 +376,8 @@ class MainWindowTest : public QObject {
     dialogs_.saveChoice = SaveChoice::Discard;
     dialogs_.answers = {Path("picture.hm")};
     Find<QAction>("Open1")->trigger();
-    QCOMPARE(dialogs_.errors.size(), 1);
-    QVERIFY(dialogs_.errors[0].startsWith(Path("picture.hm") + ": "));
+    QCOMPARE(dialogs_.errors, QStringList{"設定ファイルを読み込めませんでした。"});
+    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("picture.hm") + ": "));
     QCOMPARE(ShownTitle(), title);
     QCOMPARE(window_->session().SettingsFilename(), "a.hm");
     QCOMPARE(Input("Seed")->text(), "42");
@@ -440,9 +440,9 @@ class MainWindowTest : public QObject {
     // "\" is a folder separator in the window's name too.
     Enter("OutPutFilen", Path("missing\\out.bmp"));
     Click("Go");
-    QCOMPARE(dialogs_.errors.size(), 1);
-    QVERIFY(dialogs_.errors[0].contains(Path("missing/out.bmp") + ": the folder " +
-                                        Path("missing/") + " does not exist"));
+    QCOMPARE(dialogs_.errors, QStringList{"画像ファイルを出力できません。"});
+    QVERIFY(dialogs_.errorDetails[0].contains(Path("missing/out.bmp") + ": the folder " +
+                                              Path("missing/") + " does not exist"));
     QVERIFY(window_->session().OutputBitmap().Empty());  // nothing was rendered
   }
 
@@ -466,8 +466,8 @@ class MainWindowTest : public QObject {
     QVERIFY(QDir(dir_->path()).mkdir("folder.bmp"));
     Enter("OutPutFilen", Path("folder.bmp"));
     Click("Go");
-    QCOMPARE(dialogs_.errors.size(), 1);
-    QVERIFY(dialogs_.errors[0].contains(Path("folder.bmp") + ": is a folder"));
+    QCOMPARE(dialogs_.errors, QStringList{"画像ファイルを出力できません。"});
+    QVERIFY(dialogs_.errorDetails[0].contains(Path("folder.bmp") + ": is a folder"));
     QVERIFY(window_->session().OutputBitmap().Empty());  // nothing was rendered
     // A name typed in the window is the user's own: a text file there is replaced.
     QFile notes(Path("notes.txt"));
