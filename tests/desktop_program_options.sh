@@ -18,10 +18,10 @@ out="$("$program" --version)" || fail "--version exited with $?"
 
 out="$("$program" --help)" || fail "--help exited with $?"
 case "$out" in
-  "Usage: horizonmill [SCENE.hm]"*) ;;
+  "Usage: horizonmill [--lang ja|en] [SCENE.hm]"*) ;;
   *) fail "--help does not start with the usage: $out" ;;
 esac
-for option in --version --help; do
+for option in --lang --version --help; do
   grep -q -- "$option" <<<"$out" || fail "--help does not explain $option"
 done
 [ "$("$program" -h)" = "$out" ] || fail "-h differs from --help"
