@@ -1,6 +1,10 @@
 // horizonmill-render --thumbnail: what a file manager's thumbnailer runs. The
 // picture scaled to fit the size asked for, as PNG under any name.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "image/WorkBitmap.h"
 #include "support/BitmapTesting.h"
@@ -31,8 +35,8 @@ WorkBitmap Scaled(const WorkBitmap& source, int width, int height) {
 // managers give it, and nothing but the picture may come out.
 TEST(CliThumbnail, ThePreviewScaledToTheSizeAsPngUnderAnyName) {
   TempDir dir;
-  auto r = RunCli(kLighthouse + " --preview --quiet --no-metadata -o '" + (dir / "preview.png") +
-                  "'");
+  auto r =
+      RunCli(kLighthouse + " --preview --quiet --no-metadata -o '" + (dir / "preview.png") + "'");
   ASSERT_EQ(r.status, 0) << r.err;
   const WorkBitmap preview = DecodePng(ReadFile(dir / "preview.png"));
   ASSERT_EQ(preview.Width(), 409);
@@ -59,6 +63,38 @@ TEST(CliThumbnail, ThePreviewScaledToTheSizeAsPngUnderAnyName) {
 }
 
 // A full panorama scaled down keeps 2 : 1 but is no panorama file: no XMP.
+// A thumbnail service makes an empty file, passes its name and reads the
+// thumbnail back through the file it keeps open: the thumbnail goes into that
+// very file. A file with something in it is replaced as any output is.
+TEST(CliThumbnail, AnEmptyFileIsFilledInPlaceAnyOtherReplaced) {
+  TempDir dir;
+  const std::string empty = dir / "tumbler-X.png";
+  testing::WriteFile(empty, "");
+  const int kept = ::open(empty.c_str(), O_RDONLY);
+  ASSERT_GE(kept, 0);
+  auto r = RunCli(kLighthouse + " --preview --quiet --thumbnail 64 -o '" + empty + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string seen;
+  char block[4096];
+  for (ssize_t n; (n = ::read(kept, block, sizeof block)) > 0;)
+    seen.append(block, static_cast<std::size_t>(n));
+  ::close(kept);
+  EXPECT_TRUE(seen == ReadFile(empty));  // the same file, whole
+  EXPECT_EQ(DecodePng(seen).Width(), 64);
+
+  const std::string old = dir / "old.png";
+  testing::WriteFile(old, "a picture the user keeps");
+  const int before = ::open(old.c_str(), O_RDONLY);
+  ASSERT_GE(before, 0);
+  r = RunCli(kLighthouse + " --preview --quiet --thumbnail 64 -o '" + old + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string still(64, '\0');
+  still.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(before, still.data(), 64))));
+  ::close(before);
+  EXPECT_EQ(still, "a picture the user keeps");  // the old file untouched, a new one in its place
+  EXPECT_EQ(DecodePng(ReadFile(old)).Width(), 64);
+}
+
 TEST(CliThumbnail, TheFullImageScaledWithoutPanoramaMetadata) {
   TempDir dir;
   auto r = RunCli("--size 300x150 --quiet --no-metadata -o '" + (dir / "full.png") + "'");
@@ -84,9 +120,9 @@ TEST(CliThumbnail, NamesOfOtherFormatsAndBadSizesAreRefused) {
         << r.err;
   }
   EXPECT_EQ(RunCli("--preview --thumbnail 64 -o - --format jpg").status, 1);
-  for (const char* args : {"--thumbnail 0 -o t.png", "--thumbnail 65536 -o t.png",
-                           "--thumbnail big -o t.png", "--thumbnail 64", "--thumbnail",
-                           "--write-default a.hm --thumbnail 64"}) {
+  for (const char* args :
+       {"--thumbnail 0 -o t.png", "--thumbnail 65536 -o t.png", "--thumbnail big -o t.png",
+        "--thumbnail 64", "--thumbnail", "--write-default a.hm --thumbnail 64"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("--help"), std::string::npos) << args;
