@@ -10,7 +10,7 @@ CMAKE ?= cmake
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build programs run test check format format-check tidy bench fuzz fuzz-build \
+.PHONY: all deps configure build programs run test package check format format-check tidy bench fuzz fuzz-build \
 	fuzz-merge clean
 
 all: build
@@ -45,6 +45,12 @@ run: programs
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, $(BUILD)/horizonmill_VERSION_ARCH.deb, of the release
+# build (`apt-get install ./$(BUILD)/horizonmill_*.deb` installs it).
+package: build
+	@cd $(BUILD) && cpack
+	@ls -1 $(BUILD)/horizonmill_*.deb
 
 # The checking leg: a debug build with assertions and the address and
 # undefined-behaviour sanitizers, running every test (death tests included).

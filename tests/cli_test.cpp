@@ -1,6 +1,9 @@
 // The command-line renderer as a user runs it.
 #include <gtest/gtest.h>
 
+#include <regex>
+
+#include "Version.h"
 #include "scene/SettingsFile.h"
 #include "support/BmpBytes.h"
 #include "support/CliRunner.h"
@@ -25,7 +28,9 @@ TEST(Cli, HelpExplainsTheUsage) {
 TEST(Cli, VersionAndTheDefaultSceneAsAStartingPoint) {
   auto r = RunCli("--version");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "horizonmill-render 1.0\n");
+  EXPECT_EQ(r.out, std::string("horizonmill-render ") + kVersion + "\n");
+  // The project's number as the package gives it: MAJOR.MINOR.PATCH.
+  EXPECT_TRUE(std::regex_match(kVersion, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+"))) << kVersion;
 
   TempDir dir;
   const std::string scene = dir / "start.hm";

@@ -268,5 +268,51 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
   EXPECT_EQ(planned.plan->ExistingFaces(), std::vector<std::string>{d + "/cube/cubemap.exr"});
 }
 
+// A thumbnail fits the size asked for, the longer side at it, the other
+// rounded half to even and never below one pixel; it is PNG without metadata.
+TEST(OutputPlan, AThumbnailFitsItsSizeAsPng) {
+  auto fit = [](int w, int h, int side) {
+    const OutputSize s = ThumbnailSize({w, h}, side);
+    return std::to_string(s.width) + "x" + std::to_string(s.height);
+  };
+  EXPECT_EQ(fit(3072, 1536, 256), "256x128");
+  EXPECT_EQ(fit(409, 307, 256), "256x192");  // 192.16
+  EXPECT_EQ(fit(307, 409, 128), "96x128");   // tall: the height is the size
+  EXPECT_EQ(fit(100, 100, 48), "48x48");
+  EXPECT_EQ(fit(8, 5, 4), "4x2");          // 2.5: half to even
+  EXPECT_EQ(fit(8, 7, 4), "4x4");          // 3.5: half to even
+  EXPECT_EQ(fit(10000, 1, 64), "64x1");    // never below one pixel
+  EXPECT_EQ(fit(64, 32, 640), "640x320");  // enlarged when asked for
+
+  TempDir dir;
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  OutputRequest request;
+  request.image = dir / "thumb";
+  request.thumbnail = 16;
+  PlannedOutputs planned = PlanOutputs(request, session);
+  ASSERT_TRUE(planned.plan) << planned.error;
+  EXPECT_EQ(planned.plan->imageFormat, ImageFormat::Png);
+  EXPECT_EQ(planned.plan->metadata, ImageMetadata::None);
+  EXPECT_EQ(planned.plan->ImageSize().width, 16);
+  EXPECT_EQ(planned.plan->ImageSize().height, 8);
+  EXPECT_TRUE(planned.plan->warnings.empty());  // no word about the missing extension
+  request.image = dir / "thumb.jpg";
+  planned = PlanOutputs(request, session);
+  EXPECT_FALSE(planned.plan);
+  EXPECT_NE(planned.error.find("a thumbnail is written as PNG, not as JPEG"), std::string::npos)
+      << planned.error;
+  request.image = "-";
+  request.streamFormat = ImageFormat::Png;
+  EXPECT_TRUE(PlanOutputs(request, session).plan);
+  request.image.reset();  // the scene names no file
+  EXPECT_FALSE(PlanOutputs(request, session).plan);
+  request.image = dir / "huge.png";
+  request.thumbnail = 65535;  // 65535 x 32768 pixels: beyond 2 GiB
+  planned = PlanOutputs(request, session);
+  EXPECT_FALSE(planned.plan);
+  EXPECT_NE(planned.error.find("(the thumbnail: "), std::string::npos) << planned.error;
+}
+
 }  // namespace
 }  // namespace horizonmill

@@ -1070,9 +1070,9 @@
         <translation>&amp;About Horizonmill...</translation>
     </message>
     <message>
-        <source>Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同
+        <source>Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同
 ※現在らいと以外のバージョンは存在してません。</source>
-        <translation>Horizonmill Horizonmill Lite Version 1.06(1.0e-29L)  The Horizonmill team
+        <translation>Horizonmill Horizonmill Lite Version %1(1.0e-29L)  The Horizonmill team
 * At present there is no version but Lite.</translation>
     </message>
     <message>

@@ -1070,9 +1070,9 @@
         <translation>Horizonmillについて...(&amp;A)</translation>
     </message>
     <message>
-        <source>Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同
+        <source>Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同
 ※現在らいと以外のバージョンは存在してません。</source>
-        <translation>Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同
+        <translation>Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同
 ※現在らいと以外のバージョンは存在してません。</translation>
     </message>
     <message>

@@ -16,7 +16,8 @@ namespace {
 // names none of the formats, and a quality that does not apply.
 void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
   const std::string& out = plan.image;
-  if (!out.empty() && !plan.ToStandardOutput() && !HasImageExtension(out)) {
+  // A thumbnail is PNG whatever its name says.
+  if (!out.empty() && !plan.ToStandardOutput() && !HasImageExtension(out) && !plan.thumbnail) {
     const std::string ext = LowerCaseExtension(out);
     plan.warnings.push_back(
         {out, (ext.empty() ? std::string("the name has no extension")
@@ -56,6 +57,18 @@ std::string ImageNameOf(const OutputRequest& request, const Session& session, bo
 }
 
 }  // namespace
+
+OutputSize ThumbnailSize(OutputSize picture, int side) {
+  const bool wide = picture.width >= picture.height;
+  const double shorter = static_cast<double>(wide ? picture.height : picture.width) * side /
+                         (wide ? picture.width : picture.height);
+  const int other = std::max(1, static_cast<int>(std::nearbyint(shorter)));
+  return wide ? OutputSize{side, other} : OutputSize{other, side};
+}
+
+OutputSize OutputPlan::ImageSize() const {
+  return thumbnail > 0 ? ThumbnailSize(size, thumbnail) : size;
+}
 
 bool OutputPlan::WritesJpeg() const {
   return (!image.empty() && imageFormat == ImageFormat::Jpeg) || faces == CubeFaceFormat::Jpeg;
@@ -117,11 +130,29 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   }
   if (plan.image.empty() && sceneName)
     return refused("no output file: give one with -o (the scene's Output_Filename is empty)");
+  if (request.thumbnail) {
+    if (plan.image.empty()) return refused("a thumbnail needs an image name to write it to");
+    if (*request.thumbnail < 1) return refused("a thumbnail needs a size of 1 pixel or more");
+    const bool named =
+        plan.ToStandardOutput() ? request.streamFormat.has_value() : HasImageExtension(plan.image);
+    if (named && plan.imageFormat != ImageFormat::Png)
+      return refused((plan.ToStandardOutput() ? std::string("standard output") : plan.image) +
+                     ": a thumbnail is written as PNG, not as " +
+                     ImageFormatName(plan.imageFormat));
+    plan.thumbnail = *request.thumbnail;
+    plan.imageFormat = ImageFormat::Png;
+    plan.metadata = ImageMetadata::None;
+    const OutputSize thumbnail = plan.ImageSize();
+    if (const std::string limit = WorkBitmap::LimitReason(thumbnail.width, thumbnail.height);
+        !limit.empty())
+      return refused(std::string(kMemoryExhausted) + " (the thumbnail: " + limit + ")");
+  }
   if (!plan.image.empty() && !plan.ToStandardOutput()) {
     const OutputOrigin origin =
         sceneName && !request.overwrite ? OutputOrigin::SceneFile : OutputOrigin::Named;
-    if (const auto problem = CheckOutputTarget(plan.image, origin, plan.size)) {
-      const bool namedWouldDo = !CheckOutputTarget(plan.image, OutputOrigin::Named, plan.size);
+    if (const auto problem = CheckOutputTarget(plan.image, origin, plan.ImageSize())) {
+      const bool namedWouldDo =
+          !CheckOutputTarget(plan.image, OutputOrigin::Named, plan.ImageSize());
       return refused(*problem + (namedWouldDo ? " (-o or --overwrite replaces it)" : ""));
     }
   }

@@ -46,6 +46,11 @@ struct OutputRequest {
   std::optional<int> quality;  // default: the session's JPEG quality
   bool preview = false;        // the preview's size instead of the full image
   ImageMetadata metadata = ImageMetadata::Panorama;
+  // The image as a thumbnail: the picture scaled to fit SIZE x SIZE pixels
+  // (1 or more), written as PNG without metadata whatever its name's extension
+  // (a file manager names it without one); a name that names another format
+  // is refused.
+  std::optional<int> thumbnail;
 };
 
 // A warning about the run, before the render: the name it is about and why.
@@ -68,6 +73,7 @@ struct OutputPlan {
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
   ImageMetadata metadata = ImageMetadata::Panorama;
+  int thumbnail = 0;  // the image scaled to fit thumbnail x thumbnail; 0: as rendered
   std::vector<OutputWarning> warnings;
 
   // The sun alone needs no picture.
@@ -80,6 +86,8 @@ struct OutputPlan {
   // Whether the render must keep the sun's weights (RenderContext::SunWeightsOut):
   // only for an HDR output, so that no other run pays for them.
   bool KeepsSunWeights() const { return WritesHdr(); }
+  // The size of the image written: the picture's, or its thumbnail's.
+  OutputSize ImageSize() const;
   // The files written, image first (standard output is none of them).
   std::vector<std::string> Names() const;
   // The cube map's files that are there already, which the run replaces.
@@ -87,6 +95,11 @@ struct OutputPlan {
   // How the cube map is written, with what the HDR formats add.
   CubeMapOptions CubeOptions(const SunGlow* glow = nullptr) const;
 };
+
+// A picture of `picture`'s proportions that fits `side` x `side` pixels: the
+// longer side `side`, the other rounded to the nearest (half to even), at
+// least 1.
+OutputSize ThumbnailSize(OutputSize picture, int side);
 
 // The plan, or why the run cannot be made (a message naming the file).
 struct PlannedOutputs {
@@ -102,7 +115,9 @@ struct PlannedOutputs {
 // name whose extension names no format (JPEG is written), of a quality asked
 // for where nothing is JPEG, of a sun ratio where nothing is HDR, and of a
 // panorama image that is not twice as wide as high (no panorama metadata is
-// written: it is no full sphere). Refuses a sun ratio below 0 or no number.
+// written: it is no full sphere). Refuses a sun ratio below 0 or no number,
+// and a thumbnail without an image, named as another format than PNG, or
+// beyond the image limits.
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session);
 
 }  // namespace horizonmill

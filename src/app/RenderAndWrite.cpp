@@ -9,6 +9,7 @@
 #include "output/HdrLight.h"
 #include "output/SunDirection.h"
 #include "platform/FileError.h"
+#include "platform/FillEmptyFile.h"
 #include "render/SunWeights.h"
 
 namespace horizonmill {
@@ -60,17 +61,39 @@ const char* ExtensionOf(ImageFormat format) {
 // window's thread.
 void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::string& sun,
                 const SunGlow& glow, WriteProgress* progress) {
+  // A thumbnail is the picture scaled (area average, or bilinear when it
+  // grows) and written as PNG whatever its name.
+  WorkBitmap thumbnail;
+  if (plan.thumbnail > 0 && !plan.image.empty()) {
+    const OutputSize size = plan.ImageSize();
+    if (!thumbnail.Resize(size.width, size.height))
+      throw FileError(plan.ToStandardOutput() ? "standard output" : plan.image,
+                      "memory ran out for the thumbnail");
+    StretchDraw(picture, thumbnail);
+  }
+  const WorkBitmap& image = plan.thumbnail > 0 ? thumbnail : picture;
+  const std::string format = ExtensionOf(plan.imageFormat);
   std::vector<FileToWrite> files;
-  if (!plan.image.empty() && !plan.ToStandardOutput())
+  // A thumbnail is small: encoded at once, and written into the empty file a
+  // thumbnail service made for it when there is one (the service reads that
+  // very file back), otherwise as any other file.
+  const bool imageFile = !plan.image.empty() && !plan.ToStandardOutput();
+  MemorySink thumbnailBytes;
+  if (imageFile && plan.thumbnail > 0) {
+    EncodeImage(image, format, plan.quality, plan.metadata, thumbnailBytes, &glow);
+    if (!FillEmptyFile(plan.image, thumbnailBytes.Bytes()))
+      files.push_back({plan.image, [&](ByteSink& out) { out.Write(thumbnailBytes.Bytes()); }});
+  } else if (imageFile) {
     files.push_back({plan.image,
                      [&](ByteSink& out) {
-                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out, &glow);
+                       EncodeImage(image, plan.image, plan.quality, plan.metadata, out, &glow);
                      },
-                     picture.Height()});
+                     image.Height()});
+  }
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
-    EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out, &glow);
+    EncodeImage(image, format, plan.quality, plan.metadata, out, &glow);
   }
   if (plan.faces)
     WriteCubeMap(picture, plan.cubemap, plan.CubeOptions(&glow), files, progress);

@@ -99,6 +99,12 @@ Options:
                        thread); the image is the same for every N
   --preview            render the 409 x 307 preview instead of the full image:
                        stars thinned to the full image's density, one pixel each
+  --thumbnail SIZE     write the image (-o) scaled to fit SIZE x SIZE pixels
+                       (1..65535), keeping its proportions, as PNG without
+                       panorama metadata whatever the name's extension (a name
+                       with none will do; one that names another format is an
+                       error): a file manager's thumbnail, usually with
+                       --preview --quiet
   --search-dir DIR     where to look for pictures the settings file names but
                        which are neither beside the settings file, nor in the
                        program's folder, nor where it says; may be given several
@@ -200,9 +206,11 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool renders = o.command == Command::Render || registers;
   const bool writes = o.command == Command::WriteDefault;
   const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata || o.sunRatio;
-  if (writes &&
-      (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads || o.preview ||
-       !o.searchDirs.empty() || o.pictureBudget || o.strict || o.timings || extras))
+  if (o.thumbnail && (o.command != Command::Render || o.output.empty()))
+    error = "--thumbnail goes with -o, the file to write the thumbnail to";
+  else if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads ||
+                      o.preview || !o.searchDirs.empty() || o.pictureBudget || o.strict ||
+                      o.timings || extras))
     error = "--write-default takes no scene file and no rendering options";
   else if (!renders && !writes &&
            (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads ||
@@ -310,6 +318,14 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
       (arg == "--cubemap" ? o.cubemap : o.sunJson) = v;
       if (*v == '\0') {
         error = std::string(arg) + " needs a name";
+        return std::nullopt;
+      }
+    } else if (arg == "--thumbnail") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      o.thumbnail = ParseInt(v);
+      if (!o.thumbnail || *o.thumbnail < 1 || *o.thumbnail > 65535) {
+        error = "--thumbnail wants an integer from 1 to 65535, not \"" + std::string(v) + "\"";
         return std::nullopt;
       }
     } else if (arg == "--face-size") {

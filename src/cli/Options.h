@@ -37,6 +37,7 @@ struct Options {
   std::optional<CubeLayout> cubemapLayout;          // --cubemap-layout
   std::optional<CubeConvention> cubemapConvention;  // --cubemap-convention
   std::optional<double> sunRatio;                   // --sun-ratio
+  std::optional<int> thumbnail;                     // --thumbnail: the side to fit
   std::string sunJson;                              // --sun-json
   std::string settingsFile;                         // --write-default
   std::vector<std::string> searchDirs;              // --search-dir, in order

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "app/OutputPlan.h"
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
@@ -40,19 +41,21 @@ OutputRequest RequestOf(const Options& options) {
   request.sunJson = options.sunJson;
   request.quality = options.quality;
   request.preview = options.preview;
+  request.thumbnail = options.thumbnail;
   request.metadata = options.noMetadata ? ImageMetadata::None : ImageMetadata::Panorama;
   return request;
 }
 
-void PrintSummary(const OutputPlan& plan, const Session& session, double seconds) {
-  const WorkBitmap& image = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
+void PrintSummary(const OutputPlan& plan, double seconds) {
   if (!plan.image.empty()) {
+    const OutputSize size = plan.ImageSize();
     const std::string what = plan.imageFormat == ImageFormat::Jpeg
                                  ? "JPEG quality " + std::to_string(plan.quality)
                                  : std::string(ImageFormatName(plan.imageFormat));
     const std::string where = plan.ToStandardOutput() ? "standard output" : plan.image;
-    std::fprintf(stderr, "%s: wrote %s (%d x %d, %s) in %.2f s\n", kName, where.c_str(),
-                 image.Width(), image.Height(), what.c_str(), seconds);
+    std::fprintf(stderr, "%s: wrote %s (%d x %d, %s%s) in %.2f s\n", kName, where.c_str(),
+                 size.width, size.height, what.c_str(), plan.thumbnail > 0 ? ", a thumbnail" : "",
+                 seconds);
   }
   if (plan.faces && plan.cubeLayout == CubeLayout::Faces)
     std::fprintf(stderr, "%s: wrote the cube map %s (px, nx, py, ny, pz, nz%s, %d x %d, %s)\n",
@@ -104,7 +107,7 @@ int Run(const Options& options) {
       std::fprintf(stderr, "  %-10s %9.1f ms\n", StageName(stage), ms);
     std::fprintf(stderr, "  %-10s %9.1f ms\n", "write", result.writeSeconds * 1000);
   }
-  if (!options.quiet) PrintSummary(plan, session, result.renderSeconds + result.writeSeconds);
+  if (!options.quiet) PrintSummary(plan, result.renderSeconds + result.writeSeconds);
   return 0;
 }
 
@@ -137,7 +140,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->version) {
-    std::printf("%s %s\n", kName, HORIZONMILL_VERSION);
+    std::printf("%s %s\n", kName, kVersion);
     return 0;
   }
   // SIGINT and SIGTERM from here on stop the loading, the render or the writing

@@ -1,12 +1,16 @@
 // horizonmill: the desktop program. `horizonmill [--lang ja|en] [SCENE.hm]`
 // opens the window in the language given (else the program INI's, else
-// Japanese), reading the settings file when one is named.
+// Japanese), reading the settings file when one is named; `--version` and
+// `--help` answer without opening it (and without a display).
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
+#include "Version.h"
 #include "platform/ApplicationSettings.h"
 #include "ui/InterfaceLanguage.h"
 #include "ui/LaunchArguments.h"
@@ -30,9 +34,49 @@ void PreferJapaneseFont(QApplication& app) {
   }
 }
 
+const char* const kUsage =
+    R"(Usage: horizonmill [--lang ja|en] [SCENE.hm]
+       horizonmill --version | --help
+
+Opens the Horizonmill window, which makes full-turn panorama backgrounds for 3D
+CG animation (2:1, 3072 x 1536 by default) from a scene of sky, sun, stars,
+clouds, ground and picture objects, and reads the settings file SCENE.hm into it
+when one is named. The window renders a preview of the scene and writes the
+full image as PNG, BMP, JPEG, OpenEXR or Radiance HDR, a cube map, or registers
+it with a Qora-L host system; horizonmill-render does the same without a window.
+
+Options:
+  --lang ja|en         the window's language (remembered; Japanese by default)
+  --version            the program's version
+  -h, --help           this text
+Qt's own options (such as -platform and -style) are taken too.
+
+The program's settings (dialog folders, the JPEG quality, the language, the
+host's INI file) are kept in $HORIZONMILL_INI, or
+$XDG_CONFIG_HOME/horizonmill/horizonmill.INI (~/.config/horizonmill/ by
+default), which horizonmill-render shares.
+)";
+
+// The answer to --help or --version, before Qt needs a display; false when
+// neither is asked for.
+bool AnswerInformationOptions(int argc, char** argv) {
+  bool version = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return true;
+    }
+    version = version || std::strcmp(argv[i], "--version") == 0;
+  }
+  if (version) std::printf("horizonmill %s\n", horizonmill::kVersion);
+  return version;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (AnswerInformationOptions(argc, argv)) return 0;
   QApplication app(argc, argv);
   QApplication::setApplicationName("horizonmill");
   QApplication::setDesktopFileName("horizonmill");

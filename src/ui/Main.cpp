@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "Version.h"
 #include "platform/Paths.h"
 #include "ui/CeilingControls.h"
 #include "ui/EditHistory.h"
@@ -240,10 +241,13 @@ void THorizonmill_MainForm::AutoPreview1Click(bool on) {
 
 void THorizonmill_MainForm::AuthorClick() {
   // The first line, two blanks and the credit, then the second line. The box
-  // does not wait: a render goes on while it is shown.
+  // does not wait: a render goes on while it is shown. The number is the
+  // project's (Version.h); "(1.0e-29L)" belongs to the edition's name, as
+  // "らいと" does.
   dialogs_.Inform(this,
-                  tr("Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  Horizonmill開発者一同\n"
-                     "※現在らいと以外のバージョンは存在してません。"));
+                  tr("Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同\n"
+                     "※現在らいと以外のバージョンは存在してません。")
+                      .arg(QString::fromUtf8(kVersion)));
 }
 
 void THorizonmill_MainForm::ResolutionLeft() {

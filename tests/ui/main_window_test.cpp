@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "Version.h"
 #include "image/BmpReader.h"
 #include "platform/ApplicationSettings.h"
 #include "support/TempDir.h"
@@ -549,8 +550,10 @@ class MainWindowTest : public QObject {
     Open();
     ClickPreview([&] { Find<QAction>("Author")->trigger(); });
     QCOMPARE(dialogs_.informed.size(), 1);
-    QVERIFY(dialogs_.informed.last().startsWith(
-        "Horizonmill Horizonmillらいと Version 1.06(1.0e-29L)  "));
+    QCOMPARE(dialogs_.informed.last(),
+             QString("Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同\n"
+                     "※現在らいと以外のバージョンは存在してません。")
+                 .arg(horizonmill::kVersion));
     QVERIFY(!window_->session().Context().Rendering);
     QVERIFY(!window_->session().Context().AbortRequested);
     auto* box = window_->findChild<QMessageBox*>();
