@@ -3,11 +3,13 @@
 // by an interrupt with nothing left behind.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -121,16 +123,80 @@ TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
                Interrupted);
   EXPECT_EQ(ReadFile(a), "old a");
   EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
-  // Once the first is in place, a pending interrupt no longer stops the others.
+  // Every file synced, the last about to be named: an interrupt (SIGTERM
+  // during the final sync) still stops them all, the one named already too.
   RequestInterrupt(0);
   detail::SetBeforePutInPlaceHook([&](const std::string& path) {
-    if (path == b) RequestInterrupt(SIGINT);
+    if (path == b) RequestInterrupt(SIGTERM);
   });
-  WriteFilesAtomically({{a, text("new a")}, {b, text("b")}});
+  EXPECT_THROW(WriteFilesAtomically({{a, text("new a")}, {b, text("b")}}), Interrupted);
   detail::SetBeforePutInPlaceHook(nullptr);
+  EXPECT_EQ(ReadFile(a), "old a");
+  EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"a.jpg"});
+  RequestInterrupt(0);
+  WriteFilesAtomically({{a, text("new a")}, {b, text("b")}});
   EXPECT_EQ(ReadFile(a), "new a");
   EXPECT_EQ(ReadFile(b), "b");
   EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.jpg", "b.json"}));
+}
+
+// The largest file this process may write, lowered for a scope: a write past
+// it fails as on a full disk (EFBIG, SIGXFSZ ignored meanwhile).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    rlimit lowered = before_;
+    lowered.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+    signalBefore_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, signalBefore_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+  void (*signalBefore_)(int) = SIG_DFL;
+};
+
+// Small files wait in the writer's buffer until they are completed; a disk
+// that fills then must find no file of the set put in place yet, whichever
+// file it stops.
+TEST_P(AtomicFileWays, ADiskFullForAnyFileOfASetLeavesEveryOldFile) {
+  const std::string names[] = {"px.png", "nx.png", "sun.json"};
+  for (int big = 0; big < 3; ++big) {
+    SCOPED_TRACE("too large: " + std::string(names[big]));
+    std::vector<FileToWrite> files;
+    for (int i = 0; i < 3; ++i) {
+      WriteFile(dir_ / names[i], "old " + std::string(names[i]));
+      const std::size_t bytes = i == big ? 20000 : 100;
+      files.push_back(
+          {dir_ / names[i], [bytes](ByteSink& out) { out.Write(std::string(bytes, 'n')); }});
+    }
+    {
+      const FileSizeLimit limit(10000);
+      EXPECT_THROW(WriteFilesAtomically(files), FileError);
+    }
+    for (const std::string& name : names) EXPECT_EQ(ReadFile(dir_ / name), "old " + name);
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"nx.png", "px.png", "sun.json"}));
+  }
+  // New files too: none of them is left behind.
+  TempDir empty;
+  std::vector<FileToWrite> files;
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t bytes = i == 2 ? 20000 : 100;
+    files.push_back(
+        {empty / names[i], [bytes](ByteSink& out) { out.Write(std::string(bytes, 'n')); }});
+  }
+  {
+    const FileSizeLimit limit(10000);
+    EXPECT_THROW(WriteFilesAtomically(files), FileError);
+  }
+  EXPECT_TRUE(empty.Entries().empty());
 }
 
 // An encoder into the sink: `rows` rows of `bytes` bytes, each reported.

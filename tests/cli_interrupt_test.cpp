@@ -1,6 +1,6 @@
-// SIGINT (Ctrl-C) and SIGTERM while the command loads, renders or writes: it
-// stops, exits with 130 or 143, says that nothing was written, and leaves
-// nothing behind; kill -9 while it writes leaves the old file alone too.
+// SIGINT (Ctrl-C) and SIGTERM while the command renders or writes: it stops, exits with 130 or 143,
+// says that nothing was written, and leaves nothing behind; kill -9 while it writes leaves the old
+// file alone too.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -75,32 +75,23 @@ TEST(CliInterrupt, DuringTheWriteTheOldFileStaysAndNothingIsLeftBeside) {
   }
 }
 
-TEST(CliInterrupt, WhileTheSceneLoadsTheLoadingStops) {
-  for (const SignalCase& c : kStops) {
-    SCOPED_TRACE(strsignal(c.signal));
+// A FIFO as the scene or as the program's INI file is no file to read: it is
+// refused at once, without waiting for a writer, so no signal is needed to
+// end the program.
+TEST(CliInterrupt, AFifoAsTheSceneOrTheProgramIniIsRefusedWithoutWaiting) {
+  for (const bool programIni : {false, true}) {
+    SCOPED_TRACE(programIni ? "the program INI" : "the scene");
     TempDir dir;
-    // The scene comes through a pipe that is never closed, so the program
-    // waits in its reading until it is stopped.
-    const std::string scene = dir / "scene.hm";
-    ASSERT_EQ(::mkfifo(scene.c_str(), 0600), 0);
-    CliProcess cli({scene, "--quiet", "-o", dir / "out.jpg"});
+    const std::string fifo = dir / (programIni ? "horizonmill.INI" : "scene.hm");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<std::string> args{"--quiet", "--size", "8x4", "-o", dir / "out.jpg"};
+    if (!programIni) args.insert(args.begin(), fifo);
+    CliProcess cli(args, {"HORIZONMILL_INI=" + (programIni ? fifo : dir / "none.INI")});
     ASSERT_TRUE(cli.Started());
-    int pipe = -1;
-    while ((pipe = ::open(scene.c_str(), O_WRONLY | O_NONBLOCK)) < 0) {
-      ASSERT_EQ(errno, ENXIO);  // nobody reads yet
-      ASSERT_FALSE(cli.Ended()) << cli.Err();
-      Pause();
-    }
-    ASSERT_EQ(::write(pipe, "RandomSeed 1\r\n", 14), 14);
-    // A signal that comes just before the reading starts to wait is seen at
-    // the next one; so it is repeated until the program has stopped.
-    for (int i = 0; i < 5000 && !cli.Ended(); ++i) {
-      cli.Signal(c.signal);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ::close(pipe);
-    ExpectStoppedCleanly(cli, c);
-    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"scene.hm"});
+    cli.Wait();
+    EXPECT_EQ(cli.Status(), 1) << cli.Err();
+    EXPECT_NE(cli.Err().find(fifo + ": not a regular file"), std::string::npos) << cli.Err();
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{programIni ? "horizonmill.INI" : "scene.hm"});
   }
 }
 

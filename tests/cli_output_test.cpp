@@ -1,5 +1,5 @@
 // What the command-line renderer may replace: only regular files; from a
-// scene's Output_Filename only pictures, unless -o or --overwrite says so.
+// scene's Output_Filename nothing at all, unless -o or --overwrite says so.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -44,7 +44,7 @@ TEST(CliOutput, ASceneNamingWhatIsNoPictureReplacesNothing) {
       {device, "is a device, not a regular file"},
       {fifo, "is a FIFO, not a regular file"},
       {folder, "is a folder, not a regular file"},
-      {text, "exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR)"},
+      {text, "exists, and the scene's output name never replaces a file"},
   };
   for (const auto& c : cases) {
     const auto r = RunCli(SceneWritingTo(dir, c.target) + " --quiet");
@@ -70,6 +70,47 @@ TEST(CliOutput, ASceneNamingWhatIsNoPictureReplacesNothing) {
   EXPECT_EQ(r.status, 1);
   ASSERT_EQ(::lstat(device.c_str(), &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// A scene's own output name makes only new files: a picture already there,
+// by any name, the scene's own texture included, stays as it was.
+TEST(CliOutput, ASceneNameReplacesNoPictureWhereverItPoints) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "scenes");
+  WriteFile(dir / "old.png", "\x89PNG old");
+  ASSERT_EQ(RunCli("--size 8x4 --quiet -o " + Quoted(dir / "scenes/ground.bmp")).status, 0);
+  const struct {
+    std::string name;  // Output_Filename, as a scene from elsewhere may write it
+    std::string file;  // what it names
+    bool written;
+  } cases[] = {
+      {dir / "old.png", dir / "old.png", false},
+      {"..\\old.png", dir / "old.png", false},
+      {"ground.bmp", dir / "scenes/ground.bmp", false},
+      {dir / "scenes/../scenes/ground.bmp", dir / "scenes/ground.bmp", false},
+      {"new.png", dir / "scenes/new.png", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(dir / "scenes/scene.hm",
+              "Output_Resolution 8 4\r\nGround_TextureFilename ground.bmp\r\n"
+              "Output_Filename " +
+                  c.name + "\r\n");
+    const std::string before = ReadFile(c.file);
+    // Run in the scene's folder, where its relative names lead.
+    const auto r = RunCli(Quoted(dir / "scenes/scene.hm") + " --quiet",
+                          "cd " + Quoted(dir / "scenes") + " &&");
+    if (c.written) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(ReadFile(c.file).substr(0, 4), "\x89PNG");
+      continue;
+    }
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("never replaces a file (-o or --overwrite replaces it)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFile(c.file), before);
+  }
 }
 
 TEST(CliOutput, ANameOf250CharactersIsWritten) {

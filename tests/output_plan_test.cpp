@@ -104,6 +104,61 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
   }
 }
 
+// The files of a run are compared as the files they are, not as the names
+// they were given; the scene and its pictures are never among them.
+TEST(OutputPlan, AFileIsKnownByWhatItIsNotByItsSpelling) {
+  TempDir dir;
+  const std::string d = dir.Path().string();
+  WriteFile(dir / "y.png", "an old picture");
+  WriteFile(dir / "ground.bmp", "BM ground");
+  WriteFile(dir / "tree.bmp", "BM tree");
+  std::filesystem::create_symlink(dir / "y.png", dir / "link.png");
+  std::filesystem::create_hard_link(dir / "y.png", dir / "hard.png");
+  std::filesystem::create_symlink(dir / "lake.hm", dir / "lake-link.hm");
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  session.Scene().Ground.TextureFilename = dir / "ground.bmp";
+  auto tree = NewObjectEntry();
+  tree->Filename = dir / "tree.bmp";
+  AppendObjectEntry(session.Scene().Far, std::move(tree));
+  session.SaveAs(dir / "lake.hm");
+  const struct {
+    std::string image, sun, cubemap;
+    std::string error;  // a part of it; empty: planned
+  } cases[] = {
+      {d + "/./y.png", d + "/y.png", "", "named twice among the files to write"},
+      {d + "//y.png", d + "/y.png", "", "named twice among the files to write"},
+      {d + "/new.png", d + "/sub/../new.png", "", "named twice among the files to write"},
+      {d + "/new.png", d + "/./new.png", "", "named twice among the files to write"},
+      {d + "/link.png", d + "/y.png", "", "named twice among the files to write"},
+      {d + "/hard.png", d + "/y.png", "", "named twice among the files to write"},
+      {d + "/./cube/px.png", "", d + "/cube", "named twice among the files to write"},
+      {d + "/lake.hm", "", "", "is the scene's settings file itself"},
+      {d + "/./lake.hm", "", "", "is the scene's settings file itself"},
+      {d + "/lake-link.hm", "", "", "is the scene's settings file itself"},
+      {"", d + "/ground.bmp", "", "is the ground texture the scene uses"},
+      {d + "/tree.bmp", "", "", "is an object picture the scene uses"},
+      {d + "/y.png", d + "/sun.json", d + "/cube", ""},
+      {d + "/hard.png", d + "/link.json", "", ""},
+  };
+  std::filesystem::create_directory(dir / "sub");
+  std::filesystem::create_directory(dir / "cube");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.image + " " + c.sun + " " + c.cubemap);
+    OutputRequest request;
+    if (!c.image.empty()) request.image = c.image;
+    request.sunJson = c.sun;
+    request.cubemap = c.cubemap;
+    const PlannedOutputs planned = PlanOutputs(request, session);
+    if (c.error.empty()) {
+      EXPECT_TRUE(planned.plan) << planned.error;
+      continue;
+    }
+    EXPECT_FALSE(planned.plan);
+    EXPECT_NE(planned.error.find(c.error), std::string::npos) << planned.error;
+  }
+}
+
 TEST(OutputPlan, FormatsSizesAndQualityFollowTheRequestAndTheSession) {
   TempDir dir;
   Session session;

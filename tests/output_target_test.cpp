@@ -15,7 +15,9 @@ using testing::WriteFile;
 
 constexpr OutputSize kSmall{64, 32};
 
-TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
+// A scene may name any file by an absolute name or "..\": its name only
+// makes new files; the user's name replaces any regular file.
+TEST(OutputTarget, TheSceneReplacesNothingTheUserAnyRegularFile) {
   TempDir dir;
   WriteFile(dir / "old.bmp", "BM\x36\x00");
   WriteFile(dir / "old.jpg", "\xFF\xD8\xFF\xE0");
@@ -35,11 +37,11 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
     const char* name;
     bool fromScene, named;  // accepted with either origin
   } cases[] = {
-      {"absent.jpg", true, true}, {"old.bmp", true, true},   {"old.jpg", true, true},
-      {"old.png", true, true},    {"empty", true, true},     {"notes.txt", false, true},
-      {"short", false, true},     {"fifo", false, false},    {"folder", false, false},
-      {"to-picture", true, true}, {"to-notes", false, true}, {"to-fifo", false, false},
-      {"dangling", false, false}, {"old.exr", true, true},   {"old.hdr", true, true},
+      {"absent.jpg", true, true},  {"old.bmp", false, true},  {"old.jpg", false, true},
+      {"old.png", false, true},    {"empty", false, true},    {"notes.txt", false, true},
+      {"short", false, true},      {"fifo", false, false},    {"folder", false, false},
+      {"to-picture", false, true}, {"to-notes", false, true}, {"to-fifo", false, false},
+      {"dangling", false, false},  {"old.exr", false, true},  {"old.hdr", false, true},
   };
   for (const auto& c : cases) {
     const std::string path = dir / c.name;
@@ -51,11 +53,8 @@ TEST(OutputTarget, TheSceneReplacesOnlyPicturesTheUserAnyRegularFile) {
       EXPECT_EQ(scene->substr(0, path.size() + 2), path + ": ");
     }
   }
-  EXPECT_EQ(CheckOutputTarget(dir / "notes.txt", OutputOrigin::SceneFile, kSmall),
-            dir / "notes.txt" +
-                ": exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so "
-                "the scene's output name does "
-                "not replace it");
+  EXPECT_EQ(CheckOutputTarget(dir / "old.png", OutputOrigin::SceneFile, kSmall),
+            dir / "old.png" + ": exists, and the scene's output name never replaces a file");
   // The check makes nothing.
   EXPECT_FALSE(std::filesystem::exists(dir / "absent.jpg"));
 }

@@ -345,3 +345,68 @@ TEST(RegisteredBackgrounds, FileNamesFromTheManagementFileNeverReachOutsideThePi
 
 }  // namespace
 }  // namespace horizonmill
+
+namespace horizonmill {
+namespace {
+
+// What a record names beyond a registration's pictures stays, and the user
+// hears which name was left and why.
+TEST(RegisteredBackgrounds, ANameThatIsNoPictureOfOursIsLeftAndTold) {
+  const struct {
+    const char* record;
+    std::vector<std::string> told;  // the names said to be left
+  } cases[] = {
+      {"x,bg.ini,QoraL2.ini", {"QoraL2.ini", "bg.ini"}},
+      {"x,c_x.bmp,Horizonmill_mng.ini", {"Horizonmill_mng.ini"}},
+      {"x,c_../precious.bmp,x.jpg", {"c_../precious.bmp"}},
+      {"x,c_con.bmp,con.bmp", {"con.bmp", "c_con.bmp"}},
+      {"x,c_x.bmp,x.bmp", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.record);
+    ThreeRegistered t;
+    WriteFile(t.Bg("Horizonmill_mng.ini"),
+              "[BACKMANAGEMENT]\r\nBack21=" + std::string(c.record) + "\r\n");
+    t.WriteHostIni("[Menu]\r\nBGMax=21\r\nBack21=" + HostValueOf(ParseRecord(c.record)) + "\r\n");
+    WriteFile(t.Bg("x.bmp"), "picture");
+    RecordingRegistrationHost ui;
+    auto listing = ReadRegisteredBackgrounds(t.folders, ui);
+    ASSERT_EQ(listing.size(), 1u);
+    ui.events.clear();
+    ui.details.clear();
+    EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
+    std::vector<std::string> told;
+    for (std::size_t i = 0; i < ui.details.size(); ++i) {
+      EXPECT_EQ(ui.events.at(i + 1), kPictureNotDeletedMessage);
+      const auto open = ui.details[i].find("names \"") + 7;
+      told.push_back(ui.details[i].substr(open, ui.details[i].find('"', open) - open));
+      EXPECT_NE(ui.details[i].find("so it was not deleted"), std::string::npos) << ui.details[i];
+    }
+    EXPECT_EQ(told, c.told);
+    EXPECT_TRUE(fs::exists(t.hostIni));
+    EXPECT_EQ(fs::exists(t.Bg("x.bmp")), std::string(c.record) != "x,c_x.bmp,x.bmp");
+  }
+}
+
+// Entries after the one removed move up a number as the host's file holds
+// them: a value in quotes keeps its quotes, so it still reads the same.
+TEST(RegisteredBackgrounds, EntriesMoveUpAsTheFileHoldsThem) {
+  ThreeRegistered t;
+  t.WriteHostIni(
+      "[Menu]\r\nBGMax=24\r\nBack20=host,c_host,host\r\nBack21=a,c_a,a\r\n"
+      "Back22=\"  quoted  \"\r\nBack23= 'single' \r\nBack24=\"\"\r\n");
+  RecordingRegistrationHost ui;
+  auto records = ReadRegisteredBackgrounds(t.folders, ui);
+  ASSERT_FALSE(records.empty());
+  EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Removed);
+  EXPECT_NE(ReadFile(t.hostIni).find("\r\nBGMax=23\r\nBack20=host,c_host,host\r\n"
+                                     "Back21=\"  quoted  \"\r\nBack22='single'\r\nBack23=\"\"\r\n"),
+            std::string::npos)
+      << ReadFile(t.hostIni);
+  const IniDocument ini = LoadIniFile(t.hostIni);
+  EXPECT_EQ(ini.ReadString("Menu", "Back21", ""), "  quoted  ");
+  EXPECT_EQ(ini.ReadString("Menu", "Back22", ""), "single");
+}
+
+}  // namespace
+}  // namespace horizonmill

@@ -373,3 +373,110 @@ TEST(Registration, WhatIsNoRegularFileIsRefusedAtOnceNamingIt) {
 
 }  // namespace
 }  // namespace horizonmill
+
+namespace horizonmill {
+namespace {
+
+// The host's list says where the next entry goes; it is believed only when
+// that is a number the host can reach and nothing is there yet.
+TEST(Registration, TheNextEntryNumberIsTakenOnlyWhereTheListLeavesRoomForIt) {
+  const struct {
+    const char* list;  // [Menu] of the host INI, or the whole of bg.ini
+    bool inBgIni;
+    const char* key;     // the entry written; nullptr: refused
+    const char* reason;  // a part of the English reason when refused
+  } cases[] = {
+      {"BGMax=20\r\nBack20=own,c_own,own\r\n", false, "Back21", nullptr},
+      {"BGMax=0\r\n", false, "Back1", nullptr},
+      {"BGMax= 7 \r\n", false, "Back8", nullptr},
+      {"BGMax=9998\r\n", false, "Back9999", nullptr},
+      {"[BG.jpn]\r\nBack0=own,c_own,own\r\n", true, "Back1", nullptr},
+      {"BGMax=junk\r\nBack1=own,c_own,own\r\n", false, nullptr, "\"junk\" is no entry count"},
+      {"BGMax=3x\r\n", false, nullptr, "\"3x\" is no entry count"},
+      {"BGMax=+3\r\n", false, nullptr, "\"+3\" is no entry count"},
+      {"BGMax=0\r\nBack1=own,c_own,own\r\n", false, nullptr, "Back1 holds already"},
+      {"BGMax=1\r\nBack1=own,c_own,own\r\nback2=theirs,c_t,t\r\n", false, nullptr,
+       "Back2 holds already"},
+      {"BGMax=-5\r\n", false, nullptr, "\"-5\" is no entry count"},
+      {"BGMax=9999\r\n", false, nullptr, "past the last entry the host can list"},
+      {"BGMax=2147483647\r\n", false, nullptr, "past the last entry the host can list"},
+      {"BGMax=99999999999\r\n", false, nullptr, "past the last entry the host can list"},
+      {"[BG.jpn]\r\nBGMax=-1\r\n", true, nullptr, "\"-1\" is no entry count"},
+      {"[BG.jpn]\r\nBGMax=\r\nBack1=own,c_own,own\r\n", true, nullptr, "Back1 holds already"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    TestHost t;
+    if (c.inBgIni) {
+      t.WriteHostIni("");
+      WriteFile(t.Bg("bg.ini"), c.list);
+    } else {
+      t.WriteHostIni(std::string("[Menu]\r\n") + c.list);
+    }
+    const HostInstallation host = Found(t);
+    const auto before = HostFilesOf(t);
+    RecordingRegistrationHost ui;
+    const BackgroundNames names{"a", "f", PictureFormat::Bmp};
+    EXPECT_EQ(CheckRegistration(host, names, ui), c.key != nullptr);
+    EXPECT_EQ(RegisterBackground(host, names, CoordinatePicture(2, 2), 90, ui), c.key != nullptr);
+    const std::string list = ReadFile(c.inBgIni ? t.Bg("bg.ini") : t.hostIni);
+    if (c.key != nullptr) {
+      EXPECT_TRUE(ui.events.empty());
+      EXPECT_NE(list.find(std::string(c.key) + "=a,c_f,f\r\n"), std::string::npos) << list;
+      continue;
+    }
+    EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage),
+                                                   "beep", std::string(kNotInstalledMessage)}));
+    EXPECT_NE(ui.details.at(0).find(c.reason), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(HostFilesOf(t), before);
+  }
+}
+
+// The host runs its files through Windows' rules: a name differing only in
+// the case of its letters is the same file there.
+TEST(Registration, APictureThereInAnotherLetterCaseStopsIt) {
+  for (const char* existing :
+       {"bg/SUNSET.BMP", "bg/Sunset.jpg", "bg/C_sunset.bmp", "d3d/sunSET.JPG", "bg/c_SUNSET.Bmp"}) {
+    SCOPED_TRACE(existing);
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    WriteFile(t.dir / (std::string("qoral2/") + existing), "x");
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Bmp},
+                                    CoordinatePicture(2, 2), 90, ui));
+    EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)});
+    EXPECT_NE(ui.details.at(0).find(existing + 3), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
+  }
+}
+
+// An alias is read back from the host's list with its outer blanks and one
+// pair of outer quotes taken off; one that would not read back as written
+// could never be found again to be removed.
+TEST(Registration, AnAliasThatWouldNotReadBackAsWrittenIsRefused) {
+  const struct {
+    const char* alias;
+    bool accepted;
+  } cases[] = {
+      {"a b", true},  {"it's", true}, {"a\"", true},    {"\xE3\x80\x80x", true},
+      {" a", false},  {"a ", false},  {"\"a\"", false}, {"'a'", false},
+      {"\"a", false}, {"'a", false},  {" ", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.alias);
+    TestHost t;
+    t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
+    const HostInstallation host = Found(t);
+    RecordingRegistrationHost ui;
+    EXPECT_EQ(CheckRegistration(host, {c.alias, "f", PictureFormat::Bmp}, ui), c.accepted);
+    if (c.accepted) continue;
+    EXPECT_EQ(ui.events.at(0), "エイリアス名に使えない文字が含まれています。");
+    EXPECT_NE(ui.details.at(0).find("may not begin or end with a blank nor begin with a quote"),
+              std::string::npos)
+        << ui.details.at(0);
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill

@@ -160,8 +160,9 @@ TEST(RenderAndWrite, TheFilesAreWrittenThroughTheHostLockedAndCounted) {
 }
 
 // The abort command while the files are written, wherever it comes before
-// the first of them is in place, leaves every file as it was: nothing is
-// written, and no error is raised. Once the first is in place the rest follow.
+// the first of them is renamed into place (every file complete and synced,
+// the last about to be named included), leaves every file as it was: nothing
+// is written, and no error is raised.
 TEST(RenderAndWrite, AnAbortWhileTheFilesAreWrittenLeavesEveryFileAsItWas) {
   const struct {
     const char* when;
@@ -172,7 +173,8 @@ TEST(RenderAndWrite, AnAbortWhileTheFilesAreWrittenLeavesEveryFileAsItWas) {
       {"before the writing begins", true, "", false},
       {"as the picture is about to go in place", false, "out.bmp", false},
       {"as the first face is about to go in place", true, "faces/px.png", false},
-      {"as the picture follows the faces", true, "out.bmp", true},
+      {"as the picture follows the faces", true, "out.bmp", false},
+      {"as the sun, the last, is about to be named", true, "sun.json", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.when);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
@@ -790,6 +791,67 @@ TEST(SettingsRead, PicturesTooLargeForMemory) {
   EXPECT_TRUE(scene.Ground.Enabled);
   EXPECT_EQ(scene.RandomSeed, "1");
   EXPECT_TRUE(scene.Far.Empty());
+}
+
+}  // namespace
+}  // namespace horizonmill
+
+namespace horizonmill {
+namespace {
+
+// Finds every picture where it is named, and counts the lookups.
+class PlainHost : public SettingsReaderHost {
+ public:
+  std::function<void(const std::string&)> onLookup;
+  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
+                                           std::string_view) override {
+    return std::nullopt;
+  }
+  bool PictureExists(const std::string& path) override {
+    if (onLookup) onLookup(path);
+    return SettingsReaderHost::PictureExists(path);
+  }
+};
+
+// A picture that many entries name is read from its file once: the file
+// spoilt after the first entry has read it reaches none of the others, and
+// each entry still holds a picture of its own.
+TEST(SettingsFile, APictureManyEntriesNameIsDecodedOnce) {
+  const struct {
+    int entries;
+    bool dropBetween;  // an entry whose picture is missing comes between them
+  } cases[] = {{2, false}, {30, false}, {3, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.entries);
+    TempDir dir;
+    WritePicture(dir / "tree.bmp", 3, 2);
+    std::string text;
+    for (int i = 0; i < c.entries; ++i) {
+      text += "Objects_CreateObject Far\r\nObjects_Filename tree.bmp\r\n";
+      if (c.dropBetween && i == 0)
+        text += "Objects_CreateObject Far\r\nObjects_Filename gone.bmp\r\n";
+    }
+    WriteBytes(dir / "scene.hm", text);
+    PlainHost host;
+    int lookups = 0;
+    host.onLookup = [&](const std::string& path) {
+      if (path.ends_with("tree.bmp") && ++lookups == 2) WriteBytes(path, "no picture at all");
+    };
+    SceneSettings scene;
+    ASSERT_EQ(ReadSettings(scene, dir / "scene.hm", host), ReadStatus::Complete);
+    ASSERT_EQ(scene.Far.Size(), static_cast<std::size_t>(c.entries));
+    const PixelImage* first = nullptr;
+    for (const ObjectEntry& entry : scene.Far) {
+      ASSERT_TRUE(entry.Image);
+      EXPECT_EQ(entry.Image->width, 3);
+      EXPECT_EQ(entry.Image->height, 2);
+      EXPECT_NE(entry.Image.get(), first);
+      if (first) {
+        EXPECT_TRUE(std::equal(first->pixels, first->pixels + 6, entry.Image->pixels));
+      }
+      first = entry.Image.get();
+    }
+  }
 }
 
 }  // namespace

@@ -185,3 +185,47 @@ TEST(SettingsWarnings, NoSettingsFileAtAll) {
 
 }  // namespace
 }  // namespace horizonmill
+
+namespace horizonmill {
+namespace {
+
+// Stars beyond what the picture can show are told with their line; the
+// values are kept as written.
+TEST(SettingsWarnings, StarsBeyondWhatThePictureCanShowAreToldWithTheirLine) {
+  const struct {
+    std::string text;
+    std::vector<int> lines;  // the lines warned of, in order
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"Output_Resolution 64 32\nStars_NumberOfStars 2048\n", {}, {}},
+      {"Output_Resolution 64 32\nStars_NumberOfStars 2049\n",
+       {2},
+       {"Stars_NumberOfStars: 2049 stars are more than the 64 x 32 picture has pixels"}},
+      {"Stars_NumberOfStars 2147483647\nOutput_Resolution 3072 1536\n",
+       {1},
+       {"2147483647 stars are more than the 3072 x 1536 picture has pixels"}},
+      {"Stars_SizeOfStars 1024\n", {}, {}},
+      {"Stars_SizeOfStars 3e38\n",
+       {1},
+       {"Stars_SizeOfStars: a star of size 3e38 is wider than the whole panorama"}},
+      {"Stars_OverSampling 2\nStars_SizeOfStars 600\n", {2}, {"a star of size 600"}},
+      {"RandomSeed 1\nStars_SizeOfStars 1e9\nStars_NumberOfStars 99999999\n",
+       {3, 2},
+       {"99999999 stars", "a star of size 1e9"}},
+      {"Stars_NumberOfStars -5\nStars_SizeOfStars -3e38\n", {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::vector<SettingsWarning> beyond;
+    for (const SettingsWarning& w : WarningsOf(c.text))
+      if (w.kind == Kind::BeyondSight) beyond.push_back(w);
+    ASSERT_EQ(beyond.size(), c.lines.size());
+    for (std::size_t i = 0; i < beyond.size(); ++i) {
+      EXPECT_EQ(beyond[i].line, c.lines[i]);
+      EXPECT_NE(beyond[i].message.find(c.parts[i]), std::string::npos) << beyond[i].message;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace horizonmill

@@ -1,7 +1,13 @@
 #include "app/OutputPlan.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <utility>
 
 #include "app/Session.h"
 #include "image/ImageLimits.h"
@@ -11,6 +17,8 @@
 
 namespace horizonmill {
 namespace {
+
+namespace fs = std::filesystem;
 
 // What can be said before the render about the format: an extension that
 // names none of the formats, and a quality that does not apply.
@@ -46,6 +54,43 @@ void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
     plan.warnings.push_back(
         {out.empty() ? plan.cubemap : out, "--quality applies to JPEG only; " + what});
   }
+}
+
+// What a name stands for here, so that two spellings of one file compare
+// equal: the file's device and inode when it exists (a link counts as what it
+// points to), else its folder's and its last component, else the path made
+// absolute and normal (a folder the run will make).
+std::string IdentityOf(const std::string& path) {
+  struct stat st;
+  auto id = [](const struct stat& s) {
+    return std::to_string(s.st_dev) + ":" + std::to_string(s.st_ino);
+  };
+  if (::stat(path.c_str(), &st) == 0) return "file " + id(st);
+  const fs::path name(path);
+  const fs::path folder = name.has_parent_path() ? name.parent_path() : fs::path(".");
+  if (name.has_filename() && ::stat(folder.c_str(), &st) == 0)
+    return "in " + id(st) + "/" + name.filename().string();
+  std::error_code ec;
+  return "path " + fs::absolute(name, ec).lexically_normal().string();
+}
+
+// The files a run must never write over: the scene's settings file and the
+// pictures it uses, each with what it is, by identity.
+std::vector<std::pair<std::string, std::string>> SceneFilesOf(const Session& session) {
+  std::vector<std::pair<std::string, std::string>> files;
+  auto add = [&](const std::string& path, std::string what) {
+    struct stat st;
+    if (!path.empty() && ::stat(path.c_str(), &st) == 0)
+      files.emplace_back(IdentityOf(path), std::move(what));
+  };
+  add(session.SettingsFilename(), "the scene's settings file itself");
+  const SceneSettings& scene = session.Scene();
+  add(scene.Ground.TextureFilename, "the ground texture the scene uses");
+  add(scene.Ceiling.TextureFilename, "the ceiling texture the scene uses");
+  for (const ObjectGroup* group : {&scene.Far, &scene.Mid, &scene.Near})
+    for (const ObjectEntry& entry : *group)
+      add(entry.Filename, "an object picture the scene uses (" + entry.Filename + ")");
+  return files;
 }
 
 std::string ImageNameOf(const OutputRequest& request, const Session& session, bool& sceneName) {
@@ -186,10 +231,18 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
     if (const auto problem = CheckOutputTarget(plan.sun, OutputOrigin::Named, OutputSize{1, 1}))
       return refused(*problem);
   }
-  std::vector<std::string> names = plan.Names();
-  std::sort(names.begin(), names.end());
-  if (const auto twice = std::adjacent_find(names.begin(), names.end()); twice != names.end())
-    return refused(*twice + ": named twice among the files to write");
+  // Two spellings of one file ("./y.png" and "y.png", a link and its file)
+  // are one file named twice; the scene and its pictures are never written.
+  const auto sceneFiles = SceneFilesOf(session);
+  std::map<std::string, std::string> seen;  // identity -> the name that gave it
+  for (const std::string& name : plan.Names()) {
+    const std::string identity = IdentityOf(name);
+    if (const auto [at, added] = seen.emplace(identity, name); !added)
+      return refused(name + ": named twice among the files to write" +
+                     (at->second == name ? std::string() : " (as " + at->second + ")"));
+    for (const auto& [id, what] : sceneFiles)
+      if (id == identity) return refused(name + ": is " + what + ", which a run never replaces");
+  }
   WarnAboutFormat(request, plan);
   return {std::move(plan), {}};
 }

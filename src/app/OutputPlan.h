@@ -110,8 +110,11 @@ struct PlannedOutputs {
 // Plans the request for the session's scene, checking every name before the
 // render: each target as CheckOutputTarget says (the scene's own name as a
 // SceneFile name unless `overwrite`), the cube map's folder as
-// CheckCubeMapTarget says and its faces within the image limits, and no name
-// given twice, a laid-out cube map within the image limits. Warns of an image
+// CheckCubeMapTarget says and its faces within the image limits, and no file
+// named twice (by identity: device and inode of the file, or of its folder
+// with its name, so "./y.png" and "y.png" are one), a laid-out cube map within
+// the image limits; no file of the run may be the scene's settings file or a
+// picture it uses (whoever named it). Warns of an image
 // name whose extension names no format (JPEG is written), of a quality asked
 // for where nothing is JPEG, of a sun ratio where nothing is HDR, and of a
 // panorama image that is not twice as wide as high (no panorama metadata is

@@ -42,13 +42,19 @@ Options:
                        before the render. A symbolic link there is replaced
                        only when it points to a regular file. "-o -" writes
                        the image to standard output (not to a terminal).
+                       No file of a run may be the scene itself or one of its
+                       pictures, nor one file named twice ("./y.png" and
+                       "y.png"). All the files of a run are written and
+                       synced before any is put in place: a full disk or an
+                       interrupt leaves every old file as it was.
   --format png|jpg|bmp|exr|hdr
                        the format of the image on standard output (-o -);
                        default png
   --overwrite          let the scene's Output_Filename replace an existing file
-                       that is not a BMP, JPEG, PNG, OpenEXR or HDR picture
-                       (without -o or this, it does not: a scene from elsewhere
-                       cannot overwrite a document)
+                       (without -o or this it never does, whatever the file: a
+                       scene from elsewhere may name any file, by an absolute
+                       name or "..\", its own pictures too; so rendering a
+                       scene again needs --overwrite)
   --size WxH           render W x H pixels instead of the scene's resolution
                        (positive integers, e.g. --size 1024x512)
   --quality Q          JPEG quality 0..100; the default is the quality set in
@@ -171,7 +177,11 @@ of them leaves every one as it was.
 
 Progress goes to standard error: a bar when it is a terminal, one final line
 otherwise. Ctrl-C (SIGINT) or SIGTERM stops the loading, the render or the
-writing at its next step and leaves nothing written.
+writing at its next step, up to the moment before the first file is renamed
+into place, and leaves nothing written; one that comes after the renames ends
+the program with 130 or 143 and says that the files are written. Where the
+file system has no unnamed temporary files (FUSE, NFS, vfat) a file .hmXXXXXX
+stands in beside the target; kill -9 may leave it behind.
 
 Exit status: 0 success, 1 error (the message names the file and the reason; a
 scene argument that is no settings file at all, such as a picture; with

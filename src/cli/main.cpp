@@ -13,6 +13,7 @@
 
 #include "Version.h"
 #include "app/OutputPlan.h"
+#include "app/ProgramSettings.h"
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
 #include "cli/Options.h"
@@ -96,6 +97,13 @@ int Run(const Options& options) {
   terminal.Finish();
   switch (result.outcome) {
     case RunOutcome::Written:
+      // Heard after the last file was renamed into place (syncing its
+      // folder): the files are written, and the program still stops for it.
+      if (const int signal = PendingInterrupt()) {
+        std::fprintf(stderr, "%s: %s after every file was in place; they are written\n", kName,
+                     Interrupted(signal).what());
+        return Interrupted(signal).ExitStatus();
+      }
       break;
     case RunOutcome::NotWritten:
       return StopForInterrupt(AbortingSignal());
@@ -146,6 +154,10 @@ int main(int argc, char** argv) {
   // SIGINT and SIGTERM from here on stop the loading, the render or the writing
   // at its next step; nothing is left written.
   InstallInterruptHandlers();
+  // The program INI is read before anything else; a FIFO there must not
+  // make the program wait, nor be passed over in silence.
+  if (const std::string problem = ApplicationIniProblem(DefaultProgramIni()); !problem.empty())
+    return Fail(problem + " (the program's INI file; HORIZONMILL_INI names another)");
   // A reader of standard output that goes away is a write error, told as one.
   std::signal(SIGPIPE, SIG_IGN);
   try {

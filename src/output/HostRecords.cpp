@@ -191,6 +191,17 @@ std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,
   const auto catalog = NameBetween(record.CatalogFile, kCatalogPrefix, ".bmp");
   if (catalog && !catalogsNamed.contains(std::string(kCatalogPrefix) + *catalog))
     pictures.push_back(bg / record.CatalogFile);
+  // What the record names otherwise is no picture of ours, whatever it is:
+  // it stays, and the host hears why.
+  const std::pair<std::string_view, bool> refused[] = {{record.PictureFile, !picture.has_value()},
+                                                       {record.CatalogFile, !catalog.has_value()}};
+  for (const auto& [file, notOurs] : refused)
+    if (notOurs)
+      host.MessageBox(kPictureNotDeletedMessage,
+                      "the record of \"" + record.Alias + "\" names \"" + std::string(file) +
+                          "\", which is not a picture a registration writes (NAME.bmp, "
+                          "NAME.jpg, c_NAME.bmp with a file name a registration accepts), so "
+                          "it was not deleted");
 
   std::vector<std::string> deleted;
   for (const fs::path& path : pictures) {

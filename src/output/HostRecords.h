@@ -75,7 +75,8 @@ inline constexpr std::string_view kPictureNotDeletedMessage = "画像を削除�
 // name a registration accepts (FileNameRules.h), only regular files, and
 // never a picture an entry of the host's list still names (another alias on
 // the same pictures). A picture that cannot be deleted is told to the host
-// (kPictureNotDeletedMessage, the path and the reason in the details).
+// (kPictureNotDeletedMessage, the path and the reason in the details), and so
+// is a name the record holds that is no such picture (left as it is).
 // Returns the pictures deleted.
 std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,
                                               const RecordFields& record,

@@ -15,34 +15,11 @@
 namespace horizonmill {
 namespace {
 
-// The first bytes of each format the program writes.
-constexpr std::array<std::string_view, 5> kWrittenSignatures = {
-    std::string_view("BM"),                // BMP
-    std::string_view("\xFF\xD8\xFF"),      // JPEG
-    std::string_view("\x89PNG"),           // PNG
-    std::string_view("\x76\x2F\x31\x01"),  // OpenEXR
-    std::string_view("#?RADIANCE"),        // Radiance HDR
-};
-
-enum class Content { Absent, Empty, Picture, Other, Unreadable };
-
-// What the file at `path` (following a link) holds, judged by its first bytes.
-Content ContentOf(const std::string& path) {
-  // Non-blocking, so that a link to a FIFO does not wait for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? Content::Absent : Content::Unreadable;
+// Whether anything at all is at `path`: a file, a folder, a link (to
+// anything or nothing).
+bool SomethingThere(const std::string& path) {
   struct stat st;
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  char head[16] = {};  // more than the longest signature
-  const ssize_t n = regular ? ::read(fd, head, sizeof head) : -1;
-  ::close(fd);
-  if (!regular) return Content::Other;
-  if (n < 0) return Content::Unreadable;
-  if (n == 0) return Content::Empty;
-  const std::string_view first(head, static_cast<std::size_t>(n));
-  for (std::string_view signature : kWrittenSignatures)
-    if (first.substr(0, signature.size()) == signature) return Content::Picture;
-  return Content::Other;
+  return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
 }
 
 // Why the folder the name lies in cannot take the image; empty when it can.
@@ -83,22 +60,11 @@ std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrig
     return problem(reason);
   if (const std::string reason = NotWritableReason(path); !reason.empty())
     return problem("cannot be written: " + reason);
-  if (origin == OutputOrigin::SceneFile) {
-    switch (ContentOf(path)) {
-      case Content::Absent:
-      case Content::Empty:
-      case Content::Picture:
-        break;
-      case Content::Unreadable:
-        return problem(
-            "exists and cannot be read to tell whether it is a picture, so the scene's output "
-            "name does not replace it");
-      case Content::Other:
-        return problem(
-            "exists and is not a picture of ours (BMP, JPEG, PNG, OpenEXR, Radiance HDR), so "
-            "the scene's output name does not replace it");
-    }
-  }
+  // A scene may come from anywhere and name any file the user can write, by
+  // an absolute name or "..\", its own pictures too: its name only ever
+  // makes a new file.
+  if (origin == OutputOrigin::SceneFile && SomethingThere(path))
+    return problem("exists, and the scene's output name never replaces a file");
   // A size beyond what any image may have is the render's to refuse, with the
   // limit it breaks: saying .png or .bmp would do could only mislead.
   if (ImageFormatOf(path) == ImageFormat::Jpeg && WorkBitmap::FitsLimits(size.width, size.height) &&

@@ -35,9 +35,9 @@ inline constexpr int kMaxJpegSide = 65500;
 //   (checked as the writer would make it, platform/AtomicFile.h);
 // - a folder, device, FIFO or socket there is never replaced (the atomic
 //   writer refuses them too);
-// - a name from the scene file does not replace an existing file unless it is
-//   empty or, by its first bytes, a picture of a format the program writes
-//   (BMP, JPEG or PNG): a scene from elsewhere cannot overwrite a document;
+// - a name from the scene file never replaces an existing file, whatever it
+//   holds: a scene from elsewhere can name any file by an absolute name or
+//   "..\", its own pictures included;
 // - a JPEG is at most kMaxJpegSide pixels a side (a size beyond what any image
 //   may have is not said here: the render refuses it before it starts, naming
 //   the limit, OutputSizeProblem in output/ImageOutput.h).

@@ -52,7 +52,8 @@ void TakeOutEntry(IniDocument& list, std::string_view section, long long number)
   long long last = number;
   for (const auto& [n, value] : ReadHostEntries(list, section)) last = std::max(last, n);
   for (long long i = number; i < last; ++i) {
-    const auto next = list.Find(section, EntryKey(i + 1));
+    // The line's own text: a value in quotes keeps them, and so reads the same.
+    const auto next = list.FindRaw(section, EntryKey(i + 1));
     if (next)
       list.WriteString(section, EntryKey(i), *next);
     else

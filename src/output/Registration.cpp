@@ -1,5 +1,6 @@
 #include "output/Registration.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <new>
@@ -47,6 +48,14 @@ std::optional<std::pair<std::string_view, std::string>> NameProblem(const Backgr
       return {{kBadAliasMessage,
                "the alias may not contain \",\" or control characters: the host's list separates "
                "its fields with \",\""}};
+  // The host's list gives a value back without its outer blanks and one pair
+  // of outer quotes: such an alias would never be found again to be removed.
+  if (!alias.empty() && (alias.front() == ' ' || alias.back() == ' ' || alias.front() == '"' ||
+                         alias.front() == '\''))
+    return {{kBadAliasMessage,
+             "the alias \"" + alias +
+                 "\" may not begin or end with a blank nor begin with a quote: the host's list "
+                 "would give it back without them"}};
   if (cp932->size() > static_cast<std::size_t>(kMaxAliasBytes))
     return {{kLongAliasMessage, "the alias takes " + std::to_string(cp932->size()) +
                                     " bytes in the Japanese code page; at most " +
@@ -176,13 +185,51 @@ bool CheckRegistration(const HostInstallation& installation, const BackgroundNam
   const BackgroundFiles these = FilesOf(installation.Folders, names);
   const BackgroundFiles those = FilesOf(installation.Folders, other);
   for (const fs::path& path : {these.Picture, those.Picture, these.Catalog, these.Texture}) {
+    // The host opens its files under Windows' rules: SUNSET.BMP is sunset.bmp.
+    const fs::path found = FindEntry(path.parent_path(), path.filename().string());
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(path, ec))) {
-      host.MessageBox(kAlreadyRegisteredMessage, path.string() + " already exists");
+    if (fs::exists(fs::symlink_status(found, ec))) {
+      host.MessageBox(kAlreadyRegisteredMessage, found.string() + " already exists");
       return false;
     }
   }
+  // The list must have room for the entry where its count says it goes.
+  try {
+    const IniDocument list = LoadIniFile(installation.List.File);
+    if (const auto number = NextEntryNumber(list, installation.List); !number.Number) {
+      TellNotInstalled(host, number.Refusal);
+      return false;
+    }
+  } catch (const FileError&) {
+    // A list that cannot be read is the registration's to report, naming
+    // it, when it reads the list under the host's lock.
+  }
   return true;
+}
+
+NextEntry NextEntryNumber(const IniDocument& list, const BackgroundList& where) {
+  const std::string at = where.File + ", section [" + std::string(where.Section) + "]";
+  // No count in bg.ini: its list is empty.
+  long long count = 0;
+  if (const auto text = list.Find(where.Section, kBGMaxKey); text && !text->empty()) {
+    const bool digits =
+        std::all_of(text->begin(), text->end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits)
+      return {std::nullopt, at + ": BGMax \"" + *text +
+                                "\" is no entry count (decimal digits), so the host's list "
+                                "cannot say where the next entry goes"};
+    count = text->size() > 6 ? kMaxHostEntryNumber : std::stoll(*text);
+  }
+  if (count >= kMaxHostEntryNumber)
+    return {std::nullopt, at + ": BGMax " + *list.Find(where.Section, kBGMaxKey) +
+                              " puts the next entry past the last entry the host can list (Back" +
+                              std::to_string(kMaxHostEntryNumber) + ")"};
+  const long long n = count + 1;
+  if (const auto there = list.Find(where.Section, EntryKey(n)); there && !there->empty())
+    return {std::nullopt, at + ": BGMax is " + std::to_string(count) + ", but " + EntryKey(n) +
+                              " holds already \"" + *there +
+                              "\": the count does not match the list, so nothing is written"};
+  return {n, {}};
 }
 
 WorkBitmap MakeCatalogPicture(const WorkBitmap& picture) {
@@ -293,8 +340,12 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   const std::string managementFile = folders.ManagementFile().string();
   IniDocument management = LoadIniFile(managementFile);
   IniDocument hostList = LoadIniFile(list.File);
-  const long long n = 1LL + hostList.ReadInteger(list.Section, kBGMaxKey,
-                                                 list.Section == kHostMenuSection ? -1 : 0);
+  const NextEntry next = NextEntryNumber(hostList, list);
+  if (!next.Number) {
+    TellNotInstalled(held, next.Refusal);
+    return false;
+  }
+  const long long n = *next.Number;
   const std::string key = EntryKey(n);
   const RecordFields record{names.Alias, files.CatalogFile, files.PictureFile};
 

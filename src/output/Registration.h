@@ -18,6 +18,7 @@
 
 #include "image/WorkBitmap.h"
 #include "output/FileNameRules.h"
+#include "platform/PrivateProfile.h"
 #include "platform/WriteProgress.h"
 
 namespace horizonmill {
@@ -104,13 +105,32 @@ struct BackgroundFiles {
 };
 BackgroundFiles FilesOf(const HostFolders& folders, const BackgroundNames& names);
 
+// The largest entry number the host's list may be given: past it the host
+// cannot reach an entry (a count near 2^31 wraps in its arithmetic).
+inline constexpr long long kMaxHostEntryNumber = 9999;
+
+// Where the next entry of the host's list goes, or why the list cannot say.
+struct NextEntry {
+  std::optional<long long> Number;
+  std::string Refusal;  // in English, naming the file and section
+};
+// "BGMax" + 1 of the list's section ("BGMax" missing or empty counts 0),
+// when "BGMax" is decimal digits alone, the entry is at most
+// kMaxHostEntryNumber, and no "Back<n>" holds a value there yet: the host's
+// count is not trusted to overwrite the host's own entries.
+NextEntry NextEntryNumber(const IniDocument& list, const BackgroundList& where);
+
 // Before anything is written: the alias (at most kMaxAliasBytes in CP932, no
-// "," and no control character) and the file name (FileNameProblem: at most
+// "," and no control character, no blank at either end and no quote at its
+// start, which the host's list would not give back) and the file name (FileNameProblem: at most
 // kMaxFileNameLength characters, CP932, no path, no character Windows
 // refuses, no "." or blank at its end, no device name; empty is allowed).
 // Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
-// BGDir\c_file.bmp, D3DDir\file.jpg may exist. On a failure the message is
-// shown and false returned.
+// BGDir\c_file.bmp, D3DDir\file.jpg may exist, in any letter case (the host
+// runs under Windows' rules). Then the host's list must leave room for the
+// entry (NextEntryNumber; otherwise kNotInstalledMessage with a beep and the
+// reason; a list that cannot be read is left to RegisterBackground, which
+// throws naming it). On a failure the message is shown and false returned.
 bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,
                        RegistrationHost& host);
 
@@ -126,7 +146,8 @@ WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 //   1. a note of the registration in the management file ("REGISTERING");
 //   2. the picture (BMP, or JPEG at `jpegQuality`), the catalog picture
 //      (BMP) and the Direct3D texture (JPEG);
-//   3. the host's list: "BGMax" + 1 = n, read now, and "Back<n>" =
+//   3. the host's list: n = NextEntryNumber, read now (a list without room
+//      is refused before step 1), and "Back<n>" =
 //      alias,c_file,file;
 //   4. the management file: the record "Back<n>" = alias,c_file.bmp,file.ext,
 //      and the note gone.

@@ -10,6 +10,7 @@
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "platform/PrivateProfile.h"
+#include "platform/WholeFile.h"
 
 namespace horizonmill {
 namespace {
@@ -57,6 +58,18 @@ std::filesystem::path ApplicationIniPath(const std::filesystem::path& programFil
   else
     config = HomeDirectory() / ".config";
   return config / "horizonmill" / IniNameForProgram(programFile.filename().string());
+}
+
+std::string ApplicationIniProblem(const std::filesystem::path& ini) {
+  std::error_code ec;
+  if (std::filesystem::symlink_status(ini, ec).type() == std::filesystem::file_type::not_found)
+    return {};
+  try {
+    const InputFile file(ini.string(), true);
+  } catch (const FileError& e) {
+    return e.what();
+  }
+  return {};
 }
 
 ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini) {

@@ -50,6 +50,11 @@ std::filesystem::path ApplicationIniPath(const std::filesystem::path& programFil
 // The path rule itself, on a name (exposed for tests).
 std::string IniNameForProgram(std::string_view programFileName);
 
+// Why the program INI at `ini` cannot be read, naming it: it exists but is no
+// regular file (a FIFO, a folder, a device: looked at without waiting on it)
+// or cannot be opened. Empty when it is missing or readable.
+std::string ApplicationIniProblem(const std::filesystem::path& ini);
+
 // A missing or unreadable file gives the defaults; never throws.
 ApplicationSettings ReadApplicationSettings(const std::filesystem::path& ini);
 

@@ -102,6 +102,7 @@ class NewFile : public ByteSink {
     buffer_.reserve(kBlockBytes);
   }
   ~NewFile() override {
+    if (linkedAtTarget_) UnlinkTargetIfOurs();
     file_.Close();
     if (!tempName_.empty()) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
   }
@@ -143,28 +144,51 @@ class NewFile : public ByteSink {
   // From here on neither an interrupt nor a request to stop stops this file.
   void Finish() { onInterrupt_ = OnInterrupt::Finish; }
 
-  // Puts the complete file in place: the target's mode and group, on disk,
-  // named, renamed over the target, the folder synced.
-  void PutInPlace() {
+  // Makes the complete file ready to be put in place: every byte written,
+  // the target's mode and group, on disk. Until Rename nothing is named.
+  void Complete() {
     WriteBuffer();
     KeepAttributes();
     if (::fsync(file_.Get()) != 0) Fail(errno);
     // Whatever came to the target meanwhile is looked at again.
     if (const std::string reason = NotReplaceableReason(target_); !reason.empty())
       throw FileError(target_, reason);
+  }
+
+  // Gives the complete file a name in its folder, the target's when nothing
+  // is there (then it is in place), else a short temporary one that Rename
+  // puts over the target. A file named under a temporary name loses it again
+  // on every way out short of Rename.
+  void Name() {
     BeforePutInPlace(target_);
-    // The last moment a request to stop is heard: nothing is named yet.
+    // The last moment a request to stop is heard for this file alone.
     StopIfAsked();
-    const bool overTarget = !tempName_.empty() || NameUnnamedFile();
-    if (overTarget) {
+    overTarget_ = !tempName_.empty() || NameUnnamedFile();
+  }
+
+  // Renames the named file over the target and syncs the folder. A rename
+  // within one folder needs no room on the disk.
+  void Rename() {
+    if (overTarget_) {
       if (::renameat(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str()) != 0)
         Fail(errno);
       tempName_.clear();
     }
+    linkedAtTarget_ = false;
     if (file_.Close() != 0) Fail(errno);
     // The rename is on disk once the folder is.
     ::fsync(folder_.Get());
   }
+
+  void PutInPlace() {
+    Complete();
+    Name();
+    Rename();
+  }
+
+  // The look at an interrupt or a request to stop made for a set of files
+  // once all of them are named, just before the first rename.
+  void StopIfAskedBeforeRename() const { StopIfAsked(); }
 
  private:
   [[noreturn]] void Fail(int error) const { throw FileError(target_, ErrnoReason(error)); }
@@ -229,6 +253,15 @@ class NewFile : public ByteSink {
     }
   }
 
+  // Takes the target's name away when it still names this file.
+  void UnlinkTargetIfOurs() const noexcept {
+    struct stat ours, there;
+    if (::fstat(file_.Get(), &ours) == 0 &&
+        ::fstatat(folder_.Get(), place_.name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+        ours.st_dev == there.st_dev && ours.st_ino == there.st_ino)
+      ::unlinkat(folder_.Get(), place_.name.c_str(), 0);
+  }
+
   // Links the unnamed file into the folder: under the target's name when
   // nothing is there (false: it is in place), else under a short temporary
   // name to be renamed over the target (true).
@@ -240,7 +273,10 @@ class NewFile : public ByteSink {
     struct stat st;
     if (::fstatat(folder_.Get(), place_.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 &&
         errno == ENOENT) {
-      if (link(place_.name) == 0) return false;
+      if (link(place_.name) == 0) {
+        linkedAtTarget_ = true;
+        return false;
+      }
       if (errno != EEXIST) Fail(errno);
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -260,7 +296,11 @@ class NewFile : public ByteSink {
   WriteProgress* progress_;
   Descriptor folder_;
   Descriptor file_;
-  std::string tempName_;  // the file's name in the folder until it is in place
+  std::string tempName_;     // the file's name in the folder until it is in place
+  bool overTarget_ = false;  // named under tempName_, to be renamed over the target
+  // Named at the target, where nothing was, but not yet renamed with the
+  // files of its set: a failure of the set takes the name away again.
+  bool linkedAtTarget_ = false;
   std::vector<char> buffer_;
   std::exception_ptr failure_;
 };
@@ -372,11 +412,16 @@ void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* 
     written.push_back(std::make_unique<NewFile>(f.path, OnInterrupt::Stop, progress));
     Fill(*written.back(), f.path, f.write);
   }
-  // Every file is complete. Until the first is in place an interrupt or a
-  // request to stop still leaves every target as it was; after that it would
-  // leave some in place and some not, so they all go in.
-  for (std::size_t i = 1; i < written.size(); ++i) written[i]->Finish();
-  for (auto& file : written) file->PutInPlace();
+  // Every byte of every file on disk before any name changes: a small file
+  // still in its buffer would otherwise meet a full disk only after the
+  // files before it had been put in place.
+  for (auto& file : written) file->Complete();
+  for (auto& file : written) file->Name();
+  // The last look at an interrupt or a request to stop: past it every file
+  // is renamed, so that a stop never leaves some in place and some not.
+  if (!written.empty()) written.front()->StopIfAskedBeforeRename();
+  for (auto& file : written) file->Finish();
+  for (auto& file : written) file->Rename();
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, OnInterrupt onInterrupt) {

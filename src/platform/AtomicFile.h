@@ -75,12 +75,14 @@ struct FileToWrite {
 };
 
 // Writes every file of the set as WriteFileAtomically does, and puts them in
-// place only once all of them are complete, in order: a failure, an interrupt
-// or a request to stop (through `progress`, whose plan gets every file's rows
-// first) before the first of them is put in place leaves every target as it
-// was. An interrupt or a request after that no longer stops them; a failure
-// while they are put in place (a full disk syncing, say) leaves the earlier
-// ones replaced.
+// place only once all of them are complete: every file is written to its end
+// and synced (a full disk is met then, by whichever file), then each is named
+// beside its target, and only then are they renamed over their targets, in
+// order. A failure, an interrupt or a request to stop (through `progress`,
+// whose plan gets every file's rows first) up to the first rename leaves every
+// target as it was and nothing beside it; SIGTERM during the final sync is
+// heard there. From the first rename on nothing stops them: renames within a
+// folder need no room on the disk.
 void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* progress = nullptr);
 
 namespace detail {

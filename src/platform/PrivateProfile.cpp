@@ -183,6 +183,15 @@ std::optional<std::string> IniDocument::Find(std::string_view section, std::stri
   return std::string(Unquote(ParseLine(Text(lines_[*line])).value));
 }
 
+std::optional<std::string> IniDocument::FindRaw(std::string_view section,
+                                                std::string_view key) const {
+  const auto block = FindBlock(section);
+  if (!block) return std::nullopt;
+  const auto line = FindKeyLine(*block, key);
+  if (!line) return std::nullopt;
+  return std::string(ParseLine(Text(lines_[*line])).value);
+}
+
 std::string IniDocument::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
   auto value = Find(section, key);

@@ -67,6 +67,9 @@ class IniDocument {
 
   // The value (quotes taken off), or nothing when the section or key is missing.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  // The value as the line holds it, blanks trimmed but quotes kept: what
+  // moves a value to another key so that it reads back the same.
+  std::optional<std::string> FindRaw(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
   int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;

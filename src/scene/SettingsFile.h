@@ -150,6 +150,8 @@ enum class SettingsWarningKind {
   NoEntry,          // an object line before the first Objects_CreateObject is ignored
   GradationCounts,  // the sky gradation's colours and positions differ in number
   MissingPicture,   // a picture found nowhere (after the host's answer)
+  BeyondSight,      // more stars, or larger ones, than the picture can show: the
+                    // render takes long for nothing (it can still be stopped)
 };
 
 // One warning: the line (counted from 1) and an English message that names the

@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <system_error>
+#include <unordered_map>
 
 #include "image/BmpReader.h"
 #include "image/PictureBudget.h"
@@ -124,6 +125,7 @@ class Reader {
       if (!Apply(line)) return ReadStatus::OutOfMemory;
     }
     CheckGradationCounts();
+    CheckStars();
     return ReadStatus::Complete;
   }
 
@@ -201,6 +203,7 @@ class Reader {
                    std::string_view otherwise);
   void CheckLineEnd(Key key);
   void CheckGradationCounts();
+  void CheckStars();
   void WarnMissingPicture(PictureKind kind, std::string_view name);
 
   // False when the reading has to stop (memory).
@@ -212,6 +215,16 @@ class Reader {
   void LoadTexture(PictureKind kind);
   std::optional<std::string> FindPicture(PictureKind kind, std::string_view name);
   void DropCurrentEntry();
+  // The entry goes or gets another picture: no picture is copied from it.
+  void ForgetPictureOf(const ObjectEntry* entry) {
+    std::erase_if(decoded_, [entry](const auto& held) { return held.second == entry; });
+  }
+  static PixelImagePtr CopyOf(const PixelImage& from) {
+    PixelImagePtr copy = MakePixelImage(from.width, from.height);
+    if (copy)
+      std::copy_n(from.pixels, static_cast<std::size_t>(from.width) * from.height, copy->pixels);
+    return copy;
+  }
   bool RunOutOfMemory(std::string_view message) {
     host_.Beep();
     host_.MessageBox(message);
@@ -238,6 +251,8 @@ class Reader {
   int missing_ = 0;
   bool equalsAfterBlank_ = false;
   bool lastWasText_ = false;
+  // Where the star count and the star size were given.
+  int starsLine_ = 0, starSizeLine_ = 0;
   // Where the sky gradation's colours and positions were given, and how many positions.
   int colorsLine_ = 0, positionsLine_ = 0, positionsGiven_ = 0;
   // The current entry went with a picture that was not found: its lines are
@@ -249,6 +264,8 @@ class Reader {
   ObjectGroup* currentGroup_ = nullptr;
   std::unique_ptr<ObjectEntry> orphan_;
   std::size_t entries_ = 0;  // in Far, Mid and Near
+  // Each picture path read so far and the entry holding its picture.
+  std::unordered_map<std::string, const ObjectEntry*> decoded_;
 };
 
 bool Reader::Apply(std::string_view line) {
@@ -314,8 +331,8 @@ bool Reader::ApplyKey(Key key) {
       return true;
     case Key::SunMixtureMode: sun.MixtureMode = MixtureValue(); return true;
     case Key::StarsOverSampling: scene_.Stars.OverSampling = IntegerValue(); return true;
-    case Key::StarsNumber: scene_.Stars.NumberOfStars = IntegerText(); return true;
-    case Key::StarsSize: scene_.Stars.SizeOfStars = RealText(); return true;
+    case Key::StarsNumber: scene_.Stars.NumberOfStars = IntegerText(); starsLine_ = line_; return true;
+    case Key::StarsSize: scene_.Stars.SizeOfStars = RealText(); starSizeLine_ = line_; return true;
     case Key::CreateObject: return CreateEntry();
     case Key::GroundTexture: LoadTexture(PictureKind::GroundTexture); return true;
     case Key::GroundScale: scene_.Ground.Scale = RealText(); return true;
@@ -418,6 +435,29 @@ void Reader::CheckLineEnd(Key key) {
   Warn(SettingsWarningKind::ExtraValues, message);
 }
 
+// Stars beyond what the picture can show cost the render minutes for nothing:
+// more stars than it has pixels whiten the sky, and a star wider than the
+// panorama (size 1024 spans its width, times the over-sampling) covers it.
+// The render still draws them, and can be stopped between two stars.
+void Reader::CheckStars() {
+  const StarSettings& stars = scene_.Stars;
+  const std::int64_t width = std::max(ToInteger(scene_.Output.Resolution.Width), 1);
+  const std::int64_t height = std::max(ToInteger(scene_.Output.Resolution.Height), 1);
+  const std::int64_t count = ToInteger(stars.NumberOfStars);
+  if (starsLine_ != 0 && count > width * height)
+    WarnAt(starsLine_, SettingsWarningKind::BeyondSight,
+           "Stars_NumberOfStars: " + std::to_string(count) + " stars are more than the " +
+               std::to_string(width) + " x " + std::to_string(height) +
+               " picture has pixels; they whiten the sky and the render takes long for nothing");
+  const long double size = ToReal(stars.SizeOfStars);
+  const long double span = size * std::max(stars.OverSampling, std::int32_t{1});
+  if (starSizeLine_ != 0 && !(span <= 1024))
+    WarnAt(starSizeLine_, SettingsWarningKind::BeyondSight,
+           "Stars_SizeOfStars: a star of size " + std::string(stars.SizeOfStars) +
+               " is wider than the whole panorama (at size 1024 one spans it), so it covers "
+               "the sky and the render takes long for nothing");
+}
+
 void Reader::CheckGradationCounts() {
   if (colorsLine_ == 0 && positionsLine_ == 0) return;
   const int colours = scene_.Sky.Count;
@@ -442,6 +482,7 @@ void Reader::CheckGradationCounts() {
 
 bool Reader::CreateEntry() {
   // An entry of no group lives only until the next one is created.
+  ForgetPictureOf(orphan_.get());
   orphan_.reset();
   current_ = nullptr;
   currentGroup_ = nullptr;
@@ -469,6 +510,7 @@ bool Reader::CreateEntry() {
 
 void Reader::DropCurrentEntry() {
   if (current_ == nullptr) return;
+  ForgetPictureOf(current_);
   budget_.Release(HeldBytes(current_->Image.get()));
   if (currentGroup_ != nullptr) {
     // The current entry's group is known, so no search through the groups.
@@ -497,10 +539,19 @@ bool Reader::LoadObjectPicture(ObjectEntry& e) {
   PixelImagePtr image;
   std::string refusal = *path + ": not enough memory for the picture";
   try {
-    image = LoadPictureFile(*path, &budget_);
+    // A picture named by many entries is decoded once; the others copy it.
+    const auto decoded = decoded_.find(*path);
+    if (decoded != decoded_.end() && decoded->second->Image) {
+      const PixelImage& from = *decoded->second->Image;
+      budget_.Admit(*path, from.width, from.height);
+      image = CopyOf(from);
+    } else {
+      image = LoadPictureFile(*path, &budget_);
+    }
   } catch (const BmpFileTooLarge& tooLarge) {
     refusal = tooLarge.what();
   }
+  ForgetPictureOf(&e);
   budget_.Release(HeldBytes(e.Image.get()));
   e.Image.reset();
   if (!image) {
@@ -510,6 +561,7 @@ bool Reader::LoadObjectPicture(ObjectEntry& e) {
   }
   budget_.Hold(HeldBytes(image.get()));
   e.Image = std::move(image);
+  decoded_.emplace(*path, &e);
   return true;
 }
 
@@ -628,10 +680,12 @@ std::optional<std::string> NotSettingsTextReason(std::string_view bytes) {
 
 ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
                         const SettingsReadLimits& limits) {
-  // Any file that opens is read (a pipe too), up to the limit.
+  // Only a regular file, up to the limit: a FIFO (or a device) is refused at
+  // once, opened without waiting and judged by what the open file is, so that
+  // the command line never hangs and the window never waits on a writer.
   const std::string tooLong =
       "too long for a settings file (more than " + std::to_string(limits.maxFileBytes) + " bytes)";
-  const std::string bytes = ReadWholeFile(path, {limits.maxFileBytes, tooLong, false});
+  const std::string bytes = ReadWholeFile(path, {limits.maxFileBytes, tooLong, true});
   if (const auto reason = NotSettingsTextReason(bytes)) throw FileError(path, *reason);
   std::error_code ec;
   std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
