@@ -281,8 +281,8 @@ void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
   if (!current_ || !current_->Image) return;
   const PixelImage& picture = *current_->Image;
   if (button == Qt::LeftButton)
-    current_->OpaqueColor =
-        PicturePixelAt(picture, at.x(), at.y(), preview_.Width(), preview_.Height());
+    current_->OpaqueColor = KeyColourAt(picture, at.x(), at.y(), preview_.Width(),
+                                        preview_.Height(), current_->OpaqueColor);
   else if (button == Qt::RightButton)
     current_->OpaqueColor = FindUnusedColour(picture);
   else
