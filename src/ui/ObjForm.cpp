@@ -49,7 +49,7 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
       "QListWidget::item:selected { background: lime; color: black; }");
   objectList_->setMinimumWidth(200);
   addObject_ =
-      Button("AddObject", tr("追加..."), tr("オブジェクトを追加します現状ではbmpのみです"));
+      Button("AddObject", tr("追加..."), tr("オブジェクトを追加します（bmp、png、jpeg の画像）"));
   deleteObject_ = Button("DeleteObject", tr("削除"),
                          tr("オブジェクトを削除します。アンドゥはないので注意してください"));
   jimenAtt_ = CheckBox("JimenAtt", tr("地面に張り付く"), tr("一般に雲以外はチェックしてください"));
