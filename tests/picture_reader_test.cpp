@@ -309,6 +309,8 @@ TEST_F(PictureFiles, TruncatedAndDamagedFilesAreErrorsNamingTheFile) {
       {"end.jpg", jpeg.substr(0, jpeg.size() - 2), "the file is truncated"},
       {"scans.jpg", progressive.substr(0, progressive.size() * 2 / 3), "the file is truncated"},
       {"crc.png", crc, "damaged PNG data (IDAT: CRC error)"},
+      {"cmyk.jpg", testing::EncodeCmykJpeg(8, 8),
+       "CMYK JPEG pictures are not read (save the picture as RGB)"},
       {"gif.png", "GIF89a\x01\x00\x01\x00", "not a BMP, PNG or JPEG picture"},
       {"empty.png", "", "not a BMP, PNG or JPEG picture"},
   };

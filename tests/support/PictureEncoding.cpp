@@ -236,6 +236,38 @@ std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey) {
   return out;
 }
 
+std::string EncodeCmykJpeg(int width, int height) {
+  jpeg_compress_struct cinfo{};
+  JpegFailure failure{};
+  cinfo.err = jpeg_std_error(&failure.errors);
+  failure.errors.error_exit = JumpOut;
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 4, 100);
+  if (setjmp(failure.jump)) {
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    throw std::runtime_error("libjpeg could not write the test picture");
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = width;
+  cinfo.image_height = height;
+  cinfo.input_components = 4;
+  cinfo.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  std::string out(reinterpret_cast<char*>(buffer), size);
+  jpeg_destroy_compress(&cinfo);
+  std::free(buffer);
+  return out;
+}
+
 WorkBitmap LibjpegDecode(const std::string& bytes) {
   jpeg_decompress_struct cinfo{};
   JpegFailure failure{};

@@ -47,6 +47,8 @@ std::string EncodePng16(int width, int height, const std::vector<std::uint16_t>&
 // The bitmap as a JPEG at quality 100 without chroma subsampling; grey from
 // its green channel.
 std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey);
+// A w x h CMYK JPEG (as print work keeps them).
+std::string EncodeCmykJpeg(int width, int height);
 // What libjpeg's own decoding of the bytes gives (default settings, grey
 // spread to red, green, blue); an empty bitmap when it fails.
 WorkBitmap LibjpegDecode(const std::string& bytes);
