@@ -11,6 +11,7 @@
 #include "image/BmpReader.h"
 #include "image/BmpWriter.h"
 #include "image/PictureBudget.h"
+#include "image/PictureReader.h"
 #include "platform/AtomicFile.h"
 
 namespace horizonmill {

@@ -111,5 +111,30 @@ TEST(EditorPreviews, KeyColourBlinksRed) {
     for (int x = 0; x < W; ++x) ASSERT_FALSE(preview.Row(y)[x] == kRed);
 }
 
+TEST(EditorPreviews, HolesShowAndArePickedAsTheKeyColour) {
+  const PixelImagePtr picture = Coordinates(213, 209);
+  ASSERT_TRUE(AddHoleMask(*picture));
+  picture->holes[6 * 213 + 5] = 1;  // the pixel (5, 6) is transparent in its file
+  for (const PackedColour key : {MakePacked(1, 2, 3), MakePacked(9, 100, 200)}) {
+    WorkBitmap preview(W, H);
+    DrawKeyColourPreview(preview, *picture, key, false);
+    EXPECT_EQ(preview.Row(6)[5], PackedToBgr(key));
+    EXPECT_EQ(preview.Row(6)[6], (BgrPixel{9, 6, 6}));
+    DrawKeyColourPreview(preview, *picture, key, true);
+    EXPECT_EQ(preview.Row(6)[5], kRed);  // blinks with the key colour's pixels
+    EXPECT_EQ(preview.Row(6)[6], (BgrPixel{9, 6, 6}));
+    // A click on the hole keeps the key colour (the pixel's alpha with it, as
+    // a pixel painted in it has); a click elsewhere picks the pixel.
+    EXPECT_EQ(KeyColourAt(*picture, 5, 6, W, H, key), WithAlpha(key, 77));
+    EXPECT_EQ(KeyColourAt(*picture, 6, 6, W, H, key), MakePacked(6, 6, 9, 77));
+    EXPECT_EQ(KeyColourAt(*picture, 6, 6, W, H, key), PicturePixelAt(*picture, 6, 6, W, H));
+  }
+  // The colour the hole holds is no longer found in the picture.
+  for (std::int64_t i = 0; i < 213 * 209; ++i) picture->pixels[i] = MakePacked(0, 0, 0);
+  picture->pixels[6 * 213 + 6] = MakePacked(1, 0, 0);
+  picture->pixels[6 * 213 + 5] = MakePacked(2, 0, 0);  // under the hole
+  EXPECT_EQ(FindUnusedColour(*picture), MakePacked(2, 0, 0));
+}
+
 }  // namespace
 }  // namespace horizonmill

@@ -6,7 +6,10 @@
 #include <string>
 
 #include "ExamplePictures.h"
+#include "image/BmpReader.h"
 #include "image/BmpWriter.h"
+#include "image/PictureReader.h"
+#include "support/BitmapTesting.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -53,6 +56,30 @@ TEST(ExamplePictures, TheCommittedPicturesAreWhatTheGeneratorDraws) {
     EXPECT_TRUE(drawn.Bytes() ==
                 testing::ReadFile(std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + file))
         << file << " differs: build/horizonmill-example-pictures examples writes it again";
+  }
+}
+
+TEST(ExamplePictures, TheCommittedCutOutsHoldWhatTheGeneratorDraws) {
+  // Compared as decoded pixels and holes: the PNG bytes depend on zlib's version.
+  const std::vector<examples::CutOutPicture> cutOuts = examples::CutOutPictures();
+  EXPECT_EQ(cutOuts.size(), 4u);
+  for (const examples::CutOutPicture& cut : cutOuts) {
+    SCOPED_TRACE(cut.file);
+    const std::string path = std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + cut.file;
+    const Picture committed = ReadPictureFile(path);
+    EXPECT_TRUE(testing::SamePixels(committed.bitmap, cut.picture))
+        << "build/horizonmill-example-pictures examples writes it again";
+    std::vector<std::uint8_t> holes;
+    for (const std::uint8_t a : cut.alpha) holes.push_back(a < 128);
+    EXPECT_EQ(committed.holes, holes);
+    // The same picture as the key-coloured BMP, the key's pixels cut out.
+    const std::string bmp = cut.file.substr(0, cut.file.size() - 4) + ".bmp";
+    const WorkBitmap keyed = ReadBmpFile(std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + bmp);
+    ASSERT_EQ(keyed.Width(), committed.bitmap.Width());
+    for (int y = 0; y < keyed.Height(); ++y)
+      for (int x = 0; x < keyed.Width(); ++x)
+        ASSERT_EQ((keyed.Row(y)[x] == BgrPixel{255, 0, 255}), holes[y * keyed.Width() + x] != 0)
+            << x << "," << y;
   }
 }
 

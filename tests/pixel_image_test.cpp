@@ -2,6 +2,7 @@
 
 #include "image/MemoryHunger.h"
 #include "image/PixelImage.h"
+#include "image/WorkBitmap.h"
 
 namespace horizonmill {
 namespace {
@@ -78,6 +79,40 @@ TEST(PixelImage, TransparentTexelsLendNoColourWhenSampled) {
   const PackedColour c = SampleImage(*image, 0.5L, 1.0L);
   EXPECT_EQ(c & 0x00ffffffu, MakePacked(200, 100, 50) & 0x00ffffffu);
   EXPECT_EQ(Alpha(c), 127);
+}
+
+TEST(PixelImage, HoleMaskIsPaintedInTheKeyColourAndGoesWithThePixels) {
+  PixelImagePtr image = Coordinates(3, 2);
+  EXPECT_EQ(image->holes, nullptr);
+  EXPECT_FALSE(image->IsHole(1, 1));
+  PaintHoles(*image, MakePacked(9, 9, 9));  // no mask: nothing to paint
+  EXPECT_EQ(image->Row(1)[1], MakePacked(1, 1, 0));
+  ASSERT_TRUE(AddHoleMask(*image));
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(image->holes[i], 0) << i;
+  image->holes[4] = 1;  // (1, 1)
+  EXPECT_TRUE(image->IsHole(1, 1));
+  EXPECT_FALSE(image->IsHole(0, 1));
+  image->Row(1)[1] = WithAlpha(image->Row(1)[1], 0);
+  // Painted again and again: each time the key's red, green, blue, the alpha kept.
+  for (const PackedColour key : {MakePacked(255, 0, 255), MakePacked(4, 5, 6, 17)}) {
+    PaintHoles(*image, key);
+    EXPECT_EQ(image->Row(1)[1], WithAlpha(key, 0));
+    EXPECT_EQ(image->Row(1)[0], MakePacked(0, 1, 0));
+    EXPECT_EQ(KeyedPixel(image->Row(1)[0], image->IsHole(0, 1), key), image->Row(1)[0]);
+  }
+  // A resize (new pixels follow) and a copy from a bitmap drop the mask.
+  ASSERT_TRUE(ResizePixelImage(*image, 2, 2));
+  EXPECT_EQ(image->holes, nullptr);
+  ASSERT_TRUE(AddHoleMask(*image));
+  LoadImageFromBitmap(*image, WorkBitmap(2, 2));
+  EXPECT_EQ(image->holes, nullptr);
+  // Freed with the image: the allocator gets both blocks back.
+  ASSERT_TRUE(AddHoleMask(*image));
+  const std::size_t large = TheMemoryHunger().LargeListSize();
+  const std::size_t four = TheMemoryHunger().FreeListSize(4);
+  image.reset();
+  EXPECT_EQ(TheMemoryHunger().FreeListSize(4), four + 1);  // the 2 x 2 mask
+  EXPECT_EQ(TheMemoryHunger().LargeListSize(), large);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "app/Session.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include "image/PictureBudget.h"
 #include "output/ImageOutput.h"
 #include "platform/FileError.h"
+#include "support/PictureEncoding.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -140,6 +142,30 @@ TEST(Session, ObjectPicturesAreAddedWithinThePictureBudget) {
   s.SetPictureBudget(1 << 20);
   EXPECT_THROW(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "junk.bmp"), FileError);
   EXPECT_EQ(s.Scene().Near.Size(), 2u);
+}
+
+TEST(Session, ACutOutPictureGetsAKeyColourItsOpaquePixelsDoNotUse) {
+  TempDir dir;
+  // Black and red 1 opaque; the transparent pixels hold red 2 (and are holes).
+  testing::RgbaPicture cut{
+      3,
+      2,
+      {MakePacked(0, 0, 0), MakePacked(1, 0, 0), MakePacked(0, 0, 0), MakePacked(2, 0, 0, 0),
+       MakePacked(2, 0, 0, 0), MakePacked(0, 0, 0, 127)}};
+  WriteFile(dir / "cut.png", testing::EncodePngLayout(cut, {PNG_COLOR_TYPE_RGB_ALPHA, 8}));
+  WriteFile(dir / "opaque.png", testing::EncodePngLayout(cut, {PNG_COLOR_TYPE_RGB, 8}));
+  Session s;
+  ObjectEntry* like = s.AddObjectPicture(s.Scene().Far, nullptr, dir / "opaque.png");
+  ASSERT_NE(like, nullptr);
+  like->OpaqueColor = MakePacked(255, 0, 255);
+  // A picture without holes takes the key colour of the entry it is like.
+  ObjectEntry* opaque = s.AddObjectPicture(s.Scene().Far, like, dir / "opaque.png");
+  ASSERT_NE(opaque, nullptr);
+  EXPECT_EQ(opaque->OpaqueColor, MakePacked(255, 0, 255));
+  ObjectEntry* cutOut = s.AddObjectPicture(s.Scene().Far, like, dir / "cut.png");
+  ASSERT_NE(cutOut, nullptr);
+  ASSERT_NE(cutOut->Image->holes, nullptr);
+  EXPECT_EQ(cutOut->OpaqueColor, MakePacked(2, 0, 0));
 }
 
 TEST(Session, RefreshHoldsTheOldFormatResolutionAndComputesTheEnabling) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,9 @@
 #include "image/TextureLoading.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "support/BitmapTesting.h"
+#include "support/PictureEncoding.h"
+#include "support/TempDir.h"
 
 namespace horizonmill {
 namespace {
@@ -164,6 +168,35 @@ TEST_F(TextureFiles, CeilingTransparentColourIsTheFirstUnusedColour) {
   picture.Row(0)[1] = BgrPixel{0, 0, 1};  // and red 1: red 2
   LoadCeilingTexture(slot, opaque, WriteBmp("c.bmp", picture));
   EXPECT_EQ(opaque, MakePacked(2, 0, 0));
+}
+
+TEST_F(TextureFiles, PngHolesStayInTheCeilingAndAreTexelsOnTheGround) {
+  // Black with a red 1 texel; the transparent half holds red 2.
+  testing::RgbaPicture cut{4, 2, std::vector<PackedColour>(8, MakePacked(0, 0, 0))};
+  cut.At(1, 0) = MakePacked(1, 0, 0);
+  for (int x = 0; x < 4; ++x) cut.At(x, 1) = MakePacked(2, 0, 0, 0);
+  const std::string png = (dir_ / "cut.png").string();
+  testing::WriteFile(png, testing::EncodePngLayout(cut, {PNG_COLOR_TYPE_RGB_ALPHA, 8}));
+  PixelImagePtr ceiling, ground;
+  PackedColour opaque = 0;
+  const TextureLoad load = LoadCeilingTexture(ceiling, opaque, png);
+  EXPECT_TRUE(testing::SamePixels(load.picture, cut.Bitmap()));  // what the preview shows
+  ASSERT_TRUE(ceiling);
+  ASSERT_NE(ceiling->holes, nullptr);
+  EXPECT_TRUE(ceiling->IsHole(2, 1));
+  EXPECT_FALSE(ceiling->IsHole(2, 0));
+  EXPECT_EQ(opaque, MakePacked(2, 0, 0));  // the holes' own colour counts for nothing
+  EXPECT_EQ(LoadGroundTexture(ground, png).result, TextureLoadResult::Loaded);
+  ASSERT_TRUE(ground);
+  EXPECT_EQ(ground->holes, nullptr);
+  EXPECT_EQ(ground->Row(1)[2], MakePacked(2, 0, 0));
+  // A JPEG texture: no holes anywhere.
+  const std::string jpeg = (dir_ / "gradient.jpg").string();
+  testing::WriteFile(jpeg, testing::EncodeJpeg(Gradient(16, 8), true, false));
+  LoadCeilingTexture(ceiling, opaque, jpeg);
+  ASSERT_TRUE(ceiling);
+  EXPECT_EQ(ceiling->width, 16);
+  EXPECT_EQ(ceiling->holes, nullptr);
 }
 
 TEST(Placeholders, CheckerboardOfFourSquares) {

@@ -1,8 +1,11 @@
 #include "ExamplePictures.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 namespace horizonmill::examples {
@@ -218,6 +221,60 @@ std::vector<ExamplePicture> ExamplePictures() {
   pictures.push_back({"rocks.bmp", Rocks()});
   pictures.push_back({"lighthouse.bmp", Lighthouse()});
   return pictures;
+}
+
+std::vector<CutOutPicture> CutOutPictures() {
+  std::vector<CutOutPicture> cutOuts;
+  for (auto& [file, picture] : ExamplePictures()) {
+    // The ground has no transparency; the lighthouse stands on the coast only.
+    if (file == "water.bmp" || file == "lighthouse.bmp") continue;
+    CutOutPicture cut{file.substr(0, file.size() - 4) + ".png", std::move(picture), {}};
+    for (int y = 0; y < cut.picture.Height(); ++y)
+      for (int x = 0; x < cut.picture.Width(); ++x) {
+        BgrPixel& p = cut.picture.Row(y)[x];
+        const bool clear = p == kKey;
+        if (clear) p = BgrPixel{0, 0, 0};
+        cut.alpha.push_back(clear ? 0 : 255);
+      }
+    cutOuts.push_back(std::move(cut));
+  }
+  return cutOuts;
+}
+
+namespace {
+
+void AppendPng(png_structp png, png_bytep data, std::size_t size) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), size);
+}
+void FlushPng(png_structp) {}
+
+}  // namespace
+
+std::string EncodeCutOutPng(const CutOutPicture& cut) {
+  const int w = cut.picture.Width(), h = cut.picture.Height();
+  std::vector<png_byte> rgba;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const BgrPixel p = cut.picture.Row(y)[x];
+      rgba.insert(rgba.end(), {p.r, p.g, p.b, cut.alpha[static_cast<std::size_t>(y) * w + x]});
+    }
+  std::vector<png_bytep> rows;
+  for (int y = 0; y < h; ++y) rows.push_back(rgba.data() + std::size_t{4} * w * y);
+  std::string out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    throw std::runtime_error("libpng could not encode " + cut.file);
+  }
+  png_set_write_fn(png, &out, AppendPng, FlushPng);
+  png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
 }
 
 }  // namespace horizonmill::examples

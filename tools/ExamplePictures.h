@@ -5,6 +5,7 @@
 // so it comes out the same on every run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,18 @@ struct ExamplePicture {
 };
 // Every picture under its file name.
 std::vector<ExamplePicture> ExamplePictures();
+
+// The clouds, mountains, trees and rocks again as artists keep them: PNG files
+// cut out on a transparent background instead of painted in a key colour.
+struct CutOutPicture {
+  std::string file;  // NAME.png
+  WorkBitmap picture;
+  std::vector<std::uint8_t> alpha;  // per pixel, row 0 first: 0 transparent, 255 opaque
+};
+// The key-coloured pixels of the pictures above transparent (and black, as
+// drawing programs leave them), every other pixel opaque.
+std::vector<CutOutPicture> CutOutPictures();
+// The picture as an 8-bit RGBA PNG.
+std::string EncodeCutOutPng(const CutOutPicture& picture);
 
 }  // namespace horizonmill::examples

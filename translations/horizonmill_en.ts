@@ -253,16 +253,16 @@
         <translation>Ceiling texture picture</translation>
     </message>
     <message>
-        <source>bmp 形式の画像ファイルです</source>
-        <translation>A picture file in BMP format</translation>
-    </message>
-    <message>
         <source>参照</source>
         <translation>Browse</translation>
     </message>
     <message>
         <source>天井テクスチャ指定用のダイアログを出します</source>
         <translation>Opens a dialog to choose the ceiling texture</translation>
+    </message>
+    <message>
+        <source>bmp、png、jpeg 形式の画像ファイルです</source>
+        <translation>A picture file in BMP, PNG or JPEG format</translation>
     </message>
 </context>
 <context>
@@ -450,16 +450,16 @@
         <translation>Ground texture picture</translation>
     </message>
     <message>
-        <source>bmp 形式の画像ファイルです</source>
-        <translation>A picture file in BMP format</translation>
-    </message>
-    <message>
         <source>参照</source>
         <translation>Browse</translation>
     </message>
     <message>
         <source>地面テクスチャ指定用のダイアログを出します</source>
         <translation>Opens a dialog to choose the ground texture</translation>
+    </message>
+    <message>
+        <source>bmp、png、jpeg 形式の画像ファイルです</source>
+        <translation>A picture file in BMP, PNG or JPEG format</translation>
     </message>
 </context>
 <context>
@@ -584,6 +584,14 @@
     <message>
         <source>Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。</source>
         <translation>Choose the INI file of the Qora L series (QoraL1.Ini, QoraL2.Ini, ...).</translation>
+    </message>
+    <message>
+        <source>画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)</source>
+        <translation>Pictures (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)</translation>
+    </message>
+    <message>
+        <source>JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)</source>
+        <translation>JPEG image (*.jpg *.jpeg *.JPG *.JPEG)</translation>
     </message>
 </context>
 <context>
@@ -1130,10 +1138,6 @@
         <translation>Add...</translation>
     </message>
     <message>
-        <source>オブジェクトを追加します現状ではbmpのみです</source>
-        <translation>Adds an object (BMP pictures only for now)</translation>
-    </message>
-    <message>
         <source>削除</source>
         <translation>Delete</translation>
     </message>
@@ -1228,6 +1232,10 @@
     <message>
         <source>画像を読み込めませんでした。</source>
         <translation>The picture could not be read.</translation>
+    </message>
+    <message>
+        <source>オブジェクトを追加します（bmp、png、jpeg の画像）</source>
+        <translation>Adds an object (a BMP, PNG or JPEG picture)</translation>
     </message>
 </context>
 <context>

@@ -253,16 +253,16 @@
         <translation>天井テクスチャ画像</translation>
     </message>
     <message>
-        <source>bmp 形式の画像ファイルです</source>
-        <translation>bmp 形式の画像ファイルです</translation>
-    </message>
-    <message>
         <source>参照</source>
         <translation>参照</translation>
     </message>
     <message>
         <source>天井テクスチャ指定用のダイアログを出します</source>
         <translation>天井テクスチャ指定用のダイアログを出します</translation>
+    </message>
+    <message>
+        <source>bmp、png、jpeg 形式の画像ファイルです</source>
+        <translation>bmp、png、jpeg 形式の画像ファイルです</translation>
     </message>
 </context>
 <context>
@@ -450,16 +450,16 @@
         <translation>地面テクスチャ画像</translation>
     </message>
     <message>
-        <source>bmp 形式の画像ファイルです</source>
-        <translation>bmp 形式の画像ファイルです</translation>
-    </message>
-    <message>
         <source>参照</source>
         <translation>参照</translation>
     </message>
     <message>
         <source>地面テクスチャ指定用のダイアログを出します</source>
         <translation>地面テクスチャ指定用のダイアログを出します</translation>
+    </message>
+    <message>
+        <source>bmp、png、jpeg 形式の画像ファイルです</source>
+        <translation>bmp、png、jpeg 形式の画像ファイルです</translation>
     </message>
 </context>
 <context>
@@ -584,6 +584,14 @@
     <message>
         <source>Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。</source>
         <translation>Qora LシリーズのIniファイル(QoraL1.Ini,QoraL2.Iniなど)を指定して下さい。</translation>
+    </message>
+    <message>
+        <source>画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)</source>
+        <translation>画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)</translation>
+    </message>
+    <message>
+        <source>JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)</source>
+        <translation>JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)</translation>
     </message>
 </context>
 <context>
@@ -1130,10 +1138,6 @@
         <translation>追加...</translation>
     </message>
     <message>
-        <source>オブジェクトを追加します現状ではbmpのみです</source>
-        <translation>オブジェクトを追加します現状ではbmpのみです</translation>
-    </message>
-    <message>
         <source>削除</source>
         <translation>削除</translation>
     </message>
@@ -1228,6 +1232,10 @@
     <message>
         <source>画像を読み込めませんでした。</source>
         <translation>画像を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>オブジェクトを追加します（bmp、png、jpeg の画像）</source>
+        <translation>オブジェクトを追加します（bmp、png、jpeg の画像）</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "image/PictureBudget.h"
+#include "image/PictureReader.h"
+#include "image/Placeholders.h"
 #include "output/ImageOutput.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
@@ -141,6 +143,9 @@ ObjectEntry* Session::AddObjectPicture(ObjectGroup& group, const ObjectEntry* li
     return nullptr;  // too large for memory or the budget: memory running out
   }
   if (!entry->Image) return nullptr;
+  // A picture cut out on a transparent background needs no key colour of its
+  // own: one its opaque pixels do not use keeps all of them drawn.
+  if (entry->Image->holes != nullptr) entry->OpaqueColor = FindUnusedColour(*entry->Image);
   entry->Filename = path;
   ObjectEntry* added = entry.get();
   AppendObjectEntry(group, std::move(entry));

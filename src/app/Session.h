@@ -131,7 +131,9 @@ class Session {
   // Loads the picture at `path` into a new entry at the end of `group` (one of
   // the scene's), with the settings of `like` (the entry selected in the object
   // editor) when given. The picture must fit the picture budget beside the
-  // scene's other pictures. Returns the new entry; nullptr, with nothing added,
+  // scene's other pictures. A picture with transparent pixels (a PNG cut out)
+  // gets a key colour that none of its opaque pixels has (FindUnusedColour).
+  // Returns the new entry; nullptr, with nothing added,
   // when memory runs out or the budget refuses it. Throws FileError naming the
   // file when it is no loadable picture.
   ObjectEntry* AddObjectPicture(ObjectGroup& group, const ObjectEntry* like,

@@ -209,11 +209,4 @@ WorkBitmap ReadBmpFile(const std::string& path, const PictureBudget* budget) {
   }
 }
 
-PixelImagePtr LoadPictureFile(const std::string& path, const PictureBudget* budget) {
-  WorkBitmap bitmap = ReadBmpFile(path, budget);
-  PixelImagePtr image = MakePixelImage(bitmap.Width(), bitmap.Height());
-  if (image) LoadImageFromBitmap(*image, bitmap);
-  return image;
-}
-
 }  // namespace horizonmill

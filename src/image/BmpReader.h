@@ -73,8 +73,4 @@ WorkBitmap DecodeBmp(std::span<const std::uint8_t> bytes, std::int64_t maxPixelB
 // it); Interrupted when an interrupt is pending while the file is read.
 WorkBitmap ReadBmpFile(const std::string& path, const PictureBudget* budget = nullptr);
 
-// A picture file as a PixelImage (every pixel opaque). nullptr when the
-// PixelImage cannot be allocated; throws as ReadBmpFile.
-PixelImagePtr LoadPictureFile(const std::string& path, const PictureBudget* budget = nullptr);
-
 }  // namespace horizonmill

@@ -73,16 +73,18 @@ std::string ByteSizeText(std::int64_t bytes) {
 
 std::int64_t HeldBytes(const PixelImage* image) {
   if (image == nullptr) return 0;
-  return std::int64_t{image->width} * image->height * std::int64_t{sizeof(PackedColour)};
+  const std::int64_t pixels = std::int64_t{image->width} * image->height;
+  return pixels * std::int64_t{sizeof(PackedColour)} + (image->holes != nullptr ? pixels : 0);
 }
 
-std::int64_t LoadingBytes(int width, int height) {
+std::int64_t LoadingBytes(int width, int height, std::int64_t extra) {
   const std::int64_t decoded = static_cast<std::int64_t>(WorkBitmap::StrideFor(width)) * height;
-  return decoded + std::int64_t{width} * height * std::int64_t{sizeof(PackedColour)};
+  return decoded + std::int64_t{width} * height * std::int64_t{sizeof(PackedColour)} + extra;
 }
 
-void PictureBudget::Admit(const std::string& path, int width, int height) const {
-  const std::int64_t needed = LoadingBytes(width, height);
+void PictureBudget::Admit(const std::string& path, int width, int height,
+                          std::int64_t extra) const {
+  const std::int64_t needed = LoadingBytes(width, height, extra);
   if (held_ + needed <= limit_) return;
   std::string reason = "the pictures' memory budget of " + ByteSizeText(limit_) +
                        " does not admit this picture of " + std::to_string(width) + " x " +

@@ -32,10 +32,13 @@ std::optional<std::int64_t> ParseByteSize(std::string_view text);
 // "2 GiB", "1.5 MiB", "512 bytes": for messages.
 std::string ByteSizeText(std::int64_t bytes);
 
-// What a held picture takes: 4 bytes a pixel (0 for none).
+// What a held picture takes: 4 bytes a pixel, and 1 more for its hole mask
+// (0 for none).
 std::int64_t HeldBytes(const PixelImage* image);
-// What a width x height picture takes while it is decoded.
-std::int64_t LoadingBytes(int width, int height);
+// What a width x height picture takes while it is decoded, `extra` bytes of
+// its decoder's own beside (a PNG's transparency, a progressive JPEG's
+// coefficients).
+std::int64_t LoadingBytes(int width, int height, std::int64_t extra = 0);
 
 // A picture the budget refuses; counts as memory running out.
 class PictureOverBudget : public BmpFileTooLarge {
@@ -54,8 +57,8 @@ class PictureBudget {
   void Release(std::int64_t bytes) { held_ -= bytes; }
 
   // Throws PictureOverBudget naming `path` and saying why, when a width x
-  // height picture cannot be decoded beside the pictures held.
-  void Admit(const std::string& path, int width, int height) const;
+  // height picture cannot be decoded beside the pictures held (LoadingBytes).
+  void Admit(const std::string& path, int width, int height, std::int64_t extra = 0) const;
 
  private:
   std::int64_t limit_;

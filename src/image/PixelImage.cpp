@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -32,6 +33,7 @@ PixelImage* NewPixelImage(int width, int height) {
 
 void FreePixelImage(PixelImage* image) {
   if (image == nullptr) return;
+  TheMemoryHunger().FreeBlock(image->holes);
   TheMemoryHunger().FreeBlock(image->pixels);
   image->~PixelImage();
   TheMemoryHunger().FreeBlock(image);
@@ -46,11 +48,34 @@ bool ResizePixelImage(PixelImage& image, int width, int height) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       pixels[static_cast<std::ptrdiff_t>(y) * width + x] = image.Row(y)[x];
+  DropHoleMask(image);
   TheMemoryHunger().FreeBlock(image.pixels);
   image.pixels = pixels;
   image.width = width;
   image.height = height;
   return true;
+}
+
+bool AddHoleMask(PixelImage& image) {
+  const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+  if (image.holes == nullptr) {
+    image.holes = static_cast<std::uint8_t*>(TheMemoryHunger().AllocBlock(count));
+    if (image.holes == nullptr) return false;
+  }
+  std::memset(image.holes, 0, count);
+  return true;
+}
+
+void DropHoleMask(PixelImage& image) {
+  TheMemoryHunger().FreeBlock(image.holes);
+  image.holes = nullptr;
+}
+
+void PaintHoles(PixelImage& image, PackedColour key) {
+  if (image.holes == nullptr) return;
+  const std::int64_t count = std::int64_t{image.width} * image.height;
+  for (std::int64_t k = 0; k < count; ++k)
+    image.pixels[k] = KeyedPixel(image.pixels[k], image.holes[k] != 0, key);
 }
 
 void SetImagePixel(PixelImage& image, int x, int y, bool wrap, PackedColour colour) {

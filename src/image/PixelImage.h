@@ -16,6 +16,15 @@ struct PixelImage {
   std::int32_t width = 0;
   std::int32_t height = 0;
   PackedColour* pixels = nullptr;  // width * height, row 0 first; new pixels are not initialised
+  // Where the picture's file left a pixel transparent: width * height bytes,
+  // nonzero for a hole, row 0 first; nullptr when the picture has no hole.
+  // A hole takes part in keying as a pixel of the key colour (KeyedPixel), so
+  // the alpha byte stays free for the layers to rewrite on every render.
+  std::uint8_t* holes = nullptr;
+
+  bool IsHole(int x, int y) const {
+    return holes != nullptr && holes[static_cast<std::ptrdiff_t>(y) * width + x] != 0;
+  }
 
   // y must lie in 0 .. height - 1.
   PackedColour* Row(int y) {
@@ -31,11 +40,28 @@ struct PixelImage {
 // nullptr when either side is 0 or negative, when the image would break the size
 // limits (ImageLimits.h), or when memory runs out.
 PixelImage* NewPixelImage(int width, int height);
-// nullptr is ignored. Does not clear the caller's pointer.
+// nullptr is ignored (its pixels and hole mask go with it). Does not clear the
+// caller's pointer.
 void FreePixelImage(PixelImage* image);
 // Keeps the top-left min(old, new) region at its coordinates; the rest is
-// uninitialised. False (image unchanged) when the new pixels cannot be allocated.
+// uninitialised. The hole mask goes: the pixels are about to be replaced. False
+// (image unchanged) when the new pixels cannot be allocated.
 bool ResizePixelImage(PixelImage& image, int width, int height);
+
+// Gives the image a hole mask with no hole in it (an existing mask is cleared).
+// False, the image unchanged, when memory runs out.
+bool AddHoleMask(PixelImage& image);
+// Frees the hole mask: every pixel is a pixel again.
+void DropHoleMask(PixelImage& image);
+
+// A pixel as keying sees it: a hole is the key colour's red, green and blue
+// with the pixel's own alpha; any other pixel is itself.
+constexpr PackedColour KeyedPixel(PackedColour c, bool hole, PackedColour key) {
+  return hole ? (c & 0xff000000u) | (key & 0x00ffffffu) : c;
+}
+// Paints every hole in the key colour's red, green and blue (alpha kept): from
+// then on each is a texel of the key colour, whatever reads the picture.
+void PaintHoles(PixelImage& image, PackedColour key);
 
 // Owning handle: frees through FreePixelImage.
 struct PixelImageDeleter {

@@ -55,6 +55,8 @@ PackedColour FindUnusedColour(const PixelImage& image) {
   std::vector<std::uint64_t> used(std::size_t{1} << 18);
   const std::int64_t n = static_cast<std::int64_t>(image.width) * image.height;
   for (std::int64_t i = 0; i < n; ++i) {
+    // A hole takes the colour that is found: its own counts for nothing.
+    if (image.holes != nullptr && image.holes[i] != 0) continue;
     const std::uint32_t c = image.pixels[i] & 0x00ffffffu;
     used[c >> 6] |= std::uint64_t{1} << (c & 63);
   }

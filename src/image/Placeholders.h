@@ -15,6 +15,8 @@ bool MakeMissingTexture(PixelImagePtr& slot);
 
 // The first colour counting up from 0 (red in the low byte) whose red, green and
 // blue occur in no pixel, made opaque; kNoUnusedColour when every colour occurs.
+// Holes (PixelImage::holes) are not looked at: as the key colour they take
+// whichever colour this finds.
 inline constexpr PackedColour kNoUnusedColour = 0xfffffffeu;  // -2
 PackedColour FindUnusedColour(const PixelImage& image);
 

@@ -1,6 +1,9 @@
 #include "image/TextureLoading.h"
 
-#include "image/BmpReader.h"
+#include <utility>
+#include <vector>
+
+#include "image/PictureReader.h"
 #include "image/Placeholders.h"
 
 namespace horizonmill {
@@ -8,17 +11,20 @@ namespace {
 
 // The part both layers share: the file is decoded before the slot is touched,
 // so a file that cannot be loaded leaves the previous texture in place.
-TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path, const PictureBudget* budget) {
+// `holes`: the picture's transparent pixels become the texture's holes; without
+// it they are texels of the colour the file gives them.
+TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path, const PictureBudget* budget,
+                        bool holes) {
   TextureLoad load;
-  load.picture = ReadBmpFile(path, budget);
+  Picture picture = ReadPictureFile(path, budget);
+  if (!holes) std::vector<std::uint8_t>().swap(picture.holes);
   slot.reset();
-  slot = MakePixelImage(load.picture.Width(), load.picture.Height());
+  slot = MakePictureImage(picture);
   if (!slot) {
     load.result = TextureLoadResult::OutOfMemory;
-    load.picture = WorkBitmap();
     return load;
   }
-  LoadImageFromBitmap(*slot, load.picture);
+  load.picture = std::move(picture.bitmap);
   return load;
 }
 
@@ -26,12 +32,12 @@ TextureLoad LoadTexture(PixelImagePtr& slot, const std::string& path, const Pict
 
 TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path,
                               const PictureBudget* budget) {
-  return LoadTexture(slot, path, budget);
+  return LoadTexture(slot, path, budget, false);
 }
 
 TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
                                const std::string& path, const PictureBudget* budget) {
-  TextureLoad load = LoadTexture(slot, path, budget);
+  TextureLoad load = LoadTexture(slot, path, budget, true);
   if (load.result == TextureLoadResult::Loaded) opaqueColor = FindUnusedColour(*slot);
   return load;
 }

@@ -1,10 +1,12 @@
-// Loading the ground and ceiling textures from BMP files into their slots.
+// Loading the ground and ceiling textures from picture files (BMP, PNG, JPEG:
+// image/PictureReader.h) into their slots.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "image/BmpReader.h"
+#include "image/PictureReader.h"
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
 
@@ -28,15 +30,18 @@ struct TextureLoad {
   WorkBitmap picture;
 };
 
-// Replaces the slot's texture by the file's picture (every texel opaque).
-// Throws FileError, leaving the slot as it was, when the file is no loadable BMP
+// Replaces the slot's texture by the file's picture (every texel opaque; the
+// ground has no transparency, so the colours a PNG gives its transparent
+// pixels are its texels there). Throws FileError, leaving the slot as it was,
+// when the file is no loadable picture
 // (BmpFileTooLarge when its picture would not fit in memory or, when a budget
 // is given, the budget refuses it: the caller reports memory exhaustion).
 // OutOfMemory: the slot is empty (the caller beeps and shows kGroundNoMemory).
 TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path,
                               const PictureBudget* budget = nullptr);
-// The same for the ceiling; on success opaqueColor becomes FindUnusedColour of
-// the new texture.
+// The same for the ceiling, whose texture keeps the picture's transparent
+// pixels as holes (drawn as texels of the transparent colour); on success
+// opaqueColor becomes FindUnusedColour of the new texture.
 TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
                                const std::string& path, const PictureBudget* budget = nullptr);
 

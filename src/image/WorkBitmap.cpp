@@ -144,6 +144,7 @@ void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap) {
   if ((image.width != bitmap.Width() || image.height != bitmap.Height()) &&
       !ResizePixelImage(image, bitmap.Width(), bitmap.Height()))
     return;
+  DropHoleMask(image);
   for (int y = 0; y < bitmap.Height(); ++y) {
     StopIfInterrupted();
     const BgrPixel* from = bitmap.Row(y);

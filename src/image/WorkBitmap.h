@@ -114,7 +114,8 @@ inline BgrPixel SampleRow(const BgrPixel* next, int width, long double x) {
 }
 
 // Copies the bitmap into the image, resizing the image first when the sizes
-// differ (if that fails nothing is copied); every pixel becomes opaque. Stops
+// differ (if that fails nothing is copied); every pixel becomes opaque and the
+// image keeps no hole mask. Stops
 // between rows with Interrupted when an interrupt is pending (platform/Interrupt.h).
 void LoadImageFromBitmap(PixelImage& image, const WorkBitmap& bitmap);
 

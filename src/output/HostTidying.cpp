@@ -79,7 +79,10 @@ void TidyHost(const HostFolders& folders, const BackgroundList& list, Registrati
 
   changed = FollowHostEntries(management, entries) || changed;
 
-  for (const auto& [number, record] : keep) {
+  for (const auto& kept : keep) {
+    // Named, not bound: clang before 16 lets no lambda capture a structured binding.
+    const auto& number = kept.first;
+    const auto& record = kept.second;
     bool recorded = false;
     for (const ManagementRecord& r : ReadManagementRecords(management))
       recorded = recorded || HostValueOf(r.Fields) == HostValueOf(record);

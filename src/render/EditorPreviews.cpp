@@ -59,6 +59,14 @@ PackedColour PicturePixelAt(const PixelImage& picture, int x, int y, int areaWid
   return picture.Row(row)[column];
 }
 
+PackedColour KeyColourAt(const PixelImage& picture, int x, int y, int areaWidth, int areaHeight,
+                         PackedColour key) {
+  const int column = NearestIndex(x, picture.width, areaWidth);
+  const int row = NearestIndex(y, picture.height, areaHeight);
+  if (column < 0 || row < 0) return 0;
+  return KeyedPixel(picture.Row(row)[column], picture.IsHole(column, row), key);
+}
+
 void DrawKeyColourPreview(WorkBitmap& preview, const PixelImage& picture, PackedColour key,
                           bool blink) {
   const int W = preview.Width(), H = preview.Height();
@@ -68,7 +76,10 @@ void DrawKeyColourPreview(WorkBitmap& preview, const PixelImage& picture, Packed
     const int row = NearestIndex(y, picture.height, H);
     BgrPixel* out = preview.Row(y);
     for (int x = 0; x < W; ++x) {
-      const PackedColour c = row < 0 || columns[x] < 0 ? 0 : picture.Row(row)[columns[x]];
+      const PackedColour c =
+          row < 0 || columns[x] < 0
+              ? 0
+              : KeyedPixel(picture.Row(row)[columns[x]], picture.IsHole(columns[x], row), key);
       out[x] = blink && SameRgb(c, key) ? BgrPixel{0, 0, 255} : PackedToBgr(c);
     }
   }

@@ -32,9 +32,15 @@ void RedrawSunPreview(RenderContext& context, WorkBitmap& preview, const WorkBit
 // without wrap-around (past the picture's edge it reads 0).
 PackedColour PicturePixelAt(const PixelImage& picture, int x, int y, int areaWidth, int areaHeight);
 
-// Every preview pixel takes the picture's pixel under it (PicturePixelAt);
-// while `blink` is set, pixels whose red, green and blue are the key colour's
-// are pure red instead.
+// The key colour a click at (x, y) picks: the picture's pixel under it
+// (PicturePixelAt), a hole read as a pixel of `key` (KeyedPixel), so picking
+// a hole keeps the key colour.
+PackedColour KeyColourAt(const PixelImage& picture, int x, int y, int areaWidth, int areaHeight,
+                         PackedColour key);
+
+// Every preview pixel takes the picture's pixel under it (PicturePixelAt), a
+// hole shown as a pixel of the key colour; while `blink` is set, pixels whose
+// red, green and blue are the key colour's (holes too) are pure red instead.
 void DrawKeyColourPreview(WorkBitmap& preview, const PixelImage& picture, PackedColour key,
                           bool blink);
 

@@ -47,6 +47,9 @@ void PrepareCeilingAlpha(const CeilingLayerInput& input) {
   PixelImage* texture = input.Texture;
   if (texture == nullptr || texture->pixels == nullptr) return;
   const std::uint32_t alpha = TexelAlpha(input.Transparency);
+  // A hole is a texel of the transparent colour from here on, so it is drawn
+  // (and lends its colour to its neighbours) exactly as one is.
+  PaintHoles(*texture, input.OpaqueColor);
   for (int y = 0; y < texture->height; ++y) {
     PackedColour* row = texture->Row(y);
     for (int x = 0; x < texture->width; ++x)

@@ -21,7 +21,8 @@ struct CeilingLayerInput {
 };
 
 // Alpha of every texel: 0 where red, green and blue equal OpaqueColor, otherwise
-// Round(255 - Transparency * 255).
+// Round(255 - Transparency * 255). The texture's holes are painted in
+// OpaqueColor's red, green and blue first (PaintHoles), so they are transparent.
 void PrepareCeilingAlpha(const CeilingLayerInput& input);
 
 // Blends target rows 0 .. H div 2 - 1, in blocks of columns shared among

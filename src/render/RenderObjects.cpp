@@ -120,6 +120,8 @@ void PrepareObjectAlpha(ObjectGroup* group) {
     const long double a = std::nearbyintl(255 - entry.Transparency * 255);
     const std::uint32_t alpha = a > 255 ? 255 : a > 0 ? static_cast<std::uint32_t>(a) : 0;
     PixelImage& image = *entry.Image;
+    // A hole is a pixel of the key colour from here on, and is drawn as one.
+    PaintHoles(image, entry.OpaqueColor);
     const std::int64_t count = std::int64_t{image.width} * image.height;
     for (std::int64_t k = 0; k < count; ++k) {
       const PackedColour c = image.pixels[k];

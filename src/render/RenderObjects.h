@@ -65,7 +65,9 @@ std::array<std::int32_t, 3> ComputeSunlight(const SunSettings& sun);
 // the entry's OpaqueColor, otherwise Round(255 - Transparency * 255), held to
 // 0..255 (a Transparency outside 0..1 from a settings file is thus opaque or
 // invisible, never wrapped round; one that is no number makes it invisible).
-// Entries without a picture are passed over. A null group is allowed.
+// The picture's holes are painted in OpaqueColor's red, green and blue first
+// (PaintHoles), so they are never drawn. Entries without a picture are passed
+// over. A null group is allowed.
 void PrepareObjectAlpha(ObjectGroup* group);
 
 // Shades a colour by the sun (the light colour, the sun's position) for the

@@ -11,6 +11,7 @@
 
 #include "image/BmpReader.h"
 #include "image/PictureBudget.h"
+#include "image/PictureReader.h"
 #include "image/TextureLoading.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"

@@ -55,7 +55,7 @@ CeilingControls::CeilingControls(Session& session, QWidget* parent)
   mixRow->addStretch();
   tenjoTextureLabel_ = Label("TenjoTextureLabel", tr("天井テクスチャ画像"));
   tenjoTextureName_ =
-      new BoundInput("TenjoTextureName", 0, tr("bmp 形式の画像ファイルです"), session_,
+      new BoundInput("TenjoTextureName", 0, tr("bmp、png、jpeg 形式の画像ファイルです"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Ceiling.TextureFilename; });
   tEnjoTextureRefer_ =
       Button("TEnjoTextureRefer", tr("参照"), tr("天井テクスチャ指定用のダイアログを出します"));

@@ -33,7 +33,7 @@ GroundControls::GroundControls(Session& session, QWidget* parent)
   zimenRefLabel2_ = Label("ZimenRefLabel2", tr("鏡面"));
   groundTextureLabel_ = Label("GroundTextureLabel", tr("地面テクスチャ画像"));
   groundTextureName_ =
-      new BoundInput("GroundTextureName", 0, tr("bmp 形式の画像ファイルです"), session_,
+      new BoundInput("GroundTextureName", 0, tr("bmp、png、jpeg 形式の画像ファイルです"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Ground.TextureFilename; });
   groundTextureRefer_ =
       Button("GroundTextureRefer", tr("参照"), tr("地面テクスチャ指定用のダイアログを出します"));

@@ -49,7 +49,7 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
       "QListWidget::item:selected { background: lime; color: black; }");
   objectList_->setMinimumWidth(200);
   addObject_ =
-      Button("AddObject", tr("追加..."), tr("オブジェクトを追加します現状ではbmpのみです"));
+      Button("AddObject", tr("追加..."), tr("オブジェクトを追加します（bmp、png、jpeg の画像）"));
   deleteObject_ = Button("DeleteObject", tr("削除"),
                          tr("オブジェクトを削除します。アンドゥはないので注意してください"));
   jimenAtt_ = CheckBox("JimenAtt", tr("地面に張り付く"), tr("一般に雲以外はチェックしてください"));
@@ -281,8 +281,8 @@ void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
   if (!current_ || !current_->Image) return;
   const PixelImage& picture = *current_->Image;
   if (button == Qt::LeftButton)
-    current_->OpaqueColor =
-        PicturePixelAt(picture, at.x(), at.y(), preview_.Width(), preview_.Height());
+    current_->OpaqueColor = KeyColourAt(picture, at.x(), at.y(), preview_.Width(),
+                                        preview_.Height(), current_->OpaqueColor);
   else if (button == Qt::RightButton)
     current_->OpaqueColor = FindUnusedColour(picture);
   else

@@ -23,8 +23,15 @@ FileDialogSetup Dialog(const char* name, bool save, QStringList filters, const c
 QString BmpFilter() { return ProgramIni::tr("ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"); }
 QString SettingsFilter() { return ProgramIni::tr("Horizonmillデータファイル (*.hm)"); }
 
+// Textures and object pictures: every format the picture reader knows, then
+// each on its own. The reader goes by a file's content; the names only sort
+// the dialog's list.
 FileDialogSetup PictureDialog(const char* name) {
-  return Dialog(name, false, {BmpFilter()}, "bmp");
+  return Dialog(
+      name, false,
+      {ProgramIni::tr("画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)"), BmpFilter(),
+       "PNG (*.png *.PNG)", ProgramIni::tr("JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)")},
+      "bmp");
 }
 
 }  // namespace

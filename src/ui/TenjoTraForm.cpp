@@ -44,8 +44,8 @@ void TTenjoTraForm::RedrawCeilingSample() {
 void TTenjoTraForm::TenjoSampleMouseUp(Qt::MouseButton button, QPoint at) {
   if (!texture_) return;
   if (button == Qt::LeftButton)
-    candidate_ =
-        PicturePixelAt(*texture_, at.x(), at.y(), ceilingSample_.Width(), ceilingSample_.Height());
+    candidate_ = KeyColourAt(*texture_, at.x(), at.y(), ceilingSample_.Width(),
+                             ceilingSample_.Height(), candidate_);
   else if (button == Qt::RightButton)
     candidate_ = FindUnusedColour(*texture_);
   else

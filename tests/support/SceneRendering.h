@@ -13,8 +13,9 @@ namespace horizonmill::testing {
 
 inline const std::string kExamples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
 
-// Opens examples/`name`; a question or a message while reading is a failure.
-inline void OpenExample(SceneSettings& scene, const std::string& name) {
+// Opens the settings file at `path`; a question or a message while reading is
+// a failure.
+inline void OpenScene(SceneSettings& scene, const std::string& path) {
   class NoQuestions : public SettingsReaderHost {
    public:
     std::optional<std::string> AskForPicture(PictureKind, const std::string& message,
@@ -24,7 +25,12 @@ inline void OpenExample(SceneSettings& scene, const std::string& name) {
     }
     void MessageBox(std::string_view text) override { ADD_FAILURE() << "message: " << text; }
   } host;
-  ASSERT_EQ(ReadSettings(scene, kExamples + "/" + name, host), ReadStatus::Complete) << name;
+  ASSERT_EQ(ReadSettings(scene, path, host), ReadStatus::Complete) << path;
+}
+
+// Opens examples/`name` as OpenScene does.
+inline void OpenExample(SceneSettings& scene, const std::string& name) {
+  OpenScene(scene, kExamples + "/" + name);
 }
 
 // Renders into the preview when the size is the preview's, otherwise into an

@@ -266,7 +266,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(Input("TenjoTextureName")->text(), QString::fromStdString(Example("clouds.bmp")));
     QVERIFY(Find("ChTenjoTra")->isEnabled());
     QCOMPARE(dialogs_.asked[0].name, "TenjoTextureOpen");
-    QCOMPARE(dialogs_.asked[0].filters, QStringList{"ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"});
+    QCOMPARE(
+        dialogs_.asked[0].filters,
+        (QStringList{"画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)", "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)",
+                     "PNG (*.png *.PNG)", "JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)"}));
   }
 
   void previewClickRendersWhatTheCoreRenders() {

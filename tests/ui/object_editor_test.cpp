@@ -1,6 +1,7 @@
 // The object group editor, opened from the window's SetFarObject,
 // SetMiddleObject and SetNearObject: it edits the scene's group in place.
 #include <QCheckBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -123,7 +124,10 @@ class ObjectEditorTest : public QObject {
     QCOMPARE(w.Scene().Near.First()->Filename, first.toStdString());
     QCOMPARE(ReadApplicationSettings(w.Ini()).ObjectDir, w.dir.path().toStdString() + "/");
     QCOMPARE(w.dialogs.asked.at(0).name, "ObjectOpenDialog");
-    QCOMPARE(w.dialogs.asked.at(0).filters, QStringList{"ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)"});
+    QCOMPARE(
+        w.dialogs.asked.at(0).filters,
+        (QStringList{"画像 (*.bmp *.png *.jpg *.jpeg *.BMP *.PNG *.JPG *.JPEG)", "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)",
+                     "PNG (*.png *.PNG)", "JPEGイメージ (*.jpg *.jpeg *.JPG *.JPEG)"}));
 
     // The next showing starts in the remembered folder, with none selected.
     w.dialogs.answers = {QString()};
@@ -193,6 +197,35 @@ class ObjectEditorTest : public QObject {
       QTRY_COMPARE_WITH_TIMEOUT(preview->grab().toImage().pixelColor(5, 5), QColor(255, 0, 0),
                                 1000);
       QCOMPARE(preview->grab().toImage().pixelColor(100, 50), QColor(90, 90, 90));
+    });
+  }
+
+  void aCutOutPngGetsAKeyColourOfItsOwnAndItsHolesActAsThatColour() {
+    WindowFixture w;
+    // A 4 x 2 PNG: black at (0, 0), transparent (black beneath) at (3, 1), grey elsewhere.
+    QImage cut(4, 2, QImage::Format_ARGB32);
+    cut.fill(QColor(90, 90, 90));
+    cut.setPixelColor(0, 0, QColor(0, 0, 0));
+    cut.setPixelColor(3, 1, QColor(0, 0, 0, 0));
+    const QString path = QString::fromStdString(w.Path("cut.png"));
+    QVERIFY(cut.save(path, "PNG"));
+    w.dialogs.answers = {path};
+    w.Open("SetNearObject", [&](QDialog& d) {
+      Press(d, "AddObject");
+      QCOMPARE(List(d)->item(0)->text(), "cut.png");
+      QVERIFY(Current(d)->Image && Current(d)->Image->IsHole(3, 1));
+      // Black is an opaque pixel's colour; the hole's own counts for nothing.
+      QCOMPARE(Current(d)->OpaqueColor, MakePacked(1, 0, 0, 255));
+      auto* preview = Child<PreviewArea>(d, "ObjPreview");
+      // Column Round(180 * 4 / 213) = 3, row Round(150 * 2 / 209) = 1: the hole
+      // keeps the key colour, and blinks red with it.
+      QTest::mouseClick(preview, Qt::LeftButton, {}, QPoint(180, 150));
+      QCOMPARE(Current(d)->OpaqueColor, MakePacked(1, 0, 0, 255));
+      QTRY_COMPARE_WITH_TIMEOUT(preview->grab().toImage().pixelColor(180, 150), QColor(255, 0, 0),
+                                1000);
+      QTRY_COMPARE_WITH_TIMEOUT(preview->grab().toImage().pixelColor(180, 150), QColor(1, 0, 0),
+                                1000);
+      QCOMPARE(preview->grab().toImage().pixelColor(5, 5), QColor(0, 0, 0));
     });
   }
 
