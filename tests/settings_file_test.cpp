@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/resource.h>
 
 #include <cfloat>
@@ -21,6 +22,7 @@
 #include "platform/TextCodec.h"
 #include "render/Pipeline.h"
 #include "scene/SettingsFile.h"
+#include "support/PictureEncoding.h"
 
 namespace horizonmill {
 namespace {
@@ -815,19 +817,27 @@ class PlainHost : public SettingsReaderHost {
 
 // A picture that many entries name is read from its file once: the file
 // spoilt after the first entry has read it reaches none of the others, and
-// each entry still holds a picture of its own.
+// each entry still holds a picture of its own, holes and all.
 TEST(SettingsFile, APictureManyEntriesNameIsDecodedOnce) {
   const struct {
     int entries;
     bool dropBetween;  // an entry whose picture is missing comes between them
-  } cases[] = {{2, false}, {30, false}, {3, true}};
+    bool cutOut;       // a PNG with a transparent pixel instead of a BMP
+  } cases[] = {{2, false, false}, {30, false, false}, {3, true, false}, {3, false, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entries);
     TempDir dir;
-    WritePicture(dir / "tree.bmp", 3, 2);
+    const std::string name = c.cutOut ? "tree.png" : "tree.bmp";
+    if (c.cutOut) {
+      testing::RgbaPicture tree{3, 2, std::vector<PackedColour>(6, MakePacked(10, 90, 20, 255))};
+      tree.At(1, 0) = MakePacked(0, 0, 0, 0);
+      WriteBytes(dir / name, testing::EncodePngLayout(tree, {PNG_COLOR_TYPE_RGBA, 8}));
+    } else {
+      WritePicture(dir / name, 3, 2);
+    }
     std::string text;
     for (int i = 0; i < c.entries; ++i) {
-      text += "Objects_CreateObject Far\r\nObjects_Filename tree.bmp\r\n";
+      text += "Objects_CreateObject Far\r\nObjects_Filename " + name + "\r\n";
       if (c.dropBetween && i == 0)
         text += "Objects_CreateObject Far\r\nObjects_Filename gone.bmp\r\n";
     }
@@ -835,7 +845,7 @@ TEST(SettingsFile, APictureManyEntriesNameIsDecodedOnce) {
     PlainHost host;
     int lookups = 0;
     host.onLookup = [&](const std::string& path) {
-      if (path.ends_with("tree.bmp") && ++lookups == 2) WriteBytes(path, "no picture at all");
+      if (path.ends_with(name) && ++lookups == 2) WriteBytes(path, "no picture at all");
     };
     SceneSettings scene;
     ASSERT_EQ(ReadSettings(scene, dir / "scene.hm", host), ReadStatus::Complete);
@@ -846,6 +856,11 @@ TEST(SettingsFile, APictureManyEntriesNameIsDecodedOnce) {
       EXPECT_EQ(entry.Image->width, 3);
       EXPECT_EQ(entry.Image->height, 2);
       EXPECT_NE(entry.Image.get(), first);
+      EXPECT_EQ(entry.Image->holes != nullptr, c.cutOut);
+      if (c.cutOut) {
+        for (int y = 0; y < 2; ++y)
+          for (int x = 0; x < 3; ++x) EXPECT_EQ(entry.Image->IsHole(x, y), x == 1 && y == 0);
+      }
       if (first) {
         EXPECT_TRUE(std::equal(first->pixels, first->pixels + 6, entry.Image->pixels));
       }

@@ -220,10 +220,16 @@ class Reader {
   void ForgetPictureOf(const ObjectEntry* entry) {
     std::erase_if(decoded_, [entry](const auto& held) { return held.second == entry; });
   }
+  // The picture with its holes; nullptr when memory runs out.
   static PixelImagePtr CopyOf(const PixelImage& from) {
     PixelImagePtr copy = MakePixelImage(from.width, from.height);
-    if (copy)
-      std::copy_n(from.pixels, static_cast<std::size_t>(from.width) * from.height, copy->pixels);
+    if (!copy) return nullptr;
+    const std::size_t count = static_cast<std::size_t>(from.width) * from.height;
+    std::copy_n(from.pixels, count, copy->pixels);
+    if (from.holes != nullptr) {
+      if (!AddHoleMask(*copy)) return nullptr;
+      std::copy_n(from.holes, count, copy->holes);
+    }
     return copy;
   }
   bool RunOutOfMemory(std::string_view message) {
@@ -544,7 +550,8 @@ bool Reader::LoadObjectPicture(ObjectEntry& e) {
     const auto decoded = decoded_.find(*path);
     if (decoded != decoded_.end() && decoded->second->Image) {
       const PixelImage& from = *decoded->second->Image;
-      budget_.Admit(*path, from.width, from.height);
+      budget_.Admit(*path, from.width, from.height,
+                    from.holes != nullptr ? std::int64_t{from.width} * from.height : 0);
       image = CopyOf(from);
     } else {
       image = LoadPictureFile(*path, &budget_);
