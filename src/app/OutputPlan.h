@@ -42,9 +42,10 @@ struct OutputRequest {
   std::optional<CubeConvention> cubeConvention;  // default: gl
   // R of the HDR outputs (output/HdrLight.h), 0 or more; default kDefaultSunRatio.
   std::optional<double> sunRatio;
-  std::string sunJson;         // empty: no sun
-  std::optional<int> quality;  // default: the session's JPEG quality
-  bool preview = false;        // the preview's size instead of the full image
+  std::string sunJson;          // empty: no sun
+  std::optional<int> quality;   // default: the session's JPEG quality
+  std::optional<int> pngLevel;  // default: kDefaultPngLevel
+  bool preview = false;         // the preview's size instead of the full image
   ImageMetadata metadata = ImageMetadata::Panorama;
 };
 
@@ -67,6 +68,8 @@ struct OutputPlan {
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
+  // How every PNG is compressed: the level asked for, on the render's threads.
+  PngOptions png;
   ImageMetadata metadata = ImageMetadata::Panorama;
   std::vector<OutputWarning> warnings;
 
@@ -74,6 +77,7 @@ struct OutputPlan {
   bool Renders() const { return !image.empty() || faces.has_value(); }
   bool ToStandardOutput() const { return image == kStandardOutputName; }
   bool WritesJpeg() const;
+  bool WritesPng() const;
   // Whether the image (standard output included) or the cube map is OpenEXR
   // or Radiance HDR.
   bool WritesHdr() const;
@@ -100,9 +104,9 @@ struct PlannedOutputs {
 // CheckCubeMapTarget says and its faces within the image limits, and no name
 // given twice, a laid-out cube map within the image limits. Warns of an image
 // name whose extension names no format (JPEG is written), of a quality asked
-// for where nothing is JPEG, of a sun ratio where nothing is HDR, and of a
-// panorama image that is not twice as wide as high (no panorama metadata is
-// written: it is no full sphere). Refuses a sun ratio below 0 or no number.
+// for where nothing is JPEG, of a PNG level where nothing is PNG, of a sun ratio where nothing is
+// HDR, and of a panorama image that is not twice as wide as high (no panorama metadata is written:
+// it is no full sphere). Refuses a sun ratio below 0 or no number.
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session);
 
 }  // namespace horizonmill

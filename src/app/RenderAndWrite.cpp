@@ -64,13 +64,15 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
   if (!plan.image.empty() && !plan.ToStandardOutput())
     files.push_back({plan.image,
                      [&](ByteSink& out) {
-                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out, &glow);
+                       EncodeImage(picture, plan.image, plan.quality, plan.metadata, out, &glow,
+                                   plan.png);
                      },
                      picture.Height()});
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
-    EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out, &glow);
+    EncodeImage(picture, ExtensionOf(plan.imageFormat), plan.quality, plan.metadata, out, &glow,
+                plan.png);
   }
   if (plan.faces)
     WriteCubeMap(picture, plan.cubemap, plan.CubeOptions(&glow), files, progress);
