@@ -67,8 +67,9 @@ tidy: deps
 	@run-clang-tidy -quiet -j $(JOBS) -p $(TIDY_BUILD) '$(CURDIR)/(src|tests|bench|tools)/' 2>&1 | \
 	  grep -v -E '^(clang-tidy|[0-9]+ warnings? generated|Suppressed [0-9]+ warnings|Use -header-filter)' || true
 
-# The benchmarks, then the every-layer example beside the renderer before its
-# stages had threads (bench/compare-today builds that one into $(BUILD)/today).
+# The benchmarks, then the every-layer example, its files and a cube map beside
+# the renderer of commit e8a3ef7 (bench/compare-today builds that one into
+# $(BUILD)/today-e8a3ef7).
 bench: build
 	@$(BUILD)/bench/horizonmill-bench
 	@GENERATOR="$(GENERATOR)" bench/compare-today $(BUILD)
