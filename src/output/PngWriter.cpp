@@ -190,9 +190,14 @@ class PieceCompressor {
     for (;;) {
       const int result = deflate(&stream_, flush);
       if (result == Z_STREAM_END) return;
+      // With its state set up, deflate fails only for want of memory.
       if (result != Z_OK && result != Z_BUF_ERROR) throw std::bad_alloc();
-      if (stream_.avail_in == 0 && stream_.avail_out > 0 && flush == Z_NO_FLUSH) return;
-      if (stream_.avail_out > 0 && flush == Z_FULL_FLUSH) return;
+      // Room left: the input is taken, the flush done; a stream that should
+      // have ended and did not is a failure, not a reason to call again.
+      if (stream_.avail_out > 0) {
+        if (flush == Z_FINISH) throw std::bad_alloc();
+        return;
+      }
       // Out of room (never within the bound): more.
       const std::size_t used = out.size() - stream_.avail_out;
       out.resize(out.size() * 2);
