@@ -1,7 +1,7 @@
 // The rich example (every layer) at the default size: the whole render, render
 // only, with 1 and 2 threads and the time of each stage as counters, and the
 // JPEG writing of the result. bench/compare-today runs the first beside the
-// renderer as it was before the stages had threads.
+// renderer of an earlier commit.
 #include <benchmark/benchmark.h>
 
 #include <string>

@@ -49,13 +49,29 @@ TEST(Cli, VersionAndTheDefaultSceneAsAStartingPoint) {
 }
 
 TEST(Cli, BadUsageExitsWithTwo) {
-  for (const char* args :
-       {"--size 0x5 -o a.jpg", "--size 12 -o a.jpg", "--size axb -o a.jpg", "--size 10x-3 -o a.jpg",
-        "--quality 101 -o a.jpg", "--quality x -o a.jpg", "--quality -1 -o a.jpg", "--frobnicate",
-        "-o", "a.hm b.hm -o x.jpg", "--picture-budget 0 -o a.jpg", "--picture-budget 1.5G -o a.jpg",
-        "--picture-budget -o a.jpg", "--write-default a.hm -o b.jpg", "--write-default a.hm b.hm",
-        "--write-default", "--list-registered h.ini --strict", "--format png -o a.png",
-        "-o - --format gif"}) {
+  for (const char* args : {"--size 0x5 -o a.jpg",
+                           "--size 12 -o a.jpg",
+                           "--size axb -o a.jpg",
+                           "--size 10x-3 -o a.jpg",
+                           "--quality 101 -o a.jpg",
+                           "--quality x -o a.jpg",
+                           "--quality -1 -o a.jpg",
+                           "--frobnicate",
+                           "-o",
+                           "a.hm b.hm -o x.jpg",
+                           "--picture-budget 0 -o a.jpg",
+                           "--picture-budget 1.5G -o a.jpg",
+                           "--picture-budget -o a.jpg",
+                           "--write-default a.hm -o b.jpg",
+                           "--write-default a.hm b.hm",
+                           "--write-default",
+                           "--list-registered h.ini --strict",
+                           "--format png -o a.png",
+                           "-o - --format gif",
+                           "--png-level 10 -o a.png",
+                           "--png-level -1 -o a.png",
+                           "--png-level x -o a.png",
+                           "--list-registered h.ini --png-level 3"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("horizonmill-render: "), std::string::npos) << args;

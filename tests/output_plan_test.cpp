@@ -41,6 +41,12 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
   twice.sunJson = d + "/sun.json";
   OutputRequest quality = image(d + "/a.png");
   quality.quality = 50;
+  OutputRequest pngLevel = image(d + "/a.jpg");
+  pngLevel.pngLevel = 9;
+  OutputRequest pngLevelFaces;
+  pngLevelFaces.cubemap = d + "/cube";
+  pngLevelFaces.faceFormat = CubeFaceFormat::Bmp;
+  pngLevelFaces.pngLevel = 0;
   OutputRequest overwrite;
   overwrite.overwrite = true;
   OutputRequest tooWide = image(d + "/a.png");
@@ -83,6 +89,19 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
        {d + "/a.png"},
        "",
        {"--quality applies to JPEG only; the image is written as PNG"}},
+      {"a PNG level for JPEG",
+       pngLevel,
+       "",
+       {d + "/a.jpg"},
+       "",
+       {"--png-level applies to PNG only; the image is written as JPEG"}},
+      {"a PNG level for BMP faces",
+       pngLevelFaces,
+       "",
+       {d + "/cube/px.bmp", d + "/cube/nx.bmp", d + "/cube/py.bmp", d + "/cube/ny.bmp",
+        d + "/cube/pz.bmp", d + "/cube/nz.bmp"},
+       "",
+       {"--png-level applies to PNG only; the faces are written as BMP"}},
       {"faces beyond the limits", tooWide, "", {}, "メモリー枯渇！ (cube faces:", {}},
       {"standard output", image("-"), "", {}, "", {}},
   };
@@ -193,6 +212,28 @@ TEST(OutputPlan, FormatsSizesAndQualityFollowTheRequestAndTheSession) {
   std::filesystem::create_directory(dir / "cube");
   WriteFile(dir / "cube/nz.jpg", "an old face");
   EXPECT_EQ(planned.plan->ExistingFaces(), std::vector<std::string>{dir / "cube/nz.jpg"});
+}
+
+TEST(OutputPlan, PngLevelAndThreadsGoToTheImageAndTheFaces) {
+  TempDir dir;
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  session.Context().Threads = 3;
+  OutputRequest request;
+  request.image = dir / "a.png";
+  request.cubemap = dir / "cube";
+  PlannedOutputs planned = PlanOutputs(request, session);
+  ASSERT_TRUE(planned.plan);
+  EXPECT_TRUE(planned.plan->WritesPng());
+  EXPECT_EQ(planned.plan->png.level, kDefaultPngLevel);
+  EXPECT_EQ(planned.plan->png.threads, 3);
+  request.pngLevel = 9;
+  planned = PlanOutputs(request, session);
+  ASSERT_TRUE(planned.plan);
+  EXPECT_TRUE(planned.plan->warnings.empty());
+  const CubeMapOptions cube = planned.plan->CubeOptions();
+  EXPECT_EQ(cube.png.level, 9);
+  EXPECT_EQ(cube.threads, 3);
 }
 
 TEST(OutputPlan, HdrOutputsKeepTheSunsWeightsAndNothingElseDoes) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <random>
+
 #include "image/MemoryHunger.h"
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
@@ -113,6 +117,84 @@ TEST(PixelImage, HoleMaskIsPaintedInTheKeyColourAndGoesWithThePixels) {
   image.reset();
   EXPECT_EQ(TheMemoryHunger().FreeListSize(4), four + 1);  // the 2 x 2 mask
   EXPECT_EQ(TheMemoryHunger().LargeListSize(), large);
+}
+
+// The filtered sample's promise: whenever it answers, every extended point
+// within the error of the double one samples as it says. Points are drawn
+// near integers (where Trunc and the fraction's end decide), near the
+// fractions that put a channel's mix on a whole number (where the truncation
+// decides), and anywhere, on both sides of 0, with errors from 0 up; the
+// extended points are the double one moved by fractions of the error, its
+// ends included, and by the last bits an extended number has beyond it.
+TEST(PixelImage, FilteredSamplingAnswersOnlyWhereEveryPointWithinTheErrorAgrees) {
+  std::mt19937 rng(4242);
+  PixelImagePtr image = MakePixelImage(7, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x)
+      image->Row(y)[x] = MakePacked(rng() % 256, (x * 40) % 256, 255 - y * 50,
+                                    rng() % 5 == 0 ? 0 : 255);  // some holes
+  std::uniform_real_distribution<double> anywhere(-40, 40);
+  const double errors[] = {0, 0x1p-60, 1e-13, 1e-9, 1e-4, 0.3};
+  const long double shifts[] = {-1, -0.5L, -0x1p-20L, 0, 0x1p-20L, 0.5L, 1};
+  auto near = [&](double v) {
+    switch (rng() % 4) {
+      case 0:  // next to an integer
+        return std::nearbyint(v) + (static_cast<int>(rng() % 3) - 1) * 1e-12 * (rng() % 100);
+      case 1:  // a mix of 0 and a channel c on a whole number: a quarter, a fifth...
+        return std::trunc(v) + 1.0 / (2 + rng() % 8);
+      default:
+        return v;
+    }
+  };
+  int answered = 0, refused = 0;
+  for (int i = 0; i < 40000; ++i) {
+    const double x = near(anywhere(rng)), y = near(anywhere(rng));
+    const double ex = errors[rng() % std::size(errors)], ey = errors[rng() % std::size(errors)];
+    PackedColour filtered = 0;
+    if (!SampleImageFiltered(*image, x, y, ex, ey, filtered)) {
+      ++refused;
+      continue;
+    }
+    ++answered;
+    for (long double sx : shifts)
+      for (long double sy : shifts) {
+        // Within the error, and a few bits of an extended number beyond the double.
+        const long double px = x + sx * ex + (sx * ex == 0 ? 0 : sx * 0x1p-62L * std::fabs(x));
+        const long double py = y + sy * ey + (sy * ey == 0 ? 0 : sy * 0x1p-62L * std::fabs(y));
+        const long double cx = std::fabs(px - x) <= ex ? px : x + sx * ex;
+        const long double cy = std::fabs(py - y) <= ey ? py : y + sy * ey;
+        ASSERT_EQ(filtered, SampleImage(*image, cx, cy))
+            << "x " << x << " y " << y << " errors " << ex << " " << ey << " at " << sx << " "
+            << sy;
+      }
+  }
+  // Both answers are common on these points: the test says something either way.
+  EXPECT_GT(answered, 10000);
+  EXPECT_GT(refused, 1000);
+}
+
+TEST(PixelImage, FilteredSamplingRefusesWhatItCannotDecide) {
+  PixelImagePtr image = Coordinates(6, 3);
+  PackedColour c = 0;
+  // Without error it answers as SampleImage does, integers and negatives too.
+  for (const auto& [x, y] :
+       {std::pair{3.0, 0.0}, {3.5, 0.5}, {5.0, 2.0}, {-0.25, 1.0}, {-0.5, 1.0}, {1.75, 1.0}}) {
+    ASSERT_TRUE(SampleImageFiltered(*image, x, y, 0, 0, c)) << x << " " << y;
+    EXPECT_EQ(c, SampleImage(*image, x, y)) << x << " " << y;
+  }
+  // An integer within the error: the Trunc may differ.
+  EXPECT_FALSE(SampleImageFiltered(*image, 3.0, 0.5, 1e-12, 0, c));
+  EXPECT_FALSE(SampleImageFiltered(*image, 2.9999999, 0.5, 1e-6, 0, c));
+  EXPECT_FALSE(SampleImageFiltered(*image, 0.5, -1.0000001, 0, 1e-6, c));
+  // An error that is no number or has no end, and a coordinate beyond 2^51.
+  EXPECT_FALSE(SampleImageFiltered(*image, 0.5, 0.5, std::nan(""), 0, c));
+  EXPECT_FALSE(SampleImageFiltered(*image, 0.5, 0.5, 0, INFINITY, c));
+  EXPECT_FALSE(SampleImageFiltered(*image, 0x1p52, 0.5, 0, 0, c));
+  EXPECT_FALSE(SampleImageFiltered(*image, 0.5, std::nan(""), 0, 0, c));
+  // Red runs 3 to 4 across x = 3.5 .. 4.5: the mix 3 + t is a whole number
+  // only at t = 1, so a small error away from it is answered.
+  ASSERT_TRUE(SampleImageFiltered(*image, 3.5, 0.5, 1e-9, 1e-9, c));
+  EXPECT_EQ(c, MakePacked(3, 0, 0));
 }
 
 }  // namespace

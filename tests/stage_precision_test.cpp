@@ -88,7 +88,12 @@ void PlaneInput(std::mt19937& rng, Input& input, Texture* texture, const PixelIm
       rng() % 3 == 0 ? std::uniform_real_distribution<double>(0.05, 6)(rng) : Pick(rng, kScales);
 }
 
-void CheckCeiling(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep = kRandomScenes) {
+// `tweak` changes the random input before it is drawn.
+constexpr auto kAsDrawn = [](auto&) {};
+
+template <typename Tweak = decltype(kAsDrawn)>
+void CheckCeiling(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep = kRandomScenes,
+                  Tweak tweak = kAsDrawn) {
   const PackedColour hole = MakePacked(rng() % 256, 0, 255, 255);
   PixelImagePtr texture = RandomTexture(rng, hole);
   PixelImagePtr horizon = RandomHorizon(rng, W);
@@ -98,13 +103,16 @@ void CheckCeiling(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep
   input.MixtureMode = Pick(rng, modes);
   input.OpaqueColor = hole;
   input.Transparency = (rng() % 101) / 100.0L;
+  tweak(input);
   const WorkBitmap canvas = RandomBitmap(rng, W, H);
   WorkBitmap expected = CopyBitmap(canvas);
   ExtendedCeiling(expected, input);
   ExpectEveryThreadCount(canvas, expected, input, RenderCeiling, scene, sweep);
 }
 
-void CheckGround(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep = kRandomScenes) {
+template <typename Tweak = decltype(kAsDrawn)>
+void CheckGround(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep = kRandomScenes,
+                 Tweak tweak = kAsDrawn) {
   PixelImagePtr texture = RandomTexture(rng, MakePacked(0, 0, 0));
   PixelImagePtr horizon = RandomHorizon(rng, W);
   const WorkBitmap mirror = RandomBitmap(rng, W, H / 2);
@@ -115,6 +123,7 @@ void CheckGround(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep 
   const long double warps[] = {0, 1, 4, 13.5L, -2};
   input.ReflectionWarp = Pick(rng, warps);
   if (input.Reflection > 0) input.ReflectionBitmap = &mirror;
+  tweak(input);
   const WorkBitmap canvas = RandomBitmap(rng, W, H);
   WorkBitmap expected = CopyBitmap(canvas);
   ExtendedGround(expected, input);
@@ -131,6 +140,28 @@ TEST(StagePrecision, GroundGivesThePixelsOfTheExtendedBuildOnRandomScenes) {
   std::mt19937 rng(2626);
   for (int scene = 0; scene < 60; ++scene)
     CheckGround(rng, Pick(rng, kWidths), Pick(rng, kHeights), scene);
+}
+
+// Where the double walks hand over to the extended ones: scales so small
+// that the walk leaves the double's fractions behind (every sample extended),
+// so large that every column stays within its error of the start (the
+// straight columns exact, the others extended), negative, and the widths
+// whose columns include the four straight directions (a zero step along one
+// axis) and the one turned by 180 degrees (a step of about 10^-20).
+TEST(StagePrecision, WalksAtTheFilterEdgesGiveThePixelsOfTheExtendedBuild) {
+  std::mt19937 rng(5151);
+  constexpr long double kEdgeScales[] = {1e-13L, 1e-9L, 1e6L, 4096, -1.3L, -0.5L, 1e-3L};
+  constexpr int kEdgeWidths[] = {40, 256, 404};
+  const int threads[] = {1, 2};
+  for (int scene = 0; scene < 28; ++scene) {
+    const long double scale = kEdgeScales[scene % std::size(kEdgeScales)];
+    const int W = Pick(rng, kEdgeWidths), H = Pick(rng, kHeights);
+    auto edge = [&](auto& input) { input.Scale = scale; };
+    if (scene % 2 == 0)
+      CheckCeiling(rng, W, H, scene, {kDepths, threads}, edge);
+    else
+      CheckGround(rng, W, H, scene, {kDepths, threads}, edge);
+  }
 }
 
 // The full size, at the example's depth, whose every row the aerial fade

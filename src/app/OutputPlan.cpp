@@ -54,6 +54,15 @@ void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
     plan.warnings.push_back(
         {out.empty() ? plan.cubemap : out, "--quality applies to JPEG only; " + what});
   }
+  if (request.pngLevel && !plan.WritesPng()) {
+    std::string what = "nothing is written as PNG";
+    if (!out.empty())
+      what = std::string("the image is written as ") + ImageFormatName(plan.imageFormat);
+    else if (plan.faces)
+      what = std::string("the faces are written as ") + ImageFormatName(*plan.faces);
+    plan.warnings.push_back(
+        {out.empty() ? plan.cubemap : out, "--png-level applies to PNG only; " + what});
+  }
 }
 
 // What a name stands for here, so that two spellings of one file compare
@@ -119,6 +128,10 @@ bool OutputPlan::WritesJpeg() const {
   return (!image.empty() && imageFormat == ImageFormat::Jpeg) || faces == CubeFaceFormat::Jpeg;
 }
 
+bool OutputPlan::WritesPng() const {
+  return (!image.empty() && imageFormat == ImageFormat::Png) || faces == CubeFaceFormat::Png;
+}
+
 bool OutputPlan::WritesHdr() const {
   return (!image.empty() && IsHdrFormat(imageFormat)) || (faces && IsHdrFormat(*faces));
 }
@@ -148,6 +161,8 @@ CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
   options.convention = cubeConvention;
   options.faceSize = faceSize;
   options.quality = quality;
+  options.png = png;
+  options.threads = png.threads;
   options.glow = glow;
   return options;
 }
@@ -159,6 +174,8 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   plan.size = request.preview ? OutputSize{kPreviewWidth, kPreviewHeight}
                               : OutputSizeOf(session.Scene().Output.Resolution);
   plan.quality = request.quality.value_or(session.JpegQuality());
+  plan.png.level = request.pngLevel.value_or(kDefaultPngLevel);
+  plan.png.threads = session.Context().Threads;
   plan.metadata = request.metadata;
   plan.sunRatio = request.sunRatio.value_or(kDefaultSunRatio);
   if (!(plan.sunRatio >= 0) || !std::isfinite(plan.sunRatio))

@@ -42,9 +42,10 @@ struct OutputRequest {
   std::optional<CubeConvention> cubeConvention;  // default: gl
   // R of the HDR outputs (output/HdrLight.h), 0 or more; default kDefaultSunRatio.
   std::optional<double> sunRatio;
-  std::string sunJson;         // empty: no sun
-  std::optional<int> quality;  // default: the session's JPEG quality
-  bool preview = false;        // the preview's size instead of the full image
+  std::string sunJson;          // empty: no sun
+  std::optional<int> quality;   // default: the session's JPEG quality
+  std::optional<int> pngLevel;  // default: kDefaultPngLevel
+  bool preview = false;         // the preview's size instead of the full image
   ImageMetadata metadata = ImageMetadata::Panorama;
   // The image as a thumbnail: the picture scaled to fit SIZE x SIZE pixels
   // (1 or more), written as PNG without metadata whatever its name's extension
@@ -72,6 +73,8 @@ struct OutputPlan {
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
+  // How every PNG is compressed: the level asked for, on the render's threads.
+  PngOptions png;
   ImageMetadata metadata = ImageMetadata::Panorama;
   int thumbnail = 0;  // the image scaled to fit thumbnail x thumbnail; 0: as rendered
   std::vector<OutputWarning> warnings;
@@ -80,6 +83,7 @@ struct OutputPlan {
   bool Renders() const { return !image.empty() || faces.has_value(); }
   bool ToStandardOutput() const { return image == kStandardOutputName; }
   bool WritesJpeg() const;
+  bool WritesPng() const;
   // Whether the image (standard output included) or the cube map is OpenEXR
   // or Radiance HDR.
   bool WritesHdr() const;
@@ -116,11 +120,11 @@ struct PlannedOutputs {
 // the image limits; no file of the run may be the scene's settings file or a
 // picture it uses (whoever named it). Warns of an image
 // name whose extension names no format (JPEG is written), of a quality asked
-// for where nothing is JPEG, of a sun ratio where nothing is HDR, and of a
-// panorama image that is not twice as wide as high (no panorama metadata is
-// written: it is no full sphere). Refuses a sun ratio below 0 or no number,
-// and a thumbnail without an image, named as another format than PNG, or
-// beyond the image limits.
+// for where nothing is JPEG, of a PNG level where nothing is PNG, of a sun
+// ratio where nothing is HDR, and of a panorama image that is not twice as
+// wide as high (no panorama metadata is written: it is no full sphere).
+// Refuses a sun ratio below 0 or no number, and a thumbnail without an image,
+// named as another format than PNG, or beyond the image limits.
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session);
 
 }  // namespace horizonmill

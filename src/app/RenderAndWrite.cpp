@@ -80,20 +80,21 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
   const bool imageFile = !plan.image.empty() && !plan.ToStandardOutput();
   MemorySink thumbnailBytes;
   if (imageFile && plan.thumbnail > 0) {
-    EncodeImage(image, format, plan.quality, plan.metadata, thumbnailBytes, &glow);
+    EncodeImage(image, format, plan.quality, plan.metadata, thumbnailBytes, &glow, plan.png);
     if (!FillEmptyFile(plan.image, thumbnailBytes.Bytes()))
       files.push_back({plan.image, [&](ByteSink& out) { out.Write(thumbnailBytes.Bytes()); }});
   } else if (imageFile) {
     files.push_back({plan.image,
                      [&](ByteSink& out) {
-                       EncodeImage(image, plan.image, plan.quality, plan.metadata, out, &glow);
+                       EncodeImage(image, plan.image, plan.quality, plan.metadata, out, &glow,
+                                   plan.png);
                      },
                      image.Height()});
   }
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
-    EncodeImage(image, format, plan.quality, plan.metadata, out, &glow);
+    EncodeImage(image, format, plan.quality, plan.metadata, out, &glow, plan.png);
   }
   if (plan.faces)
     WriteCubeMap(picture, plan.cubemap, plan.CubeOptions(&glow), files, progress);

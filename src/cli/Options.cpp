@@ -60,6 +60,11 @@ Options:
   --quality Q          JPEG quality 0..100; the default is the quality set in
                        the window (the program's INI file), else 90. It does not
                        apply to BMP and PNG (a warning says so)
+  --png-level L        PNG compression 0..9: 0 stores the pixels uncompressed
+                       (largest, fastest), 9 squeezes hardest (smallest,
+                       slowest); default 4. The pixels are the same at every
+                       level. It applies to PNG images and faces only (a
+                       warning says so otherwise)
   --no-metadata        a JPEG or PNG image without the XMP that marks it as a
                        360-degree panorama (GPano: equirectangular, the full
                        size), an OpenEXR image without its latitude-longitude
@@ -218,14 +223,14 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata || o.sunRatio;
   if (o.thumbnail && (o.command != Command::Render || o.output.empty()))
     error = "--thumbnail goes with -o, the file to write the thumbnail to";
-  else if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads ||
-                      o.preview || !o.searchDirs.empty() || o.pictureBudget || o.strict ||
-                      o.timings || extras))
+  else if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.pngLevel ||
+                      o.threads || o.preview || !o.searchDirs.empty() || o.pictureBudget ||
+                      o.strict || o.timings || extras))
     error = "--write-default takes no scene file and no rendering options";
   else if (!renders && !writes &&
-           (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.threads ||
-            o.preview || !o.searchDirs.empty() || o.pictureBudget || o.overwrite || o.strict ||
-            extras))
+           (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.pngLevel ||
+            o.threads || o.preview || !o.searchDirs.empty() || o.pictureBudget || o.overwrite ||
+            o.strict || extras))
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && extras)
     error = "--cubemap, --sun-json, --sun-ratio and --no-metadata do not go with --register";
@@ -299,6 +304,15 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
         return std::nullopt;
       }
       o.quality = q;
+    } else if (arg == "--png-level") {
+      const char* v = value(i, arg);
+      if (!v) return std::nullopt;
+      const auto level = ParseInt(v);
+      if (!level || *level < kMinPngLevel || *level > kMaxPngLevel) {
+        error = "--png-level wants an integer from 0 to 9, not \"" + std::string(v) + "\"";
+        return std::nullopt;
+      }
+      o.pngLevel = level;
     } else if (arg == "--threads") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;

@@ -23,6 +23,7 @@ struct Options {
   bool overwrite = false;
   std::optional<int> width, height;  // --size
   std::optional<int> quality;        // --quality
+  std::optional<int> pngLevel;       // --png-level
   std::optional<int> threads;        // --threads; none: the render context's default
   bool preview = false;
   bool quiet = false;

@@ -41,6 +41,7 @@ OutputRequest RequestOf(const Options& options) {
   request.sunRatio = options.sunRatio;
   request.sunJson = options.sunJson;
   request.quality = options.quality;
+  request.pngLevel = options.pngLevel;
   request.preview = options.preview;
   request.thumbnail = options.thumbnail;
   request.metadata = options.noMetadata ? ImageMetadata::None : ImageMetadata::Panorama;

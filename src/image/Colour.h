@@ -223,6 +223,9 @@ inline std::uint32_t FromLanes(ChannelLanes l) {
   return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(halves, halves)));
 }
 inline int LaneAlpha(ChannelLanes l) { return _mm_extract_epi16(l.v, 6); }
+inline bool SameLanes(ChannelLanes a, ChannelLanes b) {
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(a.v, b.v)) == 0xffff;
+}
 inline ChannelLanes WithoutAlpha(ChannelLanes l) {
   return {_mm_and_si128(l.v, _mm_set_epi32(0, -1, -1, -1))};
 }
@@ -249,6 +252,9 @@ inline std::uint32_t FromLanes(ChannelLanes l) {
   return MakePacked(l.v[0], l.v[1], l.v[2], l.v[3]);
 }
 inline int LaneAlpha(ChannelLanes l) { return l.v[3]; }
+inline bool SameLanes(ChannelLanes a, ChannelLanes b) {
+  return a.v[0] == b.v[0] && a.v[1] == b.v[1] && a.v[2] == b.v[2] && a.v[3] == b.v[3];
+}
 inline ChannelLanes WithoutAlpha(ChannelLanes l) { return {{l.v[0], l.v[1], l.v[2], 0}}; }
 inline ChannelLanes LerpLanes(ChannelLanes a, ChannelLanes b, double t) {
   ChannelLanes r;

@@ -15,6 +15,8 @@
 #include "output/OutputTarget.h"
 #include "output/RgbeWriter.h"
 #include "platform/FileError.h"
+#include "render/RenderContext.h"
+#include "render/WorkCrew.h"
 
 namespace horizonmill {
 namespace {
@@ -94,6 +96,9 @@ std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFac
 
 namespace {
 
+// Rows of a picture sampled per block of the work crew.
+constexpr int kSampledRowsPerBlock = 16;
+
 // One picture of the cube map, W x H, and the direction of each of its pixels.
 struct CubePicture {
   int width = 0, height = 0;
@@ -145,21 +150,28 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
   WorkBitmap bitmap;
   if (!bitmap.Resize(picture.width, picture.height))
     throw std::runtime_error(std::string(kMemoryExhausted));
-  for (int y = 0; y < picture.height; ++y) {
-    BgrPixel* row = bitmap.Row(y);
-    for (int x = 0; x < picture.width; ++x) {
-      const auto d = picture.direction(x, y);
-      if (!d) {
-        row[x] = BgrPixel{};
-        continue;
+  // Rows on the crew's threads: each pixel is the panorama's sample alone.
+  const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
+  auto sample = [&](int, std::int64_t first, std::int64_t last) {
+    for (auto y = static_cast<int>(first); y < last; ++y) {
+      BgrPixel* row = bitmap.Row(y);
+      for (int x = 0; x < picture.width; ++x) {
+        const auto d = picture.direction(x, y);
+        if (!d) {
+          row[x] = BgrPixel{};
+          continue;
+        }
+        const PanoramaPoint p =
+            project(static_cast<float>(d->x), static_cast<float>(d->y), static_cast<float>(d->z));
+        row[x] = SamplePanorama(panorama, p.x, p.y);
       }
-      const PanoramaPoint p =
-          project(static_cast<float>(d->x), static_cast<float>(d->y), static_cast<float>(d->z));
-      row[x] = SamplePanorama(panorama, p.x, p.y);
     }
-  }
+  };
+  WorkCrew(threads).Run(picture.height, kSampledRowsPerBlock, sample);
+  PngOptions png = options.png;
+  png.threads = threads;
   // A face is no panorama: no panorama metadata.
-  EncodeImage(bitmap, extension, options.quality, ImageMetadata::None, out);
+  EncodeImage(bitmap, extension, options.quality, ImageMetadata::None, out, nullptr, png);
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ struct CubeMapOptions {
   CubeConvention convention = CubeConvention::Gl;
   int faceSize = 1;  // N: each face N x N
   int quality = 90;  // of JPEG faces
+  PngOptions png;    // of PNG faces (its threads are `threads`)
+  // The threads that sample each picture and compress a PNG one; 0 or less:
+  // the default number of render threads.
+  int threads = 0;
   // What the HDR formats add to the panorama in linear light (nothing: the
   // panorama alone); the eight-bit formats ignore it.
   const SunGlow* glow = nullptr;

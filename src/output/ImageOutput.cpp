@@ -102,7 +102,8 @@ std::string XmpPacketOf(const WorkBitmap& bitmap, ImageMetadata metadata) {
 }  // namespace
 
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
-                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow) {
+                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow,
+                 const PngOptions& png) {
   const SunGlow none;
   const LinearPicture linear = LinearPictureOf(bitmap, glow ? *glow : none);
   switch (ImageFormatOf(filename)) {
@@ -115,7 +116,7 @@ void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int qualit
     case ImageFormat::Bmp:
       return EncodeBmp(bitmap, out);
     case ImageFormat::Png:
-      return EncodePng(bitmap, out, XmpPacketOf(bitmap, metadata));
+      return EncodePng(bitmap, out, XmpPacketOf(bitmap, metadata), png);
     case ImageFormat::Jpeg:
       return EncodeJpeg(bitmap, quality, out, XmpPacketOf(bitmap, metadata));
   }

@@ -9,6 +9,7 @@
 
 #include "image/WorkBitmap.h"
 #include "output/HdrLight.h"
+#include "output/PngWriter.h"
 #include "platform/ByteSink.h"
 #include "platform/WriteProgress.h"
 #include "scene/SceneSettings.h"
@@ -74,9 +75,10 @@ void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
 // The image in the format of the file name (by the extension rule); the
 // quality is for JPEG only. The HDR formats hold the picture decoded to linear
 // light with `glow` added (output/HdrLight.h; nothing: the picture alone); the
-// others hold the bitmap as it is.
+// others hold the bitmap as it is. PNG is compressed as `png` says.
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
-                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow = nullptr);
+                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow = nullptr,
+                 const PngOptions& png = {});
 // EncodeImage into the file, atomically.
 void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
                ImageMetadata metadata);

@@ -22,6 +22,10 @@ class PlaneWalk {
             long double scale);
   long double U() const { return u_; }
   long double V() const { return v_; }
+  // What a step of distance d moves (U, V) by: (du, dv) * d / scale.
+  long double Du() const { return du_; }
+  long double Dv() const { return dv_; }
+  long double Scale() const { return scale_; }
   // The distance of the current step (1 at the pole, growing toward the
   // horizon, 0 where the plane is not reached), after which the walk advances.
   long double Advance();

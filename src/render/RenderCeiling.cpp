@@ -31,7 +31,7 @@ void DrawRows(WorkBitmap& target, PlaneColumns& columns, const std::vector<Plane
   for (int j = j0; j < j1; ++j) {
     const PlaneStep& step = rows[j];
     // Transparent texels lend no colour to their neighbours (LerpColour).
-    columns.Sample(first, last, step.distance, colours);
+    columns.Sample(first, last, j, colours);
     if (j + kPlaneRowsAhead < j1)
       Prefetch(target.Row(j + kPlaneRowsAhead) + first, count * sizeof(BgrPixel), true);
     BgrPixel* out = target.Row(j) + first;
@@ -71,7 +71,7 @@ void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput
   PrepareCeilingAlpha(input);
   const PixelImage& texture = *input.Texture;
 
-  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow);
+  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow, rows);
   if (!columns.Allocate()) {
     context.RenderProgress = 100;
     return;

@@ -121,7 +121,7 @@ void DrawRows(const GroundPass& pass, PlaneColumns& columns, int first, int last
     const int y = H - 1 - j;
     const long double d = pass.rows[j].distance;
     const AerialFader& fade = pass.rows[j].fade;
-    columns.Sample(first, last, d, colours);
+    columns.Sample(first, last, j, colours);
     if (j + kPlaneRowsAhead < j1) {
       const int ahead = y - kPlaneRowsAhead;
       Prefetch(pass.target.Row(ahead) + first, count * sizeof(BgrPixel), true);
@@ -195,7 +195,7 @@ void RenderGround(RenderContext& context, WorkBitmap& target, GroundLayerInput i
 
   const GroundPass pass{target, texture, rows,  tables.get(),
                         mirror, reflect, w1024, input.ReflectionWarp};
-  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow);
+  PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow, rows);
   if (!columns.Allocate()) {
     context.RenderProgress = 100;
     return;
