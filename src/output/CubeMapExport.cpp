@@ -153,19 +153,8 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
   // Rows on the crew's threads: each pixel is the panorama's sample alone.
   const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
   auto sample = [&](int, std::int64_t first, std::int64_t last) {
-    for (auto y = static_cast<int>(first); y < last; ++y) {
-      BgrPixel* row = bitmap.Row(y);
-      for (int x = 0; x < picture.width; ++x) {
-        const auto d = picture.direction(x, y);
-        if (!d) {
-          row[x] = BgrPixel{};
-          continue;
-        }
-        const PanoramaPoint p =
-            project(static_cast<float>(d->x), static_cast<float>(d->y), static_cast<float>(d->z));
-        row[x] = SamplePanorama(panorama, p.x, p.y);
-      }
-    }
+    SampleDirections(panorama, bitmap, static_cast<int>(first), static_cast<int>(last),
+                     picture.direction);
   };
   WorkCrew(threads).Run(picture.height, kSampledRowsPerBlock, sample);
   PngOptions png = options.png;

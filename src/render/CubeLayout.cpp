@@ -142,17 +142,13 @@ std::optional<Direction> CubeLayoutDirection(CubeLayout layout, CubeConvention c
   return std::nullopt;
 }
 
-void RenderCubeLayout(const WorkBitmap& panorama, CubeLayout layout, CubeConvention convention,
-                      WorkBitmap& target) {
-  const CubeGrid grid = CubeLayoutGrid(layout);
-  const int n = target.Width() / grid.columns;
-  assert(target.Width() == n * grid.columns && target.Height() == n * grid.rows &&
-         "the target holds the layout's grid of faces");
+void SampleDirections(const WorkBitmap& panorama, WorkBitmap& target, int first, int last,
+                      const std::function<std::optional<Direction>(int x, int y)>& direction) {
   const PanoramaProjection project(panorama.Width(), panorama.Height());
-  for (int y = 0; y < target.Height(); ++y) {
+  for (int y = first; y < last; ++y) {
     BgrPixel* row = target.Row(y);
     for (int x = 0; x < target.Width(); ++x) {
-      const auto d = CubeLayoutDirection(layout, convention, x, y, n);
+      const auto d = direction(x, y);
       if (!d) {
         row[x] = BgrPixel{};
         continue;
@@ -162,6 +158,16 @@ void RenderCubeLayout(const WorkBitmap& panorama, CubeLayout layout, CubeConvent
       row[x] = SamplePanorama(panorama, p.x, p.y);
     }
   }
+}
+
+void RenderCubeLayout(const WorkBitmap& panorama, CubeLayout layout, CubeConvention convention,
+                      WorkBitmap& target) {
+  const CubeGrid grid = CubeLayoutGrid(layout);
+  const int n = target.Width() / grid.columns;
+  assert(target.Width() == n * grid.columns && target.Height() == n * grid.rows &&
+         "the target holds the layout's grid of faces");
+  SampleDirections(panorama, target, 0, target.Height(),
+                   [&](int x, int y) { return CubeLayoutDirection(layout, convention, x, y, n); });
 }
 
 }  // namespace horizonmill

@@ -23,6 +23,7 @@
 //            pz, nz these faces show the world the panorama shows
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -65,6 +66,12 @@ Direction ConventionFaceDirection(CubeConvention convention, CubeFace face, int 
 // N x N faces; nothing where no face lies.
 std::optional<Direction> CubeLayoutDirection(CubeLayout layout, CubeConvention convention, int x,
                                              int y, int size);
+
+// Fills rows first .. last - 1 of `target` from the panorama: each pixel the
+// bilinear sample (SamplePanorama) in the direction `direction(x, y)` gives,
+// black where it gives none. Rows apart may be filled on threads apart.
+void SampleDirections(const WorkBitmap& panorama, WorkBitmap& target, int first, int last,
+                      const std::function<std::optional<Direction>(int x, int y)>& direction);
 
 // Fills `target`, sized columns x N by rows x N of the layout's grid, with the
 // panorama's faces laid out (empty cells black); each pixel the bilinear
