@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "render/AerialFade.h"
 #include "render/PlaneWalk.h"
@@ -39,24 +40,33 @@ TEST(AerialFade, MatchesItsDefinitionAndTheExamples) {
 
 // The fade at the distance of every row of the ceiling and the ground (both
 // walk the same distances) of images of height H, against the extended
-// evaluation, for every pair of colour and horizon values (c, h): a call fades
-// three pairs side by side, pair p + 21846 i (c = pair >> 8, h = pair & 255)
-// in channel i, so 21846 calls pass all 65536 pairs, a third through each lane.
+// evaluation, for every pair of colour and horizon values (c, h), one pixel at
+// a time and a row at a time: a pixel fades three pairs side by side, pair
+// p + 21846 i (c = pair >> 8, h = pair & 255) in channel i, so 21846 pixels
+// pass all 65536 pairs, a third through each lane (the row's length is no
+// multiple of four, so its end goes the single pixels' way).
 void ExpectEveryRowLikeTheExtendedFade(int H, std::initializer_list<long double> depths) {
   constexpr int kCalls = 21846;
+  std::vector<PackedColour> colours(kCalls), horizons(kCalls), row(kCalls);
+  for (int p = 0; p < kCalls; ++p) {
+    const int q[3] = {p, p + kCalls, (p + 2 * kCalls) & 0xffff};
+    colours[p] = MakePacked(q[0] >> 8, q[1] >> 8, q[2] >> 8, p & 0xff);
+    horizons[p] = MakePacked(q[0] & 0xff, q[1] & 0xff, q[2] & 0xff);
+  }
   for (const long double depth : depths) {
     for (int j = 0; j < H - H / 2; ++j) {
       const AerialFader fade(depth, PlaneWalk::StepDistance(H, j));
       if (!fade.Active()) continue;
+      row = colours;
+      fade.FadeRow(row.data(), horizons.data(), kCalls);
       int differ = 0, first = -1;
       for (int p = 0; p < kCalls; ++p) {
-        const int q[3] = {p, p + kCalls, (p + 2 * kCalls) & 0xffff};
-        const PackedColour colour = MakePacked(q[0] >> 8, q[1] >> 8, q[2] >> 8, p & 0xff);
-        const PackedColour horizon = MakePacked(q[0] & 0xff, q[1] & 0xff, q[2] & 0xff);
-        if (fade(colour, horizon) != fade.Extended(colour, horizon) && differ++ == 0) first = p;
+        const PackedColour expected = fade.Extended(colours[p], horizons[p]);
+        if ((fade(colours[p], horizons[p]) != expected || row[p] != expected) && differ++ == 0)
+          first = p;
       }
       ASSERT_EQ(differ, 0) << "H " << H << " row " << j << " depth " << static_cast<double>(depth)
-                           << " first at call " << first;
+                           << " first at pixel " << first;
     }
   }
 }

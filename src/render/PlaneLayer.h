@@ -129,7 +129,8 @@ class PlaneColumns {
       c.v += c.kv * d;
     }
   }
-  PackedColour Horizon(int x) const { return horizon_[x]; }
+  // The horizon colours of columns first, first + 1, ...
+  const PackedColour* Horizons(int first) const { return horizon_.data() + first; }
 
  private:
   struct Column {

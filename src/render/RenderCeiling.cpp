@@ -36,7 +36,7 @@ void DrawRows(WorkBitmap& target, PlaneColumns& columns, const std::vector<Plane
       Prefetch(target.Row(j + kPlaneRowsAhead) + first, count * sizeof(BgrPixel), true);
     BgrPixel* out = target.Row(j) + first;
     // The fade keeps the texel's alpha, so a hole stays a hole near the horizon.
-    for (int i = 0; i < count; ++i) colours[i] = step.fade(colours[i], columns.Horizon(first + i));
+    step.fade.FadeRow(colours, columns.Horizons(first), count);
     for (int i = 0; i < count; ++i) BlendIntoMode<Mode>(out[i], colours[i]);
   }
 }

@@ -130,7 +130,7 @@ void DrawRows(const GroundPass& pass, PlaneColumns& columns, int first, int last
     }
     if (pass.reflect) Reflect(pass, first, last, y - half, d, colours);
     BgrPixel* out = pass.target.Row(y) + first;
-    for (int i = 0; i < count; ++i) colours[i] = fade(colours[i], columns.Horizon(first + i));
+    fade.FadeRow(colours, columns.Horizons(first), count);
     for (int i = 0; i < count; ++i) out[i] = PackedToBgr(colours[i]);
   }
 }
