@@ -151,50 +151,60 @@ inline PackedColour SampleImage(const PixelImage& image, long double x, long dou
   return detail::FromLanes(MixColourLanes(bottom, top, sy.fraction));
 }
 
+// A coordinate of a filtered sample (SampleImageFiltered, SampleRowFiltered):
+// its Trunc, and the range within which the fraction the extended point would
+// give lies.
+struct FilteredAxis {
+  std::int64_t base;
+  double lo, hi;
+};
+
+// The double coordinate v of a point whose extended coordinate lies within
+// `error` (0 or more) of it. False when the two may not share their Trunc.
+//
+// No integer lies within the error of v (unless the error is 0, when the two
+// points are one), so both points have the same Trunc. The fractions then lie
+// within the error plus a few rounding steps of each other (the fraction is
+// rounded to double; Frac + 1 is rounded too), inside [lo, hi].
+inline bool SplitFilteredCoordinate(double v, double error, FilteredAxis& axis) {
+  // Beyond 2^51 a double holds no fraction worth the name (and SampleImage
+  // pins what lies beyond the 64-bit range).
+  if (!(std::fabs(v) < 0x1p51)) return false;
+  const auto base = static_cast<std::int64_t>(v);  // toward zero
+  const double g = v - static_cast<double>(base);  // exact
+  double slack = 0;
+  if (error != 0) {
+    // An error that is no number, or reaches an integer, decides nothing.
+    const double below = std::fabs(g), above = 1 - below;
+    if (!(below > error && above > error)) return false;
+    slack = error + 0x1p-49;
+  }
+  double f = g;
+  if (!(f > 0)) {
+    if (f != 0) slack += 0x1p-49;  // Frac + 1 is rounded, in either precision
+    f += 1;
+  }
+  axis = FilteredAxis{base, f - slack, f + slack};
+  return true;
+}
+
 // SampleImage at an extended-precision point known only to lie within
 // errorX, errorY (0 or more) of the double-precision point (x, y): true, with
 // the sample in `out`, when every point of that box samples alike; false when
 // they may not (then SampleImage at the extended point decides).
 //
-// Why the answer is exact: each coordinate gives its Trunc and its fraction.
-// No integer lies within the error of x (unless the error is 0, when the two
-// points are one), so both points have the same Trunc. The fractions then lie
-// within the error plus a few rounding steps of each other (the fraction is
-// rounded to double; Frac + 1 is rounded too), inside [lo, hi]. Each channel
-// of LerpColour, Trunc(b + (a - b) * t) formed in double, moves one way only
-// as t grows, every operation being monotonic: when it gives the same at lo
-// and at hi it gives that at every t between. So the horizontal mixes are
-// compared at both ends of x's fractions, and when they agree, the vertical
-// mix of their results at both ends of y's.
+// Why the answer is exact: both points share each coordinate's Trunc, and
+// their fractions lie in the ranges SplitFilteredCoordinate gives. Each
+// channel of LerpColour, Trunc(b + (a - b) * t) formed in double, moves one
+// way only as t grows, every operation being monotonic: when it gives the same
+// at lo and at hi it gives that at every t between. So the horizontal mixes
+// are compared at both ends of x's fractions, and when they agree, the
+// vertical mix of their results at both ends of y's.
 inline bool SampleImageFiltered(const PixelImage& image, double x, double y, double errorX,
                                 double errorY, PackedColour& out) {
-  struct Axis {
-    std::int64_t base;
-    double lo, hi;
-  };
-  auto split = [](double v, double error, Axis& axis) {
-    // Beyond 2^51 a double holds no fraction worth the name (and SampleImage
-    // pins what lies beyond the 64-bit range).
-    if (!(std::fabs(v) < 0x1p51)) return false;
-    const auto base = static_cast<std::int64_t>(v);  // toward zero
-    const double g = v - static_cast<double>(base);  // exact
-    double slack = 0;
-    if (error != 0) {
-      // An error that is no number, or reaches an integer, decides nothing.
-      const double below = std::fabs(g), above = 1 - below;
-      if (!(below > error && above > error)) return false;
-      slack = error + 0x1p-49;
-    }
-    double f = g;
-    if (!(f > 0)) {
-      if (f != 0) slack += 0x1p-49;  // Frac + 1 is rounded, in either precision
-      f += 1;
-    }
-    axis = Axis{base, f - slack, f + slack};
-    return true;
-  };
-  Axis ax{}, ay{};
-  if (!split(x, errorX, ax) || !split(y, errorY, ay)) return false;
+  FilteredAxis ax{}, ay{};
+  if (!SplitFilteredCoordinate(x, errorX, ax) || !SplitFilteredCoordinate(y, errorY, ay))
+    return false;
   const int x0 = WrapSampleBase(ax.base, image.width);
   const int y0 = WrapSampleBase(ay.base, image.height);
   const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;

@@ -113,6 +113,26 @@ inline BgrPixel SampleRow(const BgrPixel* next, int width, long double x) {
   return LerpBgr(next[x1], next[x0], sx.fraction);
 }
 
+// SampleRow at an extended-precision x known only to lie within `error` of
+// the double x: true, with the sample in `out`, when every x of that range
+// samples alike (the reasoning of SampleImageFiltered, on one axis); false
+// when they may not.
+inline bool SampleRowFiltered(const BgrPixel* next, int width, double x, double error,
+                              BgrPixel& out) {
+  FilteredAxis ax{};
+  if (!SplitFilteredCoordinate(x, error, ax)) return false;
+  const int x0 = WrapSampleBase(ax.base, width);
+  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  const detail::ChannelLanes a = detail::ToLanes(BgrAsInt(next[x1]));
+  const detail::ChannelLanes b = detail::ToLanes(BgrAsInt(next[x0]));
+  const detail::ChannelLanes mixed = detail::LerpLanes(a, b, ax.lo);
+  if (ax.hi != ax.lo && !detail::SameLanes(mixed, detail::LerpLanes(a, b, ax.hi))) return false;
+  const std::uint32_t bytes = detail::FromLanes(mixed);
+  out = BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
+                 static_cast<std::uint8_t>(bytes >> 16)};
+  return true;
+}
+
 // Copies the bitmap into the image, resizing the image first when the sizes
 // differ (if that fails nothing is copied); every pixel becomes opaque and the
 // image keeps no hole mask. Stops

@@ -28,6 +28,8 @@ constexpr long double kRippleK = 0.01227184609375L;
 struct MirrorTables {
   long double ripple_sin[256];
   long double ripple_cos[256];
+  double ripple_sin_double[256];  // the same, rounded to double
+  double ripple_cos_double[256];
   std::uint8_t mix[256][256];  // [reflected][ground]
 };
 
@@ -52,6 +54,8 @@ void FillMirrorTables(MirrorTables& t, const PixelImage& texture, bool warp,
     for (int v = 0; v < 256; ++v) {
       t.ripple_sin[v] = std::sin((v - static_cast<long double>(avg.r)) * kRippleK);
       t.ripple_cos[v] = std::cos((v - static_cast<long double>(avg.g)) * kRippleK);
+      t.ripple_sin_double[v] = static_cast<double>(t.ripple_sin[v]);
+      t.ripple_cos_double[v] = static_cast<double>(t.ripple_cos[v]);
     }
   }
   const long double keep = 1 - reflection;
@@ -79,9 +83,22 @@ const BgrPixel* MirrorRow(const WorkBitmap& mirror, int row) {
 
 // Mixes the mirror image into the colours of columns first .. last - 1 of
 // one row: mirror row `row` (row y - half of the image) at the step's distance d.
+//
+// The ripple's sideways shift, (sin + cos - 1) * warp * (W / 1024) / (d / 5),
+// is defined in extended precision; it is formed in double, and the mirror
+// sampled there when that is proven to give the same pixel (SampleRowFiltered).
+// Bound on the difference: the terms sin + cos - 1 lie within 3 of 0, and their
+// double sum within 2^-50 of the extended one; warp, d / 5 and the quotient q
+// below are rounded to double, and so is the product, five roundings of at
+// most 2^-53 each: the shift lies within |q| * 2^-48 of the extended one (the
+// extended one's own roundings, near 2^-64, are left far inside the margin).
+// Adding the column rounds each by at most |x + shift| * 2^-53. The bound used,
+// (|q| + |x + shift|) * 2^-46, is twice that or more. A warp or distance that
+// makes q no number or infinite leaves every pixel to the extended way.
 void Reflect(const GroundPass& pass, int first, int last, int row, long double d,
              PackedColour* colours) {
-  const auto& mix = pass.tables->mix;
+  const MirrorTables& tables = *pass.tables;
+  const auto& mix = tables.mix;
   // Without a reflection bitmap the ground is mixed toward white; an empty one
   // samples black.
   PackedColour fixed = MakePacked(255, 255, 255, 255);
@@ -94,16 +111,25 @@ void Reflect(const GroundPass& pass, int first, int last, int row, long double d
     if (!pass.mirror->Empty()) next = MirrorRow(*pass.mirror, row);
   }
   const long double fifth = d / 5;
+  const double q =
+      static_cast<double>(pass.warp) * static_cast<double>(pass.w1024) / static_cast<double>(fifth);
+  const double reach = std::fabs(q);
   for (int x = first; x < last; ++x) {
     const PackedColour c = colours[x - first];
     PackedColour r = fixed;
     if (next != nullptr) {
       // The ripple displaces the mirror sample sideways only: largest near the
       // viewer (d = 1 gives the factor 5), dying away as 5 / d.
-      const long double warp =
-          (pass.tables->ripple_sin[Red(c)] + pass.tables->ripple_cos[Green(c)] - 1) * pass.warp *
-          pass.w1024 / fifth;
-      r = BgrToPacked(SampleRow(next, pass.mirror->Width(), x + warp));
+      const int width = pass.mirror->Width();
+      const double at =
+          x + (tables.ripple_sin_double[Red(c)] + tables.ripple_cos_double[Green(c)] - 1) * q;
+      BgrPixel sample;
+      if (!SampleRowFiltered(next, width, at, (reach + std::fabs(at)) * 0x1p-46, sample)) {
+        const long double warp = (tables.ripple_sin[Red(c)] + tables.ripple_cos[Green(c)] - 1) *
+                                 pass.warp * pass.w1024 / fifth;
+        sample = SampleRow(next, width, x + warp);
+      }
+      r = BgrToPacked(sample);
     }
     colours[x - first] =
         MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)], Alpha(c));
