@@ -50,6 +50,32 @@ TEST(Colour, BlendColourMatchesTheFloatingPointFormulasEverywhere) {
   }
 }
 
+// The per-pixel blend of the loops (Norm works on its three channels at once)
+// against BlendColour, for every alpha, source and destination, each channel
+// of a pixel holding a different value.
+TEST(Colour, BlendIntoModeGivesBlendColourEverywhere) {
+  auto each_mode = [](auto check) {
+    check.template operator()<MixtureMode::Add>();
+    check.template operator()<MixtureMode::Sub>();
+    check.template operator()<MixtureMode::Norm>();
+    check.template operator()<MixtureMode::AddPlain>();
+    check.template operator()<MixtureMode::SubPlain>();
+  };
+  each_mode([]<std::uint8_t Mode>() {
+    for (int a = 0; a < 256; ++a)
+      for (int s = 0; s < 256; ++s)
+        for (int d = 0; d < 256; d += Mode == MixtureMode::Norm ? 1 : 7) {
+          const PackedColour src = MakePacked(s, 255 - s, s ^ 0x5a, a);
+          BgrPixel dst{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(255 - d),
+                       static_cast<std::uint8_t>(d ^ 0xa5)};
+          const BgrPixel expected = a == 0 ? dst : *BlendColour(src, Mode, dst);
+          BlendIntoMode<Mode>(dst, src);
+          ASSERT_EQ(dst, expected)
+              << "mode " << int{Mode} << " a " << a << " s " << s << " d " << d;
+        }
+  });
+}
+
 TEST(Colour, NormUses256AsDivisorWithHalvesToEven) {
   EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 255), MixtureMode::Norm, BgrPixel{})->r, 254);
   EXPECT_EQ(BlendColour(MakePacked(255, 255, 255, 128), MixtureMode::Norm, BgrPixel{})->r, 128);

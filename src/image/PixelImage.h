@@ -194,12 +194,10 @@ inline bool SplitFilteredCoordinate(double v, double error, FilteredAxis& axis) 
 // they may not (then SampleImage at the extended point decides).
 //
 // Why the answer is exact: both points share each coordinate's Trunc, and
-// their fractions lie in the ranges SplitFilteredCoordinate gives. Each
-// channel of LerpColour, Trunc(b + (a - b) * t) formed in double, moves one
-// way only as t grows, every operation being monotonic: when it gives the same
-// at lo and at hi it gives that at every t between. So the horizontal mixes
-// are compared at both ends of x's fractions, and when they agree, the
-// vertical mix of their results at both ends of y's.
+// their fractions lie in the ranges SplitFilteredCoordinate gives. The
+// horizontal mixes are proven alike over x's range of fractions
+// (MixColourLanesOverRange), and when they are, the vertical mix of their
+// results over y's.
 inline bool SampleImageFiltered(const PixelImage& image, double x, double y, double errorX,
                                 double errorY, PackedColour& out) {
   FilteredAxis ax{}, ay{};
@@ -211,16 +209,12 @@ inline bool SampleImageFiltered(const PixelImage& image, double x, double y, dou
   const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
   const PackedColour* r0 = image.Row(y0);
   const PackedColour* r1 = image.Row(y1);
-  using detail::MixColourLanes, detail::SameLanes, detail::ToLanes;
-  const detail::ChannelLanes a0 = ToLanes(r0[x1]), b0 = ToLanes(r0[x0]);
-  const detail::ChannelLanes a1 = ToLanes(r1[x1]), b1 = ToLanes(r1[x0]);
-  const detail::ChannelLanes top = MixColourLanes(a0, b0, ax.lo);
-  const detail::ChannelLanes bottom = MixColourLanes(a1, b1, ax.lo);
-  if (ax.hi != ax.lo && (!SameLanes(top, MixColourLanes(a0, b0, ax.hi)) ||
-                         !SameLanes(bottom, MixColourLanes(a1, b1, ax.hi))))
+  using detail::MixColourLanesOverRange, detail::ToLanes;
+  detail::ChannelLanes top, bottom, mixed;
+  if (!MixColourLanesOverRange(ToLanes(r0[x1]), ToLanes(r0[x0]), ax.lo, ax.hi, top) ||
+      !MixColourLanesOverRange(ToLanes(r1[x1]), ToLanes(r1[x0]), ax.lo, ax.hi, bottom) ||
+      !MixColourLanesOverRange(bottom, top, ay.lo, ay.hi, mixed))
     return false;
-  const detail::ChannelLanes mixed = MixColourLanes(bottom, top, ay.lo);
-  if (ay.hi != ay.lo && !SameLanes(mixed, MixColourLanes(bottom, top, ay.hi))) return false;
   out = detail::FromLanes(mixed);
   return true;
 }

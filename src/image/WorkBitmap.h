@@ -123,10 +123,10 @@ inline bool SampleRowFiltered(const BgrPixel* next, int width, double x, double 
   if (!SplitFilteredCoordinate(x, error, ax)) return false;
   const int x0 = WrapSampleBase(ax.base, width);
   const int x1 = x0 + 1 == width ? 0 : x0 + 1;
-  const detail::ChannelLanes a = detail::ToLanes(BgrAsInt(next[x1]));
-  const detail::ChannelLanes b = detail::ToLanes(BgrAsInt(next[x0]));
-  const detail::ChannelLanes mixed = detail::LerpLanes(a, b, ax.lo);
-  if (ax.hi != ax.lo && !detail::SameLanes(mixed, detail::LerpLanes(a, b, ax.hi))) return false;
+  detail::ChannelLanes mixed;
+  if (!detail::LerpLanesOverRange(detail::ToLanes(BgrAsInt(next[x1])),
+                                  detail::ToLanes(BgrAsInt(next[x0])), ax.lo, ax.hi, mixed))
+    return false;
   const std::uint32_t bytes = detail::FromLanes(mixed);
   out = BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
                  static_cast<std::uint8_t>(bytes >> 16)};
