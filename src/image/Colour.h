@@ -303,19 +303,47 @@ inline ChannelLanes MixColourLanes(ChannelLanes a, ChannelLanes b, double t) {
 // than all that from every integer truncates alike at every t of the range;
 // so does a lane with a == b (b + 0 * t is b in either precision). Only when
 // some lane does neither are the ends worked out in double.
+#if defined(__SSE2__)
+// How far from every integer a single-precision lane must lie to be proven
+// over a range of t of width `width` (see LerpLanesOverRange).
+inline __m128 LerpReach(double width) {
+  return _mm_set1_ps(static_cast<float>((0x1p-14 + 128 * width) * (1 + 0x1p-20)));
+}
+// The lanes of LerpLanes in single precision at t, truncated; `proven` gets
+// all bits set in each lane that lies farther than `reach` from every integer
+// or has a == b.
+inline __m128i NarrowLerp(__m128i a, __m128i b, __m128 t, __m128 reach, __m128& proven) {
+  const __m128i span = _mm_sub_epi32(a, b);
+  const __m128 v = _mm_add_ps(_mm_cvtepi32_ps(b), _mm_mul_ps(_mm_cvtepi32_ps(span), t));
+  const __m128i whole = _mm_cvttps_epi32(v);
+  const __m128 fraction = _mm_sub_ps(v, _mm_cvtepi32_ps(whole));  // exact
+  const __m128 inside = _mm_and_ps(_mm_cmpgt_ps(fraction, reach),
+                                   _mm_cmplt_ps(fraction, _mm_sub_ps(_mm_set1_ps(1), reach)));
+  proven = _mm_or_ps(inside, _mm_castsi128_ps(_mm_cmpeq_epi32(span, _mm_setzero_si128())));
+  return whole;
+}
+#endif
+
+#if defined(__SSE2__)
+// MixColourLanes' first steps in 32-bit lanes: a transparent a takes b's
+// colour, then a transparent b takes a's (as it now is).
+inline void LendColours(__m128i& a, __m128i& b) {
+  const __m128i colour = _mm_set_epi32(0, -1, -1, -1);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i clear_a = _mm_and_si128(_mm_shuffle_epi32(_mm_cmpeq_epi32(a, zero), 0xff), colour);
+  a = _mm_or_si128(_mm_andnot_si128(clear_a, a), _mm_and_si128(clear_a, b));
+  const __m128i clear_b = _mm_and_si128(_mm_shuffle_epi32(_mm_cmpeq_epi32(b, zero), 0xff), colour);
+  b = _mm_or_si128(_mm_andnot_si128(clear_b, b), _mm_and_si128(clear_b, a));
+}
+#endif
+
 inline bool LerpLanesOverRange(ChannelLanes a, ChannelLanes b, double lo, double hi,
                                ChannelLanes& out) {
 #if defined(__SSE2__)
-  const __m128i span = _mm_sub_epi32(a.v, b.v);
-  const __m128 t = _mm_set1_ps(static_cast<float>((lo + hi) / 2));
-  const __m128 v = _mm_add_ps(_mm_cvtepi32_ps(b.v), _mm_mul_ps(_mm_cvtepi32_ps(span), t));
-  const __m128i whole = _mm_cvttps_epi32(v);
-  const __m128 fraction = _mm_sub_ps(v, _mm_cvtepi32_ps(whole));  // exact
-  const float reach = static_cast<float>((0x1p-14 + 128 * (hi - lo)) * (1 + 0x1p-20));
-  const __m128 inside = _mm_and_ps(_mm_cmpgt_ps(fraction, _mm_set1_ps(reach)),
-                                   _mm_cmplt_ps(fraction, _mm_set1_ps(1 - reach)));
-  const __m128 flat = _mm_castsi128_ps(_mm_cmpeq_epi32(span, _mm_setzero_si128()));
-  if (_mm_movemask_ps(_mm_or_ps(inside, flat)) == 0xf) {
+  __m128 proven;
+  const __m128i whole = NarrowLerp(a.v, b.v, _mm_set1_ps(static_cast<float>((lo + hi) / 2)),
+                                   LerpReach(hi - lo), proven);
+  if (_mm_movemask_ps(proven) == 0xf) {
     out.v = whole;
     return true;
   }

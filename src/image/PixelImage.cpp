@@ -78,6 +78,19 @@ void PaintHoles(PixelImage& image, PackedColour key) {
     image.pixels[k] = KeyedPixel(image.pixels[k], image.holes[k] != 0, key);
 }
 
+namespace detail {
+bool MixTexelsOverRanges(PackedColour a0, PackedColour b0, PackedColour a1, PackedColour b1,
+                         const FilteredAxis& ax, const FilteredAxis& ay, PackedColour& out) {
+  ChannelLanes top, bottom, mixed;
+  if (!MixColourLanesOverRange(ToLanes(a0), ToLanes(b0), ax.lo, ax.hi, top) ||
+      !MixColourLanesOverRange(ToLanes(a1), ToLanes(b1), ax.lo, ax.hi, bottom) ||
+      !MixColourLanesOverRange(bottom, top, ay.lo, ay.hi, mixed))
+    return false;
+  out = FromLanes(mixed);
+  return true;
+}
+}  // namespace detail
+
 void SetImagePixel(PixelImage& image, int x, int y, bool wrap, PackedColour colour) {
   if (static_cast<unsigned>(x) >= static_cast<unsigned>(image.width) ||
       static_cast<unsigned>(y) >= static_cast<unsigned>(image.height)) {

@@ -188,6 +188,14 @@ inline bool SplitFilteredCoordinate(double v, double error, FilteredAxis& axis) 
   return true;
 }
 
+namespace detail {
+// The bilinear mix of texels a0, b0 (the upper row, x1 then x0) and a1, b1
+// (the lower) over the ranges of fractions ax and ay, in double precision:
+// true, with the mix in `out`, when it is the same across them.
+bool MixTexelsOverRanges(PackedColour a0, PackedColour b0, PackedColour a1, PackedColour b1,
+                         const FilteredAxis& ax, const FilteredAxis& ay, PackedColour& out);
+}  // namespace detail
+
 // SampleImage at an extended-precision point known only to lie within
 // errorX, errorY (0 or more) of the double-precision point (x, y): true, with
 // the sample in `out`, when every point of that box samples alike; false when
@@ -209,14 +217,47 @@ inline bool SampleImageFiltered(const PixelImage& image, double x, double y, dou
   const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
   const PackedColour* r0 = image.Row(y0);
   const PackedColour* r1 = image.Row(y1);
-  using detail::MixColourLanesOverRange, detail::ToLanes;
-  detail::ChannelLanes top, bottom, mixed;
-  if (!MixColourLanesOverRange(ToLanes(r0[x1]), ToLanes(r0[x0]), ax.lo, ax.hi, top) ||
-      !MixColourLanesOverRange(ToLanes(r1[x1]), ToLanes(r1[x0]), ax.lo, ax.hi, bottom) ||
-      !MixColourLanesOverRange(bottom, top, ay.lo, ay.hi, mixed))
-    return false;
-  out = detail::FromLanes(mixed);
-  return true;
+  // Four equal texels mix to themselves at any fractions (a hole among holes,
+  // a patch of one colour).
+  if (r0[x0] == r0[x1] && r1[x0] == r1[x1] && r0[x0] == r1[x0]) {
+    out = r0[x0];
+    return true;
+  }
+#if defined(__SSE2__)
+  {
+    // Every lane at once, proven in single precision; a transparent side
+    // lends no colour, as MixColourLanes has it.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i texels =
+        _mm_unpacklo_epi64(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(r0[x1])),
+                                              _mm_cvtsi32_si128(static_cast<int>(r0[x0]))),
+                           _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(r1[x1])),
+                                              _mm_cvtsi32_si128(static_cast<int>(r1[x0]))));
+    const __m128i upper = _mm_unpacklo_epi8(texels, zero), lower = _mm_unpackhi_epi8(texels, zero);
+    __m128i a0 = _mm_unpacklo_epi16(upper, zero), b0 = _mm_unpackhi_epi16(upper, zero);
+    __m128i a1 = _mm_unpacklo_epi16(lower, zero), b1 = _mm_unpackhi_epi16(lower, zero);
+    constexpr int kAlphas = 0x8888;  // the alpha bytes of the four texels
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(texels, zero)) & kAlphas) != 0) {
+      detail::LendColours(a0, b0);
+      detail::LendColours(a1, b1);
+    }
+    const __m128 tx = _mm_set1_ps(static_cast<float>((ax.lo + ax.hi) / 2));
+    const __m128 reach_x = detail::LerpReach(ax.hi - ax.lo);
+    __m128 proven_top, proven_bottom, proven_mixed;
+    __m128i top = detail::NarrowLerp(a0, b0, tx, reach_x, proven_top);
+    __m128i bottom = detail::NarrowLerp(a1, b1, tx, reach_x, proven_bottom);
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_unpackhi_epi32(top, bottom), zero)) & 0xff00) != 0)
+      detail::LendColours(bottom, top);
+    const __m128i mixed =
+        detail::NarrowLerp(bottom, top, _mm_set1_ps(static_cast<float>((ay.lo + ay.hi) / 2)),
+                           detail::LerpReach(ay.hi - ay.lo), proven_mixed);
+    if (_mm_movemask_ps(_mm_and_ps(_mm_and_ps(proven_top, proven_bottom), proven_mixed)) == 0xf) {
+      out = detail::FromLanes({mixed});
+      return true;
+    }
+  }
+#endif
+  return detail::MixTexelsOverRanges(r0[x1], r0[x0], r1[x1], r1[x0], ax, ay, out);
 }
 
 }  // namespace horizonmill

@@ -92,9 +92,10 @@ const BgrPixel* MirrorRow(const WorkBitmap& mirror, int row) {
 // below are rounded to double, and so is the product, five roundings of at
 // most 2^-53 each: the shift lies within |q| * 2^-48 of the extended one (the
 // extended one's own roundings, near 2^-64, are left far inside the margin).
-// Adding the column rounds each by at most |x + shift| * 2^-53. The bound used,
-// (|q| + |x + shift|) * 2^-46, is twice that or more. A warp or distance that
-// makes q no number or infinite leaves every pixel to the extended way.
+// Adding the column rounds each by at most |x + shift| * 2^-53, and
+// |x + shift| < W + 3 |q|. The bound used, (4 |q| + W) * 2^-46 for every pixel
+// of the row, is twice that or more. A warp or distance that makes q no
+// number or infinite leaves every pixel to the extended way.
 void Reflect(const GroundPass& pass, int first, int last, int row, long double d,
              PackedColour* colours) {
   const MirrorTables& tables = *pass.tables;
@@ -113,18 +114,18 @@ void Reflect(const GroundPass& pass, int first, int last, int row, long double d
   const long double fifth = d / 5;
   const double q =
       static_cast<double>(pass.warp) * static_cast<double>(pass.w1024) / static_cast<double>(fifth);
-  const double reach = std::fabs(q);
+  const int width = next != nullptr ? pass.mirror->Width() : 0;
+  const double bound = (4 * std::fabs(q) + pass.target.Width()) * 0x1p-46;
   for (int x = first; x < last; ++x) {
     const PackedColour c = colours[x - first];
     PackedColour r = fixed;
     if (next != nullptr) {
       // The ripple displaces the mirror sample sideways only: largest near the
       // viewer (d = 1 gives the factor 5), dying away as 5 / d.
-      const int width = pass.mirror->Width();
       const double at =
           x + (tables.ripple_sin_double[Red(c)] + tables.ripple_cos_double[Green(c)] - 1) * q;
       BgrPixel sample;
-      if (!SampleRowFiltered(next, width, at, (reach + std::fabs(at)) * 0x1p-46, sample)) {
+      if (!SampleRowFiltered(next, width, at, bound, sample)) {
         const long double warp = (tables.ripple_sin[Red(c)] + tables.ripple_cos[Green(c)] - 1) *
                                  pass.warp * pass.w1024 / fifth;
         sample = SampleRow(next, width, x + warp);
