@@ -194,6 +194,48 @@ namespace detail {
 // true, with the mix in `out`, when it is the same across them.
 bool MixTexelsOverRanges(PackedColour a0, PackedColour b0, PackedColour a1, PackedColour b1,
                          const FilteredAxis& ax, const FilteredAxis& ay, PackedColour& out);
+
+#if defined(__SSE2__)
+// The bilinear mix of texels a0, b0 (the upper row, x1 then x0) and a1, b1
+// (the lower), as MixColourLanes gives it, in single precision at the
+// fractions tx and ty: true, with the mix in `out`, when every lane is proven
+// (NarrowLerp) over ranges of fractions whose reaches (LerpReach) are reachX
+// and reachY; false when some may not be.
+inline bool NarrowBilinear(PackedColour a0, PackedColour b0, PackedColour a1, PackedColour b1,
+                           __m128 tx, __m128 reachX, __m128 ty, __m128 reachY, PackedColour& out) {
+  // Four equal texels mix to themselves at any fractions (a hole among holes,
+  // a patch of one colour).
+  if (a0 == b0 && a1 == b1 && a0 == a1) {
+    out = a0;
+    return true;
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i texels =
+      _mm_unpacklo_epi64(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(a0)),
+                                            _mm_cvtsi32_si128(static_cast<int>(b0))),
+                         _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(a1)),
+                                            _mm_cvtsi32_si128(static_cast<int>(b1))));
+  const __m128i upper = _mm_unpacklo_epi8(texels, zero), lower = _mm_unpackhi_epi8(texels, zero);
+  __m128i ua = _mm_unpacklo_epi16(upper, zero), ub = _mm_unpackhi_epi16(upper, zero);
+  __m128i la = _mm_unpacklo_epi16(lower, zero), lb = _mm_unpackhi_epi16(lower, zero);
+  constexpr int kAlphas = 0x8888;  // the alpha bytes of the four texels
+  if ((_mm_movemask_epi8(_mm_cmpeq_epi8(texels, zero)) & kAlphas) != 0) {
+    LendColours(ua, ub);
+    LendColours(la, lb);
+  }
+  __m128 proven_top, proven_bottom, proven_mixed;
+  __m128i top = NarrowLerp(ua, ub, tx, reachX, proven_top);
+  __m128i bottom = NarrowLerp(la, lb, tx, reachX, proven_bottom);
+  // The alphas of both results (lane 3 of each).
+  if ((_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_unpackhi_epi32(top, bottom), zero)) & 0xff00) != 0)
+    LendColours(bottom, top);
+  const __m128i mixed = NarrowLerp(bottom, top, ty, reachY, proven_mixed);
+  if (_mm_movemask_ps(_mm_and_ps(_mm_and_ps(proven_top, proven_bottom), proven_mixed)) != 0xf)
+    return false;
+  out = FromLanes({mixed});
+  return true;
+}
+#endif
 }  // namespace detail
 
 // SampleImage at an extended-precision point known only to lie within
@@ -217,45 +259,12 @@ inline bool SampleImageFiltered(const PixelImage& image, double x, double y, dou
   const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
   const PackedColour* r0 = image.Row(y0);
   const PackedColour* r1 = image.Row(y1);
-  // Four equal texels mix to themselves at any fractions (a hole among holes,
-  // a patch of one colour).
-  if (r0[x0] == r0[x1] && r1[x0] == r1[x1] && r0[x0] == r1[x0]) {
-    out = r0[x0];
-    return true;
-  }
 #if defined(__SSE2__)
-  {
-    // Every lane at once, proven in single precision; a transparent side
-    // lends no colour, as MixColourLanes has it.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i texels =
-        _mm_unpacklo_epi64(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(r0[x1])),
-                                              _mm_cvtsi32_si128(static_cast<int>(r0[x0]))),
-                           _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(r1[x1])),
-                                              _mm_cvtsi32_si128(static_cast<int>(r1[x0]))));
-    const __m128i upper = _mm_unpacklo_epi8(texels, zero), lower = _mm_unpackhi_epi8(texels, zero);
-    __m128i a0 = _mm_unpacklo_epi16(upper, zero), b0 = _mm_unpackhi_epi16(upper, zero);
-    __m128i a1 = _mm_unpacklo_epi16(lower, zero), b1 = _mm_unpackhi_epi16(lower, zero);
-    constexpr int kAlphas = 0x8888;  // the alpha bytes of the four texels
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi8(texels, zero)) & kAlphas) != 0) {
-      detail::LendColours(a0, b0);
-      detail::LendColours(a1, b1);
-    }
-    const __m128 tx = _mm_set1_ps(static_cast<float>((ax.lo + ax.hi) / 2));
-    const __m128 reach_x = detail::LerpReach(ax.hi - ax.lo);
-    __m128 proven_top, proven_bottom, proven_mixed;
-    __m128i top = detail::NarrowLerp(a0, b0, tx, reach_x, proven_top);
-    __m128i bottom = detail::NarrowLerp(a1, b1, tx, reach_x, proven_bottom);
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_unpackhi_epi32(top, bottom), zero)) & 0xff00) != 0)
-      detail::LendColours(bottom, top);
-    const __m128i mixed =
-        detail::NarrowLerp(bottom, top, _mm_set1_ps(static_cast<float>((ay.lo + ay.hi) / 2)),
-                           detail::LerpReach(ay.hi - ay.lo), proven_mixed);
-    if (_mm_movemask_ps(_mm_and_ps(_mm_and_ps(proven_top, proven_bottom), proven_mixed)) == 0xf) {
-      out = detail::FromLanes({mixed});
-      return true;
-    }
-  }
+  if (detail::NarrowBilinear(
+          r0[x1], r0[x0], r1[x1], r1[x0], _mm_set1_ps(static_cast<float>((ax.lo + ax.hi) / 2)),
+          detail::LerpReach(ax.hi - ax.lo), _mm_set1_ps(static_cast<float>((ay.lo + ay.hi) / 2)),
+          detail::LerpReach(ay.hi - ay.lo), out))
+    return true;
 #endif
   return detail::MixTexelsOverRanges(r0[x1], r0[x0], r1[x1], r1[x0], ax, ay, out);
 }

@@ -95,7 +95,10 @@ class PlaneColumns {
         texture_(texture),
         scale_(scale),
         horizonRow_(horizonRow),
-        steps_(steps) {}
+        steps_(steps) {
+    if ((texture.width & (texture.width - 1)) == 0) maskU_ = texture.width - 1;
+    if ((texture.height & (texture.height - 1)) == 0) maskV_ = texture.height - 1;
+  }
   // False when memory runs out.
   bool Allocate();
   // Sets up the walks of columns first .. last - 1 (in the first band).
@@ -118,13 +121,20 @@ class PlaneColumns {
   // then each walk advanced by the step's distance. Steps come in order.
   void Sample(int first, int last, int j, PackedColour* colours) {
     const double d = distances_[j], error = errors_[j];
+#if defined(__SSE2__)
+    const StepBounds bounds(error);
+#endif
     for (int x = first; x < last; ++x) {
       Column& c = walks_[x];
-      if (!SampleImageFiltered(texture_, c.u, c.v, c.fixedU ? 0 : error, c.fixedV ? 0 : error,
-                               colours[x - first])) {
-        while (c.extendedStep < j) c.extended.AdvanceBy(steps_[c.extendedStep++].distance);
-        colours[x - first] = SampleImage(texture_, c.extended.U(), c.extended.V());
-      }
+      PackedColour& out = colours[x - first];
+#if defined(__SSE2__)
+      if (!SampleNarrow(c, bounds, out))
+#endif
+        if (!SampleImageFiltered(texture_, c.u, c.v, c.fixedU ? 0 : error, c.fixedV ? 0 : error,
+                                 out)) {
+          while (c.extendedStep < j) c.extended.AdvanceBy(steps_[c.extendedStep++].distance);
+          out = SampleImage(texture_, c.extended.U(), c.extended.V());
+        }
       c.u += c.ku * d;
       c.v += c.kv * d;
     }
@@ -140,8 +150,55 @@ class PlaneColumns {
     double ku = 0, kv = 0;                // its move per unit of distance: (du, dv) / scale
     bool fixedU = false, fixedV = false;  // the walk never moves along the axis
   };
+#if defined(__SSE2__)
+  // What every column's sample at one step shares (SampleNarrow): for a moving
+  // axis and for a fixed one, how far the extended walk may lie from the
+  // double one (a fixed axis: the walks are one, so no integer check, marked
+  // by -1), and the reach of the single-precision mixes over the fractions
+  // that allows (SplitFilteredCoordinate's slack, the two roundings of
+  // Frac + 1 always counted).
+  struct StepBounds {
+    explicit StepBounds(double error)
+        : error{error, -1},
+          reach{detail::LerpReach(2 * (error + 0x1p-48)), detail::LerpReach(2 * 0x1p-48)} {}
+    double error[2];  // [fixed]
+    __m128 reach[2];
+  };
+  // SampleImageFiltered's answer for column c where it is proven the cheap
+  // way: both coordinates within 32-bit integers and off the integers by more
+  // than their error, every lane of the mix proven in single precision
+  // (NarrowBilinear); false leaves it to SampleImageFiltered.
+  bool SampleNarrow(const Column& c, const StepBounds& bounds, PackedColour& out) const {
+    const __m128d p = _mm_set_pd(c.v, c.u);
+    const __m128d sign = _mm_set1_pd(-0.0), one = _mm_set1_pd(1);
+    const __m128d error = _mm_set_pd(bounds.error[c.fixedV], bounds.error[c.fixedU]);
+    if (_mm_movemask_pd(_mm_cmplt_pd(_mm_andnot_pd(sign, p), _mm_set1_pd(0x1p31))) != 3)
+      return false;
+    const __m128i base = _mm_cvttpd_epi32(p);                // toward zero
+    const __m128d g = _mm_sub_pd(p, _mm_cvtepi32_pd(base));  // exact
+    const __m128d below = _mm_andnot_pd(sign, g), above = _mm_sub_pd(one, below);
+    if (_mm_movemask_pd(_mm_and_pd(_mm_cmpgt_pd(below, error), _mm_cmpgt_pd(above, error))) != 3)
+      return false;
+    // Frac, or Frac + 1 when not positive.
+    const __m128 f =
+        _mm_cvtpd_ps(_mm_add_pd(g, _mm_and_pd(_mm_cmple_pd(g, _mm_setzero_pd()), one)));
+    const int bu = _mm_cvtsi128_si32(base), bv = _mm_cvtsi128_si32(_mm_srli_si128(base, 4));
+    const int x0 = maskU_ >= 0 ? bu & maskU_ : WrapSampleBase(bu, texture_.width);
+    const int y0 = maskV_ >= 0 ? bv & maskV_ : WrapSampleBase(bv, texture_.height);
+    const int x1 = x0 + 1 == texture_.width ? 0 : x0 + 1;
+    const int y1 = y0 + 1 == texture_.height ? 0 : y0 + 1;
+    const PackedColour* r0 = texture_.Row(y0);
+    const PackedColour* r1 = texture_.Row(y1);
+    return detail::NarrowBilinear(r0[x1], r0[x0], r1[x1], r1[x0], _mm_shuffle_ps(f, f, 0x00),
+                                  bounds.reach[c.fixedU], _mm_shuffle_ps(f, f, 0x55),
+                                  bounds.reach[c.fixedV], out);
+  }
+#endif
   int width_, height_;
   const PixelImage& texture_;
+  // width - 1 and height - 1 of a texture whose sides are powers of two (a
+  // coordinate wraps by a mask then), else -1.
+  int maskU_ = -1, maskV_ = -1;
   long double scale_;
   const PixelImage* horizonRow_;
   const std::vector<PlaneStep>& steps_;
