@@ -113,6 +113,35 @@ inline BgrPixel SampleRow(const BgrPixel* next, int width, long double x) {
   return LerpBgr(next[x1], next[x0], sx.fraction);
 }
 
+#if defined(__SSE2__)
+// SampleRowFiltered the cheap way, for an x from 0 up to 2^31 and an error
+// bound taken for a whole row: `reach` is LerpReach(2 * (error + 2^-48)), the
+// width of the fractions that allows. False leaves it to SampleRowFiltered.
+inline bool SampleRowNarrow(const BgrPixel* next, int width, double x, double error, __m128 reach,
+                            BgrPixel& out) {
+  if (!(x >= 0 && x < 0x1p31)) return false;
+  const int base = static_cast<int>(x);
+  const double fraction = x - base;  // exact, and positive once off the integers
+  if (!(fraction > error && fraction < 1 - error)) return false;
+  const int x0 = base < width ? base : WrapSampleBase(base, width);
+  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  const BgrPixel a = next[x1], b = next[x0];
+  if (a == b) {
+    out = a;
+    return true;
+  }
+  __m128 proven;
+  const __m128i mixed =
+      detail::NarrowLerp(detail::ToLanes(BgrAsInt(a)).v, detail::ToLanes(BgrAsInt(b)).v,
+                         _mm_set1_ps(static_cast<float>(fraction)), reach, proven);
+  if (_mm_movemask_ps(proven) != 0xf) return false;
+  const std::uint32_t bytes = detail::FromLanes({mixed});
+  out = BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
+                 static_cast<std::uint8_t>(bytes >> 16)};
+  return true;
+}
+#endif
+
 // SampleRow at an extended-precision x known only to lie within `error` of
 // the double x: true, with the sample in `out`, when every x of that range
 // samples alike (the reasoning of SampleImageFiltered, on one axis); false

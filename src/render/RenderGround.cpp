@@ -9,6 +9,7 @@
 // pixel, at a fraction of the cost.
 #include "render/RenderGround.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -116,23 +117,42 @@ void Reflect(const GroundPass& pass, int first, int last, int row, long double d
       static_cast<double>(pass.warp) * static_cast<double>(pass.w1024) / static_cast<double>(fifth);
   const int width = next != nullptr ? pass.mirror->Width() : 0;
   const double bound = (4 * std::fabs(q) + pass.target.Width()) * 0x1p-46;
-  for (int x = first; x < last; ++x) {
-    const PackedColour c = colours[x - first];
-    PackedColour r = fixed;
-    if (next != nullptr) {
-      // The ripple displaces the mirror sample sideways only: largest near the
-      // viewer (d = 1 gives the factor 5), dying away as 5 / d.
-      const double at =
-          x + (tables.ripple_sin_double[Red(c)] + tables.ripple_cos_double[Green(c)] - 1) * q;
-      BgrPixel sample;
-      if (!SampleRowFiltered(next, width, at, bound, sample)) {
-        const long double warp = (tables.ripple_sin[Red(c)] + tables.ripple_cos[Green(c)] - 1) *
-                                 pass.warp * pass.w1024 / fifth;
-        sample = SampleRow(next, width, x + warp);
-      }
-      r = BgrToPacked(sample);
+#if defined(__SSE2__)
+  const __m128 reach = detail::LerpReach(2 * (bound + 0x1p-48));
+#endif
+  // In three passes over the block, each a short chain per pixel, so that
+  // the processor works on many pixels at once: the shifts, the samples, the
+  // mixes.
+  const int count = last - first;
+  PackedColour reflected[kPlaneBlockColumns];
+  if (next != nullptr) {
+    double at[kPlaneBlockColumns];
+    // The ripple displaces the mirror sample sideways only: largest near the
+    // viewer (d = 1 gives the factor 5), dying away as 5 / d.
+    for (int i = 0; i < count; ++i) {
+      const PackedColour c = colours[i];
+      at[i] = (first + i) +
+              (tables.ripple_sin_double[Red(c)] + tables.ripple_cos_double[Green(c)] - 1) * q;
     }
-    colours[x - first] =
+    for (int i = 0; i < count; ++i) {
+      BgrPixel sample;
+#if defined(__SSE2__)
+      if (!SampleRowNarrow(next, width, at[i], bound, reach, sample))
+#endif
+        if (!SampleRowFiltered(next, width, at[i], bound, sample)) {
+          const PackedColour c = colours[i];
+          const long double warp = (tables.ripple_sin[Red(c)] + tables.ripple_cos[Green(c)] - 1) *
+                                   pass.warp * pass.w1024 / fifth;
+          sample = SampleRow(next, width, first + i + warp);
+        }
+      reflected[i] = BgrToPacked(sample);
+    }
+  } else {
+    std::fill_n(reflected, count, fixed);
+  }
+  for (int i = 0; i < count; ++i) {
+    const PackedColour c = colours[i], r = reflected[i];
+    colours[i] =
         MakePacked(mix[Red(r)][Red(c)], mix[Green(r)][Green(c)], mix[Blue(r)][Blue(c)], Alpha(c));
   }
 }
