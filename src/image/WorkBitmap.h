@@ -12,6 +12,7 @@
 
 #include "image/Colour.h"
 #include "image/PixelImage.h"
+#include "platform/LargeBlock.h"
 
 namespace horizonmill {
 
@@ -57,7 +58,7 @@ class WorkBitmap {
   static std::string LimitReason(int width, int height);
 
  private:
-  std::unique_ptr<std::uint8_t[]> data_;
+  LargeBlock data_;
   int width_ = 0;
   int height_ = 0;
   std::size_t stride_ = 0;
