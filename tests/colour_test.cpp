@@ -50,7 +50,8 @@ TEST(Colour, BlendColourMatchesTheFloatingPointFormulasEverywhere) {
   }
 }
 
-// The per-pixel blend of the loops (Norm works on its three channels at once)
+// The per-pixel blend of the loops (Norm, Add and Sub work on their three
+// channels at once)
 // against BlendColour, for every alpha, source and destination, each channel
 // of a pixel holding a different value.
 TEST(Colour, BlendIntoModeGivesBlendColourEverywhere) {
@@ -64,7 +65,8 @@ TEST(Colour, BlendIntoModeGivesBlendColourEverywhere) {
   each_mode([]<std::uint8_t Mode>() {
     for (int a = 0; a < 256; ++a)
       for (int s = 0; s < 256; ++s)
-        for (int d = 0; d < 256; d += Mode == MixtureMode::Norm ? 1 : 7) {
+        for (int d = 0; d < 256;
+             d += Mode == MixtureMode::AddPlain || Mode == MixtureMode::SubPlain ? 7 : 1) {
           const PackedColour src = MakePacked(s, 255 - s, s ^ 0x5a, a);
           BgrPixel dst{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(255 - d),
                        static_cast<std::uint8_t>(d ^ 0xa5)};

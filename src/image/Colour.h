@@ -188,6 +188,46 @@ inline void BlendIntoMode<MixtureMode::Norm>(BgrPixel& d, PackedColour s) {
                static_cast<std::uint8_t>(q >> 32)};
 }
 
+// Add and Sub on all three channels at once, as Norm above. ScaleByAlpha is
+// Round(s * a / 255), which for t = s * a + 128 is (t + (t >> 8)) >> 8 (each
+// field stays below 2^16); the sum or difference with the destination is then
+// formed with 256 to spare, so bit 8 of a field tells an overflow (Add) or a
+// result that stays at or above 0 (Sub).
+namespace detail {
+constexpr std::uint64_t kFieldOnes = 0x0000'0001'0001'0001u;
+inline std::uint64_t ScaledFields(PackedColour s, std::uint64_t a) {
+  const std::uint64_t src = Blue(s) | std::uint64_t{Green(s)} << 16 | std::uint64_t{Red(s)} << 32;
+  const std::uint64_t t = a * src + 128 * kFieldOnes;
+  return ((t + ((t >> 8) & 0xff * kFieldOnes)) >> 8) & 0xff * kFieldOnes;
+}
+inline std::uint64_t PixelFields(const BgrPixel& d) {
+  return d.b | std::uint64_t{d.g} << 16 | std::uint64_t{d.r} << 32;
+}
+inline BgrPixel FieldsPixel(std::uint64_t v) {
+  return BgrPixel{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 16),
+                  static_cast<std::uint8_t>(v >> 32)};
+}
+}  // namespace detail
+
+template <>
+inline void BlendIntoMode<MixtureMode::Add>(BgrPixel& d, PackedColour s) {
+  const std::uint64_t a = Alpha(s);
+  if (a == 0) return;
+  const std::uint64_t sum = detail::PixelFields(d) + detail::ScaledFields(s, a);
+  const std::uint64_t over = ((sum >> 8) & detail::kFieldOnes) * 0xff;
+  d = detail::FieldsPixel(sum | over);
+}
+
+template <>
+inline void BlendIntoMode<MixtureMode::Sub>(BgrPixel& d, PackedColour s) {
+  const std::uint64_t a = Alpha(s);
+  if (a == 0) return;
+  const std::uint64_t difference =
+      detail::PixelFields(d) + 256 * detail::kFieldOnes - detail::ScaledFields(s, a);
+  const std::uint64_t kept = ((difference >> 8) & detail::kFieldOnes) * 0xff;
+  d = detail::FieldsPixel(difference & kept);
+}
+
 // Calls f.template operator()<Mode>() for a blend mode known only at run time,
 // so pixel loops can be instantiated per mode; false for a value that is no mode.
 template <typename F>
