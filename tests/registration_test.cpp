@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include "output/JpegWriter.h"
 #include "platform/FileError.h"
+#include "platform/WriteProgress.h"
 #include "support/BmpBytes.h"
 #include "support/TestHost.h"
 
@@ -50,8 +52,13 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
 
   RecordingRegistrationHost ui;
   const WorkBitmap picture = CoordinatePicture(64, 32);
-  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90, ui));
+  WriteProgress progress;
+  ASSERT_TRUE(RegisterBackground(host, {"夕焼け", "sunset", PictureFormat::Bmp}, picture, 90, ui,
+                                 &progress));
   EXPECT_TRUE(ui.events.empty());
+  // Every row planned was counted, the texture's (encoded on a thread of its own) too.
+  EXPECT_EQ(progress.Done(), progress.Planned());
+  EXPECT_EQ(progress.Planned(), 32 + kCatalogHeight + kTextureSide);
   EXPECT_EQ(ReadFile(t.hostIni),
             "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n; the host's own\r\n[Menu]\r\n"
             "BGMax=21\r\nBack20=old,c_old,old\r\nBack21=" +
@@ -69,6 +76,9 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
   EXPECT_EQ(BmpView(catalog).Width(), 104);
   EXPECT_EQ(BmpView(catalog).Height(), 80);
   EXPECT_EQ(JpegSize(ReadFile(t.D3d("sunset.jpg"))), std::make_pair(1024, 1024));
+  MemorySink texture;
+  EncodeJpeg(MakeDirect3DTexture(picture), 90, texture);
+  EXPECT_EQ(ReadFile(t.D3d("sunset.jpg")), texture.Bytes());
   EXPECT_EQ(Snapshot(t.dir.Path() / "qoral2/bg").size(), 4u);  // bg.ini, mng, 2 pictures
 }
 

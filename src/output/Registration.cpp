@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <new>
 #include <system_error>
 #include <vector>
 
+#include "image/WorkBitmap.h"
 #include "output/HostFiles.h"
 #include "output/HostRecords.h"
 #include "output/HostTidying.h"
 #include "output/ImageOutput.h"
+#include "output/JpegWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/FileLock.h"
@@ -18,6 +22,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/TextCodec.h"
 #include "platform/WindowsPath.h"
+#include "platform/WriteProgress.h"
 
 namespace horizonmill {
 namespace {
@@ -316,6 +321,40 @@ class Undo {
   bool listExisted_ = true;
 };
 
+// A picture encoded into memory, perhaps on a thread of its own: its rows
+// are counted in the write's progress, which may also stop it.
+class CountingMemorySink : public MemorySink {
+ public:
+  explicit CountingMemorySink(WriteProgress* progress) : progress_(progress) {}
+  void EncodedRows(int rows) override {
+    if (progress_ == nullptr) return;
+    progress_->Advance(rows);
+    progress_->StopIfAsked();
+  }
+
+ private:
+  WriteProgress* progress_;
+};
+
+// The texture made from the picture and encoded as its file at `path` will
+// hold it. No memory, or a request to stop, is thrown as it is; the encoder's
+// own failure as a FileError naming the file, as its writing would.
+std::string EncodeTexture(const WorkBitmap& picture, int jpegQuality, WriteProgress* progress,
+                          const std::string& path) {
+  const WorkBitmap texture = MakeDirect3DTexture(picture);
+  CountingMemorySink bytes(progress);
+  try {
+    EncodeJpeg(texture, jpegQuality, bytes);
+  } catch (const WriteCancelled&) {
+    throw;
+  } catch (const FileError&) {
+    throw;
+  } catch (const std::runtime_error& e) {
+    throw FileError(path, e.what());
+  }
+  return bytes.Bytes();
+}
+
 }  // namespace
 
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
@@ -328,8 +367,18 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   const BackgroundFiles files = FilesOf(folders, names);
   if (progress != nullptr) progress->Plan(picture.Height() + kCatalogHeight + kTextureSide);
   const WorkBitmap catalog = MakeCatalogPicture(picture);
-  const WorkBitmap texture = MakeDirect3DTexture(picture);
   if (progress != nullptr) progress->StopIfAsked();
+  // The texture is made and encoded beside the picture's own writing (into
+  // memory: the files are still written in their order below); without a
+  // thread for it, when its file is due. The future waits for its thread
+  // whichever way this function is left.
+  const std::string texturePath = files.Texture.string();
+  std::future<std::string> textureBytes;
+  try {
+    textureBytes = std::async(std::launch::async, EncodeTexture, std::cref(picture), jpegQuality,
+                              progress, std::cref(texturePath));
+  } catch (const std::system_error&) {
+  }
 
   HeldMessages held(host);  // told once the lock has gone
   const FileLock lock(HostLockPath(folders));
@@ -361,7 +410,11 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
     undo.Wrote(files.Picture);
     SaveAsBmp(catalog, files.Catalog.string(), progress);
     undo.Wrote(files.Catalog);
-    SaveAsJpeg(texture, files.Texture.string(), jpegQuality, progress);
+    const std::string texture = textureBytes.valid()
+                                    ? textureBytes.get()
+                                    : EncodeTexture(picture, jpegQuality, progress, texturePath);
+    WriteFileAtomically(
+        texturePath, [&](ByteSink& out) { out.Write(texture); }, OnInterrupt::Stop, progress);
     undo.Wrote(files.Texture);
 
     const IniDocument listBefore = hostList;
