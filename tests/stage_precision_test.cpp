@@ -122,8 +122,8 @@ void CheckGround(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep 
   input.Reflection = Pick(rng, reflections);
   const long double warps[] = {0, 1, 4, 13.5L, -2};
   input.ReflectionWarp = Pick(rng, warps);
-  if (input.Reflection > 0) input.ReflectionBitmap = &mirror;
   tweak(input);
+  if (input.Reflection > 0) input.ReflectionBitmap = &mirror;
   const WorkBitmap canvas = RandomBitmap(rng, W, H);
   WorkBitmap expected = CopyBitmap(canvas);
   ExtendedGround(expected, input);
@@ -180,6 +180,21 @@ TEST(StagePrecision, FullSizeGroundGivesThePixelsOfTheExtendedBuild) {
   const long double depth[] = {1.5L};
   const int threads[] = {2};
   CheckGround(rng, 3072, 1536, 0, {depth, threads});
+}
+
+// The renderer's largest size, ceiling and mirrored ground, once. Minutes
+// long, so left out of the usual runs: --gtest_also_run_disabled_tests.
+TEST(StagePrecision, DISABLED_LargestSizeGivesThePixelsOfTheExtendedBuild) {
+  std::mt19937 rng(16384);
+  const long double depth[] = {1.5L};
+  const int threads[] = {2};
+  auto rippled = [](GroundLayerInput& input) {
+    input.Scale = 2;
+    input.Reflection = 0.6L;
+    input.ReflectionWarp = 4;
+  };
+  CheckCeiling(rng, 16384, 8192, 0, {depth, threads}, [](auto& input) { input.Scale = 1; });
+  CheckGround(rng, 16384, 8192, 1, {depth, threads}, rippled);
 }
 
 }  // namespace
