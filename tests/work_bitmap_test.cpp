@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -88,6 +90,55 @@ TEST(WorkBitmap, SampleBitmapTakesTheNextRowAndColumnAtIntegers) {
   EXPECT_EQ(SampleBitmap(bitmap, 0, 0), (BgrPixel{10, 10, 0}));
   EXPECT_EQ(SampleBitmap(bitmap, 2, 2), (BgrPixel{0, 0, 0}));  // wraps to (0, 0)
   EXPECT_EQ(SampleBitmap(bitmap, 0.5L, 1.25L), (BgrPixel{5, 12, 0}));
+}
+
+// The row sampler at a double x that an extended x lies within `error` of:
+// where the filtered sampler (and its cheap way, which takes x from 0 up and
+// the reach of its error) answer, every extended x of that range samples
+// alike. The points sit next to integers, on fractions that put a channel's
+// mix on a whole number, and anywhere, with errors from 0 up.
+TEST(WorkBitmap, FilteredRowSamplingAnswersOnlyWhereEveryPointWithinTheErrorAgrees) {
+  std::mt19937 rng(777);
+  constexpr int kWidth = 9;
+  BgrPixel row[kWidth];
+  for (BgrPixel& p : row)
+    p = BgrPixel{static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng() % 3 * 60),
+                 static_cast<std::uint8_t>(rng() % 2 * 255)};
+  row[4] = row[3];  // a pair of equal pixels
+  std::uniform_real_distribution<double> anywhere(-30, 30);
+  const double errors[] = {0, 0x1p-60, 1e-13, 1e-9, 1e-4, 0.3};
+  const long double shifts[] = {-1, -0.5L, -0x1p-20L, 0, 0x1p-20L, 0.5L, 1};
+  int answered = 0, refused = 0;
+  for (int i = 0; i < 40000; ++i) {
+    double x = anywhere(rng);
+    if (i % 3 == 0)
+      x = std::nearbyint(x) + (static_cast<int>(rng() % 3) - 1) * 1e-12 * (rng() % 100);
+    if (i % 3 == 1) x = std::trunc(x) + 1.0 / (2 + rng() % 8);
+    const double error = errors[rng() % std::size(errors)];
+    BgrPixel filtered{}, narrow{};
+    const bool answer = SampleRowFiltered(row, kWidth, x, error, filtered);
+#if defined(__SSE2__)
+    const bool cheap =
+        SampleRowNarrow(row, kWidth, x, error, detail::LerpReach(2 * (error + 0x1p-48)), narrow);
+    if (cheap) {
+      ASSERT_TRUE(answer) << x << " " << error;
+      ASSERT_EQ(narrow, filtered) << x << " " << error;
+    }
+#endif
+    if (!answer) {
+      ++refused;
+      continue;
+    }
+    ++answered;
+    for (long double shift : shifts) {
+      const long double at =
+          x + shift * error + (shift * error == 0 ? 0 : shift * 0x1p-62L * std::fabs(x));
+      const long double within = std::fabs(at - x) <= error ? at : x + shift * error;
+      ASSERT_EQ(filtered, SampleRow(row, kWidth, within)) << x << " " << error << " " << shift;
+    }
+  }
+  EXPECT_GT(answered, 10000);
+  EXPECT_GT(refused, 1000);
 }
 
 TEST(WorkBitmap, SizeLimitsAreCheckedBeforeAllocating) {
