@@ -23,7 +23,7 @@ bool WorkBitmap::Resize(int width, int height) {
   if (width == width_ && height == height_ && data_) return true;
   if (!FitsLimits(width, height)) return false;
   const std::size_t stride = StrideFor(width);
-  LargeBlock data = AllocateLargeBlock(stride * height);
+  std::unique_ptr<std::uint8_t[]> data(new (std::nothrow) std::uint8_t[stride * height]);
   if (!data) return false;
   data_ = std::move(data);
   width_ = width;

@@ -12,7 +12,6 @@
 
 #include "image/Colour.h"
 #include "image/PixelImage.h"
-#include "platform/LargeBlock.h"
 
 namespace horizonmill {
 
@@ -58,7 +57,7 @@ class WorkBitmap {
   static std::string LimitReason(int width, int height);
 
  private:
-  LargeBlock data_;
+  std::unique_ptr<std::uint8_t[]> data_;
   int width_ = 0;
   int height_ = 0;
   std::size_t stride_ = 0;
