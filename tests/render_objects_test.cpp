@@ -4,11 +4,13 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "render/AerialFade.h"
+#include "render/ObjectDraw.h"
 #include "render/RenderObjects.h"
 
 namespace horizonmill {
@@ -171,6 +173,41 @@ TEST(ShadeBySun, TowardTheSunDarkAwayLitByTheSunColour) {
   // A column past the left edge with the sun near the right edge: d < 0, held at 0.
   EXPECT_EQ(ShadeBySun(MakePacked(200, 200, 200), light, {0.995L, 0.5L}, -0.01L),
             MakePacked(0, 0, 0));
+}
+
+// The shading the objects pass uses (double precision, the extended
+// evaluation near a rounding boundary) against its definition, for every
+// channel value: columns toward and away from the sun and past the picture's
+// edges (a distance below 0 or above 0.5), sunlight of either sign and far
+// beyond a byte, suns at every height and beyond, and values that land on
+// halves (half the value: d = 0.5 with the sun at the top).
+TEST(ShadeBySun, TheObjectsPassShadesAsTheDefinitionForEveryValue) {
+  std::mt19937 rng(31);
+  std::uniform_real_distribution<double> distance(-0.7, 1.2), height(-0.2, 1.1);
+  const std::int32_t lights[] = {0, 80, 255, -37, 1000, 2147483647, -2147483647 - 1};
+  const long double fixed[][2] = {{0.5L, 0}, {0.25L, 0.5L}, {0, 0}, {0.5L, 0.25L}, {0.1L, 0.5L}};
+  for (int i = 0; i < 6000; ++i) {
+    long double d = distance(rng);
+    double l = height(rng);
+    if (i < static_cast<int>(std::size(fixed))) {
+      d = fixed[i][0];
+      l = static_cast<double>(fixed[i][1]);
+    }
+    long double dl = d * lights[rng() % std::size(lights)];
+    if (i % 2 == 1) {
+      // A column whose exact value at some v is a half: the two precisions
+      // differ in their last bits right at a rounding boundary there.
+      const int v = static_cast<int>(rng() % 256);
+      const long double half = rng() % 255 + 0.5L;
+      const long double a = std::fabs(0.5L - l);
+      if (a != 0) dl = v + (half - v) / (2 * a) - d * v;
+    }
+    const detail::ChannelShade shade(d, dl, l);
+    for (int v = 0; v < 256; ++v)
+      ASSERT_EQ(shade(v), detail::ShadeChannel(v, d, dl, l))
+          << "v " << v << " d " << static_cast<double>(d) << " dl " << static_cast<double>(dl)
+          << " l " << l;
+  }
 }
 
 TEST(DrawObjectGeometry, DocumentedBoxesAt3072x1536) {

@@ -30,18 +30,6 @@ std::int64_t Wrap(std::int64_t v, std::int64_t size) {
   return r < 0 ? r + size : r;
 }
 
-// One shaded channel: EaseOut(d v + d L, v, 0, 0.5, l, 1), rounded, held to 0..255,
-// with the product dl = d L (which is the same for every pixel of a column).
-std::uint8_t ShadeChannel(int v, long double d, long double dl, double l) {
-  const double shaded = static_cast<double>(d * v + dl);
-  const double r = EaseOut(shaded, v, 0.0, 0.5, l, 1.0);
-  if (!(r > 0)) return 0;
-  if (r >= 255) return 255;
-  // Round half to even: for 0 <= r < 2^52, adding and taking away 2^52 leaves
-  // the nearest integer, ties to even, under the default rounding mode.
-  return static_cast<std::uint8_t>((r + 0x1p52) - 0x1p52);
-}
-
 // The angular distance to the sun, as a fraction of the full turn (0 .. 0.5
 // for columns inside the panorama).
 long double SunDistance(long double p, long double sunX) {
@@ -129,9 +117,9 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
                         SunPosition sun, long double p) {
   const long double d = SunDistance(p, sun.X);
   const double l = static_cast<double>(std::fabs(sun.Y - 0.5L));
-  return MakePacked(ShadeChannel(Red(colour), d, d * light[0], l),
-                    ShadeChannel(Green(colour), d, d * light[1], l),
-                    ShadeChannel(Blue(colour), d, d * light[2], l), Alpha(colour));
+  return MakePacked(detail::ShadeChannel(Red(colour), d, d * light[0], l),
+                    detail::ShadeChannel(Green(colour), d, d * light[1], l),
+                    detail::ShadeChannel(Blue(colour), d, d * light[2], l), Alpha(colour));
 }
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
@@ -142,6 +130,52 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
 }
 
 namespace detail {
+
+std::uint8_t ShadeChannel(int v, long double d, long double dl, double l) {
+  const double shaded = static_cast<double>(d * v + dl);
+  const double r = EaseOut(shaded, v, 0.0, 0.5, l, 1.0);
+  if (!(r > 0)) return 0;
+  if (r >= 255) return 255;
+  // Round half to even: for 0 <= r < 2^52, adding and taking away 2^52 leaves
+  // the nearest integer, ties to even, under the default rounding mode.
+  return static_cast<std::uint8_t>((r + 0x1p52) - 0x1p52);
+}
+
+// Why double precision gives the same byte. EaseOut's steps, with a = |0.5 - l|
+// (rounded to double, as EaseOut does), come to s + v - (s + a * 2 (v - s)),
+// s = d v + dl: the exact value T = v + 2 a (s - v). Every intermediate lies
+// within B = (1 + 4 max(a, 1)) (255 |d| + |dl| + 255) of 0, so each of the
+// extended evaluation's roundings (to double, a handful) and each of the double
+// one's (d and dl rounded too, a handful more) moves its result by at most
+// B * 2^-53, and s's own error is carried by 2a: both lie within B * 2^-48 of
+// T, so of each other. The byte is a step function of the result with its
+// steps at k + 1/2 (below 1/2 it is 0, above 254.5 it is 255); where the double
+// result lies farther than the bound, B * 2^-46, from every step, the extended
+// one lies on the same side of it.
+ChannelShade::ChannelShade(long double d, long double dl, double l)
+    : d_(d),
+      dl_(dl),
+      l_(l),
+      d_double_(static_cast<double>(d)),
+      dl_double_(static_cast<double>(dl)),
+      span_(std::fabs(static_cast<double>(0.5L - static_cast<long double>(l)))) {
+  const double reach = 1 + 4 * std::max(span_, 1.0);
+  // A value that is no number, or one so large, makes the bound no number or
+  // infinite: every v is then worked out the extended way.
+  error_ = reach * (255 * std::fabs(d_double_) + std::fabs(dl_double_) + 255) * 0x1p-46;
+}
+
+std::uint8_t ChannelShade::operator()(int v) const {
+  const double s = d_double_ * v + dl_double_;
+  const double r = s + (v - (s + span_ * ((v - s) * 2)));
+  if (r < 0.5 - error_) return 0;
+  if (r > 254.5 + error_) return 255;
+  // The nearest integer (r lies within 0..255 here, unless the bound is so
+  // large that nothing passes the test below).
+  const double n = (r + 0x1p52) - 0x1p52;
+  if (std::fabs(r - n) < 0.5 - error_) return static_cast<std::uint8_t>(n);
+  return ShadeChannel(v, d_, dl_, l_);
+}
 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
                 bool reflection, ObjectScratch& scratch, WorkCrew& crew,
@@ -176,6 +210,9 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
   const AerialFader fade(input.AirDepth, copy.Placement.Distance * 100);
   const bool faded = !reflection && fade.Active();
 
+  const bool shade = e.Shadeing;
+  const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
+
   std::vector<ObjectColumn>& plan = scratch.columns;
   try {
     plan.resize(static_cast<std::size_t>(columns));
@@ -192,15 +229,17 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
     const std::int64_t i = box.x0 + q;
     c.target = static_cast<std::int32_t>(Wrap(i, W));
     // The column fraction before wrap-around: below 0 or above 1 past the edges.
-    c.sun_distance = SunDistance(static_cast<long double>(i) / W, input.SunPosition.X);
-    for (int channel = 0; channel < 3; ++channel)
-      c.sun_light[channel] = c.sun_distance * input.Sunlight[channel];
+    if (shade) {
+      const long double sun_distance =
+          SunDistance(static_cast<long double>(i) / W, input.SunPosition.X);
+      for (int channel = 0; channel < 3; ++channel)
+        c.shade[channel] =
+            ChannelShade(sun_distance, sun_distance * input.Sunlight[channel], sun_height);
+    }
     c.horizon = horizon_row != nullptr ? horizon_row->Row(0)[Wrap(i, horizon_row->width)]
                                        : MakePacked(255, 255, 255, 255);
   }
 
-  const bool shade = e.Shadeing;
-  const double sun_height = static_cast<double>(std::fabs(input.SunPosition.Y - 0.5L));
   const std::uint8_t mode = e.MixtureMode;
 
   auto draw_row = [&](std::int64_t k) {
@@ -228,10 +267,8 @@ bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerI
       if (alpha == 0) continue;  // blending it would change nothing
       PackedColour colour = MakePacked((rb & 0xffff) / 9, (ga & 0xffff) / 9, (rb >> 16) / 9, alpha);
       if (shade) {
-        colour = MakePacked(ShadeChannel(Red(colour), c.sun_distance, c.sun_light[0], sun_height),
-                            ShadeChannel(Green(colour), c.sun_distance, c.sun_light[1], sun_height),
-                            ShadeChannel(Blue(colour), c.sun_distance, c.sun_light[2], sun_height),
-                            alpha);
+        colour = MakePacked(c.shade[0](Red(colour)), c.shade[1](Green(colour)),
+                            c.shade[2](Blue(colour)), alpha);
       }
       if (faded) colour = fade(colour, c.horizon);
       BlendInto(out[c.target], colour, mode);

@@ -12,13 +12,33 @@
 
 namespace horizonmill::detail {
 
+// One shaded channel: EaseOut(d v + dl, v, 0, 0.5, l, 1), rounded, held to
+// 0..255, with d the column's distance to the sun and dl = d L (L that
+// channel's sunlight), l the sun's height. The defining evaluation, in
+// extended precision.
+std::uint8_t ShadeChannel(int v, long double d, long double dl, double l);
+
+// ShadeChannel for one column and channel, for every v: in double precision,
+// with the extended evaluation only where the double result lies within its
+// error bound of a rounding boundary (see ObjectDraw.cpp).
+class ChannelShade {
+ public:
+  ChannelShade() = default;
+  ChannelShade(long double d, long double dl, double l);
+  std::uint8_t operator()(int v) const;
+
+ private:
+  long double d_ = 0, dl_ = 0;  // the defining values
+  double l_ = 0;
+  double d_double_ = 0, dl_double_ = 0, span_ = 0;  // d, dl and |0.5 - l| in double
+  double error_ = 0;                                // the bound, for every v
+};
+
 // What a target column needs, worked out once per copy: the three picture
-// columns of its samples, the wrapped target column, the distance to the sun
-// (and its products with the sunlight's red, green and blue) and the horizon
-// colour behind it.
+// columns of its samples, the wrapped target column, the shading of its red,
+// green and blue by the sun and the horizon colour behind it.
 struct ObjectColumn {
-  long double sun_distance;
-  long double sun_light[3];
+  ChannelShade shade[3];
   std::int32_t source[3];
   std::int32_t target;
   PackedColour horizon;
