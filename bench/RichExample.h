@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "image/WorkBitmap.h"
+#include "render/Pipeline.h"
 #include "render/RenderContext.h"
 #include "scene/SettingsFile.h"
 
@@ -65,6 +67,17 @@ class StageClock : public RenderHost {
 inline void OpenRichExample(SceneSettings& scene) {
   NoQuestions host;
   ReadSettings(scene, std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm", host);
+}
+
+// The example rendered at width x height, for the benchmarks of what comes
+// after the render (writing it).
+inline WorkBitmap RenderRichExample(int width, int height) {
+  SceneSettings scene;
+  OpenRichExample(scene);
+  WorkBitmap output(width, height), preview(kPreviewWidth, kPreviewHeight);
+  RenderContext context;
+  RenderBackground(context, scene, output, preview);
+  return output;
 }
 
 }  // namespace horizonmill

@@ -135,14 +135,7 @@ BENCHMARK(BM_AbortLatency)
 // ended, the old file still in place. Counters: the whole write, and the
 // worst and mean latency.
 const WorkBitmap& RichPicture() {
-  static const WorkBitmap picture = [] {
-    SceneSettings scene;
-    OpenRichExample(scene);
-    WorkBitmap output(8192, 4096), preview(kPreviewWidth, kPreviewHeight);
-    RenderContext context;
-    RenderBackground(context, scene, output, preview);
-    return output;
-  }();
+  static const WorkBitmap picture = RenderRichExample(8192, 4096);
   return picture;
 }
 

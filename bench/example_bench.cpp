@@ -37,11 +37,7 @@ BENCHMARK(BM_RichExampleRender)
     ->UseRealTime();
 
 void BM_RichExampleJpeg(benchmark::State& state) {
-  SceneSettings scene;
-  OpenRichExample(scene);
-  WorkBitmap output(3072, 1536), preview(kPreviewWidth, kPreviewHeight);
-  RenderContext context;
-  RenderBackground(context, scene, output, preview);
+  const WorkBitmap output = RenderRichExample(3072, 1536);
   DiscardSink sink;
   for (auto _ : state) EncodeJpeg(output, kDefaultJpegQuality, sink);
 }

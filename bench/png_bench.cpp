@@ -24,14 +24,7 @@ class CountingSink : public ByteSink {
 };
 
 const WorkBitmap& RichExample() {
-  static const WorkBitmap output = [] {
-    SceneSettings scene;
-    OpenRichExample(scene);
-    WorkBitmap bitmap(3072, 1536), preview(kPreviewWidth, kPreviewHeight);
-    RenderContext context;
-    RenderBackground(context, scene, bitmap, preview);
-    return bitmap;
-  }();
+  static const WorkBitmap output = RenderRichExample(3072, 1536);
   return output;
 }
 
