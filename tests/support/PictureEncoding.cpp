@@ -188,16 +188,18 @@ struct JpegFailure {
   std::longjmp(reinterpret_cast<JpegFailure*>(cinfo->err)->jump, 1);
 }
 
-}  // namespace
-
-std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey) {
+// libjpeg's compressor into memory: `configure` after the defaults, then
+// `fill(y, row)` for each row of `components` samples a pixel.
+template <typename Configure, typename Fill>
+std::string WriteJpeg(int width, int height, int components, J_COLOR_SPACE space,
+                      Configure&& configure, Fill&& fill) {
   jpeg_compress_struct cinfo{};
   JpegFailure failure{};
   cinfo.err = jpeg_std_error(&failure.errors);
   failure.errors.error_exit = JumpOut;
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(bitmap.Width()) * 3);
+  std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * components);
   if (setjmp(failure.jump)) {
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
@@ -205,27 +207,15 @@ std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey) {
   }
   jpeg_create_compress(&cinfo);
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = bitmap.Width();
-  cinfo.image_height = bitmap.Height();
-  cinfo.input_components = grey ? 1 : 3;
-  cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.image_width = width;
+  cinfo.image_height = height;
+  cinfo.input_components = components;
+  cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 100, TRUE);
-  for (int c = 0; c < cinfo.num_components; ++c)
-    cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
-  if (progressive) jpeg_simple_progression(&cinfo);
+  configure(cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    const BgrPixel* in = bitmap.Row(static_cast<int>(cinfo.next_scanline));
-    for (int x = 0; x < bitmap.Width(); ++x) {
-      if (grey) {
-        row[x] = in[x].g;
-      } else {
-        row[3 * x] = in[x].r;
-        row[3 * x + 1] = in[x].g;
-        row[3 * x + 2] = in[x].b;
-      }
-    }
+    fill(static_cast<int>(cinfo.next_scanline), row.data());
     JSAMPROW rows[1] = {row.data()};
     jpeg_write_scanlines(&cinfo, rows, 1);
   }
@@ -236,36 +226,35 @@ std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey) {
   return out;
 }
 
+}  // namespace
+
+std::string EncodeJpeg(const WorkBitmap& bitmap, bool progressive, bool grey) {
+  auto configure = [&](jpeg_compress_struct& cinfo) {
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int c = 0; c < cinfo.num_components; ++c)
+      cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+    if (progressive) jpeg_simple_progression(&cinfo);
+  };
+  auto fill = [&](int y, JSAMPLE* row) {
+    const BgrPixel* in = bitmap.Row(y);
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      if (grey) {
+        row[x] = in[x].g;
+      } else {
+        row[3 * x] = in[x].r;
+        row[3 * x + 1] = in[x].g;
+        row[3 * x + 2] = in[x].b;
+      }
+    }
+  };
+  return WriteJpeg(bitmap.Width(), bitmap.Height(), grey ? 1 : 3, grey ? JCS_GRAYSCALE : JCS_RGB,
+                   configure, fill);
+}
+
 std::string EncodeCmykJpeg(int width, int height) {
-  jpeg_compress_struct cinfo{};
-  JpegFailure failure{};
-  cinfo.err = jpeg_std_error(&failure.errors);
-  failure.errors.error_exit = JumpOut;
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 4, 100);
-  if (setjmp(failure.jump)) {
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    throw std::runtime_error("libjpeg could not write the test picture");
-  }
-  jpeg_create_compress(&cinfo);
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 4;
-  cinfo.in_color_space = JCS_CMYK;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return out;
+  return WriteJpeg(
+      width, height, 4, JCS_CMYK, [](jpeg_compress_struct&) {},
+      [&](int, JSAMPLE* row) { std::fill_n(row, static_cast<std::size_t>(width) * 4, 100); });
 }
 
 WorkBitmap LibjpegDecode(const std::string& bytes) {
