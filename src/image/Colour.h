@@ -392,6 +392,13 @@ inline bool LerpLanesOverRange(ChannelLanes a, ChannelLanes b, double lo, double
   return hi == lo || SameLanes(out, LerpLanes(a, b, hi));
 }
 
+// The lanes of a BgrPixel (BgrAsInt, ToLanes) back into one.
+inline BgrPixel BgrFromLanes(ChannelLanes l) {
+  const std::uint32_t bytes = FromLanes(l);
+  return BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
+                  static_cast<std::uint8_t>(bytes >> 16)};
+}
+
 // MixColourLanes at every t within [lo, hi], as LerpLanesOverRange.
 inline bool MixColourLanesOverRange(ChannelLanes a, ChannelLanes b, double lo, double hi,
                                     ChannelLanes& out) {
@@ -408,10 +415,8 @@ inline PackedColour LerpColour(PackedColour a, PackedColour b, double t) {
 }
 
 inline BgrPixel LerpBgr(BgrPixel a, BgrPixel b, double t) {
-  const std::uint32_t mixed = detail::FromLanes(
+  return detail::BgrFromLanes(
       detail::LerpLanes(detail::ToLanes(BgrAsInt(a)), detail::ToLanes(BgrAsInt(b)), t));
-  return BgrPixel{static_cast<std::uint8_t>(mixed), static_cast<std::uint8_t>(mixed >> 8),
-                  static_cast<std::uint8_t>(mixed >> 16)};
 }
 
 }  // namespace horizonmill

@@ -132,6 +132,10 @@ inline int WrapSampleBase(std::int64_t v, int size) {
   return static_cast<int>(r < 0 ? r + size : r);
 }
 
+// The index after i (0 .. size - 1), wrapping to 0: the second column or row
+// of a bilinear sample.
+inline int NextWrapped(int i, int size) { return i + 1 == size ? 0 : i + 1; }
+
 // Bilinear sample with wrap-around; transparent texels lend no colour (LerpColour).
 // Inline: the textured layers call it once per pixel.
 inline PackedColour SampleImage(const PixelImage& image, long double x, long double y) {
@@ -139,8 +143,7 @@ inline PackedColour SampleImage(const PixelImage& image, long double x, long dou
   const SampleAxis sy = SplitSampleCoordinate(y);
   const int x0 = WrapSampleBase(sx.base, image.width);
   const int y0 = WrapSampleBase(sy.base, image.height);
-  const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;
-  const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
+  const int x1 = NextWrapped(x0, image.width), y1 = NextWrapped(y0, image.height);
   const PackedColour* r0 = image.Row(y0);
   const PackedColour* r1 = image.Row(y1);
   // LerpColour three times, the middle results kept in lanes (the fractions
@@ -255,8 +258,7 @@ inline bool SampleImageFiltered(const PixelImage& image, double x, double y, dou
     return false;
   const int x0 = WrapSampleBase(ax.base, image.width);
   const int y0 = WrapSampleBase(ay.base, image.height);
-  const int x1 = x0 + 1 == image.width ? 0 : x0 + 1;
-  const int y1 = y0 + 1 == image.height ? 0 : y0 + 1;
+  const int x1 = NextWrapped(x0, image.width), y1 = NextWrapped(y0, image.height);
   const PackedColour* r0 = image.Row(y0);
   const PackedColour* r1 = image.Row(y1);
 #if defined(__SSE2__)

@@ -93,8 +93,7 @@ inline BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long doubl
   const SampleAxis sy = SplitSampleCoordinate(y);
   const int x0 = WrapSampleBase(sx.base, bitmap.Width());
   const int y0 = WrapSampleBase(sy.base, bitmap.Height());
-  const int x1 = x0 + 1 == bitmap.Width() ? 0 : x0 + 1;
-  const int y1 = y0 + 1 == bitmap.Height() ? 0 : y0 + 1;
+  const int x1 = NextWrapped(x0, bitmap.Width()), y1 = NextWrapped(y0, bitmap.Height());
   const BgrPixel* r0 = bitmap.Row(y0);
   const BgrPixel* r1 = bitmap.Row(y1);
   const BgrPixel top = LerpBgr(r0[x1], r0[x0], sx.fraction);
@@ -109,7 +108,7 @@ inline BgrPixel SampleBitmap(const WorkBitmap& bitmap, long double x, long doubl
 inline BgrPixel SampleRow(const BgrPixel* next, int width, long double x) {
   const SampleAxis sx = SplitSampleCoordinate(x);
   const int x0 = WrapSampleBase(sx.base, width);
-  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  const int x1 = NextWrapped(x0, width);
   return LerpBgr(next[x1], next[x0], sx.fraction);
 }
 
@@ -124,7 +123,7 @@ inline bool SampleRowNarrow(const BgrPixel* next, int width, double x, double er
   const double fraction = x - base;  // exact, and positive once off the integers
   if (!(fraction > error && fraction < 1 - error)) return false;
   const int x0 = base < width ? base : WrapSampleBase(base, width);
-  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  const int x1 = NextWrapped(x0, width);
   const BgrPixel a = next[x1], b = next[x0];
   if (a == b) {
     out = a;
@@ -135,9 +134,7 @@ inline bool SampleRowNarrow(const BgrPixel* next, int width, double x, double er
       detail::NarrowLerp(detail::ToLanes(BgrAsInt(a)).v, detail::ToLanes(BgrAsInt(b)).v,
                          _mm_set1_ps(static_cast<float>(fraction)), reach, proven);
   if (_mm_movemask_ps(proven) != 0xf) return false;
-  const std::uint32_t bytes = detail::FromLanes({mixed});
-  out = BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
-                 static_cast<std::uint8_t>(bytes >> 16)};
+  out = detail::BgrFromLanes({mixed});
   return true;
 }
 #endif
@@ -151,14 +148,12 @@ inline bool SampleRowFiltered(const BgrPixel* next, int width, double x, double 
   FilteredAxis ax{};
   if (!SplitFilteredCoordinate(x, error, ax)) return false;
   const int x0 = WrapSampleBase(ax.base, width);
-  const int x1 = x0 + 1 == width ? 0 : x0 + 1;
+  const int x1 = NextWrapped(x0, width);
   detail::ChannelLanes mixed;
   if (!detail::LerpLanesOverRange(detail::ToLanes(BgrAsInt(next[x1])),
                                   detail::ToLanes(BgrAsInt(next[x0])), ax.lo, ax.hi, mixed))
     return false;
-  const std::uint32_t bytes = detail::FromLanes(mixed);
-  out = BgrPixel{static_cast<std::uint8_t>(bytes), static_cast<std::uint8_t>(bytes >> 8),
-                 static_cast<std::uint8_t>(bytes >> 16)};
+  out = detail::BgrFromLanes(mixed);
   return true;
 }
 

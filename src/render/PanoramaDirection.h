@@ -99,7 +99,7 @@ inline BgrPixel SamplePanorama(const WorkBitmap& panorama, float x, float y) {
     x0 %= w;
     if (x0 < 0) x0 += w;
   }
-  const int x1 = x0 + 1 == w ? 0 : x0 + 1;
+  const int x1 = NextWrapped(x0, w);
   const int y1 = std::clamp(y0 + 1, 0, h - 1);
   y0 = std::clamp(y0, 0, h - 1);
   const BgrPixel* r0 = panorama.Row(y0);

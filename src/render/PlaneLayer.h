@@ -185,8 +185,7 @@ class PlaneColumns {
     const int bu = _mm_cvtsi128_si32(base), bv = _mm_cvtsi128_si32(_mm_srli_si128(base, 4));
     const int x0 = maskU_ >= 0 ? bu & maskU_ : WrapSampleBase(bu, texture_.width);
     const int y0 = maskV_ >= 0 ? bv & maskV_ : WrapSampleBase(bv, texture_.height);
-    const int x1 = x0 + 1 == texture_.width ? 0 : x0 + 1;
-    const int y1 = y0 + 1 == texture_.height ? 0 : y0 + 1;
+    const int x1 = NextWrapped(x0, texture_.width), y1 = NextWrapped(y0, texture_.height);
     const PackedColour* r0 = texture_.Row(y0);
     const PackedColour* r1 = texture_.Row(y1);
     return detail::NarrowBilinear(r0[x1], r0[x0], r1[x1], r1[x0], _mm_shuffle_ps(f, f, 0x00),

@@ -79,7 +79,7 @@ struct GroundPass {
 // The row of the mirror that a sample at the whole-number row `row` comes from.
 const BgrPixel* MirrorRow(const WorkBitmap& mirror, int row) {
   const int y0 = WrapSampleBase(row, mirror.Height());
-  return mirror.Row(y0 + 1 == mirror.Height() ? 0 : y0 + 1);
+  return mirror.Row(NextWrapped(y0, mirror.Height()));
 }
 
 // Mixes the mirror image into the colours of columns first .. last - 1 of
