@@ -20,7 +20,7 @@
 #include <thread>
 
 #include "RichExample.h"
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "platform/AtomicFile.h"
 #include "platform/WriteProgress.h"
 #include "render/Pipeline.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/BmpWriter.h"
 #include "image/BmpReader.h"
-#include "image/BmpWriter.h"
 #include "platform/AtomicFile.h"
 
 namespace horizonmill {

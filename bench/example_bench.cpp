@@ -8,7 +8,7 @@
 
 #include "DiscardSink.h"
 #include "RichExample.h"
-#include "output/JpegWriter.h"
+#include "codecs/JpegWriter.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
 

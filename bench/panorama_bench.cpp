@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "DiscardSink.h"
-#include "output/CubeMapExport.h"
+#include "codecs/CubeMapExport.h"
 #include "render/CubeMap.h"
 #include "render/LookAround.h"
 #include "render/RenderContext.h"

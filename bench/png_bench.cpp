@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "RichExample.h"
-#include "output/PngWriter.h"
+#include "codecs/PngWriter.h"
 #include "render/Pipeline.h"
 
 namespace horizonmill {

@@ -2,8 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include "DiscardSink.h"
-#include "image/BmpWriter.h"
-#include "output/JpegWriter.h"
+#include "codecs/BmpWriter.h"
+#include "codecs/JpegWriter.h"
 #include "render/Pipeline.h"
 #include "render/RenderSky.h"
 #include "render/RenderStars.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/BmpWriter.h"
 #include "image/BmpReader.h"
-#include "image/BmpWriter.h"
 #include "image/PictureBudget.h"
 #include "image/PictureReader.h"
 #include "platform/AtomicFile.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "output/Registration.h"
+#include "host/Registration.h"
 #include "support/BmpBytes.h"
 #include "support/CliRunner.h"
 #include "support/TestHost.h"

@@ -11,8 +11,8 @@
 #include <iterator>
 #include <string>
 
+#include "codecs/ImageOutput.h"
 #include "image/WorkBitmap.h"
-#include "output/ImageOutput.h"
 
 namespace horizonmill {
 namespace {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <map>
 
+#include "codecs/CubeMapExport.h"
 #include "image/BmpReader.h"
-#include "output/CubeMapExport.h"
 #include "platform/FileError.h"
 #include "render/CubeLayout.h"
 #include "support/BitmapTesting.h"

@@ -4,8 +4,8 @@
 #include <array>
 #include <filesystem>
 
+#include "codecs/CubeMapExport.h"
 #include "image/BmpReader.h"
-#include "output/CubeMapExport.h"
 #include "platform/FileError.h"
 #include "render/CubeMap.h"
 #include "render/PanoramaDirection.h"

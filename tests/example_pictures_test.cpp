@@ -6,8 +6,8 @@
 #include <string>
 
 #include "ExamplePictures.h"
+#include "codecs/BmpWriter.h"
 #include "image/BmpReader.h"
-#include "image/BmpWriter.h"
 #include "image/PictureReader.h"
 #include "support/BitmapTesting.h"
 #include "support/TempDir.h"

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "output/ExrWriter.h"
-#include "output/RgbeWriter.h"
+#include "codecs/ExrWriter.h"
+#include "codecs/RgbeWriter.h"
 #include "support/HdrReading.h"
 
 namespace horizonmill {

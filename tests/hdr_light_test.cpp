@@ -8,12 +8,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "output/HdrLight.h"
-#include "output/ImageOutput.h"
-#include "output/SunDirection.h"
+#include "codecs/HdrLight.h"
+#include "codecs/ImageOutput.h"
 #include "render/Easing.h"
 #include "render/RenderSky.h"
 #include "render/RenderSun.h"
+#include "render/SunDirection.h"
 #include "render/SunWeights.h"
 #include "support/BitmapTesting.h"
 #include "support/HdrReading.h"

@@ -7,10 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "image/BmpWriter.h"
-#include "output/ImageOutput.h"
-#include "output/JpegWriter.h"
-#include "output/PngWriter.h"
+#include "codecs/BmpWriter.h"
+#include "codecs/ImageOutput.h"
+#include "codecs/JpegWriter.h"
+#include "codecs/PngWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/WriteProgress.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "output/OutputTarget.h"
+#include "codecs/OutputTarget.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {

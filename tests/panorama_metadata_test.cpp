@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "output/ImageOutput.h"
-#include "output/JpegWriter.h"
-#include "output/PanoramaXmp.h"
+#include "codecs/ImageOutput.h"
+#include "codecs/JpegWriter.h"
+#include "codecs/PanoramaXmp.h"
 #include "support/BitmapTesting.h"
 #include "support/PanoramaTesting.h"
 #include "support/PngReading.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "image/BmpWriter.h"
+#include "codecs/BmpWriter.h"
 #include "image/PictureBudget.h"
 #include "image/PictureReader.h"
 #include "platform/ByteSink.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "image/BmpWriter.h"
+#include "codecs/BmpWriter.h"
 #include "platform/ByteSink.h"
 #include "render/Pipeline.h"
 #include "support/BitmapTesting.h"

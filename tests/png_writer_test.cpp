@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "output/PngWriter.h"
+#include "codecs/PngWriter.h"
 #include "support/BitmapTesting.h"
 #include "support/PngReading.h"
 #include "support/XmpReading.h"

@@ -5,8 +5,8 @@
 
 #include <map>
 
-#include "output/HostRecords.h"
-#include "output/RegisteredBackgrounds.h"
+#include "host/HostRecords.h"
+#include "host/RegisteredBackgrounds.h"
 #include "platform/FileError.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestHost.h"

@@ -10,8 +10,8 @@
 #include <functional>
 #include <thread>
 
-#include "output/RegisteredBackgrounds.h"
-#include "output/Registration.h"
+#include "host/RegisteredBackgrounds.h"
+#include "host/Registration.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/PrivateProfile.h"

@@ -1,11 +1,11 @@
 // Registering a background with a host installation built in a temporary folder.
-#include "output/Registration.h"
+#include "host/Registration.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include "output/JpegWriter.h"
+#include "codecs/JpegWriter.h"
 #include "platform/FileError.h"
 #include "platform/WriteProgress.h"
 #include "support/BmpBytes.h"

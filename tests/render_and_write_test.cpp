@@ -6,10 +6,10 @@
 
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
-#include "output/HdrLight.h"
-#include "output/SunDirection.h"
+#include "codecs/HdrLight.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "render/SunDirection.h"
 #include "support/AppTesting.h"
 #include "support/BmpBytes.h"
 #include "support/HdrReading.h"

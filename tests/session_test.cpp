@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include "codecs/ImageOutput.h"
 #include "image/PictureBudget.h"
-#include "output/ImageOutput.h"
 #include "platform/FileError.h"
 #include "support/PictureEncoding.h"
 #include "support/TempDir.h"

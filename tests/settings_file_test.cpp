@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/ImageOutput.h"
 #include "image/Placeholders.h"
-#include "output/ImageOutput.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
 #include "platform/Paths.h"

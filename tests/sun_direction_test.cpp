@@ -2,9 +2,9 @@
 // to the pixel the sun's disc is centred on, and its JSON.
 #include <gtest/gtest.h>
 
-#include "output/SunDirection.h"
 #include "render/RenderObjects.h"
 #include "render/RenderSun.h"
+#include "render/SunDirection.h"
 #include "support/BitmapTesting.h"
 #include "support/PanoramaTesting.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/BmpWriter.h"
 #include "image/BmpReader.h"
-#include "image/BmpWriter.h"
 #include "image/MemoryHunger.h"
 #include "image/Placeholders.h"
 #include "image/TextureLoading.h"

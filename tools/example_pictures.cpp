@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ExamplePictures.h"
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string_view>
 
-#include "output/Registration.h"
+#include "host/Registration.h"
 #include "platform/WriteProgress.h"
 
 namespace horizonmill {

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "app/Session.h"
+#include "host/HostFiles.h"
 #include "image/ImageLimits.h"
-#include "output/HostFiles.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 

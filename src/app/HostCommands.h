@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/AppHost.h"
-#include "output/RegisteredBackgrounds.h"
-#include "output/Registration.h"
+#include "host/RegisteredBackgrounds.h"
+#include "host/Registration.h"
 
 namespace horizonmill {
 

@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "app/Session.h"
+#include "codecs/PanoramaXmp.h"
 #include "image/ImageLimits.h"
-#include "output/PanoramaXmp.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 

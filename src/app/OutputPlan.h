@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "output/CubeMapExport.h"
-#include "output/HdrLight.h"
-#include "output/ImageOutput.h"
-#include "output/OutputTarget.h"
+#include "codecs/CubeMapExport.h"
+#include "codecs/HdrLight.h"
+#include "codecs/ImageOutput.h"
+#include "codecs/OutputTarget.h"
 
 namespace horizonmill {
 
@@ -40,7 +40,7 @@ struct OutputRequest {
   std::optional<int> faceSize;                   // default: a quarter of the picture's width
   std::optional<CubeLayout> cubeLayout;          // default: six files (faces)
   std::optional<CubeConvention> cubeConvention;  // default: gl
-  // R of the HDR outputs (output/HdrLight.h), 0 or more; default kDefaultSunRatio.
+  // R of the HDR outputs (codecs/HdrLight.h), 0 or more; default kDefaultSunRatio.
   std::optional<double> sunRatio;
   std::string sunJson;          // empty: no sun
   std::optional<int> quality;   // default: the session's JPEG quality

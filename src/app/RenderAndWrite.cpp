@@ -6,10 +6,10 @@
 #include <chrono>
 
 #include "app/Session.h"
-#include "output/HdrLight.h"
-#include "output/SunDirection.h"
+#include "codecs/HdrLight.h"
 #include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
+#include "render/SunDirection.h"
 #include "render/SunWeights.h"
 
 namespace horizonmill {

@@ -4,10 +4,10 @@
 #include <memory>
 #include <utility>
 
+#include "codecs/ImageOutput.h"
 #include "image/PictureBudget.h"
 #include "image/PictureReader.h"
 #include "image/Placeholders.h"
-#include "output/ImageOutput.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 

@@ -13,10 +13,10 @@
 #include <string_view>
 
 #include "app/ProgramSettings.h"
+#include "codecs/ImageOutput.h"
+#include "codecs/JpegWriter.h"
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
-#include "output/ImageOutput.h"
-#include "output/JpegWriter.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
 #include "scene/SettingsFile.h"

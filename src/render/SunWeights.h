@@ -1,6 +1,6 @@
 // What the sun layer mixed into each pixel: the weight with which it blended
 // its colour there, kept so that an output in linear light can raise the sun
-// above what eight bits hold (output/HdrLight.h). A render keeps them only when
+// above what eight bits hold (codecs/HdrLight.h). A render keeps them only when
 // it is asked to (RenderContext::SunWeightsOut); otherwise nothing is recorded
 // and the sun layer runs as it always did.
 #pragma once

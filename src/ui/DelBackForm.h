@@ -1,7 +1,7 @@
 // TDelBackForm: the removal of backgrounds this program registered with the
 // host system. It lists their aliases from the management file, shows the
 // catalog picture of the one selected, and removes it after a Yes to the
-// question (output/RegisteredBackgrounds.h does the file work).
+// question (host/RegisteredBackgrounds.h does the file work).
 #pragma once
 
 #include <QDialog>

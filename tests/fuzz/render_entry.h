@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/BmpWriter.h"
+#include "codecs/BmpWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "output/Registration.h"
+#include "host/Registration.h"
 #include "support/TempDir.h"
 
 namespace horizonmill::testing {

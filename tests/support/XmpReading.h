@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "output/JpegWriter.h"
-#include "output/PngWriter.h"
+#include "codecs/JpegWriter.h"
+#include "codecs/PngWriter.h"
 
 namespace horizonmill::testing {
 

@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <vector>
 
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "scene/SettingsFile.h"
 #include "ui/ColorGrid.h"
 #include "ui/PreviewTesting.h"

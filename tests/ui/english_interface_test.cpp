@@ -15,7 +15,7 @@
 #include <QSlider>
 #include <QtTest>
 
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "platform/ApplicationSettings.h"
 #include "support/TestHost.h"
 #include "ui/LookAroundView.h"

@@ -12,7 +12,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "output/RegisteredBackgrounds.h"
+#include "host/RegisteredBackgrounds.h"
 #include "platform/ApplicationSettings.h"
 #include "support/TestHost.h"
 #include "ui/TextChecks.h"

@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <algorithm>
 
+#include "codecs/CubeMapExport.h"
 #include "image/BmpReader.h"
-#include "output/CubeMapExport.h"
 #include "render/CubeMap.h"
 #include "support/BitmapTesting.h"
 #include "support/PngReading.h"

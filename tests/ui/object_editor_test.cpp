@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QtTest>
 
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "platform/ApplicationSettings.h"
 #include "support/TempDir.h"
 #include "ui/ObjForm.h"

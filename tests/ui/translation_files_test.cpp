@@ -205,7 +205,7 @@ class TranslationFilesTest : public QObject {
     std::vector<std::string> catalogue;
     for (const char* text : CoreTextCatalogue()) catalogue.emplace_back(text);
     int checked = 0;
-    for (const char* folder : {"platform", "image", "scene", "render", "output", "app"}) {
+    for (const char* folder : {"platform", "image", "scene", "render", "codecs", "host", "app"}) {
       QDirIterator files(QStringLiteral(HORIZONMILL_SOURCE_DIR "/src/") + folder, {"*.h", "*.cpp"});
       while (files.hasNext()) {
         QFile file(files.next());

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 #include "ui/PreviewArea.h"
 #include "ui/TenjoTraForm.h"
 #include "ui/WindowFixture.h"

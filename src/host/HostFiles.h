@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/Registration.h"
+#include "host/Registration.h"
 #include "platform/FileError.h"
 #include "platform/PrivateProfile.h"
 

@@ -1,4 +1,4 @@
-#include "output/OutputTarget.h"
+#include "codecs/OutputTarget.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

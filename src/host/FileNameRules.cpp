@@ -1,4 +1,4 @@
-#include "output/FileNameRules.h"
+#include "host/FileNameRules.h"
 
 #include "platform/TextCodec.h"
 

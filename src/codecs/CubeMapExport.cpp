@@ -1,4 +1,4 @@
-#include "output/CubeMapExport.h"
+#include "codecs/CubeMapExport.h"
 
 #include <unistd.h>
 
@@ -9,11 +9,11 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "codecs/ExrWriter.h"
+#include "codecs/ImageOutput.h"
+#include "codecs/OutputTarget.h"
+#include "codecs/RgbeWriter.h"
 #include "image/ImageLimits.h"
-#include "output/ExrWriter.h"
-#include "output/ImageOutput.h"
-#include "output/OutputTarget.h"
-#include "output/RgbeWriter.h"
 #include "platform/FileError.h"
 #include "render/RenderContext.h"
 #include "render/WorkCrew.h"

@@ -1,4 +1,4 @@
-#include "output/JpegWriter.h"
+#include "codecs/JpegWriter.h"
 
 // The library's headers use FILE and size_t without declaring them.
 // clang-format off

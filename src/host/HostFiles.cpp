@@ -1,4 +1,4 @@
-#include "output/HostFiles.h"
+#include "host/HostFiles.h"
 
 #include <charconv>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "output/PanoramaXmp.h"
+#include "codecs/PanoramaXmp.h"
 
 namespace horizonmill {
 

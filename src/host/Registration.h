@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/FileNameRules.h"
 #include "image/WorkBitmap.h"
-#include "output/FileNameRules.h"
 #include "platform/PrivateProfile.h"
 #include "platform/WriteProgress.h"
 

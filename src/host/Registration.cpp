@@ -1,4 +1,4 @@
-#include "output/Registration.h"
+#include "host/Registration.h"
 
 #include <algorithm>
 #include <cassert>
@@ -9,12 +9,12 @@
 #include <system_error>
 #include <vector>
 
+#include "codecs/ImageOutput.h"
+#include "codecs/JpegWriter.h"
+#include "host/HostFiles.h"
+#include "host/HostRecords.h"
+#include "host/HostTidying.h"
 #include "image/WorkBitmap.h"
-#include "output/HostFiles.h"
-#include "output/HostRecords.h"
-#include "output/HostTidying.h"
-#include "output/ImageOutput.h"
-#include "output/JpegWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/FileLock.h"

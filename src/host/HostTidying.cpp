@@ -1,10 +1,10 @@
-#include "output/HostTidying.h"
+#include "host/HostTidying.h"
 
 #include <string>
 #include <system_error>
 #include <vector>
 
-#include "output/HostFiles.h"
+#include "host/HostFiles.h"
 
 namespace horizonmill {
 namespace {

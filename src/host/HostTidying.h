@@ -10,8 +10,8 @@
 // the next, and the notes tell what the steps were.
 #pragma once
 
-#include "output/HostRecords.h"
-#include "output/Registration.h"
+#include "host/HostRecords.h"
+#include "host/Registration.h"
 #include "platform/PrivateProfile.h"
 
 namespace horizonmill {

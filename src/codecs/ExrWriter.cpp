@@ -1,4 +1,4 @@
-#include "output/ExrWriter.h"
+#include "codecs/ExrWriter.h"
 
 #include <ImfChannelList.h>
 #include <ImfFrameBuffer.h>

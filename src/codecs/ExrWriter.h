@@ -3,7 +3,7 @@
 // Rec. 709 primaries with the D65 white point in the file's chromaticities.
 #pragma once
 
-#include "output/LinearPicture.h"
+#include "codecs/LinearPicture.h"
 #include "platform/ByteSink.h"
 
 namespace horizonmill {

@@ -1,4 +1,4 @@
-#include "output/PngWriter.h"
+#include "codecs/PngWriter.h"
 
 #include <zlib.h>
 

@@ -24,7 +24,7 @@ struct SunDirection {
   FloatColour centreColour, outerColour;
   std::array<std::int32_t, 3> sunlight{};  // ComputeSunlight
   std::uint8_t mixtureMode = MixtureMode::Add;
-  // R and k of the HDR outputs (output/HdrLight.h): the ratio asked for, and
+  // R and k of the HDR outputs (codecs/HdrLight.h): the ratio asked for, and
   // the factor of the sun's weights found for the picture of the run; nothing
   // when unknown (no HDR output was written with it).
   std::optional<double> sunRatio, sunScale;

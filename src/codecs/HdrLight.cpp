@@ -1,11 +1,11 @@
-#include "output/HdrLight.h"
+#include "codecs/HdrLight.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
-#include "output/SunDirection.h"
+#include "render/SunDirection.h"
 
 namespace horizonmill {
 namespace {

@@ -1,15 +1,15 @@
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "image/BmpWriter.h"
+#include "codecs/BmpWriter.h"
+#include "codecs/ExrWriter.h"
+#include "codecs/JpegWriter.h"
+#include "codecs/PanoramaXmp.h"
+#include "codecs/PngWriter.h"
+#include "codecs/RgbeWriter.h"
 #include "image/ImageLimits.h"
-#include "output/ExrWriter.h"
-#include "output/JpegWriter.h"
-#include "output/PanoramaXmp.h"
-#include "output/PngWriter.h"
-#include "output/RgbeWriter.h"
 #include "platform/AtomicFile.h"
 
 namespace horizonmill {

@@ -10,7 +10,7 @@
 // surface facing the sun the added sun gives R times the light that the
 // picture itself gives it:
 //   k · Y(decode(C)) · Σ w · max(0, n·d) · Ω  =  R · Σ Y(decode(pixel)) · max(0, n·d) · Ω
-// summed over the pixels, n the sun's direction (output/SunDirection.h), d a
+// summed over the pixels, n the sun's direction (render/SunDirection.h), d a
 // pixel's direction, Ω its solid angle (2π / W · (sin φ_top − sin φ_bottom) for
 // a pixel between the elevations of its upper and lower edges), Y the Rec. 709
 // luminance (0.2126 R + 0.7152 G + 0.0722 B). The glow thus falls off as it is
@@ -22,8 +22,8 @@
 #include <array>
 #include <cstdint>
 
+#include "codecs/LinearPicture.h"
 #include "image/WorkBitmap.h"
-#include "output/LinearPicture.h"
 #include "render/PanoramaDirection.h"
 #include "render/SunWeights.h"
 #include "scene/SceneSettings.h"

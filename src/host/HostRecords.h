@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/Registration.h"
+#include "host/Registration.h"
 #include "platform/PrivateProfile.h"
 
 namespace horizonmill {

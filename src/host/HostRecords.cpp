@@ -1,4 +1,4 @@
-#include "output/HostRecords.h"
+#include "host/HostRecords.h"
 
 #include <sys/stat.h>
 
@@ -6,8 +6,8 @@
 #include <set>
 #include <system_error>
 
-#include "output/FileNameRules.h"
-#include "output/HostFiles.h"
+#include "host/FileNameRules.h"
+#include "host/HostFiles.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 

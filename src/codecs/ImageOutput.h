@@ -1,15 +1,15 @@
 // Writing the finished image: the output size from the resolution texts, and
 // BMP, PNG or JPEG by the file name (JPEG and PNG marked as a panorama,
-// output/PanoramaXmp.h), or OpenEXR and Radiance HDR in linear light with the
-// sun raised (output/HdrLight.h).
+// codecs/PanoramaXmp.h), or OpenEXR and Radiance HDR in linear light with the
+// sun raised (codecs/HdrLight.h).
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "codecs/HdrLight.h"
+#include "codecs/PngWriter.h"
 #include "image/WorkBitmap.h"
-#include "output/HdrLight.h"
-#include "output/PngWriter.h"
 #include "platform/ByteSink.h"
 #include "platform/WriteProgress.h"
 #include "scene/SceneSettings.h"
@@ -59,7 +59,7 @@ enum class ImageMetadata {
   None,      // the pixels alone
   Panorama,  // a picture twice as wide as high says it is a full
              // equirectangular panorama: JPEG and PNG carry its XMP
-             // (output/PanoramaXmp.h), OpenEXR its latitude-longitude
+             // (codecs/PanoramaXmp.h), OpenEXR its latitude-longitude
              // environment map attribute; BMP and Radiance HDR have no place
              // for it. Any other size says nothing: it is no full sphere.
 };
@@ -74,7 +74,7 @@ void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
                 WriteProgress* progress = nullptr);
 // The image in the format of the file name (by the extension rule); the
 // quality is for JPEG only. The HDR formats hold the picture decoded to linear
-// light with `glow` added (output/HdrLight.h; nothing: the picture alone); the
+// light with `glow` added (codecs/HdrLight.h; nothing: the picture alone); the
 // others hold the bitmap as it is. PNG is compressed as `png` says.
 void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
                  ImageMetadata metadata, ByteSink& out, const SunGlow* glow = nullptr,

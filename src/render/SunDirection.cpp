@@ -1,4 +1,4 @@
-#include "output/SunDirection.h"
+#include "render/SunDirection.h"
 
 #include <charconv>
 #include <cmath>

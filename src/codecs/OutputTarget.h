@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "output/ImageOutput.h"
+#include "codecs/ImageOutput.h"
 
 namespace horizonmill {
 
@@ -40,7 +40,7 @@ inline constexpr int kMaxJpegSide = 65500;
 //   "..\", its own pictures included;
 // - a JPEG is at most kMaxJpegSide pixels a side (a size beyond what any image
 //   may have is not said here: the render refuses it before it starts, naming
-//   the limit, OutputSizeProblem in output/ImageOutput.h).
+//   the limit, OutputSizeProblem in codecs/ImageOutput.h).
 // A symbolic link counts as what it points to here; the writer replaces the
 // link itself, and only when it points to a regular file.
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "output/LinearPicture.h"
+#include "codecs/LinearPicture.h"
 #include "platform/ByteSink.h"
 
 namespace horizonmill {

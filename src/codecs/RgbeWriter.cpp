@@ -1,4 +1,4 @@
-#include "output/RgbeWriter.h"
+#include "codecs/RgbeWriter.h"
 
 #include <algorithm>
 #include <cmath>

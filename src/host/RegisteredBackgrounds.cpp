@@ -1,4 +1,4 @@
-#include "output/RegisteredBackgrounds.h"
+#include "host/RegisteredBackgrounds.h"
 
 #include <algorithm>
 #include <cassert>
@@ -6,9 +6,9 @@
 #include <optional>
 #include <system_error>
 
-#include "output/HostFiles.h"
-#include "output/HostRecords.h"
-#include "output/HostTidying.h"
+#include "host/HostFiles.h"
+#include "host/HostRecords.h"
+#include "host/HostTidying.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/FileLock.h"

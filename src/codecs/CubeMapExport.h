@@ -9,16 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "codecs/HdrLight.h"
+#include "codecs/ImageOutput.h"
 #include "image/WorkBitmap.h"
-#include "output/HdrLight.h"
-#include "output/ImageOutput.h"
 #include "platform/AtomicFile.h"
 #include "render/CubeLayout.h"
 #include "render/CubeMap.h"
 
 namespace horizonmill {
 
-// The faces are written in one of the picture formats of output/ImageOutput.h.
+// The faces are written in one of the picture formats of codecs/ImageOutput.h.
 using CubeFaceFormat = ImageFormat;
 // The faces' format when none is asked for: lossless, and read by every 3D
 // program.

@@ -1,4 +1,4 @@
-#include "image/BmpWriter.h"
+#include "codecs/BmpWriter.h"
 
 #include <algorithm>
 #include <cstdint>
