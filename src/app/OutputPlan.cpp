@@ -160,10 +160,10 @@ CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
   options.layout = cubeLayout;
   options.convention = cubeConvention;
   options.faceSize = faceSize;
-  options.quality = quality;
-  options.png = png;
+  options.encoding.quality = quality;
+  options.encoding.png = png;
+  options.encoding.glow = glow;
   options.threads = png.threads;
-  options.glow = glow;
   return options;
 }
 
