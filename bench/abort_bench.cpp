@@ -142,13 +142,18 @@ const WorkBitmap& RichPicture() {
 void BM_WriteAbortLatency(benchmark::State& state) {
   const WorkBitmap& picture = RichPicture();
   const char* names[] = {"abort-bench.bmp", "abort-bench.png", "abort-bench.jpg"};
+  const ImageFormat formats[] = {ImageFormat::Bmp, ImageFormat::Png, ImageFormat::Jpeg};
+  const ImageFormat format = formats[state.range(0)];
   const std::string path =
       (std::filesystem::temp_directory_path() / names[state.range(0)]).string();
   auto write = [&](std::atomic<bool>& stop) {
     WriteProgress progress(&stop);
     progress.Plan(picture.Height());
     WriteFileAtomically(
-        path, [&](ByteSink& out) { EncodeImage(picture, path, 90, ImageMetadata::Panorama, out); },
+        path,
+        [&](ByteSink& out) {
+          EncodeImage(picture, format, {.metadata = ImageMetadata::Panorama}, out);
+        },
         OnInterrupt::Stop, &progress);
   };
   std::atomic<bool> never{false};

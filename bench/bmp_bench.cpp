@@ -26,7 +26,7 @@ WorkBitmap BenchPicture() {
 
 std::vector<std::uint8_t> EncodedPicture() {
   MemorySink sink;
-  EncodeBmp(BenchPicture(), sink);
+  EncodeBmp(BenchPicture(), {}, sink);
   return std::vector<std::uint8_t>(sink.Bytes().begin(), sink.Bytes().end());
 }
 

@@ -39,7 +39,7 @@ BENCHMARK(BM_RichExampleRender)
 void BM_RichExampleJpeg(benchmark::State& state) {
   const WorkBitmap output = RenderRichExample(3072, 1536);
   DiscardSink sink;
-  for (auto _ : state) EncodeJpeg(output, kDefaultJpegQuality, sink);
+  for (auto _ : state) EncodeJpeg(output, {}, sink);
 }
 BENCHMARK(BM_RichExampleJpeg)->Unit(benchmark::kMillisecond);
 

@@ -81,15 +81,15 @@ const WorkBitmap& PhotographLike() {
 // (0: the default).
 void BM_PngWrite(benchmark::State& state) {
   const WorkBitmap& bitmap = state.range(0) == 0 ? RichExample() : PhotographLike();
-  PngOptions options;
-  options.level = static_cast<int>(state.range(1));
-  options.filter = static_cast<PngFilter>(state.range(2));
-  options.threads = static_cast<int>(state.range(3));
-  options.pieceRows = static_cast<int>(state.range(4));
+  EncodeOptions options;
+  options.png.level = static_cast<int>(state.range(1));
+  options.png.filter = static_cast<PngFilter>(state.range(2));
+  options.png.threads = static_cast<int>(state.range(3));
+  options.png.pieceRows = static_cast<int>(state.range(4));
   std::size_t bytes = 0;
   for (auto _ : state) {
     CountingSink sink;
-    EncodePng(bitmap, sink, {}, options);
+    EncodePng(bitmap, options, sink);
     bytes = sink.bytes;
   }
   state.counters["kB"] = static_cast<double>(bytes) / 1000;

@@ -85,14 +85,14 @@ BENCHMARK(BM_DefaultRender)->Unit(benchmark::kMillisecond);
 void BM_WriteJpeg(benchmark::State& state) {
   WorkBitmap bitmap = SkyBitmap();
   DiscardSink sink;
-  for (auto _ : state) EncodeJpeg(bitmap, kDefaultJpegQuality, sink);
+  for (auto _ : state) EncodeJpeg(bitmap, {}, sink);
 }
 BENCHMARK(BM_WriteJpeg)->Unit(benchmark::kMillisecond);
 
 void BM_WriteBmp(benchmark::State& state) {
   WorkBitmap bitmap = SkyBitmap();
   DiscardSink sink;
-  for (auto _ : state) EncodeBmp(bitmap, sink);
+  for (auto _ : state) EncodeBmp(bitmap, {}, sink);
 }
 BENCHMARK(BM_WriteBmp)->Unit(benchmark::kMillisecond);
 

@@ -509,7 +509,7 @@ TEST_F(BmpFiles, WrittenBitmapsReadBackAndLoadOpaque) {
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) picture.Row(y)[x] = FIndex(x, y) ? kRed : kBlue;
   const std::string path = (dir_ / "f.bmp").string();
-  WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(picture, out); });
+  WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(picture, {}, out); });
   EXPECT_TRUE(ShowsF(ReadBmpFile(path)));
   const PixelImagePtr image = LoadPictureFile(path);
   ASSERT_TRUE(image);

@@ -52,7 +52,7 @@ TEST(ExamplePictures, TexturesRepeatWithoutASeam) {
 TEST(ExamplePictures, TheCommittedPicturesAreWhatTheGeneratorDraws) {
   for (const auto& [file, picture] : examples::ExamplePictures()) {
     MemorySink drawn;
-    EncodeBmp(picture, drawn);
+    EncodeBmp(picture, {}, drawn);
     EXPECT_TRUE(drawn.Bytes() ==
                 testing::ReadFile(std::string(HORIZONMILL_SOURCE_DIR) + "/examples/" + file))
         << file << " differs: build/horizonmill-example-pictures examples writes it again";

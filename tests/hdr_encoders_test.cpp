@@ -50,7 +50,7 @@ TEST(ExrWriter, RoundTripsHalfFloatsWithZipCompression) {
   const struct { int w, h; } sizes[] = {{1, 1}, {7, 3}, {64, 32}, {33, 17}, {5, 40}};
   for (const auto& size : sizes) {
     CountingSink sink;
-    EncodeExr(TestPicture(size.w, size.h), sink);
+    EncodeExr(TestPicture(size.w, size.h), {}, sink);
     EXPECT_EQ(sink.Rows(), size.h);
     const testing::ExrFile exr = ReadExr(sink.Bytes());
     ASSERT_EQ(exr.picture.width, size.w);
@@ -77,7 +77,7 @@ TEST(ExrWriter, HoldsValuesHalfCannotAndMarksALatLongMap) {
                                 for (int i = 0; i < 6; ++i) rgb[i] = values[i];
                               }};
   MemorySink sink;
-  EncodeExr(picture, sink, ExrEnvironment::LatLong);
+  EncodeExr(picture, {.metadata = ImageMetadata::Panorama}, sink);
   const testing::ExrFile exr = ReadExr(sink.Bytes());
   const float expected[] = {0, 0, 65504, 65504, 0.5f, 0};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(exr.picture.rgb[i], expected[i]) << i;
@@ -87,10 +87,10 @@ TEST(ExrWriter, HoldsValuesHalfCannotAndMarksALatLongMap) {
 
 TEST(ExrWriter, ASinkThatRefusesStopsTheWriting) {
   CountingSink sink(20);
-  EXPECT_THROW(EncodeExr(TestPicture(16, 64), sink), std::runtime_error);
+  EXPECT_THROW(EncodeExr(TestPicture(16, 64), {}, sink), std::runtime_error);
   EXPECT_TRUE(sink.Bytes().empty());  // the file is handed on only when complete
   MemorySink none;
-  EXPECT_THROW(EncodeExr(LinearPicture{0, 0, nullptr}, none), std::runtime_error);
+  EXPECT_THROW(EncodeExr(LinearPicture{0, 0, nullptr}, {}, none), std::runtime_error);
 }
 
 TEST(RgbeWriter, FourBytesOfAColour) {
@@ -120,7 +120,7 @@ TEST(RgbeWriter, RoundTripsThroughTheReaderInFlatAndRunLengthRows) {
   } sizes[] = {{1, 1, false}, {7, 3, false}, {8, 2, true}, {300, 20, true}, {32768, 1, false}};
   for (const auto& size : sizes) {
     CountingSink sink;
-    EncodeRgbe(TestPicture(size.w, size.h), sink);
+    EncodeRgbe(TestPicture(size.w, size.h), {}, sink);
     EXPECT_EQ(sink.Rows(), size.h);
     const testing::RgbeFile file = ReadRgbe(sink.Bytes());
     EXPECT_EQ(file.headerLines.front(), "#?RADIANCE");
@@ -149,7 +149,7 @@ TEST(RgbeWriter, RunsMakeAnEvenRowSmall) {
                              for (int i = 0; i < 3000; ++i) rgb[i] = 0.5f;
                            }};
   MemorySink sink;
-  EncodeRgbe(even, sink);
+  EncodeRgbe(even, {}, sink);
   const std::string& bytes = sink.Bytes();
   const std::size_t pixels = bytes.find("+X 1000\n") + 8;
   EXPECT_EQ(bytes.size() - pixels, 4u + 4 * 8 * 2);
@@ -161,7 +161,7 @@ TEST(RgbeWriter, RunsMakeAnEvenRowSmall) {
                                         x % 2 ? 0.5f : 0.75f;
                                 }};
   MemorySink other;
-  EncodeRgbe(alternate, other);
+  EncodeRgbe(alternate, {}, other);
   const testing::RgbeFile file = ReadRgbe(other.Bytes());
   EXPECT_FLOAT_EQ(file.picture.At(1, 0)[0], (128 + 0.5f) / 256);
   EXPECT_FLOAT_EQ(file.picture.At(2, 0)[0], (192 + 0.5f) / 256);
@@ -173,7 +173,7 @@ TEST(RgbeWriter, RunsMakeAnEvenRowSmall) {
 
 TEST(RgbeWriter, ASinkThatRefusesStopsTheWriting) {
   CountingSink sink(5);
-  EXPECT_THROW(EncodeRgbe(TestPicture(16, 64), sink), std::runtime_error);
+  EXPECT_THROW(EncodeRgbe(TestPicture(16, 64), {}, sink), std::runtime_error);
   EXPECT_EQ(sink.Rows(), 5);
 }
 

@@ -265,7 +265,8 @@ TEST(HdrLight, TheExrIsTheEightBitPictureDecodedWhereTheSunDoesNotReach) {
   const SunLight light = ComputeSunLight(picture, weights, sun, 6);
   const SunGlow glow = light.Glow(weights);
   MemorySink sink;
-  EncodeImage(picture, "sun.exr", 90, ImageMetadata::Panorama, sink, &glow);
+  EncodeImage(picture, ImageFormat::Exr, {.metadata = ImageMetadata::Panorama, .glow = &glow},
+              sink);
   const testing::ExrFile exr = testing::ReadExr(sink.Bytes());
   ASSERT_EQ(exr.picture.width, c.w);
   EXPECT_EQ(exr.envmap, Imf::ENVMAP_LATLONG);  // 2 : 1
@@ -291,13 +292,13 @@ TEST(HdrLight, TheExrIsTheEightBitPictureDecodedWhereTheSunDoesNotReach) {
   // Without the glow the whole picture is decoded, and a picture that is not
   // 2 : 1 carries no environment-map mark.
   MemorySink plainSink;
-  EncodeImage(picture, "sun.EXR", 90, ImageMetadata::None, plainSink);
+  EncodeImage(picture, ImageFormat::Exr, {}, plainSink);
   const testing::ExrFile plain = testing::ReadExr(plainSink.Bytes());
   EXPECT_FALSE(plain.envmap.has_value());
   EXPECT_EQ(plain.picture.At(c.w / 5, c.h / 2)[1],
             static_cast<float>(half(SrgbByteToLinear(picture.Row(c.h / 2)[c.w / 5].g))));
   MemorySink wide;
-  EncodeImage(SkyOf(90, 30), "wide.exr", 90, ImageMetadata::Panorama, wide);
+  EncodeImage(SkyOf(90, 30), ImageFormat::Exr, {.metadata = ImageMetadata::Panorama}, wide);
   EXPECT_FALSE(testing::ReadExr(wide.Bytes()).envmap.has_value());
 }
 

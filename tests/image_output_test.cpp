@@ -17,6 +17,7 @@
 #include "render/Pipeline.h"
 #include "support/BitmapTesting.h"
 #include "support/BmpBytes.h"
+#include "support/ImageReadBack.h"
 #include "support/PngReading.h"
 #include "support/RecordingHost.h"
 #include "support/TempDir.h"
@@ -26,6 +27,10 @@ namespace {
 
 using testing::BmpView;
 using testing::DecodePng;
+using testing::Difference;
+using testing::DifferenceBetween;
+using testing::ReadBack;
+using testing::ReadBackAs;
 using testing::ReadFile;
 using testing::SamePixels;
 using testing::TempDir;
@@ -87,17 +92,65 @@ TEST(ImageOutput, ExtensionRuleChoosesBmpForDotBmpPngForDotPngJpegOtherwise) {
   for (const auto& c : cases) {
     EXPECT_EQ(ImageFormatOf(c.name), c.format) << c.name;
     EXPECT_EQ(HasImageExtension(c.name), c.named) << c.name;
-    EXPECT_EQ(IsBmpFilename(c.name), c.format == ImageFormat::Bmp) << c.name;
   }
   EXPECT_EQ(LowerCaseExtension("a/b.c/NAME.JPG"), ".jpg");
   EXPECT_EQ(LowerCaseExtension("a.b\\name"), "");
   EXPECT_EQ(OutputPathOf("C:\\out\\sub\\x.png"), "C:/out/sub/x.png");
 }
 
+// Gradients running three ways, every channel 128 or more: flipped rows or
+// columns and swapped channels show, and Radiance's shared exponent, which
+// keeps each channel to a step of the brightest, keeps them all within a
+// step or so on the eight-bit scale.
+WorkBitmap Gradients(int w, int h) {
+  WorkBitmap bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      bitmap.Row(y)[x] =
+          BgrPixel{static_cast<std::uint8_t>(255 - x * 64 / (w - 1) - y * 63 / (h - 1)),
+                   static_cast<std::uint8_t>(128 + y * 127 / (h - 1)),
+                   static_cast<std::uint8_t>(128 + x * 127 / (w - 1))};
+  return bitmap;
+}
+
+// Each format's encoder is the one its ImageFormat chooses: its bytes start as
+// that format's files do, only that format's reader takes them, and they hold
+// the picture (per channel on the eight-bit scale: BMP and PNG exactly, JPEG
+// at quality 95 within a few steps, OpenEXR to half floats' precision and
+// Radiance HDR to its shared exponent's, their linear light encoded back to
+// sRGB).
+TEST(ImageOutput, EncodeImageWritesTheFormatItIsGiven) {
+  const WorkBitmap picture = Gradients(64, 32);
+  const ImageFormat formats[] = {ImageFormat::Bmp, ImageFormat::Png, ImageFormat::Jpeg,
+                                 ImageFormat::Exr, ImageFormat::Hdr};
+  const struct {
+    ImageFormat format;
+    double largest, mean;
+  } cases[] = {
+      {ImageFormat::Bmp, 0, 0},      {ImageFormat::Png, 0, 0},   {ImageFormat::Jpeg, 8, 1},
+      {ImageFormat::Exr, 0.1, 0.03}, {ImageFormat::Hdr, 2, 0.5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ImageFormatName(c.format));
+    const std::string bytes =
+        Encoded([&](ByteSink& out) { EncodeImage(picture, c.format, {.quality = 95}, out); });
+    const ReadBack back = ReadBackAs(c.format, bytes);
+    ASSERT_EQ(back.problem, "");
+    EXPECT_EQ(back.width, 64);
+    EXPECT_EQ(back.height, 32);
+    const Difference difference = DifferenceBetween(back, picture);
+    EXPECT_LE(difference.largest, c.largest);
+    EXPECT_LE(difference.mean, c.mean);
+    for (ImageFormat other : formats)
+      if (other != c.format)
+        EXPECT_NE(ReadBackAs(other, bytes).problem, "") << ImageFormatName(other);
+  }
+}
+
 TEST(PngWriter, ReadsBackToTheSamePixelsAsLosslessTwentyFourBitRgb) {
   for (const auto& [w, h] : {std::pair{3, 2}, std::pair{301, 17}}) {
     const WorkBitmap bitmap = Asymmetric(w, h);
-    const std::string bytes = Encoded([&](ByteSink& out) { EncodePng(bitmap, out); });
+    const std::string bytes = Encoded([&](ByteSink& out) { EncodePng(bitmap, {}, out); });
     ASSERT_EQ(bytes.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
     EXPECT_EQ(bytes[24], 8);  // bits per channel
     EXPECT_EQ(bytes[25], 2);  // colour type: RGB, no alpha, no palette
@@ -111,19 +164,19 @@ TEST(PngWriter, WhatTheSinkThrowsEndsTheWritingAsItWas) {
     void Write(const void*, std::size_t) override { throw FileError("disk.png", "No space left"); }
   } sink;
   try {
-    EncodePng(Asymmetric(8, 8), sink);
+    EncodePng(Asymmetric(8, 8), {}, sink);
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_STREQ(e.what(), "disk.png: No space left");
   }
   TempDir dir;
-  SaveImage(Asymmetric(8, 8), dir / "out.PNG", 0, ImageMetadata::None);
+  SaveImage(Asymmetric(8, 8), dir / "out.PNG", ImageFormat::Png, {});
   EXPECT_TRUE(SamePixels(DecodePng(ReadFile(dir / "out.PNG")), Asymmetric(8, 8)));
 }
 
 TEST(BmpWriter, BottomUpRowsWithZeroPaddingAndAFullHeader) {
   const WorkBitmap bitmap = Asymmetric(3, 2);
-  const std::string bytes = Encoded([&](ByteSink& out) { EncodeBmp(bitmap, out); });
+  const std::string bytes = Encoded([&](ByteSink& out) { EncodeBmp(bitmap, {}, out); });
   ASSERT_EQ(bytes.size(), 54u + 12 * 2);
   const BmpView bmp(bytes);
   EXPECT_EQ(bytes.substr(0, 2), "BM");
@@ -192,7 +245,8 @@ JpegMarkers ScanMarkers(const std::string& b) {
 TEST(JpegWriter, BaselineColourWithTheLibraryTablesForTheQuality) {
   const WorkBitmap bitmap = Asymmetric(64, 48);
   for (int quality : {90, 50, 0, 100}) {
-    const std::string bytes = Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); });
+    const std::string bytes =
+        Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, {.quality = quality}, out); });
     const JpegMarkers m = ScanMarkers(bytes);
     EXPECT_TRUE(m.baseline);
     EXPECT_FALSE(m.progressive);
@@ -214,7 +268,8 @@ TEST(JpegWriter, DecodesToThePictureWithChannelsInPlace) {
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 32; ++x)
       bitmap.Row(y)[x] = x < 16 ? BgrPixel{0, 0, 255} : BgrPixel{255, 0, 0};
-  const std::string bytes = Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, 95, out); });
+  const std::string bytes =
+      Encoded([&](ByteSink& out) { EncodeJpeg(bitmap, {.quality = 95}, out); });
   jpeg_decompress_struct cinfo;
   jpeg_error_mgr err;
   cinfo.err = jpeg_std_error(&err);
@@ -290,14 +345,17 @@ class StopAtRow : public ByteSink {
 TEST(ImageOutput, EveryFormatReportsItsRowsAndStopsPartWayWhenAsked) {
   const WorkBitmap picture = Asymmetric(300, 200);
   TempDir dir;
-  for (const char* name : {"out.bmp", "out.png", "out.jpg"}) {
+  const EncodeOptions options{.metadata = ImageMetadata::Panorama};
+  for (const auto& [name, format] :
+       {std::pair{"out.bmp", ImageFormat::Bmp}, std::pair{"out.png", ImageFormat::Png},
+        std::pair{"out.jpg", ImageFormat::Jpeg}}) {
     SCOPED_TRACE(name);
-    const std::string plain = Encoded(
-        [&](ByteSink& out) { EncodeImage(picture, name, 90, ImageMetadata::Panorama, out); });
+    const std::string plain =
+        Encoded([&](ByteSink& out) { EncodeImage(picture, format, options, out); });
     std::atomic<bool> never{false};
     MemorySink memory;
     StopAtRow counted(memory, 1000, never);
-    EncodeImage(picture, name, 90, ImageMetadata::Panorama, counted);
+    EncodeImage(picture, format, options, counted);
     EXPECT_EQ(memory.Bytes(), plain);
     EXPECT_EQ(counted.reported, 200);
     // Rows one by one, or in the JPEG library's batches of at most 16.
@@ -312,7 +370,7 @@ TEST(ImageOutput, EveryFormatReportsItsRowsAndStopsPartWayWhenAsked) {
                      target,
                      [&](ByteSink& out) {
                        StopAtRow halfway(out, 100, stop);
-                       EncodeImage(picture, name, 90, ImageMetadata::Panorama, halfway);
+                       EncodeImage(picture, format, options, halfway);
                      },
                      OnInterrupt::Stop, &progress),
                  WriteCancelled);
@@ -324,8 +382,7 @@ TEST(ImageOutput, EveryFormatReportsItsRowsAndStopsPartWayWhenAsked) {
     WriteProgress whole(&stop);
     whole.Plan(picture.Height());
     WriteFileAtomically(
-        target,
-        [&](ByteSink& out) { EncodeImage(picture, name, 90, ImageMetadata::Panorama, out); },
+        target, [&](ByteSink& out) { EncodeImage(picture, format, options, out); },
         OnInterrupt::Stop, &whole);
     EXPECT_EQ(whole.Percent(), 100);
     EXPECT_EQ(ReadFile(target), plain);
@@ -338,14 +395,14 @@ TEST(ImageOutput, UnwritablePlacesNameTheFile) {
   const WorkBitmap bitmap = Asymmetric(4, 4);
   const std::string missing = dir / "no/such/folder/out.jpg";
   try {
-    SaveImage(bitmap, missing, 90, ImageMetadata::Panorama);
+    SaveImage(bitmap, missing, ImageFormat::Jpeg, {.metadata = ImageMetadata::Panorama});
     FAIL() << "no error";
   } catch (const FileError& e) {
     EXPECT_EQ(e.Path(), missing);
     EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
   }
   WriteFile(dir / "plain", "a file, not a folder");
-  EXPECT_THROW(SaveImage(bitmap, dir / "plain/out.bmp", 90, ImageMetadata::None), FileError);
+  EXPECT_THROW(SaveImage(bitmap, dir / "plain/out.bmp", ImageFormat::Bmp, {}), FileError);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"plain"});
 }
 

@@ -232,7 +232,7 @@ TEST(OutputPlan, PngLevelAndThreadsGoToTheImageAndTheFaces) {
   ASSERT_TRUE(planned.plan);
   EXPECT_TRUE(planned.plan->warnings.empty());
   const CubeMapOptions cube = planned.plan->CubeOptions();
-  EXPECT_EQ(cube.png.level, 9);
+  EXPECT_EQ(cube.encoding.png.level, 9);
   EXPECT_EQ(cube.threads, 3);
 }
 

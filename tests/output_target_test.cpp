@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "codecs/OutputTarget.h"
 #include "support/TempDir.h"
@@ -45,15 +46,15 @@ TEST(OutputTarget, TheSceneReplacesNothingTheUserAnyRegularFile) {
   };
   for (const auto& c : cases) {
     const std::string path = dir / c.name;
-    const auto scene = CheckOutputTarget(path, OutputOrigin::SceneFile, kSmall);
-    const auto named = CheckOutputTarget(path, OutputOrigin::Named, kSmall);
+    const auto scene = CheckOutputTarget(path, OutputOrigin::SceneFile, kSmall, ImageFormat::Png);
+    const auto named = CheckOutputTarget(path, OutputOrigin::Named, kSmall, ImageFormat::Png);
     EXPECT_EQ(!scene, c.fromScene) << c.name << ": " << scene.value_or("");
     EXPECT_EQ(!named, c.named) << c.name << ": " << named.value_or("");
     if (scene) {
       EXPECT_EQ(scene->substr(0, path.size() + 2), path + ": ");
     }
   }
-  EXPECT_EQ(CheckOutputTarget(dir / "old.png", OutputOrigin::SceneFile, kSmall),
+  EXPECT_EQ(CheckOutputTarget(dir / "old.png", OutputOrigin::SceneFile, kSmall, ImageFormat::Png),
             dir / "old.png" + ": exists, and the scene's output name never replaces a file");
   // The check makes nothing.
   EXPECT_FALSE(std::filesystem::exists(dir / "absent.jpg"));
@@ -62,29 +63,39 @@ TEST(OutputTarget, TheSceneReplacesNothingTheUserAnyRegularFile) {
 TEST(OutputTarget, WhatCannotBeWrittenIsSaidWithItsReason) {
   TempDir dir;
   WriteFile(dir / "file.txt", "text");
+  constexpr auto kJpeg = ImageFormat::Jpeg;
   const struct {
     std::string path;
     OutputSize size;
-    std::string reason;  // empty: accepted
+    std::optional<ImageFormat> format;  // nothing: no picture
+    std::string reason;                 // empty: accepted
   } cases[] = {
-      {"C:/pictures/sky.jpg", kSmall, "a Windows drive-letter name, which cannot exist here"},
-      {dir / "missing/out.jpg", kSmall, "the folder " + dir / "missing/ does not exist"},
-      {dir / "file.txt/out.jpg", kSmall, dir / "file.txt/ is no folder"},
-      {dir / "sub/", kSmall, "ends in \"/\", so it names a folder"},
+      {"C:/pictures/sky.jpg", kSmall, kJpeg,
+       "a Windows drive-letter name, which cannot exist here"},
+      {dir / "missing/out.jpg", kSmall, kJpeg, "the folder " + dir / "missing/ does not exist"},
+      {dir / "file.txt/out.jpg", kSmall, kJpeg, dir / "file.txt/ is no folder"},
+      {dir / "sub/", kSmall, kJpeg, "ends in \"/\", so it names a folder"},
       // Nobody, root included, makes files in /proc.
-      {"/proc/horizonmill-test.jpg", kSmall, "cannot be written: "},
+      {"/proc/horizonmill-test.jpg", kSmall, kJpeg, "cannot be written: "},
+      {"/proc/horizonmill-test.json", kSmall, std::nullopt, "cannot be written: "},
       // The JPEG library takes at most 65500 pixels a side; PNG and BMP have no such limit.
       {dir / "wide.jpg",
        {65501, 16},
+       kJpeg,
        "a JPEG picture can be at most 65500 pixels a side, and "
        "this one would be 65501 x 16"},
-      {dir / "tall.jpeg", {16, 65501}, "would be 16 x 65501"},
-      {dir / "edge.jpg", {65500, 65500}, ""},
-      {dir / "wide.png", {65501, 16}, ""},
-      {dir / "wide.bmp", {65535, 16}, ""},
+      {dir / "tall.jpeg", {16, 65501}, kJpeg, "would be 16 x 65501"},
+      {dir / "edge.jpg", {65500, 65500}, kJpeg, ""},
+      {dir / "wide.png", {65501, 16}, ImageFormat::Png, ""},
+      {dir / "wide.bmp", {65535, 16}, ImageFormat::Bmp, ""},
+      // The format decides, not the name: a thumbnail is PNG whatever its name
+      // says; a file that holds no picture has no side to check.
+      {dir / "thumbnail", {65501, 16}, ImageFormat::Png, ""},
+      {dir / "named.png", {65501, 16}, kJpeg, "would be 65501 x 16"},
+      {dir / "sun.json", {65501, 16}, std::nullopt, ""},
   };
   for (const auto& c : cases) {
-    const auto problem = CheckOutputTarget(c.path, OutputOrigin::Named, c.size);
+    const auto problem = CheckOutputTarget(c.path, OutputOrigin::Named, c.size, c.format);
     if (c.reason.empty()) {
       EXPECT_FALSE(problem) << *problem;
       continue;

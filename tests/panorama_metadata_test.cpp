@@ -47,13 +47,13 @@ TEST(PanoramaMetadata, ThePacketDescribesAWholeEquirectangularPanorama) {
   EXPECT_EQ(XmpProperties(PanoramaXmpPacket(409, 307))[kGPano + "FullPanoHeightPixels"], "307");
 }
 
-// A 64 x 32 panorama encoded for a file name without and with the metadata.
+// A 64 x 32 panorama encoded in a format without and with the metadata.
 struct PlainAndMarked {
   WorkBitmap image = testing::PaintedPanorama(64, 32, testing::SmoothColour);
   MemorySink plain, marked;
-  explicit PlainAndMarked(std::string_view name) {
-    EncodeImage(image, name, 90, ImageMetadata::None, plain);
-    EncodeImage(image, name, 90, ImageMetadata::Panorama, marked);
+  explicit PlainAndMarked(ImageFormat format) {
+    EncodeImage(image, format, {.metadata = ImageMetadata::None}, plain);
+    EncodeImage(image, format, {.metadata = ImageMetadata::Panorama}, marked);
   }
   // The packet found in the marked file describes the image, the plain file has
   // none, and without the block that holds it the marked file is the plain one,
@@ -72,7 +72,7 @@ struct PlainAndMarked {
 };
 
 TEST(PanoramaMetadata, JpegCarriesItInAnApp1SegmentAfterTheJfifHeader) {
-  const PlainAndMarked files("out.jpg");
+  const PlainAndMarked files(ImageFormat::Jpeg);
   const auto segments = HeaderSegments(files.marked.Bytes());
   ASSERT_GE(segments.size(), 3u);
   EXPECT_EQ(segments[0].marker, 0xE0);  // JFIF first, where readers look for it
@@ -82,7 +82,7 @@ TEST(PanoramaMetadata, JpegCarriesItInAnApp1SegmentAfterTheJfifHeader) {
 }
 
 TEST(PanoramaMetadata, PngCarriesItUncompressedInAnITxtChunkBeforeTheImageData) {
-  const PlainAndMarked files("out.png");
+  const PlainAndMarked files(ImageFormat::Png);
   const auto chunks = PngChunks(files.marked.Bytes());
   const auto type = [&](const char* t) {
     return std::find_if(chunks.begin(), chunks.end(), [&](const auto& c) { return c.type == t; });
@@ -98,14 +98,14 @@ TEST(PanoramaMetadata, PngCarriesItUncompressedInAnITxtChunkBeforeTheImageData) 
 TEST(PanoramaMetadata, BmpStaysPlainAndRegisteredJpegsToo) {
   const WorkBitmap image = testing::PaintedPanorama(8, 4, testing::SmoothColour);
   MemorySink plain, marked;
-  EncodeImage(image, "out.BMP", 90, ImageMetadata::None, plain);
-  EncodeImage(image, "out.BMP", 90, ImageMetadata::Panorama, marked);
+  EncodeImage(image, ImageFormat::Bmp, {.metadata = ImageMetadata::None}, plain);
+  EncodeImage(image, ImageFormat::Bmp, {.metadata = ImageMetadata::Panorama}, marked);
   EXPECT_EQ(plain.Bytes(), marked.Bytes());
   // SaveAsJpeg (the host system's pictures) writes none unless asked.
   TempDir dir;
   SaveAsJpeg(image, dir / "host.jpg", 90);
   EXPECT_EQ(JpegXmp(testing::ReadFile(dir / "host.jpg")), std::nullopt);
-  SaveImage(image, dir / "out.jpg", 90, ImageMetadata::Panorama);
+  SaveImage(image, dir / "out.jpg", ImageFormat::Jpeg, {.metadata = ImageMetadata::Panorama});
   EXPECT_NE(JpegXmp(testing::ReadFile(dir / "out.jpg")), std::nullopt);
 }
 
@@ -120,12 +120,12 @@ TEST(PanoramaMetadata, OnlyAnImageTwiceAsWideAsHighIsMarked) {
     EXPECT_EQ(IsFullPanoramaSize(size.w, size.h), size.full) << size.w << "x" << size.h;
     if (size.h == 0) continue;
     const WorkBitmap image = testing::FilledBitmap(size.w, size.h, BgrPixel{10, 20, 30});
-    for (const char* name : {"out.png", "out.jpg"}) {
+    for (ImageFormat format : {ImageFormat::Png, ImageFormat::Jpeg}) {
       MemorySink sink;
-      EncodeImage(image, name, 90, ImageMetadata::Panorama, sink);
-      const auto xmp =
-          std::string_view(name).ends_with(".png") ? PngXmp(sink.Bytes()) : JpegXmp(sink.Bytes());
-      EXPECT_EQ(xmp.has_value(), size.full) << size.w << "x" << size.h << " " << name;
+      EncodeImage(image, format, {.metadata = ImageMetadata::Panorama}, sink);
+      const auto xmp = format == ImageFormat::Png ? PngXmp(sink.Bytes()) : JpegXmp(sink.Bytes());
+      EXPECT_EQ(xmp.has_value(), size.full)
+          << size.w << "x" << size.h << " " << ImageFormatName(format);
     }
   }
 }

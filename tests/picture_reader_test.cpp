@@ -117,7 +117,7 @@ std::span<const std::uint8_t> Span(const std::string& s) {
 
 std::string BmpOf(const WorkBitmap& bitmap) {
   MemorySink sink;
-  EncodeBmp(bitmap, sink);
+  EncodeBmp(bitmap, {}, sink);
   return sink.Bytes();
 }
 

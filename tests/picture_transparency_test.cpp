@@ -84,7 +84,7 @@ class PictureTransparency : public ::testing::Test {
   void WriteBmps(PackedColour key, const std::string& tag) {
     for (const Source& p : pictures_) {
       MemorySink sink;
-      EncodeBmp(Keyed(p.rgba, key), sink);
+      EncodeBmp(Keyed(p.rgba, key), {}, sink);
       testing::WriteFile(dir_ / (p.name + "-" + tag + ".bmp"), sink.Bytes());
     }
   }

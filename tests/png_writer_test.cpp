@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/PanoramaXmp.h"
 #include "codecs/PngWriter.h"
 #include "support/BitmapTesting.h"
 #include "support/PngReading.h"
@@ -39,9 +40,9 @@ WorkBitmap Varied(int w, int h) {
 }
 
 std::string Encoded(const WorkBitmap& bitmap, const PngOptions& options,
-                    std::string_view xmp = {}) {
+                    ImageMetadata metadata = ImageMetadata::None) {
   MemorySink sink;
-  EncodePng(bitmap, sink, xmp, options);
+  EncodePng(bitmap, {.metadata = metadata, .png = options}, sink);
   return sink.Bytes();
 }
 
@@ -138,7 +139,7 @@ TEST(PngWriter, ChunksInOrderWithTheXmpBeforeTheImageData) {
   PngOptions options;
   options.pieceRows = 4;
   options.threads = 2;
-  const std::string png = Encoded(Varied(64, 32), options, "<x:xmpmeta/>");
+  const std::string png = Encoded(Varied(64, 32), options, ImageMetadata::Panorama);
   std::vector<std::string> types;
   for (const auto& chunk : PngChunks(png)) {
     types.push_back(chunk.type);
@@ -154,7 +155,7 @@ TEST(PngWriter, ChunksInOrderWithTheXmpBeforeTheImageData) {
   const std::vector<std::string> expected = {"IHDR", "iTXt", "IDAT", "IDAT", "IDAT", "IDAT",
                                              "IDAT", "IDAT", "IDAT", "IDAT", "IEND"};
   EXPECT_EQ(types, expected);
-  EXPECT_EQ(testing::PngXmp(png), "<x:xmpmeta/>");
+  EXPECT_EQ(testing::PngXmp(png), PanoramaXmpPacket(64, 32));
   EXPECT_EQ(PngChunks(png).back().start + 12, png.size());  // nothing after IEND
 }
 
@@ -191,13 +192,13 @@ TEST(PngWriter, RowsAreReportedPieceByPieceAndARefusalStopsEveryThread) {
   options.pieceRows = 8;
   options.threads = 3;
   CountingSink all;
-  EncodePng(bitmap, all, {}, options);
+  EncodePng(bitmap, {.png = options}, all);
   EXPECT_EQ(all.reported, 100);
   EXPECT_EQ(all.reports, 13);  // twelve pieces of eight rows, one of four
 
   CountingSink stopped;
   stopped.stopAt = 40;
-  EXPECT_THROW(EncodePng(bitmap, stopped, {}, options), std::runtime_error);
+  EXPECT_THROW(EncodePng(bitmap, {.png = options}, stopped), std::runtime_error);
   EXPECT_EQ(stopped.reported, 48);
   // What was written stops before the image data's end.
   EXPECT_EQ(stopped.Bytes().find("IEND"), std::string::npos);
@@ -205,7 +206,7 @@ TEST(PngWriter, RowsAreReportedPieceByPieceAndARefusalStopsEveryThread) {
 
 TEST(PngWriter, AnEmptyImageIsRefused) {
   MemorySink sink;
-  EXPECT_THROW(EncodePng(WorkBitmap(), sink), std::runtime_error);
+  EXPECT_THROW(EncodePng(WorkBitmap(), {}, sink), std::runtime_error);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ TEST(Registration, ListInMenuWithBGMax20GetsBack21AndKeepsEveryOtherByte) {
   EXPECT_EQ(BmpView(catalog).Height(), 80);
   EXPECT_EQ(JpegSize(ReadFile(t.D3d("sunset.jpg"))), std::make_pair(1024, 1024));
   MemorySink texture;
-  EncodeJpeg(MakeDirect3DTexture(picture), 90, texture);
+  EncodeJpeg(MakeDirect3DTexture(picture), {.quality = 90}, texture);
   EXPECT_EQ(ReadFile(t.D3d("sunset.jpg")), texture.Bytes());
   EXPECT_EQ(Snapshot(t.dir.Path() / "qoral2/bg").size(), 4u);  // bg.ini, mng, 2 pictures
 }

@@ -69,7 +69,7 @@ class TextureFiles : public ::testing::Test {
 
   std::string WriteBmp(const std::string& name, const WorkBitmap& bitmap) {
     std::string path = (dir_ / name).string();
-    WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, out); });
+    WriteFileAtomically(path, [&](ByteSink& out) { EncodeBmp(bitmap, {}, out); });
     return path;
   }
   std::string WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) {

@@ -160,10 +160,10 @@ CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
   options.layout = cubeLayout;
   options.convention = cubeConvention;
   options.faceSize = faceSize;
-  options.quality = quality;
-  options.png = png;
+  options.encoding.quality = quality;
+  options.encoding.png = png;
+  options.encoding.glow = glow;
   options.threads = png.threads;
-  options.glow = glow;
   return options;
 }
 
@@ -212,9 +212,10 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   if (!plan.image.empty() && !plan.ToStandardOutput()) {
     const OutputOrigin origin =
         sceneName && !request.overwrite ? OutputOrigin::SceneFile : OutputOrigin::Named;
-    if (const auto problem = CheckOutputTarget(plan.image, origin, plan.ImageSize())) {
+    if (const auto problem =
+            CheckOutputTarget(plan.image, origin, plan.ImageSize(), plan.imageFormat)) {
       const bool namedWouldDo =
-          !CheckOutputTarget(plan.image, OutputOrigin::Named, plan.ImageSize());
+          !CheckOutputTarget(plan.image, OutputOrigin::Named, plan.ImageSize(), plan.imageFormat);
       return refused(*problem + (namedWouldDo ? " (-o or --overwrite replaces it)" : ""));
     }
   }
@@ -245,7 +246,8 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   if (!request.sunJson.empty()) {
     plan.sun = OutputPathOf(request.sunJson);
     // No picture: no size to check.
-    if (const auto problem = CheckOutputTarget(plan.sun, OutputOrigin::Named, OutputSize{1, 1}))
+    if (const auto problem =
+            CheckOutputTarget(plan.sun, OutputOrigin::Named, OutputSize{1, 1}, std::nullopt))
       return refused(*problem);
   }
   // Two spellings of one file ("./y.png" and "y.png", a link and its file)

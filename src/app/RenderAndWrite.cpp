@@ -39,23 +39,6 @@ class StandardOutputSink : public ByteSink {
   }
 };
 
-// The extension that chooses the format in EncodeImage.
-const char* ExtensionOf(ImageFormat format) {
-  switch (format) {
-    case ImageFormat::Bmp:
-      return ".bmp";
-    case ImageFormat::Png:
-      return ".png";
-    case ImageFormat::Exr:
-      return ".exr";
-    case ImageFormat::Hdr:
-      return ".hdr";
-    case ImageFormat::Jpeg:
-      break;
-  }
-  return ".jpg";
-}
-
 // The plan's files, `sun` the sun's description (empty: none), `glow` what the
 // HDR outputs add. Reads nothing of the session: it may run beside the
 // window's thread.
@@ -72,7 +55,8 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
     StretchDraw(picture, thumbnail);
   }
   const WorkBitmap& image = plan.thumbnail > 0 ? thumbnail : picture;
-  const std::string format = ExtensionOf(plan.imageFormat);
+  const EncodeOptions encoding{
+      .quality = plan.quality, .metadata = plan.metadata, .png = plan.png, .glow = &glow};
   std::vector<FileToWrite> files;
   // A thumbnail is small: encoded at once, and written into the empty file a
   // thumbnail service made for it when there is one (the service reads that
@@ -80,21 +64,18 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
   const bool imageFile = !plan.image.empty() && !plan.ToStandardOutput();
   MemorySink thumbnailBytes;
   if (imageFile && plan.thumbnail > 0) {
-    EncodeImage(image, format, plan.quality, plan.metadata, thumbnailBytes, &glow, plan.png);
+    EncodeImage(image, plan.imageFormat, encoding, thumbnailBytes);
     if (!FillEmptyFile(plan.image, thumbnailBytes.Bytes()))
       files.push_back({plan.image, [&](ByteSink& out) { out.Write(thumbnailBytes.Bytes()); }});
   } else if (imageFile) {
     files.push_back({plan.image,
-                     [&](ByteSink& out) {
-                       EncodeImage(image, plan.image, plan.quality, plan.metadata, out, &glow,
-                                   plan.png);
-                     },
+                     [&](ByteSink& out) { EncodeImage(image, plan.imageFormat, encoding, out); },
                      image.Height()});
   }
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
-    EncodeImage(image, format, plan.quality, plan.metadata, out, &glow, plan.png);
+    EncodeImage(image, plan.imageFormat, encoding, out);
   }
   if (plan.faces)
     WriteCubeMap(picture, plan.cubemap, plan.CubeOptions(&glow), files, progress);

@@ -18,7 +18,7 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 }  // namespace
 
-void EncodeBmp(const WorkBitmap& bitmap, ByteSink& out) {
+void EncodeBmp(const WorkBitmap& bitmap, const EncodeOptions&, ByteSink& out) {
   const std::uint32_t width = bitmap.Width(), height = bitmap.Height();
   const std::uint32_t stride = static_cast<std::uint32_t>(WorkBitmap::StrideFor(bitmap.Width()));
   const std::uint32_t image_bytes = stride * height;

@@ -9,10 +9,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "codecs/ExrWriter.h"
 #include "codecs/ImageOutput.h"
 #include "codecs/OutputTarget.h"
-#include "codecs/RgbeWriter.h"
 #include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "render/RenderContext.h"
@@ -123,11 +121,16 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
                        const CubeMapOptions& options, ByteSink& out) {
   if (!WorkBitmap::FitsLimits(picture.width, picture.height))
     throw std::runtime_error(std::string(kMemoryExhausted));
-  const PanoramaProjection project(panorama.Width(), panorama.Height());
-  const std::string_view extension = CubeFaceExtension(options.format);
+  EncodeOptions encoding = options.encoding;
+  encoding.metadata = ImageMetadata::None;
+  const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
+  encoding.png.threads = threads;
   if (IsHdrFormat(options.format)) {
+    // Sampled in linear light, so that a face mixes light as a 3D program
+    // does, the sun's glow with it.
+    const PanoramaProjection project(panorama.Width(), panorama.Height());
     const SunGlow none;
-    const SunGlow& glow = options.glow ? *options.glow : none;
+    const SunGlow& glow = encoding.glow ? *encoding.glow : none;
     const LinearPicture linear{picture.width, picture.height, [&](int y, float* rgb) {
                                  for (int x = 0; x < picture.width; ++x) {
                                    const auto d = picture.direction(x, y);
@@ -141,26 +144,18 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
                                    SampleLinear(panorama, glow, p.x, p.y, rgb + 3 * x);
                                  }
                                }};
-    if (options.format == CubeFaceFormat::Exr)
-      EncodeExr(linear, out);
-    else
-      EncodeRgbe(linear, out);
-    return;
+    return EncodeLinearImage(linear, options.format, encoding, out);
   }
   WorkBitmap bitmap;
   if (!bitmap.Resize(picture.width, picture.height))
     throw std::runtime_error(std::string(kMemoryExhausted));
   // Rows on the crew's threads: each pixel is the panorama's sample alone.
-  const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
   auto sample = [&](int, std::int64_t first, std::int64_t last) {
     SampleDirections(panorama, bitmap, static_cast<int>(first), static_cast<int>(last),
                      picture.direction);
   };
   WorkCrew(threads).Run(picture.height, kSampledRowsPerBlock, sample);
-  PngOptions png = options.png;
-  png.threads = threads;
-  // A face is no panorama: no panorama metadata.
-  EncodeImage(bitmap, extension, options.quality, ImageMetadata::None, out, nullptr, png);
+  EncodeImage(bitmap, options.format, encoding, out);
 }
 
 }  // namespace
@@ -188,7 +183,7 @@ std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::str
   CubeMapOptions options;
   options.format = format;
   options.faceSize = faceSize;
-  options.quality = quality;
+  options.encoding.quality = quality;
   return CubeMapFiles(panorama, folder, options);
 }
 
@@ -215,7 +210,7 @@ void WriteCubeMap(const WorkBitmap& panorama, const std::string& folder, int fac
   CubeMapOptions options;
   options.format = format;
   options.faceSize = faceSize;
-  options.quality = quality;
+  options.encoding.quality = quality;
   WriteCubeMap(panorama, folder, options, std::move(others), progress);
 }
 

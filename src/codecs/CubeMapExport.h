@@ -40,14 +40,14 @@ struct CubeMapOptions {
   CubeLayout layout = CubeLayout::Faces;
   CubeConvention convention = CubeConvention::Gl;
   int faceSize = 1;  // N: each face N x N
-  int quality = 90;  // of JPEG faces
-  PngOptions png;    // of PNG faces (its threads are `threads`)
+  // How each picture is encoded: the JPEG quality, the PNG compression (its
+  // threads are `threads`), what the HDR formats add to the panorama in
+  // linear light. A face is no panorama: it says nothing of itself, whatever
+  // the metadata says.
+  EncodeOptions encoding;
   // The threads that sample each picture and compress a PNG one; 0 or less:
   // the default number of render threads.
   int threads = 0;
-  // What the HDR formats add to the panorama in linear light (nothing: the
-  // panorama alone); the eight-bit formats ignore it.
-  const SunGlow* glow = nullptr;
 };
 
 // The files of the cube map in the folder: the six faces in the order px, nx,

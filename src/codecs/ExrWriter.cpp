@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/PanoramaXmp.h"
+
 namespace horizonmill {
 namespace {
 
@@ -47,7 +49,7 @@ constexpr int kExrBlockRows = 16;
 
 }  // namespace
 
-void EncodeExr(const LinearPicture& picture, ByteSink& out, ExrEnvironment environment) {
+void EncodeExr(const LinearPicture& picture, const EncodeOptions& options, ByteSink& out) {
   const int w = picture.width, h = picture.height;
   if (w <= 0 || h <= 0) throw std::runtime_error("an OpenEXR picture needs at least one pixel");
   MemoryStream stream;
@@ -58,7 +60,7 @@ void EncodeExr(const LinearPicture& picture, ByteSink& out, ExrEnvironment envir
     header.channels().insert("G", Imf::Channel(Imf::HALF));
     header.channels().insert("B", Imf::Channel(Imf::HALF));
     Imf::addChromaticities(header, Imf::Chromaticities());  // Rec. 709, D65
-    if (environment == ExrEnvironment::LatLong) Imf::addEnvmap(header, Imf::ENVMAP_LATLONG);
+    if (MarksPanorama(w, h, options.metadata)) Imf::addEnvmap(header, Imf::ENVMAP_LATLONG);
     Imf::OutputFile file(stream, header);
     std::vector<float> rgb(static_cast<std::size_t>(w) * 3);
     std::vector<half> block(static_cast<std::size_t>(w) * 3 * kExrBlockRows);

@@ -3,25 +3,23 @@
 // Rec. 709 primaries with the D65 white point in the file's chromaticities.
 #pragma once
 
+#include "codecs/EncodeOptions.h"
 #include "codecs/LinearPicture.h"
 #include "platform/ByteSink.h"
 
 namespace horizonmill {
 
-enum class ExrEnvironment {
-  None,     // a plain picture
-  LatLong,  // marked as a latitude-longitude environment map ("envmap" 0):
-            // the library's rule puts its left edge at −Z, a quarter in at +X
-            // and up at +Y, which is the panorama's direction rule
-};
-
 // Writes the picture into the sink and flushes it. Values beyond the largest
-// half (65504) are held there, values below 0 and no-numbers become 0. The
-// sink hears of every row encoded (ByteSink::EncodedRows) and may stop the
-// writing by throwing; a failure of the library throws std::runtime_error with
-// its message. The whole file is made in memory first (the library goes back
-// to write its table of row offsets), then handed to the sink.
-void EncodeExr(const LinearPicture& picture, ByteSink& out,
-               ExrEnvironment environment = ExrEnvironment::None);
+// half (65504) are held there, values below 0 and no-numbers become 0. A
+// picture that says it is a full panorama (the options' metadata,
+// codecs/PanoramaXmp.h) is marked as a latitude-longitude environment map
+// ("envmap" 0): the library's rule puts its left edge at −Z, a quarter in at
+// +X and up at +Y, which is the panorama's direction rule. The rest of the
+// options are other formats'. The sink hears of every row encoded
+// (ByteSink::EncodedRows) and may stop the writing by throwing; a failure of
+// the library throws std::runtime_error with its message. The whole file is
+// made in memory first (the library goes back to write its table of row
+// offsets), then handed to the sink.
+void EncodeExr(const LinearPicture& picture, const EncodeOptions& options, ByteSink& out);
 
 }  // namespace horizonmill

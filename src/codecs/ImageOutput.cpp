@@ -1,12 +1,13 @@
 #include "codecs/ImageOutput.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cassert>
+#include <stdexcept>
 
 #include "codecs/BmpWriter.h"
 #include "codecs/ExrWriter.h"
+#include "codecs/HdrLight.h"
 #include "codecs/JpegWriter.h"
-#include "codecs/PanoramaXmp.h"
 #include "codecs/PngWriter.h"
 #include "codecs/RgbeWriter.h"
 #include "image/ImageLimits.h"
@@ -26,106 +27,61 @@ std::string OutputSizeProblem(OutputSize size) {
          std::to_string(size.height) + " image";
 }
 
-std::string LowerCaseExtension(std::string_view filename) {
-  const auto separator = filename.find_last_of("/\\:");
-  const auto dot = filename.rfind('.');
-  if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator))
-    return {};
-  std::string ext(filename.substr(dot));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
 std::string OutputPathOf(std::string_view name) {
   std::string path(name);
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }
 
-bool IsBmpFilename(std::string_view filename) { return LowerCaseExtension(filename) == ".bmp"; }
-
-ImageFormat ImageFormatOf(std::string_view filename) {
-  const std::string ext = LowerCaseExtension(filename);
-  if (ext == ".bmp") return ImageFormat::Bmp;
-  if (ext == ".png") return ImageFormat::Png;
-  if (ext == ".exr") return ImageFormat::Exr;
-  if (ext == ".hdr") return ImageFormat::Hdr;
-  return ImageFormat::Jpeg;
-}
-
-const char* ImageFormatName(ImageFormat format) {
+void EncodeImage(const WorkBitmap& bitmap, ImageFormat format, const EncodeOptions& options,
+                 ByteSink& out) {
   switch (format) {
     case ImageFormat::Bmp:
-      return "BMP";
+      return EncodeBmp(bitmap, options, out);
     case ImageFormat::Png:
-      return "PNG";
+      return EncodePng(bitmap, options, out);
+    case ImageFormat::Jpeg:
+      return EncodeJpeg(bitmap, options, out);
     case ImageFormat::Exr:
-      return "OpenEXR";
     case ImageFormat::Hdr:
-      return "Radiance HDR";
+      break;
+  }
+  const SunGlow none;
+  EncodeLinearImage(LinearPictureOf(bitmap, options.glow ? *options.glow : none), format, options,
+                    out);
+}
+
+void EncodeLinearImage(const LinearPicture& picture, ImageFormat format,
+                       const EncodeOptions& options, ByteSink& out) {
+  switch (format) {
+    case ImageFormat::Exr:
+      return EncodeExr(picture, options, out);
+    case ImageFormat::Hdr:
+      return EncodeRgbe(picture, options, out);
+    case ImageFormat::Bmp:
+    case ImageFormat::Png:
     case ImageFormat::Jpeg:
       break;
   }
-  return "JPEG";
+  assert(!"an eight-bit format asked of a picture in linear light");
+  throw std::logic_error(std::string("no ") + ImageFormatName(format) +
+                         " encoder of a picture in linear light");
 }
 
-bool HasImageExtension(std::string_view filename) {
-  const std::string ext = LowerCaseExtension(filename);
-  return ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".exr" ||
-         ext == ".hdr";
+void SaveImage(const WorkBitmap& bitmap, const std::string& path, ImageFormat format,
+               const EncodeOptions& options, WriteProgress* progress) {
+  WriteFileAtomically(
+      path, [&](ByteSink& out) { EncodeImage(bitmap, format, options, out); }, OnInterrupt::Stop,
+      progress);
 }
 
 void SaveAsBmp(const WorkBitmap& bitmap, const std::string& path, WriteProgress* progress) {
-  WriteFileAtomically(
-      path, [&](ByteSink& out) { EncodeBmp(bitmap, out); }, OnInterrupt::Stop, progress);
+  SaveImage(bitmap, path, ImageFormat::Bmp, {}, progress);
 }
 
 void SaveAsJpeg(const WorkBitmap& bitmap, const std::string& path, int quality,
                 WriteProgress* progress) {
-  WriteFileAtomically(
-      path, [&](ByteSink& out) { EncodeJpeg(bitmap, quality, out); }, OnInterrupt::Stop, progress);
-}
-
-namespace {
-
-// Whether the image says it is a full panorama.
-bool MarksPanorama(const WorkBitmap& bitmap, ImageMetadata metadata) {
-  return metadata == ImageMetadata::Panorama && IsFullPanoramaSize(bitmap.Width(), bitmap.Height());
-}
-
-// The metadata's XMP packet for the bitmap; empty for none.
-std::string XmpPacketOf(const WorkBitmap& bitmap, ImageMetadata metadata) {
-  return MarksPanorama(bitmap, metadata) ? PanoramaXmpPacket(bitmap.Width(), bitmap.Height())
-                                         : std::string();
-}
-
-}  // namespace
-
-void EncodeImage(const WorkBitmap& bitmap, std::string_view filename, int quality,
-                 ImageMetadata metadata, ByteSink& out, const SunGlow* glow,
-                 const PngOptions& png) {
-  const SunGlow none;
-  const LinearPicture linear = LinearPictureOf(bitmap, glow ? *glow : none);
-  switch (ImageFormatOf(filename)) {
-    case ImageFormat::Exr:
-      return EncodeExr(
-          linear, out,
-          MarksPanorama(bitmap, metadata) ? ExrEnvironment::LatLong : ExrEnvironment::None);
-    case ImageFormat::Hdr:
-      return EncodeRgbe(linear, out);
-    case ImageFormat::Bmp:
-      return EncodeBmp(bitmap, out);
-    case ImageFormat::Png:
-      return EncodePng(bitmap, out, XmpPacketOf(bitmap, metadata), png);
-    case ImageFormat::Jpeg:
-      return EncodeJpeg(bitmap, quality, out, XmpPacketOf(bitmap, metadata));
-  }
-}
-
-void SaveImage(const WorkBitmap& bitmap, const std::string& path, int quality,
-               ImageMetadata metadata) {
-  WriteFileAtomically(path,
-                      [&](ByteSink& out) { EncodeImage(bitmap, path, quality, metadata, out); });
+  SaveImage(bitmap, path, ImageFormat::Jpeg, {.quality = quality}, progress);
 }
 
 }  // namespace horizonmill

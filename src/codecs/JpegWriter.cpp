@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/PanoramaXmp.h"
+
 namespace horizonmill {
 namespace {
 
@@ -88,7 +90,9 @@ void TermDestination(j_compress_ptr cinfo) {
 
 }  // namespace
 
-void EncodeJpeg(const WorkBitmap& bitmap, int quality, ByteSink& out, std::string_view xmpPacket) {
+void EncodeJpeg(const WorkBitmap& bitmap, const EncodeOptions& options, ByteSink& out) {
+  const int quality = options.quality;
+  const std::string xmpPacket = XmpPacketFor(bitmap.Width(), bitmap.Height(), options.metadata);
   if (xmpPacket.size() > kMaxJpegXmpBytes) throw std::runtime_error("XMP packet too large");
   jpeg_compress_struct cinfo;
   ErrorManager err;

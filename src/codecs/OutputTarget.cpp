@@ -44,7 +44,7 @@ bool IsDriveLetterName(std::string_view name) {
 }
 
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
-                                             OutputSize size) {
+                                             OutputSize size, std::optional<ImageFormat> format) {
   // The message a FileError would carry (a string of its own: what() dies with the error).
   auto problem = [&](const std::string& reason) {
     return std::string(FileError(path, reason).what());
@@ -67,7 +67,7 @@ std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrig
     return problem("exists, and the scene's output name never replaces a file");
   // A size beyond what any image may have is the render's to refuse, with the
   // limit it breaks: saying .png or .bmp would do could only mislead.
-  if (ImageFormatOf(path) == ImageFormat::Jpeg && WorkBitmap::FitsLimits(size.width, size.height) &&
+  if (format == ImageFormat::Jpeg && WorkBitmap::FitsLimits(size.width, size.height) &&
       (size.width > kMaxJpegSide || size.height > kMaxJpegSide))
     return problem("a JPEG picture can be at most " + std::to_string(kMaxJpegSide) +
                    " pixels a side, and this one would be " + std::to_string(size.width) + " x " +

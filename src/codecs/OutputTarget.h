@@ -26,9 +26,10 @@ bool IsDriveLetterName(std::string_view name);
 // The largest side of a JPEG picture, which the JPEG library refuses beyond.
 inline constexpr int kMaxJpegSide = 65500;
 
-// Nothing when an image of `size` may be written to `path` (an output name
-// already through OutputPathOf); otherwise why not, as a message naming the
-// path, in this order:
+// Nothing when an image of `size` in `format` (nothing: a file that holds no
+// picture) may be written to `path` (an output name already through
+// OutputPathOf); otherwise why not, as a message naming the path, in this
+// order:
 // - a Windows drive-letter name ("C:/pictures/sky.jpg") cannot exist here;
 // - a name ending in "/" names a folder;
 // - the folder the name lies in must exist, be a folder, and take a new file
@@ -44,6 +45,6 @@ inline constexpr int kMaxJpegSide = 65500;
 // A symbolic link counts as what it points to here; the writer replaces the
 // link itself, and only when it points to a regular file.
 std::optional<std::string> CheckOutputTarget(const std::string& path, OutputOrigin origin,
-                                             OutputSize size);
+                                             OutputSize size, std::optional<ImageFormat> format);
 
 }  // namespace horizonmill

@@ -33,4 +33,8 @@ std::string PanoramaXmpPacket(int width, int height) {
          "<?xpacket end=\"r\"?>";
 }
 
+std::string XmpPacketFor(int width, int height, ImageMetadata metadata) {
+  return MarksPanorama(width, height, metadata) ? PanoramaXmpPacket(width, height) : std::string();
+}
+
 }  // namespace horizonmill

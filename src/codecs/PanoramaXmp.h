@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "codecs/EncodeOptions.h"
+
 namespace horizonmill {
 
 // Whether a W x H image can be a full equirectangular panorama (360° by 180°
@@ -20,5 +22,13 @@ constexpr bool IsFullPanoramaSize(int width, int height) {
 // with the crop at (0, 0) (the image is the whole sphere), and the program as
 // the creator tool. UTF-8, a read-only packet (no padding for editing in place).
 std::string PanoramaXmpPacket(int width, int height);
+
+// Whether a W x H image written with the metadata says it is a full panorama.
+constexpr bool MarksPanorama(int width, int height, ImageMetadata metadata) {
+  return metadata == ImageMetadata::Panorama && IsFullPanoramaSize(width, height);
+}
+// The XMP packet such an image carries: PanoramaXmpPacket when it says it is a
+// full panorama, otherwise empty (none).
+std::string XmpPacketFor(int width, int height, ImageMetadata metadata);
 
 }  // namespace horizonmill

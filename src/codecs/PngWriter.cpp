@@ -11,8 +11,10 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "codecs/PanoramaXmp.h"
 #include "render/RenderContext.h"
 #include "render/WorkCrew.h"
 
@@ -243,9 +245,10 @@ std::string ITxtData(std::string_view xmp) {
 
 }  // namespace
 
-void EncodePng(const WorkBitmap& bitmap, ByteSink& out, std::string_view xmpPacket,
-               const PngOptions& options) {
+void EncodePng(const WorkBitmap& bitmap, const EncodeOptions& encoding, ByteSink& out) {
+  const PngOptions& options = encoding.png;
   const int width = bitmap.Width(), height = bitmap.Height();
+  const std::string xmpPacket = XmpPacketFor(width, height, encoding.metadata);
   if (width < 1 || height < 1) throw std::runtime_error("PNG writing failed: the image is empty");
   const int level = std::clamp(options.level, kMinPngLevel, kMaxPngLevel);
   const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();

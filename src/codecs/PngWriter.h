@@ -10,52 +10,21 @@
 // bytes are the same for any number of threads.
 #pragma once
 
-#include <string_view>
-
+#include "codecs/EncodeOptions.h"
 #include "image/WorkBitmap.h"
 #include "platform/ByteSink.h"
 
 namespace horizonmill {
 
-// The filter put in front of every row. Adaptive tries the five and keeps the
-// one whose bytes, read as signed, sum to the least in magnitude.
-enum class PngFilter { None, Sub, Up, Average, Paeth, Adaptive };
-
-// The zlib levels --png-level takes, and the one used when none is asked for.
-// Chosen by measurement (bench/png_bench.cpp, the every-layer example and a
-// photograph-like picture at 3072 x 1536): the Sub filter at level 4 makes
-// files the size of level 6 with adaptive filtering on rendered skies (6% larger
-// on photographs) in a fifth to a quarter of its time; Paeth and adaptive
-// filtering lose to Sub on the rendered pictures at every level, and levels 1
-// to 3 save up to a third of the time for files 7 to 18% larger.
-inline constexpr int kMinPngLevel = 0;
-inline constexpr int kMaxPngLevel = 9;
-inline constexpr int kDefaultPngLevel = 4;
-inline constexpr PngFilter kDefaultPngFilter = PngFilter::Sub;
-
-struct PngOptions {
-  int level = kDefaultPngLevel;  // kMinPngLevel .. kMaxPngLevel; others are clamped
-  PngFilter filter = kDefaultPngFilter;
-  // The threads that compress (1: the caller alone); 0 or less: the default
-  // number of render threads (render/RenderContext.h).
-  int threads = 0;
-  // Rows per piece; 0: as many as make about kPngPieceBytes of image data, at
-  // most kPngPieceRows (the sink hears of the rows piece by piece, so a write
-  // asked to stop stops within that many rows).
-  int pieceRows = 0;
-};
-inline constexpr int kPngPieceBytes = 256 * 1024;
-inline constexpr int kPngPieceRows = 16;
-
-// Writes the bitmap as a PNG file into the sink, flushing it at the end. Throws
-// std::runtime_error saying why on failure (memory running out); a sink that
-// cannot take the bytes, or throws when told of rows encoded
-// (ByteSink::EncodedRows, after every piece), ends the writing with what it
-// threw. An XMP packet, when given, goes uncompressed into an iTXt chunk with
-// the keyword kPngXmpKeyword before the image data (the standard XMP place in
-// a PNG file).
-void EncodePng(const WorkBitmap& bitmap, ByteSink& out, std::string_view xmpPacket = {},
-               const PngOptions& options = {});
+// Writes the bitmap as a PNG file into the sink, compressed as the options'
+// PngOptions say, flushing it at the end. Throws std::runtime_error saying why
+// on failure (memory running out); a sink that cannot take the bytes, or
+// throws when told of rows encoded (ByteSink::EncodedRows, after every piece),
+// ends the writing with what it threw. A picture that says it is a full
+// panorama (the options' metadata, codecs/PanoramaXmp.h) carries its XMP
+// packet uncompressed in an iTXt chunk with the keyword kPngXmpKeyword before
+// the image data (the standard XMP place in a PNG file).
+void EncodePng(const WorkBitmap& bitmap, const EncodeOptions& options, ByteSink& out);
 
 inline constexpr const char* kPngXmpKeyword = "XML:com.adobe.xmp";
 

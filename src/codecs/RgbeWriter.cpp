@@ -66,7 +66,7 @@ std::array<std::uint8_t, 4> RgbeOf(float r, float g, float b) {
   return {mantissa(r), mantissa(g), mantissa(b), static_cast<std::uint8_t>(e + 128)};
 }
 
-void EncodeRgbe(const LinearPicture& picture, ByteSink& out) {
+void EncodeRgbe(const LinearPicture& picture, const EncodeOptions&, ByteSink& out) {
   const int w = picture.width, h = picture.height;
   if (w <= 0 || h <= 0) throw std::runtime_error("a Radiance picture needs at least one pixel");
   out.Write(

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "codecs/EncodeOptions.h"
 #include "codecs/LinearPicture.h"
 #include "platform/ByteSink.h"
 
@@ -25,7 +26,8 @@ std::array<std::uint8_t, 4> RgbeOf(float r, float g, float b);
 // as runs (128 + n, byte: n equal bytes, 3 < n < 128) and stretches (n, n
 // bytes: 0 < n <= 128). Narrower and wider rows, which that encoding cannot
 // hold, are written flat. The sink hears of every row encoded and may stop
-// the writing by throwing.
-void EncodeRgbe(const LinearPicture& picture, ByteSink& out);
+// the writing by throwing. The format has no settings and no place for
+// metadata: nothing of the options changes a byte.
+void EncodeRgbe(const LinearPicture& picture, const EncodeOptions& options, ByteSink& out);
 
 }  // namespace horizonmill

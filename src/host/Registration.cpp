@@ -344,7 +344,7 @@ std::string EncodeTexture(const WorkBitmap& picture, int jpegQuality, WriteProgr
   const WorkBitmap texture = MakeDirect3DTexture(picture);
   CountingMemorySink bytes(progress);
   try {
-    EncodeJpeg(texture, jpegQuality, bytes);
+    EncodeJpeg(texture, {.quality = jpegQuality}, bytes);
   } catch (const WriteCancelled&) {
     throw;
   } catch (const FileError&) {

@@ -71,7 +71,7 @@ class FuzzPictures {
                                             static_cast<std::uint8_t>(60 * v)};
         }
       paths_.push_back(folder_ + "/" + std::to_string(s.w) + "x" + std::to_string(s.h) + ".bmp");
-      WriteFileAtomically(paths_.back(), [&](ByteSink& out) { EncodeBmp(b, out); });
+      WriteFileAtomically(paths_.back(), [&](ByteSink& out) { EncodeBmp(b, {}, out); });
     }
   }
   ~FuzzPictures() {
