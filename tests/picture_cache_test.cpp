@@ -1,5 +1,3 @@
-#include "image/PictureCache.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "image/BmpReader.h"
+#include "image/PictureCache.h"
 #include "platform/FileError.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"

@@ -105,6 +105,7 @@
 
 #include "image/PictureBudget.h"
 #include "image/WorkBitmap.h"
+#include "scene/Diagnostic.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
@@ -126,10 +127,6 @@ void WriteSettings(const SceneSettings& scene, const std::string& path);
 std::string FormatReal(long double value);
 
 // ---------------------------------------------------------------- reading
-
-enum class PictureKind { Object, GroundTexture, CeilingTexture };
-// "object picture", "ground texture", "ceiling texture".
-std::string_view PictureKindName(PictureKind kind);
 
 // The missing-picture message is the kind's prefix, the name's last component,
 // then kMissingPictureSuffix.

@@ -24,18 +24,6 @@
 
 namespace horizonmill {
 
-std::string_view PictureKindName(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::Object:
-      return "object picture";
-    case PictureKind::GroundTexture:
-      return "ground texture";
-    case PictureKind::CeilingTexture:
-      return "ceiling texture";
-  }
-  return "picture";
-}
-
 bool SettingsReaderHost::PictureExists(const std::string& path) {
   if (path.empty()) return false;
   std::error_code ec;

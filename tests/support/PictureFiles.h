@@ -32,8 +32,7 @@ inline void WriteBmpFile(const std::string& path, const WorkBitmap& bitmap) {
 // A PNG file whose pixel (x, y) is a hole where `hole(x, y)`, otherwise
 // `colour`.
 template <typename Hole>
-void WriteHoleyPng(const std::string& path, int width, int height, PackedColour colour,
-                   Hole hole) {
+void WriteHoleyPng(const std::string& path, int width, int height, PackedColour colour, Hole hole) {
   RgbaPicture picture{width, height, {}};
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
