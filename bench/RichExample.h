@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "image/PictureCache.h"
 #include "image/WorkBitmap.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
@@ -31,10 +33,10 @@ class NoQuestions : public SettingsReaderHost {
 // thread_time the processor time of the calling thread (for one-thread renders
 // on a machine that other work shares, where a stage's wall time also counts
 // the moments the thread waited for a processor).
-class StageClock : public RenderHost {
+class StageClock : public RenderPort {
  public:
   explicit StageClock(bool threadTime = false) : threadTime_(threadTime) {}
-  void StageMessage(RenderStage stage, std::string_view) override {
+  void StageStarted(RenderStage stage, std::string_view) override {
     Stop();
     running_ = stage;
     started_ = Now();
@@ -63,20 +65,24 @@ class StageClock : public RenderHost {
   double started_ = 0;
 };
 
-// The example scene that uses every layer.
-inline void OpenRichExample(SceneSettings& scene) {
+// The example scene that uses every layer, prepared for its renders (the
+// benchmarks time the renders, not the preparation).
+inline std::shared_ptr<const PreparedScene> PrepareRichExample() {
+  const std::string examples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
+  SceneSettings scene;
   NoQuestions host;
-  ReadSettings(scene, std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm", host);
+  ReadSettings(scene, examples + "/lighthouse-coast.hm", host);
+  PictureCache cache;
+  return PrepareScene(scene, PictureSearch(examples, {}), cache, DefaultPictureBudget()).scene;
 }
 
 // The example rendered at width x height, for the benchmarks of what comes
 // after the render (writing it).
 inline WorkBitmap RenderRichExample(int width, int height) {
-  SceneSettings scene;
-  OpenRichExample(scene);
+  const auto scene = PrepareRichExample();
   WorkBitmap output(width, height), preview(kPreviewWidth, kPreviewHeight);
   RenderContext context;
-  RenderBackground(context, scene, output, preview);
+  RenderBackground(context, *scene, output, preview);
   return output;
 }
 

@@ -18,7 +18,7 @@
 #include "support/BitmapTesting.h"
 #include "support/BmpBytes.h"
 #include "support/PngReading.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {

@@ -1,5 +1,3 @@
-#include "scene/PictureSearch.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,6 +5,7 @@
 
 #include "platform/Paths.h"
 #include "scene/Diagnostic.h"
+#include "scene/PictureSearch.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -83,8 +82,8 @@ TEST(Diagnostic, WhereAndHowTheCommandLinePrintsIt) {
   EXPECT_EQ(FormatDiagnostic(line, "other.hm"),
             "scene.hm:12: warning: unknown key \"Foo\"; the line is skipped");
 
-  const Diagnostic entry = EntryDiagnostic(DiagnosticCode::MissingPicture, GroupId::Mid, 1,
-                                           "trees.bmp", "not found");
+  const Diagnostic entry =
+      EntryDiagnostic(DiagnosticCode::MissingPicture, GroupId::Mid, 1, "trees.bmp", "not found");
   EXPECT_EQ(FormatDiagnostic(entry, "scene.hm"), "scene.hm: middle object 2: warning: not found");
   EXPECT_EQ(DiagnosticWhere(entry), "middle object 2");
 

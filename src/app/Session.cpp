@@ -1,7 +1,9 @@
 #include "app/Session.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 #include "codecs/ImageOutput.h"
@@ -20,6 +22,7 @@ std::string GuardedScale(std::string_view text) {
 
 Session::Session(ProgramSettings settings)
     : settings_(std::move(settings)),
+      pictures_(PictureBudgetFromEnvironment()),
       preview_(kPreviewWidth, kPreviewHeight),
       pictureBudget_(PictureBudgetFromEnvironment()) {
   FillWorkBitmap(preview_, BgrPixel{192, 192, 192});
@@ -32,6 +35,7 @@ void Session::SetJpegQuality(int quality) { jpegQuality_ = std::clamp(quality, 0
 void Session::New() {
   scene_.Reset();
   settingsFilename_ = kNewSettingsName;
+  sceneFolder_.clear();
   savedText_ = EncodeSettings(scene_);
 }
 
@@ -42,6 +46,7 @@ ReadStatus Session::Open(const std::string& path, SettingsReaderHost& host) {
   const ReadStatus status = ReadSettings(read, path, host, limits);
   scene_.Swap(read);
   settingsFilename_ = path;
+  sceneFolder_ = SettingsFolder(path);
   Refresh();
   if (status == ReadStatus::Complete)
     savedText_ = EncodeSettings(scene_);
@@ -58,6 +63,7 @@ void Session::Save() {
 void Session::SaveAs(const std::string& path) {
   WriteSettings(scene_, path);
   settingsFilename_ = path;
+  sceneFolder_ = SettingsFolder(path);
   savedText_ = EncodeSettings(scene_);
 }
 
@@ -156,17 +162,43 @@ bool Session::PreviewAcceptsClick() const {
   return !context_.Rendering && context_.RenderProgress == 0;
 }
 
-void Session::RenderPreview() { RenderBackground(context_, scene_, preview_, preview_); }
+void Session::AddSearchFolder(const std::string& folder) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  searchFolders_.push_back(ec ? folder : absolute.lexically_normal().string());
+}
 
-bool Session::RenderOutput() {
-  const OutputSize size = OutputSizeOf(scene_.Output.Resolution);
+PictureSearch Session::Search() const { return PictureSearch(sceneFolder_, searchFolders_); }
+
+Preparation Session::Prepare(const SceneSettings& document) {
+  return PrepareScene(document, Search(), pictures_, pictureBudget_);
+}
+
+void Session::RenderPreview(const PreparedScene& prepared) {
+  RenderBackground(context_, prepared, preview_, preview_);
+}
+
+bool Session::RenderOutput(const PreparedScene& prepared, const OutputResolution& resolution) {
+  const OutputSize size = OutputSizeOf(resolution);
   if (!output_.Resize(size.width, size.height)) return false;
-  RenderBackground(context_, scene_, output_, preview_);
-  if (context_.Host->WantsPreview()) {
+  RenderBackground(context_, prepared, output_, preview_);
+  if (context_.Port->WantsPreview()) {
     StretchDraw(output_, preview_);
-    context_.Host->ShowPreview(preview_);
+    context_.Port->PreviewReady(preview_);
   }
   return true;
+}
+
+std::vector<Diagnostic> Session::RenderPreview() {
+  Preparation preparation = Prepare();
+  RenderPreview(*preparation.scene);
+  return std::move(preparation.diagnostics);
+}
+
+bool Session::RenderOutput(std::vector<Diagnostic>* diagnostics) {
+  Preparation preparation = Prepare();
+  if (diagnostics != nullptr) *diagnostics = std::move(preparation.diagnostics);
+  return RenderOutput(*preparation.scene, scene_.Output.Resolution);
 }
 
 std::optional<int> Session::ProgressTick() {

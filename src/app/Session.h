@@ -11,12 +11,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/ProgramSettings.h"
 #include "codecs/ImageOutput.h"
 #include "codecs/JpegWriter.h"
+#include "image/PictureCache.h"
 #include "image/TextureLoading.h"
 #include "image/WorkBitmap.h"
+#include "render/PreparedScene.h"
 #include "render/RenderContext.h"
 #include "scene/SceneSettings.h"
 #include "scene/SettingsFile.h"
@@ -139,16 +142,44 @@ class Session {
   ObjectEntry* AddObjectPicture(ObjectGroup& group, const ObjectEntry* like,
                                 const std::string& path);
 
+  // The pictures decoded so far, shared by every preparation (thread-safe).
+  PictureCache& Pictures() { return pictures_; }
+  // The folders a picture found nowhere else is looked for in (by its name's
+  // last component), in order: the command line's --search-dir, a folder the
+  // user pointed at. A relative folder is taken from the current directory.
+  const std::vector<std::string>& SearchFolders() const { return searchFolders_; }
+  void AddSearchFolder(const std::string& folder);
+  // Where the pictures of the document are looked for (scene/PictureSearch.h):
+  // beside the settings file it was opened from or saved to, then as above.
+  PictureSearch Search() const;
+
+  // The document prepared for a render (render/PreparedScene.h) with the
+  // session's pictures, search and picture budget. `document` may be a copy
+  // the caller holds: preparing reads nothing else of the session but its
+  // search and budget, and may run on another thread while the window edits
+  // the session's document (the search and the budget unchanged meanwhile;
+  // take them with Search() and PictureBudget() on the window's thread and
+  // call PrepareScene with them for a worker of your own).
+  Preparation Prepare(const SceneSettings& document);
+  Preparation Prepare() { return Prepare(scene_); }
+
   // A click on the preview renders only when no render runs and the progress
   // timer has seen the last one end (RenderProgress back at 0).
   bool PreviewAcceptsClick() const;
-  // RenderBackground into PreviewBitmap.
-  void RenderPreview();
-  // The full-size render: OutputBitmap sized from Output.Resolution (below 1
-  // counts as 1), RenderBackground into it, and the finished image scaled into
-  // PreviewBitmap and shown (when the host looks at the preview). False, with
-  // nothing rendered, when the size breaks the limits or memory runs out.
-  bool RenderOutput();
+  // RenderBackground of a prepared scene into PreviewBitmap, reporting through
+  // Context().Port.
+  void RenderPreview(const PreparedScene& prepared);
+  // The full-size render of a prepared scene: OutputBitmap sized from its
+  // document's resolution (below 1 counts as 1), RenderBackground into it, and
+  // the finished image scaled into PreviewBitmap and reported ready (when the
+  // port looks at the preview). False, with nothing rendered, when the size
+  // breaks the limits or memory runs out.
+  bool RenderOutput(const PreparedScene& prepared, const OutputResolution& resolution);
+  // The same for the document as it stands, prepared now (the preparation's
+  // diagnostics returned, or put into `diagnostics`: a scene whose pictures
+  // are missing is still drawn, with its placeholders).
+  std::vector<Diagnostic> RenderPreview();
+  bool RenderOutput(std::vector<Diagnostic>* diagnostics = nullptr);
   // The progress timer's tick: the percentage the gauge shows while a stage
   // runs (RenderProgress strictly between 0 and 100); otherwise nothing (the
   // gauge hides) and RenderProgress goes back to 0, so the preview accepts
@@ -158,6 +189,10 @@ class Session {
  private:
   SceneSettings scene_;
   ProgramSettings settings_;
+  PictureCache pictures_;
+  // The folder of the settings file last opened or saved; none for a new scene.
+  std::string sceneFolder_;
+  std::vector<std::string> searchFolders_;
   // What a settings file of the scene held when it was last opened or saved;
   // nothing when the scene was never a file's (a reading stopped part way).
   std::optional<std::string> savedText_;

@@ -60,8 +60,17 @@ int RefuseWarnings(const Options& options, const WarningLog& warnings) {
               ", which --strict makes an error: nothing was rendered");
 }
 
-TerminalHost MakeTerminalHost(const Options& options) {
-  return TerminalHost(stderr, !options.quiet && ::isatty(STDERR_FILENO));
+TerminalPort MakeTerminalPort(const Options& options, WarningLog& warnings, Session& session) {
+  TerminalPort terminal(stderr, !options.quiet && ::isatty(STDERR_FILENO), warnings, options.scene);
+  if (options.strict) terminal.StopOnReport(&session.Context().AbortRequested);
+  return terminal;
+}
+
+int RefuseRenderReports(const Options& options, const TerminalPort& terminal) {
+  if (!options.strict || !terminal.Reported()) return 0;
+  return Fail(
+      "the render could not draw everything, which --strict makes an error: nothing "
+      "was written");
 }
 
 }  // namespace horizonmill::cli

@@ -9,7 +9,7 @@
 #include "app/AppHost.h"
 #include "app/Session.h"
 #include "cli/Options.h"
-#include "cli/TerminalHost.h"
+#include "cli/TerminalPort.h"
 #include "cli/Warnings.h"
 
 namespace horizonmill::cli {
@@ -42,7 +42,14 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings);
 // With --strict, the exit status 1 after a message when there were warnings;
 // otherwise 0.
 int RefuseWarnings(const Options& options, const WarningLog& warnings);
-// The render's host: the bar on standard error when it is a terminal and not --quiet.
-TerminalHost MakeTerminalHost(const Options& options);
+// The render's port, made the session's: the bar on standard error when it is
+// a terminal and not --quiet, the render's diagnostics as warnings pointing
+// into the scene file; with --strict the first of them stops the render, so
+// that nothing is written.
+TerminalPort MakeTerminalPort(const Options& options, WarningLog& warnings, Session& session);
+// After the render: with --strict, the exit status 1 after a message when the
+// render reported anything (it was stopped then, and nothing written);
+// otherwise 0.
+int RefuseRenderReports(const Options& options, const TerminalPort& terminal);
 
 }  // namespace horizonmill::cli

@@ -10,7 +10,7 @@
 
 namespace horizonmill {
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
+std::optional<FileIdentity> FileIdentityOf(const std::string& path) {
   struct stat st {};
   if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   FileIdentity file;
@@ -24,7 +24,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
 PictureCache::PictureCache(std::int64_t capacity) : capacity_(capacity) {}
 
 CachedPicture PictureCache::Picture(const std::string& path, const PictureBudget* budget) {
-  const std::optional<FileIdentity> file = IdentityOf(path);
+  const std::optional<FileIdentity> file = FileIdentityOf(path);
   if (!file) {
     // The reader says why (no such file, a folder, a device); whatever it
     // would read there has no identity to be kept under.

@@ -50,7 +50,7 @@ struct FileIdentity {
 
 // The identity of the regular file at `path` (links followed); nothing when
 // no regular file is there.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
+std::optional<FileIdentity> FileIdentityOf(const std::string& path);
 
 // A picture shared by the cache and whoever uses it; never changed once made.
 using SharedPicture = std::shared_ptr<const PixelImage>;

@@ -39,8 +39,8 @@ Diagnostic TextureDiagnostic(DiagnosticCode code, PictureKind layer, std::string
   return d;
 }
 
-Diagnostic EntryDiagnostic(DiagnosticCode code, GroupId group, std::size_t index,
-                           std::string file, std::string text) {
+Diagnostic EntryDiagnostic(DiagnosticCode code, GroupId group, std::size_t index, std::string file,
+                           std::string text) {
   Diagnostic d;
   d.code = code;
   d.file = std::move(file);

@@ -29,14 +29,14 @@ enum class DiagnosticCode {
                     // out for one: the lines before stay read, the rest is not
 
   // The preparation of a scene: its pictures.
-  NoPictureName,      // a layer that is on or an object entry names no picture: the
-                      // layer shows the checkerboard, the object is left out
-  MissingPicture,     // a picture found nowhere: the layer shows the "無" tile, the
-                      // object is left out
-  UnreadablePicture,  // a picture file that cannot be read or decoded: likewise
-  PictureRefused,     // a picture too large for memory, beyond the picture budget,
-                      // or memory ran out for it: the layer shows the checkerboard,
-                      // the object is left out
+  NoPictureName,        // a layer that is on or an object entry names no picture: the
+                        // layer shows the checkerboard, the object is left out
+  MissingPicture,       // a picture found nowhere: the layer shows the "無" tile, the
+                        // object is left out
+  UnreadablePicture,    // a picture file that cannot be read or decoded: likewise
+  PictureRefused,       // a picture too large for memory, beyond the picture budget,
+                        // or memory ran out for it: the layer shows the checkerboard,
+                        // the object is left out
   PlaceholderNoMemory,  // memory ran out for a placeholder texture: the layer's
                         // renderer draws its own checkerboard, or nothing
 
@@ -83,8 +83,8 @@ struct Diagnostic {
 // Diagnostics about a part of the scene.
 Diagnostic TextureDiagnostic(DiagnosticCode code, PictureKind layer, std::string file,
                              std::string text);
-Diagnostic EntryDiagnostic(DiagnosticCode code, GroupId group, std::size_t index,
-                           std::string file, std::string text);
+Diagnostic EntryDiagnostic(DiagnosticCode code, GroupId group, std::size_t index, std::string file,
+                           std::string text);
 
 // The picture kind of a diagnostic about a texture or an entry; nothing for
 // any other.

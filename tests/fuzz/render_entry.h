@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codecs/BmpWriter.h"
+#include "image/PictureCache.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -101,8 +102,25 @@ class FixedPicturesHost : public SettingsReaderHost {
   const FuzzPictures& pictures_;
 };
 
+// The same choice when the scene is prepared: a name of one of the fixed
+// pictures (as a path, or relative to the program directory, which is their
+// folder) is that picture; any other is chosen by its last component's bytes.
+class FixedPictureSource : public PictureSource {
+ public:
+  explicit FixedPictureSource(const FuzzPictures& pictures) : pictures_(pictures) {}
+  std::optional<std::string> Find(std::string_view name) const override {
+    const auto& paths = pictures_.Paths();
+    for (const std::string& path : {std::string(name), ResolvePath(name)})
+      if (std::find(paths.begin(), paths.end(), path) != paths.end()) return path;
+    return pictures_.For(LastPathComponent(name));
+  }
+
+ private:
+  const FuzzPictures& pictures_;
+};
+
 // Nobody looks at the preview: the stages are not scaled into it.
-class NoPreviewHost : public RenderHost {
+class NoPreviewPort : public RenderPort {
  public:
   bool WantsPreview() const override { return false; }
 };
@@ -146,13 +164,16 @@ inline std::string CheckRenderInput(const std::uint8_t* data, std::size_t size) 
     return {};  // none of the fixed pictures fails to load; kept for safety
   }
   ClampCounts(scene);
-  NoPreviewHost view;
+  PictureCache cache;
+  const Preparation prepared =
+      PrepareScene(scene, FixedPictureSource(pictures), cache, kFuzzPictureBudget);
+  NoPreviewPort view;
   std::uint32_t sums[2] = {};
   for (std::uint32_t& sum : sums) {
     RenderContext context;
-    context.Host = &view;
+    context.Port = &view;
     WorkBitmap target(64, 32), preview(kPreviewWidth, kPreviewHeight);
-    RenderBackground(context, scene, target, preview);
+    RenderBackground(context, *prepared.scene, target, preview);
     sum = Checksum(target);
   }
   if (sums[0] != sums[1]) return "the same scene rendered twice differently";
