@@ -1,5 +1,5 @@
-// What the benchmarks of the rich example (every layer) share: opening it
-// without questions and timing its stages.
+// What the benchmarks of the rich example (every layer) share: opening and
+// preparing it, and timing its stages.
 #pragma once
 
 #include <time.h>
@@ -20,14 +20,6 @@ namespace horizonmill {
 
 inline constexpr const char* kStageNames[] = {"sky",        "sun",    "stars",  "ceiling",
                                               "reflection", "ground", "objects"};
-
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-};
 
 // Adds up the time between stage messages, per stage: wall time, or with
 // thread_time the processor time of the calling thread (for one-thread renders
@@ -69,11 +61,9 @@ class StageClock : public RenderPort {
 // benchmarks time the renders, not the preparation).
 inline std::shared_ptr<const PreparedScene> PrepareRichExample() {
   const std::string examples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
-  SceneSettings scene;
-  NoQuestions host;
-  ReadSettings(scene, examples + "/lighthouse-coast.hm", host);
+  const SettingsRead read = ReadSettings(examples + "/lighthouse-coast.hm");
   PictureCache cache;
-  return PrepareScene(scene, PictureSearch(examples, {}), cache, DefaultPictureBudget()).scene;
+  return PrepareScene(read.scene, PictureSearch(examples, {}), cache, DefaultPictureBudget()).scene;
 }
 
 // The example rendered at width x height, for the benchmarks of what comes

@@ -39,10 +39,9 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
     return 2;
   }
   session.SetPictureBudget(options.pictureBudget.value_or(budget));
-  if (!options.scene.empty()) {
-    SearchDirReaderHost reader(options.searchDirs, options.scene, warnings);
-    if (const auto error = LoadScene(session, options.scene, reader)) return Fail(*error);
-  }
+  for (const std::string& folder : options.searchDirs) session.AddSearchFolder(folder);
+  if (!options.scene.empty())
+    if (const auto error = OpenScene(session, options.scene, warnings)) return Fail(*error);
   if (options.width) {
     OutputResolution& resolution = session.Scene().Output.Resolution;
     resolution.Width = std::to_string(*options.width);
@@ -50,6 +49,7 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
   }
   if (options.quality) session.SetJpegQuality(*options.quality);
   if (options.threads) session.Context().Threads = *options.threads;
+  if (const auto error = CheckPictures(session, options.scene, warnings)) return Fail(*error);
   return 0;
 }
 

@@ -74,7 +74,6 @@ SharedPicture PictureCache::Find(const Key& key, const std::function<SharedPictu
     Entry making;
     making.picture = promise.get_future().share();
     entries_.emplace(key, std::move(making));
-    ++counter;
     lock.unlock();
 
     SharedPicture picture;
@@ -89,6 +88,7 @@ SharedPicture PictureCache::Find(const Key& key, const std::function<SharedPictu
     }
     lock.lock();
     const auto it = entries_.find(key);
+    if (picture) ++counter;
     if (!picture) {
       if (it != entries_.end() && !it->second.ready) entries_.erase(it);
     } else if (it != entries_.end() && !it->second.ready) {

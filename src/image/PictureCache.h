@@ -86,7 +86,7 @@ class PictureCache {
                         const std::function<PixelImagePtr()>& make);
 
   // How many files were decoded, and how many pictures derived, since the
-  // cache was made (a decode or derivation that failed counts too).
+  // cache was made (a decode or derivation that failed counts for nothing).
   std::int64_t Decodes() const;
   std::int64_t Derivations() const;
   // The bytes of the pictures kept now.

@@ -56,14 +56,12 @@ struct Owner {
   std::size_t index = 0;
 
   Diagnostic Tell(DiagnosticCode code, const std::string& name, std::string text) const {
-    return kind == PictureKind::Object
-               ? EntryDiagnostic(code, group, index, name, std::move(text))
-               : TextureDiagnostic(code, kind, name, std::move(text));
+    return kind == PictureKind::Object ? EntryDiagnostic(code, group, index, name, std::move(text))
+                                       : TextureDiagnostic(code, kind, name, std::move(text));
   }
-  // What is done without the picture, to follow what happened.
-  std::string_view Instead(DiagnosticCode code) const {
+  // What is done without a picture found nowhere, to follow what happened.
+  std::string_view Instead() const {
     if (kind == PictureKind::Object) return "; the object is left out";
-    if (code == DiagnosticCode::PictureRefused) return "; the layer shows the checkerboard";
     return "; the layer shows the missing-picture tile \"無\"";
   }
 };
@@ -167,7 +165,7 @@ std::optional<CachedPicture> Preparer::Acquire(const std::string& name, const Ow
     refused = DiagnosticCode::MissingPicture;
     diagnostics_.push_back(owner.Tell(
         refused, name,
-        std::string(kind) + " " + Quoted(name) + " not found" + std::string(owner.Instead(refused))));
+        std::string(kind) + " " + Quoted(name) + " not found" + std::string(owner.Instead())));
     return std::nullopt;
   }
   std::string reason;
@@ -204,9 +202,7 @@ SharedPicture Preparer::Derive(const CachedPicture& source, const std::string& f
     derived_.emplace(key, picture);
     return picture;
   }
-  diagnostics_.push_back(owner.Tell(
-      DiagnosticCode::PictureRefused, name,
-      reason + std::string(owner.Instead(DiagnosticCode::PictureRefused))));
+  diagnostics_.push_back(owner.Tell(DiagnosticCode::PictureRefused, name, reason));
   return nullptr;
 }
 
@@ -218,8 +214,7 @@ void Preparer::PrepareObjects(PreparedScene& scene) {
     std::size_t index = 0;
     for (const ObjectEntry& entry : *group) {
       PreparedObject& object = objects.emplace_back();
-      object.Settings.CopySettingsFrom(entry);
-      object.Settings.Filename = entry.Filename;
+      object.Settings = entry;
       object.Group = id;
       object.Index = index;
       const Owner owner{PictureKind::Object, id, index++};
@@ -248,11 +243,11 @@ void Preparer::Placeholder(PreparedTexture& texture, bool checkerboard, const Ow
   const bool made = checkerboard ? MakeCheckerTexture(tile) : MakeMissingTexture(tile);
   if (!made) {
     texture.Source = TextureSource::None;
-    diagnostics_.push_back(owner.Tell(
-        DiagnosticCode::PlaceholderNoMemory, name,
-        std::string("memory ran out for the ") +
-            (checkerboard ? "checkerboard" : "missing-picture tile") + " of the " +
-            std::string(PictureKindName(owner.kind)) + "; the layer draws its own checkerboard"));
+    diagnostics_.push_back(owner.Tell(DiagnosticCode::PlaceholderNoMemory, name,
+                                      std::string("memory ran out for the ") +
+                                          (checkerboard ? "checkerboard" : "missing-picture tile") +
+                                          " of the " + std::string(PictureKindName(owner.kind)) +
+                                          "; the layer draws its own checkerboard"));
     return;
   }
   if (finish) finish(*tile);
@@ -279,10 +274,10 @@ void Preparer::PrepareGround(PreparedScene& scene) {
   }
   // The ground has no transparency: a picture's transparent pixels are texels
   // of the colour the file gives them. A picture without holes is drawn as it is.
-  texture.Drawn = picture->image->holes == nullptr
-                      ? picture->image
-                      : Derive(*picture, "ground", owner, name,
-                               [&] { return CopyPicture(*picture->image, false); });
+  texture.Drawn = picture->image->holes == nullptr ? picture->image
+                                                   : Derive(*picture, "ground", owner, name, [&] {
+                                                       return CopyPicture(*picture->image, false);
+                                                     });
   if (!texture.Drawn) {
     Release(picture->image);
     return;

@@ -166,8 +166,8 @@ Diagnostic CopyRefused(const PlacedObject& copy, bool reflection) {
           " cannot be drawn: its size or position is out of range (a distance of 0, or a box "
           "more than " +
           std::to_string(kMaxObjectBoxCoverage) +
-          " times the picture's size), or memory ran out; the objects pass ends there, what it "
-          "drew stays");
+          " times the size of the panorama), or memory ran out; the objects pass ends there, "
+          "what it drew stays");
 }
 
 }  // namespace

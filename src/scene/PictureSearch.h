@@ -11,6 +11,13 @@
 
 namespace horizonmill {
 
+// The window's question for a picture found nowhere: the kind's prefix, the
+// name's last component, then kMissingPictureSuffix.
+inline constexpr std::string_view kObjectPicturePrefix = "オブジェクトファイル ";
+inline constexpr std::string_view kGroundTexturePrefix = "地面テクスチャファイル ";
+inline constexpr std::string_view kCeilingTexturePrefix = "天井テクスチャファイル ";
+inline constexpr std::string_view kMissingPictureSuffix = " がありません。代わりを指定してください";
+
 // Turns a picture name of a scene into a file.
 class PictureSource {
  public:
@@ -42,7 +49,9 @@ class PictureSearch : public PictureSource {
   std::string sceneFolder;
   std::vector<std::string> folders;
 
-  friend bool operator==(const PictureSearch&, const PictureSearch&) = default;
+  friend bool operator==(const PictureSearch& a, const PictureSearch& b) {
+    return a.sceneFolder == b.sceneFolder && a.folders == b.folders;
+  }
 };
 
 // Whether a regular file is at `path` (links followed).
