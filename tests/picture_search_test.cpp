@@ -97,6 +97,7 @@ TEST(Diagnostic, WhereAndHowTheCommandLinePrintsIt) {
   Diagnostic none;
   none.text = "nothing";
   EXPECT_EQ(FormatDiagnostic(none), "warning: nothing");
+  EXPECT_EQ(FormatDiagnostic(none, "s.hm"), "s.hm: warning: nothing");  // the render's
   none.file = "a.bmp";
   EXPECT_EQ(FormatDiagnostic(none), "a.bmp: warning: nothing");
 

@@ -1,8 +1,6 @@
 // The preparation of a scene: its pictures found, decoded once and held within
 // the budget, the placeholders and the pictures as each layer draws them, and
 // a document that nothing of it changes.
-#include "render/PreparedScene.h"
-
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -14,6 +12,7 @@
 #include "image/PictureBudget.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
+#include "render/PreparedScene.h"
 #include "scene/SettingsFile.h"
 #include "support/PictureFiles.h"
 #include "support/TempDir.h"
@@ -44,8 +43,7 @@ class PreparationTest : public ::testing::Test {
                            [](int, int y) { return y == 1; });
     return name;
   }
-  Preparation Prepare(const SceneSettings& scene,
-                      std::int64_t budget = DefaultPictureBudget()) {
+  Preparation Prepare(const SceneSettings& scene, std::int64_t budget = DefaultPictureBudget()) {
     return PrepareScene(scene, PictureSearch(dir_.Path().string(), {}), cache_, budget);
   }
   static ObjectEntry& Add(ObjectGroup& group, const std::string& name, int copies = 1) {

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "codecs/ImageOutput.h"
 #include "image/PictureBudget.h"
 #include "platform/FileError.h"
+#include "render/Pipeline.h"
 #include "support/PictureEncoding.h"
 #include "support/TempDir.h"
 
@@ -355,6 +358,40 @@ TEST(Session, SearchFoldersFindThePicturesFoundNowhereElse) {
   EXPECT_EQ(s.SearchFolders(), std::vector<std::string>{dir / "pictures"});
   EXPECT_EQ(s.Prepare().diagnostics, std::vector<Diagnostic>{});
   EXPECT_EQ(s.Scene().Ground.TextureFilename, "C:\\old\\water.bmp");
+}
+
+// What the window's worker will do: prepare and render a copy of the document
+// on a thread of its own while the document is edited and prepared on the
+// window's thread; the picture cache is all they share, and the worker's
+// picture is the copy's.
+TEST(Session, ACopyOfTheDocumentIsPreparedAndRenderedOnAnotherThread) {
+  TempDir dir;
+  WritePicture(dir / "t.bmp");
+  Session s;
+  s.SetTexture(TextureLayer::Ground, dir / "t.bmp", true);
+  s.AddObjectPicture(s.Scene().Far, nullptr, dir / "t.bmp")->NumberOfObjects = 20;
+  const SceneSettings copy = s.Scene();
+  const PictureSearch search = s.Search();
+  const std::int64_t budget = s.PictureBudget();
+  WorkBitmap drawn(96, 48), unused(kPreviewWidth, kPreviewHeight);
+  std::thread worker([&] {
+    const Preparation prepared = PrepareScene(copy, search, s.Pictures(), budget);
+    RenderContext context;
+    RenderBackground(context, *prepared.scene, drawn, unused);
+  });
+  for (int i = 0; i < 20; ++i) {
+    s.Scene().RandomSeed = std::to_string(i);
+    s.Scene().Far.First()->Transparency = i / 20.0L;
+    s.Prepare();
+  }
+  worker.join();
+
+  Session alone;
+  RenderContext context;
+  WorkBitmap expected(96, 48);
+  RenderBackground(context, *PrepareScene(copy, search, alone.Pictures(), budget).scene, expected,
+                   unused);
+  EXPECT_EQ(std::memcmp(drawn.Bits(), expected.Bits(), expected.Stride() * 48), 0);
 }
 
 TEST(Session, PreviewClicksWaitForTheTimerAfterARender) {

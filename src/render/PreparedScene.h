@@ -106,9 +106,13 @@ struct Preparation {
 // checkerboard (NoPictureName), one whose picture is found nowhere or cannot
 // be read the "無" tile (MissingPicture, UnreadablePicture), one whose picture
 // is refused for memory none (PictureRefused: the renderer draws its own
-// checkerboard). An entry whose picture cannot be had is left out of the
-// drawing, keeps its place and draws its random numbers. Layers that are off
-// are not prepared. Throws only Interrupted (platform/Interrupt.h), when an
+// checkerboard; so does a layer whose placeholder gets no memory,
+// PlaceholderNoMemory). An entry whose picture cannot be had is left out of
+// the drawing, keeps its place and draws its random numbers. Layers that are
+// off are not prepared. Each diagnostic names the entry or the layer, and as
+// its file the picture's name as the document writes it; the text of
+// UnreadablePicture and PictureRefused is the reason as the file gives it
+// ("PATH: reason"). Throws only Interrupted (platform/Interrupt.h), when an
 // interrupt is pending while a picture is read.
 Preparation PrepareScene(const SceneSettings& document, const PictureSource& source,
                          PictureCache& cache, std::int64_t budget);

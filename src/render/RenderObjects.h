@@ -47,9 +47,8 @@ enum class PlacementOutcome {
   OutOfMemory,    // memory ran out for the work list: nothing is placed
 };
 
-// The copies of a scene's objects, placed once: the reflection pass and the
-// normal pass draw the same list (both passes reseeded the generator with the
-// same seed, so they placed identically anyway).
+// The copies of a scene's objects, placed once when the scene is prepared: the
+// reflection pass and the normal pass draw the same list.
 struct ObjectLayout {
   std::vector<PlacedObject> Copies;  // farthest first
   PlacementOutcome Outcome = PlacementOutcome::Placed;
@@ -76,7 +75,7 @@ inline constexpr long double kNearGroupDistance = 0.75L;
 // NumberOfObjects each, pictures or not). Beyond it nothing is placed and each
 // pass reports TooManyObjectCopies. 2^21 copies keep the work list
 // under 128 MiB, and are already far more objects than a panorama can show:
-// each copy also costs one progress poll (a pass of the event loop).
+// each copy also costs one progress poll (a report to the render's port).
 inline constexpr std::int64_t kMaxObjectCopies = std::int64_t{1} << 21;
 
 // A copy's box may hold at most this many times the target's pixels. A box is

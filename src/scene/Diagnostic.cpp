@@ -74,7 +74,7 @@ std::string DiagnosticWhere(const Diagnostic& diagnostic, std::string_view scene
   std::string part;
   switch (diagnostic.subject) {
     case DiagnosticSubject::None:
-      return diagnostic.file;
+      return diagnostic.file.empty() ? std::string(scene) : diagnostic.file;
     case DiagnosticSubject::GroundTexture:
       part = "ground texture";
       break;

@@ -93,7 +93,8 @@ bool IsAboutPicture(const Diagnostic& diagnostic, PictureKind* kind = nullptr);
 // Where a diagnostic points, as the command line prints it: "FILE:LINE" for a
 // line of the settings file; for a part of the scene "SCENE: ground texture"
 // or "SCENE: far object 2" (entries counted from 1, SCENE the settings file's
-// name, left out when empty); otherwise the file, or nothing.
+// name, left out when empty); otherwise the file, else SCENE (what the render
+// of the scene could not do), or nothing.
 std::string DiagnosticWhere(const Diagnostic& diagnostic, std::string_view scene = {});
 // "WHERE: warning: TEXT" (or "warning: TEXT" when it points nowhere).
 std::string FormatDiagnostic(const Diagnostic& diagnostic, std::string_view scene = {});

@@ -10,10 +10,10 @@
 // - a change while it runs asks it to stop, and one preview of the scene as it
 //   then stands follows once it has returned; the stopped one's
 //   "作画は中止されました。" is not shown, the next one draws over it;
-// - a command that would change what a running stage holds (the textures, the
-//   object entries: pointers into the scene) or would start a render waits
-//   (WhenIdle): the preview is asked to stop, and the command runs once it has
-//   returned;
+// - a command that changes the scene's pictures (a texture, the object
+//   entries) or would start a render waits (WhenIdle): the preview, which
+//   draws the scene as it was prepared when it started, is asked to stop, and
+//   the command runs once it has returned;
 // - no automatic preview starts while the object editor, which changes the
 //   object groups in place, is open (Hold), or while another render runs.
 // The automatic preview shows no abort command unless it runs long. Full
