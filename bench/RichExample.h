@@ -1,14 +1,16 @@
-// What the benchmarks of the rich example (every layer) share: opening it
-// without questions and timing its stages.
+// What the benchmarks of the rich example (every layer) share: opening and
+// preparing it, and timing its stages.
 #pragma once
 
 #include <time.h>
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "image/PictureCache.h"
 #include "image/WorkBitmap.h"
 #include "render/Pipeline.h"
 #include "render/RenderContext.h"
@@ -19,22 +21,14 @@ namespace horizonmill {
 inline constexpr const char* kStageNames[] = {"sky",        "sun",    "stars",  "ceiling",
                                               "reflection", "ground", "objects"};
 
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-};
-
 // Adds up the time between stage messages, per stage: wall time, or with
 // thread_time the processor time of the calling thread (for one-thread renders
 // on a machine that other work shares, where a stage's wall time also counts
 // the moments the thread waited for a processor).
-class StageClock : public RenderHost {
+class StageClock : public RenderPort {
  public:
   explicit StageClock(bool threadTime = false) : threadTime_(threadTime) {}
-  void StageMessage(RenderStage stage, std::string_view) override {
+  void StageStarted(RenderStage stage, std::string_view) override {
     Stop();
     running_ = stage;
     started_ = Now();
@@ -63,20 +57,22 @@ class StageClock : public RenderHost {
   double started_ = 0;
 };
 
-// The example scene that uses every layer.
-inline void OpenRichExample(SceneSettings& scene) {
-  NoQuestions host;
-  ReadSettings(scene, std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm", host);
+// The example scene that uses every layer, prepared for its renders (the
+// benchmarks time the renders, not the preparation).
+inline std::shared_ptr<const PreparedScene> PrepareRichExample() {
+  const std::string examples = std::string(HORIZONMILL_SOURCE_DIR) + "/examples";
+  const SettingsRead read = ReadSettings(examples + "/lighthouse-coast.hm");
+  PictureCache cache;
+  return PrepareScene(read.scene, PictureSearch(examples, {}), cache, DefaultPictureBudget()).scene;
 }
 
 // The example rendered at width x height, for the benchmarks of what comes
 // after the render (writing it).
 inline WorkBitmap RenderRichExample(int width, int height) {
-  SceneSettings scene;
-  OpenRichExample(scene);
+  const auto scene = PrepareRichExample();
   WorkBitmap output(width, height), preview(kPreviewWidth, kPreviewHeight);
   RenderContext context;
-  RenderBackground(context, scene, output, preview);
+  RenderBackground(context, *scene, output, preview);
   return output;
 }
 

@@ -3,12 +3,10 @@
 //
 // The render:
 // the request comes at a moment drawn at random within the render, and is
-// seen, as in the window, at the render's next poll (the host sets the flag
-// while it lets events run). The time from the request until RenderBackground
-// returns is the latency the user waits, short of the window's own event
-// interval. Counters: the worst and the mean over the moments, the worst by
-// the stage that saw the request, and by stage the longest stretch without a
-// poll in a render that is not aborted.
+// seen, as in the window, at the render's next poll (the port asks to stop). The time from the
+// request until RenderBackground returns is the latency the user waits, short of the window's own
+// event interval. Counters: the worst and the mean over the moments, the worst by the stage that
+// saw the request, and by stage the longest stretch without a poll in a render that is not aborted.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -37,7 +35,7 @@ double MillisecondsBetween(Clock::time_point from, Clock::time_point to) {
 
 // The window's part: asks to stop at the first poll after `at`, and refreshes
 // the preview after each stage (WantsPreview), as the window does.
-class AbortingHost : public RenderHost {
+class AbortingPort : public RenderPort {
  public:
   void Arm(Clock::time_point at) {
     at_ = at;
@@ -45,16 +43,21 @@ class AbortingHost : public RenderHost {
     stageAtRequest_ = RenderStage::Finishing;
     lastPoll_ = Clock::now();
   }
-  void StageMessage(RenderStage stage, std::string_view) override { stage_ = stage; }
-  void ProcessEvents(RenderContext& context) override {
+  void StageStarted(RenderStage stage, std::string_view) override {
+    stage_ = stage;
+    if (stage == RenderStage::Sky) asked_ = false;
+  }
+  void Progress(int) override {
     const auto now = Clock::now();
     double& gap = longestGap[stage_];
     gap = std::max(gap, MillisecondsBetween(lastPoll_, now));
     lastPoll_ = now;
-    if (!context.AbortRequested && now >= at_) {
-      context.AbortRequested = true;
-      stageAtRequest_ = stage_;
-    }
+  }
+  bool StopRequested() override {
+    if (asked_ || Clock::now() < at_) return false;
+    asked_ = true;
+    stageAtRequest_ = stage_;
+    return true;
   }
   // The stage whose poll saw the request.
   RenderStage StageAtRequest() const { return stageAtRequest_; }
@@ -67,24 +70,24 @@ class AbortingHost : public RenderHost {
   RenderStage stage_ = RenderStage::Sky;
   RenderStage stageAtRequest_ = RenderStage::Finishing;
   Clock::time_point lastPoll_;
+  bool asked_ = false;
 };
 
 void BM_AbortLatency(benchmark::State& state) {
-  SceneSettings scene;
-  OpenRichExample(scene);
+  const auto scene = PrepareRichExample();
   const int width = static_cast<int>(state.range(0));
   WorkBitmap output(width, width / 2), preview(kPreviewWidth, kPreviewHeight);
   if (output.Empty()) {
     state.SkipWithError("no memory for the image");
     return;
   }
-  AbortingHost host;
+  AbortingPort host;
   RenderContext context;
-  context.Host = &host;
+  context.Port = &host;
   // The whole render's length, to draw the moments from.
   host.Arm(Clock::time_point::max());
   const auto start = Clock::now();
-  RenderBackground(context, scene, output, preview);
+  RenderBackground(context, *scene, output, preview);
   const double whole = MillisecondsBetween(start, Clock::now());
   for (const auto& [stage, ms] : host.longestGap)
     if (stage < RenderStage::Finishing)
@@ -99,7 +102,7 @@ void BM_AbortLatency(benchmark::State& state) {
     const auto at = begin + std::chrono::duration_cast<Clock::duration>(
                                 std::chrono::duration<double, std::milli>(moment(random)));
     host.Arm(at);
-    RenderBackground(context, scene, output, preview);
+    RenderBackground(context, *scene, output, preview);
     const auto end = Clock::now();
     const double latency = std::max(0.0, MillisecondsBetween(at, end));
     state.SetIterationTime(std::chrono::duration<double>(end - begin).count());

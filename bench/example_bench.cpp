@@ -16,14 +16,13 @@ namespace horizonmill {
 namespace {
 
 void BM_RichExampleRender(benchmark::State& state) {
-  SceneSettings scene;
-  OpenRichExample(scene);
+  const auto scene = PrepareRichExample();
   WorkBitmap output(3072, 1536), preview(kPreviewWidth, kPreviewHeight);
   StageClock clock;
   RenderContext context;
-  context.Host = &clock;
+  context.Port = &clock;
   context.Threads = static_cast<int>(state.range(0));
-  for (auto _ : state) RenderBackground(context, scene, output, preview);
+  for (auto _ : state) RenderBackground(context, *scene, output, preview);
   for (int s = 0; s <= static_cast<int>(RenderStage::Objects); ++s)
     state.counters[std::string(kStageNames[s]) + "_ms"] =
         clock.milliseconds[static_cast<RenderStage>(s)] / static_cast<double>(state.iterations());

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
@@ -41,27 +42,27 @@ PixelImagePtr Horizon() {
 void BM_RenderObjects(benchmark::State& state) {
   const bool reflection = state.range(0) != 0;
   const bool shading = state.range(1) != 0;
-  ObjectGroup far, mid, near;
-  for (ObjectGroup* group : {&far, &mid, &near}) {
-    auto entry = NewObjectEntry();
-    entry->Image = ObjectPicture();
-    entry->NumberOfObjects = kCopiesPerGroup;
-    entry->Shadeing = shading;
-    entry->Transparency = 0.2L;
-    if (group == &mid) entry->PositionMode = PositionMode::Sky;
-    group->Append(std::move(entry));
+  // Far, Mid and Near, one entry each, as a preparation leaves them.
+  std::vector<PreparedObject> groups[3];
+  for (int g = 0; g < 3; ++g) {
+    PreparedObject& object = groups[g].emplace_back();
+    object.Settings.NumberOfObjects = kCopiesPerGroup;
+    object.Settings.Shadeing = shading;
+    object.Settings.Transparency = 0.2L;
+    if (g == 1) object.Settings.PositionMode = PositionMode::Sky;
+    PixelImagePtr picture = ObjectPicture();
+    PrepareObjectAlpha(*picture, object.Settings);
+    object.Picture = SharedPicture(std::move(picture));
   }
+  SceneRandom random;
+  const ObjectLayout layout = PlaceObjects(random, 65536, true, groups[0], groups[1], groups[2]);
   PixelImagePtr horizon = Horizon();
   ObjectLayerInput input;
   input.AirDepth = 10;
-  input.RandomSeed = 65536;
   input.SunPosition = {0.3L, 0.4L};
   input.Sunlight = {80, 80, 80};
-  input.GroundEnabled = true;
   input.HorizonRow = horizon.get();
-  input.Far = &far;
-  input.Mid = &mid;
-  input.Near = &near;
+  input.Layout = &layout;
 
   WorkBitmap target(kWidth, kHeight);
   FillWorkBitmap(target, BgrPixel{180, 120, 60});

@@ -75,10 +75,12 @@ void BM_StarStage(benchmark::State& state) {
 BENCHMARK(BM_StarStage)->Unit(benchmark::kMillisecond);
 
 void BM_DefaultRender(benchmark::State& state) {
-  SceneSettings scene;
+  PictureCache cache;
+  const auto scene =
+      PrepareScene(SceneSettings{}, PictureSearch(), cache, DefaultPictureBudget()).scene;
   WorkBitmap output(kW, kH), preview(kPreviewWidth, kPreviewHeight);
   RenderContext context;
-  for (auto _ : state) RenderBackground(context, scene, output, preview);
+  for (auto _ : state) RenderBackground(context, *scene, output, preview);
 }
 BENCHMARK(BM_DefaultRender)->Unit(benchmark::kMillisecond);
 

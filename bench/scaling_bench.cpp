@@ -38,11 +38,10 @@ void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void BM_RichExampleBySize(benchmark::State& state) {
   const int W = static_cast<int>(state.range(0)), H = W / 2;
-  SceneSettings scene;
-  OpenRichExample(scene);
+  const auto scene = PrepareRichExample();
   StageClock clock(true);
   RenderContext context;
-  context.Host = &clock;
+  context.Port = &clock;
   context.Threads = 1;
   WorkBitmap preview(kPreviewWidth, kPreviewHeight);
   double extra = -1e300;
@@ -54,7 +53,7 @@ void BM_RichExampleBySize(benchmark::State& state) {
     ResetPeakMemory();
     const double before = StatusBytes("VmRSS");
     WorkBitmap output(W, H);
-    RenderBackground(context, scene, output, preview);
+    RenderBackground(context, *scene, output, preview);
     clock.Stop();
     const int reflection_rows = H / 2;
     const double buffers = static_cast<double>(output.Stride()) * (H + reflection_rows);

@@ -19,14 +19,6 @@ namespace {
 
 const std::string kScene = std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm";
 
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-};
-
 class Silent : public ui::UserDialogs {
  public:
   std::optional<QString> ChooseFile(QWidget*, const ui::FileDialogSetup&) override { return {}; }
@@ -57,8 +49,7 @@ struct OpenWindow {
 
 void BM_CorePreviewRender(benchmark::State& state) {
   Session session;
-  NoQuestions host;
-  session.Open(kScene, host);
+  session.Open(kScene);
   for (auto _ : state) session.RenderPreview();
 }
 BENCHMARK(BM_CorePreviewRender)->Unit(benchmark::kMillisecond);
@@ -80,8 +71,7 @@ BENCHMARK(BM_WindowPreviewClick)->Unit(benchmark::kMillisecond);
 // render without a window.
 void BM_CoreFullRender(benchmark::State& state) {
   Session session;
-  NoQuestions host;
-  session.Open(kScene, host);
+  session.Open(kScene);
   for (auto _ : state) session.RenderOutput();
 }
 BENCHMARK(BM_CoreFullRender)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -15,7 +15,7 @@
 #include "render/ObjectDraw.h"
 #include "render/Pipeline.h"
 #include "support/BitmapTesting.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/SceneRendering.h"
 #include "support/TextureTesting.h"
 
@@ -23,7 +23,7 @@ namespace horizonmill {
 namespace {
 
 using testing::FilledBitmap;
-using testing::RecordingHost;
+using testing::RecordingPort;
 
 long long DifferingPixels(const WorkBitmap& a, const WorkBitmap& b) {
   long long n = 0;
@@ -36,7 +36,7 @@ long long DifferingPixels(const WorkBitmap& a, const WorkBitmap& b) {
 // `abortAt` (0: never), with a copy of the image as it was at that poll.
 struct AbortedRender {
   SceneSettings scene;
-  RecordingHost host;
+  RecordingPort host;
   RenderContext context;
   WorkBitmap preview = FilledBitmap(kPreviewWidth, kPreviewHeight, BgrPixel{192, 192, 192});
   WorkBitmap output;
@@ -48,7 +48,9 @@ struct AbortedRender {
   // other threads may be drawing then.
   AbortedRender(int w, int h, int threads, int abortAt) {
     testing::OpenExample(scene, "lighthouse-coast.hm");
-    context.Host = &host;
+    const std::shared_ptr<const PreparedScene> prepared = testing::Prepare(scene);
+    context.Port = &host;
+    host.context = &context;
     context.Threads = threads;
     output.Resize(w, h);
     host.onPoll = [this, abortAt](RenderContext& c, RenderStage) {
@@ -60,9 +62,9 @@ struct AbortedRender {
         c.AbortRequested = true;
       }
     };
-    RenderBackground(context, scene, output, preview);
+    RenderBackground(context, *prepared, output, preview);
   }
-  // What the host was asked to do after the request.
+  // What the port heard after the request.
   std::vector<std::string> EventsAfterRequest() const {
     return {host.events.begin() + static_cast<std::ptrdiff_t>(eventsAtRequest), host.events.end()};
   }
@@ -70,9 +72,8 @@ struct AbortedRender {
 
 TEST(AbortPolling, AnAbortAtAnyPollEndsTheRenderWithoutDrawingOnOrScaling) {
   constexpr int W = 640, H = 320;
-  const std::vector<std::string> after{"message 画像更新中..", "abort command hidden",
-                                       "progress hidden",      "redraw",
-                                       "preview cleared",      "message 作画は中止されました。"};
+  const std::vector<std::string> after{"message 画像更新中..", "finished aborted",
+                                       "message 作画は中止されました。"};
   for (int threads : {1, 2}) {
     const int polls = AbortedRender(W, H, threads, 0).host.polls;
     ASSERT_GT(polls, 200);
@@ -191,12 +192,12 @@ TEST(AbortPolling, TheLongCopiesPollAsTheyGoAndStopAtOnce) {
 // has drawn its first block and nothing more.
 TEST(AbortPolling, ALargeObjectCopyPollsBetweenItsBlocksOfRows) {
   constexpr int W = 256, H = 128;
-  auto entry = NewObjectEntry();
-  entry->Image = testing::MakeTexture(16, 16, [](int, int) { return MakePacked(200, 10, 10); });
-  entry->Scale = 20;  // 427 x 213 pixels: over every row of the image
+  PreparedObject object;
+  object.Picture = testing::MakeTexture(16, 16, [](int, int) { return MakePacked(200, 10, 10); });
+  object.Settings.Scale = 20;  // 427 x 213 pixels: over every row of the image
   ObjectLayerInput input;
   PlacedObject copy;
-  copy.Entry = entry.get();
+  copy.Object = &object;
   copy.Placement.Angle = 180;
   copy.Placement.Height = 0;
   copy.Placement.Distance = 1;

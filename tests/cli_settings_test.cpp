@@ -134,8 +134,9 @@ TEST_F(CliSettings, MissingPicturesAreLookedForInEachSearchDirInTurn) {
   // Found nowhere: a warning, and the render goes on with the missing-picture tile.
   Run("scenes/scene.hm --search-dir nowhere -o tile.bmp");
   EXPECT_EQ(exit_, 0) << err_;
-  EXPECT_NE(err_.find("scenes/scene.hm:1: warning: ground texture \"C:\\pics\\ground.bmp\" not "
-                      "found; the layer shows the missing-picture tile"),
+  EXPECT_NE(err_.find("scenes/scene.hm: ground texture: warning: ground texture "
+                      "\"C:\\pics\\ground.bmp\" not found; the layer shows the missing-picture "
+                      "tile"),
             std::string::npos)
       << err_;
   EXPECT_EQ(BmpSize("tile.bmp"), (Size{32, 16}));
@@ -199,6 +200,69 @@ TEST_F(CliSettings, WarningsNameTheFileAndLineAndStrictRefusesToRender) {
             std::string::npos)
       << err_;
   EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+// A relative --search-dir is the current directory's, wherever the scene is.
+TEST_F(CliSettings, ARelativeSearchDirIsTakenFromTheCurrentDirectory) {
+  Write("scenes/scene.hm",
+        "Ground_TextureFilename C:\\pics\\ground.bmp\nOutput_Resolution 32 16\n");
+  WritePicture("pictures/ground.bmp");
+  Run("scenes/scene.hm --search-dir pictures --strict -o found.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_, "");
+  EXPECT_EQ(BmpSize("found.bmp"), (Size{32, 16}));
+  // From elsewhere the same name is another folder: nothing there.
+  Run("--search-dir ../pictures --strict " + Path("scenes/scene.hm") + " -o none.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("ground texture: warning: ground texture"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(Path("none.bmp")));
+}
+
+// An object whose picture is found nowhere is left out, named by its group
+// and place; with --strict that is an error, as it is when the render itself
+// cannot draw an object copy (a manual copy at distance 0): the render
+// stops and nothing is written.
+TEST_F(CliSettings, StrictFailsOnMissingPicturesAndOnWhatTheRenderCannotDraw) {
+  WritePicture("tree.bmp");
+  Write("missing.hm",
+        "Objects_CreateObject Far\nObjects_Filename tree.bmp\n"
+        "Objects_CreateObject Far\nObjects_Filename gone.bmp\nOutput_Resolution 64 32\n");
+  Run("missing.hm -o a.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(err_,
+            "horizonmill-render: missing.hm: far object 2: warning: object picture \"gone.bmp\" "
+            "not found; the object is left out\n");
+  Run("missing.hm --strict -o b.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_FALSE(fs::exists(Path("b.bmp")));
+
+  Write("zero.hm",
+        "Objects_CreateObject Near\nObjects_Filename tree.bmp\nObjects_Manual 10 0 0\n"
+        "Output_Resolution 64 32\n");
+  Run("zero.hm -o c.bmp");
+  EXPECT_EQ(exit_, 0) << err_;
+  EXPECT_EQ(Lines(), 1) << err_;  // told once, though both passes failed
+  EXPECT_EQ(err_.find("horizonmill-render: zero.hm: near object 1: warning: a copy at angle 10, "
+                      "height 0, distance 0 cannot be drawn"),
+            0u)
+      << err_;
+  EXPECT_EQ(BmpSize("c.bmp"), (Size{64, 32}));
+  Run("zero.hm --strict -o d.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("the render could not draw everything, which --strict makes an error: "
+                      "nothing was written"),
+            std::string::npos)
+      << err_;
+  EXPECT_FALSE(fs::exists(Path("d.bmp")));
+
+  // More copies than a pass draws: the objects are left out, told once.
+  Write("many.hm",
+        "Objects_CreateObject Mid\nObjects_Filename tree.bmp\n"
+        "Objects_NumberOfObjects 2147483647\nOutput_Resolution 64 32\n");
+  Run("many.hm --strict -o e.bmp");
+  EXPECT_EQ(exit_, 1);
+  EXPECT_NE(err_.find("more than the 2097152 a pass draws"), std::string::npos) << err_;
+  EXPECT_FALSE(fs::exists(Path("e.bmp")));
 }
 
 TEST_F(CliSettings, AFileThatIsNoSettingsFileIsAnErrorNotTheDefaultScene) {

@@ -6,7 +6,7 @@
 #include "app/Session.h"
 #include "platform/AtomicFile.h"
 #include "support/AppTesting.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TestHost.h"
 
 namespace horizonmill {
@@ -48,8 +48,8 @@ TEST(HostCommands, RenderAndRegisterKeepsAnAbortedRenderOnlyWhenAsked) {
     t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
     Session session{ProgramSettings(t.programIni)};
     session.Scene().Output.Resolution = {"32", "16"};
-    testing::PollingHost render(1);
-    session.Context().Host = &render;
+    testing::PollingPort render(1);
+    session.Context().Port = &render;
     RecordingAppHost host;
     host.keepAborted = keep;
     RecordingAppHost finding;
@@ -146,8 +146,8 @@ TEST(HostCommands, NamesTheHostRefusesAreToldBeforeTheRender) {
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
   WriteFile(t.Bg("f.jpg"), "taken");
   Session session{ProgramSettings(t.programIni)};
-  testing::RecordingHost render;
-  session.Context().Host = &render;
+  testing::RecordingPort render;
+  session.Context().Port = &render;
   RecordingAppHost host;
   const auto installation = FindHost(t.hostIni, host);
   ASSERT_TRUE(installation);

@@ -19,7 +19,7 @@
 #include "support/BmpBytes.h"
 #include "support/ImageReadBack.h"
 #include "support/PngReading.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {

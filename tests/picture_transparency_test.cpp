@@ -141,21 +141,27 @@ TEST_F(PictureTransparency, PngHolesRenderAsBmpPixelsOfTheKeyColour) {
   Open(png, ".png", kMagenta);
   Open(magenta, "-magenta.bmp", kMagenta);
   Open(leaf, "-leaf.bmp", kLeaf);
-  ASSERT_NE(png.Ceiling.Texture->holes, nullptr);
-  for (const ObjectGroup* group : {&png.Far, &png.Mid, &png.Near})
-    for (const ObjectEntry& e : *group) ASSERT_NE(e.Image->holes, nullptr) << e.Filename;
+  const std::string folder = dir_.Path().string();
+  const auto prepared = testing::Prepare(png, folder);
+  ASSERT_NE(prepared->CeilingTexture.Picture->holes, nullptr);
+  for (const auto& group : prepared->Objects)
+    for (const PreparedObject& object : group)
+      ASSERT_NE(object.Decoded->holes, nullptr) << object.Settings.Filename;
 
   const struct { int w, h; } sizes[] = {{kPreviewWidth, kPreviewHeight}, {3072, 1536}};
   for (const auto& size : sizes) {
     SCOPED_TRACE(std::to_string(size.w) + " x " + std::to_string(size.h));
     SetKey(png, kMagenta);
-    const WorkBitmap expected = testing::RenderScene(magenta, size.w, size.h, nullptr);
-    EXPECT_TRUE(testing::SamePixels(testing::RenderScene(png, size.w, size.h, nullptr), expected));
+    auto render = [&](const SceneSettings& scene) {
+      return testing::RenderScene(scene, size.w, size.h, nullptr, 0, folder);
+    };
+    const WorkBitmap expected = render(magenta);
+    EXPECT_TRUE(testing::SamePixels(render(png), expected));
     // The key changed in the editors (to a colour the pictures use): the
     // holes follow it, as pixels painted in it would.
     SetKey(png, kLeaf);
-    const WorkBitmap changed = testing::RenderScene(png, size.w, size.h, nullptr);
-    EXPECT_TRUE(testing::SamePixels(changed, testing::RenderScene(leaf, size.w, size.h, nullptr)));
+    const WorkBitmap changed = render(png);
+    EXPECT_TRUE(testing::SamePixels(changed, render(leaf)));
     EXPECT_FALSE(testing::SamePixels(changed, expected));
   }
 }

@@ -2,35 +2,46 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
+#include <memory>
 #include <set>
 
 #include "image/MemoryHunger.h"
-#include "platform/Paths.h"
+#include "image/PictureCache.h"
 #include "render/RenderSky.h"
 #include "support/BitmapTesting.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 
 namespace horizonmill {
 namespace {
 
 using Strings = std::vector<std::string>;
 using testing::FilledBitmap;
-using testing::RecordingHost;
+using testing::RecordingPort;
 
 struct RenderRun {
   SceneSettings scene;
-  RecordingHost host;
+  RecordingPort host;
   RenderContext context;
   WorkBitmap preview = FilledBitmap(kPreviewWidth, kPreviewHeight, BgrPixel{192, 192, 192});
   WorkBitmap output;
+  std::shared_ptr<const PreparedScene> prepared;
 
-  RenderRun() { context.Host = &host; }
-  void Preview() { RenderBackground(context, scene, preview, preview); }
+  RenderRun() {
+    context.Port = &host;
+    host.context = &context;
+  }
+  void Prepare() {
+    PictureCache cache;
+    prepared = PrepareScene(scene, PictureSearch(), cache, DefaultPictureBudget()).scene;
+  }
+  void Preview() {
+    Prepare();
+    RenderBackground(context, *prepared, preview, preview);
+  }
   void Full(int w, int h) {
+    Prepare();
     output.Resize(w, h);
-    RenderBackground(context, scene, output, preview);
+    RenderBackground(context, *prepared, output, preview);
   }
 };
 
@@ -42,9 +53,8 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
             (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 10000",
                      "オブジェクト作画中..", "画像更新中.."}));
   const Strings& e = run.host.events;
-  EXPECT_EQ(e.front(), "abort command shown");
-  EXPECT_EQ(Strings(e.end() - 3, e.end()),
-            (Strings{"abort command hidden", "progress hidden", "redraw"}));
+  EXPECT_EQ(e.front(), "message 空のグラデーション 作画中..");
+  EXPECT_EQ(Strings(e.end() - 3, e.end()), (Strings{"message 画像更新中..", "show", "finished"}));
   EXPECT_EQ(run.host.Count("show"), 5);  // after each of four stages, and at the end
   EXPECT_EQ(run.context.RenderProgress, 100);
   EXPECT_FALSE(run.context.AbortRequested);
@@ -99,25 +109,14 @@ TEST(Pipeline, LayerTexturesArePlaceholdersForEmptyOrMissingNames) {
   run.scene.Ground.Enabled = true;
   run.scene.Ground.TextureFilename = "no such folder/ground.bmp";
   run.Preview();
-  ASSERT_NE(run.scene.Ceiling.Texture, nullptr);
-  EXPECT_EQ(run.scene.Ceiling.Texture->width, 256);  // checkerboard
-  ASSERT_NE(run.scene.Ground.Texture, nullptr);
-  EXPECT_EQ(run.scene.Ground.Texture->width, 16);  // the "無" tile
+  EXPECT_EQ(run.prepared->CeilingTexture.Source, TextureSource::Checkerboard);
+  EXPECT_EQ(run.prepared->CeilingTexture.Drawn->width, 256);
+  EXPECT_EQ(run.prepared->GroundTexture.Source, TextureSource::MissingTile);
+  EXPECT_EQ(run.prepared->GroundTexture.Drawn->width, 16);  // the "無" tile
   EXPECT_EQ(run.host.messages,
             (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 0",
                      "天井作画中..", "地面作画中..", "オブジェクト作画中..", "画像更新中.."}));
-
-  // A name whose file exists keeps the texture loaded earlier.
-  const auto dir = std::filesystem::temp_directory_path() / "horizonmill-pipeline-test";
-  std::filesystem::create_directories(dir);
-  const std::string file = (dir / "tex.bmp").string();
-  std::fclose(std::fopen(file.c_str(), "wb"));
-  run.scene.Ceiling.TextureFilename = file;
-  run.scene.Ceiling.Texture = MakePixelImage(3, 5);
-  const PixelImage* loaded = run.scene.Ceiling.Texture.get();
-  run.Preview();
-  EXPECT_EQ(run.scene.Ceiling.Texture.get(), loaded);
-  std::filesystem::remove_all(dir);
+  EXPECT_EQ(run.host.reports, std::vector<Diagnostic>{});  // the preparation told of them
 }
 
 TEST(Pipeline, ReflectionPassOnlyWithAReflection) {
@@ -168,9 +167,8 @@ TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   EXPECT_TRUE(run.context.AbortRequested);
   EXPECT_EQ(run.context.RenderProgress, 100);
   const Strings& e = run.host.events;
-  EXPECT_EQ(Strings(e.end() - 5, e.end()),
-            (Strings{"abort command hidden", "progress hidden", "redraw", "preview cleared",
-                     "message 作画は中止されました。"}));
+  EXPECT_EQ(Strings(e.end() - 3, e.end()), (Strings{"message 画像更新中..", "finished aborted",
+                                                    "message 作画は中止されました。"}));
   // The sun stopped after its first band: the points within 32 pixels of the
   // centre's row or column are drawn, those farther out on both keep the sky.
   WorkBitmap sky(kPreviewWidth, kPreviewHeight);
@@ -219,7 +217,7 @@ TEST(Pipeline, APreviewRenderRunsOnTheCallingThreadAlone) {
 TEST(PipelineDeathTest, ARenderStartedWhileOneRunsIsAProgrammerError) {
   RenderRun run;
   run.host.onPoll = [&](RenderContext& context, RenderStage) {
-    RenderBackground(context, run.scene, run.preview, run.preview);
+    RenderBackground(context, *run.prepared, run.preview, run.preview);
   };
   EXPECT_DEATH(run.Preview(), "a render was started while one runs");
 }
@@ -233,9 +231,10 @@ TEST(Pipeline, HorizonRowWithoutMemoryEndsTheRenderAfterTheSun) {
   TheMemoryHunger().SetRefusal(nullptr);
   EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中.."}));
   const Strings& e = run.host.events;
-  EXPECT_EQ(Strings(e.end() - 6, e.end()),
-            (Strings{"beep", "box メモリー枯渇！", "preview cleared", "abort command hidden",
-                     "progress hidden", "redraw"}));
+  ASSERT_EQ(run.host.reports.size(), 1u);
+  EXPECT_EQ(run.host.reports[0].code, DiagnosticCode::HorizonRowNoMemory);
+  EXPECT_EQ(Strings(e.end() - 2, e.end()),
+            (Strings{"report " + run.host.reports[0].text, "finished"}));
   EXPECT_EQ(run.context.RenderProgress, 100);
   EXPECT_EQ(run.output.Row(500)[0], (BgrPixel{255, 255, 255}));  // the sky stays
 }

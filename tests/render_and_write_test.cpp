@@ -13,7 +13,7 @@
 #include "support/AppTesting.h"
 #include "support/BmpBytes.h"
 #include "support/HdrReading.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TempDir.h"
 
 namespace horizonmill {
@@ -40,8 +40,8 @@ OutputRequest Image(const std::string& name) {
 TEST(RenderAndWrite, TheDefaultSkyAsBmpAndInThePreview) {
   TempDir dir;
   Session session;
-  testing::RecordingHost render;
-  session.Context().Host = &render;
+  testing::RecordingPort render;
+  session.Context().Port = &render;
   RecordingAppHost host;
   const RunResult result = RenderAndWrite(session, Plan(session, Image(dir / "sky.BMP")), host);
   EXPECT_EQ(result.outcome, RunOutcome::Written);
@@ -72,8 +72,8 @@ TEST(RenderAndWrite, AnAbortedRenderIsWrittenOnlyWhenKept) {
     WriteFile(dir / "sun.json", "{}");
     Session session;
     session.Scene().Output.Resolution = {"64", "32"};
-    testing::PollingHost render(1);  // the abort command at the first poll
-    session.Context().Host = &render;
+    testing::PollingPort render(1);  // the abort command at the first poll
+    session.Context().Port = &render;
     RecordingAppHost host;
     host.keepAborted = keep;
     OutputRequest request = Image(dir / "out.bmp");
@@ -123,8 +123,8 @@ TEST(RenderAndWrite, TheFilesAreWrittenThroughTheHostLockedAndCounted) {
     TempDir dir;
     Session session;
     session.Scene().Output.Resolution = {"64", "32"};
-    testing::PollingHost render(abortedAndKept ? 1 : 0);
-    session.Context().Host = &render;
+    testing::PollingPort render(abortedAndKept ? 1 : 0);
+    session.Context().Port = &render;
     RecordingAppHost host;
     host.keepAborted = true;
     const RenderContext& context = session.Context();

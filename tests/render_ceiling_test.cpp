@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -7,7 +8,7 @@
 
 #include "image/Placeholders.h"
 #include "render/RenderCeiling.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TextureTesting.h"
 
 namespace horizonmill {
@@ -32,7 +33,26 @@ WorkBitmap Canvas(int w, int h, BgrPixel upper) {
   return b;
 }
 
-CeilingLayerInput Input(PixelImage* texture) {
+// RenderCeiling of the input's texture with its alpha prepared for the input's
+// transparent colour and transparency, as the prepared scene holds it.
+void Draw(RenderContext& ctx, WorkBitmap& target, CeilingLayerInput in) {
+  PixelImagePtr prepared;
+  if (in.Texture != nullptr) {
+    prepared = MakePixelImage(in.Texture->width, in.Texture->height);
+    std::copy_n(in.Texture->pixels, std::size_t(in.Texture->width) * in.Texture->height,
+                prepared->pixels);
+    if (in.Texture->holes != nullptr) {
+      AddHoleMask(*prepared);
+      std::copy_n(in.Texture->holes, std::size_t(in.Texture->width) * in.Texture->height,
+                  prepared->holes);
+    }
+    PrepareCeilingAlpha(*prepared, in.OpaqueColor, in.Transparency);
+    in.Texture = prepared.get();
+  }
+  RenderCeiling(ctx, target, in);
+}
+
+CeilingLayerInput Input(const PixelImage* texture) {
   CeilingLayerInput in;
   in.Texture = texture;
   in.AirDepth = 0;
@@ -53,7 +73,7 @@ TEST(RenderCeiling, ZenithRowIsOneColourAndNothingFromTheHorizonDownIsTouched) {
     in.AirDepth = 5;  // the fade leaves the zenith (distance 1) alone
     in.HorizonRow = horizon.get();
     RenderContext ctx;
-    RenderCeiling(ctx, target, in);
+    Draw(ctx, target, in);
     for (int x = 1; x < 96; ++x) EXPECT_EQ(target.Row(0)[x], target.Row(0)[0]) << x;
     EXPECT_FALSE(target.Row(0)[0] == before.Row(0)[0]);
     EXPECT_TRUE(SameRegion(target, before, 0, 96, H / 2, H)) << H;
@@ -82,7 +102,7 @@ TEST(RenderCeiling, OpaqueTextureWithoutFadeShowsTheProjectedPlane) {
   const BgrPixel bg{10, 20, 30};
   WorkBitmap target = Canvas(3072, 1536, bg);
   RenderContext ctx;
-  RenderCeiling(ctx, target, Input(texture.get()));
+  Draw(ctx, target, Input(texture.get()));
 
   auto expect_pixel = [&](int x, int y, int red, int green) {
     const BgrPixel want = *BlendColour(MakePacked(red, green, 0, 255), MixtureMode::Norm, bg);
@@ -131,7 +151,7 @@ TEST(RenderCeiling, OpaqueColourTexelsAreHolesAndColoursOneStepOffAreNot) {
       in.OpaqueColor = hole;
       in.Transparency = transparency;
       in.AirDepth = air;
-      RenderCeiling(ctx, target, in);
+      Draw(ctx, target, in);
       EXPECT_TRUE(SameRegion(target, before, 0, 40, 0, 30));
     }
   }
@@ -141,7 +161,7 @@ TEST(RenderCeiling, OpaqueColourTexelsAreHolesAndColoursOneStepOffAreNot) {
     WorkBitmap target = Canvas(40, 30, BgrPixel{0, 0, 0});
     CeilingLayerInput in = Input(texture.get());
     in.OpaqueColor = hole;
-    RenderCeiling(ctx, target, in);
+    Draw(ctx, target, in);
     for (int y = 0; y < 15; ++y)
       for (int x = 0; x < 40; ++x) ASSERT_NE(target.Row(y)[x].r, 0) << x << "," << y;
   }
@@ -159,7 +179,7 @@ TEST(RenderCeiling, HolesLendNoColourToTheirNeighbours) {
   in.MixtureMode = MixtureMode::Add;
   in.Scale = 0.37L;
   RenderContext ctx;
-  RenderCeiling(ctx, target, in);
+  Draw(ctx, target, in);
   int blue = 0;
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 120; ++x) {
@@ -175,36 +195,31 @@ TEST(RenderCeiling, TransparencySetsTheAlphaOfEveryTexelAfresh) {
   texture->Row(2)[3] = MakePacked(1, 2, 3, 99);
   CeilingLayerInput in = Input(texture.get());
   in.Transparency = 0.5L;  // 255 - 127.5 = 127.5, rounded to even: 128
-  PrepareCeilingAlpha(in);
+  PrepareCeilingAlpha(*texture, in.OpaqueColor, in.Transparency);
   EXPECT_EQ(Alpha(texture->Row(2)[3]), 0);
   EXPECT_EQ(Alpha(texture->Row(0)[0]), 128);
   EXPECT_EQ(texture->Row(2)[3] & 0xffffff, MakePacked(1, 2, 3) & 0xffffff);
   in.Transparency = 0.25L;  // 191.25
-  PrepareCeilingAlpha(in);
+  PrepareCeilingAlpha(*texture, in.OpaqueColor, in.Transparency);
   EXPECT_EQ(Alpha(texture->Row(7)[7]), 191);
+  EXPECT_EQ(CeilingTexelAlpha(0.25L), 191);
 
   // Transparency 1: every texel is transparent and the image stays as it was.
   WorkBitmap target = Canvas(50, 40, BgrPixel{5, 6, 7});
   const WorkBitmap before = CopyBitmap(target);
   in.Transparency = 1;
   RenderContext ctx;
-  RenderCeiling(ctx, target, in);
+  Draw(ctx, target, in);
   EXPECT_TRUE(SameRegion(target, before, 0, 50, 0, 40));
 
-  // A render with one transparency and then another equals a render with the
-  // second alone: nothing of the first survives in the texture.
+  // Prepared with one transparency and then another, the texture is as if
+  // prepared with the second alone: nothing of the first survives.
   PixelImagePtr fresh = NoiseTexture(8, 8);
   fresh->Row(2)[3] = MakePacked(1, 2, 3, 99);
-  WorkBitmap twice = Canvas(50, 40, BgrPixel{5, 6, 7});
-  WorkBitmap once = CopyBitmap(twice);
-  in.Transparency = 0.3L;
-  RenderCeiling(ctx, target, in);
-  in.Transparency = 0.7L;
-  RenderCeiling(ctx, twice, in);
-  CeilingLayerInput fresh_in = in;
-  fresh_in.Texture = fresh.get();
-  RenderCeiling(ctx, once, fresh_in);
-  EXPECT_TRUE(SameRegion(twice, once, 0, 50, 0, 40));
+  PrepareCeilingAlpha(*texture, in.OpaqueColor, 0.3L);
+  PrepareCeilingAlpha(*texture, in.OpaqueColor, 0.7L);
+  PrepareCeilingAlpha(*fresh, in.OpaqueColor, 0.7L);
+  EXPECT_TRUE(std::equal(texture->pixels, texture->pixels + 64, fresh->pixels));
 }
 
 TEST(RenderCeiling, MixtureModesWeightTheTextureByItsAlpha) {
@@ -226,7 +241,7 @@ TEST(RenderCeiling, MixtureModesWeightTheTextureByItsAlpha) {
     in.Transparency = 0.5L;
     in.MixtureMode = c.mode;
     RenderContext ctx;
-    RenderCeiling(ctx, target, in);
+    Draw(ctx, target, in);
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 30; ++x) ASSERT_EQ(target.Row(y)[x], c.want) << int(c.mode);
   }
@@ -243,7 +258,7 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
     in.AirDepth = 1e6L;
     in.HorizonRow = with_row ? horizon.get() : nullptr;
     RenderContext ctx;
-    RenderCeiling(ctx, target, in);
+    Draw(ctx, target, in);
     for (int x = 0; x < 64; ++x) {
       const PackedColour hz = with_row ? horizon->Row(0)[x] : MakePacked(255, 255, 255);
       EXPECT_EQ(target.Row(127)[x], *BlendColour(WithAlpha(hz, 255), MixtureMode::Norm, bg)) << x;
@@ -251,34 +266,34 @@ TEST(RenderCeiling, LargeAirDepthTurnsTheRowAboveTheHorizonIntoItsColumnsHorizon
   }
 }
 
-using testing::PollingHost;
+using testing::PollingPort;
 
 TEST(RenderCeiling, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUntouched) {
   PixelImagePtr texture = NoiseTexture(16, 16);
   WorkBitmap target = Canvas(80, 10, BgrPixel{0, 0, 0});
-  PollingHost host(0);
+  PollingPort host(0);
   RenderContext ctx;
-  ctx.Host = &host;
+  ctx.Port = &host;
   ctx.Threads = 1;
-  RenderCeiling(ctx, target, Input(texture.get()));
+  Draw(ctx, target, Input(texture.get()));
   // Blocks of 32 columns; Round(100 / 80 * c) after the last column c of each.
   EXPECT_EQ(host.percents, (std::vector<int>{39, 79, 99}));
   EXPECT_EQ(ctx.RenderProgress, 100);
 
   WorkBitmap aborted = Canvas(80, 20, BgrPixel{0, 0, 0});
   const WorkBitmap before = CopyBitmap(aborted);
-  PollingHost stopper(1);
+  PollingPort stopper(1);
   RenderContext actx;
-  actx.Host = &stopper;
+  actx.Port = &stopper;
   actx.Threads = 1;
-  RenderCeiling(actx, aborted, Input(texture.get()));
+  Draw(actx, aborted, Input(texture.get()));
   EXPECT_FALSE(SameRegion(aborted, before, 31, 32, 0, 10));
   EXPECT_TRUE(SameRegion(aborted, before, 32, 80, 0, 20));
   EXPECT_EQ(actx.RenderProgress, 39);
 
   // Already aborted: nothing is drawn, not even the texture's alpha changes.
   texture->Row(0)[0] = MakePacked(9, 9, 9, 42);
-  RenderCeiling(actx, aborted, Input(texture.get()));
+  Draw(actx, aborted, Input(texture.get()));
   EXPECT_TRUE(SameRegion(aborted, before, 32, 80, 0, 20));
   EXPECT_EQ(Alpha(texture->Row(0)[0]), 42);
 }
@@ -288,11 +303,11 @@ TEST(RenderCeiling, WithSeveralThreadsAnAbortLeavesTheBlocksTakenSoFarFromTheLef
   for (int threads : {2, 7}) {
     WorkBitmap target = Canvas(640, 40, BgrPixel{0, 0, 0});
     const WorkBitmap before = CopyBitmap(target);
-    PollingHost stopper(1);
+    PollingPort stopper(1);
     RenderContext ctx;
-    ctx.Host = &stopper;
+    ctx.Port = &stopper;
     ctx.Threads = threads;
-    RenderCeiling(ctx, target, Input(texture.get()));
+    Draw(ctx, target, Input(texture.get()));
     // Blocks of 32 columns are taken in order: the drawn ones come first.
     int drawn = 0;
     while (drawn < 20 && !SameRegion(target, before, 32 * drawn, 32 * drawn + 32, 0, 20)) ++drawn;
@@ -309,8 +324,8 @@ TEST(RenderCeiling, NoTextureDrawsTheCheckerboard) {
   WorkBitmap without = CopyBitmap(with);
   const WorkBitmap before = CopyBitmap(with);
   RenderContext ctx;
-  RenderCeiling(ctx, with, Input(checker.get()));
-  RenderCeiling(ctx, without, Input(nullptr));
+  Draw(ctx, with, Input(checker.get()));
+  Draw(ctx, without, Input(nullptr));
   EXPECT_TRUE(SameRegion(with, without, 0, 64, 0, 48));
   EXPECT_FALSE(SameRegion(without, before, 0, 64, 0, 24));
 }
@@ -328,7 +343,7 @@ TEST(RenderCeiling, DegenerateRealsNeitherCrashNorTouchTheLowerHalf) {
       in.AirDepth = air;
       in.Transparency = scale == 0 ? nan : -2;
       RenderContext ctx;
-      RenderCeiling(ctx, target, in);
+      Draw(ctx, target, in);
       EXPECT_EQ(ctx.RenderProgress, 100);
       EXPECT_TRUE(SameRegion(target, before, 0, 33, 10, 21));
     }
@@ -340,9 +355,9 @@ TEST(RenderCeiling, DegenerateRealsNeitherCrashNorTouchTheLowerHalf) {
   CeilingLayerInput in = Input(texture.get());
   RenderContext ctx;
   in.Scale = 0;
-  RenderCeiling(ctx, zero, in);
+  Draw(ctx, zero, in);
   in.Scale = 0.001L;
-  RenderCeiling(ctx, thousandth, in);
+  Draw(ctx, thousandth, in);
   EXPECT_TRUE(SameRegion(zero, thousandth, 0, 33, 0, 21));
 }
 

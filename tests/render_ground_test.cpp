@@ -8,7 +8,7 @@
 #include "image/Placeholders.h"
 #include "render/Pipeline.h"
 #include "render/RenderGround.h"
-#include "support/RecordingHost.h"
+#include "support/RecordingPort.h"
 #include "support/TextureTesting.h"
 
 namespace horizonmill {
@@ -262,14 +262,14 @@ TEST(RenderGround, DoublingScaleHalvesTheWalkAcrossTheTexture) {
   EXPECT_GT(one[compared - 1], 100);
 }
 
-using testing::PollingHost;
+using testing::PollingPort;
 
 TEST(RenderGround, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUntouched) {
   PixelImagePtr texture = NoiseTexture(16, 16);
   WorkBitmap target = Coded(40, 10);
-  PollingHost host(0);
+  PollingPort host(0);
   RenderContext ctx;
-  ctx.Host = &host;
+  ctx.Port = &host;
   ctx.Threads = 1;
   RenderGround(ctx, target, Input(texture.get()));
   // Blocks of 32 columns: Round(100 / 40 * 31), Round(100 / 40 * 39).
@@ -278,9 +278,9 @@ TEST(RenderGround, ReportsEveryBlockOfColumnsEndsAt100AndAnAbortLeavesTheRestUnt
 
   WorkBitmap aborted = Coded(70, 20);
   const WorkBitmap before = CopyBitmap(aborted);
-  PollingHost stopper(2);
+  PollingPort stopper(2);
   RenderContext actx;
-  actx.Host = &stopper;
+  actx.Port = &stopper;
   actx.Threads = 1;
   RenderGround(actx, aborted, Input(texture.get()));
   EXPECT_FALSE(SameRegion(aborted, before, 63, 64, 10, 20));

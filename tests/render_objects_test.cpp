@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <limits>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -16,21 +18,17 @@
 namespace horizonmill {
 namespace {
 
-// Records what the pass shows and polls; can abort at the n-th poll.
-struct FakeHost : RenderHost {
-  int beeps = 0;
-  std::vector<std::string> messages;
+// Records what the pass reports and polls; can abort at the n-th poll.
+struct FakePort : RenderPort {
+  std::vector<Diagnostic> reports;
   std::vector<int> polls;
-  int abort_at_poll = 0;  // 0: never
-  void ProcessEvents(RenderContext& context) override {
-    polls.push_back(context.RenderProgress);
-    if (abort_at_poll != 0 && static_cast<int>(polls.size()) >= abort_at_poll)
-      context.AbortRequested = true;
-  }
-  void Beep() override { ++beeps; }
-  void MessageBox(std::string_view text) override { messages.emplace_back(text); }
-  bool Failed() const {
-    return beeps == 1 && messages == std::vector<std::string>{"メモリーをくれええ"};
+  std::size_t abort_at_poll = 0;  // 0: never
+  void Progress(int percent) override { polls.push_back(percent); }
+  bool StopRequested() override { return abort_at_poll != 0 && polls.size() >= abort_at_poll; }
+  void Report(const Diagnostic& diagnostic) override { reports.push_back(diagnostic); }
+  // The pass failed once, for the reason given.
+  bool Failed(DiagnosticCode code = DiagnosticCode::ObjectCopyRefused) const {
+    return reports.size() == 1 && reports[0].code == code;
   }
 };
 
@@ -75,41 +73,78 @@ bool SameBytes(const WorkBitmap& a, const WorkBitmap& b) {
          std::memcmp(a.Bits(), b.Bits(), a.Stride() * a.Height()) == 0;
 }
 
-// Three groups, a fake host and the input of a pass. Entries are added plain:
-// no shading, added onto the target (so a drawn channel reads back as itself).
+// Three groups of entries with their pictures, a fake port and the input of a
+// pass. Entries are added plain: no shading, added onto the target (so a drawn
+// channel reads back as itself). Render prepares them as a preparation does
+// (each picture's alpha from its key colour and transparency, the copies
+// placed) and draws the pass.
 struct Objects {
-  ObjectGroup far, mid, near;
-  FakeHost host;
+  using Group = std::deque<ObjectEntry>;
+  Group far, mid, near;
+  std::map<const ObjectEntry*, PixelImagePtr> pictures;
+  FakePort port;
   RenderContext context;
   ObjectLayerInput input;
+  std::int32_t seed = 65536;
+  bool ground = true;
+  SceneRandom random;
+  std::array<std::vector<PreparedObject>, 3> prepared;
+  ObjectLayout layout;
+
   Objects() {
-    context.Host = &host;
+    context.Port = &port;
     context.AbortRequested = false;
-    input.RandomSeed = 65536;
     input.Sunlight = {80, 80, 80};
-    input.GroundEnabled = true;
-    input.Far = &far;
-    input.Mid = &mid;
-    input.Near = &near;
   }
-  ObjectEntry& Add(ObjectGroup& group, PixelImagePtr image) {
-    auto entry = NewObjectEntry();
-    entry->Image = std::move(image);
-    entry->Shadeing = false;
-    entry->MixtureMode = MixtureMode::Add;
-    ObjectEntry& e = *entry;
-    group.Append(std::move(entry));
+  ObjectEntry& Add(Group& group, PixelImagePtr image) {
+    ObjectEntry& e = group.emplace_back();
+    e.Shadeing = false;
+    e.MixtureMode = MixtureMode::Add;
+    pictures[&e] = std::move(image);
     return e;
   }
-  ObjectEntry& Manual(ObjectGroup& group, PixelImagePtr image, long double angle,
-                      long double height, long double distance) {
+  ObjectEntry& Manual(Group& group, PixelImagePtr image, long double angle, long double height,
+                      long double distance) {
     ObjectEntry& e = Add(group, std::move(image));
     e.Manual = true;
     e.Placement = {angle, height, distance};
     return e;
   }
+  void Prepare() {
+    const std::pair<Group*, GroupId> groups[] = {
+        {&far, GroupId::Far}, {&mid, GroupId::Mid}, {&near, GroupId::Near}};
+    for (const auto& [group, id] : groups) {
+      std::vector<PreparedObject>& objects = prepared[static_cast<int>(id)];
+      objects.clear();
+      for (const ObjectEntry& e : *group) {
+        PreparedObject& object = objects.emplace_back();
+        object.Settings.CopySettingsFrom(e);
+        object.Group = id;
+        object.Index = objects.size() - 1;
+        const PixelImagePtr& picture = pictures[&e];
+        if (!picture) continue;
+        PixelImagePtr drawn = MakePixelImage(picture->width, picture->height);
+        std::copy_n(picture->pixels, std::size_t(picture->width) * picture->height, drawn->pixels);
+        PrepareObjectAlpha(*drawn, e);
+        object.Picture = SharedPicture(std::move(drawn));
+      }
+    }
+    layout = PlaceObjects(random, seed, ground, prepared[0], prepared[1], prepared[2]);
+    input.Layout = &layout;
+  }
   void Render(WorkBitmap& target, bool reflection = false) {
+    Prepare();
     RenderObjects(context, target, input, reflection);
+  }
+  // The placements of the copies of entry `index` of a group, in drawing order.
+  std::vector<ObjectPlacement> PlacementsOf(const Group& group, std::size_t index) const {
+    const GroupId id = &group == &far   ? GroupId::Far
+                       : &group == &mid ? GroupId::Mid
+                                        : GroupId::Near;
+    std::vector<ObjectPlacement> found;
+    for (const PlacedObject& copy : layout.Copies)
+      if (copy.Object->Group == id && copy.Object->Index == index) found.push_back(copy.Placement);
+    return found;
   }
 };
 
@@ -145,19 +180,19 @@ TEST(PrepareObjectAlpha, KeyColourClearsAlphaOthersTakeTransparency) {
   const std::pair<long double, std::uint32_t> cases[] = {
       {0.5L, 128}, {1.0L, 0}, {1.2L, 0}, {-0.5L, 255}};
   for (const auto& [transparency, alpha] : cases) {
-    ObjectGroup group;
-    auto entry = NewObjectEntry();
-    entry->Image = Picture(2, 1, [](int x, int) { return x == 0 ? 0x00010203u : 0xff112233u; });
-    entry->OpaqueColor = 0xff010203u;  // its alpha byte is not compared
-    entry->Transparency = transparency;
-    ObjectEntry& e = *entry;
-    group.Append(std::move(entry));
-    group.Append(NewObjectEntry());  // no picture: passed over
-    PrepareObjectAlpha(&group);
-    EXPECT_EQ(e.Image->Row(0)[0], 0x00010203u);
-    EXPECT_EQ(e.Image->Row(0)[1], WithAlpha(0x112233u, alpha)) << static_cast<double>(transparency);
+    ObjectEntry e;
+    PixelImagePtr picture =
+        Picture(3, 1, [](int x, int) { return x == 0 ? 0x00010203u : 0xff112233u; });
+    ASSERT_TRUE(AddHoleMask(*picture));
+    picture->holes[2] = 1;        // a hole takes the key colour
+    e.OpaqueColor = 0xff010203u;  // its alpha byte is not compared
+    e.Transparency = transparency;
+    PrepareObjectAlpha(*picture, e);
+    EXPECT_EQ(picture->Row(0)[0], 0x00010203u);
+    EXPECT_EQ(picture->Row(0)[1], WithAlpha(0x112233u, alpha)) << static_cast<double>(transparency);
+    EXPECT_EQ(picture->Row(0)[2], 0x00010203u);
+    EXPECT_EQ(ObjectAlpha(transparency), alpha);
   }
-  PrepareObjectAlpha(nullptr);
 }
 
 TEST(ShadeBySun, TowardTheSunDarkAwayLitByTheSunColour) {
@@ -294,7 +329,7 @@ TEST(DrawObjectGeometry, ZeroAndNegativeWidths) {
     if (c.pixels == 1) {
       EXPECT_TRUE(d.cols.count(768) && d.rows.count(826));
     }
-    EXPECT_EQ(s.host.beeps, 0);
+    EXPECT_EQ(s.port.reports.size(), 0u);
   }
 }
 
@@ -454,8 +489,8 @@ TEST(DrawObjectFade, NormalPassFadesEachCopyAtItsDistanceReflectionDoesNot) {
 TEST(RenderObjectsPlacement, GroundShiftsTheRandomSequenceByOneDrawPerCopy) {
   for (bool ground : {true, false}) {
     Objects s;
-    s.input.GroundEnabled = ground;
-    s.input.RandomSeed = 12345;
+    s.ground = ground;
+    s.seed = 12345;
     ObjectEntry& e = s.Add(s.mid, Uniform(8, 10, MakePacked(9, 9, 9)));
     e.PositionMode = PositionMode::Sky;
     e.NumberOfObjects = 3;
@@ -463,66 +498,70 @@ TEST(RenderObjectsPlacement, GroundShiftsTheRandomSequenceByOneDrawPerCopy) {
     s.Render(target);
     SceneRandom random;
     random.Seed(12345);
-    ObjectPlacement last;
+    std::vector<ObjectPlacement> placed;
     for (int n = 0; n < 3; ++n) {
-      last.Angle = random.RandomUnit() * 360;
+      ObjectPlacement& p = placed.emplace_back();
+      p.Angle = random.RandomUnit() * 360;
       const long double sign = !ground && random.RandomUnit() >= 0.5L ? -1 : 1;
-      last.Height = sign * (random.RandomUnit() * 10 * 3 + 20);
-      last.Distance = random.RandomUnit() + 1.5L;
+      p.Height = sign * (random.RandomUnit() * 10 * 3 + 20);
+      p.Distance = random.RandomUnit() + 1.5L;
     }
-    EXPECT_EQ(e.Placement.Angle, last.Angle);
-    EXPECT_EQ(e.Placement.Height, last.Height);
-    EXPECT_EQ(e.Placement.Distance, last.Distance);
-    EXPECT_EQ(s.context.Random.State(), random.State());
+    // Farthest first.
+    std::sort(placed.begin(), placed.end(), [](const ObjectPlacement& a, const ObjectPlacement& b) {
+      return a.Distance > b.Distance;
+    });
+    const std::vector<ObjectPlacement> got = s.PlacementsOf(s.mid, 0);
+    ASSERT_EQ(got.size(), 3u);
+    for (int n = 0; n < 3; ++n) {
+      EXPECT_EQ(got[n].Angle, placed[n].Angle);
+      EXPECT_EQ(got[n].Height, placed[n].Height);
+      EXPECT_EQ(got[n].Distance, placed[n].Distance);
+    }
+    EXPECT_EQ(s.random.State(), random.State());
+    // The entry itself keeps its placement: the document is not written.
+    EXPECT_EQ(e.Placement.Angle, 0);
   }
 }
 
 TEST(RenderObjectsPlacement, EntryWithoutPictureDrawsItsNumbersButNothingElse) {
   // The second entry lands where it would if the first one's picture had loaded.
-  ObjectPlacement with_picture;
+  std::vector<ObjectPlacement> with_picture;
   for (bool loaded : {true, false}) {
     Objects s;
     s.Add(s.far, loaded ? Uniform(4, 4, MakePacked(0, 0, 0, 0)) : nullptr).NumberOfObjects = 2;
-    ObjectEntry& second = s.Add(s.far, Uniform(4, 4, MakePacked(9, 9, 9)));
+    s.Add(s.far, Uniform(4, 4, MakePacked(9, 9, 9)));
     WorkBitmap target = Canvas(409, 307);
     s.Render(target);
-    if (loaded) with_picture = second.Placement;
-    EXPECT_EQ(second.Placement.Angle, with_picture.Angle);
-    EXPECT_EQ(second.Placement.Distance, with_picture.Distance);
+    const std::vector<ObjectPlacement> second = s.PlacementsOf(s.far, 1);
+    ASSERT_EQ(second.size(), 1u);
+    if (loaded) with_picture = second;
+    EXPECT_EQ(second[0].Angle, with_picture[0].Angle);
+    EXPECT_EQ(second[0].Distance, with_picture[0].Distance);
+    EXPECT_EQ(s.PlacementsOf(s.far, 0).size(), loaded ? 2u : 0u);
     EXPECT_GT(ChangedPixels(target).count, 0);
-    EXPECT_EQ(s.host.beeps, 0);
+    EXPECT_EQ(s.port.reports.size(), 0u);
   }
 }
 
-TEST(RenderObjectsPlacement, PreviewAndFullSizePlaceTheSameObjectsAtTheSameAngles) {
-  std::vector<long double> angles[2];
-  int size = 0;
+TEST(RenderObjectsPlacement, PreviewAndFullSizeDrawTheSameObjectsAtTheSameAngles) {
+  Objects s;
+  s.seed = 777;
+  for (Objects::Group* g : {&s.far, &s.mid, &s.near}) s.Add(*g, Uniform(8, 8, MakePacked(9, 9, 9)));
+  s.Prepare();
+  const ObjectPlacement p = s.PlacementsOf(s.far, 0).at(0);
   for (const auto& [w, h] : {std::pair{409, 307}, std::pair{3072, 1536}}) {
-    Objects s;
-    s.input.RandomSeed = 777;
-    for (ObjectGroup* g : {&s.far, &s.mid, &s.near}) s.Add(*g, Uniform(8, 8, MakePacked(9, 9, 9)));
-    WorkBitmap target = Canvas(w, h);
-    s.Render(target);
-    for (ObjectGroup* g : {&s.far, &s.mid, &s.near}) {
-      const ObjectPlacement p = g->First()->Placement;
-      angles[size].push_back(p.Angle);
-      // The box of the far object is centred on Round(W / 360 * Angle).
-      if (g == &s.far) {
-        Objects one;
-        one.Manual(one.far, Uniform(8, 8, MakePacked(9, 9, 9)), p.Angle, 0, p.Distance);
-        WorkBitmap alone = Canvas(w, h);
-        one.Render(alone);
-        const Changed d = ChangedPixels(alone);
-        ASSERT_GT(d.cols.size(), 0u);
-        if (*d.cols.rbegin() - *d.cols.begin() < w / 2) {  // not split by the seam
-          EXPECT_EQ((*d.cols.begin() + *d.cols.rbegin()) / 2,
-                    static_cast<int>(std::nearbyintl(static_cast<long double>(w) / 360 * p.Angle)));
-        }
-      }
+    // The box of the far object is centred on Round(W / 360 * Angle).
+    Objects one;
+    one.Manual(one.far, Uniform(8, 8, MakePacked(9, 9, 9)), p.Angle, 0, p.Distance);
+    WorkBitmap alone = Canvas(w, h);
+    one.Render(alone);
+    const Changed d = ChangedPixels(alone);
+    ASSERT_GT(d.cols.size(), 0u);
+    if (*d.cols.rbegin() - *d.cols.begin() < w / 2) {  // not split by the seam
+      EXPECT_EQ((*d.cols.begin() + *d.cols.rbegin()) / 2,
+                static_cast<int>(std::nearbyintl(static_cast<long double>(w) / 360 * p.Angle)));
     }
-    ++size;
   }
-  EXPECT_EQ(angles[0], angles[1]);
 }
 
 TEST(RenderObjectsOrder, FarthestFirstAcrossGroupsEqualDistancesInListOrder) {
@@ -546,8 +585,8 @@ TEST(RenderObjectsOrder, FarthestFirstAcrossGroupsEqualDistancesInListOrder) {
 TEST(RenderObjectsProgress, OncePerCopyThenHundredAndRepeatable) {
   Objects s;
   s.input.AirDepth = 5;
-  s.input.GroundEnabled = false;
-  for (ObjectGroup* g : {&s.far, &s.mid, &s.near}) {
+  s.ground = false;
+  for (Objects::Group* g : {&s.far, &s.mid, &s.near}) {
     ObjectEntry& e = s.Add(*g, Coded(20, 12));
     e.Shadeing = true;
     e.MixtureMode = MixtureMode::Norm;
@@ -555,7 +594,7 @@ TEST(RenderObjectsProgress, OncePerCopyThenHundredAndRepeatable) {
   }
   WorkBitmap first = Canvas(640, 320, kGrey), second = Canvas(640, 320, kGrey);
   s.Render(first);
-  EXPECT_EQ(s.host.polls, (std::vector<int>{0, 33, 67}));  // Round(100 / 3 * i)
+  EXPECT_EQ(s.port.polls, (std::vector<int>{0, 33, 67}));  // Round(100 / 3 * i)
   EXPECT_EQ(s.context.RenderProgress, 100);
   s.Render(second);
   EXPECT_TRUE(SameBytes(first, second));
@@ -564,14 +603,13 @@ TEST(RenderObjectsProgress, OncePerCopyThenHundredAndRepeatable) {
 
 TEST(RenderObjectsProgress, EmptyGroupsDrawNothingAndDrawNoRandomNumber) {
   Objects s;
-  s.input.Mid = nullptr;
   s.context.RenderProgress = 40;
   WorkBitmap target = Canvas(64, 32, kGrey);
   s.Render(target);
-  EXPECT_EQ(s.context.Random.State(), 65536u);
+  EXPECT_EQ(s.random.State(), 65536u);
   EXPECT_EQ(s.context.RenderProgress, 100);
   EXPECT_EQ(ChangedPixels(target, kGrey).count, 0);
-  EXPECT_TRUE(s.host.polls.empty());
+  EXPECT_TRUE(s.port.polls.empty());
 }
 
 TEST(RenderObjectsAbort, BeforeThePassAndAfterTheFirstObject) {
@@ -579,20 +617,18 @@ TEST(RenderObjectsAbort, BeforeThePassAndAfterTheFirstObject) {
   s.Manual(s.far, Uniform(8, 8, MakePacked(9, 9, 9)), 90, 0, 3);
   s.Manual(s.mid, Uniform(8, 8, MakePacked(9, 9, 9)), 180, 0, 2);
   s.Manual(s.near, Uniform(8, 8, MakePacked(9, 9, 9)), 270, 0, 1);
-  s.host.abort_at_poll = 1;
+  s.port.abort_at_poll = 1;
   WorkBitmap target = Canvas(360, 180);
   s.Render(target);
   const Changed d = ChangedPixels(target);
   EXPECT_EQ(*d.cols.begin(), 85);  // only the farthest, at 90 degrees
   EXPECT_EQ(*d.cols.rbegin(), 95);
   EXPECT_EQ(s.context.RenderProgress, 0);
-  // Already aborted: returns at once, no reseeding, no alpha rewritten.
-  s.context.Random.Seed(5);
-  s.far.First()->Image->Row(0)[0] = MakePacked(9, 9, 9, 1);
+  // Already aborted: returns at once, drawing nothing and polling nothing.
+  const std::size_t polls = s.port.polls.size();
   WorkBitmap untouched = Canvas(360, 180);
   s.Render(untouched);
-  EXPECT_EQ(s.context.Random.State(), 5u);
-  EXPECT_EQ(Alpha(s.far.First()->Image->Row(0)[0]), 1);
+  EXPECT_EQ(s.port.polls.size(), polls);
   EXPECT_EQ(ChangedPixels(untouched).count, 0);
 }
 
@@ -615,7 +651,11 @@ TEST(RenderObjectsFailure, ZeroDistanceAndUnrepresentablePlacementsEndThePass) {
     s.Manual(s.near, Uniform(8, 8, MakePacked(9, 9, 9)), 270, 0, -1).Scale = -1;
     WorkBitmap target = Canvas(360, 180);
     s.Render(target);
-    EXPECT_TRUE(s.host.Failed()) << static_cast<double>(c.distance);
+    ASSERT_TRUE(s.port.Failed()) << static_cast<double>(c.distance);
+    // The diagnostic names the entry.
+    EXPECT_EQ(s.port.reports[0].subject, DiagnosticSubject::Object);
+    EXPECT_EQ(s.port.reports[0].group, GroupId::Mid);
+    EXPECT_EQ(s.port.reports[0].index, 0u);
     const Changed d = ChangedPixels(target);
     EXPECT_TRUE(d.cols.count(90));
     // No number sorts after every number: then the last copy was drawn first.
@@ -632,7 +672,7 @@ TEST(RenderObjectsFailure, BoxOfMoreThanFourTimesTheTargetEndsThePass) {
     s.Manual(s.far, Uniform(8, 8, MakePacked(9, 9, 9)), 180, 0, 1).Scale = wt / 30.0L;
     WorkBitmap target = Canvas(360, 180);
     s.Render(target);
-    EXPECT_EQ(s.host.Failed(), wt == 720);
+    EXPECT_EQ(s.port.Failed(), wt == 720);
     EXPECT_EQ(ChangedPixels(target).count, wt == 720 ? 0 : 360 * 180);
   }
 }
@@ -644,9 +684,13 @@ TEST(RenderObjectsFailure, WorkListIsBounded) {
         std::numeric_limits<std::int32_t>::max();
     WorkBitmap target = Canvas(64, 32);
     s.Render(target);
-    EXPECT_TRUE(s.host.Failed());
-    EXPECT_EQ(s.context.Random.State(), 65536u);  // refused before placing
+    EXPECT_TRUE(s.port.Failed(DiagnosticCode::TooManyObjectCopies));
+    EXPECT_TRUE(s.layout.Copies.empty());  // refused before placing
     EXPECT_EQ(ChangedPixels(target).count, 0);
+    // Each pass says so.
+    s.port.reports.clear();
+    RenderObjects(s.context, target, s.input, true);
+    EXPECT_TRUE(s.port.Failed(DiagnosticCode::TooManyObjectCopies));
   }
   {
     // Exactly the bound, split over two groups: placed and drawn (Scale 0
@@ -656,14 +700,14 @@ TEST(RenderObjectsFailure, WorkListIsBounded) {
     ObjectEntry& e = s.Add(s.near, Uniform(4, 4, MakePacked(9, 9, 9)));
     e.NumberOfObjects = kMaxObjectCopies / 2;
     e.Scale = 0;
-    s.far.First()->Scale = 0;
+    s.far.front().Scale = 0;
     WorkBitmap target = Canvas(64, 32);
     s.Render(target);
-    EXPECT_EQ(s.host.beeps, 0);
-    EXPECT_EQ(s.host.polls.size(), static_cast<std::size_t>(kMaxObjectCopies));
+    EXPECT_EQ(s.port.reports.size(), 0u);
+    EXPECT_EQ(s.port.polls.size(), static_cast<std::size_t>(kMaxObjectCopies));
     e.NumberOfObjects += 1;
     s.Render(target);
-    EXPECT_TRUE(s.host.Failed());
+    EXPECT_TRUE(s.port.Failed(DiagnosticCode::TooManyObjectCopies));
   }
 }
 
@@ -673,7 +717,7 @@ TEST(RenderObjectsFailure, PicturesFarLargerThanTheBox) {
   s.Manual(s.far, Uniform(1, 65535, MakePacked(9, 9, 9)), 90, 0, 1);
   WorkBitmap target = Canvas(36, 18);
   s.Render(target, true);
-  EXPECT_EQ(s.host.beeps, 0);
+  EXPECT_EQ(s.port.reports.size(), 0u);
   EXPECT_GT(ChangedPixels(target).count, 0);
 }
 

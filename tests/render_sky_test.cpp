@@ -95,11 +95,10 @@ TEST(RenderSky, FewStopsTinyImagesAndAllSixteen) {
   EXPECT_EQ(sky.Row(1300)[0].r, 200);  // stop 13 at row 1300
 }
 
-class AbortAtThirdPoll : public RenderHost {
+class AbortAtThirdPoll : public RenderPort {
  public:
-  void ProcessEvents(RenderContext& context) override {
-    if (++blocks_ == 3) context.AbortRequested = true;
-  }
+  void Progress(int) override { ++blocks_; }
+  bool StopRequested() override { return blocks_ == 3; }
   int blocks_ = 0;
 };
 
@@ -107,7 +106,7 @@ TEST(RenderSky, AbortLeavesTheRowsBelowAsTheyWere) {
   WorkBitmap bitmap = FilledBitmap(5, 300, BgrPixel{1, 2, 3});
   AbortAtThirdPoll host;
   RenderContext context;
-  context.Host = &host;
+  context.Port = &host;
   context.Threads = 1;
   RenderSky(context, bitmap, SkyGradation::Default());
   // Three blocks of 32 rows were painted.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -84,14 +85,14 @@ TEST(ObjectGroup, AppendRemoveKeepTheLinksInOrder) {
   EXPECT_EQ(g.Last(), nullptr);
 }
 
-// An entry taken out keeps its picture and comes back where it was: before
+// An entry taken out keeps its settings and comes back where it was: before
 // its old neighbour, or at either end.
-TEST(ObjectGroup, ReleasedEntriesKeepTheirPicturesAndGoBackInPlace) {
+TEST(ObjectGroup, ReleasedEntriesKeepTheirSettingsAndGoBackInPlace) {
   ObjectGroup g;
   ObjectEntry* e[3];
   for (int i = 0; i < 3; ++i) {
     auto entry = NewObjectEntry();
-    entry->Image = MakePixelImage(1, 1);
+    entry->Filename = "picture" + std::to_string(i) + ".bmp";
     e[i] = entry.get();
     AppendObjectEntry(g, std::move(entry));
   }
@@ -111,10 +112,10 @@ TEST(ObjectGroup, ReleasedEntriesKeepTheirPicturesAndGoBackInPlace) {
   };
   for (int i = 0; i < 3; ++i) {
     ObjectEntry* next = e[i]->Next();
-    const PixelImage* picture = e[i]->Image.get();
+    const std::string name = e[i]->Filename;
     std::unique_ptr<ObjectEntry> out = g.Release(e[i]);
     ASSERT_EQ(out.get(), e[i]);
-    EXPECT_EQ(out->Image.get(), picture);
+    EXPECT_EQ(out->Filename, name);
     EXPECT_EQ(out->Prev(), nullptr);
     EXPECT_EQ(out->Next(), nullptr);
     EXPECT_EQ(g.Size(), 2u);
@@ -157,11 +158,13 @@ TEST(ObjectGroup, SameSettingsComparesWhatCopySettingsCopies) {
     a.CopySettingsFrom(b);
     EXPECT_TRUE(a.SameSettingsAs(b)) << field;
   }
-  // The picture and the name are no settings.
+  // The name is no setting; an entry equals another with both the same.
   ObjectEntry a, b;
   b.Filename = "tree.bmp";
-  b.Image = MakePixelImage(1, 1);
   EXPECT_TRUE(a.SameSettingsAs(b));
+  EXPECT_FALSE(a == b);
+  a.Filename = "tree.bmp";
+  EXPECT_TRUE(a == b);
 }
 
 #ifndef NDEBUG  // asserts are compiled only without NDEBUG
@@ -185,7 +188,7 @@ static_assert(kIsConst<decltype(std::declval<const ObjectEntry&>().Next())>);
 static_assert(kIsConst<decltype(std::declval<const ObjectEntry&>().Prev())>);
 static_assert(!kIsConst<decltype(*std::declval<ObjectGroup&>().begin())>);
 
-TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
+TEST(ObjectGroup, NewEntryInheritsSettingsButNotNameOrPlace) {
   ObjectGroup g;
   auto first = NewObjectEntry();
   first->OpaqueColor = MakePacked(1, 2, 3);
@@ -199,7 +202,6 @@ TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   first->MixtureMode = MixtureMode::Add;
   first->Transparency = 0.25L;
   first->SoftFocus = 0.5L;
-  first->Image = MakePixelImage(2, 2);
   ObjectEntry* selected = first.get();
   AppendObjectEntry(g, std::move(first));
 
@@ -215,7 +217,6 @@ TEST(ObjectGroup, NewEntryInheritsSettingsButNotPictureNameOrPlace) {
   EXPECT_EQ(copy->MixtureMode, MixtureMode::Add);
   EXPECT_EQ(copy->Transparency, 0.25L);
   EXPECT_EQ(copy->SoftFocus, 0.5L);
-  EXPECT_EQ(copy->Image, nullptr);
   EXPECT_TRUE(copy->Filename.empty());
   EXPECT_EQ(copy->Prev(), nullptr);
   EXPECT_EQ(copy->Next(), nullptr);
@@ -241,7 +242,7 @@ TEST(SceneSettings, RemovingWithoutAGroupSearchesFarMidNear) {
   EXPECT_TRUE(s.Mid.Empty());
 }
 
-TEST(SceneSettings, ResetRestoresDefaultsAndFreesPictures) {
+TEST(SceneSettings, ResetRestoresDefaultsAndFreesTheEntries) {
   SceneSettings s;
   s.RandomSeed = "1";
   s.AirDepth = "abc";
@@ -249,8 +250,8 @@ TEST(SceneSettings, ResetRestoresDefaultsAndFreesPictures) {
   s.Sun.Slopes[0] = 3;
   s.Stars.NumberOfStars = "100";
   s.Ceiling.Enabled = true;
-  s.Ceiling.Texture = MakePixelImage(4, 4);
-  s.Ground.Texture = MakePixelImage(4, 4);
+  s.Ceiling.TextureFilename = "c.bmp";
+  s.Ground.TextureFilename = "g.bmp";
   s.Ground.Reflection = 50;
   s.Output.Format = OutputFormat::Old;
   s.Output.Filename = "x.jpg";
@@ -263,12 +264,61 @@ TEST(SceneSettings, ResetRestoresDefaultsAndFreesPictures) {
   EXPECT_EQ(s.Sun.Slopes[0], 0);
   EXPECT_EQ(s.Stars.NumberOfStars, "0");
   EXPECT_FALSE(s.Ceiling.Enabled);
-  EXPECT_EQ(s.Ceiling.Texture, nullptr);
-  EXPECT_EQ(s.Ground.Texture, nullptr);
+  EXPECT_TRUE(s.Ceiling.TextureFilename.empty());
+  EXPECT_TRUE(s.Ground.TextureFilename.empty());
   EXPECT_EQ(s.Ground.Reflection, 0);
   EXPECT_EQ(s.Output.Format, OutputFormat::Normal);
   EXPECT_TRUE(s.Output.Filename.empty());
   EXPECT_TRUE(s.Far.Empty() && s.Near.Empty());
+}
+
+// The document is a value: a copy is equal to its original and independent
+// of it, entries and their order included; a change anywhere makes two
+// documents differ.
+TEST(SceneSettings, CopiesAreEqualAndIndependent) {
+  SceneSettings scene;
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+    auto entry = NewObjectEntry();
+    entry->Filename = name;
+    scene.Mid.Append(std::move(entry));
+  }
+  scene.Ceiling.TextureFilename = "clouds.png";
+  const SceneSettings copy = scene;
+  EXPECT_EQ(copy, scene);
+  ASSERT_EQ(copy.Mid.Size(), 3u);
+  EXPECT_NE(copy.Mid.First(), scene.Mid.First());  // entries of its own
+  EXPECT_EQ(copy.Mid.First()->Filename, "a.bmp");
+  EXPECT_EQ(copy.Mid.Last()->Prev()->Filename, "b.bmp");
+  EXPECT_EQ(copy.Mid.Last()->Next(), nullptr);
+
+  const std::pair<const char*, void (*)(SceneSettings&)> changes[] = {
+      {"seed", [](SceneSettings& s) { s.RandomSeed = "1"; }},
+      {"sky", [](SceneSettings& s) { s.Sky.Positions[15] = 0.5L; }},
+      {"ceiling key", [](SceneSettings& s) { s.Ceiling.OpaqueColor = MakePacked(1, 0, 0); }},
+      {"ground name", [](SceneSettings& s) { s.Ground.TextureFilename = "g.bmp"; }},
+      {"entry setting", [](SceneSettings& s) { s.Mid.Last()->Transparency = 0.5L; }},
+      {"entry name", [](SceneSettings& s) { s.Mid.First()->Filename = "z.bmp"; }},
+      {"entry order",
+       [](SceneSettings& s) { s.Mid.Insert(s.Mid.First(), s.Mid.Release(s.Mid.Last())); }},
+      {"entry gone", [](SceneSettings& s) { s.Mid.Remove(s.Mid.Last()); }},
+      {"entry moved", [](SceneSettings& s) { s.Near.Append(s.Mid.Release(s.Mid.Last())); }},
+      {"output", [](SceneSettings& s) { s.Output.Format = OutputFormat::Old; }},
+  };
+  for (const auto& [what, change] : changes) {
+    SceneSettings changed = scene;
+    change(changed);
+    EXPECT_NE(changed, scene) << what;
+    EXPECT_EQ(copy, scene) << what;  // the original is untouched
+  }
+
+  // Assigned over a scene with entries of its own, and moved.
+  SceneSettings other;
+  other.Far.Append(NewObjectEntry());
+  other = scene;
+  EXPECT_EQ(other, scene);
+  EXPECT_TRUE(other.Far.Empty());
+  SceneSettings moved = std::move(other);
+  EXPECT_EQ(moved, scene);
 }
 
 }  // namespace

@@ -71,27 +71,20 @@ TEST(SceneValues, ExampleScenesCarryOverWhole) {
   }
 }
 
-// A render may hold the pictures and the entries: putting values into a scene
-// never touches them.
-TEST(SceneValues, PicturesAndEntriesStayWhereTheyAre) {
+// The object editor holds entries: putting values into a scene never touches
+// them.
+TEST(SceneValues, EntriesStayWhereTheyAre) {
   SceneSettings scene;
-  scene.Ground.Texture = MakePixelImage(2, 2);
-  scene.Ceiling.Texture = MakePixelImage(2, 2);
   auto entry = NewObjectEntry();
-  entry->Image = MakePixelImage(1, 1);
+  entry->Filename = "tree.bmp";
   const ObjectEntry* e = entry.get();
-  const PixelImage* picture = entry->Image.get();
   scene.Mid.Append(std::move(entry));
-  const PixelImage* ground = scene.Ground.Texture.get();
-  const PixelImage* ceiling = scene.Ceiling.Texture.get();
 
   SceneSettings changed;
   for (const auto& [name, change] : kChanges) change(changed);
   SceneValues::Of(changed).ApplyTo(scene);
-  EXPECT_EQ(scene.Ground.Texture.get(), ground);
-  EXPECT_EQ(scene.Ceiling.Texture.get(), ceiling);
   EXPECT_EQ(scene.Mid.First(), e);
-  EXPECT_EQ(scene.Mid.First()->Image.get(), picture);
+  EXPECT_EQ(scene.Mid.First()->Filename, "tree.bmp");
   EXPECT_EQ(scene.Mid.Size(), 1u);
   EXPECT_EQ(scene.RandomSeed, "7");
   EXPECT_EQ(scene.Output.Filename, "out.jpg");

@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "codecs/ImageOutput.h"
 #include "image/PictureBudget.h"
 #include "platform/FileError.h"
+#include "render/Pipeline.h"
 #include "support/PictureEncoding.h"
 #include "support/TempDir.h"
 
@@ -15,14 +22,6 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-class NoQuestions : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-};
 
 // A 2 x 2 picture, so textures load without the example files.
 void WritePicture(const std::string& path) {
@@ -44,8 +43,7 @@ TEST(Session, NewOpenAndSaveAsNameTheSettingsFile) {
   EXPECT_EQ(s.SettingsFilename(), "新規.hm");
   EXPECT_EQ(s.Scene().RandomSeed, "65536");
 
-  NoQuestions host;
-  EXPECT_EQ(s.Open(dir / "a.hm", host), ReadStatus::Complete);
+  EXPECT_EQ(s.Open(dir / "a.hm").status, ReadStatus::Complete);
   EXPECT_EQ(s.Scene().RandomSeed, "77");
   EXPECT_EQ(s.SettingsFilename(), dir / "a.hm");
 
@@ -61,23 +59,19 @@ TEST(Session, AFileThatCannotBeOpenedLeavesTheSessionAsItWas) {
   WritePicture(dir / "picture.hm");  // a picture renamed .hm
   WriteFile(dir / "random.hm", std::string("\x01\x02\x03\x00\xff", 5));
   WriteFile(dir / "utf16.hm", "\xff\xfeR\0a\0");
-  WriteFile(dir / "junk.bmp", "BM but no picture");
-  WriteFile(dir / "badpicture.hm", "RandomSeed 5\r\nGround_TextureFilename junk.bmp\r\n");
-  for (const char* name : {"picture.hm", "random.hm", "utf16.hm", "missing.hm", "badpicture.hm"}) {
+  for (const char* name : {"picture.hm", "random.hm", "utf16.hm", "missing.hm"}) {
     Session s;
     WritePicture(dir / "t.bmp");
-    s.TakeTexture(TextureLayer::Ceiling, dir / "t.bmp");
+    s.SetTexture(TextureLayer::Ceiling, dir / "t.bmp", true);
     s.Scene().RandomSeed = "77";
     s.SaveAs(dir / "mine.hm");
     s.Scene().AirDepth = "3";  // unsaved
-    NoQuestions host;
-    EXPECT_THROW(s.Open(dir / name, host), FileError) << name;
+    const SceneSettings before = s.Scene();
+    EXPECT_THROW(s.Open(dir / name), FileError) << name;
     EXPECT_EQ(s.SettingsFilename(), dir / "mine.hm") << name;
-    EXPECT_EQ(s.Scene().RandomSeed, "77") << name;
-    EXPECT_EQ(s.Scene().AirDepth, "3") << name;
-    EXPECT_TRUE(s.Scene().Ceiling.Texture) << name;
-    EXPECT_FALSE(s.Scene().Ground.Enabled) << name;
+    EXPECT_EQ(s.Scene(), before) << name;
     EXPECT_TRUE(s.HasUnsavedChanges()) << name;
+    EXPECT_EQ(s.Search().sceneFolder, dir.Path().string()) << name;
   }
 }
 
@@ -102,19 +96,17 @@ TEST(Session, UnsavedChangesAreWhatAFileOfTheSceneWouldHoldCompared) {
   s.New();
   EXPECT_FALSE(s.HasUnsavedChanges());
 
-  // A reading stopped by the picture budget keeps what was read, which is not
-  // what the file holds.
-  WritePicture(dir / "p.bmp");
-  WriteFile(dir / "objects.hm",
-            "Objects_CreateObject Far\r\nObjects_Filename p.bmp\r\n"
-            "Objects_CreateObject Far\r\nObjects_Filename p.bmp\r\n");
-  NoQuestions host;
-  EXPECT_EQ(s.Open(dir / "objects.hm", host), ReadStatus::Complete);
-  EXPECT_FALSE(s.HasUnsavedChanges());
-  // The first picture (held at 16 bytes) leaves too little to load the second.
-  s.SetPictureBudget(LoadingBytes(2, 2) + 15);
-  EXPECT_EQ(s.Open(dir / "objects.hm", host), ReadStatus::OutOfMemory);
-  EXPECT_EQ(s.Scene().Far.Size(), 1u);
+  // A reading stopped for memory (more entries than a reading takes) keeps
+  // what was read, which is not what the file holds.
+  std::string many;
+  for (std::size_t i = 0; i <= SettingsReadLimits{}.maxObjectEntries; ++i)
+    many += "Objects_CreateObject Far\r\n";
+  WriteFile(dir / "objects.hm", many);
+  const OpenResult opened = s.Open(dir / "objects.hm");
+  EXPECT_EQ(opened.status, ReadStatus::OutOfMemory);
+  ASSERT_FALSE(opened.diagnostics.empty());
+  EXPECT_EQ(opened.diagnostics.back().code, DiagnosticCode::ReadingStopped);
+  EXPECT_EQ(s.Scene().Far.Size(), SettingsReadLimits{}.maxObjectEntries);
   EXPECT_EQ(s.SettingsFilename(), dir / "objects.hm");
   EXPECT_TRUE(s.HasUnsavedChanges());
 }
@@ -122,11 +114,12 @@ TEST(Session, UnsavedChangesAreWhatAFileOfTheSceneWouldHoldCompared) {
 TEST(Session, ObjectPicturesAreAddedWithinThePictureBudget) {
   TempDir dir;
   WritePicture(dir / "p.bmp");
+  WritePicture(dir / "q.bmp");
   Session s;
   ObjectEntry* first = s.AddObjectPicture(s.Scene().Near, nullptr, dir / "p.bmp");
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->Filename, dir / "p.bmp");
-  ASSERT_TRUE(first->Image);
+  ASSERT_NE(s.ObjectPicture(*first), nullptr);
   first->Scale = 2.5L;
   // A new entry takes the settings of the one selected.
   ObjectEntry* second = s.AddObjectPicture(s.Scene().Near, first, dir / "p.bmp");
@@ -134,14 +127,28 @@ TEST(Session, ObjectPicturesAreAddedWithinThePictureBudget) {
   EXPECT_EQ(second->Scale, 2.5L);
   EXPECT_EQ(s.Scene().Near.Size(), 2u);
   EXPECT_TRUE(s.HasUnsavedChanges());
+  EXPECT_EQ(s.Pictures().Decodes(), 1);  // one file, decoded once
 
-  // Beyond the budget, beside the two held: nothing is added.
-  s.SetPictureBudget(s.Scene().HeldPictureBytes() + LoadingBytes(2, 2) - 1);
-  EXPECT_EQ(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "p.bmp"), nullptr);
+  // Another picture needs 16 bytes as decoded and 16 as drawn: beyond the
+  // budget by one byte beside the two held, nothing is added.
+  const std::int64_t held = s.Prepare().pictureBytes;
+  EXPECT_EQ(held, 32);  // p.bmp as decoded and as drawn, shared by both entries
+  s.SetPictureBudget(held + 31);
+  const SceneSettings before = s.Scene();
+  EXPECT_EQ(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "q.bmp"), nullptr);
+  EXPECT_EQ(s.Scene(), before);
+  s.SetPictureBudget(held + 32);
+  EXPECT_NE(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "q.bmp"), nullptr);
+  // A picture too large for the budget alone is refused before it is decoded.
+  s.SetPictureBudget(LoadingBytes(2, 2) - 1);
+  WritePicture(dir / "r.bmp");
+  const std::int64_t decodes = s.Pictures().Decodes();
+  EXPECT_EQ(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "r.bmp"), nullptr);
+  EXPECT_EQ(s.Pictures().Decodes(), decodes);
   WriteFile(dir / "junk.bmp", "not a picture");
   s.SetPictureBudget(1 << 20);
   EXPECT_THROW(s.AddObjectPicture(s.Scene().Near, nullptr, dir / "junk.bmp"), FileError);
-  EXPECT_EQ(s.Scene().Near.Size(), 2u);
+  EXPECT_EQ(s.Scene().Near.Size(), 3u);
 }
 
 TEST(Session, ACutOutPictureGetsAKeyColourItsOpaquePixelsDoNotUse) {
@@ -164,7 +171,7 @@ TEST(Session, ACutOutPictureGetsAKeyColourItsOpaquePixelsDoNotUse) {
   EXPECT_EQ(opaque->OpaqueColor, MakePacked(255, 0, 255));
   ObjectEntry* cutOut = s.AddObjectPicture(s.Scene().Far, like, dir / "cut.png");
   ASSERT_NE(cutOut, nullptr);
-  ASSERT_NE(cutOut->Image->holes, nullptr);
+  ASSERT_NE(s.ObjectPicture(*cutOut)->holes, nullptr);
   EXPECT_EQ(cutOut->OpaqueColor, MakePacked(2, 0, 0));
 }
 
@@ -198,10 +205,17 @@ TEST(Session, RefreshHoldsTheOldFormatResolutionAndComputesTheEnabling) {
   scene.Ground.Enabled = false;
   EXPECT_FALSE(s.Refresh().groundWarp);
 
+  // The transparent colour can be picked while the ceiling's picture can be had.
+  TempDir dir;
+  WritePicture(dir / "t.bmp");
   scene.Ceiling.Enabled = true;
+  EXPECT_FALSE(s.Refresh().ceilingColour);  // the checkerboard
+  scene.Ceiling.TextureFilename = dir / "none.bmp";
   EXPECT_FALSE(s.Refresh().ceilingColour);
-  scene.Ceiling.Texture = MakePixelImage(1, 1);
+  scene.Ceiling.TextureFilename = dir / "t.bmp";
   EXPECT_TRUE(s.Refresh().ceilingColour);
+  scene.Ceiling.Enabled = false;
+  EXPECT_FALSE(s.Refresh().ceilingColour);
 
   scene.Output.Filename = "x.jpg";
   EXPECT_TRUE(s.Refresh().output);
@@ -217,50 +231,167 @@ TEST(Session, TexturesTypedOrBrowsedAreShownInThePreview) {
   TempDir dir;
   WritePicture(dir / "t.bmp");
   Session s;
-  EXPECT_EQ(Session::ExistingTexture(dir / "t.bmp"), dir / "t.bmp");
-  EXPECT_EQ(Session::ExistingTexture(dir / "none.bmp"), std::nullopt);
+  EXPECT_EQ(s.FindPicture(dir / "t.bmp"), dir / "t.bmp");
+  EXPECT_EQ(s.FindPicture(dir / "none.bmp"), std::nullopt);
 
-  s.TakeTexture(TextureLayer::Ceiling, dir / "t.bmp");
+  // Browsed: the layer switched on, the name the file's, the key colour one
+  // the picture does not use.
+  TextureChoice choice = s.SetTexture(TextureLayer::Ceiling, dir / "t.bmp", true);
+  EXPECT_FALSE(choice.missing);
+  EXPECT_EQ(choice.picture.Width(), 2);
   EXPECT_TRUE(s.Scene().Ceiling.Enabled);
   EXPECT_EQ(s.Scene().Ceiling.TextureFilename, dir / "t.bmp");
-  ASSERT_TRUE(s.Scene().Ceiling.Texture);
+  EXPECT_NE(s.CeilingPicture(), nullptr);
   EXPECT_EQ(s.Scene().Ceiling.OpaqueColor, MakePacked(0, 0, 0, 255));  // black is unused
   EXPECT_EQ(s.PreviewBitmap().Row(300)[400], (BgrPixel{10, 20, 30}));
+  s.Scene().Ceiling.OpaqueColor = MakePacked(10, 20, 30);
+  s.SetTexture(TextureLayer::Ceiling, dir / "t.bmp", true);
+  EXPECT_EQ(s.Scene().Ceiling.OpaqueColor, MakePacked(0, 0, 0, 255));
 
-  // A file that is no picture leaves the slot and the switch as they were.
-  WriteFile(dir / "junk.bmp", "not a picture");
-  EXPECT_THROW(s.TakeTexture(TextureLayer::Ground, dir / "junk.bmp"), FileError);
+  // Typed, a name found nowhere: taken all the same (the render draws the
+  // "無" tile), the layer left as it was, and said so.
+  choice = s.SetTexture(TextureLayer::Ground, "nowhere\\g.bmp", false);
+  ASSERT_TRUE(choice.missing);
+  EXPECT_EQ(choice.missing->code, DiagnosticCode::MissingPicture);
+  EXPECT_EQ(choice.missing->subject, DiagnosticSubject::GroundTexture);
+  EXPECT_EQ(choice.missing->file, "nowhere\\g.bmp");
+  EXPECT_TRUE(choice.picture.Empty());
+  EXPECT_EQ(s.Scene().Ground.TextureFilename, "nowhere\\g.bmp");
   EXPECT_FALSE(s.Scene().Ground.Enabled);
-  EXPECT_FALSE(s.Scene().Ground.Texture);
+
+  // A file that is no picture, typed or browsed, leaves the document as it was.
+  WriteFile(dir / "junk.bmp", "not a picture");
+  const SceneSettings before = s.Scene();
+  for (const bool browsed : {false, true}) {
+    for (const TextureLayer layer : {TextureLayer::Ground, TextureLayer::Ceiling}) {
+      try {
+        s.SetTexture(layer, dir / "junk.bmp", browsed);
+        ADD_FAILURE() << "a file that is no picture was taken";
+      } catch (const FileError& e) {
+        EXPECT_EQ(e.Path(), dir / "junk.bmp");
+      }
+      EXPECT_EQ(s.Scene(), before);
+    }
+  }
 }
 
-// The picture a load replaces is handed back when asked for (an edit that
-// can be taken back keeps it), and the slot is as it was after a failure.
-TEST(Session, ALoadedTextureHandsBackThePictureItReplaced) {
+// The session's pictures are decoded once: choosing a texture, preparing,
+// rendering and undoing to earlier values decode nothing again; a picture
+// changed on disk is read anew by the next preparation.
+TEST(Session, PicturesAreDecodedOnceThroughTheCache) {
   TempDir dir;
   WritePicture(dir / "t.bmp");
-  WriteFile(dir / "junk.bmp", "not a picture");
-  for (const TextureLayer layer : {TextureLayer::Ground, TextureLayer::Ceiling}) {
-    Session s;
-    PixelImagePtr& slot =
-        layer == TextureLayer::Ground ? s.Scene().Ground.Texture : s.Scene().Ceiling.Texture;
-    PixelImagePtr replaced = MakePixelImage(1, 1);
-    s.LoadTexture(layer, dir / "t.bmp", &replaced);
-    EXPECT_EQ(replaced, nullptr);  // the slot was empty
-    const PixelImage* first = slot.get();
-    ASSERT_NE(first, nullptr);
+  Session s;
+  s.Scene().Output.Resolution = {"64", "32"};
+  s.SetTexture(TextureLayer::Ground, dir / "t.bmp", true);
+  s.AddObjectPicture(s.Scene().Far, nullptr, dir / "t.bmp");
+  s.RenderPreview();
+  ASSERT_TRUE(s.RenderOutput());
+  const SceneSettings first = s.Scene();
+  s.Scene().Far.First()->Transparency = 0.5L;  // another alpha, from the same picture
+  s.RenderPreview();
+  s.Scene() = first;  // the undo
+  s.RenderPreview();
+  EXPECT_EQ(s.Pictures().Decodes(), 1);
+  EXPECT_EQ(s.Pictures().Derivations(), 2);
 
-    s.TakeTexture(layer, dir / "t.bmp", &replaced);
-    EXPECT_EQ(replaced.get(), first);
-    ASSERT_NE(slot, nullptr);
-    EXPECT_NE(slot.get(), first);
+  WorkBitmap changed(3, 3);
+  FillWorkBitmap(changed, BgrPixel{1, 2, 3});
+  SaveAsBmp(changed, dir / "t.bmp");
+  EXPECT_EQ(s.Prepare().scene->GroundTexture.Picture->width, 3);
+  EXPECT_EQ(s.Pictures().Decodes(), 2);
+}
 
-    const PixelImage* second = slot.get();
-    PixelImagePtr untouched;
-    EXPECT_THROW(s.LoadTexture(layer, dir / "junk.bmp", &untouched), FileError);
-    EXPECT_EQ(slot.get(), second);
-    EXPECT_EQ(untouched, nullptr);
+// The brief's lighthouse: a copy of the example opened in a folder without its
+// pictures keeps every entry and every name as written, renders with its
+// placeholders, and is saved back byte for byte.
+TEST(Session, ASceneWithoutItsPicturesKeepsEveryEntryAndNameAsWritten) {
+  TempDir dir;
+  const std::string original =
+      ReadFile(std::string(HORIZONMILL_SOURCE_DIR) + "/examples/lighthouse-coast.hm");
+  WriteFile(dir / "lighthouse-coast.hm", original);
+  Session s;
+  const OpenResult opened = s.Open(dir / "lighthouse-coast.hm");
+  EXPECT_EQ(opened.diagnostics, std::vector<Diagnostic>{});
+  const SceneSettings read = s.Scene();
+  std::vector<std::string> names;
+  for (const ObjectGroup* group : {&read.Far, &read.Mid, &read.Near})
+    for (const ObjectEntry& e : *group) names.push_back(e.Filename);
+  EXPECT_EQ(names, (std::vector<std::string>{"mountains.bmp", "trees.bmp", "rocks.bmp",
+                                             "lighthouse.bmp"}));
+  EXPECT_EQ(read.Ground.TextureFilename, "water.bmp");
+  EXPECT_EQ(read.Ceiling.TextureFilename, "clouds.bmp");
+
+  const Preparation prepared = s.Prepare();
+  ASSERT_EQ(prepared.diagnostics.size(), 6u);
+  for (const Diagnostic& d : prepared.diagnostics)
+    EXPECT_EQ(d.code, DiagnosticCode::MissingPicture) << d.text;
+  EXPECT_EQ(prepared.diagnostics[3].group, GroupId::Near);
+  EXPECT_EQ(prepared.diagnostics[3].index, 1u);
+  EXPECT_EQ(prepared.scene->GroundTexture.Source, TextureSource::MissingTile);
+  s.Scene().Output.Resolution = {"128", "64"};
+  ASSERT_TRUE(s.RenderOutput());
+  s.Scene().Output.Resolution = read.Output.Resolution;
+  EXPECT_EQ(s.Scene(), read);
+
+  s.Save();
+  EXPECT_EQ(ReadFile(dir / "lighthouse-coast.hm"), original);
+  EXPECT_FALSE(s.HasUnsavedChanges());
+}
+
+// A folder the user points at (or the command line's --search-dir) is where
+// pictures found nowhere else are looked for; a relative one is the current
+// directory's when it is added.
+TEST(Session, SearchFoldersFindThePicturesFoundNowhereElse) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / "scene");
+  std::filesystem::create_directories(dir.Path() / "pictures");
+  WritePicture(dir / "pictures/water.bmp");
+  WriteFile(dir / "scene/s.hm", "Ground_TextureFilename C:\\old\\water.bmp\r\n");
+  Session s;
+  s.Open(dir / "scene/s.hm");
+  EXPECT_EQ(s.Prepare().diagnostics.size(), 1u);
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  s.AddSearchFolder("pictures");
+  std::filesystem::current_path(saved);
+  EXPECT_EQ(s.SearchFolders(), std::vector<std::string>{dir / "pictures"});
+  EXPECT_EQ(s.Prepare().diagnostics, std::vector<Diagnostic>{});
+  EXPECT_EQ(s.Scene().Ground.TextureFilename, "C:\\old\\water.bmp");
+}
+
+// What the window's worker will do: prepare and render a copy of the document
+// on a thread of its own while the document is edited and prepared on the
+// window's thread; the picture cache is all they share, and the worker's
+// picture is the copy's.
+TEST(Session, ACopyOfTheDocumentIsPreparedAndRenderedOnAnotherThread) {
+  TempDir dir;
+  WritePicture(dir / "t.bmp");
+  Session s;
+  s.SetTexture(TextureLayer::Ground, dir / "t.bmp", true);
+  s.AddObjectPicture(s.Scene().Far, nullptr, dir / "t.bmp")->NumberOfObjects = 20;
+  const SceneSettings copy = s.Scene();
+  const PictureSearch search = s.Search();
+  const std::int64_t budget = s.PictureBudget();
+  WorkBitmap drawn(96, 48), unused(kPreviewWidth, kPreviewHeight);
+  std::thread worker([&] {
+    const Preparation prepared = PrepareScene(copy, search, s.Pictures(), budget);
+    RenderContext context;
+    RenderBackground(context, *prepared.scene, drawn, unused);
+  });
+  for (int i = 0; i < 20; ++i) {
+    s.Scene().RandomSeed = std::to_string(i);
+    s.Scene().Far.First()->Transparency = i / 20.0L;
+    s.Prepare();
   }
+  worker.join();
+
+  Session alone;
+  RenderContext context;
+  WorkBitmap expected(96, 48);
+  RenderBackground(context, *PrepareScene(copy, search, alone.Pictures(), budget).scene, expected,
+                   unused);
+  EXPECT_EQ(std::memcmp(drawn.Bits(), expected.Bits(), expected.Stride() * 48), 0);
 }
 
 TEST(Session, PreviewClicksWaitForTheTimerAfterARender) {

@@ -10,25 +10,24 @@
 namespace horizonmill {
 namespace {
 
-using Kind = SettingsWarningKind;
+using Kind = DiagnosticCode;
 
-// Finds no picture anywhere, asks nobody and keeps every warning.
-class WarningHost : public SettingsReaderHost {
- public:
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view) override {
-    return std::nullopt;
-  }
-  bool PictureExists(const std::string&) override { return false; }
-  void Warning(const SettingsWarning& warning) override { warnings.push_back(warning); }
-  std::vector<SettingsWarning> warnings;
+// A diagnostic of the reader as these tests look at it.
+struct SettingsWarning {
+  int line = 0;
+  Kind kind = Kind::UnknownKey;
+  std::string message;
 };
 
+// The reader's diagnostics of a file named scene.hm; each names it.
 std::vector<SettingsWarning> WarningsOf(std::string_view text) {
-  SceneSettings scene;
-  WarningHost host;
-  ReadSettingsBytes(scene, text, "", host);
-  return host.warnings;
+  std::vector<SettingsWarning> warnings;
+  for (const Diagnostic& d : ReadSettingsBytes(text, "scene.hm").diagnostics) {
+    EXPECT_EQ(d.file, "scene.hm");
+    EXPECT_EQ(d.subject, DiagnosticSubject::None);
+    warnings.push_back({d.line, d.code, d.text});
+  }
+  return warnings;
 }
 
 TEST(SettingsWarnings, EachLineTheReaderPassesOverIsToldWithWhatWasReadInstead) {
@@ -90,13 +89,6 @@ TEST(SettingsWarnings, EachLineTheReaderPassesOverIsToldWithWhatWasReadInstead) 
       // Entry lines without an entry.
       {"Objects_Scale 2", Kind::NoEntry,
        "Objects_Scale before any Objects_CreateObject is ignored"},
-      // Pictures found nowhere.
-      {"Sky_TextureFilename", Kind::MissingPicture,
-       "Sky_TextureFilename names no picture; the layer shows the checkerboard"},
-      {entry + "Objects_Filename tree.bmp", Kind::MissingPicture,
-       "object picture \"tree.bmp\" not found; the object is left out"},
-      {entry + "Objects_Filename", Kind::MissingPicture,
-       "Objects_Filename names no picture; the object is left out"},
   };
   for (const auto& c : cases) {
     const std::vector<SettingsWarning> warnings = WarningsOf("# a scene\n" + c.text + "\n");
@@ -151,10 +143,9 @@ TEST(SettingsWarnings, WhatTheWriterWritesReadsWithoutAWarning) {
   entry->Manual = true;
   entry->Filename = "/nowhere/tree.bmp";
   AppendObjectEntry(scene.Mid, std::move(entry));
-  const std::vector<SettingsWarning> warnings = WarningsOf(EncodeSettings(scene));
-  // Only the pictures that are nowhere: the object's, and the empty texture names.
-  ASSERT_EQ(warnings.size(), 3u);
-  for (const SettingsWarning& w : warnings) EXPECT_EQ(w.kind, Kind::MissingPicture) << w.message;
+  // Pictures that are nowhere, and empty texture names, are no reader's
+  // business: the preparation tells of them.
+  EXPECT_TRUE(WarningsOf(EncodeSettings(scene)).empty());
 }
 
 TEST(SettingsWarnings, NoSettingsFileAtAll) {

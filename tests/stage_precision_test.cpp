@@ -104,6 +104,8 @@ void CheckCeiling(std::mt19937& rng, int W, int H, int scene, const Sweep& sweep
   input.OpaqueColor = hole;
   input.Transparency = (rng() % 101) / 100.0L;
   tweak(input);
+  // The alpha as the prepared scene holds it.
+  PrepareCeilingAlpha(*texture, input.OpaqueColor, input.Transparency);
   const WorkBitmap canvas = RandomBitmap(rng, W, H);
   WorkBitmap expected = CopyBitmap(canvas);
   ExtendedCeiling(expected, input);

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "support/BitmapTesting.h"
+#include "support/PictureFiles.h"
 #include "support/SceneRendering.h"
-#include "support/TextureTesting.h"
+#include "support/TempDir.h"
 
 namespace horizonmill {
 namespace {
 
-using testing::MakeTexture;
 using testing::RenderScene;
 using testing::SamePixels;
 
@@ -36,10 +36,16 @@ TEST(ThreadCount, TheExampleScenesRenderTheSameWithAnyNumberOfThreads) {
   }
 }
 
-PixelImagePtr RandomPicture(std::mt19937& rng, int w, int h, PackedColour key) {
-  return MakeTexture(w, h, [&](int, int) {
-    return rng() % 5 == 0 ? key : static_cast<PackedColour>(rng() | 0xff000000u);
-  });
+// A picture file of random pixels, one in five of the key colour; its path.
+std::string RandomPicture(const testing::TempDir& dir, std::mt19937& rng, int w, int h,
+                          PackedColour key) {
+  WorkBitmap bitmap(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      bitmap.Row(y)[x] = PackedToBgr(rng() % 5 == 0 ? key : static_cast<PackedColour>(rng()));
+  const std::string path = dir / ("picture" + std::to_string(rng()) + ".bmp");
+  testing::WriteBmpFile(path, bitmap);
+  return path;
 }
 
 FloatColour RandomColour(std::mt19937& rng) {
@@ -51,13 +57,13 @@ long double Between(std::mt19937& rng, double low, double high) {
   return std::uniform_real_distribution<double>(low, high)(rng);
 }
 
-void AddObjects(std::mt19937& rng, ObjectGroup& group) {
+void AddObjects(const testing::TempDir& dir, std::mt19937& rng, ObjectGroup& group) {
   const int entries = static_cast<int>(rng() % 3);
   for (int i = 0; i < entries; ++i) {
     auto entry = NewObjectEntry();
     entry->OpaqueColor = MakePacked(255, 0, 255);
-    entry->Image = RandomPicture(rng, 8 + static_cast<int>(rng() % 60),
-                                 8 + static_cast<int>(rng() % 60), entry->OpaqueColor);
+    entry->Filename = RandomPicture(dir, rng, 8 + static_cast<int>(rng() % 60),
+                                    8 + static_cast<int>(rng() % 60), entry->OpaqueColor);
     entry->Scale = Between(rng, 0.3, 3);
     entry->NumberOfObjects = static_cast<std::int32_t>(rng() % 6);
     entry->Shadeing = rng() % 2 == 0;
@@ -69,7 +75,7 @@ void AddObjects(std::mt19937& rng, ObjectGroup& group) {
   }
 }
 
-void RandomScene(std::mt19937& rng, SceneSettings& scene) {
+void RandomScene(const testing::TempDir& dir, std::mt19937& rng, SceneSettings& scene) {
   scene.RandomSeed = std::to_string(rng() % 100000);
   const char* depths[] = {"0", "0.5", "1.5", "10"};
   scene.AirDepth = depths[rng() % 4];
@@ -86,28 +92,26 @@ void RandomScene(std::mt19937& rng, SceneSettings& scene) {
   scene.Stars.NumberOfStars = std::to_string(rng() % 3000);
   scene.Stars.SizeOfStars = std::to_string(rng() % 4);
 
-  const std::string clouds = kExamples + "/clouds.bmp";  // an existing file: the slot is used
   scene.Ceiling.Enabled = rng() % 3 != 0;
-  scene.Ceiling.TextureFilename = clouds;
   scene.Ceiling.OpaqueColor = MakePacked(0, 0, 0);
-  scene.Ceiling.Texture = RandomPicture(rng, 16 << (rng() % 4), 37, scene.Ceiling.OpaqueColor);
+  scene.Ceiling.TextureFilename =
+      RandomPicture(dir, rng, 16 << (rng() % 4), 37, scene.Ceiling.OpaqueColor);
   scene.Ceiling.Scale = std::to_string(Between(rng, 0.2, 4));
   scene.Ceiling.MixtureMode = static_cast<std::uint8_t>(rng() % 3);
   scene.Ceiling.Transparency = static_cast<int>(rng() % 101);
   scene.Ground.Enabled = rng() % 3 != 0;
-  scene.Ground.TextureFilename = clouds;
-  scene.Ground.Texture = RandomPicture(rng, 64, 16 + static_cast<int>(rng() % 100), 0);
+  scene.Ground.TextureFilename = RandomPicture(dir, rng, 64, 16 + static_cast<int>(rng() % 100), 0);
   scene.Ground.Scale = rng() % 2 == 0 ? "2" : std::to_string(Between(rng, 0.2, 4));
   scene.Ground.Reflection = static_cast<int>(rng() % 101);
   scene.Ground.ReflectionWarp = std::to_string(Between(rng, -5, 10));
 
-  AddObjects(rng, scene.Far);
-  AddObjects(rng, scene.Mid);
-  AddObjects(rng, scene.Near);
+  AddObjects(dir, rng, scene.Far);
+  AddObjects(dir, rng, scene.Mid);
+  AddObjects(dir, rng, scene.Near);
   // A copy larger than the image both ways: its rows and columns wrap onto
   // pixels it has already blended.
   auto huge = NewObjectEntry();
-  huge->Image = RandomPicture(rng, 40, 30, MakePacked(255, 0, 255));
+  huge->Filename = RandomPicture(dir, rng, 40, 30, MakePacked(255, 0, 255));
   huge->OpaqueColor = MakePacked(255, 0, 255);
   huge->Manual = true;
   huge->Placement = {Between(rng, 0, 360), 0, 0.25L};
@@ -119,10 +123,11 @@ void RandomScene(std::mt19937& rng, SceneSettings& scene) {
 
 TEST(ThreadCount, RandomScenesRenderTheSameWithAnyNumberOfThreads) {
   std::mt19937 rng(4242);
+  const testing::TempDir dir;
   const int sizes[][2] = {{97, 64}, {411, 307}, {640, 320}, {480, 240}, {256, 301}};
   for (int i = 0; i < 10; ++i) {
     SceneSettings scene;
-    RandomScene(rng, scene);
+    RandomScene(dir, rng, scene);
     const auto& size = sizes[i % 5];
     ExpectSameForEveryThreadCount(scene, size[0], size[1], "scene " + std::to_string(i));
   }

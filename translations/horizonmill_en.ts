@@ -406,6 +406,42 @@
         <source>設定「%1」は変更されています。保存しますか？</source>
         <translation>The settings &quot;%1&quot; have been changed. Save them?</translation>
     </message>
+    <message>
+        <source>地面テクスチャ</source>
+        <translation>Ground texture</translation>
+    </message>
+    <message>
+        <source>天井テクスチャ</source>
+        <translation>Ceiling texture</translation>
+    </message>
+    <message>
+        <source>遠景オブジェクト %1</source>
+        <translation>Far object %1</translation>
+    </message>
+    <message>
+        <source>中景オブジェクト %1</source>
+        <translation>Middle object %1</translation>
+    </message>
+    <message>
+        <source>近景オブジェクト %1</source>
+        <translation>Near object %1</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>（読み込めません）</source>
+        <translation> (cannot be read)</translation>
+    </message>
+    <message>
+        <source>（メモリーが足りません）</source>
+        <translation> (not enough memory)</translation>
+    </message>
+    <message>
+        <source>次の画像を使えません：</source>
+        <translation>These pictures cannot be used:</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>

@@ -406,6 +406,42 @@
         <source>設定「%1」は変更されています。保存しますか？</source>
         <translation>設定「%1」は変更されています。保存しますか？</translation>
     </message>
+    <message>
+        <source>地面テクスチャ</source>
+        <translation>地面テクスチャ</translation>
+    </message>
+    <message>
+        <source>天井テクスチャ</source>
+        <translation>天井テクスチャ</translation>
+    </message>
+    <message>
+        <source>遠景オブジェクト %1</source>
+        <translation>遠景オブジェクト %1</translation>
+    </message>
+    <message>
+        <source>中景オブジェクト %1</source>
+        <translation>中景オブジェクト %1</translation>
+    </message>
+    <message>
+        <source>近景オブジェクト %1</source>
+        <translation>近景オブジェクト %1</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>（読み込めません）</source>
+        <translation>（読み込めません）</translation>
+    </message>
+    <message>
+        <source>（メモリーが足りません）</source>
+        <translation>（メモリーが足りません）</translation>
+    </message>
+    <message>
+        <source>次の画像を使えません：</source>
+        <translation>次の画像を使えません：</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>

@@ -1,7 +1,9 @@
 #include "cli/Options.h"
 
 #include <charconv>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "image/PictureBudget.h"
 #include "render/RenderContext.h"
@@ -119,8 +121,10 @@ Options:
   --search-dir DIR     where to look for pictures the settings file names but
                        which are neither beside the settings file, nor in the
                        program's folder, nor where it says; may be given several
-                       times (searched in order). A picture found nowhere is
-                       left out with a warning.
+                       times (searched in order; a relative folder is taken
+                       from the current one). A picture found nowhere is left
+                       out (an object) or drawn as a placeholder tile (a
+                       texture), with a warning.
   --picture-budget SIZE
                        the memory the scene's pictures may take together, in
                        bytes or with K, M or G (e.g. 512M); a picture beyond it
@@ -131,7 +135,9 @@ Options:
   --strict             treat every warning about the scene file or the output
                        name (unknown keys, values that do not convert, missing
                        pictures, an unknown extension...) as an error: exit 1
-                       before the render, nothing written
+                       before the render, nothing written; and a warning of
+                       the render itself (an object copy it cannot draw...):
+                       the render stops, exit 1, nothing written
   --quiet              no progress display and no summary (warnings still show)
   --timings            print each stage's time and the file-writing time
   --write-default SCENE.hm
@@ -326,7 +332,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
     } else if (arg == "--search-dir") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
-      o.searchDirs.emplace_back(v);
+      // A relative folder is the current directory's, now: the search does
+      // not depend on where the program runs later.
+      std::error_code ec;
+      const std::filesystem::path folder = std::filesystem::absolute(v, ec);
+      o.searchDirs.emplace_back(ec ? std::string(v) : folder.lexically_normal().string());
     } else if (arg == "--picture-budget") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;

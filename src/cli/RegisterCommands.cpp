@@ -24,10 +24,11 @@ int Register(const Options& options) {
   WarningLog warnings(stderr);
   if (const int status = LoadScene(options, session, warnings)) return status;
   if (const int status = RefuseWarnings(options, warnings)) return status;
-  TerminalHost terminal = MakeTerminalHost(options);
-  session.Context().Host = &terminal;
+  TerminalPort terminal = MakeTerminalPort(options, warnings, session);
+  session.Context().Port = &terminal;
   const RegisterResult result = RenderAndRegister(session, *installation, names, ui);
   terminal.Finish();
+  if (const int status = RefuseRenderReports(options, terminal)) return status;
   switch (result.outcome) {
     case RegisterOutcome::Registered:
       break;

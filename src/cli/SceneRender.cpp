@@ -39,10 +39,9 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
     return 2;
   }
   session.SetPictureBudget(options.pictureBudget.value_or(budget));
-  if (!options.scene.empty()) {
-    SearchDirReaderHost reader(options.searchDirs, options.scene, warnings);
-    if (const auto error = LoadScene(session, options.scene, reader)) return Fail(*error);
-  }
+  for (const std::string& folder : options.searchDirs) session.AddSearchFolder(folder);
+  if (!options.scene.empty())
+    if (const auto error = OpenScene(session, options.scene, warnings)) return Fail(*error);
   if (options.width) {
     OutputResolution& resolution = session.Scene().Output.Resolution;
     resolution.Width = std::to_string(*options.width);
@@ -50,6 +49,7 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
   }
   if (options.quality) session.SetJpegQuality(*options.quality);
   if (options.threads) session.Context().Threads = *options.threads;
+  if (const auto error = CheckPictures(session, options.scene, warnings)) return Fail(*error);
   return 0;
 }
 
@@ -60,8 +60,17 @@ int RefuseWarnings(const Options& options, const WarningLog& warnings) {
               ", which --strict makes an error: nothing was rendered");
 }
 
-TerminalHost MakeTerminalHost(const Options& options) {
-  return TerminalHost(stderr, !options.quiet && ::isatty(STDERR_FILENO));
+TerminalPort MakeTerminalPort(const Options& options, WarningLog& warnings, Session& session) {
+  TerminalPort terminal(stderr, !options.quiet && ::isatty(STDERR_FILENO), warnings, options.scene);
+  if (options.strict) terminal.StopOnReport(&session.Context().AbortRequested);
+  return terminal;
+}
+
+int RefuseRenderReports(const Options& options, const TerminalPort& terminal) {
+  if (!options.strict || !terminal.Reported()) return 0;
+  return Fail(
+      "the render could not draw everything, which --strict makes an error: nothing "
+      "was written");
 }
 
 }  // namespace horizonmill::cli

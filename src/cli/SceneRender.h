@@ -9,7 +9,7 @@
 #include "app/AppHost.h"
 #include "app/Session.h"
 #include "cli/Options.h"
-#include "cli/TerminalHost.h"
+#include "cli/TerminalPort.h"
 #include "cli/Warnings.h"
 
 namespace horizonmill::cli {
@@ -33,16 +33,26 @@ class CommandLineHost : public AppHost {
   bool Confirm(std::string_view) override { return true; }
 };
 
-// Sets the session's picture budget (--picture-budget, else the environment's),
-// opens the options' scene file (if any) in it, its warnings going to
-// `warnings`, and applies --size, --quality and --threads. Returns 0, or the
-// exit status after the message (2 when HORIZONMILL_PICTURE_BUDGET is no size).
-// Throws Interrupted when an interrupt stops the loading.
+// Sets the session's picture budget (--picture-budget, else the environment's)
+// and search folders (--search-dir), opens the options' scene file (if any)
+// in it, applies --size, --quality and --threads, and prepares the scene; the
+// diagnostics of the reading and of the preparation go to `warnings`. Returns
+// 0, or the exit status after the message (2 when HORIZONMILL_PICTURE_BUDGET
+// is no size; 1 when the scene cannot be read, or a picture cannot be decoded
+// or is refused for memory). Throws Interrupted when an interrupt stops the
+// loading.
 int LoadScene(const Options& options, Session& session, WarningLog& warnings);
 // With --strict, the exit status 1 after a message when there were warnings;
 // otherwise 0.
 int RefuseWarnings(const Options& options, const WarningLog& warnings);
-// The render's host: the bar on standard error when it is a terminal and not --quiet.
-TerminalHost MakeTerminalHost(const Options& options);
+// The render's port, made the session's: the bar on standard error when it is
+// a terminal and not --quiet, the render's diagnostics as warnings pointing
+// into the scene file; with --strict the first of them stops the render, so
+// that nothing is written.
+TerminalPort MakeTerminalPort(const Options& options, WarningLog& warnings, Session& session);
+// After the render: with --strict, the exit status 1 after a message when the
+// render reported anything (it was stopped then, and nothing written);
+// otherwise 0.
+int RefuseRenderReports(const Options& options, const TerminalPort& terminal);
 
 }  // namespace horizonmill::cli

@@ -19,7 +19,7 @@
 #include "cli/Options.h"
 #include "cli/RegisterCommands.h"
 #include "cli/SceneRender.h"
-#include "cli/TerminalHost.h"
+#include "cli/TerminalPort.h"
 #include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
@@ -86,8 +86,8 @@ int Run(const Options& options) {
   for (const OutputWarning& w : plan.warnings) warnings.Warn(w.where, w.text);
   if (const int status = RefuseWarnings(options, warnings)) return status;
 
-  TerminalHost terminal = MakeTerminalHost(options);
-  session.Context().Host = &terminal;
+  TerminalPort terminal = MakeTerminalPort(options, warnings, session);
+  session.Context().Port = &terminal;
   CommandLineHost ui;
   RunResult result;
   try {
@@ -96,6 +96,7 @@ int Run(const Options& options) {
     return Fail(e.what());
   }
   terminal.Finish();
+  if (const int status = RefuseRenderReports(options, terminal)) return status;
   switch (result.outcome) {
     case RunOutcome::Written:
       // Heard after the last file was renamed into place (syncing its

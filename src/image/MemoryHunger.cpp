@@ -26,6 +26,7 @@ bool MemoryHunger::Append(std::vector<Header*>& list, Header* block) {
 void* MemoryHunger::AllocBlock(std::size_t n) {
   if (n == 0 || n > kMaxBlock) return nullptr;
   if (refuse_ != nullptr && refuse_(n)) return nullptr;
+  const std::lock_guard lock(mutex_);
   Header* block = nullptr;
   std::vector<Header*>* taken_from = nullptr;
   std::size_t taken_at = 0;
@@ -67,6 +68,7 @@ void* MemoryHunger::AllocBlock(std::size_t n) {
 void MemoryHunger::FreeBlock(void* payload) {
   if (payload == nullptr) return;
   Header* block = HeaderOf(payload);
+  const std::lock_guard lock(mutex_);
   assert(block->slot >= 0 && static_cast<std::size_t>(block->slot) < registry_.size() &&
          registry_[block->slot] == block && "a block freed twice, or not from this allocator");
   registry_[block->slot] = nullptr;

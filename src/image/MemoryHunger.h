@@ -4,11 +4,15 @@
 // Freed blocks wait in free lists and are handed out again: one list per exact
 // size 1..255 (oldest first) and one large list for sizes of 256 and more (first
 // fit in freeing order). Memory goes back to the system only when the allocator
-// is destroyed. Single-threaded.
+// is destroyed. Blocks may be taken and given back on any thread (a picture is
+// allocated by whichever thread prepares or renders a scene, and freed by the
+// one that lets go of it last): a mutex guards the lists. The setters and the
+// counts are for tests, on one thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace horizonmill {
@@ -55,6 +59,7 @@ class MemoryHunger {
   // Appends, growing the capacity by kGrowth when full. False when that fails.
   static bool Append(std::vector<Header*>& list, Header* block);
 
+  std::mutex mutex_;  // over the lists
   std::vector<Header*> registry_;
   std::vector<Header*> small_[256];
   std::vector<Header*> large_;

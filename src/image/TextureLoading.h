@@ -1,12 +1,10 @@
-// Loading the ground and ceiling textures from picture files (BMP, PNG, JPEG:
-// image/PictureReader.h) into their slots.
+// What the window shows while a picture is loaded for a layer or an object:
+// the messages and captions over the preview, the messages when memory runs
+// out for one, and the picture itself as a bitmap to scale into the preview.
 #pragma once
 
-#include <string>
 #include <string_view>
 
-#include "image/BmpReader.h"
-#include "image/PictureReader.h"
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
 
@@ -20,29 +18,11 @@ inline constexpr std::string_view kGroundNoMemory =
     "地面テクスチャ用のメモリーが確保できませんでした。";
 inline constexpr std::string_view kCeilingNoMemory =
     "天井テクスチャ用のメモリーが確保できませんでした。";
+// No memory for an object picture.
+inline constexpr std::string_view kPictureNoMemory = "メモリーがないいい！";
 
-enum class TextureLoadResult { Loaded, OutOfMemory };
-
-struct TextureLoad {
-  TextureLoadResult result = TextureLoadResult::Loaded;
-  // The picture as loaded, which the window scales into the preview with the
-  // layer's caption; empty when memory ran out.
-  WorkBitmap picture;
-};
-
-// Replaces the slot's texture by the file's picture (every texel opaque; the
-// ground has no transparency, so the colours a PNG gives its transparent
-// pixels are its texels there). Throws FileError, leaving the slot as it was,
-// when the file is no loadable picture
-// (BmpFileTooLarge when its picture would not fit in memory or, when a budget
-// is given, the budget refuses it: the caller reports memory exhaustion).
-// OutOfMemory: the slot is empty (the caller beeps and shows kGroundNoMemory).
-TextureLoad LoadGroundTexture(PixelImagePtr& slot, const std::string& path,
-                              const PictureBudget* budget = nullptr);
-// The same for the ceiling, whose texture keeps the picture's transparent
-// pixels as holes (drawn as texels of the transparent colour); on success
-// opaqueColor becomes FindUnusedColour of the new texture.
-TextureLoad LoadCeilingTexture(PixelImagePtr& slot, PackedColour& opaqueColor,
-                               const std::string& path, const PictureBudget* budget = nullptr);
+// The picture's colours as a bitmap (alpha and holes dropped: a hole shows the
+// colour its file gives it); empty when memory runs out.
+WorkBitmap BitmapOf(const PixelImage& picture);
 
 }  // namespace horizonmill

@@ -49,7 +49,7 @@ enum class Geometry { Box, Empty, Fault };
 // out of range, or the box exceeds the coverage bound.
 Geometry PlaceBox(const WorkBitmap& target, const PlacedObject& copy, bool reflection, Box& box) {
   const long double W = target.Width(), H = target.Height();
-  const ObjectEntry& e = *copy.Entry;
+  const ObjectEntry& e = copy.Object->Settings;
   const long double x = copy.Placement.Angle, y = copy.Placement.Height,
                     z = copy.Placement.Distance;
 
@@ -180,9 +180,9 @@ std::uint8_t ChannelShade::operator()(int v) const {
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
                 bool reflection, ObjectScratch& scratch, WorkCrew& crew,
                 const std::function<bool()>& stop) {
-  if (copy.Entry == nullptr || target.Empty()) return true;
-  const ObjectEntry& e = *copy.Entry;
-  const PixelImage* image = e.Image.get();
+  if (copy.Object == nullptr || target.Empty()) return true;
+  const ObjectEntry& e = copy.Object->Settings;
+  const PixelImage* image = copy.Object->Picture.get();
   if (image == nullptr || image->width < 1 || image->height < 1 || image->pixels == nullptr)
     return true;
 

@@ -9,8 +9,6 @@
 #include <string>
 
 #include "image/ImageLimits.h"
-#include "image/Placeholders.h"
-#include "platform/Paths.h"
 #include "render/RenderCeiling.h"
 #include "render/RenderGround.h"
 #include "render/RenderObjects.h"
@@ -60,78 +58,65 @@ std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double
   return static_cast<std::int32_t>(scaled);
 }
 
-bool CheckLayerTexture(const std::string& filename, PixelImagePtr& slot) {
-  if (filename.empty()) return MakeCheckerTexture(slot);
-  if (!FileExists(ResolvePath(filename))) return MakeMissingTexture(slot);
-  return true;
-}
-
 namespace {
 
 class Pipeline {
  public:
-  Pipeline(RenderContext& context, SceneSettings& scene, WorkBitmap& target, WorkBitmap& preview)
-      : ctx_(context), host_(*context.Host), scene_(scene), target_(target), preview_(preview) {}
+  Pipeline(RenderContext& context, const PreparedScene& scene, WorkBitmap& target,
+           WorkBitmap& preview)
+      : ctx_(context), port_(*context.Port), scene_(scene), target_(target), preview_(preview) {}
 
   void Run();
 
  private:
-  void Stage(RenderStage stage, std::string_view message) { host_.StageMessage(stage, message); }
-  // Scales the target into the preview and shows it; the events run meanwhile.
-  // False when the render was aborted.
+  void Stage(RenderStage stage, std::string_view message) { port_.StageStarted(stage, message); }
+  // Scales the target into the preview and reports it ready (stopping for an
+  // abort while it scales). False when the render was aborted.
   bool RefreshStage();
   // After a stage: false when the render was aborted, else the preview refreshed.
   bool StageDone();
   // The stages in order, until one is aborted. False when the render ended
-  // early for want of memory (already finished and told).
+  // early for want of memory (already reported).
   bool Draw();
-  void Finish();  // the steps that end every render, aborted or not
   // Each stage false when it was aborted.
   bool Stars();
   bool Ceiling();
   bool Ground();
   bool ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection);
-  ObjectLayerInput ObjectInput();
-  void CheckTexture(const std::string& filename, PixelImagePtr& slot);
+  ObjectLayerInput ObjectInput() const;
 
   RenderContext& ctx_;
-  RenderHost& host_;
-  SceneSettings& scene_;
+  RenderPort& port_;
+  const PreparedScene& scene_;
   WorkBitmap& target_;
   WorkBitmap& preview_;
   PixelImagePtr horizonRow_;
-  bool groundEnabled_ = false;
-  // Between the steps of the long copies outside the stages: events run, at
-  // the stage's percentage, and an abort is noticed.
+  // Between the steps of the long copies outside the stages: the port hears,
+  // at the stage's percentage, and an abort is noticed.
   const std::function<bool()> poll_ = [this] { return ctx_.PollProgress(ctx_.RenderProgress); };
 };
 
 bool Pipeline::RefreshStage() {
-  if (!host_.WantsPreview()) return true;
+  if (!port_.WantsPreview()) return true;
   if (&target_ != &preview_ && !StretchDraw(target_, preview_, poll_)) return false;
-  host_.ShowPreview(preview_);
+  port_.PreviewReady(preview_);
   return true;
-}
-
-void Pipeline::Finish() {
-  host_.SetAbortCommandVisible(false);
-  ctx_.RenderProgress = 100;
-  host_.HideProgress();
-  host_.RedrawAll();
 }
 
 void Pipeline::Run() {
   ctx_.AbortRequested = false;
-  host_.SetAbortCommandVisible(true);
-  if (!Draw()) return;
-  Stage(RenderStage::Finishing, "画像更新中..");
-  if (!ctx_.AbortRequested && host_.WantsPreview()) host_.ShowPreview(preview_);
-  horizonRow_.reset();
-  Finish();
-  if (ctx_.AbortRequested) {
-    host_.ClearPreviewArea();
-    Stage(RenderStage::Aborted, kAbortedMessage);
+  if (!Draw()) {
+    ctx_.RenderProgress = 100;
+    port_.Finished(false);
+    return;
   }
+  Stage(RenderStage::Finishing, "画像更新中..");
+  const bool aborted = ctx_.AbortRequested;
+  if (!aborted && port_.WantsPreview()) port_.PreviewReady(preview_);
+  horizonRow_.reset();
+  ctx_.RenderProgress = 100;
+  port_.Finished(aborted);
+  if (aborted) Stage(RenderStage::Aborted, kAbortedMessage);
 }
 
 bool Pipeline::StageDone() {
@@ -154,22 +139,19 @@ bool Pipeline::Draw() {
   // The middle row after sky and sun: the horizon colour of every column.
   horizonRow_ = MakePixelImage(W, 1);
   if (!horizonRow_) {
-    host_.Beep();
-    host_.MessageBox(kMemoryExhausted);
-    host_.ClearPreviewArea();
-    Finish();
+    Diagnostic d;
+    d.code = DiagnosticCode::HorizonRowNoMemory;
+    d.text = "memory ran out for the horizon row of a " + std::to_string(W) + " x " +
+             std::to_string(H) + " picture; the render ends after the sun";
+    port_.Report(d);
     return false;
   }
   for (int x = 0; x < W; ++x)
     SetImagePixel(*horizonRow_, x, 0, false, MakeOpaque(ReadColorRef(target_, x, H / 2)));
 
   if (!Stars()) return true;
-  if (scene_.Ceiling.Enabled && !Ceiling()) return true;
-  if (scene_.Ground.Enabled) {
-    if (!Ground()) return true;
-  } else {
-    groundEnabled_ = false;
-  }
+  if (scene_.CeilingEnabled && !Ceiling()) return true;
+  if (scene_.GroundEnabled && !Ground()) return true;
 
   Stage(RenderStage::Objects, "オブジェクト作画中..");
   RenderObjects(ctx_, target_, ObjectInput(), false);
@@ -178,58 +160,37 @@ bool Pipeline::Draw() {
 }
 
 bool Pipeline::Stars() {
-  StarLayerInput input;
-  input.OverSampling = scene_.Stars.OverSampling;
-  input.RandomSeed = ToInteger(scene_.RandomSeed);
-  input.NumberOfStars = ToInteger(scene_.Stars.NumberOfStars);
-  input.AirDepth = ToReal(scene_.AirDepth);
-  input.SizeOfStars = ToReal(scene_.Stars.SizeOfStars);
+  StarLayerInput input = scene_.Stars;
   Stage(RenderStage::Stars, "星空作画中.. 個数： " + std::to_string(input.NumberOfStars));
   const bool preview = &target_ == &preview_;
   if (preview)
     input.NumberOfStars =
-        PreviewStarCount(input.NumberOfStars, ToReal(scene_.Output.Resolution.Width),
-                         ToReal(scene_.Output.Resolution.Height));
+        PreviewStarCount(input.NumberOfStars, scene_.ResolutionWidth, scene_.ResolutionHeight);
   if (input.SizeOfStars > 0) RenderStars(ctx_, target_, input, preview);
   return StageDone();
 }
 
-void Pipeline::CheckTexture(const std::string& filename, PixelImagePtr& slot) {
-  if (!CheckLayerTexture(filename, slot)) {
-    host_.Beep();
-    host_.MessageBox("メモリーが枯渇しました。");
-  }
-}
-
 bool Pipeline::Ceiling() {
-  CheckTexture(scene_.Ceiling.TextureFilename, scene_.Ceiling.Texture);
   CeilingLayerInput input;
-  input.Texture = scene_.Ceiling.Texture.get();
+  input.Texture = scene_.CeilingTexture.Drawn.get();
   input.HorizonRow = horizonRow_.get();
-  input.AirDepth = ToReal(scene_.AirDepth);
-  input.Scale = ToReal(scene_.Ceiling.Scale);
-  input.Transparency = scene_.Ceiling.Transparency / 100.0L;
-  const std::uint8_t mode = scene_.Ceiling.MixtureMode;
-  input.MixtureMode = mode == MixtureMode::Add    ? MixtureMode::Add
-                      : mode == MixtureMode::Norm ? MixtureMode::Norm
-                                                  : MixtureMode::Sub;
-  input.OpaqueColor = scene_.Ceiling.OpaqueColor;
+  input.AirDepth = scene_.AirDepth;
+  input.Scale = scene_.CeilingScale;
+  input.Transparency = scene_.CeilingTransparency;
+  input.MixtureMode = scene_.CeilingMixtureMode;
+  input.OpaqueColor = scene_.CeilingOpaqueColor;
   Stage(RenderStage::Ceiling, "天井作画中..");
   RenderCeiling(ctx_, target_, input);
   return StageDone();
 }
 
-ObjectLayerInput Pipeline::ObjectInput() {
+ObjectLayerInput Pipeline::ObjectInput() const {
   ObjectLayerInput input;
-  input.AirDepth = ToReal(scene_.AirDepth);
-  input.RandomSeed = ToInteger(scene_.RandomSeed);
+  input.AirDepth = scene_.AirDepth;
   input.SunPosition = scene_.Sun.Position;
-  input.Sunlight = ComputeSunlight(scene_.Sun);
-  input.GroundEnabled = groundEnabled_;
+  input.Sunlight = scene_.Sunlight;
   input.HorizonRow = horizonRow_.get();
-  input.Far = &scene_.Far;
-  input.Mid = &scene_.Mid;
-  input.Near = &scene_.Near;
+  input.Layout = &scene_.Layout;
   return input;
 }
 
@@ -238,8 +199,11 @@ bool Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
   // An image one row high has no lower half to mirror into.
   if (H / 2 < 1) return true;
   if (!reflection.Resize(W, H / 2)) {
-    host_.Beep();
-    host_.MessageBox(kMemoryExhausted);
+    Diagnostic d;
+    d.code = DiagnosticCode::ReflectionNoMemory;
+    d.text = "memory ran out for the reflection of a " + std::to_string(W) + " x " +
+             std::to_string(H) + " picture; the ground mirrors nothing";
+    port_.Report(d);
     return true;
   }
   if (!MirrorUpperHalf(target_, poll_)) return false;
@@ -251,16 +215,14 @@ bool Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
 }
 
 bool Pipeline::Ground() {
-  groundEnabled_ = true;
-  CheckTexture(scene_.Ground.TextureFilename, scene_.Ground.Texture);
   GroundLayerInput input;
-  input.Texture = scene_.Ground.Texture.get();
-  input.AirDepth = ToReal(scene_.AirDepth);
-  input.Scale = ToReal(scene_.Ground.Scale);
-  input.Reflection = scene_.Ground.Reflection / 100.0L;
+  input.Texture = scene_.GroundTexture.Drawn.get();
+  input.AirDepth = scene_.AirDepth;
+  input.Scale = scene_.GroundScale;
+  input.Reflection = scene_.GroundReflection;
   WorkBitmap reflection;
   if (input.Reflection > 0 && !ReflectionPass(input, reflection)) return false;
-  input.ReflectionWarp = ToReal(scene_.Ground.ReflectionWarp);
+  input.ReflectionWarp = scene_.GroundReflectionWarp;
   input.HorizonRow = horizonRow_.get();
   Stage(RenderStage::Ground, "地面作画中..");
   RenderGround(ctx_, target_, input);
@@ -269,19 +231,20 @@ bool Pipeline::Ground() {
 
 }  // namespace
 
-void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& target,
+void RenderBackground(RenderContext& context, const PreparedScene& scene, WorkBitmap& target,
                       WorkBitmap& preview) {
   assert(!context.Rendering && "a render was started while one runs");
-  assert(context.Host != nullptr);
+  assert(context.Port != nullptr);
   // Set for the whole render, whichever way it ends.
   struct RenderingFlag {
     bool& flag;
     explicit RenderingFlag(bool& f) : flag(f) { flag = true; }
     ~RenderingFlag() { flag = false; }
   } rendering(context.Rendering);
-  // The window paints PreviewBitmap while events run (PollProgress), so a render
-  // into it is drawn by the calling thread alone: no worker writes pixels that
-  // the window reads. The preview is small; threads would gain little there.
+  // The window may paint PreviewBitmap while the port hears of progress, so a
+  // render into it is drawn by the calling thread alone: no worker writes
+  // pixels that the window reads. The preview is small; threads would gain
+  // little there.
   struct ThreadCount {
     int& threads;
     const int saved;

@@ -1,13 +1,14 @@
-// RenderBackground: every layer of the panorama, in a fixed order, into a target
-// bitmap: sky, sun, stars, ceiling, the reflection pass, ground, objects. Between
-// stages the preview is refreshed; the host sees stage messages and progress.
+// RenderBackground: every layer of a prepared scene, in a fixed order, into a
+// target bitmap: sky, sun, stars, ceiling, the reflection pass, ground,
+// objects. Between stages the preview is refreshed; the render's port hears
+// of the stages, the progress, the preview and what the render could not do.
 #pragma once
 
 #include <functional>
 #include <string_view>
 
 #include "image/WorkBitmap.h"
-#include "scene/SceneSettings.h"
+#include "render/PreparedScene.h"
 
 namespace horizonmill {
 
@@ -19,16 +20,22 @@ inline constexpr int kPreviewHeight = 307;
 // Shown on the cleared preview area after an aborted render.
 inline constexpr std::string_view kAbortedMessage = "作画は中止されました。";
 
-// Renders the scene into `target`, which is either `preview` (a preview render:
-// stars are thinned to the output's density and drawn as single pixels) or the
-// full-size output bitmap, whose size the caller has set. A preview render uses
-// the calling thread alone (context.Threads counts for the output only), so the
-// host may show the preview while events run. The scene is not
-// const: placeholders may fill its texture slots, the object pass rewrites the
-// pictures' alpha and leaves random placements in the entries. context.Rendering
-// is set while it runs; it must not be entered again while it runs (from the
-// host's event processing, say): that is a programmer error, caught by an assert.
-void RenderBackground(RenderContext& context, SceneSettings& scene, WorkBitmap& target,
+// Renders the prepared scene into `target`, which is either `preview` (a
+// preview render: stars are thinned to the output's density and drawn as
+// single pixels) or the full-size output bitmap, whose size the caller has
+// set. A preview render uses the calling thread alone (context.Threads counts
+// for the output only). Reports through context.Port, in this order: each
+// stage's start with its message, progress at every poll, the preview ready
+// after each stage (a full render scaled into `preview` first) and at the end,
+// what could not be done (the horizon row or the reflection without memory,
+// an objects pass that failed), Finished, and after an abort the stage Aborted
+// with "作画は中止されました。". AbortRequested is cleared as it starts and tells
+// afterwards whether it was stopped. The scene is only read, so several
+// renders may draw one prepared scene at once, each with its own context and
+// bitmaps. context.Rendering is set while it runs; it must not be entered again
+// with the same context while it runs (from the port, say): that is a
+// programmer error, caught by an assert.
+void RenderBackground(RenderContext& context, const PreparedScene& scene, WorkBitmap& target,
                       WorkBitmap& preview);
 
 // Copies row i to row H - 1 - i for i = 0 .. H div 2, in increasing i, so the
@@ -49,10 +56,5 @@ bool CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target,
 // over the preview area. A resolution that is not positive leaves the number as
 // it is; the result is kept within the 32-bit range.
 std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY);
-
-// Makes sure a layer that is switched on has a texture to draw: the checkerboard
-// for an empty name, the "無" tile when no file of that name exists, otherwise
-// the texture loaded earlier. False when a placeholder could not be allocated.
-bool CheckLayerTexture(const std::string& filename, PixelImagePtr& slot);
 
 }  // namespace horizonmill

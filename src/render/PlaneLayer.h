@@ -32,13 +32,18 @@ bool MakePlaneSteps(int height, int count, long double airDepth, std::vector<Pla
 // one) is drawn as 0.001, the value the scale inputs put in its place.
 inline long double PlaneScale(long double scale) { return scale == 0 ? 0.001L : scale; }
 
-// A layer handed no texture (its slot stayed empty because memory ran out while
-// the texture was loaded) is drawn with the checkerboard placeholder, made into
-// `placeholder` for this pass only. nullptr when even that cannot be allocated:
-// the layer is then left out.
-template <typename Image>
-Image* PlaneTexture(Image* texture, PixelImagePtr& placeholder) {
-  if (texture != nullptr && texture->width > 0 && texture->height > 0) return texture;
+// Whether a texture has texels to sample.
+inline bool HasTexels(const PixelImage* texture) {
+  return texture != nullptr && texture->width > 0 && texture->height > 0 &&
+         texture->pixels != nullptr;
+}
+
+// A layer handed no texture (its picture could not be had for memory) is
+// drawn with the checkerboard placeholder, made into `placeholder` for this
+// pass only. nullptr when even that cannot be allocated: the layer is then
+// left out.
+inline const PixelImage* PlaneTexture(const PixelImage* texture, PixelImagePtr& placeholder) {
+  if (HasTexels(texture)) return texture;
   if (!MakeCheckerTexture(placeholder)) return nullptr;
   return placeholder.get();
 }

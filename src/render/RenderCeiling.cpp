@@ -11,16 +11,6 @@
 namespace horizonmill {
 namespace {
 
-// Round(255 - transparency * 255), low eight bits, also for a transparency
-// outside 0..1 (never from the track bar); one that is no number, or so far
-// out that no integer holds the product, gives 0 rather than an undefined
-// conversion.
-std::uint32_t TexelAlpha(long double transparency) {
-  const long double a = std::nearbyintl(255 - transparency * 255);
-  if (!(std::fabs(a) < 9.0e18L)) return 0;
-  return static_cast<std::uint32_t>(static_cast<long long>(a) & 0xff);
-}
-
 // Steps j0 .. j1 - 1 of columns first .. last - 1; step j draws row j, from
 // the zenith down to the row above the horizon row.
 template <std::uint8_t Mode>
@@ -43,24 +33,35 @@ void DrawRows(WorkBitmap& target, PlaneColumns& columns, const std::vector<Plane
 
 }  // namespace
 
-void PrepareCeilingAlpha(const CeilingLayerInput& input) {
-  PixelImage* texture = input.Texture;
-  if (texture == nullptr || texture->pixels == nullptr) return;
-  const std::uint32_t alpha = TexelAlpha(input.Transparency);
+std::uint8_t CeilingTexelAlpha(long double transparency) {
+  const long double a = std::nearbyintl(255 - transparency * 255);
+  if (!(std::fabs(a) < 9.0e18L)) return 0;
+  return static_cast<std::uint8_t>(static_cast<long long>(a) & 0xff);
+}
+
+void PrepareCeilingAlpha(PixelImage& texture, PackedColour opaqueColor, long double transparency) {
+  if (texture.pixels == nullptr) return;
+  const std::uint32_t alpha = CeilingTexelAlpha(transparency);
   // A hole is a texel of the transparent colour from here on, so it is drawn
   // (and lends its colour to its neighbours) exactly as one is.
-  PaintHoles(*texture, input.OpaqueColor);
-  for (int y = 0; y < texture->height; ++y) {
-    PackedColour* row = texture->Row(y);
-    for (int x = 0; x < texture->width; ++x)
-      row[x] = WithAlpha(row[x], SameRgb(row[x], input.OpaqueColor) ? 0 : alpha);
+  PaintHoles(texture, opaqueColor);
+  for (int y = 0; y < texture.height; ++y) {
+    PackedColour* row = texture.Row(y);
+    for (int x = 0; x < texture.width; ++x)
+      row[x] = WithAlpha(row[x], SameRgb(row[x], opaqueColor) ? 0 : alpha);
   }
 }
 
 void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput input) {
   if (context.AbortRequested) return;
+  // The checkerboard in place of a missing texture is this pass's own, and
+  // takes the transparent colour and the transparency here.
   PixelImagePtr placeholder;
-  input.Texture = PlaneTexture(input.Texture, placeholder);
+  if (!HasTexels(input.Texture)) {
+    if (MakeCheckerTexture(placeholder))
+      PrepareCeilingAlpha(*placeholder, input.OpaqueColor, input.Transparency);
+    input.Texture = placeholder.get();
+  }
   const int W = target.Width(), H = target.Height();
   const int half = H / 2;
   std::vector<PlaneStep> rows;
@@ -68,7 +69,6 @@ void RenderCeiling(RenderContext& context, WorkBitmap& target, CeilingLayerInput
     context.RenderProgress = 100;
     return;
   }
-  PrepareCeilingAlpha(input);
   const PixelImage& texture = *input.Texture;
 
   PlaneColumns columns(W, H, texture, PlaneScale(input.Scale), input.HorizonRow, rows);

@@ -11,7 +11,9 @@
 namespace horizonmill {
 
 struct CeilingLayerInput {
-  PixelImage* Texture = nullptr;           // shared with the scene; its alpha is rewritten
+  // The texture with its alpha as PrepareCeilingAlpha gives it for OpaqueColor
+  // and Transparency below (the prepared scene's is); not changed here.
+  const PixelImage* Texture = nullptr;
   const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
   long double AirDepth = 1;
   long double Scale = 1;
@@ -20,15 +22,22 @@ struct CeilingLayerInput {
   long double Transparency = 0;                         // 0 opaque .. 1 transparent
 };
 
-// Alpha of every texel: 0 where red, green and blue equal OpaqueColor, otherwise
-// Round(255 - Transparency * 255). The texture's holes are painted in
-// OpaqueColor's red, green and blue first (PaintHoles), so they are transparent.
-void PrepareCeilingAlpha(const CeilingLayerInput& input);
+// Alpha of every texel: 0 where red, green and blue equal the opaque colour,
+// otherwise CeilingTexelAlpha(transparency). The texture's holes are painted
+// in the opaque colour's red, green and blue first (PaintHoles), so they are
+// transparent.
+void PrepareCeilingAlpha(PixelImage& texture, PackedColour opaqueColor, long double transparency);
+// Round(255 - transparency * 255), low eight bits, also for a transparency
+// outside 0..1 (never from the track bar); one that is no number, or so far
+// out that no integer holds the product, gives 0 rather than an undefined
+// conversion.
+std::uint8_t CeilingTexelAlpha(long double transparency);
 
 // Blends target rows 0 .. H div 2 - 1, in blocks of columns shared among
 // context.Threads threads; progress once per block.
-// Without a texture (a slot left empty when memory ran out) the checkerboard
-// placeholder is drawn; the layer is left out only when that cannot be made.
+// Without a texture (its picture refused for memory) the checkerboard
+// placeholder is drawn, with the transparent colour and the transparency; the
+// layer is left out only when that cannot be made.
 // A Scale of exactly 0 is drawn as 0.001, as the scale inputs replace it; no
 // other real input leads to an undefined conversion (the sampler pins
 // coordinates that are huge or no number).

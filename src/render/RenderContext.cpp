@@ -23,9 +23,9 @@ bool RenderContext::PollUnits(long long done, long long n) {
   return PollProgress(ProgressPercent(done - 1, n));
 }
 
-RenderHost& RenderContext::NullHost() {
-  static RenderHost host;
-  return host;
+RenderPort& RenderContext::NullPort() {
+  static RenderPort port;
+  return port;
 }
 
 }  // namespace horizonmill

@@ -1,6 +1,8 @@
 // The state a render shares between its stages (progress, abort flag, random
-// generator) and the interface through which the core reaches whoever drives it
-// (the window, the command-line renderer, a test).
+// generator) and the port through which a render reports to whoever drives it
+// (the window, the command-line renderer, a test). The render asks nobody
+// anything and runs no event loop: it tells what happens, and learns through
+// AbortRequested (or the port's StopRequested) that it is to stop.
 #pragma once
 
 #include <atomic>
@@ -10,6 +12,7 @@
 
 #include "image/WorkBitmap.h"
 #include "render/SceneRandom.h"
+#include "scene/Diagnostic.h"
 
 namespace horizonmill {
 
@@ -35,35 +38,40 @@ inline constexpr int kMaxRenderThreads = 256;
 // threads (1 when the machine does not tell).
 int DefaultRenderThreads();
 
-// What a render needs from its caller. Every call has a default that does
-// nothing, so a caller implements only what it shows.
-class RenderHost {
+// What a render reports, in the order it happens. Every call has a default
+// that does nothing, so a caller implements only what it shows. The calls come
+// from the thread that runs the render.
+class RenderPort {
  public:
-  virtual ~RenderHost() = default;
-  // A message drawn at (4, 4) over the preview area, before the stage it names
-  // (and "作画は中止されました。" after an abort, with stage Aborted).
-  virtual void StageMessage(RenderStage stage, std::string_view text) {}
-  // Copies PreviewBitmap onto the preview area.
-  virtual void ShowPreview(const WorkBitmap& preview) {}
-  // Lets pending user-interface events run; an abort command sets
-  // context.AbortRequested.
-  virtual void ProcessEvents(RenderContext& context) {}
-  virtual void SetAbortCommandVisible(bool visible) {}
-  virtual void HideProgress() {}
-  // Fills the preview area with the preview's background.
-  virtual void ClearPreviewArea() {}
-  virtual void Beep() {}
-  virtual void MessageBox(std::string_view text) {}
-  // Refreshes the enabling of the window's controls.
-  virtual void RedrawAll() {}
+  virtual ~RenderPort() = default;
+  // A stage begins; `message` is what the window draws at (4, 4) over the
+  // preview area ("空のグラデーション 作画中.." ...). Sky begins every render;
+  // Finishing ("画像更新中..") ends one; Aborted ("作画は中止されました。") follows
+  // Finished after an abort, for the cleared preview area.
+  virtual void StageStarted(RenderStage stage, std::string_view message) {}
+  // The running stage's percentage, at every poll (context.RenderProgress
+  // holds it too).
+  virtual void Progress(int percent) {}
+  // Asked at every poll after Progress: true stops the render as the abort
+  // command does (AbortRequested is set).
+  virtual bool StopRequested() { return false; }
+  // PreviewBitmap shows the picture as far as it is drawn: after a stage (a
+  // full render has been scaled into it first) and at the end.
+  virtual void PreviewReady(const WorkBitmap& preview) {}
+  // Something the render could not do, and what it did instead.
+  virtual void Report(const Diagnostic& diagnostic) {}
+  // The render has ended, whichever way; `aborted` tells whether it was
+  // stopped. RenderProgress is 100 by then.
+  virtual void Finished(bool aborted) {}
   // False when nobody looks at the preview: the full-size render then skips
   // scaling its image into PreviewBitmap after each stage.
   virtual bool WantsPreview() const { return true; }
 };
 
 struct RenderContext {
-  // Percentage of the running stage; 100 finished, 0 idle.
-  int RenderProgress = 100;
+  // Percentage of the running stage; 100 finished, 0 idle. Atomic: another
+  // thread (the window's gauge) may read it while a render runs.
+  std::atomic<int> RenderProgress{100};
   // Cleared when a render starts, set by the abort command; stays set after the
   // render, telling that it was aborted. Atomic: the threads of a stage and a
   // write running beside the window (app/AppHost.h) read it while the
@@ -77,7 +85,8 @@ struct RenderContext {
   // finished, only read.
   bool Writing = false;
   SceneRandom Random;
-  RenderHost* Host = &NullHost();
+  // Where the render reports; never null.
+  RenderPort* Port = &NullPort();
   // How many threads a stage may use, the calling one included (1 or more).
   // The pixels are the same for every count; only the calling thread polls.
   int Threads = DefaultRenderThreads();
@@ -87,17 +96,19 @@ struct RenderContext {
   // by each render.
   SunWeights* SunWeightsOut = nullptr;
 
-  // Stores the percentage, lets pending events run, and tells whether to stop.
+  // Stores the percentage, reports it, and tells whether to stop.
   bool PollProgress(int percent) {
     RenderProgress = percent;
-    Host->ProcessEvents(*this);
+    Port->Progress(percent);
+    if (Port->StopRequested()) AbortRequested = true;
     return AbortRequested;
   }
   // PollProgress once `done` of n units are finished: the percentage of the
   // last of them, Round(100 / n * (done - 1)).
   bool PollUnits(long long done, long long n);
 
-  static RenderHost& NullHost();
+  // Reports to nobody.
+  static RenderPort& NullPort();
 };
 
 // Round(100 / n * k), halves to even: the percentage after unit k of n (n >= 1).

@@ -8,63 +8,46 @@
 #include <vector>
 
 #include "render/ObjectDraw.h"
+#include "scene/SettingsFile.h"
 
 namespace horizonmill {
 namespace {
 
-constexpr const char* kObjectFailureMessage = "メモリーをくれええ";
-
-bool Usable(const ObjectGroup* group) { return group != nullptr && !group->Empty(); }
-
-// The copies a pass would make: one per manual entry, NumberOfObjects (when
+// The copies the entries ask for: one per manual entry, NumberOfObjects (when
 // positive) per other entry, with or without a picture.
-std::int64_t CountCopies(const ObjectLayerInput& input) {
+std::int64_t CountCopies(std::span<const PreparedObject> group) {
   std::int64_t n = 0;
-  for (const ObjectGroup* group : {input.Far, input.Mid, input.Near}) {
-    if (!Usable(group)) continue;
-    for (const ObjectEntry& entry : *group)
-      n += entry.Manual ? 1 : std::max<std::int32_t>(entry.NumberOfObjects, 0);
-  }
+  for (const PreparedObject& object : group)
+    n += object.Settings.Manual ? 1 : std::max<std::int32_t>(object.Settings.NumberOfObjects, 0);
   return n;
 }
 
-bool HasPicture(const ObjectEntry& entry) {
-  return entry.Image && entry.Image->width > 0 && entry.Image->height > 0 &&
-         entry.Image->pixels != nullptr;
+bool HasPicture(const PixelImage* image) {
+  return image != nullptr && image->width > 0 && image->height > 0 && image->pixels != nullptr;
 }
 
-// Walks Far, Mid, Near in list order. Random entries draw, per copy: the angle,
-// the sign (only without ground), the height (only in the sky), the distance.
-// An entry without a picture draws its numbers like any other, so a picture that
-// failed to load moves no other object, but adds no copy.
-void PlaceObjects(SceneRandom& random, const ObjectLayerInput& input,
-                  std::vector<PlacedObject>& list) {
-  const std::pair<ObjectGroup*, long double> groups[] = {{input.Far, kFarGroupDistance},
-                                                         {input.Mid, kMidGroupDistance},
-                                                         {input.Near, kNearGroupDistance}};
-  for (const auto& [group, g] : groups) {
-    if (!Usable(group)) continue;
-    for (ObjectEntry& entry : *group) {
-      const bool drawn = HasPicture(entry);
-      if (entry.Manual) {
-        if (drawn) list.push_back(PlacedObject{&entry, entry.Placement});
-        continue;
+void PlaceGroup(SceneRandom& random, bool groundEnabled, std::span<const PreparedObject> group,
+                long double g, std::vector<PlacedObject>& list) {
+  for (const PreparedObject& object : group) {
+    const ObjectEntry& entry = object.Settings;
+    const bool drawn = HasPicture(object.Picture.get());
+    if (entry.Manual) {
+      if (drawn) list.push_back(PlacedObject{&object, entry.Placement});
+      continue;
+    }
+    for (std::int32_t n = 0; n < entry.NumberOfObjects; ++n) {
+      ObjectPlacement p;
+      p.Angle = random.RandomUnit() * 360.0L;
+      long double sign = 1;
+      if (!groundEnabled && random.RandomUnit() >= 0.5L) sign = -1;
+      if (entry.PositionMode == PositionMode::Sky) {
+        const long double h = drawn ? object.Picture->height : 0;
+        p.Height = sign * (random.RandomUnit() * h * 3.0L + 2 * h);
+      } else {
+        p.Height = 0;
       }
-      for (std::int32_t n = 0; n < entry.NumberOfObjects; ++n) {
-        ObjectPlacement p;
-        p.Angle = random.RandomUnit() * 360.0L;
-        long double sign = 1;
-        if (!input.GroundEnabled && random.RandomUnit() >= 0.5L) sign = -1;
-        if (entry.PositionMode == PositionMode::Sky) {
-          const long double h = drawn ? entry.Image->height : 0;
-          p.Height = sign * (random.RandomUnit() * h * 3.0L + 2 * h);
-        } else {
-          p.Height = 0;
-        }
-        p.Distance = random.RandomUnit() + g;
-        entry.Placement = p;
-        if (drawn) list.push_back(PlacedObject{&entry, p});
-      }
+      p.Distance = random.RandomUnit() + g;
+      if (drawn) list.push_back(PlacedObject{&object, p});
     }
   }
 }
@@ -113,57 +96,102 @@ std::array<std::int32_t, 3> ComputeSunlight(const SunSettings& sun) {
   return light;
 }
 
-void PrepareObjectAlpha(ObjectGroup* group) {
-  if (group == nullptr) return;
-  for (ObjectEntry& entry : *group) {
-    if (!HasPicture(entry)) continue;
-    const long double a = std::nearbyintl(255 - entry.Transparency * 255);
-    const std::uint32_t alpha = a > 255 ? 255 : a > 0 ? static_cast<std::uint32_t>(a) : 0;
-    PixelImage& image = *entry.Image;
-    // A hole is a pixel of the key colour from here on, and is drawn as one.
-    PaintHoles(image, entry.OpaqueColor);
-    const std::int64_t count = std::int64_t{image.width} * image.height;
-    for (std::int64_t k = 0; k < count; ++k) {
-      const PackedColour c = image.pixels[k];
-      image.pixels[k] = WithAlpha(c, SameRgb(c, entry.OpaqueColor) ? 0 : alpha);
-    }
+std::uint8_t ObjectAlpha(long double transparency) {
+  const long double a = std::nearbyintl(255 - transparency * 255);
+  return a > 255 ? 255 : a > 0 ? static_cast<std::uint8_t>(a) : 0;
+}
+
+void PrepareObjectAlpha(PixelImage& picture, const ObjectEntry& settings) {
+  if (!HasPicture(&picture)) return;
+  const std::uint32_t alpha = ObjectAlpha(settings.Transparency);
+  // A hole is a pixel of the key colour from here on, and is drawn as one.
+  PaintHoles(picture, settings.OpaqueColor);
+  const std::int64_t count = std::int64_t{picture.width} * picture.height;
+  for (std::int64_t k = 0; k < count; ++k) {
+    const PackedColour c = picture.pixels[k];
+    picture.pixels[k] = WithAlpha(c, SameRgb(c, settings.OpaqueColor) ? 0 : alpha);
   }
 }
+
+ObjectLayout PlaceObjects(SceneRandom& random, std::int32_t seed, bool groundEnabled,
+                          std::span<const PreparedObject> far, std::span<const PreparedObject> mid,
+                          std::span<const PreparedObject> near) {
+  ObjectLayout layout;
+  layout.Wanted = CountCopies(far) + CountCopies(mid) + CountCopies(near);
+  if (layout.Wanted > kMaxObjectCopies) {
+    layout.Outcome = PlacementOutcome::TooManyCopies;
+    return layout;
+  }
+  try {
+    layout.Copies.reserve(static_cast<std::size_t>(layout.Wanted));
+  } catch (const std::bad_alloc&) {
+    layout.Outcome = PlacementOutcome::OutOfMemory;
+    return layout;
+  }
+  random.Seed(seed);
+  PlaceGroup(random, groundEnabled, far, kFarGroupDistance, layout.Copies);
+  PlaceGroup(random, groundEnabled, mid, kMidGroupDistance, layout.Copies);
+  PlaceGroup(random, groundEnabled, near, kNearGroupDistance, layout.Copies);
+  // Equal distances keep the order of placement (Far, Mid, Near, list order).
+  std::stable_sort(layout.Copies.begin(), layout.Copies.end(), FartherFirst);
+  return layout;
+}
+
+namespace {
+
+Diagnostic LayoutFailure(const ObjectLayout& layout, bool reflection) {
+  Diagnostic d;
+  const std::string pass = reflection ? "the reflected objects" : "the objects";
+  if (layout.Outcome == PlacementOutcome::TooManyCopies) {
+    d.code = DiagnosticCode::TooManyObjectCopies;
+    d.text = "the object entries ask for " + std::to_string(layout.Wanted) +
+             " copies, more than the " + std::to_string(kMaxObjectCopies) + " a pass draws; " +
+             pass + " are left out";
+  } else {
+    d.code = DiagnosticCode::ObjectPassNoMemory;
+    d.text = "memory ran out for the work list of " + std::to_string(layout.Wanted) +
+             " object copies; " + pass + " are left out";
+  }
+  return d;
+}
+
+Diagnostic CopyRefused(const PlacedObject& copy, bool reflection) {
+  const PreparedObject& object = *copy.Object;
+  const ObjectPlacement& p = copy.Placement;
+  return EntryDiagnostic(
+      DiagnosticCode::ObjectCopyRefused, object.Group, object.Index, object.Settings.Filename,
+      std::string(reflection ? "the reflection of a copy" : "a copy") + " at angle " +
+          FormatReal(p.Angle) + ", height " + FormatReal(p.Height) + ", distance " +
+          FormatReal(p.Distance) +
+          " cannot be drawn: its size or position is out of range (a distance of 0, or a box "
+          "more than " +
+          std::to_string(kMaxObjectBoxCoverage) +
+          " times the size of the panorama), or memory ran out; the objects pass ends there, "
+          "what it drew stays");
+}
+
+}  // namespace
 
 void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayerInput& input,
                    bool reflection) {
   if (context.AbortRequested) return;
-  RenderHost& host = *context.Host;
-  auto fail = [&host] {
-    host.Beep();
-    host.MessageBox(kObjectFailureMessage);
-  };
-
-  // The work list lives in this scope and is freed on every way out.
-  std::vector<PlacedObject> list;
-  context.Random.Seed(input.RandomSeed);
-  PrepareObjectAlpha(input.Far);
-  PrepareObjectAlpha(input.Mid);
-  PrepareObjectAlpha(input.Near);
-
-  const std::int64_t copies = CountCopies(input);
-  if (copies > kMaxObjectCopies) return fail();
-  try {
-    list.reserve(static_cast<std::size_t>(copies));
-  } catch (const std::bad_alloc&) {
-    return fail();
+  if (input.Layout == nullptr) {
+    context.RenderProgress = 100;
+    return;
   }
-  PlaceObjects(context.Random, input, list);
-  // Equal distances keep the order of placement (Far, Mid, Near, list order).
-  std::stable_sort(list.begin(), list.end(), FartherFirst);
+  const ObjectLayout& layout = *input.Layout;
+  if (layout.Outcome != PlacementOutcome::Placed)
+    return context.Port->Report(LayoutFailure(layout, reflection));
 
   detail::ObjectScratch scratch;
   WorkCrew crew(context.Threads);
-  // Within a large copy events run too, at the percentage of the copies before it.
+  // Within a large copy the port hears too, at the percentage of the copies before it.
   const std::function<bool()> poll = [&] { return context.PollProgress(context.RenderProgress); };
+  const std::vector<PlacedObject>& list = layout.Copies;
   const std::int64_t n = static_cast<std::int64_t>(list.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew, poll)) return fail();
+    if (!detail::DrawObject(target, list[i], input, reflection, scratch, crew, poll))
+      return context.Port->Report(CopyRefused(list[i], reflection));
     if (context.PollProgress(ProgressPercent(i, n))) return;
   }
   context.RenderProgress = 100;

@@ -5,34 +5,66 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
 
+#include "image/PictureCache.h"
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
 #include "render/RenderContext.h"
+#include "render/SceneRandom.h"
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
 
-struct ObjectLayerInput {
-  long double AirDepth = 0;
-  std::int32_t RandomSeed = 0;
-  ::horizonmill::SunPosition SunPosition;
-  std::array<std::int32_t, 3> Sunlight{};  // red, green, blue
-  bool GroundEnabled = false;
-  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
-  ObjectGroup* Far = nullptr;
-  ObjectGroup* Mid = nullptr;
-  ObjectGroup* Near = nullptr;
+// One entry of an object group as a render draws it: the entry's settings and
+// its picture as the objects pass reads it.
+struct PreparedObject {
+  ObjectEntry Settings;  // the document's entry: settings and picture name
+  GroupId Group = GroupId::Far;
+  std::size_t Index = 0;  // the entry's place in its group, from 0
+  // The picture with the key colour and the transparency in its alpha
+  // (PrepareObjectAlpha); none when no picture could be had: the entry is
+  // left out of the drawing, but still draws its random numbers.
+  SharedPicture Picture;
+  // The picture file's picture as decoded (holes kept), for the window's
+  // pickers; none when no picture could be had.
+  SharedPicture Decoded;
 };
 
-// One entry of a pass's work list: the scene's entry (its settings and its
-// picture, shared and not owned) with the placement chosen for this copy. The
-// entries must stay in their groups while the pass runs.
+// One copy of the work list: an entry with the placement chosen for it.
 struct PlacedObject {
-  const ObjectEntry* Entry = nullptr;
+  const PreparedObject* Object = nullptr;
   ObjectPlacement Placement;
 };
+
+enum class PlacementOutcome {
+  Placed,
+  TooManyCopies,  // more than kMaxObjectCopies: nothing is placed
+  OutOfMemory,    // memory ran out for the work list: nothing is placed
+};
+
+// The copies of a scene's objects, placed once when the scene is prepared: the
+// reflection pass and the normal pass draw the same list.
+struct ObjectLayout {
+  std::vector<PlacedObject> Copies;  // farthest first
+  PlacementOutcome Outcome = PlacementOutcome::Placed;
+  std::int64_t Wanted = 0;  // the copies the entries ask for
+};
+
+struct ObjectLayerInput {
+  long double AirDepth = 0;
+  ::horizonmill::SunPosition SunPosition;
+  std::array<std::int32_t, 3> Sunlight{};  // red, green, blue
+  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
+  const ObjectLayout* Layout = nullptr;    // none: nothing to draw
+};
+
+// What the window shows when an objects pass fails.
+inline constexpr std::string_view kObjectFailureMessage = "メモリーをくれええ";
 
 // The random distance of a group's copies lies in [GroupDistance, GroupDistance + 1).
 inline constexpr long double kFarGroupDistance = 3.0L;
@@ -40,10 +72,10 @@ inline constexpr long double kMidGroupDistance = 1.5L;
 inline constexpr long double kNearGroupDistance = 0.75L;
 
 // At most this many copies in one pass (manual entries count one, the others
-// NumberOfObjects each, pictures or not). Beyond it the pass reports
-// "メモリーをくれええ" before placing anything. 2^21 copies keep the work list
+// NumberOfObjects each, pictures or not). Beyond it nothing is placed and each
+// pass reports TooManyObjectCopies. 2^21 copies keep the work list
 // under 128 MiB, and are already far more objects than a panorama can show:
-// each copy also costs one progress poll (a pass of the event loop).
+// each copy also costs one progress poll (a report to the render's port).
 inline constexpr std::int64_t kMaxObjectCopies = std::int64_t{1} << 21;
 
 // A copy's box may hold at most this many times the target's pixels. A box is
@@ -61,14 +93,27 @@ inline constexpr std::int64_t kMaxObjectBoxCoverage = 4;
 // gives 0.
 std::array<std::int32_t, 3> ComputeSunlight(const SunSettings& sun);
 
-// Every pixel of every entry's picture: alpha 0 where red, green and blue equal
-// the entry's OpaqueColor, otherwise Round(255 - Transparency * 255), held to
+// Every pixel of the picture: alpha 0 where red, green and blue equal the
+// entry's OpaqueColor, otherwise Round(255 - Transparency * 255), held to
 // 0..255 (a Transparency outside 0..1 from a settings file is thus opaque or
 // invisible, never wrapped round; one that is no number makes it invisible).
 // The picture's holes are painted in OpaqueColor's red, green and blue first
-// (PaintHoles), so they are never drawn. Entries without a picture are passed
-// over. A null group is allowed.
-void PrepareObjectAlpha(ObjectGroup* group);
+// (PaintHoles), so they are never drawn.
+void PrepareObjectAlpha(PixelImage& picture, const ObjectEntry& settings);
+// The alpha PrepareObjectAlpha gives the pixels that are not of the key colour.
+std::uint8_t ObjectAlpha(long double transparency);
+
+// The work list: reseeds `random` with `seed` and walks Far, Mid, Near in list
+// order. A manual entry adds one copy at its Placement, drawing no number;
+// every other entry draws, per copy (NumberOfObjects, none when 0 or below):
+// the angle, the sign (only without ground), the height (only in the sky,
+// from the picture's height), the distance (in its group's range). An entry
+// without a picture draws its numbers like any other, so a picture that cannot
+// be had moves no other object, but adds no copy. The copies are then sorted
+// farthest first, equal distances keeping the order of placement.
+ObjectLayout PlaceObjects(SceneRandom& random, std::int32_t seed, bool groundEnabled,
+                          std::span<const PreparedObject> far, std::span<const PreparedObject> mid,
+                          std::span<const PreparedObject> near);
 
 // Shades a colour by the sun (the light colour, the sun's position) for the
 // column fraction p = column / width (below 0 or above 1 for a part of an object
@@ -94,11 +139,11 @@ PackedColour ShadeBySun(PackedColour colour, const std::array<std::int32_t, 3>& 
 bool DrawObject(WorkBitmap& target, const PlacedObject& copy, const ObjectLayerInput& input,
                 bool reflection);
 
-// Reseeds context.Random, places every copy, draws them farthest first. Random
-// placements are left in the entries' Placement. Progress once per copy; the
-// rows of a large copy are shared among context.Threads threads. On a failure
-// (too many copies, memory, a copy DrawObject refuses) beeps, shows
-// "メモリーをくれええ" and ends the pass, keeping what was drawn.
+// Draws the layout's copies in their order. Progress once per copy; the rows of
+// a large copy are shared among context.Threads threads. A layout that placed
+// nothing (too many copies, memory) or a copy DrawObject refuses is reported
+// through the context's port (TooManyObjectCopies, ObjectPassNoMemory,
+// ObjectCopyRefused) and ends the pass, keeping what was drawn.
 void RenderObjects(RenderContext& context, WorkBitmap& target, const ObjectLayerInput& input,
                    bool reflection);
 

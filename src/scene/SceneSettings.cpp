@@ -1,5 +1,6 @@
 #include "scene/SceneSettings.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cctype>
 #include <charconv>
@@ -7,8 +8,6 @@
 #include <limits>
 #include <new>
 #include <utility>
-
-#include "image/PictureBudget.h"
 
 namespace horizonmill {
 
@@ -83,6 +82,12 @@ SkyGradation SkyGradation::Default() {
   return g;
 }
 
+ObjectEntry& ObjectEntry::operator=(const ObjectEntry& other) {
+  CopySettingsFrom(other);
+  Filename = other.Filename;
+  return *this;
+}
+
 void ObjectEntry::CopySettingsFrom(const ObjectEntry& other) {
   OpaqueColor = other.OpaqueColor;
   Manual = other.Manual;
@@ -105,17 +110,34 @@ bool ObjectEntry::SameSettingsAs(const ObjectEntry& other) const {
          Transparency == other.Transparency && SoftFocus == other.SoftFocus;
 }
 
-std::int64_t SceneSettings::HeldPictureBytes() const {
-  std::int64_t bytes = HeldBytes(Ground.Texture.get()) + HeldBytes(Ceiling.Texture.get());
-  for (const ObjectGroup* group : {&Far, &Mid, &Near})
-    for (const ObjectEntry& e : *group) bytes += HeldBytes(e.Image.get());
-  return bytes;
-}
-
 std::unique_ptr<ObjectEntry> NewObjectEntry(const ObjectEntry* inheritFrom) {
   std::unique_ptr<ObjectEntry> entry(new (std::nothrow) ObjectEntry);
   if (entry && inheritFrom != nullptr) entry->CopySettingsFrom(*inheritFrom);
   return entry;
+}
+
+ObjectGroup::ObjectGroup(const ObjectGroup& other) {
+  for (const ObjectEntry& e : other) Append(std::make_unique<ObjectEntry>(e));
+}
+
+ObjectGroup& ObjectGroup::operator=(const ObjectGroup& other) {
+  if (this != &other) {
+    ObjectGroup copy(other);
+    Swap(copy);
+  }
+  return *this;
+}
+
+ObjectGroup& ObjectGroup::operator=(ObjectGroup&& other) noexcept {
+  if (this != &other) {
+    Clear();
+    Swap(other);
+  }
+  return *this;
+}
+
+bool operator==(const ObjectGroup& a, const ObjectGroup& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
 std::size_t ObjectGroup::Size() const {
@@ -176,7 +198,7 @@ void SceneSettings::Reset() {
   Sky = SkyGradation::Default();
   Sun = SunSettings{};
   Stars = StarSettings{};
-  Ground = GroundSettings{};  // frees the texture
+  Ground = GroundSettings{};
   Ceiling = CeilingSettings{};
   Far.Clear();
   Mid.Clear();

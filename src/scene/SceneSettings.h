@@ -1,4 +1,10 @@
-// SceneSettings: the complete description of one background.
+// SceneSettings: the complete description of one background, as the user
+// wrote it — the document. A value: copied whole (the window's edit history
+// keeps whole documents), compared with ==, and changed only by what the user
+// does. No picture lives in it: pictures are named (exactly as written, relative
+// or absolute), found and decoded when the scene is prepared for a render
+// (render/PreparedScene.h), and a picture that cannot be had changes nothing
+// here.
 //
 // Two kinds of field: text fields hold exactly what the user typed (or what a
 // settings file supplied) and are converted by ToInteger / ToReal only when used;
@@ -15,7 +21,6 @@
 #include <string_view>
 
 #include "image/Colour.h"
-#include "image/PixelImage.h"
 
 namespace horizonmill {
 
@@ -72,7 +77,7 @@ struct CeilingSettings {
   std::uint8_t MixtureMode = MixtureMode::Norm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
   int Transparency = 0;                                 // 0 (opaque) .. 100 (transparent)
-  PixelImagePtr Texture;                                // never stored in the settings file
+  friend bool operator==(const CeilingSettings&, const CeilingSettings&) = default;
 };
 
 struct GroundSettings {
@@ -81,17 +86,20 @@ struct GroundSettings {
   std::string Scale = "1.0";           // real text
   int Reflection = 0;                  // 0 (no mirror) .. 100 (mirror)
   std::string ReflectionWarp = "0.0";  // real text
-  PixelImagePtr Texture;
+  friend bool operator==(const GroundSettings&, const GroundSettings&) = default;
 };
 
 struct ObjectPlacement {
   long double Angle = 0;  // degrees across the panorama
   long double Height = 0;
   long double Distance = 0;
+  friend bool operator==(const ObjectPlacement&, const ObjectPlacement&) = default;
 };
 
+// One entry of an object group: its picture's name and how its copies are
+// placed and drawn. A copy of an entry is an entry of no group (its links are
+// not copied).
 struct ObjectEntry {
-  PixelImagePtr Image;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // drawn fully transparent
   std::string Filename;
   bool Manual = false;
@@ -104,10 +112,19 @@ struct ObjectEntry {
   long double Transparency = 0;  // 0 opaque .. 1 transparent
   long double SoftFocus = 0;     // stored and restored only
 
-  // Copies every field but the picture, the file name and the links.
+  ObjectEntry() = default;
+  ObjectEntry(const ObjectEntry& other) { *this = other; }
+  // Every field; the links stay this entry's own.
+  ObjectEntry& operator=(const ObjectEntry& other);
+
+  // Copies every field but the file name and the links.
   void CopySettingsFrom(const ObjectEntry& other);
   // Whether every field that CopySettingsFrom copies is equal.
   bool SameSettingsAs(const ObjectEntry& other) const;
+  // Every field, the file name included (not the links).
+  friend bool operator==(const ObjectEntry& a, const ObjectEntry& b) {
+    return a.SameSettingsAs(b) && a.Filename == b.Filename;
+  }
 
   // Through a const entry its neighbours are const too.
   ObjectEntry* Prev() { return prev_; }
@@ -121,13 +138,20 @@ struct ObjectEntry {
   ObjectEntry* next_ = nullptr;
 };
 
-// An ordered, doubly linked list of entries that owns them (and their pictures).
+// An ordered, doubly linked list of entries that owns them. An entry stays
+// where it is while it is in the group (the object editor holds it by
+// pointer). A copy of a group is a deep copy: new entries, equal to those of
+// the original, in the same order.
 class ObjectGroup {
  public:
   ObjectGroup() = default;
   ~ObjectGroup() { Clear(); }
-  ObjectGroup(const ObjectGroup&) = delete;
-  ObjectGroup& operator=(const ObjectGroup&) = delete;
+  ObjectGroup(const ObjectGroup& other);
+  ObjectGroup& operator=(const ObjectGroup& other);
+  ObjectGroup(ObjectGroup&& other) noexcept { Swap(other); }
+  ObjectGroup& operator=(ObjectGroup&& other) noexcept;
+  // The same entries in the same order.
+  friend bool operator==(const ObjectGroup& a, const ObjectGroup& b);
 
   // A const group hands out const entries only, so a const SceneSettings& is
   // read-only all the way down.
@@ -144,12 +168,11 @@ class ObjectGroup {
   // Links the entry (not null) before `next`, which is in this group; after
   // the last one when `next` is nullptr.
   void Insert(ObjectEntry* next, std::unique_ptr<ObjectEntry> entry);
-  // Unlinks the entry, mending its neighbours, and hands it over with its
-  // picture (an edit that can be taken back keeps it). The entry must be in
-  // this group.
+  // Unlinks the entry, mending its neighbours, and hands it over (an edit that
+  // can be taken back keeps it). The entry must be in this group.
   std::unique_ptr<ObjectEntry> Release(ObjectEntry* entry);
-  // Unlinks the entry and frees it with its picture. The entry must be in this
-  // group (SceneSettings::RemoveObjectEntry finds the group of an entry).
+  // Unlinks the entry and frees it. The entry must be in this group
+  // (SceneSettings::RemoveObjectEntry finds the group of an entry).
   void Remove(ObjectEntry* entry) { Release(entry); }
   // Removes the first entry until the group is empty.
   void Clear();
@@ -226,24 +249,17 @@ struct SceneSettings {
   ObjectGroup Far, Mid, Near;
   OutputSettings Output;
 
-  SceneSettings() = default;
-  SceneSettings(const SceneSettings&) = delete;
-  SceneSettings& operator=(const SceneSettings&) = delete;
-
-  // Every record and text back to its default; textures and object entries
-  // (with their pictures) are freed.
+  // Every record and text back to its default; the object entries are freed.
   void Reset();
-  // Exchanges the whole of the two scenes, pictures and entries included: a
-  // scene read aside takes the place of the current one only once it is whole.
+  // Exchanges the whole of the two scenes, entries included: a scene read
+  // aside takes the place of the current one only once it is whole.
   void Swap(SceneSettings& other) noexcept;
+
+  friend bool operator==(const SceneSettings&, const SceneSettings&) = default;
 
   // Removes an entry from the first of Far, Mid, Near that holds it; false (and
   // nothing happens) when none does.
   bool RemoveObjectEntry(ObjectEntry* entry);
-
-  // What the scene's pictures (both textures, every object picture) hold, 4
-  // bytes a pixel: their part of the picture budget (image/PictureBudget.h).
-  std::int64_t HeldPictureBytes() const;
 };
 
 }  // namespace horizonmill

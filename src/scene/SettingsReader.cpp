@@ -2,20 +2,12 @@
 // SettingsFile.h).
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <span>
-#include <system_error>
-#include <unordered_map>
 
-#include "image/BmpReader.h"
-#include "image/PictureBudget.h"
-#include "image/PictureReader.h"
-#include "image/TextureLoading.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
-#include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/WholeFile.h"
 #include "scene/SettingsFile.h"
@@ -23,24 +15,6 @@
 #include "scene/Token.h"
 
 namespace horizonmill {
-
-std::string_view PictureKindName(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::Object:
-      return "object picture";
-    case PictureKind::GroundTexture:
-      return "ground texture";
-    case PictureKind::CeilingTexture:
-      return "ceiling texture";
-  }
-  return "picture";
-}
-
-bool SettingsReaderHost::PictureExists(const std::string& path) {
-  if (path.empty()) return false;
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
-}
 
 namespace {
 
@@ -104,30 +78,23 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 class Reader {
  public:
-  Reader(SceneSettings& scene, std::string_view pictureDirectory, SettingsReaderHost& host,
-         const SettingsReadLimits& limits)
-      : scene_(scene),
-        host_(host),
-        limits_(limits),
-        budget_(limits.pictureBudget),
-        folder_(pictureDirectory) {
-    entries_ = scene.Far.Size() + scene.Mid.Size() + scene.Near.Size();
-    // Pictures the scene holds already count against the budget.
-    budget_.Hold(scene.HeldPictureBytes());
-  }
+  Reader(SettingsRead& read, std::string_view fileName, const SettingsReadLimits& limits)
+      : read_(read), scene_(read.scene), fileName_(fileName), limits_(limits) {}
 
-  ReadStatus Run(std::string_view text) {
+  void Run(std::string_view text) {
     scene_.Ground.Enabled = false;
     scene_.Ceiling.Enabled = false;
     scene_.Output.Format = OutputFormat::Normal;
     for (std::string_view line : SplitLines(text)) {
       ++line_;
       StopIfInterrupted();
-      if (!Apply(line)) return ReadStatus::OutOfMemory;
+      if (!Apply(line)) {
+        read_.status = ReadStatus::OutOfMemory;
+        return;
+      }
     }
     CheckGradationCounts();
     CheckStars();
-    return ReadStatus::Complete;
   }
 
  private:
@@ -193,11 +160,14 @@ class Reader {
     return word;
   }
 
-  void Warn(SettingsWarningKind kind, std::string message) {
-    WarnAt(line_, kind, std::move(message));
-  }
-  void WarnAt(int line, SettingsWarningKind kind, std::string message) {
-    host_.Warning(SettingsWarning{line, kind, std::move(message)});
+  void Warn(DiagnosticCode code, std::string message) { WarnAt(line_, code, std::move(message)); }
+  void WarnAt(int line, DiagnosticCode code, std::string message) {
+    Diagnostic d;
+    d.code = code;
+    d.file = fileName_;
+    d.line = line;
+    d.text = std::move(message);
+    read_.diagnostics.push_back(std::move(d));
   }
   void NotANumber(std::string_view text, bool integer, std::string_view when);
   void UnknownWord(std::string_view word, std::span<const std::string_view> words,
@@ -205,51 +175,25 @@ class Reader {
   void CheckLineEnd(Key key);
   void CheckGradationCounts();
   void CheckStars();
-  void WarnMissingPicture(PictureKind kind, std::string_view name);
 
   // False when the reading has to stop (memory).
   bool Apply(std::string_view line);
   bool ApplyKey(Key key);
   bool ApplyEntryKey(Key key, ObjectEntry& e);
   bool CreateEntry();
-  bool LoadObjectPicture(ObjectEntry& e);
-  void LoadTexture(PictureKind kind);
-  std::optional<std::string> FindPicture(PictureKind kind, std::string_view name);
-  void DropCurrentEntry();
-  // The entry goes or gets another picture: no picture is copied from it.
-  void ForgetPictureOf(const ObjectEntry* entry) {
-    std::erase_if(decoded_, [entry](const auto& held) { return held.second == entry; });
-  }
-  // The picture with its holes; nullptr when memory runs out.
-  static PixelImagePtr CopyOf(const PixelImage& from) {
-    PixelImagePtr copy = MakePixelImage(from.width, from.height);
-    if (!copy) return nullptr;
-    const std::size_t count = static_cast<std::size_t>(from.width) * from.height;
-    std::copy_n(from.pixels, count, copy->pixels);
-    if (from.holes != nullptr) {
-      if (!AddHoleMask(*copy)) return nullptr;
-      std::copy_n(from.holes, count, copy->holes);
-    }
-    return copy;
-  }
-  bool RunOutOfMemory(std::string_view message) {
-    host_.Beep();
-    host_.MessageBox(message);
+  void TakeTexture(bool ground);
+  // Ends the reading for want of memory (or past the entry bound), saying why.
+  bool StopReading(std::string why) {
+    Warn(DiagnosticCode::ReadingStopped,
+         why + "; the reading stops here, the lines after it are not read");
     return false;
   }
-  // A picture refused for memory: the beep, the message, and the reason.
-  void RefusePicture(PictureKind kind, std::string_view message, const std::string& reason) {
-    RunOutOfMemory(message);
-    host_.PictureRefused(kind, reason);
-  }
 
+  SettingsRead& read_;
   SceneSettings& scene_;
-  SettingsReaderHost& host_;
+  const std::string fileName_;  // as the diagnostics name it
   const SettingsReadLimits& limits_;
-  PictureBudget budget_;  // holds every picture of the scene
   TokenScanner scanner_;
-  const std::string folder_;  // the settings file's folder (empty: none)
-  std::string remembered_;    // the folder of the last picture the user chose
   // The line being applied: its number, its key as written, what its values
   // lacked, whether a "=" followed blanks after the key, and whether the last
   // value read was a text (which ends at a blank).
@@ -262,17 +206,11 @@ class Reader {
   int starsLine_ = 0, starSizeLine_ = 0;
   // Where the sky gradation's colours and positions were given, and how many positions.
   int colorsLine_ = 0, positionsLine_ = 0, positionsGiven_ = 0;
-  // The current entry went with a picture that was not found: its lines are
-  // ignored without further words until the next entry.
-  bool entryDropped_ = false;
-  // The entry that entry lines fill: in currentGroup_, or owned by orphan_
-  // when its group word named no group.
+  // The entry that entry lines fill: in its group, or owned by orphan_ when
+  // its group word named no group.
   ObjectEntry* current_ = nullptr;
-  ObjectGroup* currentGroup_ = nullptr;
   std::unique_ptr<ObjectEntry> orphan_;
   std::size_t entries_ = 0;  // in Far, Mid and Near
-  // Each picture path read so far and the entry holding its picture.
-  std::unordered_map<std::string, const ObjectEntry*> decoded_;
 };
 
 bool Reader::Apply(std::string_view line) {
@@ -289,14 +227,13 @@ bool Reader::Apply(std::string_view line) {
         keyName_.empty() ? "the line has no key" : "unknown key " + Quoted(keyName_);
     if (const std::string_view nearest = detail::NearestSettingsKey(keyName_); !nearest.empty())
       message += " (did you mean " + Quoted(nearest) + "?)";
-    Warn(SettingsWarningKind::UnknownKey, message + "; the line is skipped");
+    Warn(DiagnosticCode::UnknownKey, message + "; the line is skipped");
     return true;
   }
   if (detail::IsEntryKey(key) && current_ == nullptr) {
     // The keys of an entry do nothing while there is no current entry.
-    if (!entryDropped_)
-      Warn(SettingsWarningKind::NoEntry,
-           std::string(keyName_) + " before any Objects_CreateObject is ignored");
+    Warn(DiagnosticCode::NoEntry,
+         std::string(keyName_) + " before any Objects_CreateObject is ignored");
     return true;
   }
   if (!ApplyKey(key)) return false;
@@ -341,11 +278,11 @@ bool Reader::ApplyKey(Key key) {
     case Key::StarsNumber: scene_.Stars.NumberOfStars = IntegerText(); starsLine_ = line_; return true;
     case Key::StarsSize: scene_.Stars.SizeOfStars = RealText(); starSizeLine_ = line_; return true;
     case Key::CreateObject: return CreateEntry();
-    case Key::GroundTexture: LoadTexture(PictureKind::GroundTexture); return true;
+    case Key::GroundTexture: TakeTexture(true); return true;
     case Key::GroundScale: scene_.Ground.Scale = RealText(); return true;
     case Key::GroundReflection: scene_.Ground.Reflection = TrackBarValue(); return true;
     case Key::GroundReflectionWarp: scene_.Ground.ReflectionWarp = RealText(); return true;
-    case Key::CeilingTexture: LoadTexture(PictureKind::CeilingTexture); return true;
+    case Key::CeilingTexture: TakeTexture(false); return true;
     case Key::CeilingScale: scene_.Ceiling.Scale = RealText(); return true;
     case Key::CeilingMixtureMode: scene_.Ceiling.MixtureMode = MixtureValue(); return true;
     case Key::CeilingOpaqueColor: scene_.Ceiling.OpaqueColor = ColourBytesValue(); return true;
@@ -368,7 +305,7 @@ bool Reader::ApplyEntryKey(Key key, ObjectEntry& e) {
   // clang-format off
   switch (key) {
     case Key::ObjectOpaqueColor: e.OpaqueColor = ColourBytesValue(); return true;
-    case Key::ObjectFilename: return LoadObjectPicture(e);
+    case Key::ObjectFilename: e.Filename = TextValue(); return true;
     case Key::ObjectManual:
       e.Placement.Angle = RealValue();
       e.Placement.Height = RealValue();
@@ -399,7 +336,7 @@ bool Reader::ApplyEntryKey(Key key, ObjectEntry& e) {
 }
 
 void Reader::NotANumber(std::string_view text, bool integer, std::string_view when) {
-  Warn(SettingsWarningKind::NotANumber,
+  Warn(DiagnosticCode::NotANumber,
        std::string(keyName_) + ": " + Quoted(text) +
            (integer ? " is no whole number (from -2147483648 to 2147483647)" : " is no number") +
            "; it counts as 0" + std::string(when));
@@ -414,7 +351,7 @@ void Reader::UnknownWord(std::string_view word, std::span<const std::string_view
   }
   const std::string what =
       word.empty() ? "no word, where " + list + " is wanted" : Quoted(word) + " is not " + list;
-  Warn(SettingsWarningKind::UnknownWord,
+  Warn(DiagnosticCode::UnknownWord,
        std::string(keyName_) + ": " + what + "; " + std::string(otherwise));
 }
 
@@ -426,7 +363,7 @@ void Reader::CheckLineEnd(Key key) {
                                     " of its 4 values (red, green, blue, alpha)"
                               : std::to_string(missing_) +
                                     (missing_ == 1 ? " value is missing" : " values are missing");
-    Warn(SettingsWarningKind::MissingValues, std::string(keyName_) + ": " + what + "; " + they);
+    Warn(DiagnosticCode::MissingValues, std::string(keyName_) + ": " + what + "; " + they);
   }
   if (!ValuesLeft()) return;
   std::string message = std::string(keyName_) + ": " + Quoted(scanner_.Remainder());
@@ -439,7 +376,7 @@ void Reader::CheckLineEnd(Key key) {
                std::string(keyName_) + "=value or " + std::string(keyName_) + " value)";
   else if (lastWasText_)
     message += " (a name or text ends at the first blank)";
-  Warn(SettingsWarningKind::ExtraValues, message);
+  Warn(DiagnosticCode::ExtraValues, message);
 }
 
 // Stars beyond what the picture can show cost the render minutes for nothing:
@@ -452,14 +389,14 @@ void Reader::CheckStars() {
   const std::int64_t height = std::max(ToInteger(scene_.Output.Resolution.Height), 1);
   const std::int64_t count = ToInteger(stars.NumberOfStars);
   if (starsLine_ != 0 && count > width * height)
-    WarnAt(starsLine_, SettingsWarningKind::BeyondSight,
+    WarnAt(starsLine_, DiagnosticCode::BeyondSight,
            "Stars_NumberOfStars: " + std::to_string(count) + " stars are more than the " +
                std::to_string(width) + " x " + std::to_string(height) +
                " picture has pixels; they whiten the sky and the render takes long for nothing");
   const long double size = ToReal(stars.SizeOfStars);
   const long double span = size * std::max(stars.OverSampling, std::int32_t{1});
   if (starSizeLine_ != 0 && !(span <= 1024))
-    WarnAt(starSizeLine_, SettingsWarningKind::BeyondSight,
+    WarnAt(starSizeLine_, DiagnosticCode::BeyondSight,
            "Stars_SizeOfStars: a star of size " + std::string(stars.SizeOfStars) +
                " is wider than the whole panorama (at size 1024 one spans it), so it covers "
                "the sky and the render takes long for nothing");
@@ -471,7 +408,7 @@ void Reader::CheckGradationCounts() {
   if (positionsLine_ == 0) {
     // Without colours (a black sky) positions do not matter.
     if (colours != 3 && colours != 0)
-      WarnAt(colorsLine_, SettingsWarningKind::GradationCounts,
+      WarnAt(colorsLine_, DiagnosticCode::GradationCounts,
              "Gradation1_Colors gives " + std::to_string(colours) +
                  " colours and no Gradation1_Positions line gives their positions; the stops "
                  "keep the positions 0, 0.5, 1, then 0");
@@ -481,7 +418,7 @@ void Reader::CheckGradationCounts() {
   const std::string where = colorsLine_ == 0 ? "the default 3 colours"
                                              : std::to_string(colours) + " colours (line " +
                                                    std::to_string(colorsLine_) + ")";
-  WarnAt(std::max(colorsLine_, positionsLine_), SettingsWarningKind::GradationCounts,
+  WarnAt(std::max(colorsLine_, positionsLine_), DiagnosticCode::GradationCounts,
          "the sky gradation has " + where + " but " + std::to_string(positionsGiven_) +
              " positions (line " + std::to_string(positionsLine_) +
              "); each colour needs its position, the others keep their earlier ones");
@@ -489,178 +426,49 @@ void Reader::CheckGradationCounts() {
 
 bool Reader::CreateEntry() {
   // An entry of no group lives only until the next one is created.
-  ForgetPictureOf(orphan_.get());
   orphan_.reset();
   current_ = nullptr;
-  currentGroup_ = nullptr;
-  if (entries_ >= limits_.maxObjectEntries) return RunOutOfMemory(kEntryNoMemory);
+  if (entries_ >= limits_.maxObjectEntries)
+    return StopReading("more than " + std::to_string(limits_.maxObjectEntries) + " object entries");
   // The defaults: entries read from a file never inherit from the editor's selection.
   std::unique_ptr<ObjectEntry> entry = NewObjectEntry();
-  if (!entry) return RunOutOfMemory(kEntryNoMemory);
+  if (!entry) return StopReading("memory ran out for an object entry");
   current_ = entry.get();
-  entryDropped_ = false;
   const std::string_view word =
       WordValue(kGroupWords, "the entry belongs to no group and is never drawn");
-  currentGroup_ = word == "Far"    ? &scene_.Far
-                  : word == "Mid"  ? &scene_.Mid
-                  : word == "Near" ? &scene_.Near
-                                   : nullptr;
-  if (currentGroup_ == nullptr) {
+  ObjectGroup* group = word == "Far"    ? &scene_.Far
+                       : word == "Mid"  ? &scene_.Mid
+                       : word == "Near" ? &scene_.Near
+                                        : nullptr;
+  if (group == nullptr) {
     orphan_ = std::move(entry);
     return true;
   }
-  AppendObjectEntry(*currentGroup_, std::move(entry));
+  AppendObjectEntry(*group, std::move(entry));
   ++entries_;
-  host_.GroupsChanged();
   return true;
 }
 
-void Reader::DropCurrentEntry() {
-  if (current_ == nullptr) return;
-  ForgetPictureOf(current_);
-  budget_.Release(HeldBytes(current_->Image.get()));
-  if (currentGroup_ != nullptr) {
-    // The current entry's group is known, so no search through the groups.
-    RemoveObjectEntry(*currentGroup_, current_);
-    --entries_;
-    host_.GroupsChanged();
-  } else {
-    orphan_.reset();
-  }
-  current_ = nullptr;
-  currentGroup_ = nullptr;
-  entryDropped_ = true;
-}
-
-bool Reader::LoadObjectPicture(ObjectEntry& e) {
-  const std::optional<std::string> path = FindPicture(PictureKind::Object, TextValue());
-  if (!path) {
-    // Cancelled: the entry goes, and entry lines are ignored until the next one.
-    DropCurrentEntry();
-    return true;
-  }
-  e.Filename = *path;
-  // Throws FileError for a file that is no loadable picture; the reading ends
-  // there with the entry in place and without a picture. A picture too large
-  // for memory or the budget is memory running out.
-  PixelImagePtr image;
-  std::string refusal = *path + ": not enough memory for the picture";
-  try {
-    // A picture named by many entries is decoded once; the others copy it.
-    const auto decoded = decoded_.find(*path);
-    if (decoded != decoded_.end() && decoded->second->Image) {
-      const PixelImage& from = *decoded->second->Image;
-      budget_.Admit(*path, from.width, from.height,
-                    from.holes != nullptr ? std::int64_t{from.width} * from.height : 0);
-      image = CopyOf(from);
-    } else {
-      image = LoadPictureFile(*path, &budget_);
-    }
-  } catch (const BmpFileTooLarge& tooLarge) {
-    refusal = tooLarge.what();
-  }
-  ForgetPictureOf(&e);
-  budget_.Release(HeldBytes(e.Image.get()));
-  e.Image.reset();
-  if (!image) {
-    DropCurrentEntry();
-    RefusePicture(PictureKind::Object, kPictureNoMemory, refusal);
-    return false;
-  }
-  budget_.Hold(HeldBytes(image.get()));
-  e.Image = std::move(image);
-  decoded_.emplace(*path, &e);
-  return true;
-}
-
-void Reader::LoadTexture(PictureKind kind) {
-  const std::string name = TextValue();
-  const std::optional<std::string> found = FindPicture(kind, name);
-  // A cancelled search keeps the unresolved path, so the user sees what was missing.
-  const std::string path = found ? *found : ResolvePath(name);
-  const bool ground = kind == PictureKind::GroundTexture;
+void Reader::TakeTexture(bool ground) {
+  // The name as written: where its picture is, is the preparation's to find.
+  std::string name = TextValue();
   if (ground) {
-    scene_.Ground.TextureFilename = path;
+    scene_.Ground.TextureFilename = std::move(name);
     scene_.Ground.Enabled = true;
   } else {
-    scene_.Ceiling.TextureFilename = path;
+    scene_.Ceiling.TextureFilename = std::move(name);
     scene_.Ceiling.Enabled = true;
   }
-  if (!host_.PictureExists(path)) return;
-  // Throws FileError, leaving the slot as it was, for a file that is no picture.
-  // Without memory for the texture the reading goes on.
-  PixelImagePtr& slot = ground ? scene_.Ground.Texture : scene_.Ceiling.Texture;
-  const std::int64_t before = HeldBytes(slot.get());
-  TextureLoad load;
-  std::string refusal = path + ": not enough memory for the picture";
-  try {
-    load = ground ? LoadGroundTexture(slot, path, &budget_)
-                  : LoadCeilingTexture(slot, scene_.Ceiling.OpaqueColor, path, &budget_);
-  } catch (const BmpFileTooLarge& tooLarge) {
-    load.result = TextureLoadResult::OutOfMemory;
-    refusal = tooLarge.what();
-  }
-  budget_.Release(before);
-  budget_.Hold(HeldBytes(slot.get()));
-  if (load.result == TextureLoadResult::OutOfMemory) {
-    RefusePicture(kind, ground ? kGroundNoMemory : kCeilingNoMemory, refusal);
-    return;
-  }
-  host_.TextureLoaded(kind, load.picture);
-}
-
-std::optional<std::string> Reader::FindPicture(PictureKind kind, std::string_view name) {
-  std::vector<std::string> tried;
-  auto found = [&](std::string path) {
-    if (std::find(tried.begin(), tried.end(), path) != tried.end()) return false;
-    tried.push_back(std::move(path));
-    return host_.PictureExists(tried.back());
-  };
-  // Beside the settings file: a relative name joined to its folder.
-  if (!folder_.empty()) {
-    std::string beside = ResolvePath(name, folder_);
-    if (beside != name && found(std::move(beside))) return tried.back();
-  }
-  if (found(ResolvePath(name))) return tried.back();
-  const std::string_view last = LastPathComponent(name);
-  if (!last.empty()) {
-    for (const std::string& folder : {folder_, remembered_})
-      if (!folder.empty() && found(JoinPath(folder, last))) return tried.back();
-  }
-  const std::string_view prefix = kind == PictureKind::Object          ? kObjectPicturePrefix
-                                  : kind == PictureKind::GroundTexture ? kGroundTexturePrefix
-                                                                       : kCeilingTexturePrefix;
-  std::string message(prefix);
-  message += last;
-  message += kMissingPictureSuffix;
-  std::optional<std::string> chosen = host_.AskForPicture(kind, message, last);
-  if (!chosen) {
-    WarnMissingPicture(kind, name);
-  } else if (host_.RemembersChosenFolder()) {
-    remembered_ = DirectoryOf(*chosen);
-  }
-  return chosen;
-}
-
-void Reader::WarnMissingPicture(PictureKind kind, std::string_view name) {
-  std::string message =
-      name.empty() ? std::string(keyName_) + " names no picture"
-                   : std::string(PictureKindName(kind)) + " " + Quoted(name) + " not found";
-  if (kind == PictureKind::Object)
-    message += "; the object is left out";
-  else
-    message += name.empty() ? "; the layer shows the checkerboard"
-                            : "; the layer shows the missing-picture tile \"無\"";
-  Warn(SettingsWarningKind::MissingPicture, message);
 }
 
 }  // namespace
 
-ReadStatus ReadSettingsBytes(SceneSettings& scene, std::string_view bytes,
-                             std::string_view pictureDirectory, SettingsReaderHost& host,
-                             const SettingsReadLimits& limits) {
+SettingsRead ReadSettingsBytes(std::string_view bytes, std::string_view fileName,
+                               const SettingsReadLimits& limits) {
   const std::string text = DecodeText(bytes);
-  return Reader(scene, pictureDirectory, host, limits).Run(text);
+  SettingsRead read;
+  Reader(read, fileName, limits).Run(text);
+  return read;
 }
 
 std::optional<std::string> NotSettingsTextReason(std::string_view bytes) {
@@ -686,8 +494,7 @@ std::optional<std::string> NotSettingsTextReason(std::string_view bytes) {
              : "holds binary data, so it is no settings file";
 }
 
-ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsReaderHost& host,
-                        const SettingsReadLimits& limits) {
+SettingsRead ReadSettings(const std::string& path, const SettingsReadLimits& limits) {
   // Only a regular file, up to the limit: a FIFO (or a device) is refused at
   // once, opened without waiting and judged by what the open file is, so that
   // the command line never hangs and the window never waits on a writer.
@@ -695,10 +502,7 @@ ReadStatus ReadSettings(SceneSettings& scene, const std::string& path, SettingsR
       "too long for a settings file (more than " + std::to_string(limits.maxFileBytes) + " bytes)";
   const std::string bytes = ReadWholeFile(path, {limits.maxFileBytes, tooLong, true});
   if (const auto reason = NotSettingsTextReason(bytes)) throw FileError(path, *reason);
-  std::error_code ec;
-  std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
-  if (ec) folder = std::filesystem::path(path).parent_path();
-  return ReadSettingsBytes(scene, bytes, folder.string(), host, limits);
+  return ReadSettingsBytes(bytes, path, limits);
 }
 
 }  // namespace horizonmill

@@ -102,8 +102,8 @@ CeilingControls::CeilingControls(Session& session, QWidget* parent)
     emit tenjoTextureNameEntered();
     TenjoTextureNameEdited();
   });
-  connect(tenjoTextureName_, &QLineEdit::textEdited, this,
-          &CeilingControls::TenjoTextureNameEdited);
+  // Once the name typed is the scene's.
+  connect(tenjoTextureName_, &BoundInput::edited, this, &CeilingControls::TenjoTextureNameEdited);
   connect(tEnjoTextureRefer_, &QPushButton::clicked, this,
           &CeilingControls::tEnjoTextureReferClicked);
   connect(chTenjoTra_, &QPushButton::clicked, this, &CeilingControls::chTenjoTraClicked);
@@ -140,9 +140,10 @@ void CeilingControls::ShowStates(const ControlStates& states) {
   chTenjoTra_->setEnabled(states.ceilingColour);
 }
 
+// The name typed is the scene's already: its picture, when it can be had, is
+// what the transparent-colour picker shows.
 void CeilingControls::TenjoTextureNameEdited() {
-  chTenjoTra_->setEnabled(
-      Session::ExistingTexture(tenjoTextureName_->text().toStdString()).has_value());
+  chTenjoTra_->setEnabled(session_.CeilingPicture() != nullptr);
 }
 
 }  // namespace horizonmill::ui

@@ -101,32 +101,16 @@ class ValuesStep : public RecordedStep {
   SceneValues before_, after_;
 };
 
-// The slot and the step exchange pictures: the step always holds the one the
-// scene does not.
+// A texture chosen: its values (its name, the layer's switch, the ceiling's
+// transparent colour) under the layer's caption. The picture is the cache's:
+// an undo brings the old name back, and the next preparation its picture.
 class TextureStep : public ValuesStep {
  public:
-  TextureStep(SceneSettings& scene, TextureLayer layer, SceneValues before, SceneValues after,
-              PixelImagePtr other)
-      : ValuesStep(scene, std::move(before), std::move(after)),
-        slot_(layer == TextureLayer::Ground ? scene.Ground.Texture : scene.Ceiling.Texture),
-        other_(std::move(other)) {
+  TextureStep(SceneSettings& scene, TextureLayer layer, SceneValues before, SceneValues after)
+      : ValuesStep(scene, std::move(before), std::move(after)) {
     setText(layer == TextureLayer::Ground ? EditHistory::tr("地面テクスチャ画像")
                                           : EditHistory::tr("天井テクスチャ画像"));
   }
-  void undo() override {
-    ValuesStep::undo();
-    std::swap(slot_, other_);
-  }
-
- protected:
-  void Redo() override {
-    ValuesStep::Redo();
-    std::swap(slot_, other_);
-  }
-
- private:
-  PixelImagePtr& slot_;
-  PixelImagePtr other_;
 };
 
 // An entry appended to a group. Every later step has been undone before this
@@ -234,9 +218,8 @@ void EditHistory::Commit() {
   Push(new ValuesStep(session_.Scene(), committed_, std::move(now)));
 }
 
-void EditHistory::CommitTexture(TextureLayer layer, PixelImagePtr replaced) {
-  Push(new TextureStep(session_.Scene(), layer, committed_, SceneValues::Of(session_.Scene()),
-                       std::move(replaced)));
+void EditHistory::CommitTexture(TextureLayer layer) {
+  Push(new TextureStep(session_.Scene(), layer, committed_, SceneValues::Of(session_.Scene())));
 }
 
 void EditHistory::ObjectAdded(ObjectGroup& group, ObjectEntry& entry) {

@@ -5,10 +5,10 @@
 // object editor — so typing a text is one step, and so is a slider's drag.
 // The scene's values (scene/SceneValues.h) are compared with those of the last
 // step: whatever changed since is the new step, named after what changed.
-// Pictures and object entries a step takes out of the scene are kept by the
-// step for redo; nothing is decoded again. A new scene or an opened file
-// clears the history. Undo and redo show the scene anew in the window; the
-// window renders the preview when told (changed).
+// Object entries a step takes out of the scene are kept by the step for redo;
+// pictures are no step's: they stay decoded in the session's picture cache. A new scene or an
+// opened file clears the history. Undo and redo show the scene anew in the window; the window
+// renders the preview when told (changed).
 #pragma once
 
 #include <QObject>
@@ -42,10 +42,9 @@ class EditHistory : public QObject {
 
   // A step of whatever values changed since the last step; none when nothing did.
   void Commit();
-  // A texture loaded into the layer's slot, with the values that changed with
-  // it (its name, the layer's switch, the ceiling's transparent colour) as one
-  // step; `replaced` is the picture the slot held before (maybe none).
-  void CommitTexture(TextureLayer layer, PixelImagePtr replaced);
+  // A texture chosen for the layer, with the values that changed with it (its
+  // name, the layer's switch, the ceiling's transparent colour) as one step.
+  void CommitTexture(TextureLayer layer);
   // The object editor: `entry` was appended to `group`.
   void ObjectAdded(ObjectGroup& group, ObjectEntry& entry);
   // Deletes `entry` of `group` as a step; the step keeps it for undo.
@@ -61,6 +60,9 @@ class EditHistory : public QObject {
 
   bool CanUndo() const;
   bool CanRedo() const;
+  // The values as the last step left them (what typing not yet committed
+  // started from).
+  const SceneValues& Committed() const { return committed_; }
 
  signals:
   // A step was made, undone or redone: the scene changed.

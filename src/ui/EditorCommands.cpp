@@ -60,12 +60,13 @@ void EditorCommands::EditObjectGroup(int group) {
 
 void EditorCommands::ChTenjoTraClick() {
   CeilingSettings& ceiling = session_.Scene().Ceiling;
-  if (!ceiling.Texture) {
+  SharedPicture texture = session_.CeilingPicture();
+  if (!texture) {
     dialogs_.Beep();
     return;
   }
   if (session_.Context().Rendering) return;
-  tenjoTraForm_->Edit(ceiling.OpaqueColor, *ceiling.Texture);
+  tenjoTraForm_->Edit(ceiling.OpaqueColor, std::move(texture));
   if (dialogs_.RunModal(*tenjoTraForm_) == QDialog::Accepted) {
     ceiling.OpaqueColor = tenjoTraForm_->Candidate();
     history_.Commit();

@@ -2,11 +2,13 @@
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QStringList>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
+#include "scene/Diagnostic.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditorCommands.h"
 #include "ui/ProgramIni.h"
@@ -15,37 +17,6 @@
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
-
-// Reading a settings file in the window: a missing picture is asked for with
-// the message and the layer's file dialog; a loaded texture is shown.
-class FileCommands::ReaderHost : public SettingsReaderHost {
- public:
-  explicit ReaderHost(FileCommands& files) : f_(files) {}
-
-  std::optional<std::string> AskForPicture(PictureKind kind, const std::string& message,
-                                           std::string_view presetName) override {
-    f_.dialogs_.Message(f_.window_, CoreText(message));
-    ProgramIni& ini = f_.programIni_;
-    FileDialog& dialog = kind == PictureKind::Object          ? ini.ObjectOpenDialog()
-                         : kind == PictureKind::GroundTexture ? ini.ZimenTextureOpen()
-                                                              : ini.TenjoTextureOpen();
-    const auto chosen = ini.RunFileDialog(dialog, Q(presetName));
-    if (!chosen) return std::nullopt;
-    return chosen->toStdString();
-  }
-  void Beep() override { f_.dialogs_.Beep(); }
-  void MessageBox(std::string_view text) override {
-    f_.dialogs_.Message(f_.window_, CoreText(text));
-  }
-  void GroupsChanged() override { f_.editors_.ObjectGroupsChanged(); }
-  void TextureLoaded(PictureKind kind, const WorkBitmap& picture) override {
-    f_.session_.ShowInPreview(picture);
-    f_.panel_.ShowTextureCaption(kind);
-  }
-
- private:
-  FileCommands& f_;
-};
 
 FileCommands::FileCommands(Session& session, UserDialogs& dialogs, QWidget* window,
                            SessionView& view, ProgramIni& programIni, RenderPanel& panel,
@@ -77,19 +48,58 @@ void FileCommands::New1Click() {
 }
 
 bool FileCommands::OpenSettings(const std::string& path) {
-  ReaderHost host(*this);
   bool read = true;
   try {
-    session_.Open(path, host);
+    const OpenResult opened = session_.Open(path);
     view_.SceneReplaced();
+    if (opened.status == ReadStatus::OutOfMemory) {
+      dialogs_.Beep();
+      dialogs_.Message(window_, CoreText(kEntryNoMemory));
+    }
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
     dialogs_.Error(window_, tr("設定ファイルを読み込めませんでした。"), Q(e.what()));
     read = false;
   }
   ShowWholeScene();
-  if (read) NoteRecent();
+  if (read) {
+    NoteRecent();
+    TellMissingPictures();
+  }
   return read;
+}
+
+void FileCommands::TellMissingPictures() {
+  QStringList lines;
+  std::string details;
+  for (const Diagnostic& d : session_.Prepare().diagnostics) {
+    PictureKind kind{};
+    if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
+    QString what;
+    switch (d.subject) {
+      case DiagnosticSubject::GroundTexture:
+        what = tr("地面テクスチャ");
+        break;
+      case DiagnosticSubject::CeilingTexture:
+        what = tr("天井テクスチャ");
+        break;
+      default:
+        what = (d.group == GroupId::Far   ? tr("遠景オブジェクト %1")
+                : d.group == GroupId::Mid ? tr("中景オブジェクト %1")
+                                          : tr("近景オブジェクト %1"))
+                   .arg(d.index + 1);
+        break;
+    }
+    QString line = what + tr("：") + Q(d.file);
+    if (d.code == DiagnosticCode::UnreadablePicture)
+      line += tr("（読み込めません）");
+    else if (d.code == DiagnosticCode::PictureRefused)
+      line += tr("（メモリーが足りません）");
+    lines << line;
+    details += FormatDiagnostic(d, session_.SettingsFilename()) + "\n";
+  }
+  if (lines.isEmpty()) return;
+  dialogs_.Message(window_, tr("次の画像を使えません：") + "\n" + lines.join("\n"), Q(details));
 }
 
 void FileCommands::NoteRecent() {

@@ -37,7 +37,9 @@ class FileCommands : public QObject {
   void NewScene();
   // Reads the settings file at `path` over the scene; when it cannot be read
   // the user hears why, and the scene, its name and the title stay as they
-  // were (false). A scene read becomes the first of the recent files.
+  // were (false). A scene read becomes the first of the recent files; then
+  // one message lists the pictures it names that cannot be had (found
+  // nowhere, unreadable, refused for memory), each by its kind and name.
   bool OpenSettings(const std::string& path);
   // A scene chosen in the recent files or dropped on the window: opened after
   // the question about unsaved changes. A recent file that is gone is told
@@ -60,8 +62,9 @@ class FileCommands : public QObject {
   bool MaySetSceneAside();
 
  private:
-  class ReaderHost;
-
+  // The message after Open of the pictures the scene names that cannot be
+  // had; nothing when every one can.
+  void TellMissingPictures();
   // Save1Click's work; false when the file could not be written (the user has
   // seen why).
   bool SaveScene();

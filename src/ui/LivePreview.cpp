@@ -16,7 +16,7 @@ constexpr qint64 kAbortCommandDelayMs = 500;
 }  // namespace
 
 LivePreview::LivePreview(Session& session, RenderPanel& panel, QObject* parent)
-    : QObject(parent), session_(session), panel_(panel), panelHost_(panel.Host()) {
+    : QObject(parent), session_(session), panel_(panel) {
   start_ = new QTimer(this);
   start_->setSingleShot(true);
   start_->setInterval(0);
@@ -88,53 +88,52 @@ void LivePreview::Start() {
   if (pending_ && !session_.Context().Rendering) start_->start();
 }
 
-// ---------------------------------------------------------------- RenderHost
+// ---------------------------------------------------------------- RenderPort
 
 bool LivePreview::Superseded() const {
   return running_ && restart_ && session_.Context().AbortRequested;
 }
 
-void LivePreview::StageMessage(RenderStage stage, std::string_view text) {
-  if (stage == RenderStage::Aborted && Superseded()) return;
-  panelHost_.StageMessage(stage, text);
+void LivePreview::StageStarted(RenderStage stage, std::string_view text) {
+  if (stage == RenderStage::Sky && !running_) {
+    // Another render starts: it draws the scene as it stands, and the scene
+    // is locked while it runs, so the preview asked for is that render's.
+    // The controls stay as they are for an automatic preview, whose abort
+    // command shows only when it runs long.
+    panel_.SetAbortCommandVisible(true);
+    pending_ = false;
+  }
+  if (stage == RenderStage::Aborted) {
+    // The one stopped for another draws no message: the next one draws over it.
+    if (Superseded()) return;
+    panel_.ClearPreviewArea();
+  }
+  panel_.ShowStageMessage(text);
 }
 
-void LivePreview::ShowPreview(const WorkBitmap& preview) { panelHost_.ShowPreview(preview); }
-
-void LivePreview::ProcessEvents(RenderContext& context) {
+void LivePreview::Progress(int) {
   if (running_ && !abortShown_ && started_.elapsed() >= kAbortCommandDelayMs) {
     abortShown_ = true;
-    panelHost_.SetAbortCommandVisible(true);
+    panel_.SetAbortCommandVisible(true);
   }
-  panelHost_.ProcessEvents(context);
+  panel_.LetEventsRun();
 }
 
-void LivePreview::SetAbortCommandVisible(bool visible) {
+void LivePreview::PreviewReady(const WorkBitmap&) { panel_.ShowRenderedPreview(); }
+
+void LivePreview::Report(const Diagnostic& diagnostic) { panel_.TellDiagnostic(diagnostic); }
+
+void LivePreview::Finished(bool) {
   if (running_) {
-    // The controls stay as they are; the abort command only when shown.
-    if (!visible && std::exchange(abortShown_, false)) panelHost_.SetAbortCommandVisible(false);
-    return;
+    if (std::exchange(abortShown_, false)) panel_.SetAbortCommandVisible(false);
+  } else {
+    panel_.SetAbortCommandVisible(false);
+    // When another render ends, a preview asked for meanwhile (by a command
+    // that waited) may start.
+    if (pending_) start_->start();
   }
-  panelHost_.SetAbortCommandVisible(visible);
-  // Another render starts: it draws the scene as it stands, and the scene is
-  // locked while it runs, so the preview asked for is that render's. When it
-  // ends, a preview asked for meanwhile (by a command that waited) may start.
-  if (visible)
-    pending_ = false;
-  else if (pending_)
-    start_->start();
+  panel_.HideProgress();
+  panel_.RedrawAll();
 }
-
-void LivePreview::HideProgress() { panelHost_.HideProgress(); }
-
-void LivePreview::ClearPreviewArea() {
-  if (Superseded()) return;
-  panelHost_.ClearPreviewArea();
-}
-
-void LivePreview::Beep() { panelHost_.Beep(); }
-void LivePreview::MessageBox(std::string_view text) { panelHost_.MessageBox(text); }
-void LivePreview::RedrawAll() { panelHost_.RedrawAll(); }
-bool LivePreview::WantsPreview() const { return panelHost_.WantsPreview(); }
 
 }  // namespace horizonmill::ui

@@ -10,10 +10,10 @@
 // - a change while it runs asks it to stop, and one preview of the scene as it
 //   then stands follows once it has returned; the stopped one's
 //   "作画は中止されました。" is not shown, the next one draws over it;
-// - a command that would change what a running stage holds (the textures, the
-//   object entries: pointers into the scene) or would start a render waits
-//   (WhenIdle): the preview is asked to stop, and the command runs once it has
-//   returned;
+// - a command that changes the scene's pictures (a texture, the object
+//   entries) or would start a render waits (WhenIdle): the preview, which
+//   draws the scene as it was prepared when it started, is asked to stop, and
+//   the command runs once it has returned;
 // - no automatic preview starts while the object editor, which changes the
 //   object groups in place, is open (Hold), or while another render runs.
 // The automatic preview shows no abort command unless it runs long. Full
@@ -21,8 +21,8 @@
 // locked, their abort command shown.
 //
 // The preview stands between the session's render context and the render
-// panel as the render's host: it forwards everything to the panel, so it sees
-// every render start and end.
+// panel as the render's port: it forwards what it hears to the panel, so it
+// sees every render start and end.
 #pragma once
 
 #include <QElapsedTimer>
@@ -39,15 +39,15 @@ namespace horizonmill::ui {
 
 class RenderPanel;
 
-class LivePreview : public QObject, private RenderHost {
+class LivePreview : public QObject, private RenderPort {
   Q_OBJECT
 
  public:
   // `session` and `panel` outlive the preview.
   LivePreview(Session& session, RenderPanel& panel, QObject* parent = nullptr);
 
-  // What the window makes the host of the session's render.
-  RenderHost& Host() { return *this; }
+  // The port the window gives the session's render.
+  RenderPort& Port() { return *this; }
 
   bool Automatic() const { return automatic_; }
   // Switching it on renders the scene as it stands.
@@ -71,23 +71,17 @@ class LivePreview : public QObject, private RenderHost {
   // may run now.
   void Start();
 
-  // RenderHost: the panel's, but for what an automatic preview keeps quiet.
-  void StageMessage(RenderStage stage, std::string_view text) override;
-  void ShowPreview(const WorkBitmap& preview) override;
-  void ProcessEvents(RenderContext& context) override;
-  void SetAbortCommandVisible(bool visible) override;
-  void HideProgress() override;
-  void ClearPreviewArea() override;
-  void Beep() override;
-  void MessageBox(std::string_view text) override;
-  void RedrawAll() override;
-  bool WantsPreview() const override;
+  // RenderPort: the panel's, but for what an automatic preview keeps quiet.
+  void StageStarted(RenderStage stage, std::string_view text) override;
+  void Progress(int percent) override;
+  void PreviewReady(const WorkBitmap& preview) override;
+  void Report(const Diagnostic& diagnostic) override;
+  void Finished(bool aborted) override;
   // Whether the running automatic preview was stopped for another one.
   bool Superseded() const;
 
   Session& session_;
   RenderPanel& panel_;
-  RenderHost& panelHost_;
   QTimer* start_;
   bool automatic_ = true;
   bool pending_ = false;  // a preview is asked for

@@ -42,7 +42,7 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   renderPanel_ = new RenderPanel(session_, dialogs_, *this);
   live_ = new LivePreview(session_, *renderPanel_, this);
   live_->SetAutomatic(session_.Settings().Values().AutoPreview);
-  session_.Context().Host = &live_->Host();
+  session_.Context().Port = &live_->Port();
   history_ = new EditHistory(session_, *this, this);
 
   auto* left = new QVBoxLayout;
@@ -75,7 +75,7 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
 }
 
 THorizonmill_MainForm::~THorizonmill_MainForm() {
-  session_.Context().Host = &RenderContext::NullHost();
+  session_.Context().Port = &RenderContext::NullPort();
 }
 
 void THorizonmill_MainForm::BuildMenu() {

@@ -270,16 +270,18 @@ void TObjectForm::UpDatePreviewTimer() {
 void TObjectForm::RedrawPreview() {
   if (!current_) return;  // the cleared, disabled area stays
   if (preview_.Empty()) return;
-  if (current_->Image)
-    DrawKeyColourPreview(preview_, *current_->Image, current_->OpaqueColor, blink_);
-  else  // a picture a settings file named but that could not be read
+  if (const SharedPicture picture = session_.ObjectPicture(*current_))
+    DrawKeyColourPreview(preview_, *picture, current_->OpaqueColor, blink_);
+  else  // a picture the scene names but that cannot be had
     FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
   objPreview_->ShowBitmap();
 }
 
 void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
-  if (!current_ || !current_->Image) return;
-  const PixelImage& picture = *current_->Image;
+  if (!current_) return;
+  const SharedPicture shown = session_.ObjectPicture(*current_);
+  if (!shown) return;
+  const PixelImage& picture = *shown;
   if (button == Qt::LeftButton)
     current_->OpaqueColor = KeyColourAt(picture, at.x(), at.y(), preview_.Width(),
                                         preview_.Height(), current_->OpaqueColor);

@@ -7,6 +7,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "image/ImageLimits.h"
+#include "image/Placeholders.h"
+#include "render/RenderObjects.h"
 #include "ui/CoreTexts.h"
 #include "ui/LookAroundView.h"
 #include "ui/PreviewArea.h"
@@ -138,20 +141,34 @@ void RenderPanel::ShowTextureCaption(PictureKind kind) {
   preview_->ShowBitmap();
 }
 
-// ---------------------------------------------------------------- RenderHost
+// ---------------------------------------------------------------- the render's port
 
-void RenderPanel::StageMessage(RenderStage, std::string_view text) {
-  preview_->ShowMessage(CoreText(text));
+void RenderPanel::StageStarted(RenderStage stage, std::string_view text) {
+  if (stage == RenderStage::Sky) SetAbortCommandVisible(true);
+  if (stage == RenderStage::Aborted) ClearPreviewArea();
+  ShowStageMessage(text);
 }
 
-void RenderPanel::ShowPreview(const WorkBitmap&) {
+void RenderPanel::Progress(int) { LetEventsRun(); }
+void RenderPanel::PreviewReady(const WorkBitmap&) { ShowRenderedPreview(); }
+void RenderPanel::Report(const Diagnostic& diagnostic) { TellDiagnostic(diagnostic); }
+
+void RenderPanel::Finished(bool) {
+  SetAbortCommandVisible(false);
+  HideProgress();
+  RedrawAll();
+}
+
+void RenderPanel::ShowStageMessage(std::string_view text) { preview_->ShowMessage(CoreText(text)); }
+
+void RenderPanel::ShowRenderedPreview() {
   preview_->ShowBitmap();
   // The look-around window follows a render stage by stage, as the preview
   // does; a stage is done now, so nothing writes the panorama.
   if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
 }
 
-void RenderPanel::ProcessEvents(RenderContext&) {
+void RenderPanel::LetEventsRun() {
   if (lastEvents_.isValid() && lastEvents_.elapsed() < kEventIntervalMs) return;
   lastEvents_.start();
   QCoreApplication::processEvents();
@@ -165,10 +182,32 @@ void RenderPanel::SetAbortCommandVisible(bool visible) {
   view_.ApplyRenderLock();
 }
 
+void RenderPanel::TellDiagnostic(const Diagnostic& diagnostic) {
+  std::string_view message;
+  switch (diagnostic.code) {
+    case DiagnosticCode::HorizonRowNoMemory:
+    case DiagnosticCode::ReflectionNoMemory:
+      message = kMemoryExhausted;
+      break;
+    case DiagnosticCode::TooManyObjectCopies:
+    case DiagnosticCode::ObjectPassNoMemory:
+    case DiagnosticCode::ObjectCopyRefused:
+      message = kObjectFailureMessage;
+      break;
+    case DiagnosticCode::PlaceholderNoMemory:
+      message = kPlaceholderNoMemory;
+      break;
+    default:
+      return;
+  }
+  dialogs_.Beep();
+  dialogs_.Message(window(), CoreText(message));
+  // The render ends after the sun: the preview area shows nothing of it.
+  if (diagnostic.code == DiagnosticCode::HorizonRowNoMemory) ClearPreviewArea();
+}
+
 void RenderPanel::HideProgress() { progressDisp_->hide(); }
 void RenderPanel::ClearPreviewArea() { preview_->Clear(); }
-void RenderPanel::Beep() { dialogs_.Beep(); }
-void RenderPanel::MessageBox(std::string_view text) { dialogs_.Message(window(), CoreText(text)); }
 void RenderPanel::RedrawAll() { view_.RedrawAll(); }
 
 }  // namespace horizonmill::ui

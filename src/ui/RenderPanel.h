@@ -1,9 +1,10 @@
-// RenderPanel: the window's preview and the render as the window hosts it —
+// RenderPanel: the window's preview and the render as the window shows it —
 // the preview area (a click renders the preview), the pie-shaped gauge that
 // the 100 ms Peep timer keeps up to date, the abort command (RendAbort), and
-// the RenderHost that shows stage messages, refreshes the preview and lets
-// events run, a few times per 100 ms, while a render runs. The look-around
-// window follows the panorama the preview shows.
+// the render's port: it shows the stage messages and the preview as the
+// render reports them, tells what the render could not do, and lets events
+// run, a few times per 100 ms, while a render runs. The look-around window
+// follows the panorama the preview shows.
 #pragma once
 
 #include <QElapsedTimer>
@@ -24,15 +25,15 @@ class ProgressPie;
 class SessionView;
 class UserDialogs;
 
-class RenderPanel : public QWidget, private RenderHost {
+class RenderPanel : public QWidget, private RenderPort {
   Q_OBJECT
 
  public:
   // `session`, `dialogs` and `view` outlive the panel.
   RenderPanel(Session& session, UserDialogs& dialogs, SessionView& view, QWidget* parent = nullptr);
 
-  // What the window makes the host of the session's render.
-  RenderHost& Host() { return *this; }
+  // The port the window gives the session's render.
+  RenderPort& Port() { return *this; }
   PreviewArea& Preview() { return *preview_; }
 
   void PreviewClick();
@@ -60,17 +61,30 @@ class RenderPanel : public QWidget, private RenderHost {
   // A loaded texture in PreviewBitmap, shown with the layer's caption.
   void ShowTextureCaption(PictureKind kind);
 
+  // What the port does, piece by piece, for a port in front of the panel's
+  // (LivePreview) to use as it sees fit.
+  // The abort command, and the lock on the commands while a render runs.
+  void SetAbortCommandVisible(bool visible);
+  // Lets pending events run (not more often than every 25 ms).
+  void LetEventsRun();
+  // A stage's message at (4, 4) over the preview area.
+  void ShowStageMessage(std::string_view text);
+  void ClearPreviewArea();
+  // PreviewBitmap as the render left it.
+  void ShowRenderedPreview();
+  // What the render could not do, as the window tells it: the beep and the
+  // message box (and the preview area cleared when the render ends early).
+  void TellDiagnostic(const Diagnostic& diagnostic);
+  void HideProgress();
+  void RedrawAll();
+
  private:
-  // RenderHost
-  void StageMessage(RenderStage stage, std::string_view text) override;
-  void ShowPreview(const WorkBitmap& preview) override;
-  void ProcessEvents(RenderContext& context) override;
-  void SetAbortCommandVisible(bool visible) override;
-  void HideProgress() override;
-  void ClearPreviewArea() override;
-  void Beep() override;
-  void MessageBox(std::string_view text) override;
-  void RedrawAll() override;
+  // RenderPort
+  void StageStarted(RenderStage stage, std::string_view text) override;
+  void Progress(int percent) override;
+  void PreviewReady(const WorkBitmap& preview) override;
+  void Report(const Diagnostic& diagnostic) override;
+  void Finished(bool aborted) override;
 
   Session& session_;
   UserDialogs& dialogs_;

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "image/Placeholders.h"
 #include "render/EditorPreviews.h"
@@ -29,9 +30,9 @@ TTenjoTraForm::TTenjoTraForm(QWidget* parent)
   connect(upDateSample_, &QTimer::timeout, this, &TTenjoTraForm::UpDateSampleTimer);
 }
 
-void TTenjoTraForm::Edit(PackedColour opaqueColor, const PixelImage& texture) {
+void TTenjoTraForm::Edit(PackedColour opaqueColor, std::shared_ptr<const PixelImage> texture) {
   candidate_ = opaqueColor;
-  texture_ = &texture;
+  texture_ = std::move(texture);
   RedrawCeilingSample();
 }
 

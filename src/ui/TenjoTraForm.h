@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
@@ -21,9 +22,9 @@ class TTenjoTraForm : public QDialog {
  public:
   explicit TTenjoTraForm(QWidget* parent = nullptr);
 
-  // Opening: the candidate is the scene's colour; `texture` (the loaded
-  // ceiling texture) outlives the showing.
-  void Edit(PackedColour opaqueColor, const PixelImage& texture);
+  // Opening: the candidate is the scene's colour; `texture` is the ceiling's
+  // picture as decoded (held while the picker shows it).
+  void Edit(PackedColour opaqueColor, std::shared_ptr<const PixelImage> texture);
   PackedColour Candidate() const { return candidate_; }
   bool Blinking() const { return blink_; }
 
@@ -38,7 +39,7 @@ class TTenjoTraForm : public QDialog {
   void UpDateSampleTimer();
 
   PackedColour candidate_ = 0;
-  const PixelImage* texture_ = nullptr;
+  std::shared_ptr<const PixelImage> texture_;
   bool blink_ = false;
   WorkBitmap ceilingSample_;
   PreviewArea* tenjoSample_;

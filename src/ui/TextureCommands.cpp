@@ -1,5 +1,7 @@
 #include "ui/TextureCommands.h"
 
+#include <utility>
+
 #include "platform/FileError.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditHistory.h"
@@ -23,52 +25,46 @@ TextureCommands::TextureCommands(Session& session, UserDialogs& dialogs, QWidget
       panel_(panel),
       history_(history) {}
 
-void TextureCommands::LoadTexture(TextureLayer layer, const std::string& path, bool browsed) {
+bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, bool browsed) {
   const bool ground = layer == TextureLayer::Ground;
   PreviewArea& preview = panel_.Preview();
   preview.Clear();
   preview.ShowMessage(CoreText(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
-  TextureLoad load;
-  PixelImagePtr replaced;
+  TextureChoice choice;
   try {
-    load = browsed ? session_.TakeTexture(layer, path, &replaced)
-                   : session_.LoadTexture(layer, path, &replaced);
+    choice = session_.SetTexture(layer, name, browsed);
   } catch (const FileError& e) {
     dialogs_.Error(window_, tr("画像を読み込めませんでした。"), Q(e.what()));
-    return;
+    return false;
   }
-  history_.CommitTexture(layer, std::move(replaced));
+  history_.CommitTexture(layer);
   view_.SceneEdited();
-  if (load.result == TextureLoadResult::OutOfMemory) {
-    dialogs_.Beep();
-    dialogs_.Message(window_, CoreText(ground ? kGroundNoMemory : kCeilingNoMemory));
-    return;
+  if (choice.missing) {
+    preview.Clear();
+    preview.ShowMessage(CoreText(ground ? kNoGroundTexture : kNoCeilingTexture));
+    return true;
   }
   panel_.ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
+  return true;
 }
 
-// The name typed is the scene's: the input writes it there as it changes.
-void TextureCommands::GroundTextureNameEnter() {
-  if (const auto path = Session::ExistingTexture(session_.Scene().Ground.TextureFilename)) {
-    LoadTexture(TextureLayer::Ground, *path, false);
-  } else {
-    panel_.Preview().Clear();
-    panel_.Preview().ShowMessage(CoreText(kNoGroundTexture));
-  }
+void TextureCommands::NameEntered(TextureLayer layer) {
+  // The input wrote the name into the scene as it was typed; the scene gets it
+  // as a texture only through the session, which may refuse it.
+  std::string& name = layer == TextureLayer::Ground ? session_.Scene().Ground.TextureFilename
+                                                    : session_.Scene().Ceiling.TextureFilename;
+  const SceneValues& committed = history_.Committed();
+  std::string typed =
+      std::exchange(name, layer == TextureLayer::Ground ? committed.Ground.TextureFilename
+                                                        : committed.Ceiling.TextureFilename);
+  if (!LoadTexture(layer, typed, false)) view_.ShowScene();  // the name the scene keeps
   view_.RedrawAll();
-  history_.Commit();  // a name that loaded nothing
+  history_.Commit();
 }
 
-void TextureCommands::TenjoTextureNameEnter() {
-  if (const auto path = Session::ExistingTexture(session_.Scene().Ceiling.TextureFilename)) {
-    LoadTexture(TextureLayer::Ceiling, *path, false);
-  } else {
-    panel_.Preview().Clear();
-    panel_.Preview().ShowMessage(CoreText(kNoCeilingTexture));
-  }
-  view_.RedrawAll();
-  history_.Commit();  // a name that loaded nothing
-}
+void TextureCommands::GroundTextureNameEnter() { NameEntered(TextureLayer::Ground); }
+
+void TextureCommands::TenjoTextureNameEnter() { NameEntered(TextureLayer::Ceiling); }
 
 void TextureCommands::GroundTextureReferClick() {
   if (const auto chosen = programIni_.RunFileDialog(programIni_.ZimenTextureOpen())) {

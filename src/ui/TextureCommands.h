@@ -1,8 +1,10 @@
 // TextureCommands: the ground's and the ceiling's textures, typed (Enter in
-// the texture's name) or browsed (the layer's 参照 button): loaded into the
-// scene and shown in the preview with the layer's caption, or a message there
-// when the name names no file. A texture chosen is one step of the edit
-// history, which keeps the picture it replaced.
+// the texture's name) or browsed (the layer's 参照 button): taken into the
+// scene through the session (which decodes the picture once, in its cache)
+// and shown in the preview with the layer's caption, or a message there when
+// the name names no file. A file that is no picture is refused: the scene
+// keeps the name it had, and the input shows it again. A texture chosen is one
+// step of the edit history.
 #pragma once
 
 #include <QObject>
@@ -34,10 +36,14 @@ class TextureCommands : public QObject {
   void TEnjoTextureReferClick();
 
  private:
-  // Loads a texture whose file exists and shows it in the preview with its
-  // caption; `browsed`: chosen in the layer's dialog, which switches the layer
-  // on and names the file in the scene.
-  void LoadTexture(TextureLayer layer, const std::string& path, bool browsed);
+  // Makes `name` the layer's texture and shows its picture in the preview
+  // with its caption (or says there that it names no file); `browsed`: chosen
+  // in the layer's dialog, which switches the layer on. False, the user told
+  // why and the scene as it was, when the file is no picture.
+  bool LoadTexture(TextureLayer layer, const std::string& name, bool browsed);
+  // Enter in a texture's name: the name typed (the scene's already, as the
+  // input writes it) is taken through LoadTexture.
+  void NameEntered(TextureLayer layer);
 
   Session& session_;
   UserDialogs& dialogs_;

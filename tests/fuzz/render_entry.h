@@ -1,7 +1,7 @@
 // The renderers' fuzzing entry point, shared by the libFuzzer target and by the
 // regression test that replays the corpus with the normal compiler: the input
-// is a settings file, read with its pictures taken from a small fixed set (the
-// names in the input choose among them), then rendered at 64 x 32.
+// is a settings file, read, then prepared with its pictures taken from a small
+// fixed set (the names in the input choose among them) and rendered at 64 x 32.
 #pragma once
 
 #include <unistd.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codecs/BmpWriter.h"
+#include "image/PictureCache.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/Paths.h"
@@ -45,7 +46,7 @@ class FuzzPictures {
   const std::string& Folder() const { return folder_; }
   const std::vector<std::string>& Paths() const { return paths_; }
   // The picture a name stands for, chosen by the name's bytes; one choice in
-  // seven is none (a cancelled dialog: a dropped object, a missing texture).
+  // seven is none (a picture found nowhere: an object left out, the "無" tile).
   std::optional<std::string> For(std::string_view name) const {
     std::size_t h = 0;
     for (const char c : name) h = h * 31 + static_cast<unsigned char>(c);
@@ -83,18 +84,17 @@ class FuzzPictures {
   std::vector<std::string> paths_;
 };
 
-// Every name is one of the fixed pictures or none: those named by their own
-// file name are found, any other is "chosen in the dialog" by its bytes.
-class FixedPicturesHost : public SettingsReaderHost {
+// Every name is one of the fixed pictures or none: a name of one of them (as a
+// path, or relative to the program directory, which is their folder) is that
+// picture; any other is chosen by its last component's bytes.
+class FixedPictureSource : public PictureSource {
  public:
-  explicit FixedPicturesHost(const FuzzPictures& pictures) : pictures_(pictures) {}
-  std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                           std::string_view presetName) override {
-    return pictures_.For(presetName);
-  }
-  bool PictureExists(const std::string& path) override {
+  explicit FixedPictureSource(const FuzzPictures& pictures) : pictures_(pictures) {}
+  std::optional<std::string> Find(std::string_view name) const override {
     const auto& paths = pictures_.Paths();
-    return std::find(paths.begin(), paths.end(), path) != paths.end();
+    for (const std::string& path : {std::string(name), ResolvePath(name)})
+      if (std::find(paths.begin(), paths.end(), path) != paths.end()) return path;
+    return pictures_.For(LastPathComponent(name));
   }
 
  private:
@@ -102,7 +102,7 @@ class FixedPicturesHost : public SettingsReaderHost {
 };
 
 // Nobody looks at the preview: the stages are not scaled into it.
-class NoPreviewHost : public RenderHost {
+class NoPreviewPort : public RenderPort {
  public:
   bool WantsPreview() const override { return false; }
 };
@@ -135,24 +135,19 @@ inline std::uint32_t Checksum(const WorkBitmap& bitmap) {
 inline std::string CheckRenderInput(const std::uint8_t* data, std::size_t size) {
   const FuzzPictures& pictures = FuzzPictures::Get();
   SetProgramDirectory(pictures.Folder());
-  FixedPicturesHost host(pictures);
-  SceneSettings scene;
-  SettingsReadLimits limits;
-  limits.pictureBudget = kFuzzPictureBudget;
-  try {
-    ReadSettingsBytes(scene, std::string_view(reinterpret_cast<const char*>(data), size), "", host,
-                      limits);
-  } catch (const FileError&) {
-    return {};  // none of the fixed pictures fails to load; kept for safety
-  }
+  SceneSettings scene =
+      ReadSettingsBytes(std::string_view(reinterpret_cast<const char*>(data), size)).scene;
   ClampCounts(scene);
-  NoPreviewHost view;
+  PictureCache cache;
+  const Preparation prepared =
+      PrepareScene(scene, FixedPictureSource(pictures), cache, kFuzzPictureBudget);
+  NoPreviewPort view;
   std::uint32_t sums[2] = {};
   for (std::uint32_t& sum : sums) {
     RenderContext context;
-    context.Host = &view;
+    context.Port = &view;
     WorkBitmap target(64, 32), preview(kPreviewWidth, kPreviewHeight);
-    RenderBackground(context, scene, target, preview);
+    RenderBackground(context, *prepared.scene, target, preview);
     sum = Checksum(target);
   }
   if (sums[0] != sums[1]) return "the same scene rendered twice differently";

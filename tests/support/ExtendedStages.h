@@ -100,9 +100,8 @@ inline PackedColour Horizon(const PixelImage* row, int x) {
 
 }  // namespace extended
 
-// RenderCeiling for an input with a texture.
+// RenderCeiling for an input with a texture (its alpha prepared).
 inline void ExtendedCeiling(WorkBitmap& target, const CeilingLayerInput& input) {
-  PrepareCeilingAlpha(input);
   const int W = target.Width(), H = target.Height();
   for (int x = 0; x < W; ++x) {
     extended::Walk walk(W, x, *input.Texture);

@@ -1,4 +1,4 @@
-// The window's preview as tests see it: a render host put in front of the
+// The window's preview as tests see it: a render port put in front of the
 // window's that counts renders and acts while one draws, the preview's pixels,
 // and what the core renders for a scene.
 #pragma once
@@ -16,51 +16,47 @@
 namespace horizonmill::ui {
 
 // Counts the renders that begin and end, and runs a test's code at a render's
-// first letting events run, as if the user acted while it draws. Everything
-// goes on to the window's host.
-class RenderWatch : public RenderHost {
+// first report of progress, as if the user acted while it draws. Everything
+// goes on to the window's port.
+class RenderWatch : public RenderPort {
  public:
-  explicit RenderWatch(Session& session) : session_(session), window_(*session.Context().Host) {
-    session_.Context().Host = this;
+  explicit RenderWatch(Session& session) : session_(session), window_(*session.Context().Port) {
+    session_.Context().Port = this;
   }
-  ~RenderWatch() override { session_.Context().Host = &window_; }
+  ~RenderWatch() override { session_.Context().Port = &window_; }
   RenderWatch(const RenderWatch&) = delete;
   RenderWatch& operator=(const RenderWatch&) = delete;
 
   int begun = 0;
   int ended = 0;
-  // Runs once, when the next render first lets events run.
+  // Runs once, when the next render first reports progress.
   std::function<void()> duringRender;
   // Runs as each render begins.
   std::function<void()> atBegin;
 
-  void StageMessage(RenderStage stage, std::string_view text) override {
-    window_.StageMessage(stage, text);
-  }
-  void ShowPreview(const WorkBitmap& preview) override { window_.ShowPreview(preview); }
-  void ProcessEvents(RenderContext& context) override {
-    if (auto run = std::exchange(duringRender, nullptr)) run();
-    window_.ProcessEvents(context);
-  }
-  void SetAbortCommandVisible(bool visible) override {
-    if (visible) {
+  void StageStarted(RenderStage stage, std::string_view text) override {
+    if (stage == RenderStage::Sky) {
       ++begun;
       if (atBegin) atBegin();
-    } else {
-      ++ended;
     }
-    window_.SetAbortCommandVisible(visible);
+    window_.StageStarted(stage, text);
   }
-  void HideProgress() override { window_.HideProgress(); }
-  void ClearPreviewArea() override { window_.ClearPreviewArea(); }
-  void Beep() override { window_.Beep(); }
-  void MessageBox(std::string_view text) override { window_.MessageBox(text); }
-  void RedrawAll() override { window_.RedrawAll(); }
+  void Progress(int percent) override {
+    if (auto run = std::exchange(duringRender, nullptr)) run();
+    window_.Progress(percent);
+  }
+  bool StopRequested() override { return window_.StopRequested(); }
+  void PreviewReady(const WorkBitmap& preview) override { window_.PreviewReady(preview); }
+  void Report(const Diagnostic& diagnostic) override { window_.Report(diagnostic); }
+  void Finished(bool aborted) override {
+    ++ended;
+    window_.Finished(aborted);
+  }
   bool WantsPreview() const override { return window_.WantsPreview(); }
 
  private:
   Session& session_;
-  RenderHost& window_;
+  RenderPort& window_;
 };
 
 // Lets the events now pending run, and those they post: an automatic preview

@@ -71,16 +71,18 @@ void EditFirstObject(WindowFixture& w, std::function<void(QDialog&)> edit) {
   });
 }
 
-// The pictures a scene holds that came from files (placeholders are made
-// anew by each render), and the object entries.
-std::vector<const void*> Pictures(const SceneSettings& scene) {
-  std::vector<const void*> held;
-  if (!scene.Ground.TextureFilename.empty()) held.push_back(scene.Ground.Texture.get());
-  if (!scene.Ceiling.TextureFilename.empty()) held.push_back(scene.Ceiling.Texture.get());
+// The pictures the scene's preparation holds that came from files (the
+// session's cache hands out the same ones again, undone or not), and the
+// object entries.
+std::vector<const void*> Pictures(Session& session) {
+  const std::shared_ptr<const PreparedScene> prepared = session.Prepared();
+  std::vector<const void*> held = {prepared->GroundTexture.Picture.get(),
+                                   prepared->CeilingTexture.Picture.get()};
+  const SceneSettings& scene = session.Scene();
   for (const ObjectGroup* group : {&scene.Far, &scene.Mid, &scene.Near})
     for (const ObjectEntry& e : *group) {
       held.push_back(&e);
-      held.push_back(e.Image.get());
+      held.push_back(session.ObjectPicture(e).get());
     }
   return held;
 }
@@ -186,8 +188,8 @@ struct Seen {
   bool modified;
 };
 Seen See(WindowFixture& w, const Change& c) {
-  return {EncodeSettings(w.Scene()), Pictures(w.Scene()), PreviewPixels(w.window->session()),
-          c.shown(w), w.window->isWindowModified()};
+  return {EncodeSettings(w.Scene()), Pictures(w.window->session()),
+          PreviewPixels(w.window->session()), c.shown(w), w.window->isWindowModified()};
 }
 void Compare(const Seen& actual, const Seen& expected) {
   QVERIFY(actual.settings == expected.settings);

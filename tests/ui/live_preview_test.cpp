@@ -112,21 +112,15 @@ const Edit kEdits[] = {
        w.dialogs.answers = {QString::fromStdString(Example("water.bmp"))};
        Click(w, "GroundTextureRefer");
      },
-     [](WindowFixture&, Session& s) { s.TakeTexture(TextureLayer::Ground, Example("water.bmp")); }},
+     [](WindowFixture&, Session& s) {
+       s.SetTexture(TextureLayer::Ground, Example("water.bmp"), true);
+     }},
     {"a file opened", [](WindowFixture&) {},
      [](WindowFixture& w) {
        w.dialogs.answers = {QString::fromStdString(Example("dusk.hm"))};
        Child<QAction>(*w.window, "Open1")->trigger();
      },
-     [](WindowFixture&, Session& s) {
-       struct : SettingsReaderHost {
-         std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                                  std::string_view) override {
-           return std::nullopt;
-         }
-       } noQuestions;
-       s.Open(Example("dusk.hm"), noQuestions);
-     }},
+     [](WindowFixture&, Session& s) { s.Open(Example("dusk.hm")); }},
     {"a new scene", WithStars,
      [](WindowFixture& w) {
        w.dialogs.saveChoice = SaveChoice::Discard;
@@ -246,7 +240,7 @@ class LivePreviewTest : public QObject {
     QCOMPARE(w.Scene().Ground.TextureFilename, water);
     QCOMPARE(PreviewPixels(SessionOf(w)), CorePreview([&](Session& s) {
                Put(s.Scene().RandomSeed, "5");
-               s.TakeTexture(TextureLayer::Ground, water);
+               s.SetTexture(TextureLayer::Ground, water, true);
              }));
 
     // An undo waits too.

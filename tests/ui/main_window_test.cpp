@@ -139,19 +139,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
   }
 
-  void aMissingPictureIsAskedForWithTheLayersDialog() {
-    WriteScene("gone.hm", "Ground_TextureFilename gone.bmp\n");
-    dialogs_.answers = {QString::fromStdString(Example("water.bmp"))};
+  // Opening asks nothing: the pictures found nowhere are listed in one
+  // message, by kind and name, and the scene keeps every entry and name.
+  void missingPicturesAreListedInOneMessageAfterOpening() {
+    WriteScene("gone.hm",
+               "Ground_TextureFilename gone.bmp\nObjects_CreateObject Mid\n"
+               "Objects_Filename pics\\tree.bmp\nObjects_CreateObject Mid\n"
+               "Objects_Filename " +
+                   Example("rocks.bmp") + "\n");
     Open("gone.hm");
+    QVERIFY(dialogs_.asked.empty());
     QCOMPARE(dialogs_.messages,
-             QStringList{"地面テクスチャファイル gone.bmp がありません。代わりを指定してください"});
-    QCOMPARE(dialogs_.asked.at(0).name, "ZimenTextureOpen");
-    QCOMPARE(dialogs_.asked.at(0).fileName, "gone.bmp");
+             QStringList{"次の画像を使えません：\n中景オブジェクト 1：pics\\tree.bmp\n"
+                         "地面テクスチャ：gone.bmp"});
+    QVERIFY(
+        dialogs_.details.at(0).contains("gone.hm: middle object 1: warning: object "
+                                        "picture \"pics\\tree.bmp\" not found"));
     QVERIFY(Find<QCheckBox>("ZimenNeeded")->isChecked());
-    QCOMPARE(Input("GroundTextureName")->text(), QString::fromStdString(Example("water.bmp")));
-    QCOMPARE(Preview()->Message(), "");  // the texture is shown with its caption
-    window_->close();
-    QCOMPARE(ReadApplicationSettings(Ini()).JimenDir, Example(""));
+    QCOMPARE(Input("GroundTextureName")->text(), "gone.bmp");
+    QCOMPARE(window_->session().Scene().Mid.Size(), 2u);
+    QCOMPARE(window_->session().Scene().Mid.First()->Filename, "pics\\tree.bmp");
+    QVERIFY(!window_->session().HasUnsavedChanges());
   }
 
   void saveRightAfterStartWritesIntoTheCurrentDirectory() {
@@ -224,15 +232,23 @@ class MainWindowTest : public QObject {
     QVERIFY(!Find("Go")->isEnabled());
   }
 
-  void transparentColourWithoutATextureOnlyBeeps() {
+  // The transparent colour is picked from the ceiling's picture: the button
+  // follows the name typed, enabled while its picture can be had.
+  void transparentColourFollowsTheTextureTyped() {
     Open();
     Find<QCheckBox>("TenjoNeeded")->setChecked(true);
     QVERIFY(!Find("ChTenjoTra")->isEnabled());
-    // Typing the name of a picture enables the button before anything is loaded.
+    WriteScene("junk.bmp", "junk");
+    QTest::keyClicks(Input("TenjoTextureName"), Path("junk.bmp"));
+    QVERIFY(!Find("ChTenjoTra")->isEnabled());
+    Input("TenjoTextureName")->clear();
     QTest::keyClicks(Input("TenjoTextureName"), QString::fromStdString(Example("clouds.bmp")));
     QVERIFY(Find("ChTenjoTra")->isEnabled());
+    bool picked = false;
+    dialogs_.onModal = [&](QDialog& d) { picked = d.objectName() == "TenjoTraForm"; };
     Click("ChTenjoTra");
-    QCOMPARE(dialogs_.beeps, 1);
+    QVERIFY(picked);
+    QCOMPARE(dialogs_.beeps, 0);
     QVERIFY(dialogs_.messages.isEmpty());
   }
 
@@ -246,15 +262,20 @@ class MainWindowTest : public QObject {
     Enter("TenjoTextureName", "no-such.bmp");
     QCOMPARE(Preview()->Message(), "天井テクスチャはありません。");
 
-    Enter("GroundTextureName", QString::fromStdString(Example("water.bmp")));
-    QVERIFY(window_->session().Scene().Ground.Texture);
+    const QString water = QString::fromStdString(Example("water.bmp"));
+    Enter("GroundTextureName", water);
+    QCOMPARE(window_->session().Scene().Ground.TextureFilename, water.toStdString());
+    QCOMPARE(window_->session().Prepared()->GroundTexture.Source, TextureSource::Picture);
     QVERIFY(!Preview()->Cleared() && Preview()->Message().isEmpty());
-    // A file that is no picture: the error names it, the texture stays.
+    // A file that is no picture: the error names it, and the scene, the
+    // input and what the render draws keep the texture.
     WriteScene("junk.bmp", "junk");
     Enter("GroundTextureName", Path("junk.bmp"));
     QCOMPARE(dialogs_.errors, QStringList{"画像を読み込めませんでした。"});
     QVERIFY(dialogs_.errorDetails[0].startsWith(Path("junk.bmp") + ": "));
-    QVERIFY(window_->session().Scene().Ground.Texture);
+    QCOMPARE(window_->session().Scene().Ground.TextureFilename, water.toStdString());
+    QCOMPARE(Input("GroundTextureName")->text(), water);
+    QCOMPARE(window_->session().Prepared()->GroundTexture.Source, TextureSource::Picture);
   }
 
   void browsingATextureSwitchesTheLayerOn() {
@@ -262,7 +283,7 @@ class MainWindowTest : public QObject {
     dialogs_.answers = {QString::fromStdString(Example("clouds.bmp"))};
     Find<QCheckBox>("TenjoNeeded")->setChecked(true);
     Click("TEnjoTextureRefer");
-    QVERIFY(window_->session().Scene().Ceiling.Texture);
+    QVERIFY(window_->session().CeilingPicture());
     QCOMPARE(Input("TenjoTextureName")->text(), QString::fromStdString(Example("clouds.bmp")));
     QVERIFY(Find("ChTenjoTra")->isEnabled());
     QCOMPARE(dialogs_.asked[0].name, "TenjoTextureOpen");
@@ -275,17 +296,11 @@ class MainWindowTest : public QObject {
   void previewClickRendersWhatTheCoreRenders() {
     const std::string scene = Example("lighthouse-coast.hm");
     Open(scene);
-    QVERIFY(dialogs_.asked.empty());  // every picture lies beside the scene
+    QVERIFY(dialogs_.messages.empty());  // every picture lies beside the scene
     ClickPreview();
 
     Session core;
-    struct : SettingsReaderHost {
-      std::optional<std::string> AskForPicture(PictureKind, const std::string&,
-                                               std::string_view) override {
-        return std::nullopt;
-      }
-    } noQuestions;
-    core.Open(scene, noQuestions);
+    core.Open(scene);
     core.RenderPreview();
     const WorkBitmap& expected = core.PreviewBitmap();
     const WorkBitmap& shown = window_->session().PreviewBitmap();

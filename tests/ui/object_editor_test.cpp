@@ -116,7 +116,8 @@ class ObjectEditorTest : public QObject {
       QVERIFY(e.PositionMode == PositionMode::Sky && !e.Shadeing);
       QCOMPARE(e.MixtureMode, MixtureMode::Sub);
       QCOMPARE(e.OpaqueColor, MakePacked(255, 0, 255, 255));
-      QVERIFY(e.Image && e.Image->width == 4);
+      const SharedPicture picture = w.window->session().ObjectPicture(e);
+      QVERIFY(picture && picture->width == 4);
       QCOMPARE(Child<QSlider>(d, "Opacity")->value(), 37);
       QVERIFY(Child<QRadioButton>(d, "ObjModeSub")->isChecked());
     });
@@ -213,7 +214,8 @@ class ObjectEditorTest : public QObject {
     w.Open("SetNearObject", [&](QDialog& d) {
       Press(d, "AddObject");
       QCOMPARE(List(d)->item(0)->text(), "cut.png");
-      QVERIFY(Current(d)->Image && Current(d)->Image->IsHole(3, 1));
+      const SharedPicture picture = w.window->session().ObjectPicture(*Current(d));
+      QVERIFY(picture && picture->IsHole(3, 1));
       // Black is an opaque pixel's colour; the hole's own counts for nothing.
       QCOMPARE(Current(d)->OpaqueColor, MakePacked(1, 0, 0, 255));
       auto* preview = Child<PreviewArea>(d, "ObjPreview");

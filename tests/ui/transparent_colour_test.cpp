@@ -25,7 +25,7 @@ void LoadTexture(WindowFixture& w, bool withBlack) {
   auto* name = Child<QLineEdit>(*w.window, "TenjoTextureName");
   name->setText(QString::fromStdString(w.Path("ceiling.bmp")));
   QTest::keyClick(name, Qt::Key_Return);
-  QVERIFY(w.Scene().Ceiling.Texture);
+  QVERIFY(w.window->session().CeilingPicture());
 }
 
 PackedColour Candidate(QDialog& d) { return static_cast<TTenjoTraForm&>(d).Candidate(); }

@@ -156,7 +156,7 @@ class WindowFieldsTest : public QObject {
     Child<QWidget>(*w.window, "ZimenNeeded")->setProperty("checked", true);
     Drop(Input(w, "GroundTextureName"), QString::fromStdString(Example("water.bmp")));
     QCOMPARE(Input(w, "GroundTextureName")->text(), QString::fromStdString(Example("water.bmp")));
-    QVERIFY(w.window->session().Scene().Ground.Texture != nullptr);
+    QCOMPARE(w.window->session().Prepared()->GroundTexture.Source, TextureSource::Picture);
   }
 
   void fileDialogsOpenInTheScenesFolderUnlessOneIsRemembered() {

@@ -1,5 +1,6 @@
-#include "cli/TerminalHost.h"
+#include "cli/TerminalPort.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/Interrupt.h"
@@ -30,14 +31,14 @@ const char* StageName(RenderStage stage) {
   return "?";
 }
 
-void TerminalHost::EndStage() {
+void TerminalPort::EndStage() {
   if (!stageRunning_) return;
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - stageStart_).count();
   timings_.emplace_back(stage_, ms);
   stageRunning_ = false;
 }
 
-void TerminalHost::StageMessage(RenderStage stage, std::string_view text) {
+void TerminalPort::StageStarted(RenderStage stage, std::string_view text) {
   EndStage();
   if (stage == RenderStage::Finishing || stage == RenderStage::Aborted) return;
   stage_ = stage;
@@ -47,19 +48,22 @@ void TerminalHost::StageMessage(RenderStage stage, std::string_view text) {
   DrawBar(0);
 }
 
-void TerminalHost::ProcessEvents(RenderContext& context) {
-  if (PendingInterrupt() != 0) context.AbortRequested = true;
-  if (context.RenderProgress != shownPercent_) DrawBar(context.RenderProgress);
+void TerminalPort::Progress(int percent) {
+  if (percent != shownPercent_) DrawBar(percent);
 }
 
-void TerminalHost::MessageBox(std::string_view text) {
+bool TerminalPort::StopRequested() { return PendingInterrupt() != 0; }
+
+void TerminalPort::Report(const Diagnostic& diagnostic) {
+  if (std::find(reported_.begin(), reported_.end(), diagnostic) != reported_.end()) return;
+  reported_.push_back(diagnostic);
   if (bar_) std::fputs("\r\033[K", out_);
-  std::fprintf(out_, "horizonmill-render: warning: %.*s\n", static_cast<int>(text.size()),
-               text.data());
+  warnings_.Warn(DiagnosticWhere(diagnostic, scene_), diagnostic.text);
   shownPercent_ = -1;
+  if (stopOnReport_ != nullptr) *stopOnReport_ = true;
 }
 
-void TerminalHost::DrawBar(int percent) {
+void TerminalPort::DrawBar(int percent) {
   shownPercent_ = percent;
   if (!bar_) return;
   constexpr int kWidth = 30;
@@ -70,7 +74,7 @@ void TerminalHost::DrawBar(int percent) {
   std::fflush(out_);
 }
 
-void TerminalHost::Finish() {
+void TerminalPort::Finish() {
   EndStage();
   if (bar_) {
     std::fputs("\r\033[K", out_);
