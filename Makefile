@@ -54,7 +54,8 @@ package: build
 	@ls -1 $(BUILD)/horizonmill_*.deb
 
 # The checking leg: a debug build with assertions and the address and
-# undefined-behaviour sanitizers, running every test (death tests included).
+# undefined-behaviour sanitizers, running every test (death tests included);
+# gcc, with the warnings of our code as errors.
 check: deps
 	@$(CMAKE) --preset check -B $(CHECK_BUILD) -G "$(GENERATOR)" >/dev/null
 	@$(CMAKE) --build $(CHECK_BUILD) -j $(JOBS)
