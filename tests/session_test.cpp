@@ -60,7 +60,7 @@ TEST(Session, AFileThatCannotBeOpenedLeavesTheSessionAsItWas) {
   TempDir dir;
   WritePicture(dir / "picture.hm");  // a picture renamed .hm
   WriteFile(dir / "random.hm", std::string("\x01\x02\x03\x00\xff", 5));
-  WriteFile(dir / "utf16.hm", "\xff\xfeR\0a\0");
+  WriteFile(dir / "utf16.hm", std::string("\xff\xfeR\0a\0", 6));
   WriteFile(dir / "junk.bmp", "BM but no picture");
   WriteFile(dir / "badpicture.hm", "RandomSeed 5\r\nGround_TextureFilename junk.bmp\r\n");
   for (const char* name : {"picture.hm", "random.hm", "utf16.hm", "missing.hm", "badpicture.hm"}) {

@@ -466,7 +466,7 @@ TEST(SettingsRead, PicturesAreLookedForBesideTheFileThenInTheProgramFolderThenAs
   fs::create_directory(dir / "pics");
   WritePicture(dir / "pics/far.bmp", 2, 1);
   WritePicture(dir / "near.bmp", 2, 1);
-  const std::string beside = dir.path();
+  const std::string& beside = dir.path();
   SceneSettings scene;
   FakeHost host;
   host.answers = {"/chosen/g.bmp"};
