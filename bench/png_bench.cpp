@@ -45,7 +45,7 @@ const WorkBitmap& PhotographLike() {
     for (float& v : lattice) v = static_cast<float>(next() % 1000) / 1000.0f;
     auto noise = [&](float x, float y, int c) {
       const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
-      const float fx = x - x0, fy = y - y0;
+      const float fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
       auto at = [&](int gx, int gy) {
         return lattice[((gy % (kGrid - 1)) * kGrid + gx % (kGrid - 1)) * 3 + c];
       };
@@ -61,7 +61,8 @@ const WorkBitmap& PhotographLike() {
         for (int c = 0; c < 3; ++c) {
           float v = 0, amplitude = 0.5f, scale = 1.0f / 256;
           for (int octave = 0; octave < 7; ++octave) {
-            v += amplitude * noise(x * scale + 7 * c, y * scale + 3 * c, c);
+            v += amplitude * noise(static_cast<float>(x) * scale + static_cast<float>(7 * c),
+                                   static_cast<float>(y) * scale + static_cast<float>(3 * c), c);
             amplitude *= 0.55f;
             scale *= 2;
           }

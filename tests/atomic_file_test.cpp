@@ -98,7 +98,7 @@ TEST_P(AtomicFileWays, AnInterruptStopsTheWriteAtItsNextBlock) {
 TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
   const std::string a = dir_ / "a.jpg", b = dir_ / "b.json";
   WriteFile(a, "old a");
-  auto text = [](std::string t) { return [t](ByteSink& out) { out.Write(t); }; };
+  auto text = [](const std::string& t) { return [t](ByteSink& out) { out.Write(t); }; };
   // The second file fails, or is interrupted, after the first is complete.
   EXPECT_THROW(WriteFilesAtomically(
                    {{a, text("new a")},

@@ -284,7 +284,7 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
     std::string error;
     std::vector<std::string> warnings;
   };
-  auto request = [&](std::optional<std::string> image, std::string cube = {}) {
+  auto request = [&](std::optional<std::string> image, const std::string& cube = {}) {
     OutputRequest r;
     if (image) r.image = d + "/" + *image;
     if (!cube.empty()) r.cubemap = d + "/" + cube;

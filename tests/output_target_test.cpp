@@ -20,7 +20,7 @@ constexpr OutputSize kSmall{64, 32};
 // makes new files; the user's name replaces any regular file.
 TEST(OutputTarget, TheSceneReplacesNothingTheUserAnyRegularFile) {
   TempDir dir;
-  WriteFile(dir / "old.bmp", "BM\x36\x00");
+  WriteFile(dir / "old.bmp", std::string("BM\x36\x00", 4));
   WriteFile(dir / "old.jpg", "\xFF\xD8\xFF\xE0");
   WriteFile(dir / "old.png", "\x89PNG\r\n\x1a\n");
   WriteFile(dir / "old.exr", std::string("\x76\x2f\x31\x01\x02\0\0\0", 8));

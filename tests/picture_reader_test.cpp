@@ -311,7 +311,7 @@ TEST_F(PictureFiles, TruncatedAndDamagedFilesAreErrorsNamingTheFile) {
       {"crc.png", crc, "damaged PNG data (IDAT: CRC error)"},
       {"cmyk.jpg", testing::EncodeCmykJpeg(8, 8),
        "CMYK JPEG pictures are not read (save the picture as RGB)"},
-      {"gif.png", "GIF89a\x01\x00\x01\x00", "not a BMP, PNG or JPEG picture"},
+      {"gif.png", std::string("GIF89a\x01\x00\x01\x00", 10), "not a BMP, PNG or JPEG picture"},
       {"empty.png", "", "not a BMP, PNG or JPEG picture"},
   };
   for (const auto& f : files) EXPECT_EQ(Refusal(Write(f.name, f.bytes)), f.reason) << f.name;

@@ -139,9 +139,10 @@ TEST(PixelImage, FilteredSamplingAnswersOnlyWhereEveryPointWithinTheErrorAgrees)
   auto near = [&](double v) {
     switch (rng() % 4) {
       case 0:  // next to an integer
-        return std::nearbyint(v) + (static_cast<int>(rng() % 3) - 1) * 1e-12 * (rng() % 100);
+        return std::nearbyint(v) +
+               (static_cast<int>(rng() % 3) - 1) * 1e-12 * static_cast<double>(rng() % 100);
       case 1:  // a mix of 0 and a channel c on a whole number: a quarter, a fifth...
-        return std::trunc(v) + 1.0 / (2 + rng() % 8);
+        return std::trunc(v) + 1.0 / static_cast<double>(2 + rng() % 8);
       default:
         return v;
     }

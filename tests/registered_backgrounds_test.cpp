@@ -154,6 +154,7 @@ std::vector<std::string> RecordsOf(const TestHost& t) {
   for (const std::string& key : ini.KeyNames("BACKMANAGEMENT"))
     records[std::stoll(key.substr(4))] = key + "=" + ini.ReadString("BACKMANAGEMENT", key, "");
   std::vector<std::string> lines;
+  lines.reserve(records.size());
   for (const auto& [n, line] : records) lines.push_back(line);
   EXPECT_TRUE(ini.SectionNames().size() <= 1u) << "a note was left behind";
   return lines;

@@ -25,7 +25,7 @@ using testing::RecordingAppHost;
 using testing::TempDir;
 using testing::WriteFile;
 
-OutputPlan Plan(const Session& session, OutputRequest request) {
+OutputPlan Plan(const Session& session, const OutputRequest& request) {
   const PlannedOutputs planned = PlanOutputs(request, session);
   EXPECT_TRUE(planned.plan) << planned.error;
   return planned.plan.value_or(OutputPlan{});

@@ -466,7 +466,7 @@ TEST(DrawObjectFade, NormalPassFadesEachCopyAtItsDistanceReflectionDoesNot) {
   // farther copy of the same colour, drawn first over a horizon pixel of the
   // same colour (180, found nowhere else), fades at its own distance.
   const PackedColour odd = MakePacked(203, 207, 250);
-  PixelImagePtr horizon = Picture(360, 1, [odd](int x, int) {
+  PixelImagePtr horizon = Picture(360, 1, [](int x, int) {
     return x == 180 || x == 359 ? odd : MakePacked(x % 200, x * 3 % 200, x * 7 % 200);
   });
   const PackedColour colour = MakePacked(10, 200, 30);

@@ -58,7 +58,7 @@ TEST(Session, AFileThatCannotBeOpenedLeavesTheSessionAsItWas) {
   TempDir dir;
   WritePicture(dir / "picture.hm");  // a picture renamed .hm
   WriteFile(dir / "random.hm", std::string("\x01\x02\x03\x00\xff", 5));
-  WriteFile(dir / "utf16.hm", "\xff\xfeR\0a\0");
+  WriteFile(dir / "utf16.hm", std::string("\xff\xfeR\0a\0", 6));
   for (const char* name : {"picture.hm", "random.hm", "utf16.hm", "missing.hm"}) {
     Session s;
     WritePicture(dir / "t.bmp");

@@ -112,8 +112,9 @@ TEST(WorkBitmap, FilteredRowSamplingAnswersOnlyWhereEveryPointWithinTheErrorAgre
   for (int i = 0; i < 40000; ++i) {
     double x = anywhere(rng);
     if (i % 3 == 0)
-      x = std::nearbyint(x) + (static_cast<int>(rng() % 3) - 1) * 1e-12 * (rng() % 100);
-    if (i % 3 == 1) x = std::trunc(x) + 1.0 / (2 + rng() % 8);
+      x = std::nearbyint(x) +
+          (static_cast<int>(rng() % 3) - 1) * 1e-12 * static_cast<double>(rng() % 100);
+    if (i % 3 == 1) x = std::trunc(x) + 1.0 / static_cast<double>(2 + rng() % 8);
     const double error = errors[rng() % std::size(errors)];
     BgrPixel filtered{}, narrow{};
     const bool answer = SampleRowFiltered(row, kWidth, x, error, filtered);

@@ -259,6 +259,7 @@ std::string EncodeCutOutPng(const CutOutPicture& cut) {
       rgba.insert(rgba.end(), {p.r, p.g, p.b, cut.alpha[static_cast<std::size_t>(y) * w + x]});
     }
   std::vector<png_bytep> rows;
+  rows.reserve(static_cast<std::size_t>(h));
   for (int y = 0; y < h; ++y) rows.push_back(rgba.data() + std::size_t{4} * w * y);
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

@@ -21,7 +21,7 @@ OutputSize OutputSizeOf(const OutputResolution& resolution) {
 }
 
 std::string OutputSizeProblem(OutputSize size) {
-  const std::string limit = WorkBitmap::LimitReason(size.width, size.height);
+  std::string limit = WorkBitmap::LimitReason(size.width, size.height);
   if (!limit.empty()) return limit;
   return "memory ran out for a " + std::to_string(size.width) + " x " +
          std::to_string(size.height) + " image";

@@ -66,8 +66,9 @@ std::string ByteSizeText(std::int64_t bytes) {
     ++unit;
   }
   char text[32];
-  std::snprintf(text, sizeof text, "%.*f %s", value == static_cast<std::int64_t>(value) ? 0 : 1,
-                value, kUnits[unit]);
+  std::snprintf(text, sizeof text, "%.*f %s",
+                value == static_cast<double>(static_cast<std::int64_t>(value)) ? 0 : 1, value,
+                kUnits[unit]);
   return text;
 }
 

@@ -156,17 +156,17 @@ ChannelShade::ChannelShade(long double d, long double dl, double l)
     : d_(d),
       dl_(dl),
       l_(l),
-      d_double_(static_cast<double>(d)),
-      dl_double_(static_cast<double>(dl)),
+      dDouble_(static_cast<double>(d)),
+      dlDouble_(static_cast<double>(dl)),
       span_(std::fabs(static_cast<double>(0.5L - static_cast<long double>(l)))) {
   const double reach = 1 + 4 * std::max(span_, 1.0);
   // A value that is no number, or one so large, makes the bound no number or
   // infinite: every v is then worked out the extended way.
-  error_ = reach * (255 * std::fabs(d_double_) + std::fabs(dl_double_) + 255) * 0x1p-46;
+  error_ = reach * (255 * std::fabs(dDouble_) + std::fabs(dlDouble_) + 255) * 0x1p-46;
 }
 
 std::uint8_t ChannelShade::operator()(int v) const {
-  const double s = d_double_ * v + dl_double_;
+  const double s = dDouble_ * v + dlDouble_;
   const double r = s + (v - (s + span_ * ((v - s) * 2)));
   if (r < 0.5 - error_) return 0;
   if (r > 254.5 + error_) return 255;

@@ -30,8 +30,8 @@ class ChannelShade {
  private:
   long double d_ = 0, dl_ = 0;  // the defining values
   double l_ = 0;
-  double d_double_ = 0, dl_double_ = 0, span_ = 0;  // d, dl and |0.5 - l| in double
-  double error_ = 0;                                // the bound, for every v
+  double dDouble_ = 0, dlDouble_ = 0, span_ = 0;  // d, dl and |0.5 - l| in double
+  double error_ = 0;                              // the bound, for every v
 };
 
 // What a target column needs, worked out once per copy: the three picture

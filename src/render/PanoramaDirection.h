@@ -93,8 +93,12 @@ inline BgrPixel SamplePanorama(const WorkBitmap& panorama, float x, float y) {
   int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
   x0 -= static_cast<float>(x0) > x;
   y0 -= static_cast<float>(y0) > y;
+  // The fractions lie in [0, 1): adding a half and truncating takes each to
+  // the nearest 1/256, halves up, as the weights are defined.
+  // NOLINTBEGIN(bugprone-incorrect-roundings)
   const int tx = static_cast<int>((x - static_cast<float>(x0)) * 256 + 0.5f);
   const int ty = static_cast<int>((y - static_cast<float>(y0)) * 256 + 0.5f);
+  // NOLINTEND(bugprone-incorrect-roundings)
   if (x0 < 0 || x0 >= w) {
     x0 %= w;
     if (x0 < 0) x0 += w;

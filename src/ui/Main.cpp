@@ -79,12 +79,12 @@ THorizonmill_MainForm::~THorizonmill_MainForm() {
 }
 
 void THorizonmill_MainForm::BuildMenu() {
-  auto action = [this](QMenu* menu, const char* name, const QString& caption, auto* receiver,
-                       auto handler, QKeySequence keys = {}) {
+  auto action = [](QMenu* menu, const char* name, const QString& caption, auto* receiver,
+                   auto handler, const QKeySequence& keys = {}) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     a->setShortcut(keys);
-    connect(a, &QAction::triggered, receiver, handler);
+    QObject::connect(a, &QAction::triggered, receiver, handler);
     return a;
   };
   using Main = THorizonmill_MainForm;

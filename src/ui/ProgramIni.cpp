@@ -60,7 +60,7 @@ std::optional<QString> ProgramIni::RunFileDialog(FileDialog& dialog, const QStri
   FileDialog shown = dialog;
   if (shown.fileName.isEmpty() && shown.setup.directory.isEmpty())
     shown.setup.directory = SceneFolder();
-  const auto chosen = ui::RunFileDialog(dialogs_, window_, shown, presetName);
+  auto chosen = ui::RunFileDialog(dialogs_, window_, shown, presetName);
   dialog.fileName = shown.fileName;
   return chosen;
 }

@@ -48,7 +48,7 @@ void RegistrationCommands::ReadProgramIni() {
 
 std::optional<std::string> RegistrationCommands::HostIniForRegistration() {
   const ProgramSettings& settings = session_.Settings();
-  if (const auto remembered = RememberedHostIni(settings)) return remembered;
+  if (auto remembered = RememberedHostIni(settings)) return remembered;
   FileDialog& dialog = programIni_.QoraLIniOpenDlg();
   if (dialog.fileName.isEmpty()) {
     // The remembered host's folder when it is still there, else the home folder.

@@ -111,7 +111,7 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
     setup.fileName = dialog.fileName.mid(dialog.fileName.lastIndexOf('/') + 1);
   }
   if (!presetName.isEmpty()) setup.fileName = presetName;
-  const auto chosen = dialogs.ChooseFile(parent, setup);
+  auto chosen = dialogs.ChooseFile(parent, setup);
   if (chosen) dialog.fileName = *chosen;
   return chosen;
 }

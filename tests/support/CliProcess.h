@@ -29,11 +29,13 @@ class CliProcess {
     std::vector<std::string> all{HORIZONMILL_CLI_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(all.size() + 1);
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<std::string> envStrings(env);
     for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
     std::vector<char*> envp;
+    envp.reserve(envStrings.size() + 1);
     for (std::string& e : envStrings) envp.push_back(e.data());
     envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
@@ -80,7 +82,7 @@ class CliProcess {
     const std::string prefix = folder.string() + "/";
     for (const auto& fd :
          std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", ec)) {
-      const auto target = std::filesystem::read_symlink(fd.path(), ec);
+      auto target = std::filesystem::read_symlink(fd.path(), ec);
       if (!ec && target.string().rfind(prefix, 0) == 0) return target;
     }
     return {};

@@ -102,7 +102,7 @@ inline void RgbeToFloat(const std::uint8_t* p, float* rgb) {
     return;
   }
   const float f = std::ldexp(1.0f, p[3] - (128 + 8));
-  for (int c = 0; c < 3; ++c) rgb[c] = (p[c] + 0.5f) * f;
+  for (int c = 0; c < 3; ++c) rgb[c] = (static_cast<float>(p[c]) + 0.5f) * f;
 }
 
 inline RgbeFile ReadRgbe(const std::string& bytes) {

@@ -29,6 +29,7 @@ std::string WritePng(int width, int height, const PngLayout& layout,
   png_infop info = png_create_info_struct(png);
   std::vector<std::vector<png_byte>> rows(height, std::vector<png_byte>(rowBytes));
   std::vector<png_bytep> pointers;
+  pointers.reserve(rows.size());
   for (auto& r : rows) pointers.push_back(r.data());
   for (int y = 0; y < height; ++y) fill(y, rows[y].data());
   if (setjmp(png_jmpbuf(png))) {

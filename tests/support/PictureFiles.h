@@ -25,7 +25,7 @@ inline WorkBitmap UniformBitmap(int width, int height, BgrPixel colour) {
 // Writes the bitmap as a 24-bit BMP file at `path`.
 inline void WriteBmpFile(const std::string& path, const WorkBitmap& bitmap) {
   MemorySink bytes;
-  EncodeBmp(bitmap, bytes);
+  EncodeBmp(bitmap, {}, bytes);
   WriteFile(path, bytes.Bytes());
 }
 

@@ -82,7 +82,7 @@ class MainWindowTest : public QObject {
   PreviewArea* Preview() const { return Find<PreviewArea>("Preview"); }
   // The preview takes clicks once the progress timer has seen the last render
   // end. `duringRender` runs at the render's first letting events through.
-  void ClickPreview(std::function<void()> duringRender = {}) {
+  void ClickPreview(const std::function<void()>& duringRender = {}) {
     QTRY_VERIFY(window_->session().PreviewAcceptsClick());
     if (duringRender) QTimer::singleShot(0, this, duringRender);
     QTest::mouseClick(Preview(), Qt::LeftButton);

@@ -175,7 +175,7 @@ class WindowFieldsTest : public QObject {
   void theLookAroundWindowOpensInsideTheScreen_data() {
     QTest::addColumn<QRect>("parent");
     QTest::addColumn<QRect>("placed");
-    const QRect screen(0, 0, 1024, 768);
+    // On a screen of 1024 x 768.
     QTest::newRow("centred") << QRect(100, 100, 824, 568) << QRect(112, 84, 800, 600);
     QTest::newRow("parent past the right")
         << QRect(900, 100, 800, 600) << QRect(224, 100, 800, 600);
