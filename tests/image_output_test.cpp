@@ -346,10 +346,11 @@ TEST(ImageOutput, EveryFormatReportsItsRowsAndStopsPartWayWhenAsked) {
   const WorkBitmap picture = Asymmetric(300, 200);
   TempDir dir;
   const EncodeOptions options{.metadata = ImageMetadata::Panorama};
-  for (const auto& [name, format] :
+  for (const auto& [name, each] :
        {std::pair{"out.bmp", ImageFormat::Bmp}, std::pair{"out.png", ImageFormat::Png},
         std::pair{"out.jpg", ImageFormat::Jpeg}}) {
     SCOPED_TRACE(name);
+    const ImageFormat format = each;  // a binding of its own, for the lambdas below
     const std::string plain =
         Encoded([&](ByteSink& out) { EncodeImage(picture, format, options, out); });
     std::atomic<bool> never{false};

@@ -28,7 +28,7 @@ PixelImagePtr CopyOf(const PixelImage& image) {
 class PictureCacheTest : public ::testing::Test {
  protected:
   std::string Bmp(const std::string& name, int w, int h, BgrPixel colour = {10, 20, 30}) {
-    const std::string path = dir_ / name;
+    std::string path = dir_ / name;
     WriteBmpFile(path, UniformBitmap(w, h, colour));
     return path;
   }
@@ -159,6 +159,7 @@ TEST_F(PictureCacheTest, ThreadsAskingForOneFileShareOneDecode) {
   std::vector<SharedPicture> got(4);
   std::atomic<bool> go{false};
   std::vector<std::thread> threads;
+  threads.reserve(4);
   for (int i = 0; i < 4; ++i)
     threads.emplace_back([&, i] {
       while (!go) std::this_thread::yield();

@@ -43,7 +43,7 @@ std::string RandomPicture(const testing::TempDir& dir, std::mt19937& rng, int w,
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       bitmap.Row(y)[x] = PackedToBgr(rng() % 5 == 0 ? key : static_cast<PackedColour>(rng()));
-  const std::string path = dir / ("picture" + std::to_string(rng()) + ".bmp");
+  std::string path = dir / ("picture" + std::to_string(rng()) + ".bmp");
   testing::WriteBmpFile(path, bitmap);
   return path;
 }

@@ -83,6 +83,7 @@ SkyGradation SkyGradation::Default() {
 }
 
 ObjectEntry& ObjectEntry::operator=(const ObjectEntry& other) {
+  if (this == &other) return *this;
   CopySettingsFrom(other);
   Filename = other.Filename;
   return *this;

@@ -183,7 +183,7 @@ class Reader {
   bool CreateEntry();
   void TakeTexture(bool ground);
   // Ends the reading for want of memory (or past the entry bound), saying why.
-  bool StopReading(std::string why) {
+  bool StopReading(const std::string& why) {
     Warn(DiagnosticCode::ReadingStopped,
          why + "; the reading stops here, the lines after it are not read");
     return false;
