@@ -141,9 +141,11 @@ TEST(ImageOutput, EncodeImageWritesTheFormatItIsGiven) {
     const Difference difference = DifferenceBetween(back, picture);
     EXPECT_LE(difference.largest, c.largest);
     EXPECT_LE(difference.mean, c.mean);
-    for (ImageFormat other : formats)
-      if (other != c.format)
+    for (ImageFormat other : formats) {
+      if (other != c.format) {
         EXPECT_NE(ReadBackAs(other, bytes).problem, "") << ImageFormatName(other);
+      }
+    }
   }
 }
 
