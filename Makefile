@@ -71,7 +71,7 @@ check: deps
 # compilers. clang also builds this leg faster, and gcc 12's thread-sanitized
 # build, warnings as errors, stops on false array-bounds alarms inside
 # libstdc++'s strings.
-THREAD_UI_TESTS := background_write_test main_window_test live_preview_test
+THREAD_UI_TESTS := background_write_test main_window_test live_preview_test render_thread_test
 # Qt is not built with the sanitizer: the memory its own pool threads pass
 # among themselves would look like races, so the calls that uninstrumented
 # libraries make are not checked; every access of our own code is.

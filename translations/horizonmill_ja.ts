@@ -1127,6 +1127,10 @@
         <source>Horizonmill . Horizonmillらいと - %1[*]</source>
         <translation>Horizonmill . Horizonmillらいと - %1[*]</translation>
     </message>
+    <message>
+        <source>作画中です。作画を中止して終了しますか？</source>
+        <translation>作画中です。作画を中止して終了しますか？</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::TJPEGQualityForm</name>

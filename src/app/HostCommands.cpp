@@ -46,16 +46,28 @@ std::optional<HostInstallation> OpenHost(ProgramSettings& settings, const std::s
   return installation;
 }
 
-RegisterResult RenderAndRegister(Session& session, const HostInstallation& installation,
-                                 const BackgroundNames& names, AppHost& host) {
-  RegisterResult result;
+std::unique_ptr<RegisterRun> BeginRenderAndRegister(Session& session,
+                                                    const HostInstallation& installation,
+                                                    const BackgroundNames& names, AppHost& host) {
+  auto run = std::make_unique<RegisterRun>();
+  run->installation = installation;
+  run->names = names;
   if (!CheckRegistration(installation, names, host)) {
-    result.outcome = RegisterOutcome::Refused;
-    return result;
+    run->result.outcome = RegisterOutcome::Refused;
+    run->ended = true;
+    return run;
   }
-  if (!session.RenderOutput()) {
+  run->render.scene = session.Prepare().scene;
+  run->render.resolution = session.Scene().Output.Resolution;
+  return run;
+}
+
+RegisterResult EndRenderAndRegister(Session& session, RegisterRun& run, bool drawn, AppHost& host) {
+  RegisterResult& result = run.result;
+  if (run.ended) return result;
+  if (!drawn) {
     result.outcome = RegisterOutcome::OutOfMemory;
-    result.reason = OutputSizeProblem(OutputSizeOf(session.Scene().Output.Resolution));
+    result.reason = OutputSizeProblem(OutputSizeOf(run.render.resolution));
     return result;
   }
   result.aborted = session.Context().AbortRequested;
@@ -71,7 +83,8 @@ RegisterResult RenderAndRegister(Session& session, const HostInstallation& insta
     const WorkBitmap& picture = session.OutputBitmap();
     const int quality = session.JpegQuality();
     if (!WriteAfterRender(session.Context(), host, [&](WriteProgress& progress) {
-          registered = RegisterBackground(installation, names, picture, quality, held, &progress);
+          registered =
+              RegisterBackground(run.installation, run.names, picture, quality, held, &progress);
         })) {
       result.outcome = RegisterOutcome::NotWritten;
       result.writeAborted = true;
@@ -82,9 +95,20 @@ RegisterResult RenderAndRegister(Session& session, const HostInstallation& insta
     result.outcome = RegisterOutcome::Refused;
     return result;
   }
-  session.Settings().SetHostTarget(AbsolutePath(installation.Folders.HostIni));
+  session.Settings().SetHostTarget(AbsolutePath(run.installation.Folders.HostIni));
   SaveSettings(session.Settings(), host);
   return result;
+}
+
+RegisterResult RenderAndRegister(Session& session, const HostInstallation& installation,
+                                 const BackgroundNames& names, AppHost& host) {
+  const std::unique_ptr<RegisterRun> run =
+      BeginRenderAndRegister(session, installation, names, host);
+  bool drawn = true;
+  if (!run->ended)
+    drawn = DrawPlannedRender(run->render, session.Context(), session.OutputTarget(),
+                              session.PreviewBitmap());
+  return EndRenderAndRegister(session, *run, drawn, host);
 }
 
 std::optional<HostFolders> RemovalHost(const ProgramSettings& settings, AppHost& host) {

@@ -4,11 +4,13 @@
 // settings only remember which host INI was chosen ("QoraL_Target").
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppHost.h"
+#include "app/RenderAndWrite.h"
 #include "host/RegisteredBackgrounds.h"
 #include "host/Registration.h"
 
@@ -53,6 +55,24 @@ struct RegisterResult {
 // it).
 RegisterResult RenderAndRegister(Session& session, const HostInstallation& installation,
                                  const BackgroundNames& names, AppHost& host);
+
+// RenderAndRegister in two halves around the render, as RenderAndWrite's
+// (app/RenderAndWrite.h): begun on the caller's thread (the names checked,
+// the document prepared), the render drawn (DrawPlannedRender of `render`
+// unless the run has ended), then ended on the caller's thread.
+struct RegisterRun {
+  HostInstallation installation;
+  BackgroundNames names;
+  PlannedRender render;
+  RegisterResult result;
+  bool ended = false;  // the result is final already: nothing is to be drawn
+  bool drawn = false;  // for the caller that draws it: what DrawPlannedRender said
+};
+std::unique_ptr<RegisterRun> BeginRenderAndRegister(Session& session,
+                                                    const HostInstallation& installation,
+                                                    const BackgroundNames& names, AppHost& host);
+// `drawn`: what DrawPlannedRender said. Throws as RenderAndRegister does.
+RegisterResult EndRenderAndRegister(Session& session, RegisterRun& run, bool drawn, AppHost& host);
 
 // The folders of the remembered host INI, for listing and removal; nothing
 // (the user has heard why) when none is remembered or it names no background

@@ -9,6 +9,7 @@
 #include "codecs/HdrLight.h"
 #include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
+#include "render/Pipeline.h"
 #include "render/SunDirection.h"
 #include "render/SunWeights.h"
 
@@ -125,30 +126,53 @@ void WritePlannedFiles(const Session& session, const OutputPlan& plan, const Wor
              light.Glow(weights ? *weights : none), progress);
 }
 
-RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host) {
-  RunResult result;
-  const auto renderStart = Clock::now();
+bool DrawPlannedRender(const PlannedRender& render, RenderContext& context, WorkBitmap& output,
+                       WorkBitmap& preview) {
+  const KeptSunWeights kept(context, render.weights);
+  if (!render.full) {
+    RenderBackground(context, *render.scene, preview, preview);
+    return true;
+  }
+  return RenderFullSize(context, *render.scene, render.resolution, output, preview);
+}
+
+std::unique_ptr<WriteRun> BeginRenderAndWrite(Session& session, const OutputPlan& plan) {
+  auto run = std::make_unique<WriteRun>();
+  run->plan = plan;
+  run->started = Clock::now();
   // Every weight 0 until the sun layer sets them: a render aborted before it
   // adds no sun.
-  SunWeights weights;
+  run->weights = std::make_unique<SunWeights>();
   if (plan.Renders() && plan.KeepsSunWeights() &&
-      !weights.Reset(plan.size.width, plan.size.height)) {
-    result.outcome = RunOutcome::OutOfMemory;
-    result.reason = "memory ran out for the sun's weights of a " + std::to_string(plan.size.width) +
-                    " x " + std::to_string(plan.size.height) + " HDR image";
-    return result;
+      !run->weights->Reset(plan.size.width, plan.size.height)) {
+    run->result.outcome = RunOutcome::OutOfMemory;
+    run->result.reason = "memory ran out for the sun's weights of a " +
+                         std::to_string(plan.size.width) + " x " +
+                         std::to_string(plan.size.height) + " HDR image";
+    run->ended = true;
+    return run;
   }
   if (plan.Renders()) {
-    const KeptSunWeights kept(session.Context(), plan.KeepsSunWeights() ? &weights : nullptr);
-    if (plan.preview) {
-      session.RenderPreview();
-    } else if (!session.RenderOutput()) {
+    run->render.scene = session.Prepare().scene;
+    run->render.full = !plan.preview;
+    run->render.resolution = session.Scene().Output.Resolution;
+    if (plan.KeepsSunWeights()) run->render.weights = run->weights.get();
+  }
+  return run;
+}
+
+RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost& host) {
+  RunResult& result = run.result;
+  const OutputPlan& plan = run.plan;
+  if (run.ended) return result;
+  if (plan.Renders()) {
+    if (!drawn) {
       result.outcome = RunOutcome::OutOfMemory;
       result.reason = OutputSizeProblem(plan.size);
       return result;
     }
     result.aborted = session.Context().AbortRequested;
-    result.renderSeconds = SecondsSince(renderStart);
+    result.renderSeconds = SecondsSince(run.started);
     if (result.aborted && !host.KeepAbortedRender()) {
       result.outcome = RunOutcome::NotWritten;
       return result;
@@ -156,6 +180,7 @@ RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host
   }
   const auto writeStart = Clock::now();
   // What the writing needs of the session is taken here, on the caller's thread.
+  const SunWeights& weights = *run.weights;
   const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
   const SunLight light = SunLightOf(session, plan, picture, plan.Renders() ? &weights : nullptr);
   const std::string sun = SunOf(session, plan, light, plan.Renders());
@@ -168,6 +193,15 @@ RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host
   }
   result.writeSeconds = SecondsSince(writeStart);
   return result;
+}
+
+RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host) {
+  const std::unique_ptr<WriteRun> run = BeginRenderAndWrite(session, plan);
+  bool drawn = true;
+  if (!run->ended && plan.Renders())
+    drawn = DrawPlannedRender(run->render, session.Context(), session.OutputTarget(),
+                              session.PreviewBitmap());
+  return EndRenderAndWrite(session, *run, drawn, host);
 }
 
 }  // namespace horizonmill

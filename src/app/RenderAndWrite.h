@@ -6,15 +6,38 @@
 // half-drawn picture unasked.
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <string>
 
 #include "app/AppHost.h"
 #include "app/OutputPlan.h"
+#include "render/PreparedScene.h"
+#include "render/SunWeights.h"
 
 namespace horizonmill {
 
 class Session;
-class SunWeights;
+struct RenderContext;
+class WorkBitmap;
+
+// The render a sequence needs, ready to be drawn on any thread: drawing it
+// reads only the prepared scene and writes only the context and bitmaps it is
+// lent, so the window may draw it beside its own thread while the session
+// stays the window's.
+struct PlannedRender {
+  std::shared_ptr<const PreparedScene> scene;
+  bool full = true;               // the full-size image into the output bitmap, else the preview
+  OutputResolution resolution;    // of the full-size image
+  SunWeights* weights = nullptr;  // where the sun layer keeps its weights (HDR outputs); none
+};
+
+// Draws the render: the full-size image into `output` (RenderFullSize), or
+// the preview into `preview`, with `context` (its port hears of it, its
+// AbortRequested tells afterwards whether it was stopped). False, with nothing
+// drawn, when the output size breaks the limits or memory runs out.
+bool DrawPlannedRender(const PlannedRender& render, RenderContext& context, WorkBitmap& output,
+                       WorkBitmap& preview);
 
 enum class RunOutcome {
   Written,      // every file of the plan written (an aborted render too, when kept)
@@ -42,6 +65,26 @@ struct RunResult {
 // be written (the files there before are then as they were), or Interrupted
 // when an interrupt stops the writing.
 RunResult RenderAndWrite(Session& session, const OutputPlan& plan, AppHost& host);
+
+// RenderAndWrite in two halves around the render, for a caller that draws it
+// elsewhere (the window, on a worker thread): begun on the caller's thread
+// (the document prepared, the sun's weights sized), the render drawn
+// (DrawPlannedRender of `render`, when the plan renders and the run has not
+// ended), then ended on the caller's thread with the session's context
+// telling in AbortRequested whether the render was stopped.
+struct WriteRun {
+  OutputPlan plan;
+  PlannedRender render;
+  std::unique_ptr<SunWeights> weights;
+  RunResult result;
+  bool ended = false;  // the result is final already: nothing is to be drawn or written
+  bool drawn = false;  // for the caller that draws it: what DrawPlannedRender said
+  std::chrono::steady_clock::time_point started;
+};
+std::unique_ptr<WriteRun> BeginRenderAndWrite(Session& session, const OutputPlan& plan);
+// `drawn`: what DrawPlannedRender said (true when the plan renders nothing).
+// Throws as RenderAndWrite does.
+RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost& host);
 
 // The plan's files from a picture already rendered, as RenderAndWrite writes
 // them, the HDR outputs with the sun's weights the render kept (nothing: no

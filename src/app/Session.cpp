@@ -237,15 +237,20 @@ void Session::RenderPreview(const PreparedScene& prepared) {
   RenderBackground(context_, prepared, preview_, preview_);
 }
 
-bool Session::RenderOutput(const PreparedScene& prepared, const OutputResolution& resolution) {
+bool RenderFullSize(RenderContext& context, const PreparedScene& prepared,
+                    const OutputResolution& resolution, WorkBitmap& output, WorkBitmap& preview) {
   const OutputSize size = OutputSizeOf(resolution);
-  if (!output_.Resize(size.width, size.height)) return false;
-  RenderBackground(context_, prepared, output_, preview_);
-  if (context_.Port->WantsPreview()) {
-    StretchDraw(output_, preview_);
-    context_.Port->PreviewReady(preview_);
+  if (!output.Resize(size.width, size.height)) return false;
+  RenderBackground(context, prepared, output, preview);
+  if (context.Port->WantsPreview()) {
+    StretchDraw(output, preview);
+    context.Port->PreviewReady(preview);
   }
   return true;
+}
+
+bool Session::RenderOutput(const PreparedScene& prepared, const OutputResolution& resolution) {
+  return RenderFullSize(context_, prepared, resolution, output_, preview_);
 }
 
 std::vector<Diagnostic> Session::RenderPreview() {

@@ -76,6 +76,14 @@ struct TextureChoice {
 // 0) becomes "0.001" when the user leaves its input; any other text stays.
 std::string GuardedScale(std::string_view text);
 
+// The full-size render of a prepared scene: `output` sized from the
+// resolution (below 1 counts as 1), RenderBackground into it, and the
+// finished image scaled into `preview` and reported ready (when the port
+// looks at the preview). False, with nothing rendered, when the size breaks
+// the limits or memory runs out.
+bool RenderFullSize(RenderContext& context, const PreparedScene& prepared,
+                    const OutputResolution& resolution, WorkBitmap& output, WorkBitmap& preview);
+
 class Session {
  public:
   // The default scene named "新規.hm", PreviewBitmap silver (192, 192, 192),
@@ -94,6 +102,9 @@ class Session {
   WorkBitmap& PreviewBitmap() { return preview_; }
   const WorkBitmap& PreviewBitmap() const { return preview_; }
   const WorkBitmap& OutputBitmap() const { return output_; }
+  // The output bitmap to draw into (RenderFullSize), on the window's worker
+  // thread while nothing else reads it.
+  WorkBitmap& OutputTarget() { return output_; }
 
   // The target of Save: a bare "新規.hm" until a file is opened or saved under
   // another name; then the path exactly as given.
@@ -204,11 +215,7 @@ class Session {
   // RenderBackground of a prepared scene into PreviewBitmap, reporting through
   // Context().Port.
   void RenderPreview(const PreparedScene& prepared);
-  // The full-size render of a prepared scene: OutputBitmap sized from the
-  // resolution (below 1 counts as 1), RenderBackground into it, and the
-  // finished image scaled into PreviewBitmap and reported ready (when the port
-  // looks at the preview). False, with nothing rendered, when the size breaks
-  // the limits or memory runs out.
+  // RenderFullSize into OutputBitmap and PreviewBitmap.
   bool RenderOutput(const PreparedScene& prepared, const OutputResolution& resolution);
   // The same for the document as it stands, prepared now (the preparation's
   // diagnostics returned, or put into `diagnostics`: a scene whose pictures

@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "ui/RenderPanel.h"
+#include "ui/RenderRunner.h"
 
 namespace horizonmill::ui {
 namespace {
 
 // An automatic preview that runs longer than this shows the abort command;
 // shorter ones come and go without it.
-constexpr qint64 kAbortCommandDelayMs = 500;
+constexpr int kAbortCommandDelayMs = 500;
 
 }  // namespace
 
@@ -21,6 +22,18 @@ LivePreview::LivePreview(Session& session, RenderPanel& panel, QObject* parent)
   start_->setSingleShot(true);
   start_->setInterval(0);
   connect(start_, &QTimer::timeout, this, &LivePreview::Start);
+  // A preview asked for while another render ran follows it.
+  connect(&panel_.Runner(), &RenderRunner::ended, this, [this] {
+    if (pending_ && !running_) start_->start();
+  });
+  abortDelay_ = new QTimer(this);
+  abortDelay_->setSingleShot(true);
+  abortDelay_->setInterval(kAbortCommandDelayMs);
+  connect(abortDelay_, &QTimer::timeout, this, [this] {
+    if (!running_ || abortShown_) return;
+    abortShown_ = true;
+    panel_.SetAbortCommandVisible(true);
+  });
 }
 
 void LivePreview::SetAutomatic(bool on) {
@@ -65,17 +78,21 @@ void LivePreview::Release() {
 void LivePreview::Start() {
   if (!pending_ || !automatic_ || holds_ > 0 || session_.Context().Rendering) return;
   // Nobody looks at a closed window's preview.
-  if (!panel_.window()->isVisible()) return;
+  if (!panel_.window()->isVisible() || panel_.Closing()) return;
   pending_ = false;
   restart_ = false;
   abortShown_ = false;
   running_ = true;
-  started_.start();
+  abortDelay_->start();
   panel_.ShowInLookAround(&session_.PreviewBitmap());
-  session_.RenderPreview();
+  panel_.StartPreview([this] { Ended(); }, true);
+}
+
+void LivePreview::Ended() {
   running_ = false;
-  // Closed meanwhile: the window goes, and with it what was waiting.
-  if (panel_.CloseAfterRender()) {
+  abortDelay_->stop();
+  // Closing: the window goes, and with it what was waiting.
+  if (panel_.Closing()) {
     waiting_.clear();
     pending_ = false;
     panel_.AfterRender();
@@ -111,13 +128,7 @@ void LivePreview::StageStarted(RenderStage stage, std::string_view text) {
   panel_.ShowStageMessage(text);
 }
 
-void LivePreview::Progress(int) {
-  if (running_ && !abortShown_ && started_.elapsed() >= kAbortCommandDelayMs) {
-    abortShown_ = true;
-    panel_.SetAbortCommandVisible(true);
-  }
-  panel_.LetEventsRun();
-}
+void LivePreview::Progress(int) {}
 
 void LivePreview::PreviewReady(const WorkBitmap&) { panel_.ShowRenderedPreview(); }
 

@@ -3,19 +3,19 @@
 // — asks for a preview render, which starts once the events then pending have
 // run, so a burst of changes renders once. A full render is never started so.
 //
-// Renders run on the user-interface thread and let events run while they draw.
-// During an automatic preview the scene's controls stay enabled (disabling
-// them for every short render would take the keyboard focus away and flicker),
-// so the render is guarded instead:
+// Renders run on the render panel's worker thread, each from the scene as it
+// was prepared when it started; the window's thread goes on meanwhile. During
+// an automatic preview the scene's controls stay enabled (disabling them for
+// every short render would take the keyboard focus away and flicker):
 // - a change while it runs asks it to stop, and one preview of the scene as it
-//   then stands follows once it has returned; the stopped one's
-//   "作画は中止されました。" is not shown, the next one draws over it;
-// - a command that changes the scene's pictures (a texture, the object
-//   entries) or would start a render waits (WhenIdle): the preview, which
-//   draws the scene as it was prepared when it started, is asked to stop, and
-//   the command runs once it has returned;
-// - no automatic preview starts while the object editor, which changes the
-//   object groups in place, is open (Hold), or while another render runs.
+//   then stands follows once it has ended, however many changes came; the
+//   stopped one's "作画は中止されました。" is not shown, the next one draws
+//   over it;
+// - a command that starts a render or replaces what the preview shows (a
+//   texture, the object entries, a file) waits (WhenIdle): the preview is
+//   asked to stop, and the command runs once it has ended;
+// - no automatic preview starts while the object editor is open (Hold), or
+//   while another render runs.
 // The automatic preview shows no abort command unless it runs long. Full
 // renders and a click on the preview are as they were: the window's commands
 // locked, their abort command shown.
@@ -25,7 +25,6 @@
 // sees every render start and end.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <functional>
 #include <vector>
@@ -70,6 +69,8 @@ class LivePreview : public QObject, private RenderPort {
   // The start timer's work: the automatic preview, when one is asked for and
   // may run now.
   void Start();
+  // The automatic preview has ended.
+  void Ended();
 
   // RenderPort: the panel's, but for what an automatic preview keeps quiet.
   void StageStarted(RenderStage stage, std::string_view text) override;
@@ -83,13 +84,13 @@ class LivePreview : public QObject, private RenderPort {
   Session& session_;
   RenderPanel& panel_;
   QTimer* start_;
+  QTimer* abortDelay_;  // shows the abort command of a preview that runs long
   bool automatic_ = true;
   bool pending_ = false;  // a preview is asked for
   bool running_ = false;  // the running render is an automatic preview
   bool restart_ = false;  // it was asked to stop for a change or a command
   bool abortShown_ = false;
   int holds_ = 0;
-  QElapsedTimer started_;
   std::vector<std::function<void()>> waiting_;
 };
 

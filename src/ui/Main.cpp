@@ -27,6 +27,7 @@
 #include "ui/ProgramIni.h"
 #include "ui/RegistrationCommands.h"
 #include "ui/RenderPanel.h"
+#include "ui/RenderRunner.h"
 #include "ui/SceneControls.h"
 #include "ui/TextInput.h"
 #include "ui/TextureCommands.h"
@@ -75,6 +76,8 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
 }
 
 THorizonmill_MainForm::~THorizonmill_MainForm() {
+  // The render's worker reads the session: it goes first.
+  renderPanel_->Runner().Abandon();
   session_.Context().Port = &RenderContext::NullPort();
 }
 
@@ -211,22 +214,29 @@ void THorizonmill_MainForm::Start(const std::string& argument) {
 }
 
 void THorizonmill_MainForm::closeEvent(QCloseEvent* event) {
-  if (session_.Context().Rendering) {
-    // The render is asked to stop; the window closes once it has returned.
-    session_.Context().AbortRequested = true;
-    renderPanel_->SetCloseAfterRender(true);
-    event->ignore();
-    return;
-  }
-  renderPanel_->SetCloseAfterRender(false);
-  if (!files_->MaySetSceneAside()) {
-    event->ignore();
+  if (!renderPanel_->Closing()) {
+    // Asked first: a render goes on while the question is open, and
+    // キャンセル leaves it running. Then it is stopped and waited for; files
+    // being written are stopped, and the window closes once they have.
+    if (!MayClose() || !renderPanel_->StopForClose()) {
+      event->ignore();
+      return;
+    }
+  } else if (session_.Context().Rendering) {
+    event->ignore();  // answered already: closes once the render has stopped
     return;
   }
   // A program INI that cannot be written is reported, but never keeps the
   // program from ending.
   programIni_->WriteProgramIni();
   event->accept();
+}
+
+bool THorizonmill_MainForm::MayClose() {
+  // An automatic preview is nothing the user waits for: only the changes are asked about.
+  const bool userRender = session_.Context().Rendering && !live_->Running();
+  if (!userRender || session_.HasUnsavedChanges()) return files_->MaySetSceneAside();
+  return dialogs_.Ask(this, tr("作画中です。作画を中止して終了しますか？"));
 }
 
 void THorizonmill_MainForm::WaitForPreview(std::function<void()> command) {

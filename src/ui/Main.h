@@ -65,6 +65,9 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   // The controls' requests to the commands.
   void ConnectControls();
   void Exit1Click() { close(); }
+  // Closing: the question about unsaved changes, or, while a render the user
+  // started runs, whether to stop it. False: キャンセル.
+  bool MayClose();
   void AuthorClick();
   // ResX or ResY left: a size beyond the image limits is said at once.
   void ResolutionLeft();

@@ -37,10 +37,23 @@ void OutputCommands::ReferOutPutClick() {
 
 void OutputCommands::RunPlan(const OutputPlan& plan) {
   panel_.ShowInLookAround(&session_.OutputBitmap());
+  const std::shared_ptr<WriteRun> run = BeginRenderAndWrite(session_, plan);
+  if (run->ended || !plan.Renders()) {
+    EndPlan(*run, true);
+    return;
+  }
+  panel_.StartRender(
+      [run, &output = session_.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
+        run->drawn = DrawPlannedRender(run->render, context, output, preview);
+      },
+      [this, run] { EndPlan(*run, run->drawn); });
+}
+
+void OutputCommands::EndPlan(WriteRun& run, bool drawn) {
   SequenceHost host(dialogs_, window_, panel_);
   RunResult result;
   try {
-    result = RenderAndWrite(session_, plan, host);
+    result = EndRenderAndWrite(session_, run, drawn, host);
   } catch (const FileError& e) {
     panel_.AfterRender();
     dialogs_.Error(window_, tr("画像ファイルを書き込めませんでした。"), Q(e.what()));
@@ -50,7 +63,7 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
   if (result.outcome == RunOutcome::OutOfMemory) host.TellOutOfMemory(result.reason);
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
-  if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
+  if ((result.aborted || result.writeAborted) && !panel_.Closing())
     panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
 }
 

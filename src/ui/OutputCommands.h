@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "app/OutputPlan.h"
+#include "app/RenderAndWrite.h"
 #include "app/Session.h"
 
 class QWidget;
@@ -36,8 +37,10 @@ class OutputCommands : public QObject {
   void CubeMap1Click();
 
  private:
-  // Renders and writes what the plan says.
+  // Renders what the plan says on the render panel's worker, then, once the
+  // render has ended, writes it (EndPlan).
   void RunPlan(const OutputPlan& plan);
+  void EndPlan(WriteRun& run, bool drawn);
   // The plan's refusal: `what` could not be made, the refusal in the details.
   void Refused(const std::string& error, const QString& what);
 

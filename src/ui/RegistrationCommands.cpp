@@ -78,16 +78,31 @@ void RegistrationCommands::RegistToQoraLClick() {
   registName_->SetSaveDir(installation->Folders.BGDir);
   if (dialogs_.RunModal(*registName_) != QDialog::Accepted) return;
   panel_.ShowInLookAround(&session_.OutputBitmap());
+  const std::shared_ptr<RegisterRun> run =
+      BeginRenderAndRegister(session_, *installation, registName_->Names(), host);
+  if (run->ended) {
+    EndRegistration(*run);
+    return;
+  }
+  panel_.StartRender(
+      [run, &output = session_.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
+        run->drawn = DrawPlannedRender(run->render, context, output, preview);
+      },
+      [this, run] { EndRegistration(*run); });
+}
+
+void RegistrationCommands::EndRegistration(RegisterRun& run) {
+  SequenceHost host(dialogs_, window_, panel_);
   RegisterResult result;
   try {
-    result = RenderAndRegister(session_, *installation, registName_->Names(), host);
+    result = EndRenderAndRegister(session_, run, run.drawn, host);
   } catch (const FileError& e) {
     panel_.AfterRender();
     dialogs_.Error(window_, tr("背景を登録できませんでした。"), Q(e.what()));
     return;
   }
   panel_.AfterRender();
-  if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
+  if ((result.aborted || result.writeAborted) && !panel_.Closing())
     panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
   switch (result.outcome) {
     case RegisterOutcome::Registered:

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/HostCommands.h"
 #include "app/Session.h"
 
 class QWidget;
@@ -44,6 +45,9 @@ class RegistrationCommands : public QObject {
   // the one the user picks; nothing when the user cancels.
   std::optional<std::string> HostIniForRegistration();
   void SetRemovalAvailable(bool available);
+  // After the registration's render has ended: the registration, and what
+  // the user hears of it.
+  void EndRegistration(RegisterRun& run);
 
   Session& session_;
   UserDialogs& dialogs_;

@@ -1,6 +1,5 @@
 #include "ui/RenderPanel.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -9,25 +8,21 @@
 
 #include "image/ImageLimits.h"
 #include "image/Placeholders.h"
+#include "render/Pipeline.h"
 #include "render/RenderObjects.h"
 #include "ui/CoreTexts.h"
 #include "ui/LookAroundView.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgressPie.h"
+#include "ui/RenderRunner.h"
 #include "ui/SessionView.h"
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
-namespace {
-
-// How often a running render lets the window's events run: often enough for a
-// smooth gauge and a prompt abort, seldom enough to cost the render nothing.
-constexpr qint64 kEventIntervalMs = 25;
-
-}  // namespace
 
 RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& view, QWidget* parent)
     : QWidget(parent), session_(session), dialogs_(dialogs), view_(view) {
+  setObjectName("RenderPanel");
   preview_ = new PreviewArea(session_.PreviewBitmap());
   preview_->setToolTip(tr("ここをクリックするとプレビュー画像を作画します"));
   progressDisp_ = new ProgressPie(preview_);
@@ -50,6 +45,8 @@ RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& vi
   previewHint->setEnabled(false);
   column->addWidget(previewHint);
 
+  runner_ = new RenderRunner(session_, this);
+
   peep_ = new QTimer(this);
   peep_->setObjectName("Peep");
   peep_->setInterval(100);
@@ -65,19 +62,48 @@ RenderPanel::RenderPanel(Session& session, UserDialogs& dialogs, SessionView& vi
 void RenderPanel::PreviewClick() {
   if (!session_.PreviewAcceptsClick()) return;
   ShowInLookAround(&session_.PreviewBitmap());
-  session_.RenderPreview();
-  AfterRender();
+  StartPreview([this] { AfterRender(); });
+}
+
+void RenderPanel::StartPreview(std::function<void()> done, bool automatic) {
+  // Preparing takes little beside the render: the pictures are decoded once,
+  // in the session's cache.
+  const std::shared_ptr<const PreparedScene> prepared = session_.Prepare().scene;
+  StartRender(
+      [prepared](RenderContext& context, WorkBitmap& preview) {
+        RenderBackground(context, *prepared, preview, preview);
+      },
+      std::move(done), !automatic);
+}
+
+void RenderPanel::StartRender(std::function<void(RenderContext&, WorkBitmap&)> render,
+                              std::function<void()> done, bool showAbort) {
+  runner_->Start(std::move(render), std::move(done));
+  if (showAbort)
+    SetAbortCommandVisible(true);
+  else
+    view_.ApplyRenderLock();
 }
 
 void RenderPanel::AfterRender() {
   view_.RedrawAll();  // lifts the lock: Rendering is over
   if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
-  if (closeAfterRender_) window()->close();
+  if (closing_ && !waitingForClose_) window()->close();
+}
+
+bool RenderPanel::StopForClose() {
+  closing_ = true;
+  session_.Context().AbortRequested = true;
+  waitingForClose_ = true;
+  runner_->Wait();
+  waitingForClose_ = false;
+  return !session_.Context().Rendering;
 }
 
 void RenderPanel::RendAbortClick() { session_.Context().AbortRequested = true; }
 
 void RenderPanel::PeepTimer() {
+  runner_->SyncProgress();
   if (writing_ != nullptr) {
     progressDisp_->SetValue(writing_->Percent());
     progressDisp_->show();
@@ -149,7 +175,7 @@ void RenderPanel::StageStarted(RenderStage stage, std::string_view text) {
   ShowStageMessage(text);
 }
 
-void RenderPanel::Progress(int) { LetEventsRun(); }
+void RenderPanel::Progress(int) {}
 void RenderPanel::PreviewReady(const WorkBitmap&) { ShowRenderedPreview(); }
 void RenderPanel::Report(const Diagnostic& diagnostic) { TellDiagnostic(diagnostic); }
 
@@ -163,21 +189,14 @@ void RenderPanel::ShowStageMessage(std::string_view text) { preview_->ShowMessag
 
 void RenderPanel::ShowRenderedPreview() {
   preview_->ShowBitmap();
-  // The look-around window follows a render stage by stage, as the preview
-  // does; a stage is done now, so nothing writes the panorama.
-  if (lookAround_ != nullptr) lookAround_->PanoramaChanged();
-}
-
-void RenderPanel::LetEventsRun() {
-  if (lastEvents_.isValid() && lastEvents_.elapsed() < kEventIntervalMs) return;
-  lastEvents_.start();
-  QCoreApplication::processEvents();
+  // The look-around window follows a preview stage by stage, as the preview
+  // area does: PreviewBitmap is the window's copy. The full-size image is the
+  // worker's until the render has ended.
+  const bool drawing = runner_->Running() && lastPanorama_ == &session_.OutputBitmap();
+  if (lookAround_ != nullptr && !drawing) lookAround_->PanoramaChanged();
 }
 
 void RenderPanel::SetAbortCommandVisible(bool visible) {
-  // The first call of a render: lock the commands, and let events run at the
-  // first poll already.
-  if (visible) lastEvents_.invalidate();
   rendAbort_->setVisible(visible);
   view_.ApplyRenderLock();
 }

@@ -1,14 +1,14 @@
 // RenderPanel: the window's preview and the render as the window shows it —
 // the preview area (a click renders the preview), the pie-shaped gauge that
-// the 100 ms Peep timer keeps up to date, the abort command (RendAbort), and
-// the render's port: it shows the stage messages and the preview as the
-// render reports them, tells what the render could not do, and lets events
-// run, a few times per 100 ms, while a render runs. The look-around window
-// follows the panorama the preview shows.
+// the 100 ms Peep timer keeps up to date, the abort command (RendAbort), the
+// runner that draws every render of the window on a worker thread, and the
+// render's port: it shows the stage messages and the preview as the render
+// reports them, and tells what the render could not do. The look-around
+// window follows the panorama the preview shows.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
+#include <functional>
 
 #include "app/Session.h"
 #include "platform/WriteProgress.h"
@@ -22,6 +22,7 @@ namespace horizonmill::ui {
 class LookAroundView;
 class PreviewArea;
 class ProgressPie;
+class RenderRunner;
 class SessionView;
 class UserDialogs;
 
@@ -35,11 +36,21 @@ class RenderPanel : public QWidget, private RenderPort {
   // The port the window gives the session's render.
   RenderPort& Port() { return *this; }
   PreviewArea& Preview() { return *preview_; }
+  // Draws the window's renders, one at a time.
+  RenderRunner& Runner() { return *runner_; }
 
   void PreviewClick();
+  // The document as it stands prepared here, and its preview rendered on the
+  // runner; `done` runs once it has ended. An automatic preview shows no
+  // abort command at first (LivePreview).
+  void StartPreview(std::function<void()> done, bool automatic = false);
+  // Starts a render on the runner (RenderRunner::Start), the commands locked
+  // and the abort command shown at once (`showAbort`).
+  void StartRender(std::function<void(RenderContext&, WorkBitmap&)> render,
+                   std::function<void()> done, bool showAbort = true);
   void RendAbortClick();
   void PeepTimer();
-  // After a render has returned: the refresh that lifts the lock, the
+  // After a render has ended: the refresh that lifts the lock, the
   // look-around window on what was drawn, and the window closed when it was
   // asked to close meanwhile.
   void AfterRender();
@@ -49,10 +60,14 @@ class RenderPanel : public QWidget, private RenderPort {
   // shows the preview again.
   void BeginWrite(const WriteProgress& progress);
   void EndWrite();
-  // Whether the window closes once the running render has returned (it was
-  // closed during the render): nothing is asked of the user then.
-  bool CloseAfterRender() const { return closeAfterRender_; }
-  void SetCloseAfterRender(bool close) { closeAfterRender_ = close; }
+  // The window is closing, the user has answered: the render is stopped and
+  // waited for, and nothing more is asked or kept of it. True when nothing
+  // runs any more, so the window may go now; false while the files of a full
+  // render are being written: the window closes once that has stopped.
+  bool StopForClose();
+  // Whether the window is closing (StopForClose): the render that ends is not
+  // kept, nothing is asked.
+  bool Closing() const { return closing_; }
 
   // Opens (or brings forward) the look-around window on the last render.
   void LookAround1Click();
@@ -65,8 +80,6 @@ class RenderPanel : public QWidget, private RenderPort {
   // (LivePreview) to use as it sees fit.
   // The abort command, and the lock on the commands while a render runs.
   void SetAbortCommandVisible(bool visible);
-  // Lets pending events run (not more often than every 25 ms).
-  void LetEventsRun();
   // A stage's message at (4, 4) over the preview area.
   void ShowStageMessage(std::string_view text);
   void ClearPreviewArea();
@@ -93,8 +106,9 @@ class RenderPanel : public QWidget, private RenderPort {
   ProgressPie* progressDisp_;
   QPushButton* rendAbort_;
   QTimer* peep_;
-  QElapsedTimer lastEvents_;  // when the render last let events run
-  bool closeAfterRender_ = false;
+  RenderRunner* runner_;
+  bool closing_ = false;
+  bool waitingForClose_ = false;            // StopForClose waits for the render
   const WriteProgress* writing_ = nullptr;  // the files being written, if they are
   // The bitmap the last render drew into, while it still holds that render
   // (PreviewBitmap also shows pictures being loaded); none before the first.

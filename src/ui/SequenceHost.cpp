@@ -17,7 +17,7 @@ SequenceHost::SequenceHost(UserDialogs& dialogs, QWidget* window, RenderPanel& p
     : DialogAppHost(dialogs, window), panel_(panel) {}
 
 bool SequenceHost::KeepAbortedRender() {
-  if (panel_.CloseAfterRender()) return false;
+  if (panel_.Closing()) return false;
   panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
   return DialogAppHost::KeepAbortedRender();
 }

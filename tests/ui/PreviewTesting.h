@@ -6,12 +6,17 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QStringList>
+#include <QTest>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <utility>
 
 #include "app/Session.h"
 #include "render/RenderContext.h"
 #include "ui/PreviewArea.h"
+#include "ui/RenderRunner.h"
 
 namespace horizonmill::ui {
 
@@ -27,6 +32,7 @@ class RenderWatch : public RenderPort {
   RenderWatch(const RenderWatch&) = delete;
   RenderWatch& operator=(const RenderWatch&) = delete;
 
+  Session& session() const { return session_; }
   int begun = 0;
   int ended = 0;
   // Runs once, when the next render first reports progress.
@@ -63,6 +69,37 @@ class RenderWatch : public RenderPort {
 // asked for starts then.
 inline void RunPendingEvents() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// Holds every render of the window's runner before it draws, until opened
+// (or the object goes) or until the render is asked to stop: a test acts
+// while a render surely runs.
+class RenderGate {
+ public:
+  RenderGate(Session& session, RenderRunner& runner) : session_(session), runner_(runner) {
+    runner_.SetGate([this] {
+      while (!open_ && !session_.Context().AbortRequested)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+  }
+  ~RenderGate() {
+    Open();
+    runner_.Wait();
+    runner_.SetGate(nullptr);
+  }
+  RenderGate(const RenderGate&) = delete;
+  RenderGate& operator=(const RenderGate&) = delete;
+  void Open() { open_ = true; }
+
+ private:
+  Session& session_;
+  RenderRunner& runner_;
+  std::atomic<bool> open_{false};
+};
+
+// Runs events until no render of the window runs (false after 20 s).
+inline bool WaitForRenders(const Session& session) {
+  return QTest::qWaitFor([&] { return !session.Context().Rendering; }, 20000);
 }
 
 // The preview bitmap's pixels, copied.

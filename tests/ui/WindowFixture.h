@@ -44,10 +44,12 @@ struct WindowFixture {
   std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
   std::filesystem::path Ini() const { return Path("prog.INI"); }
   SceneSettings& Scene() { return window->session().Scene(); }
-  // Clicks a button of the window, running `onModal` on the dialog it opens.
+  // Clicks a button of the window, running `onModal` on the dialog it opens,
+  // and waits for the render it starts.
   void Open(const char* button, std::function<void(QDialog&)> onModal) {
     dialogs.onModal = std::move(onModal);
     QTest::mouseClick(Child<QPushButton>(*window, button), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !window->session().Context().Rendering; }, 20000));
   }
 
   // The cube-map command's options are taken as they stand (OK).

@@ -20,6 +20,7 @@
 #include "platform/FileError.h"
 #include "support/TempDir.h"
 #include "ui/PreviewArea.h"
+#include "ui/PreviewTesting.h"
 #include "ui/ProgressPie.h"
 #include "ui/WindowFixture.h"
 
@@ -159,6 +160,7 @@ class BackgroundWriteTest : public QObject {
     Seen seen;
     HeldWrite held(out, [&] { seen = Look(); });
     QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+    QVERIFY(WaitForRenders(w_->window->session()));
     QVERIFY(held.Looked());
     ExpectWhileWriting(seen);
     ExpectUnlocked("");
@@ -177,6 +179,7 @@ class BackgroundWriteTest : public QObject {
         QTest::mouseClick(Find<QPushButton>("RendAbort"), Qt::LeftButton);
       });
       QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+      QVERIFY(WaitForRenders(w_->window->session()));
       QVERIFY(held.Looked());
       ExpectWhileWriting(seen);
     }
@@ -187,6 +190,7 @@ class BackgroundWriteTest : public QObject {
     QCOMPARE(QDir(w_->dir.path()).entryList(QDir::Files | QDir::Hidden), before);
     // The next Go writes it.
     QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+    QVERIFY(WaitForRenders(w_->window->session()));
     QCOMPARE(testing::ReadFile(out).substr(0, 4), std::string("\x89PNG"));
   }
 
@@ -196,6 +200,7 @@ class BackgroundWriteTest : public QObject {
     w_->dialogs.saveChoice = SaveChoice::Discard;  // the changed size is not kept
     HeldWrite held(out, [&] { w_->window->close(); });
     QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+    QVERIFY(WaitForRenders(w_->window->session()));
     QVERIFY(held.Looked());
     QVERIFY(!w_->window->isVisible());
     // Nothing asked about the write: only whether to keep the changed scene.
@@ -210,6 +215,7 @@ class BackgroundWriteTest : public QObject {
     HeldWrite held(out, [] {});
     held.FailWhenLetGo();
     QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+    QVERIFY(WaitForRenders(w_->window->session()));
     QVERIFY(held.Looked());
     QCOMPARE(w_->dialogs.errors, QStringList{"画像ファイルを書き込めませんでした。"});
     QVERIFY(w_->dialogs.errorDetails[0].contains("the disk is full"));

@@ -42,6 +42,8 @@ void Settle(const RenderWatch& watch) {
   while (seen != watch.begun) {
     seen = watch.begun;
     RunPendingEvents();
+    QVERIFY(WaitForRenders(watch.session()));
+    RunPendingEvents();
   }
 }
 
@@ -253,6 +255,7 @@ class EditHistoryTest : public QObject {
     QCOMPARE(Action(w, "Undo1")->text(), "元に戻す: 乱数のシード");
     QVERIFY(Action(w, "Undo1")->isEnabled());
     QTest::keyClick(seed, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(WaitForRenders(w.window->session()));
     QCOMPARE(seed->text(), "65536");
     QCOMPARE(w.Scene().RandomSeed, "65536");
     QVERIFY(!w.window->isWindowModified());
@@ -265,6 +268,7 @@ class EditHistoryTest : public QObject {
     // Nothing more to undo: the keys leave the text as it is.
     QTest::keyClick(seed, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(seed, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(WaitForRenders(w.window->session()));
     QCOMPARE(seed->text(), "65536");
     QVERIFY(!Action(w, "Undo1")->isEnabled());
 

@@ -44,6 +44,8 @@ void Settle(const RenderWatch& watch) {
   while (seen != watch.begun) {
     seen = watch.begun;
     RunPendingEvents();
+    QVERIFY(WaitForRenders(watch.session()));
+    RunPendingEvents();
   }
 }
 

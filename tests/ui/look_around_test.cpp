@@ -16,6 +16,7 @@
 #include "support/TempDir.h"
 #include "ui/LookAroundView.h"
 #include "ui/PreviewArea.h"
+#include "ui/PreviewTesting.h"
 #include "ui/WindowFixture.h"
 
 using namespace horizonmill;
@@ -24,11 +25,16 @@ using horizonmill::testing::SamePixels;
 
 namespace {
 
-void Trigger(WindowFixture& w, const char* action) { Child<QAction>(*w.window, action)->trigger(); }
+// Triggers an action, and waits for the render it starts.
+void Trigger(WindowFixture& w, const char* action) {
+  Child<QAction>(*w.window, action)->trigger();
+  QVERIFY(WaitForRenders(w.window->session()));
+}
 
 void ClickPreview(WindowFixture& w) {
   QTRY_VERIFY(w.window->session().PreviewAcceptsClick());
   QTest::mouseClick(Child<PreviewArea>(*w.window, "Preview"), Qt::LeftButton);
+  QVERIFY(WaitForRenders(w.window->session()));
 }
 
 LookAroundView* OpenView(WindowFixture& w) {
@@ -77,6 +83,7 @@ class LookAroundTest : public QObject {
     Child<QLineEdit>(*w.window, "OutPutFilen")->setText(w.dir.filePath("out.bmp"));
     QTest::keyClick(Child<QLineEdit>(*w.window, "OutPutFilen"), Qt::Key_Return);
     QTest::mouseClick(Child<QPushButton>(*w.window, "Go"), Qt::LeftButton);
+    QVERIFY(WaitForRenders(w.window->session()));
     QCOMPARE(view->Panorama(), &w.window->session().OutputBitmap());
     QTest::keyClick(Child<QLineEdit>(*w.window, "GroundTextureName"), Qt::Key_Return);
     QCOMPARE(view->Panorama(), &w.window->session().OutputBitmap());

@@ -25,6 +25,8 @@
 #include "ui/FakeDialogs.h"
 #include "ui/Main.h"
 #include "ui/PreviewArea.h"
+#include "ui/PreviewTesting.h"
+#include "ui/RenderPanel.h"
 
 using namespace horizonmill;
 using namespace horizonmill::ui;
@@ -78,14 +80,24 @@ class MainWindowTest : public QObject {
     Input(name)->setText(text);
     QTest::keyClick(Input(name), Qt::Key_Return);
   }
-  void Click(const char* name) { QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton); }
+  // Clicks a button, and waits for the render it starts.
+  void Click(const char* name) {
+    QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton);
+    QVERIFY(WaitForRenders(window_->session()));
+  }
   PreviewArea* Preview() const { return Find<PreviewArea>("Preview"); }
+  RenderRunner& Runner() const { return Find<RenderPanel>("RenderPanel")->Runner(); }
   // The preview takes clicks once the progress timer has seen the last render
-  // end. `duringRender` runs at the render's first letting events through.
+  // end. `duringRender` runs once the click has returned, the render held
+  // before it draws; then the render goes on to its end.
   void ClickPreview(const std::function<void()>& duringRender = {}) {
     QTRY_VERIFY(window_->session().PreviewAcceptsClick());
-    if (duringRender) QTimer::singleShot(0, this, duringRender);
-    QTest::mouseClick(Preview(), Qt::LeftButton);
+    {
+      RenderGate gate(window_->session(), Runner());
+      QTest::mouseClick(Preview(), Qt::LeftButton);
+      if (duringRender) duringRender();
+    }
+    QVERIFY(WaitForRenders(window_->session()));
   }
 
  private slots:
@@ -370,8 +382,12 @@ class MainWindowTest : public QObject {
     Enter("ResY", "32");
     Enter("OutPutFilen", Path("part.bmp"));
     dialogs_.answerYes = keep;
-    QTimer::singleShot(0, this, [&] { Click("RendAbort"); });
-    Click("Go");
+    {
+      RenderGate gate(window_->session(), Runner());
+      QTest::mouseClick(Find<QPushButton>("Go"), Qt::LeftButton);
+      Click("RendAbort");
+    }
+    QVERIFY(WaitForRenders(window_->session()));
     QCOMPARE(dialogs_.questions,
              QStringList{"作画は中止されました。描けたところまでを保存しますか？"});
     const std::string written = testing::ReadFile(Path("part.bmp").toStdString());
@@ -555,7 +571,9 @@ class MainWindowTest : public QObject {
 
   void closingDuringARenderAbortsItThenCloses() {
     Open();
+    dialogs_.answerYes = true;  // stop it and close
     ClickPreview([&] { window_->close(); });
+    QCOMPARE(dialogs_.questions, QStringList{"作画中です。作画を中止して終了しますか？"});
     QVERIFY(window_->session().Context().AbortRequested);
     QVERIFY(!window_->isVisible());
     // No dialog was used and no host set: there is nothing to remember, and
