@@ -8,25 +8,19 @@
 #include <string>
 
 #include "app/Session.h"
+#include "ui/WindowParts.h"
 
 class QMenu;
-class QWidget;
-
 namespace horizonmill::ui {
 
 class EditorCommands;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
-class UserDialogs;
 
 class FileCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  FileCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-               ProgramIni& programIni, RenderPanel& panel, EditorCommands& editors);
+  // `editors` outlives the commands.
+  FileCommands(const WindowParts& parts, EditorCommands& editors);
 
   void New1Click();
   void Open1Click();
@@ -76,12 +70,7 @@ class FileCommands : public QObject {
   void NoteRecent();
   void FillRecentMenu(QMenu* menu);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
+  WindowParts parts_;
   EditorCommands& editors_;
 };
 

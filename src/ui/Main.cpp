@@ -31,6 +31,7 @@
 #include "ui/TextInput.h"
 #include "ui/TextureCommands.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
@@ -55,16 +56,20 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   columns->addWidget(sceneControls_ = new SceneControls(session_), 1);
   setCentralWidget(central);
 
-  editors_ = new EditorCommands(session_, dialogs_, this, *this, programIni_->ObjectOpenDialog(),
-                                *history_, *live_);
-  files_ =
-      new FileCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *editors_);
-  textures_ =
-      new TextureCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *history_);
-  outputs_ = new OutputCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_,
-                                *outputControls_);
-  registration_ = new RegistrationCommands(session_, dialogs_, this, *this, *programIni_,
-                                           *renderPanel_, *outputControls_);
+  const WindowParts parts{.session = session_,
+                          .dialogs = dialogs_,
+                          .window = this,
+                          .view = *this,
+                          .programIni = *programIni_,
+                          .panel = *renderPanel_,
+                          .outputControls = *outputControls_,
+                          .history = *history_,
+                          .live = *live_};
+  editors_ = new EditorCommands(parts);
+  files_ = new FileCommands(parts, *editors_);
+  textures_ = new TextureCommands(parts);
+  outputs_ = new OutputCommands(parts);
+  registration_ = new RegistrationCommands(parts);
   BuildMenu();
   ConnectControls();
   SetTypingRules(*this);

@@ -9,26 +9,18 @@
 #include <string>
 
 #include "app/Session.h"
-
-class QWidget;
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
-class OutputControls;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
 class TDelBackForm;
 class TRegistName;
-class UserDialogs;
 
 class RegistrationCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  RegistrationCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                       ProgramIni& programIni, RenderPanel& panel, OutputControls& controls);
+  explicit RegistrationCommands(const WindowParts& parts);
 
   void RegistToQoraLClick();
   void QoraL_DeleteClick();
@@ -45,13 +37,7 @@ class RegistrationCommands : public QObject {
   std::optional<std::string> HostIniForRegistration();
   void SetRemovalAvailable(bool available);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
-  OutputControls& controls_;
+  WindowParts parts_;
   TRegistName* registName_;
   TDelBackForm* delBackForm_;
   bool removalAvailable_ = false;
