@@ -1333,6 +1333,21 @@
     </message>
 </context>
 <context>
+    <name>horizonmill::ui::TextInput</name>
+    <message>
+        <source>%1 から %2 までの整数を入力してください。</source>
+        <translation>%1 から %2 までの整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>数値を入力してください。</source>
+        <translation>数値を入力してください。</translation>
+    </message>
+</context>
+<context>
     <name>horizonmill::ui::TextureCommands</name>
     <message>
         <source>画像を読み込めませんでした。</source>

@@ -73,6 +73,8 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   BuildMenu();
   ConnectControls();
   SetTypingRules(*this);
+  for (TextInput* input : findChildren<TextInput*>())
+    connect(input, &TextInput::refused, this, &THorizonmill_MainForm::InputRefused);
   setAcceptDrops(true);
   ShowScene();
   RedrawAll();
@@ -253,6 +255,11 @@ void THorizonmill_MainForm::AuthorClick() {
                   tr("Horizonmill Horizonmillらいと Version %1(1.0e-29L)  Horizonmill開発者一同\n"
                      "※現在らいと以外のバージョンは存在してません。")
                       .arg(QString::fromUtf8(kVersion)));
+}
+
+void THorizonmill_MainForm::InputRefused(const QString& why) {
+  dialogs_.Beep();
+  dialogs_.Message(this, why);
 }
 
 void THorizonmill_MainForm::ResolutionLeft() {

@@ -66,6 +66,8 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   void ConnectControls();
   void Exit1Click() { close(); }
   void AuthorClick();
+  // An input refused what was typed into it: the user hears why.
+  void InputRefused(const QString& why);
   // ResX or ResY left: a size beyond the image limits is said at once.
   void ResolutionLeft();
   void AutoPreview1Click(bool on);
