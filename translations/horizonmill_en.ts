@@ -442,6 +442,10 @@
         <source>次の画像を使えません：</source>
         <translation>These pictures cannot be used:</translation>
     </message>
+    <message>
+        <source>新規.hm</source>
+        <translation>Untitled.hm</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>

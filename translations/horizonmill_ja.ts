@@ -442,6 +442,10 @@
         <source>次の画像を使えません：</source>
         <translation>次の画像を使えません：</translation>
     </message>
+    <message>
+        <source>新規.hm</source>
+        <translation>新規.hm</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>

@@ -151,7 +151,13 @@ void FileCommands::Open1Click() {
   parts_.programIni.WriteProgramIni();
 }
 
+QString FileCommands::ShownName(const Session& session) {
+  return session.HasFile() ? Q(session.SettingsFilename()) : tr("新規.hm");
+}
+
 bool FileCommands::SaveScene() {
+  // Nothing is written under the untitled name behind the user's back.
+  if (!parts_.session.HasFile()) return SaveSceneAs();
   try {
     parts_.session.Save();
   } catch (const FileError& e) {
@@ -165,18 +171,21 @@ bool FileCommands::SaveScene() {
 
 void FileCommands::Save1Click() { SaveScene(); }
 
-void FileCommands::SaveAs1Click() {
+void FileCommands::SaveAs1Click() { SaveSceneAs(); }
+
+bool FileCommands::SaveSceneAs() {
   const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.SaveSettingDlg());
-  if (!chosen) return;
+  if (!chosen) return false;
   try {
     parts_.session.SaveAs(chosen->toStdString());
   } catch (const FileError& e) {
     parts_.dialogs.Error(parts_.window, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
-    return;
+    return false;
   }
   parts_.view.SetTitle();
   NoteRecent();
   parts_.view.RedrawAll();
+  return true;
 }
 
 bool FileCommands::MaySetSceneAside() {

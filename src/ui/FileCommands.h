@@ -22,6 +22,10 @@ class FileCommands : public QObject {
   // `editors` outlives the commands.
   FileCommands(const WindowParts& parts, EditorCommands& editors);
 
+  // The scene's settings-file name as the window shows it: until the scene
+  // has a file, the untitled name in the interface's language.
+  static QString ShownName(const Session& session);
+
   void New1Click();
   void Open1Click();
   void Save1Click();
@@ -59,9 +63,12 @@ class FileCommands : public QObject {
   // The message after Open of the pictures the scene names that cannot be
   // had; nothing when every one can.
   void TellMissingPictures();
-  // Save1Click's work; false when the file could not be written (the user has
-  // seen why).
+  // Save1Click's work: a scene without a file yet is saved as SaveAs1Click
+  // saves it. False when nothing was written (cancelled, or the user has seen
+  // why).
   bool SaveScene();
+  // SaveAs1Click's work, with the same result.
+  bool SaveSceneAs();
   // After New or Open (read or not): the object editor lets go of its entry,
   // every control shows the scene, the title names its file.
   void ShowWholeScene();

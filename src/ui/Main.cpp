@@ -319,13 +319,12 @@ void THorizonmill_MainForm::ApplyRenderLock() {
   history_->SetLocked(!idle);
 }
 
-QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {
-  return tr("Horizonmill . Horizonmillらいと - %1[*]")
-      .arg(QString::fromStdString(settingsFilename));
+QString THorizonmill_MainForm::TitleFor(const QString& settingsName) {
+  return tr("Horizonmill . Horizonmillらいと - %1[*]").arg(settingsName);
 }
 
 void THorizonmill_MainForm::SetTitle() {
-  setWindowTitle(TitleFor(session_.SettingsFilename()));
+  setWindowTitle(TitleFor(FileCommands::ShownName(session_)));
   SceneEdited();
 }
 

@@ -51,7 +51,7 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
 
   Session& session() { return session_; }
   // The title, with Qt's "[*]" where a changed scene is marked.
-  static QString TitleFor(const std::string& settingsFilename);
+  static QString TitleFor(const QString& settingsName);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
