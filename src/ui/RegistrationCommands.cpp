@@ -61,11 +61,8 @@ void RegistrationCommands::RegistToQoraLClick() {
   if (!hostIni) return;
   SequenceHost host(parts_.dialogs, parts_.window, parts_.panel);
   const auto installation = OpenHost(parts_.session.Settings(), *hostIni, host);
-  if (!installation) {
-    // The user has heard why; the command is off for this run.
-    parts_.outputControls.DisableRegistToQoraL();
-    return;
-  }
+  // The user has heard why; the next registration asks for the host INI again.
+  if (!installation) return;
   registName_->SetSaveDir(installation->Folders.BGDir);
   if (parts_.dialogs.RunModal(*registName_) != QDialog::Accepted) return;
   parts_.panel.ShowInLookAround(&parts_.session.OutputBitmap());
