@@ -442,6 +442,10 @@
         <source>次の画像を使えません：</source>
         <translation>These pictures cannot be used:</translation>
     </message>
+    <message>
+        <source>新規.hm</source>
+        <translation>Untitled.hm</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>
@@ -1334,6 +1338,21 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>horizonmill::ui::TextInput</name>
+    <message>
+        <source>%1 から %2 までの整数を入力してください。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
+    </message>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Enter a whole number.</translation>
+    </message>
+    <message>
+        <source>数値を入力してください。</source>
+        <translation>Enter a number.</translation>
     </message>
 </context>
 <context>

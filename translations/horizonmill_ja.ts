@@ -442,6 +442,10 @@
         <source>次の画像を使えません：</source>
         <translation>次の画像を使えません：</translation>
     </message>
+    <message>
+        <source>新規.hm</source>
+        <translation>新規.hm</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::GroundControls</name>
@@ -1334,6 +1338,21 @@
     <message>
         <source>キャンセル</source>
         <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>horizonmill::ui::TextInput</name>
+    <message>
+        <source>%1 から %2 までの整数を入力してください。</source>
+        <translation>%1 から %2 までの整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>整数を入力してください。</translation>
+    </message>
+    <message>
+        <source>数値を入力してください。</source>
+        <translation>数値を入力してください。</translation>
     </message>
 </context>
 <context>

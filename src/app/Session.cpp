@@ -52,6 +52,7 @@ std::optional<std::string> Session::FindPicture(std::string_view name) const {
 void Session::New() {
   scene_.Reset();
   settingsFilename_ = kNewSettingsName;
+  hasFile_ = false;
   sceneFolder_.clear();
   savedText_ = EncodeSettings(scene_);
 }
@@ -60,6 +61,7 @@ OpenResult Session::Open(const std::string& path) {
   SettingsRead read = ReadSettings(path);
   scene_.Swap(read.scene);
   settingsFilename_ = path;
+  hasFile_ = true;
   sceneFolder_ = SettingsFolder(path);
   HoldOldResolution();
   if (read.status == ReadStatus::Complete)
@@ -77,6 +79,7 @@ void Session::Save() {
 void Session::SaveAs(const std::string& path) {
   WriteSettings(scene_, path);
   settingsFilename_ = path;
+  hasFile_ = true;
   sceneFolder_ = SettingsFolder(path);
   savedText_ = EncodeSettings(scene_);
 }

@@ -109,6 +109,9 @@ class Session {
   // The target of Save: a bare "新規.hm" until a file is opened or saved under
   // another name; then the path exactly as given.
   const std::string& SettingsFilename() const { return settingsFilename_; }
+  // Whether the scene was opened from a file or saved to one: until then its
+  // name is only the untitled one, and a window asks where Save is to write.
+  bool HasFile() const { return hasFile_; }
 
   ProgramSettings& Settings() { return settings_; }
   const ProgramSettings& Settings() const { return settings_; }
@@ -253,6 +256,7 @@ class Session {
   WorkBitmap preview_;
   WorkBitmap output_;
   std::string settingsFilename_{kNewSettingsName};
+  bool hasFile_ = false;
   int jpegQuality_ = kDefaultJpegQuality;
   std::int64_t pictureBudget_;
 };

@@ -5,73 +5,67 @@
 #include "ui/Grad2Form.h"
 #include "ui/LivePreview.h"
 #include "ui/ObjForm.h"
+#include "ui/ProgramIni.h"
 #include "ui/SessionView.h"
 #include "ui/TenjoTraForm.h"
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
 
-EditorCommands::EditorCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                               SessionView& view, FileDialog& objectOpenDialog,
-                               EditHistory& history, LivePreview& live)
-    : QObject(window),
-      session_(session),
-      dialogs_(dialogs),
-      view_(view),
-      history_(history),
-      live_(live) {
-  grad1Form_ = new TGrad1Form(dialogs_, window);
-  grad2Form_ = new TGrad2Form(dialogs_, grad1Form_->SkyPreviewBitmap(), window);
-  objForm_ = new TObjectForm(session_, dialogs_, objectOpenDialog, history_, window);
-  tenjoTraForm_ = new TTenjoTraForm(window);
+EditorCommands::EditorCommands(const WindowParts& parts) : QObject(parts.window), parts_(parts) {
+  grad1Form_ = new TGrad1Form(parts_.dialogs, parts_.window);
+  grad2Form_ = new TGrad2Form(parts_.dialogs, grad1Form_->SkyPreviewBitmap(), parts_.window);
+  objForm_ = new TObjectForm(parts_.session, parts_.dialogs, parts_.programIni.ObjectOpenDialog(),
+                             parts_.history, parts_.window);
+  tenjoTraForm_ = new TTenjoTraForm(parts_.window);
 }
 
 void EditorCommands::SetGrad1Click() {
-  if (session_.Context().Rendering) return;
-  grad1Form_->Edit(session_.Scene().Sky);
-  if (dialogs_.RunModal(*grad1Form_) == QDialog::Accepted) {
-    session_.Scene().Sky = grad1Form_->Gradation();
-    history_.Commit();
+  if (parts_.session.Context().Rendering) return;
+  grad1Form_->Edit(parts_.session.Scene().Sky);
+  if (parts_.dialogs.RunModal(*grad1Form_) == QDialog::Accepted) {
+    parts_.session.Scene().Sky = grad1Form_->Gradation();
+    parts_.history.Commit();
   }
-  view_.SceneEdited();
+  parts_.view.SceneEdited();
 }
 
 void EditorCommands::SetGrad2Click() {
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   // The sun is edited over the scene's sky as it stands now.
-  grad2Form_->Edit(session_.Scene().Sun, session_.Scene().Sky);
-  if (dialogs_.RunModal(*grad2Form_) == QDialog::Accepted) {
-    session_.Scene().Sun = grad2Form_->Sun();
-    history_.Commit();
+  grad2Form_->Edit(parts_.session.Scene().Sun, parts_.session.Scene().Sky);
+  if (parts_.dialogs.RunModal(*grad2Form_) == QDialog::Accepted) {
+    parts_.session.Scene().Sun = grad2Form_->Sun();
+    parts_.history.Commit();
   }
-  view_.SceneEdited();
+  parts_.view.SceneEdited();
 }
 
 void EditorCommands::EditObjectGroup(int group) {
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   // The editor changes the group in place: no render may run meanwhile. The
   // dialog is modal; an automatic preview of its changes follows it.
-  live_.Hold();
+  parts_.live.Hold();
   objForm_->Edit(static_cast<TObjectForm::GroupIndex>(group));
-  dialogs_.RunModal(*objForm_);
-  live_.Release();
-  view_.RedrawAll();
+  parts_.dialogs.RunModal(*objForm_);
+  parts_.live.Release();
+  parts_.view.RedrawAll();
 }
 
 void EditorCommands::ChTenjoTraClick() {
-  CeilingSettings& ceiling = session_.Scene().Ceiling;
-  SharedPicture texture = session_.CeilingPicture();
+  CeilingSettings& ceiling = parts_.session.Scene().Ceiling;
+  SharedPicture texture = parts_.session.CeilingPicture();
   if (!texture) {
-    dialogs_.Beep();
+    parts_.dialogs.Beep();
     return;
   }
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   tenjoTraForm_->Edit(ceiling.OpaqueColor, std::move(texture));
-  if (dialogs_.RunModal(*tenjoTraForm_) == QDialog::Accepted) {
+  if (parts_.dialogs.RunModal(*tenjoTraForm_) == QDialog::Accepted) {
     ceiling.OpaqueColor = tenjoTraForm_->Candidate();
-    history_.Commit();
+    parts_.history.Commit();
   }
-  view_.SceneEdited();
+  parts_.view.SceneEdited();
 }
 
 void EditorCommands::ObjectGroupsChanged() { objForm_->Forget(); }

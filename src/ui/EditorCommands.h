@@ -9,30 +9,20 @@
 #include <QObject>
 
 #include "app/Session.h"
-
-class QWidget;
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
-struct FileDialog;
-class SessionView;
 class TGrad1Form;
 class TGrad2Form;
 class TObjectForm;
 class TTenjoTraForm;
-class UserDialogs;
-
-class EditHistory;
-class LivePreview;
 
 class EditorCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the editors' parent;
-  // `objectOpenDialog` is the object editor's picture dialog.
-  EditorCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                 FileDialog& objectOpenDialog, EditHistory& history, LivePreview& live);
+  explicit EditorCommands(const WindowParts& parts);
 
   void SetGrad1Click();
   void SetGrad2Click();
@@ -42,11 +32,7 @@ class EditorCommands : public QObject {
   void ObjectGroupsChanged();
 
  private:
-  Session& session_;
-  UserDialogs& dialogs_;
-  SessionView& view_;
-  EditHistory& history_;
-  LivePreview& live_;
+  WindowParts parts_;
   TGrad1Form* grad1Form_;
   TGrad2Form* grad2Form_;
   TObjectForm* objForm_;

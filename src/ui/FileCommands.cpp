@@ -18,28 +18,19 @@
 
 namespace horizonmill::ui {
 
-FileCommands::FileCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                           SessionView& view, ProgramIni& programIni, RenderPanel& panel,
-                           EditorCommands& editors)
-    : QObject(window),
-      session_(session),
-      dialogs_(dialogs),
-      window_(window),
-      view_(view),
-      programIni_(programIni),
-      panel_(panel),
-      editors_(editors) {}
+FileCommands::FileCommands(const WindowParts& parts, EditorCommands& editors)
+    : QObject(parts.window), parts_(parts), editors_(editors) {}
 
 void FileCommands::ShowWholeScene() {
   editors_.ObjectGroupsChanged();
-  view_.ShowScene();
-  view_.RedrawAll();
-  view_.SetTitle();
+  parts_.view.ShowScene();
+  parts_.view.RedrawAll();
+  parts_.view.SetTitle();
 }
 
 void FileCommands::NewScene() {
-  session_.New();
-  view_.SceneReplaced();
+  parts_.session.New();
+  parts_.view.SceneReplaced();
   ShowWholeScene();
 }
 
@@ -50,15 +41,15 @@ void FileCommands::New1Click() {
 bool FileCommands::OpenSettings(const std::string& path) {
   bool read = true;
   try {
-    const OpenResult opened = session_.Open(path);
-    view_.SceneReplaced();
+    const OpenResult opened = parts_.session.Open(path);
+    parts_.view.SceneReplaced();
     if (opened.status == ReadStatus::OutOfMemory) {
-      dialogs_.Beep();
-      dialogs_.Message(window_, CoreText(kEntryNoMemory));
+      parts_.dialogs.Beep();
+      parts_.dialogs.Message(parts_.window, CoreText(kEntryNoMemory));
     }
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.
-    dialogs_.Error(window_, tr("設定ファイルを読み込めませんでした。"), Q(e.what()));
+    parts_.dialogs.Error(parts_.window, tr("設定ファイルを読み込めませんでした。"), Q(e.what()));
     read = false;
   }
   ShowWholeScene();
@@ -72,7 +63,7 @@ bool FileCommands::OpenSettings(const std::string& path) {
 void FileCommands::TellMissingPictures() {
   QStringList lines;
   std::string details;
-  for (const Diagnostic& d : session_.Prepare().diagnostics) {
+  for (const Diagnostic& d : parts_.session.Prepare().diagnostics) {
     PictureKind kind{};
     if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
     QString what;
@@ -96,34 +87,36 @@ void FileCommands::TellMissingPictures() {
     else if (d.code == DiagnosticCode::PictureRefused)
       line += tr("（メモリーが足りません）");
     lines << line;
-    details += FormatDiagnostic(d, session_.SettingsFilename()) + "\n";
+    details += FormatDiagnostic(d, parts_.session.SettingsFilename()) + "\n";
   }
   if (lines.isEmpty()) return;
-  dialogs_.Message(window_, tr("次の画像を使えません：") + "\n" + lines.join("\n"), Q(details));
+  parts_.dialogs.Message(parts_.window, tr("次の画像を使えません：") + "\n" + lines.join("\n"),
+                         Q(details));
 }
 
 void FileCommands::NoteRecent() {
   std::error_code ec;
-  const std::filesystem::path file = std::filesystem::absolute(session_.SettingsFilename(), ec);
-  session_.Settings().NoteRecentFile(ec ? session_.SettingsFilename()
-                                        : file.lexically_normal().string());
-  programIni_.WriteProgramIni();
+  const std::filesystem::path file =
+      std::filesystem::absolute(parts_.session.SettingsFilename(), ec);
+  parts_.session.Settings().NoteRecentFile(ec ? parts_.session.SettingsFilename()
+                                              : file.lexically_normal().string());
+  parts_.programIni.WriteProgramIni();
 }
 
 void FileCommands::OpenRecent(const std::string& path) {
-  if (session_.Context().Rendering || !MaySetSceneAside()) return;
+  if (parts_.session.Context().Rendering || !MaySetSceneAside()) return;
   if (!FileExists(path)) {
-    dialogs_.Message(window_, tr("設定ファイル「%1」がありません。").arg(Q(path)),
-                     Q(path + ": the file is gone; it leaves the recent files"));
-    session_.Settings().ForgetRecentFile(path);
-    programIni_.WriteProgramIni();
+    parts_.dialogs.Message(parts_.window, tr("設定ファイル「%1」がありません。").arg(Q(path)),
+                           Q(path + ": the file is gone; it leaves the recent files"));
+    parts_.session.Settings().ForgetRecentFile(path);
+    parts_.programIni.WriteProgramIni();
     return;
   }
   OpenSettings(path);
 }
 
 void FileCommands::OpenDropped(const std::string& path) {
-  if (session_.Context().Rendering || !MaySetSceneAside()) return;
+  if (parts_.session.Context().Rendering || !MaySetSceneAside()) return;
   OpenSettings(path);
 }
 
@@ -136,7 +129,7 @@ void FileCommands::AttachRecentMenu(QMenu* menu) {
 
 void FileCommands::FillRecentMenu(QMenu* menu) {
   menu->clear();
-  const std::vector<std::string>& files = session_.Settings().Values().RecentFiles;
+  const std::vector<std::string>& files = parts_.session.Settings().Values().RecentFiles;
   if (files.empty()) {
     menu->addAction(tr("（なし）"))->setEnabled(false);
     return;
@@ -152,46 +145,55 @@ void FileCommands::FillRecentMenu(QMenu* menu) {
 
 void FileCommands::Open1Click() {
   if (!MaySetSceneAside()) return;
-  const auto chosen = programIni_.RunFileDialog(programIni_.OpenSettingDlg());
+  const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.OpenSettingDlg());
   if (!chosen) return;
   OpenSettings(chosen->toStdString());
-  programIni_.WriteProgramIni();
+  parts_.programIni.WriteProgramIni();
+}
+
+QString FileCommands::ShownName(const Session& session) {
+  return session.HasFile() ? Q(session.SettingsFilename()) : tr("新規.hm");
 }
 
 bool FileCommands::SaveScene() {
+  // Nothing is written under the untitled name behind the user's back.
+  if (!parts_.session.HasFile()) return SaveSceneAs();
   try {
-    session_.Save();
+    parts_.session.Save();
   } catch (const FileError& e) {
-    dialogs_.Error(window_, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
+    parts_.dialogs.Error(parts_.window, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
     return false;
   }
-  view_.SceneEdited();
+  parts_.view.SceneEdited();
   NoteRecent();
   return true;
 }
 
 void FileCommands::Save1Click() { SaveScene(); }
 
-void FileCommands::SaveAs1Click() {
-  const auto chosen = programIni_.RunFileDialog(programIni_.SaveSettingDlg());
-  if (!chosen) return;
+void FileCommands::SaveAs1Click() { SaveSceneAs(); }
+
+bool FileCommands::SaveSceneAs() {
+  const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.SaveSettingDlg());
+  if (!chosen) return false;
   try {
-    session_.SaveAs(chosen->toStdString());
+    parts_.session.SaveAs(chosen->toStdString());
   } catch (const FileError& e) {
-    dialogs_.Error(window_, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
-    return;
+    parts_.dialogs.Error(parts_.window, tr("設定ファイルを保存できませんでした。"), Q(e.what()));
+    return false;
   }
-  view_.SetTitle();
+  parts_.view.SetTitle();
   NoteRecent();
-  view_.RedrawAll();
+  parts_.view.RedrawAll();
+  return true;
 }
 
 bool FileCommands::MaySetSceneAside() {
-  if (!session_.HasUnsavedChanges()) return true;
-  const std::string& name = session_.SettingsFilename();
+  if (!parts_.session.HasUnsavedChanges()) return true;
+  const std::string& name = parts_.session.SettingsFilename();
   const std::string shown = name.substr(name.find_last_of('/') + 1);
-  switch (dialogs_.AskToSave(window_,
-                             tr("設定「%1」は変更されています。保存しますか？").arg(Q(shown)))) {
+  switch (parts_.dialogs.AskToSave(
+      parts_.window, tr("設定「%1」は変更されています。保存しますか？").arg(Q(shown)))) {
     case SaveChoice::Save:
       return SaveScene();
     case SaveChoice::Discard:

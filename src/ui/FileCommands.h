@@ -8,25 +8,23 @@
 #include <string>
 
 #include "app/Session.h"
+#include "ui/WindowParts.h"
 
 class QMenu;
-class QWidget;
-
 namespace horizonmill::ui {
 
 class EditorCommands;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
-class UserDialogs;
 
 class FileCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  FileCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-               ProgramIni& programIni, RenderPanel& panel, EditorCommands& editors);
+  // `editors` outlives the commands.
+  FileCommands(const WindowParts& parts, EditorCommands& editors);
+
+  // The scene's settings-file name as the window shows it: until the scene
+  // has a file, the untitled name in the interface's language.
+  static QString ShownName(const Session& session);
 
   void New1Click();
   void Open1Click();
@@ -65,9 +63,12 @@ class FileCommands : public QObject {
   // The message after Open of the pictures the scene names that cannot be
   // had; nothing when every one can.
   void TellMissingPictures();
-  // Save1Click's work; false when the file could not be written (the user has
-  // seen why).
+  // Save1Click's work: a scene without a file yet is saved as SaveAs1Click
+  // saves it. False when nothing was written (cancelled, or the user has seen
+  // why).
   bool SaveScene();
+  // SaveAs1Click's work, with the same result.
+  bool SaveSceneAs();
   // After New or Open (read or not): the object editor lets go of its entry,
   // every control shows the scene, the title names its file.
   void ShowWholeScene();
@@ -76,12 +77,7 @@ class FileCommands : public QObject {
   void NoteRecent();
   void FillRecentMenu(QMenu* menu);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
+  WindowParts parts_;
   EditorCommands& editors_;
 };
 

@@ -32,6 +32,7 @@
 #include "ui/TextInput.h"
 #include "ui/TextureCommands.h"
 #include "ui/UserDialogs.h"
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
@@ -56,19 +57,25 @@ THorizonmill_MainForm::THorizonmill_MainForm(UserDialogs& dialogs, std::filesyst
   columns->addWidget(sceneControls_ = new SceneControls(session_), 1);
   setCentralWidget(central);
 
-  editors_ = new EditorCommands(session_, dialogs_, this, *this, programIni_->ObjectOpenDialog(),
-                                *history_, *live_);
-  files_ =
-      new FileCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *editors_);
-  textures_ =
-      new TextureCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_, *history_);
-  outputs_ = new OutputCommands(session_, dialogs_, this, *this, *programIni_, *renderPanel_,
-                                *outputControls_);
-  registration_ = new RegistrationCommands(session_, dialogs_, this, *this, *programIni_,
-                                           *renderPanel_, *outputControls_);
+  const WindowParts parts{.session = session_,
+                          .dialogs = dialogs_,
+                          .window = this,
+                          .view = *this,
+                          .programIni = *programIni_,
+                          .panel = *renderPanel_,
+                          .outputControls = *outputControls_,
+                          .history = *history_,
+                          .live = *live_};
+  editors_ = new EditorCommands(parts);
+  files_ = new FileCommands(parts, *editors_);
+  textures_ = new TextureCommands(parts);
+  outputs_ = new OutputCommands(parts);
+  registration_ = new RegistrationCommands(parts);
   BuildMenu();
   ConnectControls();
   SetTypingRules(*this);
+  for (TextInput* input : findChildren<TextInput*>())
+    connect(input, &TextInput::refused, this, &THorizonmill_MainForm::InputRefused);
   setAcceptDrops(true);
   ShowScene();
   RedrawAll();
@@ -260,6 +267,11 @@ void THorizonmill_MainForm::AuthorClick() {
                       .arg(QString::fromUtf8(kVersion)));
 }
 
+void THorizonmill_MainForm::InputRefused(const QString& why) {
+  dialogs_.Beep();
+  dialogs_.Message(this, why);
+}
+
 void THorizonmill_MainForm::ResolutionLeft() {
   const std::string problem = session_.ResolutionProblem();
   if (problem.empty()) return;
@@ -317,13 +329,12 @@ void THorizonmill_MainForm::ApplyRenderLock() {
   history_->SetLocked(!idle);
 }
 
-QString THorizonmill_MainForm::TitleFor(const std::string& settingsFilename) {
-  return tr("Horizonmill . Horizonmillらいと - %1[*]")
-      .arg(QString::fromStdString(settingsFilename));
+QString THorizonmill_MainForm::TitleFor(const QString& settingsName) {
+  return tr("Horizonmill . Horizonmillらいと - %1[*]").arg(settingsName);
 }
 
 void THorizonmill_MainForm::SetTitle() {
-  setWindowTitle(TitleFor(session_.SettingsFilename()));
+  setWindowTitle(TitleFor(FileCommands::ShownName(session_)));
   SceneEdited();
 }
 

@@ -51,7 +51,7 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
 
   Session& session() { return session_; }
   // The title, with Qt's "[*]" where a changed scene is marked.
-  static QString TitleFor(const std::string& settingsFilename);
+  static QString TitleFor(const QString& settingsName);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -69,6 +69,8 @@ class THorizonmill_MainForm : public QMainWindow, private SessionView {
   // started runs, whether to stop it. False: キャンセル.
   bool MayClose();
   void AuthorClick();
+  // An input refused what was typed into it: the user hears why.
+  void InputRefused(const QString& why);
   // ResX or ResY left: a size beyond the image limits is said at once.
   void ResolutionLeft();
   void AutoPreview1Click(bool on);

@@ -208,8 +208,8 @@ void TObjectForm::Select() {
   isShading_->setChecked(current_->Shadeing);
   mixture_.Show(current_->MixtureMode);
   opacity_->setValue(PositionOfTransparency(current_->Transparency));
-  numofobj_->setText(QString::number(current_->NumberOfObjects));
-  scale_->setText(QString::fromStdString(FormatReal(current_->Scale)));
+  numofobj_->ShowText(QString::number(current_->NumberOfObjects));
+  scale_->ShowText(QString::fromStdString(FormatReal(current_->Scale)));
   RedrawPreview();
 }
 

@@ -16,55 +16,45 @@
 
 namespace horizonmill::ui {
 
-OutputCommands::OutputCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                               SessionView& view, ProgramIni& programIni, RenderPanel& panel,
-                               OutputControls& controls)
-    : QObject(window),
-      session_(session),
-      dialogs_(dialogs),
-      window_(window),
-      view_(view),
-      programIni_(programIni),
-      panel_(panel),
-      controls_(controls),
-      cubeMapForm_(new TCubeMapForm(window)) {}
+OutputCommands::OutputCommands(const WindowParts& parts)
+    : QObject(parts.window), parts_(parts), cubeMapForm_(new TCubeMapForm(parts.window)) {}
 
 void OutputCommands::ReferOutPutClick() {
-  if (const auto chosen = programIni_.RunFileDialog(programIni_.OutPutOpen()))
-    controls_.SetOutputName(*chosen);
-  if (programIni_.WriteProgramIni()) view_.RedrawAll();
+  if (const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.OutPutOpen()))
+    parts_.outputControls.SetOutputName(*chosen);
+  if (parts_.programIni.WriteProgramIni()) parts_.view.RedrawAll();
 }
 
 void OutputCommands::RunPlan(const OutputPlan& plan) {
-  panel_.ShowInLookAround(&session_.OutputBitmap());
-  const std::shared_ptr<WriteRun> run = BeginRenderAndWrite(session_, plan);
+  parts_.panel.ShowInLookAround(&parts_.session.OutputBitmap());
+  const std::shared_ptr<WriteRun> run = BeginRenderAndWrite(parts_.session, plan);
   if (run->ended || !plan.Renders()) {
     EndPlan(*run, true);
     return;
   }
-  panel_.StartRender(
-      [run, &output = session_.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
+  parts_.panel.StartRender(
+      [run, &output = parts_.session.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
         run->drawn = DrawPlannedRender(run->render, context, output, preview);
       },
       [this, run] { EndPlan(*run, run->drawn); });
 }
 
 void OutputCommands::EndPlan(WriteRun& run, bool drawn) {
-  SequenceHost host(dialogs_, window_, panel_);
+  SequenceHost host(parts_.dialogs, parts_.window, parts_.panel);
   RunResult result;
   try {
-    result = EndRenderAndWrite(session_, run, drawn, host);
+    result = EndRenderAndWrite(parts_.session, run, drawn, host);
   } catch (const FileError& e) {
-    panel_.AfterRender();
-    dialogs_.Error(window_, tr("画像ファイルを書き込めませんでした。"), Q(e.what()));
+    parts_.panel.AfterRender();
+    parts_.dialogs.Error(parts_.window, tr("画像ファイルを書き込めませんでした。"), Q(e.what()));
     return;
   }
-  panel_.AfterRender();
+  parts_.panel.AfterRender();
   if (result.outcome == RunOutcome::OutOfMemory) host.TellOutOfMemory(result.reason);
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
-  if ((result.aborted || result.writeAborted) && !panel_.Closing())
-    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+  if ((result.aborted || result.writeAborted) && !parts_.panel.Closing())
+    parts_.panel.Preview().ShowMessage(CoreText(kAbortedMessage));
 }
 
 void OutputCommands::Refused(const std::string& error, const QString& what) {
@@ -75,20 +65,20 @@ void OutputCommands::Refused(const std::string& error, const QString& what) {
     std::string detail = error.substr(memory.size());
     detail.erase(0, detail.find_first_not_of(" ("));
     if (detail.ends_with(')')) detail.pop_back();
-    dialogs_.Error(window_, CoreText(memory), Q(detail));
+    parts_.dialogs.Error(parts_.window, CoreText(memory), Q(detail));
     return;
   }
-  dialogs_.Error(window_, what, Q(error));
+  parts_.dialogs.Error(parts_.window, what, Q(error));
 }
 
 void OutputCommands::GoClick() {
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   // The name is the user's own here, so an existing file is replaced; a name
   // that cannot be written (a missing folder, a folder, a device, a JPEG too
   // large) is said before the render.
   OutputRequest request;
-  request.image = session_.Scene().Output.Filename;
-  const PlannedOutputs planned = PlanOutputs(request, session_);
+  request.image = parts_.session.Scene().Output.Filename;
+  const PlannedOutputs planned = PlanOutputs(request, parts_.session);
   if (!planned.plan) {
     Refused(planned.error, tr("画像ファイルを出力できません。"));
     return;
@@ -97,17 +87,17 @@ void OutputCommands::GoClick() {
 }
 
 void OutputCommands::CubeMap1Click() {
-  if (session_.Context().Rendering) return;
-  cubeMapForm_->SetDefaultFaceSize(OutputSizeOf(session_.Scene().Output.Resolution).width);
-  if (dialogs_.RunModal(*cubeMapForm_) != QDialog::Accepted) return;
-  const auto chosen =
-      dialogs_.ChooseFolder(window_, tr("キューブマップを出力するフォルダー"), cubeMapFolder_);
+  if (parts_.session.Context().Rendering) return;
+  cubeMapForm_->SetDefaultFaceSize(OutputSizeOf(parts_.session.Scene().Output.Resolution).width);
+  if (parts_.dialogs.RunModal(*cubeMapForm_) != QDialog::Accepted) return;
+  const auto chosen = parts_.dialogs.ChooseFolder(
+      parts_.window, tr("キューブマップを出力するフォルダー"), cubeMapFolder_);
   if (!chosen) return;
   cubeMapFolder_ = *chosen;
   OutputRequest request;
   request.cubemap = chosen->toStdString();
   cubeMapForm_->FillRequest(request);
-  const PlannedOutputs planned = PlanOutputs(request, session_);
+  const PlannedOutputs planned = PlanOutputs(request, parts_.session);
   if (!planned.plan) {
     Refused(planned.error, tr("キューブマップを出力できません。"));
     return;
@@ -116,8 +106,8 @@ void OutputCommands::CubeMap1Click() {
   for (const std::string& path : planned.plan->ExistingFaces())
     taken << Q(path.substr(path.find_last_of('/') + 1));
   if (!taken.isEmpty() &&
-      !dialogs_.Ask(
-          window_,
+      !parts_.dialogs.Ask(
+          parts_.window,
           tr("このフォルダーのキューブマップ（%1）を置き換えますか？").arg(taken.join(", "))))
     return;
   RunPlan(*planned.plan);

@@ -10,25 +10,17 @@
 #include "app/OutputPlan.h"
 #include "app/RenderAndWrite.h"
 #include "app/Session.h"
-
-class QWidget;
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
-class OutputControls;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
 class TCubeMapForm;
-class UserDialogs;
 
 class OutputCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  OutputCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                 ProgramIni& programIni, RenderPanel& panel, OutputControls& controls);
+  explicit OutputCommands(const WindowParts& parts);
 
   void ReferOutPutClick();
   void GoClick();
@@ -44,13 +36,7 @@ class OutputCommands : public QObject {
   // The plan's refusal: `what` could not be made, the refusal in the details.
   void Refused(const std::string& error, const QString& what);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
-  OutputControls& controls_;
+  WindowParts parts_;
   TCubeMapForm* cubeMapForm_;
   QString cubeMapFolder_;  // the folder of the last cube-map export
 };

@@ -106,6 +106,4 @@ void OutputControls::SetOutputName(const QString& name) {
   emit committed();
 }
 
-void OutputControls::DisableRegistToQoraL() { registToQoraL_->setEnabled(false); }
-
 }  // namespace horizonmill::ui

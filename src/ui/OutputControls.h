@@ -32,8 +32,6 @@ class OutputControls : public QFrame {
   void ShowStates(const ControlStates& states);
   // The name chosen in the output dialog, as if typed.
   void SetOutputName(const QString& name);
-  // The registration is off for the rest of the run (no host installed).
-  void DisableRegistToQoraL();
 
  signals:
   // A field of the scene changed.

@@ -67,7 +67,7 @@ std::optional<QString> ProgramIni::RunFileDialog(FileDialog& dialog, const QStri
 
 QString ProgramIni::SceneFolder() const {
   const std::string& name = session_.SettingsFilename();
-  if (name == kNewSettingsName) return {};
+  if (!session_.HasFile()) return {};
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::absolute(name, ec).parent_path();
   return ec ? QString() : QString::fromStdString(folder.string());

@@ -20,36 +20,27 @@
 
 namespace horizonmill::ui {
 
-RegistrationCommands::RegistrationCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                                           SessionView& view, ProgramIni& programIni,
-                                           RenderPanel& panel, OutputControls& controls)
-    : QObject(window),
-      session_(session),
-      dialogs_(dialogs),
-      window_(window),
-      view_(view),
-      programIni_(programIni),
-      panel_(panel),
-      controls_(controls) {
-  registName_ = new TRegistName(window);
-  delBackForm_ = new TDelBackForm(session_.Settings(), dialogs_, window);
+RegistrationCommands::RegistrationCommands(const WindowParts& parts)
+    : QObject(parts.window), parts_(parts) {
+  registName_ = new TRegistName(parts_.window);
+  delBackForm_ = new TDelBackForm(parts_.session.Settings(), parts_.dialogs, parts_.window);
   connect(delBackForm_, &TDelBackForm::HostNotInstalled, this,
           [this] { SetRemovalAvailable(false); });
 }
 
 void RegistrationCommands::SetRemovalAvailable(bool available) {
   removalAvailable_ = available;
-  view_.ApplyRenderLock();
+  parts_.view.ApplyRenderLock();
 }
 
 void RegistrationCommands::ReadProgramIni() {
-  SetRemovalAvailable(!session_.Settings().Values().QoraLTarget.empty());
+  SetRemovalAvailable(!parts_.session.Settings().Values().QoraLTarget.empty());
 }
 
 std::optional<std::string> RegistrationCommands::HostIniForRegistration() {
-  const ProgramSettings& settings = session_.Settings();
+  const ProgramSettings& settings = parts_.session.Settings();
   if (auto remembered = RememberedHostIni(settings)) return remembered;
-  FileDialog& dialog = programIni_.QoraLIniOpenDlg();
+  FileDialog& dialog = parts_.programIni.QoraLIniOpenDlg();
   if (dialog.fileName.isEmpty()) {
     // The remembered host's folder when it is still there, else the home folder.
     const std::filesystem::path folder =
@@ -59,51 +50,48 @@ std::optional<std::string> RegistrationCommands::HostIniForRegistration() {
                                  ? QString::fromStdString(folder.string())
                                  : QDir::homePath();
   }
-  const auto chosen = programIni_.RunFileDialog(dialog);
+  const auto chosen = parts_.programIni.RunFileDialog(dialog);
   if (!chosen) return std::nullopt;
   return chosen->toStdString();
 }
 
 void RegistrationCommands::RegistToQoraLClick() {
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   const auto hostIni = HostIniForRegistration();
   if (!hostIni) return;
-  SequenceHost host(dialogs_, window_, panel_);
-  const auto installation = OpenHost(session_.Settings(), *hostIni, host);
-  if (!installation) {
-    // The user has heard why; the command is off for this run.
-    controls_.DisableRegistToQoraL();
-    return;
-  }
+  SequenceHost host(parts_.dialogs, parts_.window, parts_.panel);
+  const auto installation = OpenHost(parts_.session.Settings(), *hostIni, host);
+  // The user has heard why; the next registration asks for the host INI again.
+  if (!installation) return;
   registName_->SetSaveDir(installation->Folders.BGDir);
-  if (dialogs_.RunModal(*registName_) != QDialog::Accepted) return;
-  panel_.ShowInLookAround(&session_.OutputBitmap());
+  if (parts_.dialogs.RunModal(*registName_) != QDialog::Accepted) return;
+  parts_.panel.ShowInLookAround(&parts_.session.OutputBitmap());
   const std::shared_ptr<RegisterRun> run =
-      BeginRenderAndRegister(session_, *installation, registName_->Names(), host);
+      BeginRenderAndRegister(parts_.session, *installation, registName_->Names(), host);
   if (run->ended) {
     EndRegistration(*run);
     return;
   }
-  panel_.StartRender(
-      [run, &output = session_.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
+  parts_.panel.StartRender(
+      [run, &output = parts_.session.OutputTarget()](RenderContext& context, WorkBitmap& preview) {
         run->drawn = DrawPlannedRender(run->render, context, output, preview);
       },
       [this, run] { EndRegistration(*run); });
 }
 
 void RegistrationCommands::EndRegistration(RegisterRun& run) {
-  SequenceHost host(dialogs_, window_, panel_);
+  SequenceHost host(parts_.dialogs, parts_.window, parts_.panel);
   RegisterResult result;
   try {
-    result = EndRenderAndRegister(session_, run, run.drawn, host);
+    result = EndRenderAndRegister(parts_.session, run, run.drawn, host);
   } catch (const FileError& e) {
-    panel_.AfterRender();
-    dialogs_.Error(window_, tr("背景を登録できませんでした。"), Q(e.what()));
+    parts_.panel.AfterRender();
+    parts_.dialogs.Error(parts_.window, tr("背景を登録できませんでした。"), Q(e.what()));
     return;
   }
-  panel_.AfterRender();
-  if ((result.aborted || result.writeAborted) && !panel_.Closing())
-    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+  parts_.panel.AfterRender();
+  if ((result.aborted || result.writeAborted) && !parts_.panel.Closing())
+    parts_.panel.Preview().ShowMessage(CoreText(kAbortedMessage));
   switch (result.outcome) {
     case RegisterOutcome::Registered:
       SetRemovalAvailable(true);
@@ -118,9 +106,9 @@ void RegistrationCommands::EndRegistration(RegisterRun& run) {
 }
 
 void RegistrationCommands::QoraL_DeleteClick() {
-  if (session_.Context().Rendering) return;
+  if (parts_.session.Context().Rendering) return;
   delBackForm_->Fill();
-  dialogs_.RunModal(*delBackForm_);
+  parts_.dialogs.RunModal(*delBackForm_);
 }
 
 }  // namespace horizonmill::ui

@@ -10,26 +10,18 @@
 
 #include "app/HostCommands.h"
 #include "app/Session.h"
-
-class QWidget;
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
 
-class OutputControls;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
 class TDelBackForm;
 class TRegistName;
-class UserDialogs;
 
 class RegistrationCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  RegistrationCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                       ProgramIni& programIni, RenderPanel& panel, OutputControls& controls);
+  explicit RegistrationCommands(const WindowParts& parts);
 
   void RegistToQoraLClick();
   void QoraL_DeleteClick();
@@ -49,13 +41,7 @@ class RegistrationCommands : public QObject {
   // the user hears of it.
   void EndRegistration(RegisterRun& run);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
-  OutputControls& controls_;
+  WindowParts parts_;
   TRegistName* registName_;
   TDelBackForm* delBackForm_;
   bool removalAvailable_ = false;

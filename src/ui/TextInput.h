@@ -1,9 +1,10 @@
 // The window's text inputs: lime text on black, an optional typing limit,
-// what typing may put in (a number field takes only numbers), and a signal
-// when the user moves on to another control.
+// what typing may put in (a number field takes only numbers, within its
+// range), and a signal when the user moves on to another control.
 #pragma once
 
 #include <QLineEdit>
+#include <optional>
 
 namespace horizonmill::ui {
 
@@ -19,6 +20,12 @@ enum class TextKind {
 // being typed ("-", "1.", "2E") counts; letters never do.
 bool TypingFits(TextKind kind, const QString& text);
 
+// The values a whole-number input takes, both ends included.
+struct NumberRange {
+  qlonglong min = 0;
+  qlonglong max = 0;
+};
+
 class TextInput : public QLineEdit {
   Q_OBJECT
 
@@ -27,10 +34,16 @@ class TextInput : public QLineEdit {
   // (from a settings file) is taken whole, and may be shortened by typing.
   TextInput(const QString& name, int typingLimit, QWidget* parent = nullptr);
 
-  // What typing may put in from now on; text the program shows (ShowText) is
-  // taken whole whatever it holds, and typing may always shorten it.
-  void SetKind(TextKind kind);
-  // Puts the text in as the program's own (from the scene), not as typing.
+  // What typing and pasting may put in from now on: text of the kind, and
+  // for a whole number one no larger than the range allows. Text the program
+  // shows (ShowText) is taken whole whatever it holds, and deleting from it is
+  // always allowed. An edit that is not yet a number of the kind within the
+  // range ("", "-", "0" where the range starts at 1) is refused when the user
+  // presses Enter or moves on: the input says why (refused) and shows its last
+  // good text again.
+  void SetKind(TextKind kind, std::optional<NumberRange> range = std::nullopt);
+  // Puts the text in as the program's own (from the scene), not as typing; it
+  // is the input's good text from now on.
   void ShowText(const QString& text);
   // Accept a file dropped from a file manager: its path becomes the text and
   // is entered, as if typed and Enter pressed.
@@ -39,22 +52,34 @@ class TextInput : public QLineEdit {
  signals:
   // The focus went to another control of the window (not to another window).
   void exited();
+  // An edit was refused: `why` says what the input takes.
+  void refused(const QString& why);
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // What the input takes, as the user is told.
+  QString Takes() const;
+  // An edit that is no number of the kind within the range: the user is told,
+  // and the last good text comes back. False when the text stands.
+  bool RefuseUnfinished();
+
   int typingLimit_;
   TextKind kind_ = TextKind::Any;
+  std::optional<NumberRange> range_;
   QString shown_;  // the text the program put in last
+  QString good_;   // the text last shown or committed as a number within the range
   bool fileDrops_ = false;
 };
 
 // What the window's inputs take, by object name, set on the inputs under
 // `root` (the main window and the dialogs it owns): the number fields take
-// numbers only, the texture names take a picture dropped on them.
+// numbers only (the output size 1 to 65535), the texture names take a picture
+// dropped on them.
 void SetTypingRules(QWidget& root);
 
 }  // namespace horizonmill::ui

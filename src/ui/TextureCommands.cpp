@@ -13,53 +13,45 @@
 
 namespace horizonmill::ui {
 
-TextureCommands::TextureCommands(Session& session, UserDialogs& dialogs, QWidget* window,
-                                 SessionView& view, ProgramIni& programIni, RenderPanel& panel,
-                                 EditHistory& history)
-    : QObject(window),
-      session_(session),
-      dialogs_(dialogs),
-      window_(window),
-      view_(view),
-      programIni_(programIni),
-      panel_(panel),
-      history_(history) {}
+TextureCommands::TextureCommands(const WindowParts& parts) : QObject(parts.window), parts_(parts) {}
 
 bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, bool browsed) {
   const bool ground = layer == TextureLayer::Ground;
-  PreviewArea& preview = panel_.Preview();
+  PreviewArea& preview = parts_.panel.Preview();
   preview.Clear();
   preview.ShowMessage(CoreText(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
   TextureChoice choice;
   try {
-    choice = session_.SetTexture(layer, name, browsed);
+    choice = parts_.session.SetTexture(layer, name, browsed);
   } catch (const FileError& e) {
-    dialogs_.Error(window_, tr("画像を読み込めませんでした。"), Q(e.what()));
+    parts_.dialogs.Error(parts_.window, tr("画像を読み込めませんでした。"), Q(e.what()));
     return false;
   }
-  history_.CommitTexture(layer);
-  view_.SceneEdited();
+  parts_.history.CommitTexture(layer);
+  parts_.view.SceneEdited();
   if (choice.missing) {
     preview.Clear();
     preview.ShowMessage(CoreText(ground ? kNoGroundTexture : kNoCeilingTexture));
     return true;
   }
-  panel_.ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
+  parts_.panel.ShowTextureCaption(ground ? PictureKind::GroundTexture
+                                         : PictureKind::CeilingTexture);
   return true;
 }
 
 void TextureCommands::NameEntered(TextureLayer layer) {
   // The input wrote the name into the scene as it was typed; the scene gets it
   // as a texture only through the session, which may refuse it.
-  std::string& name = layer == TextureLayer::Ground ? session_.Scene().Ground.TextureFilename
-                                                    : session_.Scene().Ceiling.TextureFilename;
-  const SceneValues& committed = history_.Committed();
+  std::string& name = layer == TextureLayer::Ground
+                          ? parts_.session.Scene().Ground.TextureFilename
+                          : parts_.session.Scene().Ceiling.TextureFilename;
+  const SceneValues& committed = parts_.history.Committed();
   std::string typed =
       std::exchange(name, layer == TextureLayer::Ground ? committed.Ground.TextureFilename
                                                         : committed.Ceiling.TextureFilename);
-  if (!LoadTexture(layer, typed, false)) view_.ShowScene();  // the name the scene keeps
-  view_.RedrawAll();
-  history_.Commit();
+  if (!LoadTexture(layer, typed, false)) parts_.view.ShowScene();  // the name the scene keeps
+  parts_.view.RedrawAll();
+  parts_.history.Commit();
 }
 
 void TextureCommands::GroundTextureNameEnter() { NameEntered(TextureLayer::Ground); }
@@ -67,21 +59,21 @@ void TextureCommands::GroundTextureNameEnter() { NameEntered(TextureLayer::Groun
 void TextureCommands::TenjoTextureNameEnter() { NameEntered(TextureLayer::Ceiling); }
 
 void TextureCommands::GroundTextureReferClick() {
-  if (const auto chosen = programIni_.RunFileDialog(programIni_.ZimenTextureOpen())) {
+  if (const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.ZimenTextureOpen())) {
     LoadTexture(TextureLayer::Ground, chosen->toStdString(), true);
-    view_.ShowScene();
-    view_.RedrawAll();
+    parts_.view.ShowScene();
+    parts_.view.RedrawAll();
   }
-  programIni_.WriteProgramIni();
+  parts_.programIni.WriteProgramIni();
 }
 
 void TextureCommands::TEnjoTextureReferClick() {
-  const auto chosen = programIni_.RunFileDialog(programIni_.TenjoTextureOpen());
+  const auto chosen = parts_.programIni.RunFileDialog(parts_.programIni.TenjoTextureOpen());
   if (!chosen) return;
   LoadTexture(TextureLayer::Ceiling, chosen->toStdString(), true);
-  view_.ShowScene();
-  view_.RedrawAll();
-  programIni_.WriteProgramIni();
+  parts_.view.ShowScene();
+  parts_.view.RedrawAll();
+  parts_.programIni.WriteProgramIni();
 }
 
 }  // namespace horizonmill::ui

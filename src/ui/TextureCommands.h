@@ -11,24 +11,15 @@
 #include <string>
 
 #include "app/Session.h"
-
-class QWidget;
+#include "ui/WindowParts.h"
 
 namespace horizonmill::ui {
-
-class EditHistory;
-class ProgramIni;
-class RenderPanel;
-class SessionView;
-class UserDialogs;
 
 class TextureCommands : public QObject {
   Q_OBJECT
 
  public:
-  // All of them outlive the commands; `window` is the dialogs' parent.
-  TextureCommands(Session& session, UserDialogs& dialogs, QWidget* window, SessionView& view,
-                  ProgramIni& programIni, RenderPanel& panel, EditHistory& history);
+  explicit TextureCommands(const WindowParts& parts);
 
   void GroundTextureNameEnter();
   void TenjoTextureNameEnter();
@@ -45,13 +36,7 @@ class TextureCommands : public QObject {
   // input writes it) is taken through LoadTexture.
   void NameEntered(TextureLayer layer);
 
-  Session& session_;
-  UserDialogs& dialogs_;
-  QWidget* window_;
-  SessionView& view_;
-  ProgramIni& programIni_;
-  RenderPanel& panel_;
-  EditHistory& history_;
+  WindowParts parts_;
 };
 
 }  // namespace horizonmill::ui

@@ -129,7 +129,7 @@ class EnglishInterfaceTest : public QObject {
   void theMainWindow() {
     WindowFixture w;
     QCOMPARE(Offenders(*w.window, SceneNames(w)), QStringList());
-    QCOMPARE(w.window->windowTitle(), "Horizonmill . Horizonmill Lite - 新規.hm[*]");
+    QCOMPARE(w.window->windowTitle(), "Horizonmill . Horizonmill Lite - Untitled.hm[*]");
     QCOMPARE(Child<QPushButton>(*w.window, "Go")->text(),
              "Render and save the final image to the file");
     // The menus as they are filled: the recent files, the steps to undo.

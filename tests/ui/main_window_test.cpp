@@ -174,12 +174,45 @@ class MainWindowTest : public QObject {
     QVERIFY(!window_->session().HasUnsavedChanges());
   }
 
-  void saveRightAfterStartWritesIntoTheCurrentDirectory() {
+  // A scene that never had a file is saved only where the user says, by Save
+  // or by the question before New; nothing lands in the current directory.
+  void saveOfAnUntitledSceneAsksForAName_data() {
+    QTest::addColumn<bool>("byQuestion");
+    QTest::addColumn<QString>("answer");  // "" cancels the dialog
+    QTest::newRow("save, cancelled") << false << "";
+    QTest::newRow("save, named") << false << "mine.hm";
+    QTest::newRow("question before New, cancelled") << true << "";
+    QTest::newRow("question before New, named") << true << "mine.hm";
+  }
+  void saveOfAnUntitledSceneAsksForAName() {
+    QFETCH(bool, byQuestion);
+    QFETCH(QString, answer);
     Open();
+    Enter("Seed", "7");
+    dialogs_.answers = {answer.isEmpty() ? "" : Path(answer)};
+    dialogs_.saveChoice = SaveChoice::Save;
+    Find<QAction>(byQuestion ? "New1" : "Save1")->trigger();
+    QCOMPARE(dialogs_.asked.size(), 1u);
+    QCOMPARE(dialogs_.asked[0].name, "SaveSettingDlg");
+    QVERIFY(!QFile::exists(Path("新規.hm")));
+    if (answer.isEmpty()) {
+      // Nothing written, the scene kept as it is, still changed.
+      QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm*");
+      QCOMPARE(Input("Seed")->text(), "7");
+      QCOMPARE(QDir(dir_->path()).entryList({"*.hm"}), QStringList());
+      return;
+    }
+    QVERIFY(testing::ReadFile(Path(answer).toStdString()).find("RandomSeed 7") !=
+            std::string::npos);
+    QCOMPARE(Input("Seed")->text(), byQuestion ? "65536" : "7");
+    if (byQuestion) return;
+    QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - " + Path(answer));
+    // From now on Save writes to the file without asking.
+    Enter("Seed", "8");
     Find<QAction>("Save1")->trigger();
-    const std::string text = testing::ReadFile(Path("新規.hm").toStdString());
-    QCOMPARE(std::count(text.begin(), text.end(), '\n'), 16);
-    QVERIFY(dialogs_.asked.empty());
+    QCOMPARE(dialogs_.asked.size(), 1u);
+    QVERIFY(testing::ReadFile(Path(answer).toStdString()).find("RandomSeed 8") !=
+            std::string::npos);
   }
 
   void typedInputsAreTheSceneAndTypingIsLimited() {

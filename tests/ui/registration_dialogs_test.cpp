@@ -102,36 +102,54 @@ class RegistrationDialogsTest : public QObject {
     QVERIFY(ReadFile(host.hostIni).find("BGMax=21") != std::string::npos);
   }
 
-  void aHostThatIsNotInstalledTurnsTheCommandOff() {
+  // A host INI that names no installation, remembered or chosen in the
+  // dialog, is said; the command stays on and the next registration asks for
+  // the host INI again, and the good one chosen then registers.
+  void aWrongHostIniIsSaidAndTheNextRegistrationAsksAgain_data() {
+    QTest::addColumn<bool>("remembered");
+    QTest::newRow("remembered") << true;
+    QTest::newRow("chosen in the dialog") << false;
+  }
+  void aWrongHostIniIsSaidAndTheNextRegistrationAsksAgain() {
+    QFETCH(bool, remembered);
     TestHost host;
-    testing::WriteFile(host.hostIni, "[QORA-L2]\r\nBGDir=\r\n");
+    const std::string wrong = host.hostIni + ".wrong.ini";
+    testing::WriteFile(wrong, "[QORA-L2]\r\nBGDir=\r\n");
     WindowFixture w;
-    UpdateApplicationSettings(w.Ini(), {{"QoraL_Target", host.hostIni}});
-    w.Restart();
+    if (remembered) {
+      UpdateApplicationSettings(w.Ini(), {{"QoraL_Target", wrong}});
+      w.Restart();
+    } else {
+      w.dialogs.answers = {QString::fromStdString(wrong)};
+    }
+    SmallOutput(w);
     w.Open("RegistToQoraL", [](QDialog&) { QFAIL("no name dialog"); });
     QCOMPARE(w.dialogs.beeps, 1);
     QCOMPARE(w.dialogs.messages,
              QStringList{"Qora-L シリーズが正しくインストールされていません。"});
     QVERIFY(w.dialogs.details.at(0).contains("BGDir"));
-    QVERIFY(!Child(*w.window, "RegistToQoraL")->isEnabled());
-    QVERIFY(w.dialogs.asked.empty());
-    SmallOutput(w);  // a refresh of the window leaves it off
-    QVERIFY(!Child(*w.window, "RegistToQoraL")->isEnabled());
-    // The next run asks for the host's INI file instead of trying that one again.
-    w.window->close();
-    QVERIFY(ReadApplicationSettings(w.Ini()).QoraLTarget.empty());
-    w.Restart();
-    QVERIFY(!Child<QAction>(*w.window, "QoraL_Delete")->isEnabled());
-    w.Open("RegistToQoraL", [](QDialog&) { QFAIL("cancelled before"); });
-    QCOMPARE(w.dialogs.asked.size(), 1u);
-    QCOMPARE(w.dialogs.asked.at(0).directory, QDir::homePath());
+    QCOMPARE(w.dialogs.asked.size(), remembered ? 0u : 1u);
+    QVERIFY(Child(*w.window, "RegistToQoraL")->isEnabled());
 
+    host.WriteHostIni("[Menu]\r\nBGMax=20\r\n");
+    w.dialogs.answers = {QString::fromStdString(host.hostIni)};
+    Register(w, "夕焼け", "sunset");
+    QCOMPARE(w.dialogs.asked.size(), remembered ? 1u : 2u);
+    QCOMPARE(w.dialogs.asked.back().name, "QoraLIniOpenDlg");
+    QVERIFY(ReadFile(host.hostIni).find("BGMax=21") != std::string::npos);
+    QCOMPARE(ReadApplicationSettings(w.Ini()).QoraLTarget, host.hostIni);
+    QVERIFY(Child<QAction>(*w.window, "QoraL_Delete")->isEnabled());
+  }
+
+  void aHostIniThatIsGoneIsAskedForInItsFolder() {
+    TestHost host;
+    WindowFixture w;
     // A remembered host INI that is gone: the dialog opens in its folder.
     const std::string folder = std::filesystem::path(host.hostIni).parent_path().string();
     UpdateApplicationSettings(w.Ini(), {{"QoraL_Target", folder + "/gone.ini"}});
     w.Restart();
     w.Open("RegistToQoraL", [](QDialog&) { QFAIL("cancelled before"); });
-    QCOMPARE(w.dialogs.asked.at(1).directory, QString::fromStdString(folder));
+    QCOMPARE(w.dialogs.asked.at(0).directory, QString::fromStdString(folder));
   }
 
   void removalAsksAndRemovesTheSelectedBackground() {

@@ -28,6 +28,17 @@ void TypeOver(QLineEdit* input, const QString& keys) {
   QTest::keyClicks(input, keys);
 }
 
+// The scene's text behind a number field.
+std::string SceneText(WindowFixture& w, const QString& field) {
+  const SceneSettings& s = w.Scene();
+  if (field == "Seed") return s.RandomSeed;
+  if (field == "AirDepth") return s.AirDepth;
+  if (field == "Stars") return s.Stars.NumberOfStars;
+  if (field == "ResX") return s.Output.Resolution.Width;
+  if (field == "ResY") return s.Output.Resolution.Height;
+  qFatal("no scene text for %s", qPrintable(field));
+}
+
 void Drop(QWidget* target, const QString& file) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(file)});
@@ -80,6 +91,91 @@ class WindowFieldsTest : public QObject {
     WindowFixture w;
     TypeOver(Input(w, field.toUtf8()), typed);
     QCOMPARE(Input(w, field.toUtf8())->text(), shown);
+  }
+
+  // What an edit leaves once Enter is pressed: a number of the field's kind in
+  // its range, or the last good value and a message saying what the field
+  // takes. Typed key by key, or pasted over the whole text.
+  void refusedEditsKeepTheLastGoodValue_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("message");
+    const QString side = "1 から 65535 までの整数を入力してください。";
+    QTest::newRow("seed: a letter over all") << "Seed"
+                                             << "x" << false << "65536"
+                                             << "";
+    QTest::newRow("width: a letter over all") << "ResX"
+                                              << "q" << false << "3072"
+                                              << "";
+    QTest::newRow("height: a minus over all") << "ResY"
+                                              << "-" << false << "1536"
+                                              << "";
+    QTest::newRow("width: zero") << "ResX"
+                                 << "0" << false << "3072" << side;
+    QTest::newRow("width: 65535 fits") << "ResX"
+                                       << "65535" << false << "65535"
+                                       << "";
+    QTest::newRow("width: beyond, refused at the key") << "ResX"
+                                                       << "70000" << false << "7000" << side;
+    QTest::newRow("seed: emptied") << "Seed"
+                                   << "" << false << "65536"
+                                   << "整数を入力してください。";
+    QTest::newRow("seed: a sign alone") << "Seed"
+                                        << "-" << false << "65536"
+                                        << "整数を入力してください。";
+    QTest::newRow("air depth: unfinished") << "AirDepth"
+                                           << "2E" << false << "0.0"
+                                           << "数値を入力してください。";
+    QTest::newRow("air depth: a real") << "AirDepth"
+                                       << "2E-3" << false << "2E-3"
+                                       << "";
+    QTest::newRow("stars: a letter pasted") << "Stars"
+                                            << "x" << true << "0"
+                                            << "";
+    QTest::newRow("stars: a number pasted") << "Stars"
+                                            << "250" << true << "250"
+                                            << "";
+    QTest::newRow("height: beyond, pasted") << "ResY"
+                                            << "99999" << true << "1536" << side;
+  }
+  void refusedEditsKeepTheLastGoodValue() {
+    QFETCH(QString, field);
+    QFETCH(QString, edit);
+    QFETCH(bool, pasted);
+    QFETCH(QString, shown);
+    QFETCH(QString, message);
+    WindowFixture w;
+    QLineEdit* input = Input(w, field.toUtf8());
+    input->setFocus();
+    input->selectAll();
+    if (pasted)
+      input->insert(edit);
+    else if (edit.isEmpty())
+      QTest::keyClick(input, Qt::Key_Backspace);
+    else
+      QTest::keyClicks(input, edit);
+    QTest::keyClick(input, Qt::Key_Return);
+    QCOMPARE(input->text(), shown);
+    QCOMPARE(SceneText(w, field), shown.toStdString());
+    QCOMPARE(w.dialogs.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    // Saved as shown (the width stands before the height on its line).
+    w.window->session().SaveAs(w.Path("s.hm"));
+    const QString end = field == "ResX" ? " " : "\r\n";
+    QVERIFY(QString::fromStdString(testing::ReadFile(w.Path("s.hm"))).contains(" " + shown + end));
+  }
+
+  // Moving on from an unfinished number is refused as Enter is.
+  void leavingAnUnfinishedNumberBringsTheLastGoodValueBack() {
+    WindowFixture w;
+    w.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+    TypeOver(Input(w, "ResY"), "0");
+    Input(w, "Seed")->setFocus();
+    QCOMPARE(Input(w, "ResY")->text(), "1536");
+    QCOMPARE(w.Scene().Output.Resolution.Height, "1536");
+    QCOMPARE(w.dialogs.messages, QStringList{"1 から 65535 までの整数を入力してください。"});
   }
 
   // Text a settings file put there is shown as it is and may be shortened.
