@@ -102,7 +102,7 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
         d + "/cube/pz.bmp", d + "/cube/nz.bmp"},
        "",
        {"--png-level applies to PNG only; the faces are written as BMP"}},
-      {"faces beyond the limits", tooWide, "", {}, "メモリー枯渇！ (cube faces:", {}},
+      {"faces beyond the limits", tooWide, "", {}, "Out of memory! (cube faces:", {}},
       {"standard output", image("-"), "", {}, "", {}},
   };
   for (const PlanCase& c : cases) {

@@ -54,7 +54,7 @@ bool FileCommands::OpenSettings(const std::string& path) {
     view_.SceneReplaced();
     if (opened.status == ReadStatus::OutOfMemory) {
       dialogs_.Beep();
-      dialogs_.Message(window_, CoreText(kEntryNoMemory));
+      dialogs_.Message(window_, CoreText(MessageCode::EntryNoMemory));
     }
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.

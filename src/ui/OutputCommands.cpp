@@ -1,7 +1,6 @@
 #include "ui/OutputCommands.h"
 
 #include "app/RenderAndWrite.h"
-#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
 #include "ui/CoreTexts.h"
@@ -51,21 +50,17 @@ void OutputCommands::RunPlan(const OutputPlan& plan) {
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
   if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
-    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+    panel_.Preview().ShowMessage(CoreText(MessageCode::RenderAborted));
 }
 
-void OutputCommands::Refused(const std::string& error, const QString& what) {
+void OutputCommands::Refused(const PlannedOutputs& planned, const QString& what) {
   // A size beyond the image limits is told as memory exhausted, the limit
   // in the details.
-  const std::string_view memory = kMemoryExhausted;
-  if (error.starts_with(memory)) {
-    std::string detail = error.substr(memory.size());
-    detail.erase(0, detail.find_first_not_of(" ("));
-    if (detail.ends_with(')')) detail.pop_back();
-    dialogs_.Error(window_, CoreText(memory), Q(detail));
+  if (!planned.outOfMemory.empty()) {
+    dialogs_.Error(window_, CoreText(MessageCode::MemoryExhausted), Q(planned.outOfMemory));
     return;
   }
-  dialogs_.Error(window_, what, Q(error));
+  dialogs_.Error(window_, what, Q(planned.error));
 }
 
 void OutputCommands::GoClick() {
@@ -77,7 +72,7 @@ void OutputCommands::GoClick() {
   request.image = session_.Scene().Output.Filename;
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    Refused(planned.error, tr("画像ファイルを出力できません。"));
+    Refused(planned, tr("画像ファイルを出力できません。"));
     return;
   }
   if (planned.plan->Renders()) RunPlan(*planned.plan);
@@ -96,7 +91,7 @@ void OutputCommands::CubeMap1Click() {
   cubeMapForm_->FillRequest(request);
   const PlannedOutputs planned = PlanOutputs(request, session_);
   if (!planned.plan) {
-    Refused(planned.error, tr("キューブマップを出力できません。"));
+    Refused(planned, tr("キューブマップを出力できません。"));
     return;
   }
   QStringList taken;

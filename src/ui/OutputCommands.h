@@ -38,8 +38,9 @@ class OutputCommands : public QObject {
  private:
   // Renders and writes what the plan says.
   void RunPlan(const OutputPlan& plan);
-  // The plan's refusal: `what` could not be made, the refusal in the details.
-  void Refused(const std::string& error, const QString& what);
+  // The plan's refusal: `what` could not be made, the refusal in the details;
+  // a size beyond the image limits told as memory exhausted.
+  void Refused(const PlannedOutputs& planned, const QString& what);
 
   Session& session_;
   UserDialogs& dialogs_;

@@ -88,7 +88,7 @@ void RegistrationCommands::RegistToQoraLClick() {
   }
   panel_.AfterRender();
   if ((result.aborted || result.writeAborted) && !panel_.CloseAfterRender())
-    panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+    panel_.Preview().ShowMessage(CoreText(MessageCode::RenderAborted));
   switch (result.outcome) {
     case RegisterOutcome::Registered:
       SetRemovalAvailable(true);

@@ -29,7 +29,8 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   const bool ground = layer == TextureLayer::Ground;
   PreviewArea& preview = panel_.Preview();
   preview.Clear();
-  preview.ShowMessage(CoreText(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
+  preview.ShowMessage(
+      CoreText(ground ? MessageCode::GroundTextureLoading : MessageCode::CeilingTextureLoading));
   TextureChoice choice;
   try {
     choice = session_.SetTexture(layer, name, browsed);
@@ -41,7 +42,8 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   view_.SceneEdited();
   if (choice.missing) {
     preview.Clear();
-    preview.ShowMessage(CoreText(ground ? kNoGroundTexture : kNoCeilingTexture));
+    preview.ShowMessage(
+        CoreText(ground ? MessageCode::NoGroundTexture : MessageCode::NoCeilingTexture));
     return true;
   }
   panel_.ShowTextureCaption(ground ? PictureKind::GroundTexture : PictureKind::CeilingTexture);
