@@ -173,9 +173,9 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   // A size beyond the image limits is told as memory exhausted, `detail`
   // naming the size and the limit.
   auto exhausted = [](std::string detail) {
-    return PlannedOutputs{
-        std::nullopt, std::string(EnglishText(MessageCode::MemoryExhausted)) + " (" + detail + ")",
-        detail};
+    std::string error =
+        std::string(EnglishText(MessageCode::MemoryExhausted)) + " (" + detail + ")";
+    return PlannedOutputs{std::nullopt, std::move(error), std::move(detail)};
   };
   OutputPlan plan;
   plan.preview = request.preview;
