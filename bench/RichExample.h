@@ -28,7 +28,7 @@ inline constexpr const char* kStageNames[] = {"sky",        "sun",    "stars",  
 class StageClock : public RenderPort {
  public:
   explicit StageClock(bool threadTime = false) : threadTime_(threadTime) {}
-  void StageStarted(RenderStage stage, std::string_view) override {
+  void StageStarted(RenderStage stage, const Message&) override {
     Stop();
     running_ = stage;
     started_ = Now();

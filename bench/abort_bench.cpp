@@ -43,7 +43,7 @@ class AbortingPort : public RenderPort {
     stageAtRequest_ = RenderStage::Finishing;
     lastPoll_ = Clock::now();
   }
-  void StageStarted(RenderStage stage, std::string_view) override {
+  void StageStarted(RenderStage stage, const Message&) override {
     stage_ = stage;
     if (stage == RenderStage::Sky) asked_ = false;
   }

@@ -72,8 +72,8 @@ struct AbortedRender {
 
 TEST(AbortPolling, AnAbortAtAnyPollEndsTheRenderWithoutDrawingOnOrScaling) {
   constexpr int W = 640, H = 320;
-  const std::vector<std::string> after{"message 画像更新中..", "finished aborted",
-                                       "message 作画は中止されました。"};
+  const std::vector<std::string> after{"message Updating the image..", "finished aborted",
+                                       "message The drawing was stopped."};
   for (int threads : {1, 2}) {
     const int polls = AbortedRender(W, H, threads, 0).host.polls;
     ASSERT_GT(polls, 200);

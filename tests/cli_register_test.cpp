@@ -42,7 +42,8 @@ TEST(CliRegister, RegisterTwiceListAndUnregisterOnce) {
 
   r = RunCli("--register" + host + " --alias other --name sunset --size 8x8");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(std::string(kAlreadyRegisteredMessage)), std::string::npos);
+  EXPECT_NE(r.err.find("A background with the same file name is registered already."),
+            std::string::npos);
 
   r = RunCli("--list-registered" + host);
   EXPECT_EQ(r.status, 0);
@@ -84,14 +85,15 @@ TEST(CliRegister, HostNotInstalledOrNameRefusedExitsWithOne) {
         "--unregister" + host + " --alias a"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 1) << args;
-    EXPECT_NE(r.err.find(std::string(kNotInstalledMessage) + " (the host INI file"),
+    EXPECT_NE(r.err.find("The Qora-L series is not installed correctly. (the host INI file"),
               std::string::npos)
         << r.err;
   }
   t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
   const auto r = RunCli("--register" + host + " --alias a --name ../escape --size 8x8");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("画像ファイル名に使えない文字が含まれています。"), std::string::npos);
+  EXPECT_NE(r.err.find("The picture file name holds characters that cannot be used."),
+            std::string::npos);
   EXPECT_EQ(Snapshot(t.dir.Path()).size(), 4u);  // qoral2, its INI, bg, d3d: nothing new
   ::unsetenv("HORIZONMILL_INI");
 }

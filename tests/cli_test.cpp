@@ -156,7 +156,7 @@ TEST(Cli, ErrorsNameTheFileAndLeaveNothingBehind) {
   // JPEG too: no other format would do).
   r = RunCli("--size 70000x10 --timings -o '" + (dir / "huge.jpg") + "'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("メモリー枯渇！ (the width, 70000 pixels, is beyond 65535 pixels"),
+  EXPECT_NE(r.err.find("Out of memory! (the width, 70000 pixels, is beyond 65535 pixels"),
             std::string::npos)
       << r.err;
   r = RunCli("--size 30000x30000 -o '" + (dir / "huge.bmp") + "'");

@@ -37,7 +37,7 @@ TEST(ExampleScenes, EveryExampleOpensAndRendersWithoutComplaint) {
     RecordingPort host;
     Render(scene, kPreviewWidth, kPreviewHeight, host);
     EXPECT_EQ(host.reports, std::vector<Diagnostic>{});
-    EXPECT_EQ(host.messages.back(), "画像更新中..");
+    EXPECT_EQ(host.messages.back(), "Updating the image..");
   }
   EXPECT_GE(scenes, 3);
 }
@@ -61,8 +61,8 @@ TEST(ExampleScenes, TheRichSceneUsesEveryLayerAndRendersIdenticallyTwice) {
   const WorkBitmap b = Render(scene, 1024, 512, second);
   EXPECT_TRUE(SamePixels(a, b));
   EXPECT_EQ(first.messages, second.messages);
-  EXPECT_EQ(first.messages[3], "天井作画中..");
-  EXPECT_EQ(first.messages[4], "映り込みオブジェクト作画中..");
+  EXPECT_EQ(first.messages[3], "Drawing the ceiling..");
+  EXPECT_EQ(first.messages[4], "Drawing the reflected objects..");
 }
 
 TEST(ExampleScenes, EveryPreparationPlacesTheSameObjects) {

@@ -138,7 +138,8 @@ TEST(HostCommands, AnAbortWhileTheRegistrationWritesPutsTheHostBack) {
   host.beforeWrite = [&](WriteProgress&) { WriteFile(t.Bg("f.jpg"), "taken meanwhile"); };
   EXPECT_EQ(RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host).outcome,
             RegisterOutcome::Refused);
-  EXPECT_EQ(host.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)});
+  EXPECT_EQ(host.events,
+            std::vector<std::string>{std::string(EnglishText(MessageCode::AlreadyRegistered))});
 }
 
 TEST(HostCommands, NamesTheHostRefusesAreToldBeforeTheRender) {

@@ -102,7 +102,7 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
         d + "/cube/pz.bmp", d + "/cube/nz.bmp"},
        "",
        {"--png-level applies to PNG only; the faces are written as BMP"}},
-      {"faces beyond the limits", tooWide, "", {}, "メモリー枯渇！ (cube faces:", {}},
+      {"faces beyond the limits", tooWide, "", {}, "Out of memory! (cube faces:", {}},
       {"standard output", image("-"), "", {}, "", {}},
   };
   for (const PlanCase& c : cases) {
@@ -113,6 +113,11 @@ TEST(OutputPlan, NamesChecksAndWarningsOfARun) {
     if (!c.error.empty()) {
       EXPECT_FALSE(planned.plan) << c.what;
       EXPECT_NE(planned.error.find(c.error), std::string::npos) << c.what << ": " << planned.error;
+      // A size beyond the limits, and only that, is told as memory exhausted.
+      EXPECT_EQ(planned.outOfMemory.empty(), !c.error.starts_with("Out of memory!")) << c.what;
+      if (!planned.outOfMemory.empty()) {
+        EXPECT_EQ(planned.error, "Out of memory! (" + planned.outOfMemory + ")") << c.what;
+      }
       continue;
     }
     ASSERT_TRUE(planned.plan) << c.what << ": " << planned.error;
@@ -324,7 +329,12 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
       {"3 : 1 without metadata", "96 32", plain, {d + "/a.png"}, "", {}},
       {"the preview", "64 32", preview, {d + "/p.jpg"}, "", {"409 x 307, " + gpano}},
       {"a cross", "64 32", cross, {d + "/cube/cubemap.exr"}, "", {}},
-      {"a cross too large", "64 32", hugeCross, {}, "the cube map's cross picture: the width", {}},
+      {"a cross too large",
+       "64 32",
+       hugeCross,
+       {},
+       "Out of memory! (the cube map's cross picture: the width",
+       {}},
       {"a JPEG row too wide", "64 32", wideJpegRow, {}, "picture would be 65520 x 10920", {}},
       {"a BMP row", "64 32", wideBmpRow, {d + "/cube/cubemap.bmp"}, "", {}},
       {"a ratio for PNG", "64 32", ratioForPng, {d + "/a.png"}, "", {ratio}},
@@ -340,6 +350,11 @@ TEST(OutputPlan, LayoutsConventionsRatiosAndTheFullPanoramaWarning) {
     if (!c.error.empty()) {
       EXPECT_FALSE(planned.plan) << c.what;
       EXPECT_NE(planned.error.find(c.error), std::string::npos) << c.what << ": " << planned.error;
+      // A size beyond the limits, and only that, is told as memory exhausted.
+      EXPECT_EQ(planned.outOfMemory.empty(), !c.error.starts_with("Out of memory!")) << c.what;
+      if (!planned.outOfMemory.empty()) {
+        EXPECT_EQ(planned.error, "Out of memory! (" + planned.outOfMemory + ")") << c.what;
+      }
       continue;
     }
     ASSERT_TRUE(planned.plan) << c.what << ": " << planned.error;

@@ -49,12 +49,13 @@ TEST(Pipeline, StagesAndMessagesWithoutCeilingOrGround) {
   RenderRun run;
   run.scene.Stars.NumberOfStars = "10000";
   run.Preview();
-  EXPECT_EQ(run.host.messages,
-            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 10000",
-                     "オブジェクト作画中..", "画像更新中.."}));
+  EXPECT_EQ(run.host.messages, (Strings{"Drawing the sky gradation..", "Drawing the sun..",
+                                        "Drawing the stars.. count: 10000", "Drawing the objects..",
+                                        "Updating the image.."}));
   const Strings& e = run.host.events;
-  EXPECT_EQ(e.front(), "message 空のグラデーション 作画中..");
-  EXPECT_EQ(Strings(e.end() - 3, e.end()), (Strings{"message 画像更新中..", "show", "finished"}));
+  EXPECT_EQ(e.front(), "message Drawing the sky gradation..");
+  EXPECT_EQ(Strings(e.end() - 3, e.end()),
+            (Strings{"message Updating the image..", "show", "finished"}));
   EXPECT_EQ(run.host.Count("show"), 5);  // after each of four stages, and at the end
   EXPECT_EQ(run.context.RenderProgress, 100);
   EXPECT_FALSE(run.context.AbortRequested);
@@ -84,7 +85,7 @@ TEST(Pipeline, StarSizeZeroStillShowsTheMessageAndRefreshes) {
   run.scene.Stars.NumberOfStars = "50";
   run.scene.Stars.SizeOfStars = "0";
   run.Preview();
-  EXPECT_EQ(run.host.messages[2], "星空作画中.. 個数： 50");
+  EXPECT_EQ(run.host.messages[2], "Drawing the stars.. count: 50");
   EXPECT_EQ(run.host.Count("show"), 5);
 }
 
@@ -114,8 +115,9 @@ TEST(Pipeline, LayerTexturesArePlaceholdersForEmptyOrMissingNames) {
   EXPECT_EQ(run.prepared->GroundTexture.Source, TextureSource::MissingTile);
   EXPECT_EQ(run.prepared->GroundTexture.Drawn->width, 16);  // the "無" tile
   EXPECT_EQ(run.host.messages,
-            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 0",
-                     "天井作画中..", "地面作画中..", "オブジェクト作画中..", "画像更新中.."}));
+            (Strings{"Drawing the sky gradation..", "Drawing the sun..",
+                     "Drawing the stars.. count: 0", "Drawing the ceiling..",
+                     "Drawing the ground..", "Drawing the objects..", "Updating the image.."}));
   EXPECT_EQ(run.host.reports, std::vector<Diagnostic>{});  // the preparation told of them
 }
 
@@ -123,16 +125,16 @@ TEST(Pipeline, ReflectionPassOnlyWithAReflection) {
   RenderRun flat;
   flat.scene.Ground.Enabled = true;
   flat.Preview();
-  for (const auto& m : flat.host.messages) EXPECT_NE(m, "映り込みオブジェクト作画中..");
+  for (const auto& m : flat.host.messages) EXPECT_NE(m, "Drawing the reflected objects..");
 
   RenderRun mirror;
   mirror.scene.Ground.Enabled = true;
   mirror.scene.Ground.Reflection = 40;
   mirror.Preview();
   EXPECT_EQ(mirror.host.messages,
-            (Strings{"空のグラデーション 作画中..", "太陽作画中..", "星空作画中.. 個数： 0",
-                     "映り込みオブジェクト作画中..", "地面作画中..", "オブジェクト作画中..",
-                     "画像更新中.."}));
+            (Strings{"Drawing the sky gradation..", "Drawing the sun..",
+                     "Drawing the stars.. count: 0", "Drawing the reflected objects..",
+                     "Drawing the ground..", "Drawing the objects..", "Updating the image.."}));
   EXPECT_EQ(mirror.host.Count("show"), 8);  // the reflection pass refreshes twice
 }
 
@@ -167,8 +169,9 @@ TEST(Pipeline, AbortDuringTheSunSkipsEveryLaterStage) {
   EXPECT_TRUE(run.context.AbortRequested);
   EXPECT_EQ(run.context.RenderProgress, 100);
   const Strings& e = run.host.events;
-  EXPECT_EQ(Strings(e.end() - 3, e.end()), (Strings{"message 画像更新中..", "finished aborted",
-                                                    "message 作画は中止されました。"}));
+  EXPECT_EQ(Strings(e.end() - 3, e.end()),
+            (Strings{"message Updating the image..", "finished aborted",
+                     "message The drawing was stopped."}));
   // The sun stopped after its first band: the points within 32 pixels of the
   // centre's row or column are drawn, those farther out on both keep the sky.
   WorkBitmap sky(kPreviewWidth, kPreviewHeight);
@@ -229,7 +232,7 @@ TEST(Pipeline, HorizonRowWithoutMemoryEndsTheRenderAfterTheSun) {
   TheMemoryHunger().SetRefusal([](std::size_t) { return true; });
   run.Full(2000, 1000);
   TheMemoryHunger().SetRefusal(nullptr);
-  EXPECT_EQ(run.host.messages, (Strings{"空のグラデーション 作画中..", "太陽作画中.."}));
+  EXPECT_EQ(run.host.messages, (Strings{"Drawing the sky gradation..", "Drawing the sun.."}));
   const Strings& e = run.host.events;
   ASSERT_EQ(run.host.reports.size(), 1u);
   EXPECT_EQ(run.host.reports[0].code, DiagnosticCode::HorizonRowNoMemory);

@@ -76,7 +76,8 @@ TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
   // No management file: told, its path in the details; no records.
   fs::remove(t.Bg("Horizonmill_mng.ini"));
   EXPECT_TRUE(ReadRegisteredBackgrounds(t.folders, ui).empty());
-  EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kNoManagementFileMessage)});
+  EXPECT_EQ(ui.events,
+            std::vector<std::string>{std::string(EnglishText(MessageCode::NoManagementFile))});
   EXPECT_EQ(ui.details.back().rfind(t.Bg("Horizonmill_mng.ini") + ": ", 0), 0u);
 
   // A FIFO in its place is refused at once, naming it.
@@ -95,7 +96,7 @@ TEST(RegisteredBackgrounds, DeletingBack22MovesBack23UpEverywhere) {
   RecordingRegistrationHost ui;
   auto records = ReadRegisteredBackgrounds(t.folders, ui);
   EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 1, ui), RemovalResult::Removed);
-  EXPECT_EQ(ui.events, std::vector<std::string>{"? 背景「b」を削除します。よろしいですか？"});
+  EXPECT_EQ(ui.events, std::vector<std::string>{"? Remove the background \"b\"?"});
   EXPECT_EQ(
       ReadFile(t.hostIni),
       "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n[Menu]\r\nBGMax=22\r\n"
@@ -242,11 +243,9 @@ TEST(RegisteredBackgrounds, RemovalFindsItsEntryByContentsWhateverTheHostChanged
     for (const std::string other : {"a", "b", "c"}) {
       EXPECT_TRUE(other == alias || fs::exists(t.Bg("c_" + other + ".bmp"))) << other;
     }
-    std::vector<std::string> told{"? 背景「" + alias + "」を削除します。よろしいですか？"};
+    std::vector<std::string> told{"? Remove the background \"" + alias + "\"?"};
     if (c.toldNotListed)
-      told.push_back(
-          "背景「" + alias +
-          "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しました。");
+      told.push_back(Message(MessageCode::BackgroundNotListed, {alias}).English());
     EXPECT_EQ(ui.events, told);
     EXPECT_NE(ReadFile(t.hostIni).find("\r\n[Other]\r\nx=1\r\n"), std::string::npos);
   }
@@ -300,7 +299,7 @@ TEST(RegisteredBackgrounds, AMissingHostListDeletesNothing) {
   auto records = ReadRegisteredBackgrounds(t.folders, ui);
   const auto before = Snapshot(t.dir.Path());
   EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::NotInstalled);
-  EXPECT_EQ(ui.events.back(), kNotInstalledMessage);
+  EXPECT_EQ(ui.events.back(), EnglishText(MessageCode::HostNotInstalled));
   EXPECT_EQ(ui.events.at(1), "beep");
   EXPECT_EQ(Snapshot(t.dir.Path()), before);
 }
@@ -378,7 +377,7 @@ TEST(RegisteredBackgrounds, ANameThatIsNoPictureOfOursIsLeftAndTold) {
     EXPECT_EQ(DeleteRegisteredBackground(t.folders, listing, 0, ui), RemovalResult::Removed);
     std::vector<std::string> told;
     for (std::size_t i = 0; i < ui.details.size(); ++i) {
-      EXPECT_EQ(ui.events.at(i + 1), kPictureNotDeletedMessage);
+      EXPECT_EQ(ui.events.at(i + 1), EnglishText(MessageCode::PictureNotDeleted));
       const auto open = ui.details[i].find("names \"") + 7;
       told.push_back(ui.details[i].substr(open, ui.details[i].find('"', open) - open));
       EXPECT_NE(ui.details[i].find("so it was not deleted"), std::string::npos) << ui.details[i];

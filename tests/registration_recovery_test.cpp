@@ -26,8 +26,8 @@ using testing::RecordingRegistrationHost;
 using testing::TestHost;
 
 constexpr int kStopped = 86;
-const std::string kTakenBack = "前回中断された登録の残りを片付けました。";
-const std::string kFinished = "前回中断された削除を最後まで行いました。";
+const std::string kTakenBack(EnglishText(MessageCode::RegistrationTakenBack));
+const std::string kFinished(EnglishText(MessageCode::RemovalFinished));
 
 const BackgroundNames kOld{"古", "old", PictureFormat::Bmp};
 const BackgroundNames kNew{"夕焼け", "sunset", PictureFormat::Jpeg};
@@ -137,8 +137,8 @@ void StopBefore(int step, const std::function<void()>& act) {
 class LockWatchingHost : public RecordingRegistrationHost {
  public:
   explicit LockWatchingHost(std::string lockFile) : lockFile_(std::move(lockFile)) {}
-  void MessageBox(std::string_view text, std::string_view detail) override {
-    RecordingRegistrationHost::MessageBox(text, detail);
+  void MessageBox(const Message& message, std::string_view detail) override {
+    RecordingRegistrationHost::MessageBox(message, detail);
     const int fd = ::open(lockFile_.c_str(), O_RDWR | O_CLOEXEC);
     toldWhileLocked = toldWhileLocked || fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);

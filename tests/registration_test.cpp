@@ -142,7 +142,8 @@ TEST(Registration, DriveLettersThroughTheWinePrefix) {
             "[QORA-L2]\r\nBGDir=D:\\BG\r\n[Direct3D]\r\nBGDir=C:\\\r\n[Menu]\r\nBGMax=3\r\n");
   RecordingRegistrationHost ui;
   EXPECT_FALSE(FindHost(t.hostIni, ui));
-  EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage)}));
+  EXPECT_EQ(ui.events, (std::vector<std::string>{
+                           "beep", std::string(EnglishText(MessageCode::HostNotInstalled))}));
   EXPECT_NE(ui.details.at(0).find("D:\\BG"), std::string::npos);
   ::unsetenv("WINEPREFIX");
 }
@@ -169,7 +170,8 @@ TEST(Registration, HostNotInstalledIsToldWithABeepAndNothingIsWritten) {
     const auto before = Snapshot(t.dir.Path());
     RecordingRegistrationHost ui;
     EXPECT_FALSE(FindHost(t.hostIni, ui)) << c.detail;
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage)}));
+    EXPECT_EQ(ui.events, (std::vector<std::string>{
+                             "beep", std::string(EnglishText(MessageCode::HostNotInstalled))}));
     EXPECT_NE(ui.details.at(0).find(c.detail), std::string::npos) << ui.details.at(0);
     EXPECT_EQ(Snapshot(t.dir.Path()), before);
   }
@@ -259,7 +261,8 @@ TEST(Registration, FileNamesWindowsWouldNotKeepAreRefused) {
       EXPECT_TRUE(fs::exists(t.Bg(std::string(c.file) + ".bmp")));
       continue;
     }
-    EXPECT_EQ(ui.events, std::vector<std::string>(2, std::string(kBadFileNameMessage)));
+    EXPECT_EQ(ui.events,
+              std::vector<std::string>(2, std::string(EnglishText(MessageCode::BadFileName))));
     EXPECT_NE(ui.details.at(0).find(c.reason), std::string::npos) << ui.details.at(0);
     EXPECT_EQ(Snapshot(t.dir.Path()), before);
   }
@@ -287,7 +290,8 @@ TEST(Registration, AnyOfTheFourFilesAlreadyThereStopsIt) {
     RecordingRegistrationHost ui;
     EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Jpeg},
                                     CoordinatePicture(2, 2), 90, ui));
-    EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)})
+    EXPECT_EQ(ui.events,
+              std::vector<std::string>{std::string(EnglishText(MessageCode::AlreadyRegistered))})
         << existing;
     EXPECT_EQ(Snapshot(t.dir.Path()), before) << existing;
   }
@@ -435,8 +439,9 @@ TEST(Registration, TheNextEntryNumberIsTakenOnlyWhereTheListLeavesRoomForIt) {
       EXPECT_NE(list.find(std::string(c.key) + "=a,c_f,f\r\n"), std::string::npos) << list;
       continue;
     }
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(kNotInstalledMessage),
-                                                   "beep", std::string(kNotInstalledMessage)}));
+    EXPECT_EQ(ui.events, (std::vector<std::string>{
+                             "beep", std::string(EnglishText(MessageCode::HostNotInstalled)),
+                             "beep", std::string(EnglishText(MessageCode::HostNotInstalled))}));
     EXPECT_NE(ui.details.at(0).find(c.reason), std::string::npos) << ui.details.at(0);
     EXPECT_EQ(HostFilesOf(t), before);
   }
@@ -455,7 +460,8 @@ TEST(Registration, APictureThereInAnotherLetterCaseStopsIt) {
     RecordingRegistrationHost ui;
     EXPECT_FALSE(RegisterBackground(Found(t), {"a", "sunset", PictureFormat::Bmp},
                                     CoordinatePicture(2, 2), 90, ui));
-    EXPECT_EQ(ui.events, std::vector<std::string>{std::string(kAlreadyRegisteredMessage)});
+    EXPECT_EQ(ui.events,
+              std::vector<std::string>{std::string(EnglishText(MessageCode::AlreadyRegistered))});
     EXPECT_NE(ui.details.at(0).find(existing + 3), std::string::npos) << ui.details.at(0);
     EXPECT_EQ(Snapshot(t.dir.Path()), before);
   }
@@ -481,7 +487,7 @@ TEST(Registration, AnAliasThatWouldNotReadBackAsWrittenIsRefused) {
     RecordingRegistrationHost ui;
     EXPECT_EQ(CheckRegistration(host, {c.alias, "f", PictureFormat::Bmp}, ui), c.accepted);
     if (c.accepted) continue;
-    EXPECT_EQ(ui.events.at(0), "エイリアス名に使えない文字が含まれています。");
+    EXPECT_EQ(ui.events.at(0), EnglishText(MessageCode::BadAlias));
     EXPECT_NE(ui.details.at(0).find("may not begin or end with a blank nor begin with a quote"),
               std::string::npos)
         << ui.details.at(0);

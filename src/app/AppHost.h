@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <string_view>
 
 #include "host/Registration.h"
 #include "platform/WriteProgress.h"
@@ -13,14 +12,6 @@
 namespace horizonmill {
 
 struct RenderContext;
-
-// The window's question after a full render was aborted.
-inline constexpr std::string_view kKeepAbortedQuestion =
-    "作画は中止されました。描けたところまでを保存しますか？";
-// The settings could not be saved after a command that itself succeeded.
-inline constexpr std::string_view kSettingsNotSaved = "プログラムの設定を保存できませんでした。";
-// Shown over the preview while the files of a full render are written.
-inline constexpr std::string_view kWritingMessage = "書き込み中..";
 
 class AppHost : public RegistrationHost {
  public:

@@ -7,6 +7,7 @@
 #include "host/HostFiles.h"
 #include "image/ImageLimits.h"
 #include "platform/FileError.h"
+#include "platform/Messages.h"
 #include "platform/Paths.h"
 
 namespace horizonmill {
@@ -23,7 +24,7 @@ void SaveSettings(ProgramSettings& settings, AppHost& host) {
   try {
     settings.Save();
   } catch (const FileError& e) {
-    host.MessageBox(kSettingsNotSaved, e.what());
+    host.MessageBox(MessageCode::SettingsNotSaved, e.what());
   }
 }
 

@@ -41,7 +41,7 @@ struct RegisterResult {
   RegisterOutcome outcome = RegisterOutcome::Registered;
   bool aborted = false;       // registered as far as it was drawn
   bool writeAborted = false;  // the registration was aborted while it wrote
-  std::string reason;         // OutOfMemory: why, to follow kMemoryExhausted
+  std::string reason;  // OutOfMemory: why, in English, to follow MessageCode::MemoryExhausted
 };
 
 // The names checked (CheckRegistration), the full-size render, then, unless

@@ -12,6 +12,7 @@
 #include "app/Session.h"
 #include "codecs/PanoramaXmp.h"
 #include "image/ImageLimits.h"
+#include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "render/Pipeline.h"
 
@@ -169,6 +170,13 @@ CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
 
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session) {
   auto refused = [](std::string error) { return PlannedOutputs{std::nullopt, std::move(error)}; };
+  // A size beyond the image limits is told as memory exhausted, `detail`
+  // naming the size and the limit.
+  auto exhausted = [](std::string detail) {
+    std::string error =
+        std::string(EnglishText(MessageCode::MemoryExhausted)) + " (" + detail + ")";
+    return PlannedOutputs{std::nullopt, std::move(error), std::move(detail)};
+  };
   OutputPlan plan;
   plan.preview = request.preview;
   plan.size = request.preview ? OutputSize{kPreviewWidth, kPreviewHeight}
@@ -207,7 +215,7 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
     const OutputSize thumbnail = plan.ImageSize();
     if (const std::string limit = WorkBitmap::LimitReason(thumbnail.width, thumbnail.height);
         !limit.empty())
-      return refused(std::string(kMemoryExhausted) + " (the thumbnail: " + limit + ")");
+      return exhausted("the thumbnail: " + limit);
   }
   if (!plan.image.empty() && !plan.ToStandardOutput()) {
     const OutputOrigin origin =
@@ -227,14 +235,14 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
     plan.cubeConvention = request.cubeConvention.value_or(CubeConvention::Gl);
     if (const std::string limit = WorkBitmap::LimitReason(plan.faceSize, plan.faceSize);
         !limit.empty())
-      return refused(std::string(kMemoryExhausted) + " (cube faces: " + limit + ")");
+      return exhausted("cube faces: " + limit);
     const CubeGrid grid = CubeLayoutGrid(plan.cubeLayout);
     const std::int64_t width = std::int64_t{grid.columns} * plan.faceSize;
     const std::int64_t height = std::int64_t{grid.rows} * plan.faceSize;
     if (const std::string limit = ImageLimitReason(width, height, (width * 3 + 3) & ~3);
         !limit.empty())
-      return refused(std::string(kMemoryExhausted) + " (the cube map's " +
-                     std::string(CubeLayoutName(plan.cubeLayout)) + " picture: " + limit + ")");
+      return exhausted("the cube map's " + std::string(CubeLayoutName(plan.cubeLayout)) +
+                       " picture: " + limit);
     if (*plan.faces == CubeFaceFormat::Jpeg && (width > kMaxJpegSide || height > kMaxJpegSide))
       return refused(plan.cubemap + ": a JPEG picture can be at most " +
                      std::to_string(kMaxJpegSide) + " pixels a side, and the cube map's " +

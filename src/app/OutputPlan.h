@@ -108,7 +108,10 @@ OutputSize ThumbnailSize(OutputSize picture, int side);
 // The plan, or why the run cannot be made (a message naming the file).
 struct PlannedOutputs {
   std::optional<OutputPlan> plan;
-  std::string error;
+  std::string error;  // in English
+  // A size beyond the image limits: which size and which limit, to follow
+  // MessageCode::MemoryExhausted (`error` says both); empty for any other refusal.
+  std::string outOfMemory;
 };
 
 // Plans the request for the session's scene, checking every name before the

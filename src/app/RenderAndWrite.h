@@ -50,7 +50,7 @@ struct RunResult {
   RunOutcome outcome = RunOutcome::Written;
   bool aborted = false;       // the render was aborted (written as far as it was drawn when kept)
   bool writeAborted = false;  // the writing was aborted: every file as it was
-  std::string reason;         // OutOfMemory: why, in English, to follow kMemoryExhausted
+  std::string reason;  // OutOfMemory: why, in English, to follow MessageCode::MemoryExhausted
   double renderSeconds = 0;
   double writeSeconds = 0;
 };

@@ -39,9 +39,6 @@ namespace horizonmill {
 
 // The settings-file name of a scene that was never opened or saved.
 inline constexpr std::string_view kNewSettingsName = "新規.hm";
-// What the preview shows after Enter on a texture name whose file does not exist.
-inline constexpr std::string_view kNoGroundTexture = "地面テクスチャはありません。";
-inline constexpr std::string_view kNoCeilingTexture = "天井テクスチャはありません。";
 
 enum class TextureLayer { Ground, Ceiling };
 

@@ -5,7 +5,6 @@
 
 #include "app/HostCommands.h"
 #include "cli/SceneRender.h"
-#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 
 namespace horizonmill::cli {
@@ -37,7 +36,7 @@ int Register(const Options& options) {
     case RegisterOutcome::NotWritten:
       return StopForInterrupt(AbortingSignal());
     case RegisterOutcome::OutOfMemory:
-      return Fail(std::string(kMemoryExhausted) + " (" + result.reason + ")");
+      return FailOutOfMemory(result.reason);
   }
   if (!options.quiet) {
     const BackgroundFiles files = FilesOf(installation->Folders, names);

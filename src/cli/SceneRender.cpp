@@ -8,6 +8,7 @@
 #include "cli/SceneLoading.h"
 #include "image/PictureBudget.h"
 #include "platform/Interrupt.h"
+#include "platform/Messages.h"
 
 namespace horizonmill::cli {
 
@@ -24,8 +25,12 @@ int StopForInterrupt(int signal) {
 
 int AbortingSignal() { return PendingInterrupt() != 0 ? PendingInterrupt() : SIGINT; }
 
-void CommandLineHost::MessageBox(std::string_view text, std::string_view detail) {
-  std::fprintf(stderr, "%s: %.*s", kName, static_cast<int>(text.size()), text.data());
+int FailOutOfMemory(const std::string& reason) {
+  return Fail(std::string(EnglishText(MessageCode::MemoryExhausted)) + " (" + reason + ")");
+}
+
+void CommandLineHost::MessageBox(const Message& message, std::string_view detail) {
+  std::fprintf(stderr, "%s: %s", kName, message.English().c_str());
   if (!detail.empty())
     std::fprintf(stderr, " (%.*s)", static_cast<int>(detail.size()), detail.data());
   std::fputc('\n', stderr);

@@ -18,6 +18,9 @@ inline constexpr const char* kName = "horizonmill-render";
 
 // Prints "horizonmill-render: message" to standard error; returns 1.
 int Fail(const std::string& message);
+// Fail with MessageCode::MemoryExhausted in English and `reason` after it in
+// brackets.
+int FailOutOfMemory(const std::string& reason);
 // Says that the command stopped for `signal` (SIGINT, SIGTERM) and that nothing
 // was written; returns the exit status, 128 + signal.
 int StopForInterrupt(int signal);
@@ -29,8 +32,8 @@ int AbortingSignal();
 // message goes to standard error with its English reason.
 class CommandLineHost : public AppHost {
  public:
-  void MessageBox(std::string_view text, std::string_view detail) override;
-  bool Confirm(std::string_view) override { return true; }
+  void MessageBox(const Message& message, std::string_view detail) override;
+  bool Confirm(const Message&) override { return true; }
 };
 
 // Sets the session's picture budget (--picture-budget, else the environment's)

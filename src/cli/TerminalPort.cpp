@@ -38,7 +38,7 @@ void TerminalPort::EndStage() {
   stageRunning_ = false;
 }
 
-void TerminalPort::StageStarted(RenderStage stage, std::string_view text) {
+void TerminalPort::StageStarted(RenderStage stage, const Message&) {
   EndStage();
   if (stage == RenderStage::Finishing || stage == RenderStage::Aborted) return;
   stage_ = stage;

@@ -25,7 +25,7 @@ class TerminalPort : public RenderPort {
   TerminalPort(std::FILE* out, bool bar, WarningLog& warnings, std::string scene)
       : out_(out), bar_(bar), warnings_(warnings), scene_(std::move(scene)) {}
 
-  void StageStarted(RenderStage stage, std::string_view text) override;
+  void StageStarted(RenderStage stage, const Message& message) override;
   void Progress(int percent) override;
   bool StopRequested() override;
   void Report(const Diagnostic& diagnostic) override;

@@ -20,7 +20,6 @@
 #include "cli/RegisterCommands.h"
 #include "cli/SceneRender.h"
 #include "cli/TerminalPort.h"
-#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
 #include "scene/SettingsFile.h"
@@ -110,7 +109,7 @@ int Run(const Options& options) {
     case RunOutcome::NotWritten:
       return StopForInterrupt(AbortingSignal());
     case RunOutcome::OutOfMemory:
-      return Fail(std::string(kMemoryExhausted) + " (" + result.reason + ")");
+      return FailOutOfMemory(result.reason);
   }
   if (options.timings) {
     for (const auto& [stage, ms] : terminal.Timings())

@@ -13,6 +13,7 @@
 #include "codecs/OutputTarget.h"
 #include "image/ImageLimits.h"
 #include "platform/FileError.h"
+#include "platform/Messages.h"
 #include "render/RenderContext.h"
 #include "render/WorkCrew.h"
 
@@ -116,11 +117,17 @@ CubePicture PictureOf(const CubeMapOptions& options, std::optional<CubeFace> fac
           }};
 }
 
+// Why a cube picture cannot be had, in English.
+std::string OutOfMemory(const CubePicture& picture) {
+  return std::string(EnglishText(MessageCode::MemoryExhausted)) + " (a cube picture of " +
+         std::to_string(picture.width) + " x " + std::to_string(picture.height) + ")";
+}
+
 // The picture sampled from the panorama and encoded in the format.
 void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
                        const CubeMapOptions& options, ByteSink& out) {
   if (!WorkBitmap::FitsLimits(picture.width, picture.height))
-    throw std::runtime_error(std::string(kMemoryExhausted));
+    throw std::runtime_error(OutOfMemory(picture));
   EncodeOptions encoding = options.encoding;
   encoding.metadata = ImageMetadata::None;
   const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
@@ -147,8 +154,7 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
     return EncodeLinearImage(linear, options.format, encoding, out);
   }
   WorkBitmap bitmap;
-  if (!bitmap.Resize(picture.width, picture.height))
-    throw std::runtime_error(std::string(kMemoryExhausted));
+  if (!bitmap.Resize(picture.width, picture.height)) throw std::runtime_error(OutOfMemory(picture));
   // Rows on the crew's threads: each pixel is the panorama's sample alone.
   auto sample = [&](int, std::int64_t first, std::int64_t last) {
     SampleDirections(panorama, bitmap, static_cast<int>(first), static_cast<int>(last),

@@ -67,7 +67,8 @@ std::optional<std::string> CheckCubeMapTarget(const std::string& folder, CubeFac
 // of faces), each rendered from the panorama when it is written; JPEG at the
 // quality, without panorama metadata (a face is no panorama). The panorama
 // (and the glow) must outlive the list. A picture beyond the image limits
-// fails its write with kMemoryExhausted.
+// fails its write with std::runtime_error, MessageCode::MemoryExhausted in
+// English and the size.
 std::vector<FileToWrite> CubeMapFiles(const WorkBitmap& panorama, const std::string& folder,
                                       const CubeMapOptions& options);
 // The six faces in the GL convention.

@@ -26,7 +26,7 @@ struct OutputSize {
 // convert counts as 0) becomes 1.
 OutputSize OutputSizeOf(const OutputResolution& resolution);
 // Why an output bitmap of `size` could not be had, in English, to follow
-// kMemoryExhausted: the limit the size breaks (image/ImageLimits.h), or, when
+// MessageCode::MemoryExhausted: the limit the size breaks (image/ImageLimits.h), or, when
 // it breaks none, that memory ran out.
 std::string OutputSizeProblem(OutputSize size);
 

@@ -30,22 +30,22 @@ bool IsDeviceName(std::string_view name) {
 std::optional<FileNameRefusal> FileNameProblem(std::string_view fileName) {
   const std::string badFile = "the file name \"" + RepairUtf8(fileName) + "\" ";
   if (!Utf8ToCp932(fileName))
-    return {{kBadFileNameMessage,
+    return {{MessageCode::BadFileName,
              badFile + "has characters the Japanese code page (CP932) cannot hold"}};
   if (CharacterCount(fileName) > static_cast<std::size_t>(kMaxFileNameLength))
-    return {{kLongFileNameMessage,
+    return {{MessageCode::FileNameTooLong,
              badFile + "is longer than " + std::to_string(kMaxFileNameLength) + " characters"}};
   if (fileName == "." || fileName == "..")
-    return {{kBadFileNameMessage, badFile + "would name a folder"}};
+    return {{MessageCode::BadFileName, badFile + "would name a folder"}};
   for (char c : fileName)
     if (IsControl(c) || std::string_view("/\\:,*?\"<>|").find(c) != std::string_view::npos)
-      return {{kBadFileNameMessage,
+      return {{MessageCode::BadFileName,
                badFile + "may not contain / \\ : , * ? \" < > | or control characters"}};
   if (!fileName.empty() && (fileName.back() == ' ' || fileName.back() == '.'))
-    return {{kBadFileNameMessage,
+    return {{MessageCode::BadFileName,
              badFile + "may not end in a blank or \".\": Windows drops them from a name"}};
   if (IsDeviceName(fileName))
-    return {{kBadFileNameMessage,
+    return {{MessageCode::BadFileName,
              badFile + "is a device in Windows (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to "
                        "LPT9, with or without an extension)"}};
   return std::nullopt;

@@ -8,17 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Messages.h"
+
 namespace horizonmill {
 
-inline constexpr std::string_view kBadFileNameMessage =
-    "画像ファイル名に使えない文字が含まれています。";
-inline constexpr std::string_view kLongFileNameMessage =
-    "画像ファイル名が長すぎます。（最大32文字）";
 inline constexpr int kMaxFileNameLength = 32;  // characters
 
 struct FileNameRefusal {
-  std::string_view message;  // what the user is told
-  std::string reason;        // in English, naming the name and the rule
+  MessageCode message;  // what the user is told: BadFileName or FileNameTooLong
+  std::string reason;   // in English, naming the name and the rule
 };
 
 // Why `fileName` cannot be a background's file name, or nothing when it can.

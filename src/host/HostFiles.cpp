@@ -44,25 +44,25 @@ std::string HostLockPath(const HostFolders& folders) {
 HeldMessages::~HeldMessages() {
   try {
     for (const Held& h : held_) {
-      if (h.beep)
-        host_.Beep();
+      if (h.message)
+        host_.MessageBox(*h.message, h.detail);
       else
-        host_.MessageBox(h.text, h.detail);
+        host_.Beep();
     }
   } catch (...) {
     // Telling failed: nothing is left to tell it with.
   }
 }
 
-void HeldMessages::Beep() { held_.push_back({true, {}, {}}); }
+void HeldMessages::Beep() { held_.push_back({}); }
 
-void HeldMessages::MessageBox(std::string_view text, std::string_view detail) {
-  held_.push_back({false, std::string(text), std::string(detail)});
+void HeldMessages::MessageBox(const Message& message, std::string_view detail) {
+  held_.push_back({message, std::string(detail)});
 }
 
 void TellNotInstalled(RegistrationHost& host, const std::string& reason) {
   host.Beep();
-  host.MessageBox(kNotInstalledMessage, reason);
+  host.MessageBox(MessageCode::HostNotInstalled, reason);
 }
 
 std::string NoBackgroundListReason(const HostFolders& folders) {

@@ -66,18 +66,18 @@ class HeldMessages : public RegistrationHost {
   HeldMessages& operator=(const HeldMessages&) = delete;
 
   void Beep() override;
-  void MessageBox(std::string_view text, std::string_view detail) override;
+  void MessageBox(const Message& message, std::string_view detail) override;
 
  private:
   struct Held {
-    bool beep;
-    std::string text, detail;
+    std::optional<Message> message;  // nothing for a beep
+    std::string detail;
   };
   RegistrationHost& host_;
   std::vector<Held> held_;
 };
 
-// Beeps and shows kNotInstalledMessage with the reason.
+// Beeps and shows MessageCode::HostNotInstalled with the reason.
 void TellNotInstalled(RegistrationHost& host, const std::string& reason);
 // The reason when FindBackgroundList finds no list.
 std::string NoBackgroundListReason(const HostFolders& folders);

@@ -197,7 +197,7 @@ std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,
                                                        {record.CatalogFile, !catalog.has_value()}};
   for (const auto& [file, notOurs] : refused)
     if (notOurs)
-      host.MessageBox(kPictureNotDeletedMessage,
+      host.MessageBox(MessageCode::PictureNotDeleted,
                       "the record of \"" + record.Alias + "\" names \"" + std::string(file) +
                           "\", which is not a picture a registration writes (NAME.bmp, "
                           "NAME.jpg, c_NAME.bmp with a file name a registration accepts), so "
@@ -211,7 +211,7 @@ std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,
     if (fs::remove(path, ec))
       deleted.push_back(path.string());
     else if (ec)
-      host.MessageBox(kPictureNotDeletedMessage,
+      host.MessageBox(MessageCode::PictureNotDeleted,
                       path.string() + ": the picture could not be deleted: " + ec.message());
   }
   return deleted;

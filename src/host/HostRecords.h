@@ -67,15 +67,12 @@ void RenumberRecords(IniDocument& management, const HostEntries& entries, bool& 
 void DeleteKeyAndEmptySection(IniDocument& document, std::string_view section,
                               std::string_view key);
 
-// Told when a picture of a record cannot be deleted.
-inline constexpr std::string_view kPictureNotDeletedMessage = "画像を削除できませんでした。";
-
 // Deletes the record's pictures: BGDir\NAME.bmp or NAME.jpg, BGDir\c_NAME.bmp
 // and D3DDir\NAME.jpg, only where the record names them so and NAME is a file
 // name a registration accepts (FileNameRules.h), only regular files, and
 // never a picture an entry of the host's list still names (another alias on
 // the same pictures). A picture that cannot be deleted is told to the host
-// (kPictureNotDeletedMessage, the path and the reason in the details), and so
+// (MessageCode::PictureNotDeleted, the path and the reason in the details), and so
 // is a name the record holds that is no such picture (left as it is).
 // Returns the pictures deleted.
 std::vector<std::string> DeleteRecordPictures(const HostFolders& folders,

@@ -11,10 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kRegistrationTakenBackMessage =
-    "前回中断された登録の残りを片付けました。";
-constexpr std::string_view kRemovalFinishedMessage = "前回中断された削除を最後まで行いました。";
-
 std::string Listed(const std::vector<std::string>& pictures, std::string_view none) {
   if (pictures.empty()) return std::string(none);
   std::string text = "deleted ";
@@ -48,12 +44,14 @@ void TidyHost(const HostFolders& folders, const BackgroundList& list, Registrati
   // removal had not begun. Otherwise the registration had not been, or the
   // removal had been, and what is left of the background goes.
   const struct {
-    std::string_view section, message, stopped, nonePhrase;
+    std::string_view section;
+    MessageCode message;
+    std::string_view stopped, nonePhrase;
   } notes[] = {
-      {kRegisteringSection, kRegistrationTakenBackMessage,
+      {kRegisteringSection, MessageCode::RegistrationTakenBack,
        " was stopped before the host's list held it and has been taken back: ",
        "none of its pictures had been written"},
-      {kRemovingSection, kRemovalFinishedMessage,
+      {kRemovingSection, MessageCode::RemovalFinished,
        " was stopped after the host's list had let it go and has been finished: ",
        "its pictures had been deleted already"},
   };

@@ -72,7 +72,7 @@ std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& f
   const fs::path path = folders.ManagementFile();
   if (Missing(path)) {
     host.MessageBox(
-        kNoManagementFileMessage,
+        MessageCode::NoManagementFile,
         path.string() + ": the management file of registered backgrounds does not exist");
     return {};
   }
@@ -91,7 +91,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
                                          std::size_t index, RegistrationHost& host) {
   assert(index < records.size());
   const RegisteredBackground removed = records[index];
-  if (!host.Confirm("背景「" + removed.Alias + "」を削除します。よろしいですか？"))
+  if (!host.Confirm(Message(MessageCode::ConfirmRemoval, {removed.Alias})))
     return RemovalResult::Cancelled;
 
   HeldMessages held(host);  // told once the lock has gone
@@ -131,10 +131,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
                          std::string(list->Section) + "]) no longer holds " + HostValueOf(fields) +
                          ", so only its record " + *key + " and its pictures went";
     for (const std::string& picture : deleted) detail += "; deleted " + picture;
-    held.MessageBox("背景「" + removed.Alias +
-                        "」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しま"
-                        "した。",
-                    detail);
+    held.MessageBox(Message(MessageCode::BackgroundNotListed, {removed.Alias}), detail);
     records = Listing(management);
     return RemovalResult::Removed;
   }

@@ -19,14 +19,10 @@ struct RegisteredBackground {
   std::string CatalogFile;  // its second field ("c_sunset.bmp")
 };
 
-// Told when the management file of the registered backgrounds is missing.
-inline constexpr std::string_view kNoManagementFileMessage =
-    "登録した背景の管理ファイルがありません。";
-
 // The records of section "BACKMANAGEMENT" of the management file: from the
 // smallest entry number with a non-empty value upward, up to the first
 // number without one (entries after a gap are not listed). A missing
-// management file is told to the host (kNoManagementFileMessage, its path in
+// management file is told to the host (MessageCode::NoManagementFile, its path in
 // the details) and gives no records. Otherwise the host's lock (HostLockPath) is held while the
 // host is tidied (HostTidying.h, when its list is found; what it did is told) and the records are
 // read. Throws FileError naming the file when a file exists but is no regular file or cannot be
@@ -44,7 +40,7 @@ enum class RemovalResult {
   NotInstalled,  // the host's list is missing: beeped and told, nothing changed
 };
 
-// Removes records[index] after asking "背景「alias」を削除します。よろしいですか？".
+// Removes records[index] after asking (MessageCode::ConfirmRemoval, the alias).
 // The host's lock is held from then on; the host is tidied first. The record
 // is found in the management file by its fields, and its entry in the host's
 // list by its value alias,c_file,file: the entry of the record's number when

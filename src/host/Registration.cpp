@@ -29,10 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kBadAliasMessage = "エイリアス名に使えない文字が含まれています。";
-constexpr std::string_view kLongAliasMessage =
-    "エイリアス名が長すぎます。（最大３２半角文字、全角だと半分です。）";
-
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 
 bool IsFolder(const fs::path& path) {
@@ -42,29 +38,30 @@ bool IsFolder(const fs::path& path) {
 
 // What is wrong with the names: the message and the English reason; nothing
 // when they may be registered.
-std::optional<std::pair<std::string_view, std::string>> NameProblem(const BackgroundNames& names) {
+std::optional<std::pair<MessageCode, std::string>> NameProblem(const BackgroundNames& names) {
   const std::string& alias = names.Alias;
   const auto cp932 = Utf8ToCp932(alias);
   if (!cp932)
-    return {{kBadAliasMessage, "the alias \"" + RepairUtf8(alias) +
-                                   "\" has characters the Japanese code page (CP932) cannot hold"}};
+    return {{MessageCode::BadAlias,
+             "the alias \"" + RepairUtf8(alias) +
+                 "\" has characters the Japanese code page (CP932) cannot hold"}};
   for (char c : alias)
     if (c == ',' || IsControl(c))
-      return {{kBadAliasMessage,
+      return {{MessageCode::BadAlias,
                "the alias may not contain \",\" or control characters: the host's list separates "
                "its fields with \",\""}};
   // The host's list gives a value back without its outer blanks and one pair
   // of outer quotes: such an alias would never be found again to be removed.
   if (!alias.empty() && (alias.front() == ' ' || alias.back() == ' ' || alias.front() == '"' ||
                          alias.front() == '\''))
-    return {{kBadAliasMessage,
+    return {{MessageCode::BadAlias,
              "the alias \"" + alias +
                  "\" may not begin or end with a blank nor begin with a quote: the host's list "
                  "would give it back without them"}};
   if (cp932->size() > static_cast<std::size_t>(kMaxAliasBytes))
-    return {{kLongAliasMessage, "the alias takes " + std::to_string(cp932->size()) +
-                                    " bytes in the Japanese code page; at most " +
-                                    std::to_string(kMaxAliasBytes) + " fit"}};
+    return {{MessageCode::AliasTooLong, "the alias takes " + std::to_string(cp932->size()) +
+                                            " bytes in the Japanese code page; at most " +
+                                            std::to_string(kMaxAliasBytes) + " fit"}};
 
   if (auto problem = FileNameProblem(names.FileName))
     return {{problem->message, std::move(problem->reason)}};
@@ -194,7 +191,7 @@ bool CheckRegistration(const HostInstallation& installation, const BackgroundNam
     const fs::path found = FindEntry(path.parent_path(), path.filename().string());
     std::error_code ec;
     if (fs::exists(fs::symlink_status(found, ec))) {
-      host.MessageBox(kAlreadyRegisteredMessage, found.string() + " already exists");
+      host.MessageBox(MessageCode::AlreadyRegistered, found.string() + " already exists");
       return false;
     }
   }

@@ -18,15 +18,11 @@
 
 #include "host/FileNameRules.h"
 #include "image/WorkBitmap.h"
+#include "platform/Messages.h"
 #include "platform/PrivateProfile.h"
 #include "platform/WriteProgress.h"
 
 namespace horizonmill {
-
-inline constexpr std::string_view kNotInstalledMessage =
-    "Qora-L シリーズが正しくインストールされていません。";
-inline constexpr std::string_view kAlreadyRegisteredMessage =
-    "すでに同じファイル名の背景が登録されています。";
 
 inline constexpr int kCatalogWidth = 104, kCatalogHeight = 80;
 inline constexpr int kTextureSide = 1024;
@@ -37,11 +33,11 @@ class RegistrationHost {
  public:
   virtual ~RegistrationHost() = default;
   virtual void Beep() {}
-  // `text` is what the user is told; `detail` says in English what exactly is
-  // wrong, naming the file or folder (may be empty).
-  virtual void MessageBox(std::string_view text, std::string_view detail) {}
+  // `message` is what the user is told; `detail` says in English what exactly
+  // is wrong, naming the file or folder (may be empty).
+  virtual void MessageBox(const Message& message, std::string_view detail) {}
   // A question with the buttons Yes and No; true for Yes.
-  virtual bool Confirm(std::string_view question) { return false; }
+  virtual bool Confirm(const Message& question) { return false; }
 };
 
 // The host's folders as its INI file names them.
@@ -74,7 +70,7 @@ struct BackgroundList {
 std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders);
 
 // Reads the host INI: its folders, when it exists and names a background
-// folder; otherwise beeps, shows kNotInstalledMessage with the reason, and
+// folder; otherwise beeps, shows MessageCode::HostNotInstalled with the reason, and
 // returns nothing.
 std::optional<HostFolders> FindHostFolders(const std::string& hostIni, RegistrationHost& host);
 
@@ -85,7 +81,7 @@ struct HostInstallation {
 
 // FindHostFolders, then the checks that the host is installed: the
 // background folder exists, a Direct3D folder is named and exists, and the
-// background list is found. Otherwise beeps, shows kNotInstalledMessage with
+// background list is found. Otherwise beeps, shows MessageCode::HostNotInstalled with
 // the reason, and returns nothing (the caller disables the command).
 std::optional<HostInstallation> FindHost(const std::string& hostIni, RegistrationHost& host);
 
@@ -128,7 +124,7 @@ NextEntry NextEntryNumber(const IniDocument& list, const BackgroundList& where);
 // Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
 // BGDir\c_file.bmp, D3DDir\file.jpg may exist, in any letter case (the host
 // runs under Windows' rules). Then the host's list must leave room for the
-// entry (NextEntryNumber; otherwise kNotInstalledMessage with a beep and the
+// entry (NextEntryNumber; otherwise MessageCode::HostNotInstalled with a beep and the
 // reason; a list that cannot be read is left to RegisterBackground, which
 // throws naming it). On a failure the message is shown and false returned.
 bool CheckRegistration(const HostInstallation& installation, const BackgroundNames& names,

@@ -4,14 +4,9 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <utility>
 
 namespace horizonmill {
-
-// The message of a render or output that cannot have its image (too large for
-// the limits, or memory ran out).
-inline constexpr std::string_view kMemoryExhausted = "メモリー枯渇！";
 
 inline constexpr std::int64_t kMaxImageSide = 65535;
 inline constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 31;  // 2 GiB

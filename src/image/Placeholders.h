@@ -2,14 +2,9 @@
 // colour a picture does not use.
 #pragma once
 
-#include <string_view>
-
 #include "image/PixelImage.h"
 
 namespace horizonmill {
-
-// What the window shows when a placeholder cannot be made.
-inline constexpr std::string_view kPlaceholderNoMemory = "メモリーが枯渇しました。";
 
 // The slot's image is freed and replaced by a 256 x 256 checkerboard (white
 // squares top-left and bottom-right). False, with the slot empty, when memory

@@ -69,7 +69,7 @@ class Pipeline {
   void Run();
 
  private:
-  void Stage(RenderStage stage, std::string_view message) { port_.StageStarted(stage, message); }
+  void Stage(RenderStage stage, const Message& message) { port_.StageStarted(stage, message); }
   // Scales the target into the preview and reports it ready (stopping for an
   // abort while it scales). False when the render was aborted.
   bool RefreshStage();
@@ -110,13 +110,13 @@ void Pipeline::Run() {
     port_.Finished(false);
     return;
   }
-  Stage(RenderStage::Finishing, "画像更新中..");
+  Stage(RenderStage::Finishing, MessageCode::FinishingStage);
   const bool aborted = ctx_.AbortRequested;
   if (!aborted && port_.WantsPreview()) port_.PreviewReady(preview_);
   horizonRow_.reset();
   ctx_.RenderProgress = 100;
   port_.Finished(aborted);
-  if (aborted) Stage(RenderStage::Aborted, kAbortedMessage);
+  if (aborted) Stage(RenderStage::Aborted, MessageCode::RenderAborted);
 }
 
 bool Pipeline::StageDone() {
@@ -128,11 +128,11 @@ bool Pipeline::StageDone() {
 bool Pipeline::Draw() {
   const int W = target_.Width(), H = target_.Height();
 
-  Stage(RenderStage::Sky, "空のグラデーション 作画中..");
+  Stage(RenderStage::Sky, MessageCode::SkyStage);
   RenderSky(ctx_, target_, scene_.Sky);
   if (!StageDone()) return true;
 
-  Stage(RenderStage::Sun, "太陽作画中..");
+  Stage(RenderStage::Sun, MessageCode::SunStage);
   RenderSun(ctx_, target_, scene_.Sun);
   if (!StageDone()) return true;
 
@@ -153,7 +153,7 @@ bool Pipeline::Draw() {
   if (scene_.CeilingEnabled && !Ceiling()) return true;
   if (scene_.GroundEnabled && !Ground()) return true;
 
-  Stage(RenderStage::Objects, "オブジェクト作画中..");
+  Stage(RenderStage::Objects, MessageCode::ObjectsStage);
   RenderObjects(ctx_, target_, ObjectInput(), false);
   StageDone();
   return true;
@@ -161,7 +161,8 @@ bool Pipeline::Draw() {
 
 bool Pipeline::Stars() {
   StarLayerInput input = scene_.Stars;
-  Stage(RenderStage::Stars, "星空作画中.. 個数： " + std::to_string(input.NumberOfStars));
+  Stage(RenderStage::Stars,
+        Message(MessageCode::StarsStage, {std::to_string(input.NumberOfStars)}));
   const bool preview = &target_ == &preview_;
   if (preview)
     input.NumberOfStars =
@@ -179,7 +180,7 @@ bool Pipeline::Ceiling() {
   input.Transparency = scene_.CeilingTransparency;
   input.MixtureMode = scene_.CeilingMixtureMode;
   input.OpaqueColor = scene_.CeilingOpaqueColor;
-  Stage(RenderStage::Ceiling, "天井作画中..");
+  Stage(RenderStage::Ceiling, MessageCode::CeilingStage);
   RenderCeiling(ctx_, target_, input);
   return StageDone();
 }
@@ -207,7 +208,7 @@ bool Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
     return true;
   }
   if (!MirrorUpperHalf(target_, poll_)) return false;
-  Stage(RenderStage::Reflection, "映り込みオブジェクト作画中..");
+  Stage(RenderStage::Reflection, MessageCode::ReflectionStage);
   RenderObjects(ctx_, target_, ObjectInput(), true);
   if (!StageDone() || !CopyLowerHalf(reflection, target_, poll_) || !RefreshStage()) return false;
   ground.ReflectionBitmap = &reflection;
@@ -224,7 +225,7 @@ bool Pipeline::Ground() {
   if (input.Reflection > 0 && !ReflectionPass(input, reflection)) return false;
   input.ReflectionWarp = scene_.GroundReflectionWarp;
   input.HorizonRow = horizonRow_.get();
-  Stage(RenderStage::Ground, "地面作画中..");
+  Stage(RenderStage::Ground, MessageCode::GroundStage);
   RenderGround(ctx_, target_, input);
   return StageDone();
 }

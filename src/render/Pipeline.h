@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <string_view>
 
 #include "image/WorkBitmap.h"
 #include "render/PreparedScene.h"
@@ -17,8 +16,6 @@ struct RenderContext;  // render/RenderContext.h
 // The size of the main window's preview area, and of PreviewBitmap.
 inline constexpr int kPreviewWidth = 409;
 inline constexpr int kPreviewHeight = 307;
-// Shown on the cleared preview area after an aborted render.
-inline constexpr std::string_view kAbortedMessage = "作画は中止されました。";
 
 // Renders the prepared scene into `target`, which is either `preview` (a
 // preview render: stars are thinned to the output's density and drawn as
@@ -29,7 +26,7 @@ inline constexpr std::string_view kAbortedMessage = "作画は中止されまし
 // after each stage (a full render scaled into `preview` first) and at the end,
 // what could not be done (the horizon row or the reflection without memory,
 // an objects pass that failed), Finished, and after an abort the stage Aborted
-// with "作画は中止されました。". AbortRequested is cleared as it starts and tells
+// with MessageCode::RenderAborted. AbortRequested is cleared as it starts and tells
 // afterwards whether it was stopped. The scene is only read, so several
 // renders may draw one prepared scene at once, each with its own context and
 // bitmaps. context.Rendering is set while it runs; it must not be entered again

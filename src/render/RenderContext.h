@@ -8,9 +8,9 @@
 #include <atomic>
 #include <cassert>
 #include <cmath>
-#include <string_view>
 
 #include "image/WorkBitmap.h"
+#include "platform/Messages.h"
 #include "render/SceneRandom.h"
 #include "scene/Diagnostic.h"
 
@@ -45,10 +45,10 @@ class RenderPort {
  public:
   virtual ~RenderPort() = default;
   // A stage begins; `message` is what the window draws at (4, 4) over the
-  // preview area ("空のグラデーション 作画中.." ...). Sky begins every render;
-  // Finishing ("画像更新中..") ends one; Aborted ("作画は中止されました。") follows
-  // Finished after an abort, for the cleared preview area.
-  virtual void StageStarted(RenderStage stage, std::string_view message) {}
+  // preview area (MessageCode::SkyStage ..., the stars' with their number).
+  // Sky begins every render; Finishing ends one; Aborted follows Finished
+  // after an abort, for the cleared preview area.
+  virtual void StageStarted(RenderStage stage, const Message& message) {}
   // The running stage's percentage, at every poll (context.RenderProgress
   // holds it too).
   virtual void Progress(int percent) {}

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "image/PictureCache.h"
@@ -62,9 +61,6 @@ struct ObjectLayerInput {
   const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
   const ObjectLayout* Layout = nullptr;    // none: nothing to draw
 };
-
-// What the window shows when an objects pass fails.
-inline constexpr std::string_view kObjectFailureMessage = "メモリーをくれええ";
 
 // The random distance of a group's copies lies in [GroupDistance, GroupDistance + 1).
 inline constexpr long double kFarGroupDistance = 3.0L;

@@ -11,13 +11,6 @@
 
 namespace horizonmill {
 
-// The window's question for a picture found nowhere: the kind's prefix, the
-// name's last component, then kMissingPictureSuffix.
-inline constexpr std::string_view kObjectPicturePrefix = "オブジェクトファイル ";
-inline constexpr std::string_view kGroundTexturePrefix = "地面テクスチャファイル ";
-inline constexpr std::string_view kCeilingTexturePrefix = "天井テクスチャファイル ";
-inline constexpr std::string_view kMissingPictureSuffix = " がありません。代わりを指定してください";
-
 // Turns a picture name of a scene into a file.
 class PictureSource {
  public:

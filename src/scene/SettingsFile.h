@@ -115,9 +115,6 @@ std::string FormatReal(long double value);
 
 // ---------------------------------------------------------------- reading
 
-// No memory for a new object entry (the reading stops).
-inline constexpr std::string_view kEntryNoMemory = "メモリーが尽きました。";
-
 // Bounds of one reading, so that no file can make the reader exhaust memory.
 // Passing the entry bound is treated as memory running out.
 struct SettingsReadLimits {

@@ -1,26 +1,23 @@
-// The core's texts in the window's language. The core (no Qt) keeps its
-// Japanese texts — stage messages, the messages and questions of the
-// sequences, the captions over the preview — and the window passes each one
-// it shows through CoreText, which looks it up in the catalogue of
-// CoreTexts.cpp: an exact text, or a text composed around a name or a number
-// by its pattern (the variable part written %1).
+// The core's messages in the window's language. The core names what it tells
+// by a code (platform/Messages.h); the window words each code through the
+// catalogue of CoreTexts.cpp, whose source texts are the Japanese ones the
+// translation files translate (a value the message carries written %1).
 #pragma once
 
 #include <QString>
-#include <string_view>
-#include <vector>
+
+#include "platform/Messages.h"
 
 namespace horizonmill::ui {
 
 // The context of the catalogue in the translation files.
 inline constexpr char kCoreTextContext[] = "CoreText";
 
-// `text` translated: the translation of the catalogue's text equal to it; else
-// of the first pattern whose parts before and after %1 begin and end it, with
-// what lies between put in for %1; else `text` as it is.
-QString CoreText(std::string_view text);
+// The message in the window's language, its values put in for %1, %2, ...
+QString CoreText(const Message& message);
 
-// The catalogue's source texts, the patterns with their %1.
-const std::vector<const char*>& CoreTextCatalogue();
+// The catalogue's source text of a code (Japanese, UTF-8), as the translation
+// files hold it.
+const char* CoreTextSource(MessageCode code);
 
 }  // namespace horizonmill::ui

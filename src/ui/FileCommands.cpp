@@ -45,7 +45,7 @@ bool FileCommands::OpenSettings(const std::string& path) {
     parts_.view.SceneReplaced();
     if (opened.status == ReadStatus::OutOfMemory) {
       parts_.dialogs.Beep();
-      parts_.dialogs.Message(parts_.window, CoreText(kEntryNoMemory));
+      parts_.dialogs.Message(parts_.window, CoreText(MessageCode::EntryNoMemory));
     }
   } catch (const FileError& e) {
     // The scene, its name and the title stay as they were.

@@ -111,7 +111,7 @@ bool LivePreview::Superseded() const {
   return running_ && restart_ && session_.Context().AbortRequested;
 }
 
-void LivePreview::StageStarted(RenderStage stage, std::string_view text) {
+void LivePreview::StageStarted(RenderStage stage, const Message& message) {
   if (stage == RenderStage::Sky && !running_) {
     // Another render starts: it draws the scene as it stands, and the scene
     // is locked while it runs, so the preview asked for is that render's.
@@ -125,7 +125,7 @@ void LivePreview::StageStarted(RenderStage stage, std::string_view text) {
     if (Superseded()) return;
     panel_.ClearPreviewArea();
   }
-  panel_.ShowStageMessage(text);
+  panel_.ShowStageMessage(message);
 }
 
 void LivePreview::Progress(int) {}

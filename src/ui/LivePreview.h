@@ -73,7 +73,7 @@ class LivePreview : public QObject, private RenderPort {
   void Ended();
 
   // RenderPort: the panel's, but for what an automatic preview keeps quiet.
-  void StageStarted(RenderStage stage, std::string_view text) override;
+  void StageStarted(RenderStage stage, const Message& message) override;
   void Progress(int percent) override;
   void PreviewReady(const WorkBitmap& preview) override;
   void Report(const Diagnostic& diagnostic) override;

@@ -244,7 +244,7 @@ void TObjectForm::AddObjectClick() {
 
 void TObjectForm::NoMemory() {
   dialogs_.Beep();
-  dialogs_.Message(this, CoreText(kPictureNoMemory));
+  dialogs_.Message(this, CoreText(MessageCode::PictureNoMemory));
 }
 
 void TObjectForm::DeleteObjectClick() {
@@ -308,7 +308,7 @@ void TObjectForm::StoreObjectDir() {
   try {
     settings.Save();
   } catch (const FileError& e) {
-    dialogs_.Error(this, CoreText(kSettingsNotSaved), Q(e.what()));
+    dialogs_.Error(this, CoreText(MessageCode::SettingsNotSaved), Q(e.what()));
   }
 }
 

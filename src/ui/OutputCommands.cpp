@@ -1,7 +1,6 @@
 #include "ui/OutputCommands.h"
 
 #include "app/RenderAndWrite.h"
-#include "image/ImageLimits.h"
 #include "platform/FileError.h"
 #include "render/Pipeline.h"
 #include "ui/CoreTexts.h"
@@ -54,21 +53,18 @@ void OutputCommands::EndPlan(WriteRun& run, bool drawn) {
   // The preview shows what was drawn; it says why the image is unfinished, or
   // not written.
   if ((result.aborted || result.writeAborted) && !parts_.panel.Closing())
-    parts_.panel.Preview().ShowMessage(CoreText(kAbortedMessage));
+    parts_.panel.Preview().ShowMessage(CoreText(MessageCode::RenderAborted));
 }
 
-void OutputCommands::Refused(const std::string& error, const QString& what) {
+void OutputCommands::Refused(const PlannedOutputs& planned, const QString& what) {
   // A size beyond the image limits is told as memory exhausted, the limit
   // in the details.
-  const std::string_view memory = kMemoryExhausted;
-  if (error.starts_with(memory)) {
-    std::string detail = error.substr(memory.size());
-    detail.erase(0, detail.find_first_not_of(" ("));
-    if (detail.ends_with(')')) detail.pop_back();
-    parts_.dialogs.Error(parts_.window, CoreText(memory), Q(detail));
+  if (!planned.outOfMemory.empty()) {
+    parts_.dialogs.Error(parts_.window, CoreText(MessageCode::MemoryExhausted),
+                         Q(planned.outOfMemory));
     return;
   }
-  parts_.dialogs.Error(parts_.window, what, Q(error));
+  parts_.dialogs.Error(parts_.window, what, Q(planned.error));
 }
 
 void OutputCommands::GoClick() {
@@ -80,7 +76,7 @@ void OutputCommands::GoClick() {
   request.image = parts_.session.Scene().Output.Filename;
   const PlannedOutputs planned = PlanOutputs(request, parts_.session);
   if (!planned.plan) {
-    Refused(planned.error, tr("画像ファイルを出力できません。"));
+    Refused(planned, tr("画像ファイルを出力できません。"));
     return;
   }
   if (planned.plan->Renders()) RunPlan(*planned.plan);
@@ -99,7 +95,7 @@ void OutputCommands::CubeMap1Click() {
   cubeMapForm_->FillRequest(request);
   const PlannedOutputs planned = PlanOutputs(request, parts_.session);
   if (!planned.plan) {
-    Refused(planned.error, tr("キューブマップを出力できません。"));
+    Refused(planned, tr("キューブマップを出力できません。"));
     return;
   }
   QStringList taken;

@@ -33,8 +33,9 @@ class OutputCommands : public QObject {
   // render has ended, writes it (EndPlan).
   void RunPlan(const OutputPlan& plan);
   void EndPlan(WriteRun& run, bool drawn);
-  // The plan's refusal: `what` could not be made, the refusal in the details.
-  void Refused(const std::string& error, const QString& what);
+  // The plan's refusal: `what` could not be made, the refusal in the details;
+  // a size beyond the image limits told as memory exhausted.
+  void Refused(const PlannedOutputs& planned, const QString& what);
 
   WindowParts parts_;
   TCubeMapForm* cubeMapForm_;

@@ -96,7 +96,7 @@ bool ProgramIni::WriteProgramIni() {
     Settings().Save();
     return true;
   } catch (const FileError& e) {
-    dialogs_.Error(window_, CoreText(kSettingsNotSaved), Q(e.what()));
+    dialogs_.Error(window_, CoreText(MessageCode::SettingsNotSaved), Q(e.what()));
     return false;
   }
 }

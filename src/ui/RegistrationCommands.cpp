@@ -91,7 +91,7 @@ void RegistrationCommands::EndRegistration(RegisterRun& run) {
   }
   parts_.panel.AfterRender();
   if ((result.aborted || result.writeAborted) && !parts_.panel.Closing())
-    parts_.panel.Preview().ShowMessage(CoreText(kAbortedMessage));
+    parts_.panel.Preview().ShowMessage(CoreText(MessageCode::RenderAborted));
   switch (result.outcome) {
     case RegisterOutcome::Registered:
       SetRemovalAvailable(true);

@@ -6,8 +6,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "image/ImageLimits.h"
-#include "image/Placeholders.h"
 #include "render/Pipeline.h"
 #include "render/RenderObjects.h"
 #include "ui/CoreTexts.h"
@@ -119,7 +117,7 @@ void RenderPanel::PeepTimer() {
 
 void RenderPanel::BeginWrite(const WriteProgress& progress) {
   writing_ = &progress;
-  preview_->ShowMessage(CoreText(kWritingMessage));
+  preview_->ShowMessage(CoreText(MessageCode::Writing));
   progressDisp_->SetValue(progress.Percent());
   progressDisp_->show();
   rendAbort_->show();
@@ -162,17 +160,18 @@ void RenderPanel::ShowTextureCaption(PictureKind kind) {
   QPainter painter(&image);
   painter.setFont(font());
   PreviewArea::DrawMessage(
-      painter, CoreText(kind == PictureKind::GroundTexture ? kGroundCaption : kCeilingCaption));
+      painter, CoreText(kind == PictureKind::GroundTexture ? MessageCode::GroundTextureCaption
+                                                           : MessageCode::CeilingTextureCaption));
   painter.end();
   preview_->ShowBitmap();
 }
 
 // ---------------------------------------------------------------- the render's port
 
-void RenderPanel::StageStarted(RenderStage stage, std::string_view text) {
+void RenderPanel::StageStarted(RenderStage stage, const Message& message) {
   if (stage == RenderStage::Sky) SetAbortCommandVisible(true);
   if (stage == RenderStage::Aborted) ClearPreviewArea();
-  ShowStageMessage(text);
+  ShowStageMessage(message);
 }
 
 void RenderPanel::Progress(int) {}
@@ -185,7 +184,9 @@ void RenderPanel::Finished(bool) {
   RedrawAll();
 }
 
-void RenderPanel::ShowStageMessage(std::string_view text) { preview_->ShowMessage(CoreText(text)); }
+void RenderPanel::ShowStageMessage(const Message& message) {
+  preview_->ShowMessage(CoreText(message));
+}
 
 void RenderPanel::ShowRenderedPreview() {
   preview_->ShowBitmap();
@@ -202,19 +203,19 @@ void RenderPanel::SetAbortCommandVisible(bool visible) {
 }
 
 void RenderPanel::TellDiagnostic(const Diagnostic& diagnostic) {
-  std::string_view message;
+  MessageCode message{};
   switch (diagnostic.code) {
     case DiagnosticCode::HorizonRowNoMemory:
     case DiagnosticCode::ReflectionNoMemory:
-      message = kMemoryExhausted;
+      message = MessageCode::MemoryExhausted;
       break;
     case DiagnosticCode::TooManyObjectCopies:
     case DiagnosticCode::ObjectPassNoMemory:
     case DiagnosticCode::ObjectCopyRefused:
-      message = kObjectFailureMessage;
+      message = MessageCode::ObjectFailure;
       break;
     case DiagnosticCode::PlaceholderNoMemory:
-      message = kPlaceholderNoMemory;
+      message = MessageCode::PlaceholderNoMemory;
       break;
     default:
       return;

@@ -81,7 +81,7 @@ class RenderPanel : public QWidget, private RenderPort {
   // The abort command, and the lock on the commands while a render runs.
   void SetAbortCommandVisible(bool visible);
   // A stage's message at (4, 4) over the preview area.
-  void ShowStageMessage(std::string_view text);
+  void ShowStageMessage(const Message& message);
   void ClearPreviewArea();
   // PreviewBitmap as the render left it.
   void ShowRenderedPreview();
@@ -93,7 +93,7 @@ class RenderPanel : public QWidget, private RenderPort {
 
  private:
   // RenderPort
-  void StageStarted(RenderStage stage, std::string_view text) override;
+  void StageStarted(RenderStage stage, const Message& message) override;
   void Progress(int percent) override;
   void PreviewReady(const WorkBitmap& preview) override;
   void Report(const Diagnostic& diagnostic) override;

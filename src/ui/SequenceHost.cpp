@@ -5,7 +5,6 @@
 #include <system_error>
 #include <thread>
 
-#include "image/ImageLimits.h"
 #include "render/Pipeline.h"
 #include "ui/CoreTexts.h"
 #include "ui/PreviewArea.h"
@@ -18,7 +17,7 @@ SequenceHost::SequenceHost(UserDialogs& dialogs, QWidget* window, RenderPanel& p
 
 bool SequenceHost::KeepAbortedRender() {
   if (panel_.Closing()) return false;
-  panel_.Preview().ShowMessage(CoreText(kAbortedMessage));
+  panel_.Preview().ShowMessage(CoreText(MessageCode::RenderAborted));
   return DialogAppHost::KeepAbortedRender();
 }
 
@@ -55,7 +54,7 @@ void SequenceHost::RunWrite(WriteProgress& progress, const std::function<void()>
 void SequenceHost::TellOutOfMemory(const std::string& reason) {
   // The size a settings file gave may break a limit: the details name it.
   Beep();
-  MessageBox(kMemoryExhausted, reason);
+  MessageBox(MessageCode::MemoryExhausted, reason);
 }
 
 }  // namespace horizonmill::ui

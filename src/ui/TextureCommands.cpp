@@ -19,7 +19,8 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   const bool ground = layer == TextureLayer::Ground;
   PreviewArea& preview = parts_.panel.Preview();
   preview.Clear();
-  preview.ShowMessage(CoreText(ground ? kGroundLoadingMessage : kCeilingLoadingMessage));
+  preview.ShowMessage(
+      CoreText(ground ? MessageCode::GroundTextureLoading : MessageCode::CeilingTextureLoading));
   TextureChoice choice;
   try {
     choice = parts_.session.SetTexture(layer, name, browsed);
@@ -31,7 +32,8 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   parts_.view.SceneEdited();
   if (choice.missing) {
     preview.Clear();
-    preview.ShowMessage(CoreText(ground ? kNoGroundTexture : kNoCeilingTexture));
+    preview.ShowMessage(
+        CoreText(ground ? MessageCode::NoGroundTexture : MessageCode::NoCeilingTexture));
     return true;
   }
   parts_.panel.ShowTextureCaption(ground ? PictureKind::GroundTexture

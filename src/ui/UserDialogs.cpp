@@ -118,16 +118,16 @@ std::optional<QString> RunFileDialog(UserDialogs& dialogs, QWidget* parent, File
 
 void DialogAppHost::Beep() { dialogs_.Beep(); }
 
-void DialogAppHost::MessageBox(std::string_view text, std::string_view detail) {
-  dialogs_.Message(parent_, CoreText(text), Q(detail));
+void DialogAppHost::MessageBox(const Message& message, std::string_view detail) {
+  dialogs_.Message(parent_, CoreText(message), Q(detail));
 }
 
-bool DialogAppHost::Confirm(std::string_view question) {
+bool DialogAppHost::Confirm(const Message& question) {
   return dialogs_.Ask(parent_, CoreText(question));
 }
 
 bool DialogAppHost::KeepAbortedRender() {
-  return dialogs_.Ask(parent_, CoreText(kKeepAbortedQuestion));
+  return dialogs_.Ask(parent_, CoreText(MessageCode::KeepAbortedQuestion));
 }
 
 }  // namespace horizonmill::ui

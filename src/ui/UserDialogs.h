@@ -100,8 +100,8 @@ class DialogAppHost : public AppHost {
  public:
   DialogAppHost(UserDialogs& dialogs, QWidget* parent) : dialogs_(dialogs), parent_(parent) {}
   void Beep() override;
-  void MessageBox(std::string_view text, std::string_view detail) override;
-  bool Confirm(std::string_view question) override;
+  void MessageBox(const Message& message, std::string_view detail) override;
+  bool Confirm(const Message& question) override;
   bool KeepAbortedRender() override;
 
  private:

@@ -13,12 +13,12 @@ namespace horizonmill::testing {
 class RecordingAppHost : public AppHost {
  public:
   void Beep() override { events.push_back("beep"); }
-  void MessageBox(std::string_view text, std::string_view detail) override {
-    events.push_back(std::string(text) + (writing ? " (while writing)" : ""));
+  void MessageBox(const Message& message, std::string_view detail) override {
+    events.push_back(message.English() + (writing ? " (while writing)" : ""));
     details.push_back(std::string(detail));
   }
-  bool Confirm(std::string_view question) override {
-    events.push_back("? " + std::string(question));
+  bool Confirm(const Message& question) override {
+    events.push_back("? " + question.English());
     return confirm;
   }
   bool KeepAbortedRender() override {

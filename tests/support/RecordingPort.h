@@ -12,10 +12,10 @@ namespace horizonmill::testing {
 
 class RecordingPort : public RenderPort {
  public:
-  void StageStarted(RenderStage stage, std::string_view text) override {
+  void StageStarted(RenderStage stage, const Message& message) override {
     stage_ = stage;
-    messages.emplace_back(text);
-    events.push_back("message " + std::string(text));
+    messages.push_back(message.English());
+    events.push_back("message " + message.English());
   }
   void Progress(int percent) override {
     ++polls;
@@ -39,7 +39,7 @@ class RecordingPort : public RenderPort {
 
   // The context of the render, for onPoll.
   RenderContext* context = nullptr;
-  std::vector<std::string> messages;
+  std::vector<std::string> messages;  // in English
   std::vector<std::string> events;
   std::vector<Diagnostic> reports;
   int polls = 0;

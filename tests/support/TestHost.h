@@ -70,15 +70,15 @@ inline std::pair<int, int> JpegSize(const std::string& bytes) {
 class RecordingRegistrationHost : public RegistrationHost {
  public:
   void Beep() override { events.push_back("beep"); }
-  void MessageBox(std::string_view text, std::string_view detail) override {
-    events.push_back(std::string(text));
+  void MessageBox(const Message& message, std::string_view detail) override {
+    events.push_back(message.English());
     details.push_back(std::string(detail));
   }
-  bool Confirm(std::string_view question) override {
-    events.push_back("? " + std::string(question));
+  bool Confirm(const Message& question) override {
+    events.push_back("? " + question.English());
     return answer;
   }
-  std::vector<std::string> events, details;
+  std::vector<std::string> events, details;  // what was told in English
   bool answer = true;
 };
 

@@ -40,12 +40,12 @@ class RenderWatch : public RenderPort {
   // Runs as each render begins.
   std::function<void()> atBegin;
 
-  void StageStarted(RenderStage stage, std::string_view text) override {
+  void StageStarted(RenderStage stage, const Message& message) override {
     if (stage == RenderStage::Sky) {
       ++begun;
       if (atBegin) atBegin();
     }
-    window_.StageStarted(stage, text);
+    window_.StageStarted(stage, message);
   }
   void Progress(int percent) override {
     if (auto run = std::exchange(duringRender, nullptr)) run();

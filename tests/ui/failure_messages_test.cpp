@@ -186,8 +186,7 @@ class FailureMessagesTest : public QObject {
       Trigger(w, "QoraL_Delete");
       QCOMPARE(w.dialogs.messages,
                QStringList{english ? "The file that lists the registered backgrounds is missing."
-                                   : QString::fromUtf8(kNoManagementFileMessage.data(),
-                                                       kNoManagementFileMessage.size())});
+                                   : "登録した背景の管理ファイルがありません。"});
       QVERIFY(w.dialogs.details[0].startsWith(QString::fromStdString(host.Bg("")) +
                                               "Horizonmill_mng.ini: "));
     }

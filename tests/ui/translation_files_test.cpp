@@ -1,20 +1,17 @@
-// The translation files and the catalogue of the core's texts: every source
+// The translation files and the catalogue of the core's messages: every source
 // text has a finished translation in each language, the English one keeps its
 // placeholders and accelerators and holds no Japanese, the program carries
-// what the files say, and every Japanese text of the core is in the catalogue.
-#include <QDirIterator>
+// what the files say, and every message code reads in each language, in
+// English as the command line words it.
 #include <QFile>
 #include <QRegularExpression>
 #include <QTranslator>
 #include <QXmlStreamReader>
 #include <QtTest>
-#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/Session.h"
-#include "scene/SettingsFile.h"
 #include "ui/CoreTexts.h"
 #include "ui/TextChecks.h"
 
@@ -23,17 +20,17 @@ using namespace horizonmill::ui;
 
 namespace {
 
-struct Message {
+struct TsMessage {
   QString context, source, translation, type;  // type: "" when finished
 };
 
-std::vector<Message> ReadTs(const QString& language) {
+std::vector<TsMessage> ReadTs(const QString& language) {
   QFile file(
       QStringLiteral(HORIZONMILL_SOURCE_DIR "/translations/horizonmill_%1.ts").arg(language));
   if (!file.open(QIODevice::ReadOnly)) qFatal("no translation file for %s", qPrintable(language));
-  std::vector<Message> messages;
+  std::vector<TsMessage> messages;
   QXmlStreamReader xml(&file);
-  Message m;
+  TsMessage m;
   while (!xml.atEnd()) {
     xml.readNext();
     if (xml.isStartElement() && xml.name() == u"name") {
@@ -45,7 +42,7 @@ std::vector<Message> ReadTs(const QString& language) {
       m.translation = xml.readElementText();
     } else if (xml.isEndElement() && xml.name() == u"message") {
       messages.push_back(m);
-      m = Message{m.context, {}, {}, {}};
+      m = TsMessage{m.context, {}, {}, {}};
     }
   }
   if (xml.hasError()) qFatal("%s", qPrintable(xml.errorString()));
@@ -72,32 +69,6 @@ int Accelerators(const QString& text) {
   return count;
 }
 
-// The string literals of a C++ source, comments left out.
-std::vector<std::string> StringLiterals(const std::string& code) {
-  std::vector<std::string> literals;
-  for (std::size_t i = 0; i < code.size(); ++i) {
-    if (code.compare(i, 2, "//") == 0) {
-      i = code.find('\n', i);
-      if (i == std::string::npos) break;
-    } else if (code.compare(i, 2, "/*") == 0) {
-      i = code.find("*/", i);
-      if (i == std::string::npos) break;
-      ++i;
-    } else if (code[i] == '\'') {
-      while (++i < code.size() && code[i] != '\'')
-        if (code[i] == '\\') ++i;
-    } else if (code[i] == '"') {
-      std::string literal;
-      while (++i < code.size() && code[i] != '"') {
-        if (code[i] == '\\') ++i;
-        literal += code[i];
-      }
-      literals.push_back(literal);
-    }
-  }
-  return literals;
-}
-
 }  // namespace
 
 class TranslationFilesTest : public QObject {
@@ -105,9 +76,9 @@ class TranslationFilesTest : public QObject {
 
  private slots:
   void everyTextHasAFinishedEnglishTranslation() {
-    const std::vector<Message> english = ReadTs("en");
+    const std::vector<TsMessage> english = ReadTs("en");
     QVERIFY(english.size() > 250);
-    for (const Message& m : english) {
+    for (const TsMessage& m : english) {
       const QByteArray where = (m.context + " / " + m.source).toUtf8();
       QVERIFY2(m.type.isEmpty(), where);  // not unfinished, vanished or obsolete
       QVERIFY2(!m.translation.isEmpty(), where);
@@ -121,8 +92,8 @@ class TranslationFilesTest : public QObject {
   // The Japanese file holds the same texts, each finished.
   void theJapaneseFileListsTheSameTexts() {
     std::set<std::pair<QString, QString>> english, japanese;
-    for (const Message& m : ReadTs("en")) english.insert({m.context, m.source});
-    for (const Message& m : ReadTs("ja")) {
+    for (const TsMessage& m : ReadTs("en")) english.insert({m.context, m.source});
+    for (const TsMessage& m : ReadTs("ja")) {
       japanese.insert({m.context, m.source});
       QVERIFY2(m.type.isEmpty() && !m.translation.isEmpty(), m.source.toUtf8());
       QVERIFY2(Placeholders(m.translation) == Placeholders(m.source), m.source.toUtf8());
@@ -140,90 +111,73 @@ class TranslationFilesTest : public QObject {
     QFETCH(QString, language);
     QTranslator translator;
     QVERIFY(translator.load(":/i18n/horizonmill_" + language));
-    for (const Message& m : ReadTs(language))
+    for (const TsMessage& m : ReadTs(language))
       QCOMPARE(translator.translate(m.context.toUtf8(), m.source.toUtf8()), m.translation);
   }
 
-  // The window's lookup and the files agree: each text of the catalogue is a
-  // source text of the CoreText context.
+  // The window's catalogue and the files agree: the CoreText context holds
+  // the source text of every code, one text per code.
   void theCatalogueIsInTheFiles() {
-    std::set<QString> sources;
-    for (const Message& m : ReadTs("en"))
+    std::set<QString> sources, catalogue;
+    for (const TsMessage& m : ReadTs("en"))
       if (m.context == kCoreTextContext) sources.insert(m.source);
-    QCOMPARE(sources.size(), CoreTextCatalogue().size());
-    for (const char* text : CoreTextCatalogue())
-      QVERIFY2(sources.contains(QString::fromUtf8(text)), text);
+    for (int i = 0; i < kMessageCodeCount; ++i)
+      catalogue.insert(QString::fromUtf8(CoreTextSource(static_cast<MessageCode>(i))));
+    QCOMPARE(catalogue.size(), std::size_t{kMessageCodeCount});
+    QVERIFY(sources == catalogue);
   }
 
-  void coreTextsAreTranslatedExactlyOrByTheirPattern_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("japanese");
-    QTest::addColumn<QString>("english");
-    QTest::newRow("exact") << "メモリー枯渇！"
-                           << "メモリー枯渇！"
-                           << "Out of memory!";
-    QTest::newRow("a number") << "星空作画中.. 個数： 1200"
-                              << "星空作画中.. 個数： 1200"
-                              << "Drawing the stars.. count: 1200";
-    QTest::newRow("a name in brackets") << "背景「夕焼け」を削除します。よろしいですか？"
-                                        << "背景「夕焼け」を削除します。よろしいですか？"
-                                        << "Remove the background \"夕焼け\"?";
-    const QString missing = QString::fromUtf8(std::string(kObjectPicturePrefix) + "木 %2.bmp" +
-                                              std::string(kMissingPictureSuffix));
-    QTest::newRow("a missing picture")
-        << missing << missing
-        << "The object file 木 %2.bmp is missing. Please choose one in its place";
-    QTest::newRow("nothing between") << "背景「」を削除します。よろしいですか？"
-                                     << "背景「」を削除します。よろしいですか？"
-                                     << "Remove the background \"\"?";
-    QTest::newRow("not in the catalogue") << "未知の文"
-                                          << "未知の文"
-                                          << "未知の文";
-    QTest::newRow("only the pattern's start") << "背景「夕焼け"
-                                              << "背景「夕焼け"
-                                              << "背景「夕焼け";
+  // Every code in each language, its value put in: the Japanese text of the
+  // catalogue, and in English the command line's own words.
+  void everyCodeIsTranslated_data() {
+    QTest::addColumn<int>("code");
+    for (int i = 0; i < kMessageCodeCount; ++i)
+      QTest::newRow(std::string(EnglishText(static_cast<MessageCode>(i))).c_str()) << i;
   }
-  void coreTextsAreTranslatedExactlyOrByTheirPattern() {
-    QFETCH(QString, text);
-    QFETCH(QString, japanese);
-    QFETCH(QString, english);
-    const std::string utf8 = text.toStdString();
-    QCOMPARE(CoreText(utf8), japanese);
+  void everyCodeIsTranslated() {
+    QFETCH(int, code);
+    // A value that looks like a placeholder stays as it is.
+    const horizonmill::Message message(static_cast<MessageCode>(code), {"夕焼け %2"});
+    const QString japanese = CoreText(message);
+    QVERIFY(HasJapanese(japanese));
+    QCOMPARE(japanese,
+             QString::fromStdString(FillArguments(CoreTextSource(message.code), message.args)));
     const SpokenLanguage language("en");
     QVERIFY(language.installed);
-    QCOMPARE(CoreText(utf8), english);
+    QCOMPARE(CoreText(message), QString::fromStdString(message.English()));
   }
 
-  // Every Japanese text the core may hand the window is a text of the
-  // catalogue or a part of one of its patterns, so none reaches the window
-  // untranslated. Data, not interface: the settings file's header and the
-  // new scene's name; and the command line's warnings (English, naming the
-  // tile "無").
-  void everyJapaneseTextOfTheCoreIsInTheCatalogue() {
-    const std::set<std::string> data = {std::string(kSettingsHeader),
-                                        std::string(kNewSettingsName)};
-    std::vector<std::string> catalogue;
-    for (const char* text : CoreTextCatalogue()) catalogue.emplace_back(text);
-    int checked = 0;
-    for (const char* folder : {"platform", "image", "scene", "render", "codecs", "host", "app"}) {
-      QDirIterator files(QStringLiteral(HORIZONMILL_SOURCE_DIR "/src/") + folder, {"*.h", "*.cpp"});
-      while (files.hasNext()) {
-        QFile file(files.next());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        for (const std::string& literal : StringLiterals(file.readAll().toStdString())) {
-          if (!HasJapanese(QString::fromStdString(literal)) || data.contains(literal) ||
-              literal.starts_with("; the layer shows"))
-            continue;
-          ++checked;
-          const bool found = std::any_of(catalogue.begin(), catalogue.end(), [&](auto& t) {
-            return t == literal || (literal.size() > 1 && t.find(literal) != std::string::npos &&
-                                    t.find("%1") != std::string::npos);
-          });
-          QVERIFY2(found, (file.fileName().toStdString() + ": " + literal).c_str());
-        }
-      }
-    }
-    QVERIFY(checked >= 35);
+  // What the window shows, word for word, in each language.
+  void aMessageReadsAsTheWindowShowsIt_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("japanese");
+    QTest::addColumn<QString>("english");
+    auto row = [](const char* name, MessageCode code, const char* value, const char* japanese,
+                  const char* english) {
+      QTest::newRow(name) << static_cast<int>(code) << value << japanese << english;
+    };
+    row("no value", MessageCode::MemoryExhausted, "", "メモリー枯渇！", "Out of memory!");
+    row("a number", MessageCode::StarsStage, "1200", "星空作画中.. 個数： 1200",
+        "Drawing the stars.. count: 1200");
+    row("a name in brackets", MessageCode::ConfirmRemoval, "夕焼け",
+        "背景「夕焼け」を削除します。よろしいですか？", "Remove the background \"夕焼け\"?");
+    row("an empty name", MessageCode::ConfirmRemoval, "", "背景「」を削除します。よろしいですか？",
+        "Remove the background \"\"?");
+    row("a name with a placeholder", MessageCode::ObjectPictureMissing, "木 %1.bmp",
+        "オブジェクトファイル 木 %1.bmp がありません。代わりを指定してください",
+        "The object file 木 %1.bmp is missing. Please choose one in its place");
+  }
+  void aMessageReadsAsTheWindowShowsIt() {
+    QFETCH(int, code);
+    QFETCH(QString, value);
+    QFETCH(QString, japanese);
+    QFETCH(QString, english);
+    const horizonmill::Message message(static_cast<MessageCode>(code), {value.toStdString()});
+    QCOMPARE(CoreText(message), japanese);
+    const SpokenLanguage language("en");
+    QVERIFY(language.installed);
+    QCOMPARE(CoreText(message), english);
   }
 };
 
