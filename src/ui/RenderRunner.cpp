@@ -28,9 +28,9 @@ class RenderRunner::WorkerPort : public RenderPort {
  public:
   explicit WorkerPort(RenderRunner& runner) : runner_(runner) {}
 
-  void StageStarted(RenderStage stage, std::string_view message) override {
-    Message m;
-    m.kind = Message::Kind::Stage;
+  void StageStarted(RenderStage stage, const horizonmill::Message& message) override {
+    Posted m;
+    m.kind = Posted::Kind::Stage;
     m.stage = stage;
     m.text = message;
     runner_.Post(std::move(m));
@@ -39,27 +39,27 @@ class RenderRunner::WorkerPort : public RenderPort {
     // One report waiting is enough: it carries the percentage as it is when
     // the window's thread comes to it.
     if (runner_.progressPosted_.exchange(true)) return;
-    Message m;
-    m.kind = Message::Kind::Progress;
+    Posted m;
+    m.kind = Posted::Kind::Progress;
     runner_.Post(std::move(m));
   }
   bool StopRequested() override { return runner_.session_.Context().AbortRequested; }
   void PreviewReady(const WorkBitmap& preview) override {
     // A stage is done: nothing writes the preview while it is copied.
-    Message m;
-    m.kind = Message::Kind::Preview;
+    Posted m;
+    m.kind = Posted::Kind::Preview;
     CopyPixels(preview, m.preview);
     runner_.Post(std::move(m));
   }
   void Report(const Diagnostic& diagnostic) override {
-    Message m;
-    m.kind = Message::Kind::Report;
+    Posted m;
+    m.kind = Posted::Kind::Diagnostic;
     m.diagnostic = diagnostic;
     runner_.Post(std::move(m));
   }
   void Finished(bool aborted) override {
-    Message m;
-    m.kind = Message::Kind::Finished;
+    Posted m;
+    m.kind = Posted::Kind::Finished;
     m.aborted = aborted;
     runner_.Post(std::move(m));
   }
@@ -97,15 +97,15 @@ void RenderRunner::Start(Render render, std::function<void()> done) {
 void RenderRunner::Work() {
   if (gate_) gate_();
   render_(*context_, preview_);
-  Message end;
-  end.kind = Message::Kind::End;
+  Posted end;
+  end.kind = Posted::Kind::End;
   Post(std::move(end));
 }
 
-void RenderRunner::Post(Message message) {
+void RenderRunner::Post(Posted posted) {
   {
     const std::lock_guard lock(mutex_);
-    messages_.push_back(std::move(message));
+    reports_.push_back(std::move(posted));
   }
   QMetaObject::invokeMethod(this, &RenderRunner::Deliver, Qt::QueuedConnection);
 }
@@ -116,36 +116,36 @@ void RenderRunner::Deliver() {
   if (delivering_) return;
   delivering_ = true;
   for (;;) {
-    std::optional<Message> next;
+    std::optional<Posted> next;
     {
       const std::lock_guard lock(mutex_);
-      if (messages_.empty()) break;
-      next.emplace(std::move(messages_.front()));
-      messages_.pop_front();
+      if (reports_.empty()) break;
+      next.emplace(std::move(reports_.front()));
+      reports_.pop_front();
     }
-    Message& m = *next;
+    Posted& m = *next;
     RenderPort& port = *session_.Context().Port;
     switch (m.kind) {
-      case Message::Kind::Stage:
+      case Posted::Kind::Stage:
         port.StageStarted(m.stage, m.text);
         break;
-      case Message::Kind::Progress:
+      case Posted::Kind::Progress:
         progressPosted_ = false;
         SyncProgress();
         port.Progress(session_.Context().RenderProgress);
         break;
-      case Message::Kind::Preview:
+      case Posted::Kind::Preview:
         if (!m.preview.Empty()) CopyPixels(m.preview, session_.PreviewBitmap());
         port.PreviewReady(session_.PreviewBitmap());
         break;
-      case Message::Kind::Report:
+      case Posted::Kind::Diagnostic:
         port.Report(m.diagnostic);
         break;
-      case Message::Kind::Finished:
+      case Posted::Kind::Finished:
         SyncProgress();
         port.Finished(m.aborted);
         break;
-      case Message::Kind::End:
+      case Posted::Kind::End:
         Ended();
         break;
     }
@@ -184,7 +184,7 @@ void RenderRunner::Abandon() {
   if (worker_.joinable()) worker_.join();
   {
     const std::lock_guard lock(mutex_);
-    messages_.clear();
+    reports_.clear();
   }
   session_.Context().Rendering = false;
   running_ = false;

@@ -74,10 +74,10 @@ class RenderRunner : public QObject {
 
  private:
   // What the render said, carried to the window's thread.
-  struct Message {
-    enum class Kind { Stage, Progress, Preview, Report, Finished, End } kind = Kind::End;
+  struct Posted {
+    enum class Kind { Stage, Progress, Preview, Diagnostic, Finished, End } kind = Kind::End;
     RenderStage stage = RenderStage::Sky;
-    std::string text;
+    horizonmill::Message text{MessageCode::SkyStage};
     WorkBitmap preview;  // Preview: a copy of the worker's, as it was ready
     Diagnostic diagnostic;
     bool aborted = false;
@@ -85,7 +85,7 @@ class RenderRunner : public QObject {
   class WorkerPort;
 
   // From the worker thread.
-  void Post(Message message);
+  void Post(Posted posted);
   // On the window's thread: the messages so far, in order.
   void Deliver();
   void Ended();
@@ -103,7 +103,7 @@ class RenderRunner : public QObject {
   bool delivering_ = false;
   std::atomic<bool> progressPosted_{false};
   std::mutex mutex_;
-  std::deque<Message> messages_;  // guarded by mutex_
+  std::deque<Posted> reports_;  // guarded by mutex_
 };
 
 }  // namespace horizonmill::ui
