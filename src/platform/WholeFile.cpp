@@ -11,27 +11,25 @@
 #include <stdexcept>
 
 #include "platform/Interrupt.h"
+#include "platform/OpenChecked.h"
 
 namespace horizonmill {
 
 InputFile::InputFile(const std::string& path, bool regularOnly) : path_(path) {
   // Without O_NONBLOCK, opening a FIFO waits for a writer: a FIFO where an
   // INI file belongs would hang the program before it could be refused.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw FileError(path, ErrnoReason(errno));
-  const auto fail = [&](const std::string& reason) {
-    ::close(fd_);
-    throw FileError(path, reason);
-  };
-  struct stat status;
-  if (::fstat(fd_, &status) != 0) fail(ErrnoReason(errno));
-  regular_ = S_ISREG(status.st_mode);
-  if (regularOnly && !regular_) fail("not a regular file");
-  if (regular_) size_ = static_cast<std::uint64_t>(status.st_size);
-  fifo_ = S_ISFIFO(status.st_mode);
-  // What is read is read blocking again, as it would have been opened.
-  const int flags = ::fcntl(fd_, F_GETFL);
-  if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) fail(ErrnoReason(errno));
+  fd_ = OpenChecked(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0,
+                    [&](int fd, const struct stat& status) {
+                      regular_ = S_ISREG(status.st_mode);
+                      if (regularOnly && !regular_) throw FileError(path, "not a regular file");
+                      if (regular_) size_ = static_cast<std::uint64_t>(status.st_size);
+                      fifo_ = S_ISFIFO(status.st_mode);
+                      // What is read is read blocking again, as it would have
+                      // been opened.
+                      const int flags = ::fcntl(fd, F_GETFL);
+                      if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+                        throw FileError(path, ErrnoReason(errno));
+                    });
 }
 
 InputFile::~InputFile() { ::close(fd_); }

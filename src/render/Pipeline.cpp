@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "image/ImageLimits.h"
 #include "render/RenderCeiling.h"
@@ -70,6 +71,16 @@ class Pipeline {
 
  private:
   void Stage(RenderStage stage, const Message& message) { port_.StageStarted(stage, message); }
+  // Memory ran out for `what` of the target: said with what the render does
+  // instead.
+  void ReportNoMemory(DiagnosticCode code, std::string_view what, std::string_view instead) {
+    Diagnostic d;
+    d.code = code;
+    d.text = "memory ran out for " + std::string(what) + " of a " +
+             std::to_string(target_.Width()) + " x " + std::to_string(target_.Height()) +
+             " picture; " + std::string(instead);
+    port_.Report(d);
+  }
   // Scales the target into the preview and reports it ready (stopping for an
   // abort while it scales). False when the render was aborted.
   bool RefreshStage();
@@ -139,11 +150,8 @@ bool Pipeline::Draw() {
   // The middle row after sky and sun: the horizon colour of every column.
   horizonRow_ = MakePixelImage(W, 1);
   if (!horizonRow_) {
-    Diagnostic d;
-    d.code = DiagnosticCode::HorizonRowNoMemory;
-    d.text = "memory ran out for the horizon row of a " + std::to_string(W) + " x " +
-             std::to_string(H) + " picture; the render ends after the sun";
-    port_.Report(d);
+    ReportNoMemory(DiagnosticCode::HorizonRowNoMemory, "the horizon row",
+                   "the render ends after the sun");
     return false;
   }
   for (int x = 0; x < W; ++x)
@@ -200,11 +208,8 @@ bool Pipeline::ReflectionPass(GroundLayerInput& ground, WorkBitmap& reflection) 
   // An image one row high has no lower half to mirror into.
   if (H / 2 < 1) return true;
   if (!reflection.Resize(W, H / 2)) {
-    Diagnostic d;
-    d.code = DiagnosticCode::ReflectionNoMemory;
-    d.text = "memory ran out for the reflection of a " + std::to_string(W) + " x " +
-             std::to_string(H) + " picture; the ground mirrors nothing";
-    port_.Report(d);
+    ReportNoMemory(DiagnosticCode::ReflectionNoMemory, "the reflection",
+                   "the ground mirrors nothing");
     return true;
   }
   if (!MirrorUpperHalf(target_, poll_)) return false;
