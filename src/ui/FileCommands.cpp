@@ -11,6 +11,7 @@
 #include "scene/Diagnostic.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditorCommands.h"
+#include "ui/LivePreview.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
 #include "ui/SessionView.h"
@@ -60,38 +61,59 @@ bool FileCommands::OpenSettings(const std::string& path) {
   return read;
 }
 
-void FileCommands::TellMissingPictures() {
-  QStringList lines;
-  std::string details;
-  for (const Diagnostic& d : parts_.session.Prepare().diagnostics) {
-    PictureKind kind{};
-    if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
-    QString what;
-    switch (d.subject) {
-      case DiagnosticSubject::GroundTexture:
-        what = tr("地面テクスチャ");
-        break;
-      case DiagnosticSubject::CeilingTexture:
-        what = tr("天井テクスチャ");
-        break;
-      default:
-        what = (d.group == GroupId::Far   ? tr("遠景オブジェクト %1")
-                : d.group == GroupId::Mid ? tr("中景オブジェクト %1")
-                                          : tr("近景オブジェクト %1"))
-                   .arg(d.index + 1);
-        break;
-    }
-    QString line = what + tr("：") + Q(d.file);
-    if (d.code == DiagnosticCode::UnreadablePicture)
-      line += tr("（読み込めません）");
-    else if (d.code == DiagnosticCode::PictureRefused)
-      line += tr("（メモリーが足りません）");
-    lines << line;
-    details += FormatDiagnostic(d, parts_.session.SettingsFilename()) + "\n";
+QString FileCommands::PictureProblem(const Diagnostic& d) {
+  QString what;
+  switch (d.subject) {
+    case DiagnosticSubject::GroundTexture:
+      what = tr("地面テクスチャ");
+      break;
+    case DiagnosticSubject::CeilingTexture:
+      what = tr("天井テクスチャ");
+      break;
+    default:
+      what = (d.group == GroupId::Far   ? tr("遠景オブジェクト %1")
+              : d.group == GroupId::Mid ? tr("中景オブジェクト %1")
+                                        : tr("近景オブジェクト %1"))
+                 .arg(d.index + 1);
+      break;
   }
-  if (lines.isEmpty()) return;
-  parts_.dialogs.Message(parts_.window, tr("次の画像を使えません：") + "\n" + lines.join("\n"),
-                         Q(details));
+  QString line = what + tr("：") + Q(d.file);
+  if (d.code == DiagnosticCode::UnreadablePicture)
+    line += tr("（読み込めません）");
+  else if (d.code == DiagnosticCode::PictureRefused)
+    line += tr("（メモリーが足りません）");
+  else if (d.code == DiagnosticCode::MissingPicture)
+    line += tr("（見つかりません）");
+  return line;
+}
+
+void FileCommands::TellMissingPictures() {
+  bool pointed = false;
+  for (;;) {
+    QStringList lines;
+    std::string details;
+    for (const Diagnostic& d : parts_.session.Prepare().diagnostics) {
+      PictureKind kind{};
+      if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
+      lines << PictureProblem(d);
+      details += FormatDiagnostic(d, parts_.session.SettingsFilename()) + "\n";
+    }
+    if (lines.isEmpty()) return;
+    const QString text = pointed ? tr("次の画像はまだ使えません：") : tr("次の画像を使えません：");
+    if (!parts_.dialogs.OfferPictureFolder(parts_.window, text + "\n" + lines.join("\n"),
+                                           Q(details)))
+      return;  // the scene keeps every name as written
+    const std::filesystem::path scene(parts_.session.SettingsFilename());
+    const auto folder = parts_.dialogs.ChooseFolder(parts_.window, tr("画像のあるフォルダー"),
+                                                    Q(scene.parent_path().string()));
+    if (!folder) return;
+    // The folder is where pictures are looked for; the document is unchanged.
+    parts_.session.AddSearchFolder(folder->toStdString());
+    pointed = true;
+    editors_.ObjectGroupsChanged();
+    parts_.view.RedrawAll();
+    parts_.live.Request();
+  }
 }
 
 void FileCommands::NoteRecent() {

@@ -3,8 +3,10 @@
 #include <utility>
 
 #include "platform/FileError.h"
+#include "scene/Diagnostic.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditHistory.h"
+#include "ui/FileCommands.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
@@ -34,6 +36,12 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
     preview.Clear();
     preview.ShowMessage(
         CoreText(ground ? MessageCode::NoGroundTexture : MessageCode::NoCeilingTexture));
+    // Told as the command line tells it: the file, and that the layer shows
+    // the "無" tile.
+    parts_.dialogs.Message(
+        parts_.window,
+        tr("次の画像を使えません：") + "\n" + FileCommands::PictureProblem(*choice.missing),
+        Q(FormatDiagnostic(*choice.missing, parts_.session.SettingsFilename())));
     return true;
   }
   parts_.panel.ShowTextureCaption(ground ? PictureKind::GroundTexture

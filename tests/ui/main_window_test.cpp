@@ -151,8 +151,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
   }
 
-  // Opening asks nothing: the pictures found nowhere are listed in one
-  // message, by kind and name, and the scene keeps every entry and name.
+  // Opening asks once: the pictures found nowhere are listed in one
+  // question, by kind and name; キャンセル keeps every entry and name.
   void missingPicturesAreListedInOneMessageAfterOpening() {
     WriteScene("gone.hm",
                "Ground_TextureFilename gone.bmp\nObjects_CreateObject Mid\n"
@@ -161,9 +161,10 @@ class MainWindowTest : public QObject {
                    Example("rocks.bmp") + "\n");
     Open("gone.hm");
     QVERIFY(dialogs_.asked.empty());
-    QCOMPARE(dialogs_.messages,
-             QStringList{"次の画像を使えません：\n中景オブジェクト 1：pics\\tree.bmp\n"
-                         "地面テクスチャ：gone.bmp"});
+    QCOMPARE(
+        dialogs_.messages,
+        QStringList{"次の画像を使えません：\n中景オブジェクト 1：pics\\tree.bmp（見つかりません）\n"
+                    "地面テクスチャ：gone.bmp（見つかりません）"});
     QVERIFY(
         dialogs_.details.at(0).contains("gone.hm: middle object 1: warning: object "
                                         "picture \"pics\\tree.bmp\" not found"));
