@@ -27,6 +27,11 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   try {
     choice = parts_.session.SetTexture(layer, name, browsed);
   } catch (const FileError& e) {
+    // The document is as it was: so are the preview, the field and the title,
+    // before the user hears why.
+    preview.ShowBitmap();
+    parts_.view.ShowScene();
+    parts_.view.SceneEdited();
     parts_.dialogs.Error(parts_.window, tr("画像を読み込めませんでした。"), Q(e.what()));
     return false;
   }
@@ -59,7 +64,7 @@ void TextureCommands::NameEntered(TextureLayer layer) {
   std::string typed =
       std::exchange(name, layer == TextureLayer::Ground ? committed.Ground.TextureFilename
                                                         : committed.Ceiling.TextureFilename);
-  if (!LoadTexture(layer, typed, false)) parts_.view.ShowScene();  // the name the scene keeps
+  LoadTexture(layer, typed, false);
   parts_.view.RedrawAll();
   parts_.history.Commit();
 }

@@ -168,6 +168,10 @@ class MissingPicturesTest : public QObject {
     QCOMPARE(w.dialogs.errors.size(), errors);
     if (errors) QVERIFY(w.dialogs.errorDetails.last().contains("note.bmp"));
 
+    // The screen shows the preview, not a message of a texture being loaded.
+    auto* area = Child<PreviewArea>(*w.window, "Preview");
+    QVERIFY(!area->Cleared());
+    QCOMPARE(area->Message(), "");
     const QImage preview = PreviewPixels(session);
     session.SaveAs(w.Path("saved.hm"));
     QCOMPARE(preview, CorePreview([&](Session& core) {
