@@ -4,11 +4,14 @@
 #include <QMenu>
 #include <QStringList>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "scene/Diagnostic.h"
+#include "scene/SettingsFile.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditorCommands.h"
 #include "ui/LivePreview.h"
@@ -18,6 +21,28 @@
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
+namespace {
+
+// Why a file the settings reader takes (any text) is still no settings file
+// for the window: it has lines, and not one of them is a setting. Nothing
+// when it may be one.
+std::optional<std::string> NoSettingLine(const std::string& path) {
+  const SettingsRead read = ReadSettings(path);
+  if (read.diagnostics.empty()) return std::nullopt;
+  for (const Diagnostic& d : read.diagnostics)
+    if (d.code != DiagnosticCode::UnknownKey) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  std::size_t lines = 0;
+  for (std::string line; std::getline(file, line);) {
+    const std::size_t start = line.find_first_not_of(" \t\r\f\x1a");
+    if (start != std::string::npos && line[start] != '#') ++lines;
+  }
+  if (lines != read.diagnostics.size()) return std::nullopt;
+  return "no line of the file is a setting (" + std::to_string(lines) +
+         (lines == 1 ? " line" : " lines") + " with no key of a settings file)";
+}
+
+}  // namespace
 
 FileCommands::FileCommands(const WindowParts& parts, EditorCommands& editors)
     : QObject(parts.window), parts_(parts), editors_(editors) {}
@@ -42,6 +67,7 @@ void FileCommands::New1Click() {
 bool FileCommands::OpenSettings(const std::string& path) {
   bool read = true;
   try {
+    if (const auto why = NoSettingLine(path)) throw FileError(path, *why);
     const OpenResult opened = parts_.session.Open(path);
     parts_.view.SceneReplaced();
     if (opened.status == ReadStatus::OutOfMemory) {

@@ -434,25 +434,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(Preview()->Message(), "作画は中止されました。");
   }
 
+  void openingAFileThatIsNoSettingsFileChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QFile picture(QString::fromStdString(Example("rocks.bmp")));
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QTest::newRow("a picture renamed .hm") << picture.readAll();
+    QTest::newRow("text with no setting") << QByteArray("Shopping list\r\n\n  milk\n# eggs\n");
+  }
   void openingAFileThatIsNoSettingsFileChangesNothing() {
+    QFETCH(QByteArray, bytes);
     WriteScene("a.hm", "RandomSeed 42\n");
     Open("a.hm");
     Enter("AirDepth", "7");
     const QString title = ShownTitle();
-    // A picture renamed .hm.
-    QFile::copy(QString::fromStdString(Example("rocks.bmp")), Path("picture.hm"));
+    WriteScene("other.hm", bytes.toStdString());
     dialogs_.saveChoice = SaveChoice::Discard;
-    dialogs_.answers = {Path("picture.hm")};
+    dialogs_.answers = {Path("other.hm")};
     Find<QAction>("Open1")->trigger();
     QCOMPARE(dialogs_.errors, QStringList{"設定ファイルを読み込めませんでした。"});
-    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("picture.hm") + ": "));
+    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("other.hm") + ": "));
     QCOMPARE(ShownTitle(), title);
     QCOMPARE(window_->session().SettingsFilename(), "a.hm");
     QCOMPARE(Input("Seed")->text(), "42");
     QCOMPARE(Input("AirDepth")->text(), "7");
-    // Save goes to the scene's own file, never to the picture.
+    // Save goes to the scene's own file, never to the other.
     Find<QAction>("Save1")->trigger();
-    QVERIFY(testing::ReadFile(Path("picture.hm").toStdString()).starts_with("BM"));
+    QCOMPARE(testing::ReadFile(Path("other.hm").toStdString()), bytes.toStdString());
     QVERIFY(testing::ReadFile(Path("a.hm").toStdString()).find("AirDepth 7") != std::string::npos);
   }
 
