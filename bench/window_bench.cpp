@@ -29,6 +29,7 @@ class Silent : public ui::UserDialogs {
   void Message(QWidget*, const QString&, const QString&) override {}
   void Error(QWidget*, const QString&, const QString&) override {}
   bool Ask(QWidget*, const QString&) override { return false; }
+  bool OfferPictureFolder(QWidget*, const QString&, const QString&) override { return false; }
   ui::SaveChoice AskToSave(QWidget*, const QString&) override { return ui::SaveChoice::Discard; }
   void Inform(QWidget*, const QString&) override {}
   std::optional<QColor> ChooseColour(QWidget*, const QColor&) override { return {}; }

@@ -193,6 +193,10 @@
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>画像のあるフォルダーを指定…</source>
+        <translation>Point at the folder of the pictures…</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::CeilingControls</name>
@@ -445,6 +449,18 @@
     <message>
         <source>新規.hm</source>
         <translation>Untitled.hm</translation>
+    </message>
+    <message>
+        <source>（見つかりません）</source>
+        <translation> (not found)</translation>
+    </message>
+    <message>
+        <source>次の画像はまだ使えません：</source>
+        <translation>These pictures still cannot be used:</translation>
+    </message>
+    <message>
+        <source>画像のあるフォルダー</source>
+        <translation>The folder of the pictures</translation>
     </message>
 </context>
 <context>
@@ -1360,6 +1376,10 @@
     <message>
         <source>画像を読み込めませんでした。</source>
         <translation>The picture could not be read.</translation>
+    </message>
+    <message>
+        <source>次の画像を使えません：</source>
+        <translation>These pictures cannot be used:</translation>
     </message>
 </context>
 </TS>

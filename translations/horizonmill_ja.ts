@@ -193,6 +193,10 @@
         <source>キャンセル</source>
         <translation>キャンセル</translation>
     </message>
+    <message>
+        <source>画像のあるフォルダーを指定…</source>
+        <translation>画像のあるフォルダーを指定…</translation>
+    </message>
 </context>
 <context>
     <name>horizonmill::ui::CeilingControls</name>
@@ -445,6 +449,18 @@
     <message>
         <source>新規.hm</source>
         <translation>新規.hm</translation>
+    </message>
+    <message>
+        <source>（見つかりません）</source>
+        <translation>（見つかりません）</translation>
+    </message>
+    <message>
+        <source>次の画像はまだ使えません：</source>
+        <translation>次の画像はまだ使えません：</translation>
+    </message>
+    <message>
+        <source>画像のあるフォルダー</source>
+        <translation>画像のあるフォルダー</translation>
     </message>
 </context>
 <context>
@@ -1360,6 +1376,10 @@
     <message>
         <source>画像を読み込めませんでした。</source>
         <translation>画像を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>次の画像を使えません：</source>
+        <translation>次の画像を使えません：</translation>
     </message>
 </context>
 </TS>

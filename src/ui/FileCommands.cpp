@@ -4,19 +4,45 @@
 #include <QMenu>
 #include <QStringList>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "platform/FileError.h"
 #include "platform/Paths.h"
 #include "scene/Diagnostic.h"
+#include "scene/SettingsFile.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditorCommands.h"
+#include "ui/LivePreview.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
 #include "ui/SessionView.h"
 #include "ui/UserDialogs.h"
 
 namespace horizonmill::ui {
+namespace {
+
+// Why a file the settings reader takes (any text) is still no settings file
+// for the window: it has lines, and not one of them is a setting. Nothing
+// when it may be one.
+std::optional<std::string> NoSettingLine(const std::string& path) {
+  const SettingsRead read = ReadSettings(path);
+  if (read.diagnostics.empty()) return std::nullopt;
+  for (const Diagnostic& d : read.diagnostics)
+    if (d.code != DiagnosticCode::UnknownKey) return std::nullopt;
+  std::ifstream file(path, std::ios::binary);
+  std::size_t lines = 0;
+  for (std::string line; std::getline(file, line);) {
+    const std::size_t start = line.find_first_not_of(" \t\r\f\x1a");
+    if (start != std::string::npos && line[start] != '#') ++lines;
+  }
+  if (lines != read.diagnostics.size()) return std::nullopt;
+  return "no line of the file is a setting (" + std::to_string(lines) +
+         (lines == 1 ? " line" : " lines") + " with no key of a settings file)";
+}
+
+}  // namespace
 
 FileCommands::FileCommands(const WindowParts& parts, EditorCommands& editors)
     : QObject(parts.window), parts_(parts), editors_(editors) {}
@@ -41,6 +67,7 @@ void FileCommands::New1Click() {
 bool FileCommands::OpenSettings(const std::string& path) {
   bool read = true;
   try {
+    if (const auto why = NoSettingLine(path)) throw FileError(path, *why);
     const OpenResult opened = parts_.session.Open(path);
     parts_.view.SceneReplaced();
     if (opened.status == ReadStatus::OutOfMemory) {
@@ -60,38 +87,59 @@ bool FileCommands::OpenSettings(const std::string& path) {
   return read;
 }
 
-void FileCommands::TellMissingPictures() {
-  QStringList lines;
-  std::string details;
-  for (const Diagnostic& d : parts_.session.Prepare().diagnostics) {
-    PictureKind kind{};
-    if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
-    QString what;
-    switch (d.subject) {
-      case DiagnosticSubject::GroundTexture:
-        what = tr("地面テクスチャ");
-        break;
-      case DiagnosticSubject::CeilingTexture:
-        what = tr("天井テクスチャ");
-        break;
-      default:
-        what = (d.group == GroupId::Far   ? tr("遠景オブジェクト %1")
-                : d.group == GroupId::Mid ? tr("中景オブジェクト %1")
-                                          : tr("近景オブジェクト %1"))
-                   .arg(d.index + 1);
-        break;
-    }
-    QString line = what + tr("：") + Q(d.file);
-    if (d.code == DiagnosticCode::UnreadablePicture)
-      line += tr("（読み込めません）");
-    else if (d.code == DiagnosticCode::PictureRefused)
-      line += tr("（メモリーが足りません）");
-    lines << line;
-    details += FormatDiagnostic(d, parts_.session.SettingsFilename()) + "\n";
+QString FileCommands::PictureProblem(const Diagnostic& d) {
+  QString what;
+  switch (d.subject) {
+    case DiagnosticSubject::GroundTexture:
+      what = tr("地面テクスチャ");
+      break;
+    case DiagnosticSubject::CeilingTexture:
+      what = tr("天井テクスチャ");
+      break;
+    default:
+      what = (d.group == GroupId::Far   ? tr("遠景オブジェクト %1")
+              : d.group == GroupId::Mid ? tr("中景オブジェクト %1")
+                                        : tr("近景オブジェクト %1"))
+                 .arg(d.index + 1);
+      break;
   }
-  if (lines.isEmpty()) return;
-  parts_.dialogs.Message(parts_.window, tr("次の画像を使えません：") + "\n" + lines.join("\n"),
-                         Q(details));
+  QString line = what + tr("：") + Q(d.file);
+  if (d.code == DiagnosticCode::UnreadablePicture)
+    line += tr("（読み込めません）");
+  else if (d.code == DiagnosticCode::PictureRefused)
+    line += tr("（メモリーが足りません）");
+  else if (d.code == DiagnosticCode::MissingPicture)
+    line += tr("（見つかりません）");
+  return line;
+}
+
+void FileCommands::TellMissingPictures() {
+  bool pointed = false;
+  for (;;) {
+    QStringList lines;
+    std::string details;
+    for (const Diagnostic& d : parts_.session.Prepare().diagnostics) {
+      PictureKind kind{};
+      if (!IsAboutPicture(d, &kind) || d.code == DiagnosticCode::NoPictureName) continue;
+      lines << PictureProblem(d);
+      details += FormatDiagnostic(d, parts_.session.SettingsFilename()) + "\n";
+    }
+    if (lines.isEmpty()) return;
+    const QString text = pointed ? tr("次の画像はまだ使えません：") : tr("次の画像を使えません：");
+    if (!parts_.dialogs.OfferPictureFolder(parts_.window, text + "\n" + lines.join("\n"),
+                                           Q(details)))
+      return;  // the scene keeps every name as written
+    const std::filesystem::path scene(parts_.session.SettingsFilename());
+    const auto folder = parts_.dialogs.ChooseFolder(parts_.window, tr("画像のあるフォルダー"),
+                                                    Q(scene.parent_path().string()));
+    if (!folder) return;
+    // The folder is where pictures are looked for; the document is unchanged.
+    parts_.session.AddSearchFolder(folder->toStdString());
+    pointed = true;
+    editors_.ObjectGroupsChanged();
+    parts_.view.RedrawAll();
+    parts_.live.Request();
+  }
 }
 
 void FileCommands::NoteRecent() {

@@ -1,13 +1,15 @@
 // FileCommands: the file menu's commands on the settings file — New, Open,
 // Save, SaveAs — with the question before unsaved changes are set aside, and
-// the reading of a settings file in the window (a missing picture is asked
-// for with the layer's file dialog, a loaded texture is shown).
+// the reading of a settings file in the window (the pictures it names that
+// cannot be had are listed in one question, which offers to point at the
+// folder that holds them).
 #pragma once
 
 #include <QObject>
 #include <string>
 
 #include "app/Session.h"
+#include "scene/Diagnostic.h"
 #include "ui/WindowParts.h"
 
 class QMenu;
@@ -25,6 +27,10 @@ class FileCommands : public QObject {
   // The scene's settings-file name as the window shows it: until the scene
   // has a file, the untitled name in the interface's language.
   static QString ShownName(const Session& session);
+  // A picture that cannot be had, as the window lists it: "地面テクスチャ：
+  // water.bmp（見つかりません）" — the part of the scene, the name as written,
+  // why.
+  static QString PictureProblem(const Diagnostic& diagnostic);
 
   void New1Click();
   void Open1Click();
@@ -36,8 +42,12 @@ class FileCommands : public QObject {
   // Reads the settings file at `path` over the scene; when it cannot be read
   // the user hears why, and the scene, its name and the title stay as they
   // were (false). A scene read becomes the first of the recent files; then
-  // one message lists the pictures it names that cannot be had (found
-  // nowhere, unreadable, refused for memory), each by its kind and name.
+  // one question lists the pictures it names that cannot be had (found
+  // nowhere, unreadable, refused for memory), each by its kind and name, and
+  // offers to point at the folder that holds them: the folder chosen is
+  // searched from then on (the document unchanged), the preview and the
+  // object editor use what it holds, and what is still missing is listed
+  // again. キャンセル keeps every entry and name as the file wrote it.
   bool OpenSettings(const std::string& path);
   // A scene chosen in the recent files or dropped on the window: opened after
   // the question about unsaved changes. A recent file that is gone is told
@@ -60,7 +70,7 @@ class FileCommands : public QObject {
   bool MaySetSceneAside();
 
  private:
-  // The message after Open of the pictures the scene names that cannot be
+  // The question after Open of the pictures the scene names that cannot be
   // had; nothing when every one can.
   void TellMissingPictures();
   // Save1Click's work: a scene without a file yet is saved as SaveAs1Click

@@ -3,8 +3,10 @@
 #include <utility>
 
 #include "platform/FileError.h"
+#include "scene/Diagnostic.h"
 #include "ui/CoreTexts.h"
 #include "ui/EditHistory.h"
+#include "ui/FileCommands.h"
 #include "ui/PreviewArea.h"
 #include "ui/ProgramIni.h"
 #include "ui/RenderPanel.h"
@@ -25,6 +27,11 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
   try {
     choice = parts_.session.SetTexture(layer, name, browsed);
   } catch (const FileError& e) {
+    // The document is as it was: so are the preview, the field and the title,
+    // before the user hears why.
+    preview.ShowBitmap();
+    parts_.view.ShowScene();
+    parts_.view.SceneEdited();
     parts_.dialogs.Error(parts_.window, tr("画像を読み込めませんでした。"), Q(e.what()));
     return false;
   }
@@ -34,6 +41,12 @@ bool TextureCommands::LoadTexture(TextureLayer layer, const std::string& name, b
     preview.Clear();
     preview.ShowMessage(
         CoreText(ground ? MessageCode::NoGroundTexture : MessageCode::NoCeilingTexture));
+    // Told as the command line tells it: the file, and that the layer shows
+    // the "無" tile.
+    parts_.dialogs.Message(
+        parts_.window,
+        tr("次の画像を使えません：") + "\n" + FileCommands::PictureProblem(*choice.missing),
+        Q(FormatDiagnostic(*choice.missing, parts_.session.SettingsFilename())));
     return true;
   }
   parts_.panel.ShowTextureCaption(ground ? PictureKind::GroundTexture
@@ -51,7 +64,7 @@ void TextureCommands::NameEntered(TextureLayer layer) {
   std::string typed =
       std::exchange(name, layer == TextureLayer::Ground ? committed.Ground.TextureFilename
                                                         : committed.Ceiling.TextureFilename);
-  if (!LoadTexture(layer, typed, false)) parts_.view.ShowScene();  // the name the scene keeps
+  LoadTexture(layer, typed, false);
   parts_.view.RedrawAll();
   parts_.history.Commit();
 }

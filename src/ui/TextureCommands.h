@@ -1,10 +1,12 @@
 // TextureCommands: the ground's and the ceiling's textures, typed (Enter in
 // the texture's name) or browsed (the layer's 参照 button): taken into the
 // scene through the session (which decodes the picture once, in its cache)
-// and shown in the preview with the layer's caption, or a message there when
-// the name names no file. A file that is no picture is refused: the scene
-// keeps the name it had, and the input shows it again. A texture chosen is one
-// step of the edit history.
+// and shown in the preview with the layer's caption; a name that names no
+// file is taken all the same (the layer shows the "無" tile), and the user is
+// told so, by the file's name, with a message there too. A file that is no
+// picture is refused: the scene keeps the name it had, the input shows it
+// again and the preview what it showed, and then the user hears why. A
+// texture chosen is one step of the edit history.
 #pragma once
 
 #include <QObject>

@@ -61,6 +61,21 @@ bool QtUserDialogs::Ask(QWidget* parent, const QString& question) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtUserDialogs::OfferPictureFolder(QWidget* parent, const QString& text,
+                                       const QString& detail) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Horizonmill"), text, QMessageBox::Cancel,
+                  parent);
+  QAbstractButton* folder =
+      box.addButton(QCoreApplication::translate("UserDialogs", "画像のあるフォルダーを指定…"),
+                    QMessageBox::AcceptRole);
+  box.button(QMessageBox::Cancel)
+      ->setText(QCoreApplication::translate("UserDialogs", "キャンセル"));
+  box.setDefaultButton(qobject_cast<QPushButton*>(folder));
+  if (!detail.isEmpty()) box.setDetailedText(detail);
+  box.exec();
+  return box.clickedButton() == folder;
+}
+
 SaveChoice QtUserDialogs::AskToSave(QWidget* parent, const QString& question) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Horizonmill"), question,
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);

@@ -48,6 +48,10 @@ class UserDialogs {
   virtual void Error(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
   // A question with the buttons Yes and No (No the default); true for Yes.
   virtual bool Ask(QWidget* parent, const QString& question) = 0;
+  // The list of pictures a scene names that cannot be had, as a question: a
+  // button to point at the folder that holds them (true), or キャンセル, which
+  // leaves the scene as it is (false). `detail` as for Message.
+  virtual bool OfferPictureFolder(QWidget* parent, const QString& text, const QString& detail) = 0;
   // The question before unsaved changes would be lost: 保存 / 破棄 / キャンセル.
   virtual SaveChoice AskToSave(QWidget* parent, const QString& question) = 0;
   // A message box that does not wait: the caller goes on (a render keeps
@@ -69,6 +73,7 @@ class QtUserDialogs : public UserDialogs {
   void Message(QWidget* parent, const QString& text, const QString& detail = {}) override;
   void Error(QWidget* parent, const QString& text, const QString& detail = {}) override;
   bool Ask(QWidget* parent, const QString& question) override;
+  bool OfferPictureFolder(QWidget* parent, const QString& text, const QString& detail) override;
   SaveChoice AskToSave(QWidget* parent, const QString& question) override;
   void Inform(QWidget* parent, const QString& text) override;
   std::optional<QColor> ChooseColour(QWidget* parent, const QColor& initial) override;

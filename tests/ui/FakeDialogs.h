@@ -41,6 +41,13 @@ class FakeDialogs : public UserDialogs {
     questions << question;
     return answerYes;
   }
+  // Recorded with the messages.
+  bool OfferPictureFolder(QWidget*, const QString& text, const QString& detail) override {
+    messages << text;
+    details << detail;
+    ++folderOffers;
+    return pointAtFolder;
+  }
   SaveChoice AskToSave(QWidget*, const QString& question) override {
     questions << question;
     return saveChoice;
@@ -69,6 +76,8 @@ class FakeDialogs : public UserDialogs {
   QStringList folderAsked;  // "title|directory" of each folder dialog
   QStringList messages, details, errors, errorDetails, questions, informed;
   bool answerYes = false;
+  bool pointAtFolder = false;  // the answer to the list of pictures that cannot be had
+  int folderOffers = 0;
   SaveChoice saveChoice = SaveChoice::Cancel;  // the answer about unsaved changes
   std::optional<QColor> colour;                // what the colour dialog returns
   QColor colourAskedWith;

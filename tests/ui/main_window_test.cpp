@@ -151,8 +151,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ShownTitle(), "Horizonmill . Horizonmillらいと - 新規.hm");
   }
 
-  // Opening asks nothing: the pictures found nowhere are listed in one
-  // message, by kind and name, and the scene keeps every entry and name.
+  // Opening asks once: the pictures found nowhere are listed in one
+  // question, by kind and name; キャンセル keeps every entry and name.
   void missingPicturesAreListedInOneMessageAfterOpening() {
     WriteScene("gone.hm",
                "Ground_TextureFilename gone.bmp\nObjects_CreateObject Mid\n"
@@ -161,9 +161,10 @@ class MainWindowTest : public QObject {
                    Example("rocks.bmp") + "\n");
     Open("gone.hm");
     QVERIFY(dialogs_.asked.empty());
-    QCOMPARE(dialogs_.messages,
-             QStringList{"次の画像を使えません：\n中景オブジェクト 1：pics\\tree.bmp\n"
-                         "地面テクスチャ：gone.bmp"});
+    QCOMPARE(
+        dialogs_.messages,
+        QStringList{"次の画像を使えません：\n中景オブジェクト 1：pics\\tree.bmp（見つかりません）\n"
+                    "地面テクスチャ：gone.bmp（見つかりません）"});
     QVERIFY(
         dialogs_.details.at(0).contains("gone.hm: middle object 1: warning: object "
                                         "picture \"pics\\tree.bmp\" not found"));
@@ -433,25 +434,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(Preview()->Message(), "作画は中止されました。");
   }
 
+  void openingAFileThatIsNoSettingsFileChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QFile picture(QString::fromStdString(Example("rocks.bmp")));
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QTest::newRow("a picture renamed .hm") << picture.readAll();
+    QTest::newRow("text with no setting") << QByteArray("Shopping list\r\n\n  milk\n# eggs\n");
+  }
   void openingAFileThatIsNoSettingsFileChangesNothing() {
+    QFETCH(QByteArray, bytes);
     WriteScene("a.hm", "RandomSeed 42\n");
     Open("a.hm");
     Enter("AirDepth", "7");
     const QString title = ShownTitle();
-    // A picture renamed .hm.
-    QFile::copy(QString::fromStdString(Example("rocks.bmp")), Path("picture.hm"));
+    WriteScene("other.hm", bytes.toStdString());
     dialogs_.saveChoice = SaveChoice::Discard;
-    dialogs_.answers = {Path("picture.hm")};
+    dialogs_.answers = {Path("other.hm")};
     Find<QAction>("Open1")->trigger();
     QCOMPARE(dialogs_.errors, QStringList{"設定ファイルを読み込めませんでした。"});
-    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("picture.hm") + ": "));
+    QVERIFY(dialogs_.errorDetails[0].startsWith(Path("other.hm") + ": "));
     QCOMPARE(ShownTitle(), title);
     QCOMPARE(window_->session().SettingsFilename(), "a.hm");
     QCOMPARE(Input("Seed")->text(), "42");
     QCOMPARE(Input("AirDepth")->text(), "7");
-    // Save goes to the scene's own file, never to the picture.
+    // Save goes to the scene's own file, never to the other.
     Find<QAction>("Save1")->trigger();
-    QVERIFY(testing::ReadFile(Path("picture.hm").toStdString()).starts_with("BM"));
+    QCOMPARE(testing::ReadFile(Path("other.hm").toStdString()), bytes.toStdString());
     QVERIFY(testing::ReadFile(Path("a.hm").toStdString()).find("AirDepth 7") != std::string::npos);
   }
 
