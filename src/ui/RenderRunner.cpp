@@ -107,7 +107,7 @@ void RenderRunner::Post(Posted posted) {
     const std::lock_guard lock(mutex_);
     reports_.push_back(std::move(posted));
   }
-  QMetaObject::invokeMethod(this, &RenderRunner::Deliver, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
 }
 
 void RenderRunner::Deliver() {

@@ -87,7 +87,9 @@ class RenderRunner : public QObject {
   // From the worker thread.
   void Post(Posted posted);
   // On the window's thread: the messages so far, in order.
-  void Deliver();
+  // Invoked by name from the worker thread: the call is queued by Qt's own
+  // code, so nothing of it is made on the worker.
+  Q_INVOKABLE void Deliver();
   void Ended();
   void Work();
 
