@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QtTest>
 #include <optional>
+#include <utility>
 
 #include "platform/ApplicationSettings.h"
 #include "ui/ColorGrid.h"
@@ -263,13 +264,19 @@ class LivePreviewTest : public QObject {
     Enter(w, "OutPutFilen", w.dir.filePath("out.bmp"));
     Settle(watch);
     bool lockedWhileGoRenders = false;
+    bool goBegun = false;
     watch.duringRender = [&] {
       Click(w, "Go");
       waited = !QFile::exists(w.dir.filePath("out.bmp"));
-      watch.duringRender = [&] {
-        lockedWhileGoRenders = !Input(w, "Seed")->isEnabled() &&
-                               !Child<QAction>(*w.window, "Undo1")->isEnabled() &&
-                               Child(*w.window, "RendAbort")->isVisible();
+      // What the stopped preview still reports may come first: the look is
+      // taken once the full render has begun.
+      watch.atBegin = [&] {
+        if (std::exchange(goBegun, true)) return;
+        watch.duringRender = [&] {
+          lockedWhileGoRenders = !Input(w, "Seed")->isEnabled() &&
+                                 !Child<QAction>(*w.window, "Undo1")->isEnabled() &&
+                                 Child(*w.window, "RendAbort")->isVisible();
+        };
       };
     };
     begun = watch.begun;
