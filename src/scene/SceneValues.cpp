@@ -9,10 +9,8 @@ SceneValues SceneValues::Of(const SceneSettings& scene) {
   v.Sky = scene.Sky;
   v.Sun = scene.Sun;
   v.Stars = scene.Stars;
-  const CeilingSettings& c = scene.Ceiling;
-  v.Ceiling = {c.Enabled, c.TextureFilename, c.Scale, c.MixtureMode, c.OpaqueColor, c.Transparency};
-  const GroundSettings& g = scene.Ground;
-  v.Ground = {g.Enabled, g.TextureFilename, g.Scale, g.Reflection, g.ReflectionWarp};
+  v.Ceiling = scene.Ceiling;
+  v.Ground = scene.Ground;
   v.Output = scene.Output;
   return v;
 }
@@ -23,19 +21,8 @@ void SceneValues::ApplyTo(SceneSettings& scene) const {
   scene.Sky = Sky;
   scene.Sun = Sun;
   scene.Stars = Stars;
-  CeilingSettings& c = scene.Ceiling;
-  c.Enabled = Ceiling.Enabled;
-  c.TextureFilename = Ceiling.TextureFilename;
-  c.Scale = Ceiling.Scale;
-  c.MixtureMode = Ceiling.MixtureMode;
-  c.OpaqueColor = Ceiling.OpaqueColor;
-  c.Transparency = Ceiling.Transparency;
-  GroundSettings& g = scene.Ground;
-  g.Enabled = Ground.Enabled;
-  g.TextureFilename = Ground.TextureFilename;
-  g.Scale = Ground.Scale;
-  g.Reflection = Ground.Reflection;
-  g.ReflectionWarp = Ground.ReflectionWarp;
+  scene.Ceiling = Ceiling;
+  scene.Ground = Ground;
   scene.Output = Output;
 }
 

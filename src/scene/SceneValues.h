@@ -7,31 +7,16 @@
 // render may hold them).
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "scene/SceneSettings.h"
 
 namespace horizonmill {
 
-struct CeilingValues {
-  bool Enabled = false;
-  std::string TextureFilename;
-  std::string Scale;
-  std::uint8_t MixtureMode = MixtureMode::Norm;
-  PackedColour OpaqueColor = 0;
-  int Transparency = 0;
-  friend bool operator==(const CeilingValues&, const CeilingValues&) = default;
-};
-
-struct GroundValues {
-  bool Enabled = false;
-  std::string TextureFilename;
-  std::string Scale;
-  int Reflection = 0;
-  std::string ReflectionWarp;
-  friend bool operator==(const GroundValues&, const GroundValues&) = default;
-};
+// The ceiling's and the ground's settings hold names, no pictures: they are
+// values as they stand.
+using CeilingValues = CeilingSettings;
+using GroundValues = GroundSettings;
 
 struct SceneValues {
   std::string RandomSeed;

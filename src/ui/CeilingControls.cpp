@@ -16,7 +16,7 @@
 namespace horizonmill::ui {
 
 CeilingControls::CeilingControls(Session& session, QWidget* parent)
-    : QFrame(parent), session_(session) {
+    : ControlGroup(parent), session_(session) {
   tenjoNeeded_ = CheckBox("TenjoNeeded", tr("天井"), tr("天井と呼んでいますが通常は雲でしょう"));
   tenjoScaleLabel_ = Label("TenjoScaleLabel", tr("大きさ"));
   tenjoScale_ =

@@ -5,9 +5,8 @@
 // the buttons are run by the window's commands, when the group asks for them.
 #pragma once
 
-#include <QFrame>
-
 #include "app/Session.h"
+#include "ui/ControlGroup.h"
 
 class QCheckBox;
 class QLabel;
@@ -19,7 +18,7 @@ namespace horizonmill::ui {
 
 class BoundInput;
 
-class CeilingControls : public QFrame {
+class CeilingControls : public ControlGroup {
   Q_OBJECT
 
  public:
@@ -34,14 +33,6 @@ class CeilingControls : public QFrame {
   void TenjoTextureNameEdited();
 
  signals:
-  // A field of the scene changed.
-  void edited();
-  // The switch was toggled or a value entered: the window refreshes (RedrawAll).
-  void redrawRequested();
-  // An edit is complete: a text committed (Enter, or moving on to another
-  // control), a switch or a radio button clicked, a slider let go. The edit
-  // history makes a step of what changed.
-  void committed();
   // Enter in the texture's name (ChTenjoTra follows the name afterwards).
   void tenjoTextureNameEntered();
   void tEnjoTextureReferClicked();

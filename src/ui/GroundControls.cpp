@@ -14,7 +14,7 @@
 namespace horizonmill::ui {
 
 GroundControls::GroundControls(Session& session, QWidget* parent)
-    : QFrame(parent), session_(session) {
+    : ControlGroup(parent), session_(session) {
   zimenNeeded_ =
       CheckBox("ZimenNeeded", tr("地面"),
                tr("地面テクスチャは、静かな水面とか氷とかなんか特殊なものが得意という偏った仕様…"));

@@ -5,9 +5,8 @@
 // are run by the window's commands, when the group asks for them.
 #pragma once
 
-#include <QFrame>
-
 #include "app/Session.h"
+#include "ui/ControlGroup.h"
 
 class QCheckBox;
 class QLabel;
@@ -18,7 +17,7 @@ namespace horizonmill::ui {
 
 class BoundInput;
 
-class GroundControls : public QFrame {
+class GroundControls : public ControlGroup {
   Q_OBJECT
 
  public:
@@ -31,14 +30,6 @@ class GroundControls : public QFrame {
   void ShowStates(const ControlStates& states);
 
  signals:
-  // A field of the scene changed.
-  void edited();
-  // The switch was toggled or a value entered: the window refreshes (RedrawAll).
-  void redrawRequested();
-  // An edit is complete: a text committed (Enter, or moving on to another
-  // control), a switch or a radio button clicked, a slider let go. The edit
-  // history makes a step of what changed.
-  void committed();
   void groundTextureNameEntered();
   void groundTextureReferClicked();
 

@@ -13,7 +13,7 @@
 namespace horizonmill::ui {
 
 OutputControls::OutputControls(Session& session, QWidget* parent)
-    : QFrame(parent), session_(session) {
+    : ControlGroup(parent), session_(session) {
   resX_ =
       new BoundInput("ResX", 5, tr("出力画像の幅(ピクセル）です。もちろん整数"), session_,
                      [](SceneSettings& s) -> std::string& { return s.Output.Resolution.Width; });

@@ -7,9 +7,8 @@
 // group asks for them.
 #pragma once
 
-#include <QFrame>
-
 #include "app/Session.h"
+#include "ui/ControlGroup.h"
 
 class QCheckBox;
 class QPushButton;
@@ -18,7 +17,7 @@ namespace horizonmill::ui {
 
 class BoundInput;
 
-class OutputControls : public QFrame {
+class OutputControls : public ControlGroup {
   Q_OBJECT
 
  public:
@@ -34,14 +33,6 @@ class OutputControls : public QFrame {
   void SetOutputName(const QString& name);
 
  signals:
-  // A field of the scene changed.
-  void edited();
-  // A switch was toggled or a value entered: the window refreshes (RedrawAll).
-  void redrawRequested();
-  // An edit is complete: a text committed (Enter, or moving on to another
-  // control), a switch or a radio button clicked, a slider let go. The edit
-  // history makes a step of what changed.
-  void committed();
   void referOutPutClicked();
   void goClicked();
   void registToQoraLClicked();

@@ -14,7 +14,7 @@
 
 namespace horizonmill::ui {
 
-SceneControls::SceneControls(Session& session, QWidget* parent) : QWidget(parent) {
+SceneControls::SceneControls(Session& session, QWidget* parent) : ControlGroup(parent) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
 

@@ -5,9 +5,8 @@
 // by the window's commands, when the column asks for them.
 #pragma once
 
-#include <QWidget>
-
 #include "app/Session.h"
+#include "ui/ControlGroup.h"
 
 namespace horizonmill::ui {
 
@@ -15,7 +14,7 @@ class BoundInput;
 class CeilingControls;
 class GroundControls;
 
-class SceneControls : public QWidget {
+class SceneControls : public ControlGroup {
   Q_OBJECT
 
  public:
@@ -31,14 +30,6 @@ class SceneControls : public QWidget {
   void ShowStates(const ControlStates& states);
 
  signals:
-  // A field of the scene changed.
-  void edited();
-  // A switch was toggled or a value entered: the window refreshes (RedrawAll).
-  void redrawRequested();
-  // An edit is complete: a text committed (Enter, or moving on to another
-  // control), a switch or a radio button clicked, a slider let go. The edit
-  // history makes a step of what changed.
-  void committed();
   void setGrad1Clicked();
   void setGrad2Clicked();
   // One of the object groups' buttons: its group (TObjectForm::GroupIndex).
