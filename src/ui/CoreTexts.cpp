@@ -100,7 +100,7 @@ const char* CoreTextSource(MessageCode code) {
 }
 
 QString CoreText(const Message& message) {
-  const QString text = QCoreApplication::translate(kCoreTextContext, CoreTextSource(message.code));
+  QString text = QCoreApplication::translate(kCoreTextContext, CoreTextSource(message.code));
   if (message.args.empty()) return text;
   return QString::fromStdString(FillArguments(text.toStdString(), message.args));
 }
