@@ -4,6 +4,17 @@
 
 namespace horizonmill {
 
+struct PixelImage;  // image/PixelImage.h
+
+// What the ceiling's and the ground's inputs begin with: the texture laid as
+// the plane, the horizon colours it fades toward, and the plane's scale.
+struct PlaneLayerInput {
+  const PixelImage* Texture = nullptr;
+  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
+  long double AirDepth = 1;
+  long double Scale = 1;
+};
+
 inline long double DegToRad(long double degrees) { return degrees * 0.017453292519943295769L; }
 
 struct Vector2 {

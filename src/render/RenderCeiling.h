@@ -6,17 +6,14 @@
 
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
+#include "render/PlaneWalk.h"
 #include "render/RenderContext.h"
 
 namespace horizonmill {
 
-struct CeilingLayerInput {
-  // The texture with its alpha as PrepareCeilingAlpha gives it for OpaqueColor
-  // and Transparency below (the prepared scene's is); not changed here.
-  const PixelImage* Texture = nullptr;
-  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
-  long double AirDepth = 1;
-  long double Scale = 1;
+struct CeilingLayerInput : PlaneLayerInput {
+  // Texture holds its alpha as PrepareCeilingAlpha gives it for OpaqueColor
+  // and Transparency below (the prepared scene's does); not changed here.
   std::uint8_t MixtureMode = MixtureMode::Norm;
   PackedColour OpaqueColor = MakePacked(0, 0, 0, 255);  // texels of this colour are holes
   long double Transparency = 0;                         // 0 opaque .. 1 transparent

@@ -5,15 +5,12 @@
 
 #include "image/PixelImage.h"
 #include "image/WorkBitmap.h"
+#include "render/PlaneWalk.h"
 #include "render/RenderContext.h"
 
 namespace horizonmill {
 
-struct GroundLayerInput {
-  const PixelImage* Texture = nullptr;
-  const PixelImage* HorizonRow = nullptr;  // none: the horizon is opaque white
-  long double AirDepth = 1;
-  long double Scale = 1;
+struct GroundLayerInput : PlaneLayerInput {
   long double Reflection = 0;  // 0 .. 1
   long double ReflectionWarp = 0;
   const WorkBitmap* ReflectionBitmap = nullptr;  // W x (H div 2), when Reflection > 0
