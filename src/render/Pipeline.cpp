@@ -247,10 +247,9 @@ void RenderBackground(RenderContext& context, const PreparedScene& scene, WorkBi
     explicit RenderingFlag(bool& f) : flag(f) { flag = true; }
     ~RenderingFlag() { flag = false; }
   } rendering(context.Rendering);
-  // The window may paint PreviewBitmap while the port hears of progress, so a
-  // render into it is drawn by the calling thread alone: no worker writes
-  // pixels that the window reads. The preview is small; threads would gain
-  // little there.
+  // A render into the preview is drawn by the calling thread alone: the
+  // preview is small, and threads would gain little there (the pixels are the
+  // same for every count).
   struct ThreadCount {
     int& threads;
     const int saved;

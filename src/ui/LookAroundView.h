@@ -6,9 +6,9 @@
 // and right edges meet without a seam. Drawn by the core (RenderLookAround);
 // the window only translates the mouse and keys into angles.
 //
-// While a render draws into the panorama, its stages may write it from worker
-// threads whenever events run: the view then reads it only when told that a
-// stage is done (PanoramaChanged), and shows that frame until the next one.
+// While a render draws into the panorama, the render's threads write it
+// beside the window: the view reads it only when told that nothing writes it
+// any more (PanoramaChanged), and shows that frame until the next one.
 #pragma once
 
 #include <QString>
