@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QUndoCommand>
 #include <QUndoStack>
+#include <cstddef>
 #include <utility>
 
 #include "ui/SessionView.h"
@@ -12,11 +13,13 @@ namespace horizonmill::ui {
 namespace {
 
 // What a step is called after the first value it changes, in the order of the
-// window's controls (the old output format before the resolution it holds).
+// window's controls (the old output format before the resolution it holds),
+// then the object groups.
 struct ValueCaption {
   const char* caption;
-  bool (*differs)(const SceneValues&, const SceneValues&);
+  bool (*differs)(const SceneSettings&, const SceneSettings&);
 };
+std::size_t Objects(const SceneSettings& s) { return s.Far.Size() + s.Mid.Size() + s.Near.Size(); }
 const ValueCaption kCaptions[] = {
     {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "空のグラデーション"),
      [](auto& a, auto& b) { return a.Sky != b.Sky; }},
@@ -60,111 +63,43 @@ const ValueCaption kCaptions[] = {
      [](auto& a, auto& b) { return a.Output.Resolution != b.Output.Resolution; }},
     {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "出力画像ファイル名"),
      [](auto& a, auto& b) { return a.Output.Filename != b.Output.Filename; }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "オブジェクトの追加"),
+     [](auto& a, auto& b) { return Objects(a) < Objects(b); }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "オブジェクトの削除"),
+     [](auto& a, auto& b) { return Objects(a) > Objects(b); }},
+    {QT_TRANSLATE_NOOP("horizonmill::ui::EditHistory", "オブジェクトの設定"),
+     [](auto& a, auto& b) { return a.Far != b.Far || a.Mid != b.Mid || a.Near != b.Near; }},
 };
 
-QString CaptionOf(const SceneValues& before, const SceneValues& after) {
+QString CaptionOf(const SceneSettings& before, const SceneSettings& after) {
   for (const ValueCaption& c : kCaptions)
     if (c.differs(before, after))
       return QCoreApplication::translate("horizonmill::ui::EditHistory", c.caption);
   return EditHistory::tr("設定の変更");
 }
 
-// A step made after the change it records: pushing it (which redoes it) does
-// nothing; only a later redo puts the change back.
-class RecordedStep : public QUndoCommand {
+// A step holds the document before and after it. It is made after the change
+// it records: pushing it (which redoes it) does nothing; only a later redo puts
+// the change back. Undo and redo put a whole document in place, so the window
+// shows, saves and renders exactly what the step held; the pictures stay
+// decoded in the session's cache, and the next preparation finds them there.
+class DocumentStep : public QUndoCommand {
  public:
-  void redo() final {
-    if (std::exchange(recorded_, false)) return;
-    Redo();
-  }
-
- protected:
-  virtual void Redo() = 0;
-
- private:
-  bool recorded_ = true;
-};
-
-class ValuesStep : public RecordedStep {
- public:
-  ValuesStep(SceneSettings& scene, SceneValues before, SceneValues after)
+  DocumentStep(SceneSettings& scene, SceneSettings before, SceneSettings after,
+               const QString& caption)
       : scene_(scene), before_(std::move(before)), after_(std::move(after)) {
-    setText(CaptionOf(before_, after_));
+    setText(caption);
   }
-  void undo() override { before_.ApplyTo(scene_); }
-
- protected:
-  void Redo() override { after_.ApplyTo(scene_); }
+  void undo() override { scene_ = before_; }
+  void redo() override {
+    if (std::exchange(recorded_, false)) return;
+    scene_ = after_;
+  }
 
  private:
   SceneSettings& scene_;
-  SceneValues before_, after_;
-};
-
-// A texture chosen: its values (its name, the layer's switch, the ceiling's
-// transparent colour) under the layer's caption. The picture is the cache's:
-// an undo brings the old name back, and the next preparation its picture.
-class TextureStep : public ValuesStep {
- public:
-  TextureStep(SceneSettings& scene, TextureLayer layer, SceneValues before, SceneValues after)
-      : ValuesStep(scene, std::move(before), std::move(after)) {
-    setText(layer == TextureLayer::Ground ? EditHistory::tr("地面テクスチャ画像")
-                                          : EditHistory::tr("天井テクスチャ画像"));
-  }
-};
-
-// An entry appended to a group. Every later step has been undone before this
-// one is, so the entry is the group's last then, and goes back there.
-class AddObjectStep : public RecordedStep {
- public:
-  AddObjectStep(ObjectGroup& group, ObjectEntry& entry) : group_(group), entry_(entry) {
-    setText(EditHistory::tr("オブジェクトの追加"));
-  }
-  void undo() override { owned_ = group_.Release(&entry_); }
-
- protected:
-  void Redo() override { group_.Append(std::move(owned_)); }
-
- private:
-  ObjectGroup& group_;
-  ObjectEntry& entry_;
-  std::unique_ptr<ObjectEntry> owned_;  // while undone
-};
-
-// An entry taken out of its group, kept to go back before its old neighbour.
-class DeleteObjectStep : public QUndoCommand {
- public:
-  DeleteObjectStep(ObjectGroup& group, ObjectEntry& entry) : group_(group), entry_(entry) {
-    setText(EditHistory::tr("オブジェクトの削除"));
-  }
-  void redo() override {
-    next_ = entry_.Next();
-    owned_ = group_.Release(&entry_);
-  }
-  void undo() override { group_.Insert(next_, std::move(owned_)); }
-
- private:
-  ObjectGroup& group_;
-  ObjectEntry& entry_;
-  ObjectEntry* next_ = nullptr;
-  std::unique_ptr<ObjectEntry> owned_;  // while deleted
-};
-
-class ObjectSettingsStep : public RecordedStep {
- public:
-  ObjectSettingsStep(ObjectEntry& entry, const ObjectEntry& before) : entry_(entry) {
-    before_.CopySettingsFrom(before);
-    after_.CopySettingsFrom(entry);
-    setText(EditHistory::tr("オブジェクトの設定"));
-  }
-  void undo() override { entry_.CopySettingsFrom(before_); }
-
- protected:
-  void Redo() override { entry_.CopySettingsFrom(after_); }
-
- private:
-  ObjectEntry& entry_;
-  ObjectEntry before_, after_;  // settings only: no picture, no links
+  SceneSettings before_, after_;
+  bool recorded_ = true;
 };
 
 }  // namespace
@@ -174,7 +109,7 @@ EditHistory::EditHistory(Session& session, SessionView& view, QObject* parent)
       session_(session),
       view_(view),
       stack_(new QUndoStack(this)),
-      committed_(SceneValues::Of(session.Scene())) {
+      committed_(session.Scene()) {
   connect(stack_, &QUndoStack::indexChanged, this, &EditHistory::ShowState);
 }
 
@@ -192,8 +127,7 @@ void EditHistory::SetLocked(bool locked) {
 void EditHistory::ShowState() {
   if (undo_ == nullptr || redo_ == nullptr) return;
   const bool pending = Pending();
-  const QString step =
-      pending ? CaptionOf(committed_, SceneValues::Of(session_.Scene())) : stack_->undoText();
+  const QString step = pending ? CaptionOf(committed_, session_.Scene()) : stack_->undoText();
   undo_->setText(step.isEmpty() ? tr("元に戻す") : tr("元に戻す: %1").arg(step));
   undo_->setEnabled(!locked_ && (pending || stack_->canUndo()));
   // Committing what was typed would clear what there is to redo.
@@ -205,37 +139,20 @@ void EditHistory::ShowState() {
 bool EditHistory::CanUndo() const { return Pending() || stack_->canUndo(); }
 bool EditHistory::CanRedo() const { return !Pending() && stack_->canRedo(); }
 
-void EditHistory::Push(QUndoCommand* step) {
-  stack_->push(step);
-  committed_ = SceneValues::Of(session_.Scene());
+void EditHistory::Push(const QString& caption) {
+  stack_->push(new DocumentStep(session_.Scene(), committed_, session_.Scene(), caption));
+  committed_ = session_.Scene();
   ShowState();
   emit changed();
 }
 
 void EditHistory::Commit() {
-  SceneValues now = SceneValues::Of(session_.Scene());
-  if (now == committed_) return;
-  Push(new ValuesStep(session_.Scene(), committed_, std::move(now)));
+  if (Pending()) Push(CaptionOf(committed_, session_.Scene()));
 }
 
 void EditHistory::CommitTexture(TextureLayer layer) {
-  Push(new TextureStep(session_.Scene(), layer, committed_, SceneValues::Of(session_.Scene())));
-}
-
-void EditHistory::ObjectAdded(ObjectGroup& group, ObjectEntry& entry) {
-  Commit();
-  Push(new AddObjectStep(group, entry));
-}
-
-void EditHistory::DeleteObject(ObjectGroup& group, ObjectEntry& entry) {
-  Commit();
-  Push(new DeleteObjectStep(group, entry));
-}
-
-void EditHistory::ObjectChanged(ObjectEntry& entry, const ObjectEntry& before) {
-  if (entry.SameSettingsAs(before)) return;
-  Commit();
-  Push(new ObjectSettingsStep(entry, before));
+  if (!Pending()) return;
+  Push(layer == TextureLayer::Ground ? tr("地面テクスチャ画像") : tr("天井テクスチャ画像"));
 }
 
 void EditHistory::Undo() {
@@ -255,14 +172,14 @@ void EditHistory::Redo() {
 void EditHistory::ShowScene() {
   view_.ShowScene();
   view_.RedrawAll();
-  committed_ = SceneValues::Of(session_.Scene());
+  committed_ = session_.Scene();
   ShowState();
   emit changed();
 }
 
 void EditHistory::Clear() {
   stack_->clear();
-  committed_ = SceneValues::Of(session_.Scene());
+  committed_ = session_.Scene();
   ShowState();
 }
 

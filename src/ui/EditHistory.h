@@ -3,21 +3,21 @@
 // on to another control), a switch, a radio button, a slider let go, an
 // editor's OK, a texture chosen, an object added, deleted or changed in the
 // object editor — so typing a text is one step, and so is a slider's drag.
-// The scene's values (scene/SceneValues.h) are compared with those of the last
-// step: whatever changed since is the new step, named after what changed.
-// Object entries a step takes out of the scene are kept by the step for redo;
-// pictures are no step's: they stay decoded in the session's picture cache. A new scene or an
-// opened file clears the history. Undo and redo show the scene anew in the window; the window
+// A step is a document: the scene as the last step left it and the scene now,
+// named after the first thing that differs. Undo and redo put the whole
+// document back, object entries included, so what the window then shows, saves
+// and renders is the one scene the step held. Pictures are no step's: they stay
+// decoded in the session's picture cache. A new scene or an opened file clears
+// the history. Undo and redo show the scene anew in the window; the window
 // renders the preview when told (changed).
 #pragma once
 
 #include <QObject>
 
 #include "app/Session.h"
-#include "scene/SceneValues.h"
+#include "scene/SceneSettings.h"
 
 class QAction;
-class QUndoCommand;
 class QUndoStack;
 
 namespace horizonmill::ui {
@@ -40,17 +40,13 @@ class EditHistory : public QObject {
   // texts and enabling follow.
   void ShowState();
 
-  // A step of whatever values changed since the last step; none when nothing did.
+  // A step of whatever changed since the last step (values, object entries
+  // added, deleted or changed); none when nothing did.
   void Commit();
   // A texture chosen for the layer, with the values that changed with it (its
-  // name, the layer's switch, the ceiling's transparent colour) as one step.
+  // name, the layer's switch, the ceiling's transparent colour) as one step
+  // named after the layer's texture.
   void CommitTexture(TextureLayer layer);
-  // The object editor: `entry` was appended to `group`.
-  void ObjectAdded(ObjectGroup& group, ObjectEntry& entry);
-  // Deletes `entry` of `group` as a step; the step keeps it for undo.
-  void DeleteObject(ObjectGroup& group, ObjectEntry& entry);
-  // `entry`'s settings were changed in place; `before` holds them as they were.
-  void ObjectChanged(ObjectEntry& entry, const ObjectEntry& before);
 
   // Typing not yet committed is committed first, so undo takes it back.
   void Undo();
@@ -60,25 +56,26 @@ class EditHistory : public QObject {
 
   bool CanUndo() const;
   bool CanRedo() const;
-  // The values as the last step left them (what typing not yet committed
+  // The document as the last step left it (what typing not yet committed
   // started from).
-  const SceneValues& Committed() const { return committed_; }
+  const SceneSettings& Committed() const { return committed_; }
 
  signals:
   // A step was made, undone or redone: the scene changed.
   void changed();
 
  private:
-  void Push(QUndoCommand* step);
+  // A step from the last one's document to the scene as it is now.
+  void Push(const QString& caption);
   // After an undo or a redo: the window shows the scene as it now stands.
   void ShowScene();
-  bool Pending() const { return SceneValues::Of(session_.Scene()) != committed_; }
+  bool Pending() const { return session_.Scene() != committed_; }
 
   Session& session_;
   SessionView& view_;
   QUndoStack* stack_;
-  // The values as the last step left them.
-  SceneValues committed_;
+  // The document as the last step left it.
+  SceneSettings committed_;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   bool locked_ = false;

@@ -61,7 +61,7 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
       MakeMixtureButtons(this, {"ObjModeAdd", "ObjModeNorm", "ObjModeSub"},
                          {tr("明るくなる合成です"), tr("通常の合成です"), tr("暗くなる合成です")},
                          [this](std::uint8_t mode) {
-                           if (current_) current_->MixtureMode = mode;
+                           if (ObjectEntry* entry = CurrentEntry()) entry->MixtureMode = mode;
                            CommitEntry();
                          });
   opacityLabel1_ = new QLabel(tr("不透明"));
@@ -128,24 +128,26 @@ TObjectForm::TObjectForm(Session& session, UserDialogs& dialogs, FileDialog& ope
   connect(upDatePreview_, &QTimer::timeout, this, &TObjectForm::UpDatePreviewTimer);
   connect(objPreview_, &PreviewArea::released, this, &TObjectForm::ObjPreviewMouseUp);
   connect(jimenAtt_, &QCheckBox::clicked, this, [this](bool on) {
-    if (current_) current_->PositionMode = on ? PositionMode::Ground : PositionMode::Sky;
+    if (ObjectEntry* entry = CurrentEntry())
+      entry->PositionMode = on ? PositionMode::Ground : PositionMode::Sky;
     CommitEntry();
   });
   connect(isShading_, &QCheckBox::clicked, this, [this](bool on) {
-    if (current_) current_->Shadeing = on;
+    if (ObjectEntry* entry = CurrentEntry()) entry->Shadeing = on;
     CommitEntry();
   });
   connect(opacity_, &QSlider::valueChanged, this, [this](int position) {
-    if (current_) current_->Transparency = TransparencyOfPosition(position);
+    if (ObjectEntry* entry = CurrentEntry()) entry->Transparency = TransparencyOfPosition(position);
     if (!opacity_->isSliderDown()) CommitEntry();  // a drag is done when let go
   });
   connect(opacity_, &QSlider::sliderReleased, this, &TObjectForm::CommitEntry);
   auto numberOfObjects = [this] {
-    if (current_) current_->NumberOfObjects = ToInteger(numofobj_->text().toStdString());
+    if (ObjectEntry* entry = CurrentEntry())
+      entry->NumberOfObjects = ToInteger(numofobj_->text().toStdString());
     CommitEntry();
   };
   auto scale = [this] {
-    if (current_) current_->Scale = ToReal(scale_->text().toStdString());
+    if (ObjectEntry* entry = CurrentEntry()) entry->Scale = ToReal(scale_->text().toStdString());
     CommitEntry();
   };
   connect(numofobj_, &QLineEdit::returnPressed, this, numberOfObjects);
@@ -186,16 +188,17 @@ void TObjectForm::FillList() {
   }
 }
 
+ObjectEntry* TObjectForm::CurrentEntry() const {
+  ObjectEntry* entry = row_ >= 0 ? Group().First() : nullptr;
+  for (int i = 0; i < row_ && entry; ++i) entry = entry->Next();
+  return entry;
+}
+
 void TObjectForm::Select() {
-  const int row = SelectedRow(*objectList_);
-  current_ = nullptr;
-  if (row >= 0) {
-    current_ = Group().First();
-    for (int i = 0; i < row && current_; ++i) current_ = current_->Next();
-  }
-  SetSettingsEnabled(current_ != nullptr);
-  if (current_) committed_.CopySettingsFrom(*current_);
-  if (!current_) {
+  row_ = SelectedRow(*objectList_);
+  ObjectEntry* const current = CurrentEntry();
+  SetSettingsEnabled(current != nullptr);
+  if (!current) {
     if (!preview_.Empty()) FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
     objPreview_->Clear();
     return;
@@ -203,13 +206,13 @@ void TObjectForm::Select() {
   // Showing an entry never changes it: 0.375 shows as 38 and stays 0.375.
   // (The check boxes and radio buttons write only on the user's clicks.)
   const QSignalBlocker block(opacity_);
-  ismanual_->setChecked(current_->Manual);
-  jimenAtt_->setChecked(current_->PositionMode == PositionMode::Ground);
-  isShading_->setChecked(current_->Shadeing);
-  mixture_.Show(current_->MixtureMode);
-  opacity_->setValue(PositionOfTransparency(current_->Transparency));
-  numofobj_->ShowText(QString::number(current_->NumberOfObjects));
-  scale_->ShowText(QString::fromStdString(FormatReal(current_->Scale)));
+  ismanual_->setChecked(current->Manual);
+  jimenAtt_->setChecked(current->PositionMode == PositionMode::Ground);
+  isShading_->setChecked(current->Shadeing);
+  mixture_.Show(current->MixtureMode);
+  opacity_->setValue(PositionOfTransparency(current->Transparency));
+  numofobj_->ShowText(QString::number(current->NumberOfObjects));
+  scale_->ShowText(QString::fromStdString(FormatReal(current->Scale)));
   RedrawPreview();
 }
 
@@ -226,13 +229,13 @@ void TObjectForm::AddObjectClick() {
   if (!chosen) return;
   ObjectEntry* added = nullptr;
   try {
-    added = session_.AddObjectPicture(Group(), current_, chosen->toStdString());
+    added = session_.AddObjectPicture(Group(), CurrentEntry(), chosen->toStdString());
   } catch (const FileError& e) {
     dialogs_.Error(this, tr("画像を読み込めませんでした。"), Q(e.what()));
     return;
   }
   if (!added) return NoMemory();
-  history_.ObjectAdded(Group(), *added);
+  history_.Commit();
   {
     const QSignalBlocker block(objectList_);
     FillList();
@@ -248,11 +251,13 @@ void TObjectForm::NoMemory() {
 }
 
 void TObjectForm::DeleteObjectClick() {
-  if (!current_) return;
+  ObjectEntry* const current = CurrentEntry();
+  if (!current) return;
   upDatePreview_->stop();
   const int p = SelectedRow(*objectList_);
-  history_.DeleteObject(Group(), *current_);  // kept by the step for undo
-  current_ = nullptr;
+  Group().Remove(current);
+  row_ = -1;
+  history_.Commit();
   {
     const QSignalBlocker block(objectList_);
     FillList();
@@ -268,36 +273,34 @@ void TObjectForm::UpDatePreviewTimer() {
 }
 
 void TObjectForm::RedrawPreview() {
-  if (!current_) return;  // the cleared, disabled area stays
+  const ObjectEntry* const current = CurrentEntry();
+  if (!current) return;  // the cleared, disabled area stays
   if (preview_.Empty()) return;
-  if (const SharedPicture picture = session_.ObjectPicture(*current_))
-    DrawKeyColourPreview(preview_, *picture, current_->OpaqueColor, blink_);
+  if (const SharedPicture picture = session_.ObjectPicture(*current))
+    DrawKeyColourPreview(preview_, *picture, current->OpaqueColor, blink_);
   else  // a picture the scene names but that cannot be had
     FillWorkBitmap(preview_, BgrPixel{0, 0, 0});
   objPreview_->ShowBitmap();
 }
 
 void TObjectForm::ObjPreviewMouseUp(Qt::MouseButton button, QPoint at) {
-  if (!current_) return;
-  const SharedPicture shown = session_.ObjectPicture(*current_);
+  ObjectEntry* const current = CurrentEntry();
+  if (!current) return;
+  const SharedPicture shown = session_.ObjectPicture(*current);
   if (!shown) return;
   const PixelImage& picture = *shown;
   if (button == Qt::LeftButton)
-    current_->OpaqueColor = KeyColourAt(picture, at.x(), at.y(), preview_.Width(),
-                                        preview_.Height(), current_->OpaqueColor);
+    current->OpaqueColor = KeyColourAt(picture, at.x(), at.y(), preview_.Width(), preview_.Height(),
+                                       current->OpaqueColor);
   else if (button == Qt::RightButton)
-    current_->OpaqueColor = FindUnusedColour(picture);
+    current->OpaqueColor = FindUnusedColour(picture);
   else
     return;
   CommitEntry();
   RedrawPreview();
 }
 
-void TObjectForm::CommitEntry() {
-  if (!current_) return;
-  history_.ObjectChanged(*current_, committed_);
-  committed_.CopySettingsFrom(*current_);
-}
+void TObjectForm::CommitEntry() { history_.Commit(); }
 
 void TObjectForm::StoreObjectDir() {
   const std::string folder = openDialog_.Folder();

@@ -47,7 +47,8 @@ class TObjectForm : public QDialog {
   // lets go of the entry it held.
   void Forget();
 
-  ObjectEntry* CurrentEntry() const { return current_; }
+  // The selected entry of the group as it stands now; nullptr when none is.
+  ObjectEntry* CurrentEntry() const;
   bool Blinking() const { return blink_; }
 
  protected:
@@ -70,8 +71,7 @@ class TObjectForm : public QDialog {
   void ObjPreviewMouseUp(Qt::MouseButton button, QPoint at);
   void StoreObjectDir();
   void NoMemory();
-  // A change of the selected entry is complete: a step of what changed since
-  // it was selected or last changed.
+  // A change of the selected entry is complete: a step of the edit history.
   void CommitEntry();
 
   Session& session_;
@@ -79,8 +79,9 @@ class TObjectForm : public QDialog {
   FileDialog& openDialog_;
   EditHistory& history_;
   GroupIndex group_ = Near;
-  ObjectEntry* current_ = nullptr;
-  ObjectEntry committed_;  // the selected entry's settings as the last step left them
+  // The selected entry by its place in the group, not by its address: the
+  // group's entries are the document's, which undo and redo replace.
+  int row_ = -1;
   bool blink_ = false;
   WorkBitmap preview_;
 

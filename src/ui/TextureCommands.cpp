@@ -60,7 +60,7 @@ void TextureCommands::NameEntered(TextureLayer layer) {
   std::string& name = layer == TextureLayer::Ground
                           ? parts_.session.Scene().Ground.TextureFilename
                           : parts_.session.Scene().Ceiling.TextureFilename;
-  const SceneValues& committed = parts_.history.Committed();
+  const SceneSettings& committed = parts_.history.Committed();
   std::string typed =
       std::exchange(name, layer == TextureLayer::Ground ? committed.Ground.TextureFilename
                                                         : committed.Ceiling.TextureFilename);

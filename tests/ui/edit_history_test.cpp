@@ -73,9 +73,9 @@ void EditFirstObject(WindowFixture& w, std::function<void(QDialog&)> edit) {
   });
 }
 
-// The pictures the scene's preparation holds that came from files (the
-// session's cache hands out the same ones again, undone or not), and the
-// object entries.
+// The pictures the scene's preparation holds that came from files, and those
+// of the object entries: the session's cache hands out the same ones again,
+// undone or not (undo puts back copies of the entries, not the entries).
 std::vector<const void*> Pictures(Session& session) {
   const std::shared_ptr<const PreparedScene> prepared = session.Prepared();
   std::vector<const void*> held = {prepared->GroundTexture.Picture.get(),
@@ -83,7 +83,6 @@ std::vector<const void*> Pictures(Session& session) {
   const SceneSettings& scene = session.Scene();
   for (const ObjectGroup* group : {&scene.Far, &scene.Mid, &scene.Near})
     for (const ObjectEntry& e : *group) {
-      held.push_back(&e);
       held.push_back(session.ObjectPicture(e).get());
     }
   return held;
@@ -283,18 +282,53 @@ class EditHistoryTest : public QObject {
       Press(d, "isShading");
     });
     QCOMPARE(Action(w, "Undo1")->text(), "元に戻す: オブジェクトの設定");
-    const ObjectEntry& entry = *w.Scene().Near.First();
+    // Each step puts a whole document back: the entry is read anew each time.
+    auto entry = [&w]() -> const ObjectEntry& { return *w.Scene().Near.First(); };
     Action(w, "Undo1")->trigger();  // the shading
-    QVERIFY(entry.Shadeing);
-    QCOMPARE(entry.NumberOfObjects, 4);
+    QVERIFY(entry().Shadeing);
+    QCOMPARE(entry().NumberOfObjects, 4);
     Action(w, "Undo1")->trigger();  // the number
-    QCOMPARE(entry.NumberOfObjects, 1);
-    QCOMPARE(entry.Scale, 4);
+    QCOMPARE(entry().NumberOfObjects, 1);
+    QCOMPARE(entry().Scale, 4);
     Action(w, "Undo1")->trigger();  // the scale
-    QCOMPARE(entry.Scale, 1);
+    QCOMPARE(entry().Scale, 1);
     QCOMPARE(Action(w, "Undo1")->text(), "元に戻す: オブジェクトの追加");
     Action(w, "Undo1")->trigger();
     QVERIFY(w.Scene().Near.Empty());
+  }
+
+  // Steps of every kind in a row, on a scene with objects in each group: undoing
+  // them all gives back the very document opened, redoing them all the last one.
+  void everyStepUndoneGivesBackTheDocumentOpened() {
+    WindowFixture w;
+    RenderWatch watch(w.window->session());
+    w.Restart(Example("lighthouse-coast.hm"));
+    Settle(watch);
+    const SceneSettings opened = w.Scene();
+    QVERIFY(!opened.Far.Empty() || !opened.Mid.Empty() || !opened.Near.Empty());
+
+    Enter(w, "Seed", "31");
+    w.Open(opened.Near.Empty() ? "SetFarObject" : "SetNearObject", [](QDialog& d) {
+      Child<QListWidget>(d, "ObjectList")->setCurrentRow(0);
+      Press(d, "isShading");
+      Press(d, "DeleteObject");
+      Press(d, "Close");
+    });
+    AddObject(w);
+    Click(*w.window, "ZimenNeeded");
+    Enter(w, "Stars", "123");
+    Settle(watch);
+    const SceneSettings last = w.Scene();
+    QVERIFY(last != opened);
+
+    int steps = 0;
+    for (; Action(w, "Undo1")->isEnabled(); ++steps) Action(w, "Undo1")->trigger();
+    QCOMPARE(steps, 6);
+    QVERIFY(w.Scene() == opened);
+    QVERIFY(!w.window->isWindowModified());
+    while (Action(w, "Redo1")->isEnabled()) Action(w, "Redo1")->trigger();
+    QVERIFY(w.Scene() == last);
+    Settle(watch);
   }
 
   void aNewSceneOrAFileOpenedClearsTheHistoryAFailedOpenDoesNot() {
