@@ -320,15 +320,20 @@ class EditHistoryTest : public QObject {
     Settle(watch);
     const SceneSettings last = w.Scene();
     QVERIFY(last != opened);
+    // Every picture of both documents has been decoded by now: the steps and
+    // their previews decode none again.
+    const auto decodes = w.window->session().Pictures().Decodes();
 
     int steps = 0;
     for (; Action(w, "Undo1")->isEnabled(); ++steps) Action(w, "Undo1")->trigger();
     QCOMPARE(steps, 6);
     QVERIFY(w.Scene() == opened);
     QVERIFY(!w.window->isWindowModified());
+    Settle(watch);
     while (Action(w, "Redo1")->isEnabled()) Action(w, "Redo1")->trigger();
     QVERIFY(w.Scene() == last);
     Settle(watch);
+    QCOMPARE(w.window->session().Pictures().Decodes(), decodes);
   }
 
   void aNewSceneOrAFileOpenedClearsTheHistoryAFailedOpenDoesNot() {
