@@ -1379,7 +1379,7 @@
     </message>
     <message>
         <source>次の画像を使えません：</source>
-        <translation>These pictures cannot be used:</translation>
+        <translation>This picture cannot be used:</translation>
     </message>
 </context>
 </TS>

@@ -144,6 +144,7 @@ class EnglishInterfaceTest : public QObject {
     Child<QCheckBox>(*w.window, "ZimenNeeded")->setChecked(true);
     Enter(w, "GroundTextureName", "no-such.bmp");
     QCOMPARE(Child<PreviewArea>(*w.window, "Preview")->Message(), "There is no ground texture.");
+    QVERIFY(w.dialogs.messages.last().startsWith("This picture cannot be used:\n"));
     QCOMPARE(Offenders(*w.window, SceneNames(w)), QStringList());
   }
 
