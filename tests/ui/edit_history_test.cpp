@@ -301,8 +301,8 @@ class EditHistoryTest : public QObject {
   // them all gives back the very document opened, redoing them all the last one.
   void everyStepUndoneGivesBackTheDocumentOpened() {
     WindowFixture w;
-    RenderWatch watch(w.window->session());
     w.Restart(Example("lighthouse-coast.hm"));
+    RenderWatch watch(w.window->session());
     Settle(watch);
     const SceneSettings opened = w.Scene();
     QVERIFY(!opened.Far.Empty() || !opened.Mid.Empty() || !opened.Near.Empty());
