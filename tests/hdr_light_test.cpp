@@ -1,7 +1,7 @@
-// The panorama in linear light: the sun layer's weights, the factor k that
-// makes the sun light a facing surface R times as much as the rest of the
-// picture, and the HDR picture, which is the eight-bit one decoded wherever the
-// sun does not reach.
+// The panorama in linear light: the sun layer's weights, the lobe around the
+// sun's direction and the factor k that makes it light a facing surface R times
+// as much as the rest of the picture, and the HDR picture, which is the
+// eight-bit one decoded wherever the lobe does not reach.
 #include <gtest/gtest.h>
 #include <half.h>
 
@@ -143,63 +143,125 @@ TEST(SunWeights, AreSetAnewByEachRenderAndZeroForASunThatChangesNothing) {
   EXPECT_EQ(weights.At(15, 10), 1.0f);  // the centre: opacity 255 on Add
 }
 
-// The light on a surface facing `n` from a function of direction, integrated
-// over the sphere on a fine grid of equal areas (azimuth and the sine of the
-// elevation in even steps), each sample taking the pixel it falls in.
-template <typename Radiance>
-double IntegrateFacing(int W, int H, Direction n, Radiance radiance) {
-  const int columns = 2048, rows = 1024;
-  const double cell = 4 * std::numbers::pi / (static_cast<double>(columns) * rows);
+// Σ over the pixels of a W x H panorama of value(x, y) times the integral of
+// f(d) over the pixel's part of the sphere, each taken on 4 x 4 samples of
+// equal area (azimuth and the sine of the elevation in even steps); pixels of
+// value 0 are passed over.
+template <typename Value, typename F>
+double OverPixels(int W, int H, Value value, F f) {
+  constexpr int kSteps = 4;
   double total = 0;
-  for (int j = 0; j < rows; ++j) {
-    const double s = -1 + 2 * (j + 0.5) / rows;  // sin φ
-    const double phi = std::asin(s) * 180 / std::numbers::pi;
-    const int y = std::min(H - 1, static_cast<int>((90 - phi) / 180 * H));
-    for (int i = 0; i < columns; ++i) {
-      const double theta = 360.0 * (i + 0.5) / columns;
-      const Direction d = DirectionOf(theta, phi);
-      const double c = d.x * n.x + d.y * n.y + d.z * n.z;
-      if (c <= 0) continue;
-      const int x = std::min(W - 1, static_cast<int>(theta / 360 * W));
-      total += radiance(x, y) * c * cell;
+  for (int y = 0; y < H; ++y) {
+    const double top = std::sin((90 - 180.0 * y / H) * std::numbers::pi / 180);
+    const double bottom = std::sin((90 - 180.0 * (y + 1) / H) * std::numbers::pi / 180);
+    const double area = 2 * std::numbers::pi / W * (top - bottom) / (kSteps * kSteps);
+    for (int x = 0; x < W; ++x) {
+      const double v = value(x, y);
+      if (v == 0) continue;
+      double sum = 0;
+      for (int j = 0; j < kSteps; ++j) {
+        const double s = bottom + (top - bottom) * (j + 0.5) / kSteps;
+        const double phi = std::asin(s) * 180 / std::numbers::pi;
+        for (int i = 0; i < kSteps; ++i)
+          sum += f(DirectionOf(360.0 * (x + (i + 0.5) / kSteps) / W, phi));
+      }
+      total += v * sum * area;
     }
   }
   return total;
 }
 
-TEST(SunLight, TheAddedSunGivesAFacingSurfaceRTimesTheRestsLight) {
-  struct Case {
-    SunCase sun;
-    double ratio;
-  };
-  const Case cases[] = {
-      {{256, 128, 0.3L, 0.47L, {2, 2, 3, 3}, MixtureMode::Add, false}, 6},
-      {{256, 128, 0.3L, 0.47L, {2, 2, 3, 12}, MixtureMode::Add, false}, 6},   // a narrow glow
-      {{256, 128, 0.7L, 0.2L, {0, 0, 0, 0}, MixtureMode::Norm, false}, 0.5},  // a high sun
-      {{300, 150, 0.05L, 0.55L, {1, 1, 1, 1}, MixtureMode::Add, true}, 20},   // across the edge
-  };
-  for (const Case& c : cases) {
-    const SunSettings sun = SunOf(c.sun);
-    WorkBitmap picture = SkyOf(c.sun.w, c.sun.h);
-    SunWeights weights;
+// The light on a surface facing `n` from a function of the pixel.
+template <typename Radiance>
+double IntegrateFacing(int W, int H, Direction n, Radiance radiance) {
+  return OverPixels(W, H, radiance,
+                    [&](Direction d) { return std::max(0.0, d.x * n.x + d.y * n.y + d.z * n.z); });
+}
+
+double Degrees(Direction a, Direction b) {
+  const double c = a.x * b.x + a.y * b.y + a.z * b.z;
+  return std::acos(std::clamp(c, -1.0, 1.0)) * 180 / std::numbers::pi;
+}
+
+// A sky and its sun at a given azimuth and elevation (to the nearest pixel),
+// rendered with the weights kept, and the light the HDR outputs add to it.
+struct LitSky {
+  WorkBitmap picture;
+  SunWeights weights;
+  SunLight light;
+  Direction sun;
+
+  LitSky(int w, int h, double azimuth, double elevation, std::uint8_t mode, double ratio,
+         bool groundOn)
+      : picture(SkyOf(w, h)) {
+    SunSettings settings = SunOf({w, h, 0, 0, {2, 2, 3, 3}, mode, false});
+    settings.Position.X =
+        0.5L + static_cast<long double>(std::floor(azimuth / 360 * w) - w / 2) / w;
+    settings.Position.Y =
+        0.5L + static_cast<long double>(std::floor((90 - elevation) / 180 * h) - h / 2) / h;
     RenderContext context;
     context.SunWeightsOut = &weights;
-    RenderSun(context, picture, sun);
-    const SunLight light = ComputeSunLight(picture, weights, sun, c.ratio);
-    ASSERT_GT(light.scale, 0);
-    const Direction n = DescribeSun(sun, c.sun.w, c.sun.h).toward;
-    const double rest = IntegrateFacing(c.sun.w, c.sun.h, n, [&](int x, int y) {
+    RenderSun(context, picture, settings);
+    light = ComputeSunLight(picture, weights, settings, ratio, groundOn);
+    sun = DescribeSun(settings, w, h).toward;
+  }
+  // The luminance the outputs add at pixel (x, y).
+  double Added(int x, int y) const {
+    float with[3], without[3];
+    SampleLinear(picture, light.Glow(), static_cast<float>(x), static_cast<float>(y), with);
+    SampleLinear(picture, SunGlow{}, static_cast<float>(x), static_cast<float>(y), without);
+    return Luminance(with[0] - without[0], with[1] - without[1], with[2] - without[2]);
+  }
+  double Ratio() const {
+    const double rest = IntegrateFacing(picture.Width(), picture.Height(), sun, [&](int x, int y) {
       const BgrPixel p = picture.Row(y)[x];
       return Luminance(SrgbToLinear(p.r / 255.0), SrgbToLinear(p.g / 255.0),
                        SrgbToLinear(p.b / 255.0));
     });
-    const SunGlow glow = light.Glow(weights);
-    const double added = IntegrateFacing(c.sun.w, c.sun.h, n, [&](int x, int y) {
-      const double w = weights.At(x, y);
-      return Luminance(glow.scale[0] * w, glow.scale[1] * w, glow.scale[2] * w);
-    });
-    EXPECT_NEAR(added / rest, c.ratio, c.ratio * 0.01)
-        << "sun at " << static_cast<double>(c.sun.x) << "," << static_cast<double>(c.sun.y);
+    return IntegrateFacing(picture.Width(), picture.Height(), sun,
+                           [&](int x, int y) { return Added(x, y); }) /
+           rest;
+  }
+};
+
+// The added light is centred on the sun's direction and gives a surface facing
+// the sun R times the rest's light, however high the sun stands.
+TEST(SunLight, TheAddedSunIsCentredOnTheSunAndGivesRTimesTheRestsLight) {
+  struct Case {
+    double azimuth, elevation;
+    std::uint8_t mode;
+    double ratio;
+  };
+  const Case cases[] = {
+      {200, -5, MixtureMode::Add, 6}, {10, 0, MixtureMode::Add, 6},
+      {90, 5, MixtureMode::Add, 6},   {300, 18, MixtureMode::Norm, 0.5},
+      {45, 36, MixtureMode::Add, 6},  {180, 54, MixtureMode::Add, 20},
+      {270, 72, MixtureMode::Add, 6}, {359, 81, MixtureMode::AddPlain, 6},
+      {120, 89, MixtureMode::Add, 6},
+  };
+  for (const Case& c : cases) {
+    const LitSky sky(512, 256, c.azimuth, c.elevation, c.mode, c.ratio, false);
+    ASSERT_GT(sky.light.scale, 0);
+    const auto added = [&](int x, int y) { return sky.Added(x, y); };
+    const Direction centre =
+        Normalized({OverPixels(512, 256, added, [](Direction d) { return d.x; }),
+                    OverPixels(512, 256, added, [](Direction d) { return d.y; }),
+                    OverPixels(512, 256, added, [](Direction d) { return d.z; })});
+    EXPECT_LT(Degrees(centre, sky.sun), 1) << "elevation " << c.elevation;
+    EXPECT_NEAR(sky.Ratio(), c.ratio, c.ratio * 0.01) << "elevation " << c.elevation;
+  }
+}
+
+// A ground lets no sunlight through: a sun on the horizon gives part of its
+// light, one below it none, one well above it all.
+TEST(SunLight, TheGroundTakesTheLightOfASunThatSets) {
+  for (const auto& [elevation, share] :
+       {std::pair{18.0, 1.0}, std::pair{0.0, 0.5}, std::pair{-5.0, 0.0}}) {
+    const LitSky open(512, 256, 30, elevation, MixtureMode::Add, 6, false);
+    const LitSky covered(512, 256, 30, elevation, MixtureMode::Add, 6, true);
+    EXPECT_EQ(covered.light.scale, open.light.scale);
+    EXPECT_NEAR(covered.Ratio(), 6 * share, 6 * 0.15) << "elevation " << elevation;
+    for (int x = 0; x < 512; ++x) ASSERT_EQ(covered.Added(x, 129), 0) << x;  // below the horizon
   }
 }
 
@@ -227,12 +289,16 @@ TEST(SunLight, NothingIsAddedForADarkeningSunNoRatioOrNoLight) {
     RenderContext context;
     context.SunWeightsOut = &weights;
     RenderSun(context, picture, sun);
-    const SunLight light = ComputeSunLight(picture, weights, sun, c.ratio);
+    const SunLight light = ComputeSunLight(picture, weights, sun, c.ratio, false);
     EXPECT_EQ(light.scale, 0) << c.what;
-    EXPECT_FALSE(light.Glow(weights).Adds()) << c.what;
+    EXPECT_FALSE(light.Glow().Adds()) << c.what;
   }
-  // Weights of another size (none kept) add nothing either.
-  EXPECT_EQ(ComputeSunLight(SkyOf(64, 32), SunWeights(), SunOf(base), 6).scale, 0);
+  // Weights of another size (none kept), and weights a render stopped before
+  // the sun left at 0, add nothing either.
+  EXPECT_EQ(ComputeSunLight(SkyOf(64, 32), SunWeights(), SunOf(base), 6, false).scale, 0);
+  SunWeights untouched;
+  ASSERT_TRUE(untouched.Reset(64, 32));
+  EXPECT_EQ(ComputeSunLight(SkyOf(64, 32), untouched, SunOf(base), 6, false).scale, 0);
 }
 
 TEST(HdrLight, DecodingAndTheSphere) {
@@ -262,8 +328,9 @@ TEST(HdrLight, TheExrIsTheEightBitPictureDecodedWhereTheSunDoesNotReach) {
   RenderContext context;
   context.SunWeightsOut = &weights;
   RenderSun(context, picture, sun);
-  const SunLight light = ComputeSunLight(picture, weights, sun, 6);
-  const SunGlow glow = light.Glow(weights);
+  const SunLight light = ComputeSunLight(picture, weights, sun, 6, false);
+  const SunGlow glow = light.Glow();
+  ASSERT_TRUE(glow.Adds());
   MemorySink sink;
   EncodeImage(picture, ImageFormat::Exr, {.metadata = ImageMetadata::Panorama, .glow = &glow},
               sink);
@@ -276,14 +343,15 @@ TEST(HdrLight, TheExrIsTheEightBitPictureDecodedWhereTheSunDoesNotReach) {
       const BgrPixel p = picture.Row(y)[x];
       const float decoded[] = {SrgbByteToLinear(p.r), SrgbByteToLinear(p.g), SrgbByteToLinear(p.b)};
       const float* hdr = exr.picture.At(x, y);
-      if (weights.At(x, y) == 0) {
+      const float lobe = light.lobe->At(x, y);
+      if (lobe == 0) {
         ++untouched;
         for (int k = 0; k < 3; ++k) wrong += hdr[k] != static_cast<float>(half(decoded[k]));
       } else {
         raised += hdr[0] > decoded[0] && hdr[1] > decoded[1] && hdr[2] > decoded[2];
         const float* sunAdded = glow.scale.data();
         for (int k = 0; k < 3; ++k)
-          wrong += std::abs(hdr[k] - (decoded[k] + sunAdded[k] * weights.At(x, y))) > hdr[k] / 1000;
+          wrong += std::abs(hdr[k] - (decoded[k] + sunAdded[k] * lobe)) > hdr[k] / 1000;
       }
     }
   EXPECT_GT(untouched, c.w * c.h / 4);

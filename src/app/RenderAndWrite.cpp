@@ -84,12 +84,14 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
     WriteFilesAtomically(files, progress);
 }
 
-// The sun's share of the HDR outputs: from the weights the render kept, or
-// none (nothing added) when it kept none.
+// The sun's share of the HDR outputs: a lobe around the sun's direction when
+// the render kept weights that show the sun layer drew, else none (nothing
+// added).
 SunLight SunLightOf(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
                     const SunWeights* weights) {
   if (!weights || !plan.KeepsSunWeights()) return SunLight{plan.sunRatio};
-  return ComputeSunLight(picture, *weights, session.Scene().Sun, plan.sunRatio);
+  const SceneSettings& scene = session.Scene();
+  return ComputeSunLight(picture, *weights, scene.Sun, plan.sunRatio, scene.Ground.Enabled);
 }
 
 // `kept`: whether the render kept the sun's weights, so that k is known.
@@ -120,10 +122,9 @@ class KeptSunWeights {
 
 void WritePlannedFiles(const Session& session, const OutputPlan& plan, const WorkBitmap& picture,
                        WriteProgress* progress, const SunWeights* weights) {
-  const SunWeights none;
   const SunLight light = SunLightOf(session, plan, picture, weights);
-  WriteFiles(plan, picture, SunOf(session, plan, light, weights != nullptr),
-             light.Glow(weights ? *weights : none), progress);
+  WriteFiles(plan, picture, SunOf(session, plan, light, weights != nullptr), light.Glow(),
+             progress);
 }
 
 bool DrawPlannedRender(const PlannedRender& render, RenderContext& context, WorkBitmap& output,
@@ -184,7 +185,7 @@ RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost
   const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
   const SunLight light = SunLightOf(session, plan, picture, plan.Renders() ? &weights : nullptr);
   const std::string sun = SunOf(session, plan, light, plan.Renders());
-  const SunGlow glow = light.Glow(weights);
+  const SunGlow glow = light.Glow();
   if (!WriteAfterRender(session.Context(), host, [&](WriteProgress& progress) {
         WriteFiles(plan, picture, sun, glow, &progress);
       })) {

@@ -72,6 +72,14 @@ double Irradiance(int width, int height, Direction toward, Value value) {
   return total;
 }
 
+bool AnyWeight(const SunWeights& weights) {
+  for (int y = 0; y < weights.Height(); ++y) {
+    const float* row = weights.Row(y);
+    if (std::any_of(row, row + weights.Width(), [](float w) { return w != 0; })) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 double SrgbToLinear(double encoded) {
@@ -97,24 +105,69 @@ double FacingIrradiance(const WorkBitmap& picture, Direction toward) {
   });
 }
 
-double FacingIrradiance(const SunWeights& weights, Direction toward) {
-  return Irradiance(weights.Width(), weights.Height(), toward,
-                    [&](int x, int y) { return static_cast<double>(weights.At(x, y)); });
+double SunLobeRadius(int height) {
+  constexpr double kRadius = 2.5 * std::numbers::pi / 180;
+  return height > 0 ? std::max(kRadius, 2 * std::numbers::pi / height) : kRadius;
+}
+
+SunLobe::SunLobe(int width, int height, Direction toward) : width_(width), height_(height) {
+  if (width <= 0 || height <= 0) return;
+  const double radius = SunLobeRadius(height);
+  const double cosRadius = std::cos(radius);
+  // The rows whose pixel centres can lie within the radius: those between the
+  // elevations of the sun's direction plus and minus the radius.
+  const double elevation = std::asin(std::clamp(toward.y, -1.0, 1.0));
+  const double perRadian = height / std::numbers::pi;
+  const auto rowAt = [&](double phi) { return (std::numbers::pi / 2 - phi) * perRadian - 0.5; };
+  first_ = std::clamp(static_cast<int>(std::floor(rowAt(elevation + radius))), 0, height - 1);
+  const int last =
+      std::clamp(static_cast<int>(std::ceil(rowAt(elevation - radius))), 0, height - 1);
+  rows_ = last - first_ + 1;
+  weights_.assign(static_cast<std::size_t>(rows_) * width, 0.0f);
+  const FacingTerms terms(width, height, toward);
+  for (int y = first_; y <= last; ++y) {
+    float* row = weights_.data() + static_cast<std::size_t>(y - first_) * width;
+    for (int x = 0; x < width; ++x) {
+      const double c = terms.cosRow[y] * terms.column[x] + terms.sinRow[y];
+      if (!(c > cosRadius)) continue;
+      const double u = (1 - c) / (1 - cosRadius);
+      row[x] = static_cast<float>((1 - u) * (1 - u));
+    }
+  }
+}
+
+const float* SunLobe::Row(int y) const {
+  if (y < first_ || y >= first_ + rows_) return nullptr;
+  return weights_.data() + static_cast<std::size_t>(y - first_) * width_;
+}
+
+float SunLobe::At(int x, int y) const {
+  const float* row = Row(y);
+  return row != nullptr ? row[x] : 0.0f;
+}
+
+double SunLobe::FacingIrradiance(Direction toward) const {
+  return Irradiance(width_, height_, toward, [&](int x, int y) { return double{At(x, y)}; });
+}
+
+void SunLobe::CoverBelowHorizon() {
+  for (int y = std::max(first_, height_ / 2); y < first_ + rows_; ++y)
+    std::fill_n(weights_.data() + static_cast<std::size_t>(y - first_) * width_, width_, 0.0f);
 }
 
 bool SunGlow::Adds() const {
-  return weights != nullptr && !weights->Empty() && (scale[0] > 0 || scale[1] > 0 || scale[2] > 0);
+  return lobe != nullptr && (scale[0] > 0 || scale[1] > 0 || scale[2] > 0);
 }
 
-SunGlow SunLight::Glow(const SunWeights& weights) const {
+SunGlow SunLight::Glow() const {
   SunGlow glow;
-  glow.weights = &weights;
+  glow.lobe = lobe.get();
   for (int c = 0; c < 3; ++c) glow.scale[c] = static_cast<float>(scale * colour[c]);
   return glow;
 }
 
 SunLight ComputeSunLight(const WorkBitmap& picture, const SunWeights& weights,
-                         const SunSettings& sun, double ratio) {
+                         const SunSettings& sun, double ratio, bool groundOn) {
   SunLight light;
   light.ratio = ratio;
   light.colour = {DecodeChannel(sun.CenterColor.r), DecodeChannel(sun.CenterColor.g),
@@ -122,14 +175,17 @@ SunLight ComputeSunLight(const WorkBitmap& picture, const SunWeights& weights,
   const bool darkens =
       sun.MixtureMode == MixtureMode::Sub || sun.MixtureMode == MixtureMode::SubPlain;
   if (darkens || !(ratio > 0) || picture.Empty() || weights.Width() != picture.Width() ||
-      weights.Height() != picture.Height())
+      weights.Height() != picture.Height() || !AnyWeight(weights))
     return light;
   const Direction toward = DescribeSun(sun, picture.Width(), picture.Height()).toward;
+  auto lobe = std::make_shared<SunLobe>(picture.Width(), picture.Height(), toward);
   light.pictureIrradiance = FacingIrradiance(picture, toward);
-  light.weightIrradiance = FacingIrradiance(weights, toward) *
-                           Luminance(light.colour[0], light.colour[1], light.colour[2]);
-  if (light.weightIrradiance > 0 && light.pictureIrradiance > 0)
-    light.scale = ratio * light.pictureIrradiance / light.weightIrradiance;
+  light.lobeIrradiance =
+      lobe->FacingIrradiance(toward) * Luminance(light.colour[0], light.colour[1], light.colour[2]);
+  if (!(light.lobeIrradiance > 0 && light.pictureIrradiance > 0)) return light;
+  light.scale = ratio * light.pictureIrradiance / light.lobeIrradiance;
+  if (groundOn) lobe->CoverBelowHorizon();
+  light.lobe = std::move(lobe);
   return light;
 }
 
@@ -143,7 +199,8 @@ void LinearRow(const WorkBitmap& picture, const SunGlow& glow, int y, float* rgb
     rgb[3 * x + 2] = decode[row[x].b];
   }
   if (!glow.Adds()) return;
-  const float* weights = glow.weights->Row(y);
+  const float* weights = glow.lobe->Row(y);
+  if (weights == nullptr) return;
   for (int x = 0; x < w; ++x) {
     if (weights[x] == 0) continue;
     for (int c = 0; c < 3; ++c) rgb[3 * x + c] += glow.scale[c] * weights[x];
@@ -171,7 +228,7 @@ void SampleLinear(const WorkBitmap& picture, const SunGlow& glow, float x, float
   auto add = [&](int px, int py, float weight) {
     if (weight == 0) return;
     const BgrPixel p = picture.Row(py)[px];
-    const float sun = adds ? glow.weights->At(px, py) : 0.0f;
+    const float sun = adds ? glow.lobe->At(px, py) : 0.0f;
     rgb[0] += weight * (decode[p.r] + glow.scale[0] * sun);
     rgb[1] += weight * (decode[p.g] + glow.scale[1] * sun);
     rgb[2] += weight * (decode[p.b] + glow.scale[2] * sun);

@@ -25,7 +25,7 @@ struct SunDirection {
   std::array<std::int32_t, 3> sunlight{};  // ComputeSunlight
   std::uint8_t mixtureMode = MixtureMode::Add;
   // R and k of the HDR outputs (codecs/HdrLight.h): the ratio asked for, and
-  // the factor of the sun's weights found for the picture of the run; nothing
+  // the factor of the sun's lobe found for the picture of the run; nothing
   // when unknown (no HDR output was written with it).
   std::optional<double> sunRatio, sunScale;
 };
