@@ -5,11 +5,12 @@
 # points toward the light), and the brightest normals are averaged too. Both
 # directions are compared with the sun's direction in the sun JSON.
 #
-#   blender -b --python tests/clients/blender_sun_light.py -- PANORAMA SUN.json [SAMPLES [WITHIN|BEYOND DEGREES]]
+#   blender -b --python tests/clients/blender_sun_light.py -- PANORAMA SUN.json [SAMPLES [WITHIN|BEYOND|FIT DEGREES]]
 #
 # PANORAMA is the EXR, the .hdr or the 8-bit PNG horizonmill-render wrote.
 # With WITHIN (BEYOND) the script exits 1 unless both fitted directions lie
-# within (beyond) DEGREES of the sun's.
+# within (beyond) DEGREES of the sun's; with FIT, unless the Lambert fit does
+# (for a high sun, whose brightest normals neither camera sees).
 # The panorama's frame (azimuth 0 toward -Z, 90 toward +X, up +Y) is Blender's
 # world (Z up) as Blender maps an equirectangular environment texture: the
 # image's middle column looks toward Blender's +X, a quarter in toward +Y, the
@@ -159,6 +160,8 @@ print("SUNLIGHT " + json.dumps(result))
 if len(args) > 4:
     limit = float(args[4])
     angles = (result["lambertAngle"], result["brightestAngle"])
+    if args[3] == "FIT" and not result["lambertAngle"] <= limit:
+        sys.exit(1)
     if args[3] == "WITHIN" and not all(a <= limit for a in angles):
         sys.exit(1)
     if args[3] == "BEYOND" and not all(a > limit for a in angles):
