@@ -195,10 +195,12 @@ struct LitSky {
          bool groundOn)
       : picture(SkyOf(w, h)) {
     SunSettings settings = SunOf({w, h, 0, 0, {2, 2, 3, 3}, mode, false});
+    // The disc's centre is moved from pixel (w / 2, h / 2) by whole pixels.
+    const int middleColumn = w / 2, middleRow = h / 2;
     settings.Position.X =
-        0.5L + static_cast<long double>(std::floor(azimuth / 360 * w) - w / 2) / w;
+        0.5L + static_cast<long double>(std::floor(azimuth / 360 * w) - middleColumn) / w;
     settings.Position.Y =
-        0.5L + static_cast<long double>(std::floor((90 - elevation) / 180 * h) - h / 2) / h;
+        0.5L + static_cast<long double>(std::floor((90 - elevation) / 180 * h) - middleRow) / h;
     RenderContext context;
     context.SunWeightsOut = &weights;
     RenderSun(context, picture, settings);
