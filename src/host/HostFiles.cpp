@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -39,6 +40,13 @@ std::string HostLockPath(const HostFolders& folders) {
   if (ec) path = std::filesystem::absolute(folders.HostIni, ec);
   if (ec) path = folders.HostIni;
   return path.string() + ".lock";
+}
+
+HostLock::HostLock(const HostFolders& folders) : hostIni_(HostLockPath(folders)) {
+  const std::filesystem::path folder = folders.BackgroundFolder();
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec)) folder_.emplace(folder.string(), LockOn::Folder);
+  StopIfInterrupted();
 }
 
 HeldMessages::~HeldMessages() {

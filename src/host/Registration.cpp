@@ -17,7 +17,6 @@
 #include "image/WorkBitmap.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
-#include "platform/FileLock.h"
 #include "platform/Paths.h"
 #include "platform/PrivateProfile.h"
 #include "platform/TextCodec.h"
@@ -299,7 +298,7 @@ class Undo {
   static bool PutBack(const std::string& path, const std::string& bytes, bool existed) noexcept {
     try {
       if (existed) {
-        WriteFileAtomically(path, bytes, OnInterrupt::Finish);
+        WriteFileThroughLinks(path, bytes, OnInterrupt::Finish);
       } else {
         std::error_code ec;
         fs::remove(path, ec);
@@ -352,6 +351,23 @@ std::string EncodeTexture(const WorkBitmap& picture, int jpegQuality, WriteProgr
   return bytes.Bytes();
 }
 
+// Another host INI naming the same background folder keeps a list of its
+// own, and its records share the management file: a record of that list
+// standing at the new record's key moves to the first number past every
+// record and entry, where the tidying of its own host finds it again.
+void MoveRecordAside(IniDocument& management, const std::string& key, const RecordFields& record,
+                     const HostEntries& entries) {
+  const auto there = management.FindRaw(kManagementSection, key);
+  if (!there || there->empty() ||
+      ParseRecord(management.ReadString(kManagementSection, key, "")) == record)
+    return;
+  long long next = 1;
+  for (const auto& entry : entries) next = std::max(next, entry.first + 1);
+  for (const ManagementRecord& r : ReadManagementRecords(management))
+    next = std::max(next, r.Number + 1);
+  management.WriteString(kManagementSection, EntryKey(next), *there);
+}
+
 }  // namespace
 
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
@@ -378,7 +394,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   }
 
   HeldMessages held(host);  // told once the lock has gone
-  const FileLock lock(HostLockPath(folders));
+  const HostLock lock(folders);
   TidyHost(folders, list, held);
   // The render took a while: somebody may have registered the name meanwhile.
   if (!CheckRegistration(installation, names, held)) return false;
@@ -427,6 +443,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
 
     ChangeIniDocument(managementFile, [&] {
       DeleteKeyAndEmptySection(management, kRegisteringSection, key);
+      MoveRecordAside(management, key, record, ReadHostEntries(hostList, list.Section));
       management.WriteString(kManagementSection, key, RecordText(record));
     });
     SaveIniFile(managementFile, management);

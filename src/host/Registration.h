@@ -136,7 +136,7 @@ WorkBitmap MakeCatalogPicture(const WorkBitmap& picture);
 WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 
 // Registers the rendered picture. Checks the names (false after the message);
-// then, holding the host's lock (HostLockPath) to its last write, tidies the
+// then, holding the host's locks (HostLock) to its last write, tidies the
 // host (HostTidying.h), checks again as CheckRegistration does (false after
 // its message), and writes, each file replaced atomically:
 //   1. a note of the registration in the management file ("REGISTERING");
