@@ -252,7 +252,10 @@ TEST(RegisteredBackgrounds, RemovalFindsItsEntryByContentsWhateverTheHostChanged
     }
     std::vector<std::string> told{"? Remove the background \"" + alias + "\"?"};
     if (c.toldNotListed)
-      told.push_back(Message(MessageCode::BackgroundNotListed, {alias}).English());
+      told.push_back(Message(c.picturesGo ? MessageCode::BackgroundNotListed
+                                          : MessageCode::BackgroundNotListedPicturesKept,
+                             {alias})
+                         .English());
     EXPECT_EQ(ui.events, told);
     EXPECT_NE(ReadFile(t.hostIni).find("\r\n[Other]\r\nx=1\r\n"), std::string::npos);
   }
@@ -536,6 +539,27 @@ TEST(RegisteredBackgrounds, AnInterruptStopsEveryOneOfThemAndLetsTheLocksGo) {
       EXPECT_TRUE(LockFree(t.lockFile));
       EXPECT_TRUE(LockFree(t.dir / "qoral2/bg"));
     }
+  }
+}
+
+// What the removal must not do: replace a file the host keeps read-only, or
+// say it deleted pictures that it kept.
+TEST(RegisteredBackgrounds, ReadOnlyFilesAreRefusedWithTheReason) {
+  const char* const files[] = {"qoral2/QoraL2.ini", "qoral2/bg/Horizonmill_mng.ini"};
+  for (const char* file : files) {
+    SCOPED_TRACE(file);
+    ThreeRegistered t;
+    RecordingRegistrationHost ui;
+    auto records = ReadRegisteredBackgrounds(t.folders, ui);
+    ASSERT_EQ(::chmod((t.dir / file).c_str(), 0444), 0);
+    const auto before = Snapshot(t.dir.Path());
+    EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Refused);
+    EXPECT_EQ(ui.events,
+              (std::vector<std::string>{"? Remove the background \"a\"?", "beep",
+                                        std::string(EnglishText(MessageCode::HostFileReadOnly))}));
+    EXPECT_NE(ui.details.at(0).find(t.dir / file), std::string::npos) << ui.details.at(0);
+    EXPECT_NE(ui.details.at(0).find("read-only"), std::string::npos) << ui.details.at(0);
+    EXPECT_EQ(Snapshot(t.dir.Path()), before);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
 #include "platform/Paths.h"
@@ -71,6 +72,23 @@ void HeldMessages::MessageBox(const Message& message, std::string_view detail) {
 void TellNotInstalled(RegistrationHost& host, const std::string& reason) {
   host.Beep();
   host.MessageBox(MessageCode::HostNotInstalled, reason);
+}
+
+void TellHostFileError(RegistrationHost& host, const FileError& error) {
+  if (dynamic_cast<const IniUtf16Error*>(&error) == nullptr) {
+    TellNotInstalled(host, error.what());
+    return;
+  }
+  host.Beep();
+  host.MessageBox(MessageCode::HostIniUtf16, error.what());
+}
+
+std::string HostFileReadOnlyReason(const std::string& path) {
+  const std::string behind = FileBehindLinks(path);
+  const std::string reason = ReadOnlyReason(behind);
+  if (reason.empty()) return {};
+  return path + (behind == path ? "" : " (through its link, " + behind + ")") + " " + reason +
+         ": the host could not write it either";
 }
 
 std::string NoBackgroundListReason(const HostFolders& folders) {

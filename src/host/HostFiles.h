@@ -99,6 +99,13 @@ class HeldMessages : public RegistrationHost {
 
 // Beeps and shows MessageCode::HostNotInstalled with the reason.
 void TellNotInstalled(RegistrationHost& host, const std::string& reason);
+// Beeps and tells why a file of the host cannot be used: MessageCode::HostIniUtf16
+// for a UTF-16 file, else MessageCode::HostNotInstalled; the error in the details.
+void TellHostFileError(RegistrationHost& host, const FileError& error);
+// Why a file that a registration or removal writes would be refused as
+// read-only (ReadOnlyReason, through links), naming it; empty when it may be
+// written or is missing.
+std::string HostFileReadOnlyReason(const std::string& path);
 // The reason when FindBackgroundList finds no list.
 std::string NoBackgroundListReason(const HostFolders& folders);
 

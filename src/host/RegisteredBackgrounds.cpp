@@ -104,6 +104,13 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     return RemovalResult::NotInstalled;
   }
   const std::string managementFile = folders.ManagementFile().string();
+  for (const std::string& file : {list->File, managementFile}) {
+    if (const std::string reason = HostFileReadOnlyReason(file); !reason.empty()) {
+      held.Beep();
+      held.MessageBox(MessageCode::HostFileReadOnly, reason);
+      return RemovalResult::Refused;
+    }
+  }
   TidyHost(folders, *list, held);
 
   IniDocument management = LoadIniFile(managementFile);
@@ -129,9 +136,15 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     SaveIniFile(managementFile, management);
     std::string detail = "the host's background list (" + list->File + ", section [" +
                          std::string(list->Section) + "]) no longer holds " + HostValueOf(fields) +
-                         ", so only its record " + *key + " and its pictures went";
+                         ", so no entry of it was touched; its record " + *key + " went";
     for (const std::string& picture : deleted) detail += "; deleted " + picture;
-    held.MessageBox(Message(MessageCode::BackgroundNotListed, {removed.Alias}), detail);
+    // When the host renamed the entry, the list still names the pictures: they
+    // stay, and the message must not say they went.
+    if (deleted.empty()) detail += "; no picture was deleted";
+    held.MessageBox(Message(deleted.empty() ? MessageCode::BackgroundNotListedPicturesKept
+                                            : MessageCode::BackgroundNotListed,
+                            {removed.Alias}),
+                    detail);
     records = Listing(management);
     return RemovalResult::Removed;
   }

@@ -39,10 +39,13 @@ enum class RemovalResult {
   Removed,
   Cancelled,     // No in the confirmation: nothing changed
   NotInstalled,  // the host's list is missing: beeped and told, nothing changed
+  Refused,       // the host's list or the management file is read-only: beeped
+                 // and told (MessageCode::HostFileReadOnly), nothing changed
 };
 
 // Removes records[index] after asking (MessageCode::ConfirmRemoval, the alias).
-// The host's locks (HostLock) are held from then on; the host is tidied first. The record
+// The host's locks (HostLock) are held from then on; a read-only list or
+// management file is refused (RemovalResult::Refused); the host is tidied first. The record
 // is found in the management file by its fields, and its entry in the host's
 // list by its value alias,c_file,file: the entry of the record's number when
 // it holds that, else any entry that does. When no entry holds it, its

@@ -104,7 +104,12 @@ HostFolders ReadHostFolders(const std::string& hostIni) {
 }
 
 std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders) {
-  if (LoadIniFile(folders.HostIni).ReadInteger(kHostMenuSection, kBGMaxKey, -1) != -1)
+  // Whatever "BGMax" holds, -1 included, puts the list into "Menu": only a
+  // missing or empty value is no count. (Reading it as an integer with the
+  // default -1 would take "BGMax=-1" for no count and write into bg.ini,
+  // while "BGMax=-5" is refused as no entry count.)
+  if (const auto count = LoadIniFile(folders.HostIni).Find(kHostMenuSection, kBGMaxKey);
+      count && !count->empty())
     return BackgroundList{folders.HostIni, kHostMenuSection};
   const fs::path bgIni = FindEntry(folders.BackgroundFolder(), kBackgroundListFileName);
   // Whatever is there under the name is the list: a FIFO or a folder is
@@ -126,7 +131,7 @@ std::optional<HostFolders> FindHostFolders(const std::string& hostIni, Registrat
       return folders;
     }
   } catch (const FileError& e) {
-    TellNotInstalled(host, e.what());
+    TellHostFileError(host, e);
   }
   return std::nullopt;
 }
@@ -160,7 +165,7 @@ std::optional<HostInstallation> FindHost(const std::string& hostIni, Registratio
     LoadIniFile(list->File);  // a list that cannot be read is told now, not after the render
     return HostInstallation{folders, *list};
   } catch (const FileError& e) {
-    TellNotInstalled(host, e.what());
+    TellHostFileError(host, e);
     return std::nullopt;
   }
 }
@@ -191,6 +196,16 @@ bool CheckRegistration(const HostInstallation& installation, const BackgroundNam
     std::error_code ec;
     if (fs::exists(fs::symlink_status(found, ec))) {
       host.MessageBox(MessageCode::AlreadyRegistered, found.string() + " already exists");
+      return false;
+    }
+  }
+  // A read-only list or management file is the user's or the host's to
+  // change: it is not replaced behind their back.
+  for (const std::string& file :
+       {installation.List.File, installation.Folders.ManagementFile().string()}) {
+    if (const std::string reason = HostFileReadOnlyReason(file); !reason.empty()) {
+      host.Beep();
+      host.MessageBox(MessageCode::HostFileReadOnly, reason);
       return false;
     }
   }
