@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "codecs/JpegWriter.h"
+#include "host/RegisteredBackgrounds.h"
 #include "platform/FileError.h"
 #include "platform/WriteProgress.h"
 #include "support/BmpBytes.h"
@@ -580,12 +581,21 @@ TEST(Registration, AUtf16OrReadOnlyHostFileIsToldForWhatItIs) {
     RecordingRegistrationHost ui;
     const auto host = FindHost(t.hostIni, ui);
     ASSERT_EQ(host.has_value(), c.found);
+    const std::vector<std::string> told{"beep", std::string(EnglishText(c.told))};
     if (host) {
       EXPECT_TRUE(ui.events.empty());
       EXPECT_FALSE(RegisterBackground(*host, {"a", "f", PictureFormat::Bmp},
                                       CoordinatePicture(4, 4), 90, ui));
+      // The removal of a background there refuses the same file the same way.
+      RecordingRegistrationHost removal;
+      std::vector<RegisteredBackground> records{{"Back1", "x", "x.bmp", "c_x.bmp"}};
+      EXPECT_EQ(DeleteRegisteredBackground(host->Folders, records, 0, removal),
+                RemovalResult::Refused);
+      EXPECT_EQ(removal.events,
+                (std::vector<std::string>{"? Remove the background \"x\"?", told[0], told[1]}));
+      EXPECT_NE(removal.details.at(0).find(c.detail), std::string::npos);
     }
-    EXPECT_EQ(ui.events, (std::vector<std::string>{"beep", std::string(EnglishText(c.told))}));
+    EXPECT_EQ(ui.events, told);
     EXPECT_NE(ui.details.at(0).find(c.detail), std::string::npos) << ui.details.at(0);
     auto after = Snapshot(t.dir.Path());
     after.erase("qoral2/QoraL2.ini.lock");
