@@ -130,5 +130,19 @@ TEST(ApplicationSettings, NamesCp932CannotHoldTurnTheFileUtf8AndFailuresNameTheF
   }
 }
 
+// A program INI that a dotfile manager links from elsewhere stays a link:
+// the file it points to gets the keys.
+TEST(ApplicationSettings, AnUpdateWritesThroughALink) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "dotfiles");
+  std::filesystem::create_directories(dir / "cfg");
+  WriteFile(dir / "dotfiles/horizonmill.INI", "[Horizonmill]\r\nOutputDir=/old/\r\n");
+  const std::string ini = dir / "cfg/horizonmill.INI";
+  std::filesystem::create_symlink("../dotfiles/horizonmill.INI", ini);
+  UpdateApplicationSettings(ini, {{"OutputDir", "/new/"}});
+  EXPECT_TRUE(std::filesystem::is_symlink(ini));
+  EXPECT_EQ(ReadFile(dir / "dotfiles/horizonmill.INI"), "[Horizonmill]\r\nOutputDir=/new/\r\n");
+}
+
 }  // namespace
 }  // namespace horizonmill

@@ -363,5 +363,81 @@ TEST(AtomicFile, AReplacedFileKeepsItsModeAndGroupANewOneTheUmasks) {
   }
 }
 
+// Files that other programs share (INI files) are written through their
+// links: what the chain of links ends at is replaced in its own folder, and
+// every link stays a link.
+TEST(AtomicFile, WritingThroughLinksReplacesTheFileAtTheirEnd) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // link -> what it holds
+    std::string end;  // the file replaced, relative to the test's folder
+  } cases[] = {
+      {"no link", {}, "a/host.ini"},
+      {"absolute link", {{"a/host.ini", "/dot/host.ini"}}, "dot/host.ini"},
+      {"relative link", {{"a/host.ini", "../dot/host.ini"}}, "dot/host.ini"},
+      {"chain of two links",
+       {{"a/host.ini", "b/next.ini"}, {"a/b/next.ini", "../../dot/host.ini"}},
+       "dot/host.ini"},
+      {"link to a missing file", {{"a/host.ini", "../dot/new.ini"}}, "dot/new.ini"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    for (const char* folder : {"a/b", "dot"}) std::filesystem::create_directories(dir / folder);
+    WriteFile(dir / "dot/host.ini", "old");
+    if (c.links.empty()) WriteFile(dir / "a/host.ini", "old");
+    for (const auto& [link, to] : c.links)
+      std::filesystem::create_symlink(to.starts_with('/') ? dir / to.substr(1) : to, dir / link);
+    const std::string behind = FileBehindLinks(dir / "a/host.ini");
+    WriteFileThroughLinks(dir / "a/host.ini", "new");
+    EXPECT_TRUE(std::filesystem::equivalent(behind, dir / c.end)) << behind;
+    EXPECT_EQ(ReadFile(dir / c.end), "new");
+    EXPECT_EQ(ReadFile(dir / "a/host.ini"), "new");
+    for (const auto& [link, to] : c.links) EXPECT_TRUE(std::filesystem::is_symlink(dir / link));
+    // Nothing beside the files.
+    for (const char* folder : {"a", "a/b", "dot"})
+      for (const auto& entry : std::filesystem::directory_iterator(dir / folder))
+        EXPECT_NE(entry.path().filename().string().rfind(".hm", 0), 0u) << entry.path();
+  }
+}
+
+// A file nobody may write, or that this process may not, is refused with
+// the reason and left as it is, through a link too; links to what is no
+// regular file are refused as WriteFileAtomically refuses them.
+TEST(AtomicFile, WritingThroughLinksRefusesReadOnlyFilesAndSpecialTargets) {
+  TempDir dir;
+  WriteFile(dir / "locked.ini", "old");
+  ASSERT_EQ(::chmod((dir / "locked.ini").c_str(), 0444), 0);
+  std::filesystem::create_symlink("locked.ini", dir / "to-locked.ini");
+  std::filesystem::create_symlink("/dev/null", dir / "to-null.ini");
+  std::filesystem::create_directory(dir / "folder");
+  std::filesystem::create_symlink("folder", dir / "to-folder.ini");
+  const struct {
+    std::string path;
+    std::string reason;  // a part of the FileError's reason
+  } cases[] = {
+      {dir / "locked.ini", "is read-only"},
+      {dir / "to-locked.ini", "locked.ini (the file its link points to) is read-only"},
+      {dir / "to-null.ini", "is a symbolic link into /dev"},
+      {dir / "to-folder.ini", "a folder"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    try {
+      WriteFileThroughLinks(c.path, "new");
+      ADD_FAILURE() << "written";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.Path(), c.path);
+      EXPECT_NE(e.Reason().find(c.reason), std::string::npos) << e.Reason();
+    }
+  }
+  EXPECT_EQ(ReadOnlyReason(dir / "locked.ini").empty(), false);
+  EXPECT_EQ(ReadOnlyReason(dir / "missing.ini"), "");
+  EXPECT_EQ(ReadFile(dir / "locked.ini"), "old");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "to-null.ini"));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"folder", "locked.ini", "to-folder.ini",
+                                                     "to-locked.ini", "to-null.ini"}));
+}
+
 }  // namespace
 }  // namespace horizonmill

@@ -1,13 +1,20 @@
 // Listing and removing registered backgrounds in a host installation built in
 // a temporary folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+#include <functional>
 #include <map>
 
 #include "host/HostRecords.h"
 #include "host/RegisteredBackgrounds.h"
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 #include "platform/PrivateProfile.h"
 #include "support/TestHost.h"
 
@@ -49,7 +56,7 @@ std::vector<std::string> Keys(const std::vector<RegisteredBackground>& records) 
   return keys;
 }
 
-TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
+TEST(RegisteredBackgrounds, EveryRecordIsListedInTheOrderOfItsNumber) {
   ThreeRegistered t;
   RecordingRegistrationHost ui;
   EXPECT_EQ(Keys(ReadRegisteredBackgrounds(t.folders, ui)),
@@ -59,7 +66,7 @@ TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
             fs::path(t.Bg("c_b.bmp")));
 
   // Keys in any order and case; empty values and "Back07" (no "Back%d" key)
-  // do not count; Back25 lies after a gap.
+  // do not count; Back25 after a gap is listed all the same.
   t.WriteHostIni(
       "[Menu]\r\nBGMax=25\r\nBack11=a,c_a,a\r\nBack12=b,c_b,b\r\nBack13=only alias,,\r\n"
       "Back25=e,c_e,e\r\n");
@@ -69,7 +76,7 @@ TEST(RegisteredBackgrounds, ListedFromTheSmallestEntryUpToTheFirstGap) {
   const std::string management = ReadFile(t.Bg("Horizonmill_mng.ini"));
   EXPECT_EQ(Keys(ReadRegisteredBackgrounds(t.folders, ui)),
             (std::vector<std::string>{"Back11=a,c_a.bmp,a.bmp", "Back12=b,c_b.bmp,b.bmp",
-                                      "Back13=only alias,,"}));
+                                      "Back13=only alias,,", "Back25=e,c_e.bmp,e.bmp"}));
   EXPECT_TRUE(ui.events.empty());
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")), management);  // nothing to tidy
 
@@ -117,15 +124,15 @@ TEST(RegisteredBackgrounds, DeletingBack22MovesBack23UpEverywhere) {
   EXPECT_FALSE(fs::exists(t.D3d("c.jpg")));
 }
 
-TEST(RegisteredBackgrounds, ARecordAfterAGapIsNotListedButKeepsItsEntryNumber) {
+TEST(RegisteredBackgrounds, ARecordAfterAGapIsListedAndFollowsItsEntry) {
   ThreeRegistered t;
-  // Back21 and Back23 with a gap: only Back21 is listed. Removing it moves the
+  // Back21 and Back23 with a gap: both are listed. Removing Back21 moves the
   // host's later entries up, and Back23's record follows its entry to Back22.
   WriteFile(t.Bg("Horizonmill_mng.ini"),
             "[BACKMANAGEMENT]\r\nBack21=a,c_a.bmp,a.bmp\r\nBack23=c,c_c.bmp,c.bmp\r\n");
   RecordingRegistrationHost ui;
   auto records = ReadRegisteredBackgrounds(t.folders, ui);
-  ASSERT_EQ(records.size(), 1u);
+  ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Removed);
   EXPECT_EQ(Keys(records), std::vector<std::string>{"Back22=c,c_c.bmp,c.bmp"});
   EXPECT_EQ(ReadFile(t.Bg("Horizonmill_mng.ini")),
@@ -245,7 +252,10 @@ TEST(RegisteredBackgrounds, RemovalFindsItsEntryByContentsWhateverTheHostChanged
     }
     std::vector<std::string> told{"? Remove the background \"" + alias + "\"?"};
     if (c.toldNotListed)
-      told.push_back(Message(MessageCode::BackgroundNotListed, {alias}).English());
+      told.push_back(Message(c.picturesGo ? MessageCode::BackgroundNotListed
+                                          : MessageCode::BackgroundNotListedPicturesKept,
+                             {alias})
+                         .English());
     EXPECT_EQ(ui.events, told);
     EXPECT_NE(ReadFile(t.hostIni).find("\r\n[Other]\r\nx=1\r\n"), std::string::npos);
   }
@@ -406,6 +416,118 @@ TEST(RegisteredBackgrounds, EntriesMoveUpAsTheFileHoldsThem) {
   const IniDocument ini = LoadIniFile(t.hostIni);
   EXPECT_EQ(ini.ReadString("Menu", "Back21", ""), "  quoted  ");
   EXPECT_EQ(ini.ReadString("Menu", "Back22", ""), "single");
+}
+
+}  // namespace
+}  // namespace horizonmill
+
+namespace horizonmill {
+namespace {
+
+// Whether another holder could take the lock on `path` (a lock file or a
+// folder) now: a lock file not made yet is nobody's.
+bool LockFree(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return free;
+}
+
+// The ordinary flow when the host adds backgrounds of its own: ours are
+// registered around the host's entry, and both stay listed and removable.
+TEST(RegisteredBackgrounds, TheHostsOwnEntryBetweenOursHidesNeither) {
+  TestHost t;
+  t.WriteHostIni("");
+  WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\nBGMax=1\r\nBack1=host,c_host,host\r\n");
+  RecordingRegistrationHost ui;
+  const HostInstallation host = FindHost(t.hostIni, ui).value();
+  const WorkBitmap picture(4, 4);
+  ASSERT_TRUE(RegisterBackground(host, {"A", "a", PictureFormat::Bmp}, picture, 90, ui));
+  // The host adds Back3 of its own.
+  WriteFile(t.Bg("bg.ini"), ReadFile(t.Bg("bg.ini")) + "Back3=own,c_own,own\r\n");
+  IniDocument list = LoadIniFile(t.Bg("bg.ini"));
+  list.WriteString("BG.jpn", "BGMax", "3");
+  SaveIniFile(t.Bg("bg.ini"), list);
+  ASSERT_TRUE(RegisterBackground(host, {"B", "b", PictureFormat::Jpeg}, picture, 90, ui));
+
+  auto records = ReadRegisteredBackgrounds(host.Folders, ui);
+  EXPECT_EQ(Keys(records),
+            (std::vector<std::string>{"Back2=A,c_a.bmp,a.bmp", "Back4=B,c_b.bmp,b.jpg"}));
+  EXPECT_EQ(DeleteRegisteredBackground(host.Folders, records, 1, ui), RemovalResult::Removed);
+  EXPECT_EQ(ReadFile(t.Bg("bg.ini")),
+            "[BG.jpn]\r\nBGMax=3\r\nBack1=host,c_host,host\r\nBack2=A,c_a,a\r\n"
+            "Back3=own,c_own,own\r\n");
+  EXPECT_EQ(Keys(records), std::vector<std::string>{"Back2=A,c_a.bmp,a.bmp"});
+  EXPECT_FALSE(fs::exists(t.Bg("b.jpg")));
+  EXPECT_TRUE(fs::exists(t.Bg("a.bmp")));
+  EXPECT_TRUE(ui.events.size() == 1u && ui.events[0] == "? Remove the background \"B\"?");
+}
+
+// Entry numbers are visited as the files hold them: an entry numbered near
+// 2^31 moves up one number without every number below it being counted.
+TEST(RegisteredBackgrounds, AnEntryNumberedNear2To31MovesUpWithoutCountingUpToIt) {
+  ThreeRegistered t;
+  t.WriteHostIni(
+      "[Menu]\r\nBGMax=2147483647\r\nBack1=host,c_host,host\r\nBack2=a,c_a,a\r\n"
+      "Back3=next,c_n,n\r\nBack2147483647=far,c_far,far\r\n");
+  WriteFile(
+      t.Bg("Horizonmill_mng.ini"),
+      "[BACKMANAGEMENT]\r\nBack2=a,c_a.bmp,a.bmp\r\nBack2147483647=far,c_far.bmp,far.bmp\r\n");
+  RecordingRegistrationHost ui;
+  auto records = ReadRegisteredBackgrounds(t.folders, ui);
+  ASSERT_EQ(Keys(records), (std::vector<std::string>{"Back2=a,c_a.bmp,a.bmp",
+                                                     "Back2147483647=far,c_far.bmp,far.bmp"}));
+  EXPECT_EQ(DeleteRegisteredBackground(t.folders, records, 0, ui), RemovalResult::Removed);
+  EXPECT_EQ(MenuOf(t), Split("BGMax=2147483646|Back1=host,c_host,host|Back2=next,c_n,n|"
+                             "Back2147483646=far,c_far,far"));
+  EXPECT_EQ(RecordsOf(t), std::vector<std::string>{"Back2147483646=far,c_far.bmp,far.bmp"});
+}
+
+// A pending SIGINT or SIGTERM stops listing, registration and removal as soon
+// as the host's locks are theirs: nothing changed, both locks let go.
+TEST(RegisteredBackgrounds, AnInterruptStopsEveryOneOfThemAndLetsTheLocksGo) {
+  const struct {
+    const char* what;
+    std::function<void(ThreeRegistered&, RegistrationHost&)> run;
+  } cases[] = {
+      {"listing",
+       [](ThreeRegistered& t, RegistrationHost& ui) { ReadRegisteredBackgrounds(t.folders, ui); }},
+      {"removal",
+       [](ThreeRegistered& t, RegistrationHost& ui) {
+         std::vector<RegisteredBackground> records{{"Back22", "b", "b.jpg", "c_b.bmp"}};
+         DeleteRegisteredBackground(t.folders, records, 0, ui);
+       }},
+      {"registration",
+       [](ThreeRegistered& t, RegistrationHost& ui) {
+         const HostInstallation host{t.folders, {t.hostIni, "Menu"}};
+         RegisterBackground(host, {"d", "d", PictureFormat::Bmp}, WorkBitmap(4, 4), 90, ui);
+       }},
+  };
+  for (const int signal : {SIGINT, SIGTERM}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + " " + std::to_string(signal));
+      ThreeRegistered t;
+      // A note of a stopped registration that a tidying would take back.
+      WriteFile(t.Bg("Horizonmill_mng.ini"), ReadFile(t.Bg("Horizonmill_mng.ini")) +
+                                                 "[REGISTERING]\r\nBack24=z,c_z.bmp,z.bmp\r\n");
+      const auto before = Snapshot(t.dir.Path());
+      RecordingRegistrationHost ui;
+      RequestInterrupt(signal);
+      try {
+        c.run(t, ui);
+        ADD_FAILURE() << "not stopped";
+      } catch (const Interrupted& e) {
+        EXPECT_EQ(e.Signal(), signal);
+      }
+      RequestInterrupt(0);
+      auto after = Snapshot(t.dir.Path());
+      after.erase("qoral2/QoraL2.ini.lock");
+      EXPECT_EQ(after, before);
+      EXPECT_TRUE(LockFree(t.lockFile));
+      EXPECT_TRUE(LockFree(t.dir / "qoral2/bg"));
+    }
+  }
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "host/RegisteredBackgrounds.h"
@@ -315,6 +317,78 @@ TEST(RegistrationRecovery, RegistrationsRacingIntoOneHostBothStay) {
                 keys == (std::vector<std::string>{"Back23", "Back22"}));
     EXPECT_EQ(LoadIniFile(t.hostIni).ReadString("Menu", "BGMax", ""), "23");
   }
+}
+
+// Two installs of the host (or a copy of its INI) name one background folder,
+// and two processes register through them at once: bg.ini and the management
+// file in the folder are shared, so the folder's lock, not the host INI's,
+// keeps each read-change-write whole.
+TEST(RegistrationRecovery, TwoHostInisNamingOneFolderRegisterAtOnceAndLoseNothing) {
+  TestHost t;
+  t.WriteHostIni("");
+  const std::string copy = t.dir / "copy/QoraL2.ini";
+  fs::create_directories(t.dir.Path() / "copy");
+  testing::WriteFile(copy, "[QORA-L2]\r\nBGDir=../qoral2/bg\r\n[Direct3D]\r\nBGDir=" +
+                               (t.dir / "qoral2/d3d") + "\r\n");
+  testing::WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\nBGMax=1\r\nBack1=host,c_host,host\r\n");
+  constexpr int kEach = 6;
+  pid_t children[2];
+  for (int c = 0; c < 2; ++c) {
+    children[c] = ::fork();
+    ASSERT_GE(children[c], 0);
+    if (children[c] != 0) continue;
+    int status = 0;
+    try {
+      RecordingRegistrationHost ui;
+      const auto host = FindHost(c == 0 ? t.hostIni : copy, ui);
+      for (int i = 0; i < kEach && status == 0; ++i) {
+        const std::string name = std::string(1, static_cast<char>('a' + c)) + std::to_string(i);
+        if (!host ||
+            !RegisterBackground(*host, {name, name, PictureFormat::Bmp}, Picture(), 90, ui))
+          status = 1;
+      }
+    } catch (...) {
+      status = 2;
+    }
+    ::_exit(status);
+  }
+  for (const pid_t child : children) {
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+
+  // Every entry in the list, each once, and the records matching it number
+  // for number.
+  const IniDocument list = LoadIniFile(t.Bg("bg.ini"));
+  const IniDocument records = LoadIniFile(t.Bg("Horizonmill_mng.ini"));
+  EXPECT_EQ(list.ReadString("BG.jpn", "BGMax", ""), std::to_string(1 + 2 * kEach));
+  std::set<std::string> names;
+  for (int n = 2; n <= 1 + 2 * kEach; ++n) {
+    const std::string key = "Back" + std::to_string(n);
+    const std::string name = list.ReadString("BG.jpn", key, "").substr(0, 2);
+    EXPECT_EQ(list.ReadString("BG.jpn", key, ""), name + ",c_" + name + "," + name);
+    EXPECT_EQ(records.ReadString("BACKMANAGEMENT", key, ""),
+              name + ",c_" + name + ".bmp," + name + ".bmp");
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), std::size_t{2 * kEach});
+  // The listing through either host INI tidies, and deletes nothing listed.
+  auto before = HostFilesOf(t);
+  before.erase("copy/QoraL2.ini.lock");
+  for (const std::string& hostIni : {t.hostIni, copy}) {
+    RecordingRegistrationHost ui;
+    EXPECT_EQ(ReadRegisteredBackgrounds(FindHost(hostIni, ui).value().Folders, ui).size(),
+              std::size_t{2 * kEach});
+    EXPECT_TRUE(ui.events.empty());
+  }
+  auto after = HostFilesOf(t);
+  after.erase("copy/QoraL2.ini.lock");
+  EXPECT_EQ(after, before);
+  for (const std::string& name : names)
+    EXPECT_TRUE(fs::exists(t.Bg(name + ".bmp")) && fs::exists(t.Bg("c_" + name + ".bmp")) &&
+                fs::exists(t.D3d(name + ".jpg")))
+        << name;
 }
 
 }  // namespace

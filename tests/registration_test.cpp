@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "codecs/JpegWriter.h"
+#include "host/RegisteredBackgrounds.h"
 #include "platform/FileError.h"
 #include "platform/WriteProgress.h"
 #include "support/BmpBytes.h"
@@ -160,8 +161,7 @@ TEST(Registration, HostNotInstalledIsToldWithABeepAndNothingIsWritten) {
       {"[QORA-L2]\r\nBGDir=QoraL2.ini\r\n[Direct3D]\r\nBGDir=d3d\r\n", true, "is no folder"},
       {"[QORA-L2]\r\nBGDir=bg\r\n[Menu]\r\nBGMax=1\r\n", true, "names no Direct3D folder"},
       {"[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3dx\r\n", true, "d3dx"},
-      {"[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n[Menu]\r\nBGMax=-1\r\n", false,
-       "bg.ini"},
+      {"[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n[Menu]\r\nBGMax=\r\n", false, "bg.ini"},
   };
   for (const auto& c : cases) {
     TestHost t;
@@ -412,6 +412,9 @@ TEST(Registration, TheNextEntryNumberIsTakenOnlyWhereTheListLeavesRoomForIt) {
       {"BGMax=1\r\nBack1=own,c_own,own\r\nback2=theirs,c_t,t\r\n", false, nullptr,
        "Back2 holds already"},
       {"BGMax=-5\r\n", false, nullptr, "\"-5\" is no entry count"},
+      // -1 is a count like -5, not a missing one: bg.ini (there, empty) stays untouched.
+      {"BGMax=-1\r\n", false, nullptr, "\"-1\" is no entry count"},
+      {"BGMax= -1 \r\nBack1=own,c_own,own\r\n", false, nullptr, "\"-1\" is no entry count"},
       {"BGMax=9999\r\n", false, nullptr, "past the last entry the host can list"},
       {"BGMax=2147483647\r\n", false, nullptr, "past the last entry the host can list"},
       {"BGMax=99999999999\r\n", false, nullptr, "past the last entry the host can list"},
@@ -426,6 +429,7 @@ TEST(Registration, TheNextEntryNumberIsTakenOnlyWhereTheListLeavesRoomForIt) {
       WriteFile(t.Bg("bg.ini"), c.list);
     } else {
       t.WriteHostIni(std::string("[Menu]\r\n") + c.list);
+      WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\n");
     }
     const HostInstallation host = Found(t);
     const auto before = HostFilesOf(t);
@@ -491,6 +495,111 @@ TEST(Registration, AnAliasThatWouldNotReadBackAsWrittenIsRefused) {
     EXPECT_NE(ui.details.at(0).find("may not begin or end with a blank nor begin with a quote"),
               std::string::npos)
         << ui.details.at(0);
+  }
+}
+
+// INI files reached through symbolic links (dotfile managers link them):
+// each is written through its link, the file it points to replaced in its
+// own folder, the link kept.
+TEST(Registration, LinkedIniFilesAreWrittenThroughTheirLinks) {
+  const struct {
+    const char* linked;   // the file that is a link, relative to the host's folder
+    bool menuList;        // the list in the host INI's [Menu] rather than bg.ini
+    const char* entryIn;  // the linked file holds after the registration
+  } cases[] = {
+      {"QoraL2.ini", true, "Back4=a,c_f,f"},
+      {"bg/bg.ini", false, "Back4=a,c_f,f"},
+      {"bg/Horizonmill_mng.ini", false, "Back4=a,c_f.bmp,f.bmp"},
+      {"bg/Horizonmill_mng.ini", true, "Back4=a,c_f.bmp,f.bmp"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.linked) + (c.menuList ? " [Menu]" : " bg.ini"));
+    TestHost t;
+    t.WriteHostIni(c.menuList ? "[Menu]\r\nBGMax=3\r\n" : "");
+    WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\nBGMax=3\r\n");
+    WriteFile(t.Bg("Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\n");
+    // The file moves to a dotfile folder and a relative link takes its place.
+    const fs::path place = t.dir.Path() / "qoral2" / c.linked;
+    const fs::path dotfiles = t.dir.Path() / "dotfiles";
+    fs::create_directories(dotfiles);
+    const fs::path target = dotfiles / place.filename();
+    fs::rename(place, target);
+    fs::create_symlink(fs::relative(target, place.parent_path()), place);
+
+    RecordingRegistrationHost ui;
+    ASSERT_TRUE(RegisterBackground(Found(t), {"a", "f", PictureFormat::Bmp},
+                                   CoordinatePicture(4, 4), 90, ui));
+    EXPECT_TRUE(fs::is_symlink(place));
+    EXPECT_NE(ReadFile(target.string()).find(std::string(c.entryIn) + "\r\n"), std::string::npos)
+        << ReadFile(target.string());
+    // No temporary file left in either folder.
+    for (const fs::path& folder : {dotfiles, place.parent_path()})
+      for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string().rfind(".hm", 0), 0u) << entry.path();
+  }
+}
+
+// Files the registration cannot use are told for what they are, before
+// anything is written.
+TEST(Registration, AUtf16OrReadOnlyHostFileIsToldForWhatItIs) {
+  const std::string ini = "[QORA-L2]\r\nBGDir=bg\r\n[Direct3D]\r\nBGDir=d3d\r\n";
+  std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF", utf16bare;
+  for (const char ch : ini) {
+    utf16le += std::string{ch, '\0'};
+    utf16be += std::string{'\0', ch};
+    utf16bare += std::string{ch, '\0'};
+  }
+  const struct {
+    const char* what;
+    std::string hostIni;   // empty: the usual one, list in bg.ini
+    const char* readOnly;  // relative to the host's folder, or nullptr
+    bool found;            // FindHost finds the installation
+    MessageCode told;
+    const char* detail;  // a part of the English details
+  } cases[] = {
+      {"UTF-16 LE", utf16le, nullptr, false, MessageCode::HostIniUtf16, "is UTF-16 text"},
+      {"UTF-16 BE", utf16be, nullptr, false, MessageCode::HostIniUtf16, "is UTF-16 text"},
+      {"UTF-16 without a mark", utf16bare, nullptr, false, MessageCode::HostIniUtf16,
+       "is UTF-16 text"},
+      {"read-only host INI", ini + "[Menu]\r\nBGMax=0\r\n", "QoraL2.ini", true,
+       MessageCode::HostFileReadOnly, "QoraL2.ini is read-only"},
+      {"read-only bg.ini", "", "bg/bg.ini", true, MessageCode::HostFileReadOnly,
+       "bg.ini is read-only"},
+      {"read-only management file", "", "bg/Horizonmill_mng.ini", true,
+       MessageCode::HostFileReadOnly, "Horizonmill_mng.ini is read-only"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestHost t;
+    WriteFile(t.hostIni, c.hostIni.empty() ? ini : c.hostIni);
+    WriteFile(t.Bg("bg.ini"), "[BG.jpn]\r\n");
+    WriteFile(t.Bg("Horizonmill_mng.ini"), "[BACKMANAGEMENT]\r\n");
+    if (c.readOnly) {
+      ASSERT_EQ(::chmod((t.dir / "qoral2/" + c.readOnly).c_str(), 0444), 0);
+    }
+    const auto before = Snapshot(t.dir.Path());
+    RecordingRegistrationHost ui;
+    const auto host = FindHost(t.hostIni, ui);
+    ASSERT_EQ(host.has_value(), c.found);
+    const std::vector<std::string> told{"beep", std::string(EnglishText(c.told))};
+    if (host) {
+      EXPECT_TRUE(ui.events.empty());
+      EXPECT_FALSE(RegisterBackground(*host, {"a", "f", PictureFormat::Bmp},
+                                      CoordinatePicture(4, 4), 90, ui));
+      // The removal of a background there refuses the same file the same way.
+      RecordingRegistrationHost removal;
+      std::vector<RegisteredBackground> records{{"Back1", "x", "x.bmp", "c_x.bmp"}};
+      EXPECT_EQ(DeleteRegisteredBackground(host->Folders, records, 0, removal),
+                RemovalResult::Refused);
+      EXPECT_EQ(removal.events,
+                (std::vector<std::string>{"? Remove the background \"x\"?", told[0], told[1]}));
+      EXPECT_NE(removal.details.at(0).find(c.detail), std::string::npos);
+    }
+    EXPECT_EQ(ui.events, told);
+    EXPECT_NE(ui.details.at(0).find(c.detail), std::string::npos) << ui.details.at(0);
+    auto after = Snapshot(t.dir.Path());
+    after.erase("qoral2/QoraL2.ini.lock");
+    EXPECT_EQ(after, before);
   }
 }
 

@@ -163,6 +163,18 @@
         <source>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しました。</source>
         <translation>The background &quot;%1&quot; was not in the QORA-L series&apos; list of backgrounds. The pictures of its registration have been deleted.</translation>
     </message>
+    <message>
+        <source>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。記録だけを消し、画像は削除していません。</source>
+        <translation>The background &quot;%1&quot; was not in the QORA-L series&apos; list of backgrounds. Only its record has been removed; no picture was deleted.</translation>
+    </message>
+    <message>
+        <source>Qora-L シリーズのIniファイルがUTF-16で書かれているため読めません。Shift_JISかUTF-8で保存し直してください。</source>
+        <translation>The Qora-L series&apos; INI file is written in UTF-16, which cannot be read. Save it as Shift_JIS or UTF-8.</translation>
+    </message>
+    <message>
+        <source>Qora-L シリーズのファイルが読み取り専用のため、何も変更していません。</source>
+        <translation>A file of the Qora-L series is read-only, so nothing has been changed.</translation>
+    </message>
 </context>
 <context>
     <name>DialogParts</name>

@@ -163,6 +163,18 @@
         <source>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しました。</source>
         <translation>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。登録時の画像を削除しました。</translation>
     </message>
+    <message>
+        <source>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。記録だけを消し、画像は削除していません。</source>
+        <translation>背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。記録だけを消し、画像は削除していません。</translation>
+    </message>
+    <message>
+        <source>Qora-L シリーズのIniファイルがUTF-16で書かれているため読めません。Shift_JISかUTF-8で保存し直してください。</source>
+        <translation>Qora-L シリーズのIniファイルがUTF-16で書かれているため読めません。Shift_JISかUTF-8で保存し直してください。</translation>
+    </message>
+    <message>
+        <source>Qora-L シリーズのファイルが読み取り専用のため、何も変更していません。</source>
+        <translation>Qora-L シリーズのファイルが読み取り専用のため、何も変更していません。</translation>
+    </message>
 </context>
 <context>
     <name>DialogParts</name>

@@ -3,7 +3,9 @@
 #include <charconv>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/FileError.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -41,6 +43,13 @@ std::string HostLockPath(const HostFolders& folders) {
   return path.string() + ".lock";
 }
 
+HostLock::HostLock(const HostFolders& folders) : hostIni_(HostLockPath(folders)) {
+  const std::filesystem::path folder = folders.BackgroundFolder();
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec)) folder_.emplace(folder.string(), LockOn::Folder);
+  StopIfInterrupted();
+}
+
 HeldMessages::~HeldMessages() {
   try {
     for (const Held& h : held_) {
@@ -63,6 +72,23 @@ void HeldMessages::MessageBox(const Message& message, std::string_view detail) {
 void TellNotInstalled(RegistrationHost& host, const std::string& reason) {
   host.Beep();
   host.MessageBox(MessageCode::HostNotInstalled, reason);
+}
+
+void TellHostFileError(RegistrationHost& host, const FileError& error) {
+  if (dynamic_cast<const IniUtf16Error*>(&error) == nullptr) {
+    TellNotInstalled(host, error.what());
+    return;
+  }
+  host.Beep();
+  host.MessageBox(MessageCode::HostIniUtf16, error.what());
+}
+
+std::string HostFileReadOnlyReason(const std::string& path) {
+  const std::string behind = FileBehindLinks(path);
+  const std::string reason = ReadOnlyReason(behind);
+  if (reason.empty()) return {};
+  return path + (behind == path ? "" : " (through its link, " + behind + ")") + " " + reason +
+         ": the host could not write it either";
 }
 
 std::string NoBackgroundListReason(const HostFolders& folders) {

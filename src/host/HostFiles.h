@@ -10,6 +10,7 @@
 
 #include "host/Registration.h"
 #include "platform/FileError.h"
+#include "platform/FileLock.h"
 #include "platform/PrivateProfile.h"
 
 namespace horizonmill {
@@ -42,6 +43,25 @@ std::filesystem::path TexturePath(const HostFolders& folders, std::string_view p
 // resolved) and ".lock" ("QoraL2.ini.lock"). Throws FileError when no host
 // INI is named.
 std::string HostLockPath(const HostFolders& folders);
+
+// What registration, listing and removal hold while they read and write the
+// host's files: the host INI's lock (HostLockPath), then the background
+// folder's (the folder itself locked, FileLock.h), which every host INI
+// naming that folder meets, for its management file and bg.ini are shared
+// through it. Always taken in this order, one of each, so that two holders
+// never wait on each other in a circle; both go when this goes, also when an
+// exception leaves. A background folder that does not exist is not locked.
+// Throws as FileLock does; an interrupt pending once the locks are ours is
+// thrown as Interrupted (the locks let go), so that a stop asked for while
+// waiting is heard before any work.
+class HostLock {
+ public:
+  explicit HostLock(const HostFolders& folders);
+
+ private:
+  FileLock hostIni_;
+  std::optional<FileLock> folder_;
+};
 
 // Runs `change` on the document of the file `path`: a text the document
 // cannot take becomes a FileError naming the file.
@@ -79,6 +99,13 @@ class HeldMessages : public RegistrationHost {
 
 // Beeps and shows MessageCode::HostNotInstalled with the reason.
 void TellNotInstalled(RegistrationHost& host, const std::string& reason);
+// Beeps and tells why a file of the host cannot be used: MessageCode::HostIniUtf16
+// for a UTF-16 file, else MessageCode::HostNotInstalled; the error in the details.
+void TellHostFileError(RegistrationHost& host, const FileError& error);
+// Why a file that a registration or removal writes would be refused as
+// read-only (ReadOnlyReason, through links), naming it; empty when it may be
+// written or is missing.
+std::string HostFileReadOnlyReason(const std::string& path);
 // The reason when FindBackgroundList finds no list.
 std::string NoBackgroundListReason(const HostFolders& folders);
 

@@ -8,6 +8,7 @@
 
 #include "host/FileNameRules.h"
 #include "host/HostFiles.h"
+#include "platform/Interrupt.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -127,6 +128,8 @@ void RenumberRecords(IniDocument& management, const HostEntries& entries, bool& 
   std::vector<std::size_t> unheld, gone;
   for (std::size_t i = 0; i < records.size(); ++i) {
     if (target[i]) continue;
+    // A list of many thousand entries: a stop is heard between records.
+    StopIfInterrupted();
     const std::string value = HostValueOf(records[i].Fields);
     bool held = false;
     for (const auto& [number, entry] : entries) {
@@ -140,8 +143,8 @@ void RenumberRecords(IniDocument& management, const HostEntries& entries, bool& 
     if (!target[i]) (held ? gone : unheld).push_back(i);  // gone: recorded twice
   }
   // A record no entry holds keeps its number unless a held one takes it; then
-  // it takes the first free number past the host's entries, so that the
-  // listing, which stops at a gap, still shows it.
+  // it takes the first free number past the host's entries, where no entry
+  // of the host will claim it back at once.
   long long next = 1;
   for (const auto& [number, entry] : entries) next = std::max(next, number + 1);
   for (std::size_t i : unheld) {

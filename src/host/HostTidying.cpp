@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/HostFiles.h"
+#include "platform/Interrupt.h"
 
 namespace horizonmill {
 namespace {
@@ -57,6 +58,7 @@ void TidyHost(const HostFolders& folders, const BackgroundList& list, Registrati
   };
   for (const auto& note : notes) {
     for (const std::string& key : management.KeyNames(note.section)) {
+      StopIfInterrupted();
       const RecordFields record = ParseRecord(management.ReadString(note.section, key, ""));
       // The note's key is the entry's number as it was to be, or was.
       if (const auto n = FindHostEntry(entries, HostValueOf(record), EntryNumber(key))) {

@@ -16,7 +16,7 @@
 
 namespace horizonmill {
 
-// Under the host's lock (HostLockPath). For each note and record of the
+// Under the host's locks (HostLock). For each note and record of the
 // management file, against the host's list as it is now:
 // - a registration whose entry the list holds was complete: its record is
 //   made sure of and the note goes;

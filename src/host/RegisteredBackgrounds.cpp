@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
-#include <limits>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "host/HostFiles.h"
@@ -11,7 +11,7 @@
 #include "host/HostTidying.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
-#include "platform/FileLock.h"
+#include "platform/Interrupt.h"
 #include "platform/PrivateProfile.h"
 
 namespace horizonmill {
@@ -25,41 +25,41 @@ bool Missing(const fs::path& path) {
 }
 
 std::vector<RegisteredBackground> Listing(const IniDocument& ini) {
+  // Every record, in the order of its entry number: a gap, a key that is no
+  // record or a record of the host's own between them ends nothing.
+  std::vector<ManagementRecord> found = ReadManagementRecords(ini);
+  std::stable_sort(
+      found.begin(), found.end(),
+      [](const ManagementRecord& a, const ManagementRecord& b) { return a.Number < b.Number; });
   std::vector<RegisteredBackground> records;
-  // The smallest number with an entry: looking among the keys there are
-  // bounds the search however high the numbers go.
-  std::optional<int> first;
-  for (const std::string& key : ini.KeyNames(kManagementSection)) {
-    const auto n = EntryNumber(key);
-    if (n && (!first || *n < *first) && !ini.ReadString(kManagementSection, key, "").empty())
-      first = n;
-  }
-  if (!first) return records;
-  for (long long n = *first; n <= std::numeric_limits<int>::max(); ++n) {
-    const std::string key = EntryKey(n);
-    const std::string value = ini.ReadString(kManagementSection, key, "");
-    if (value.empty()) break;
-    const RecordFields fields = ParseRecord(value);
-    records.push_back({key, fields.Alias, fields.PictureFile, fields.CatalogFile});
-  }
+  records.reserve(found.size());
+  for (const ManagementRecord& r : found)
+    records.push_back(
+        {EntryKey(r.Number), r.Fields.Alias, r.Fields.PictureFile, r.Fields.CatalogFile});
   return records;
 }
 
 // Takes entry `number` out of the list: every later one moves up a number,
-// gaps moving with them, and the last key goes.
+// gaps moving with them, and the last key goes. Only the keys the section
+// holds are visited, however high their numbers.
 void TakeOutEntry(IniDocument& list, std::string_view section, long long number) {
   const int bgMax = list.ReadInteger(section, kBGMaxKey, section == kHostMenuSection ? -1 : 0);
-  long long last = number;
-  for (const auto& [n, value] : ReadHostEntries(list, section)) last = std::max(last, n);
-  for (long long i = number; i < last; ++i) {
+  const IniDocument before = list;
+  std::set<long long> later;
+  for (const auto& [n, value] : ReadHostEntries(before, section))
+    if (n > number) later.insert(n);
+  std::set<long long> written;
+  for (const long long n : later) {
+    StopIfInterrupted();
     // The line's own text: a value in quotes keeps them, and so reads the same.
-    const auto next = list.FindRaw(section, EntryKey(i + 1));
-    if (next)
-      list.WriteString(section, EntryKey(i), *next);
-    else
-      list.DeleteKey(section, EntryKey(i));
+    list.WriteString(section, EntryKey(n - 1), *before.FindRaw(section, EntryKey(n)));
+    written.insert(n - 1);
   }
-  list.DeleteKey(section, EntryKey(last));
+  // The removed entry's key, and every key whose entry moved down and that no
+  // entry moved into.
+  if (!written.contains(number)) list.DeleteKey(section, EntryKey(number));
+  for (const long long n : later)
+    if (!written.contains(n)) list.DeleteKey(section, EntryKey(n));
   // Not below 0: -1 would send the next registration to another list.
   if (number <= bgMax)
     list.WriteString(section, kBGMaxKey, std::to_string(std::max(bgMax - 1LL, 0LL)));
@@ -77,7 +77,7 @@ std::vector<RegisteredBackground> ReadRegisteredBackgrounds(const HostFolders& f
     return {};
   }
   HeldMessages held(host);  // told once the lock has gone
-  const FileLock lock(HostLockPath(folders));
+  const HostLock lock(folders);
   if (const auto list = FindBackgroundList(folders)) TidyHost(folders, *list, held);
   return Listing(LoadIniFile(path.string()));
 }
@@ -95,7 +95,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     return RemovalResult::Cancelled;
 
   HeldMessages held(host);  // told once the lock has gone
-  const FileLock lock(HostLockPath(folders));
+  const HostLock lock(folders);
   // The list is looked for before anything is deleted, so that the host never
   // lists a background whose pictures are gone.
   const auto list = FindBackgroundList(folders);
@@ -103,9 +103,16 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     TellNotInstalled(held, NoBackgroundListReason(folders));
     return RemovalResult::NotInstalled;
   }
+  const std::string managementFile = folders.ManagementFile().string();
+  for (const std::string& file : {list->File, managementFile}) {
+    if (const std::string reason = HostFileReadOnlyReason(file); !reason.empty()) {
+      held.Beep();
+      held.MessageBox(MessageCode::HostFileReadOnly, reason);
+      return RemovalResult::Refused;
+    }
+  }
   TidyHost(folders, *list, held);
 
-  const std::string managementFile = folders.ManagementFile().string();
   IniDocument management = LoadIniFile(managementFile);
   const RecordFields fields{removed.Alias, removed.CatalogFile, removed.PictureFile};
   const auto key = FindRecordKey(management, fields, removed.Key);
@@ -129,9 +136,15 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     SaveIniFile(managementFile, management);
     std::string detail = "the host's background list (" + list->File + ", section [" +
                          std::string(list->Section) + "]) no longer holds " + HostValueOf(fields) +
-                         ", so only its record " + *key + " and its pictures went";
+                         ", so no entry of it was touched; its record " + *key + " went";
     for (const std::string& picture : deleted) detail += "; deleted " + picture;
-    held.MessageBox(Message(MessageCode::BackgroundNotListed, {removed.Alias}), detail);
+    // When the host renamed the entry, the list still names the pictures: they
+    // stay, and the message must not say they went.
+    if (deleted.empty()) detail += "; no picture was deleted";
+    held.MessageBox(Message(deleted.empty() ? MessageCode::BackgroundNotListedPicturesKept
+                                            : MessageCode::BackgroundNotListed,
+                            {removed.Alias}),
+                    detail);
     records = Listing(management);
     return RemovalResult::Removed;
   }
@@ -147,7 +160,7 @@ RemovalResult DeleteRegisteredBackground(const HostFolders& folders,
     SaveIniFile(list->File, hostList);
   } catch (...) {
     try {
-      WriteFileAtomically(managementFile, managementBefore, OnInterrupt::Finish);
+      WriteFileThroughLinks(managementFile, managementBefore, OnInterrupt::Finish);
     } catch (...) {
       // The note stays: the list still holds the entry, so the next tidying
       // puts the record back.

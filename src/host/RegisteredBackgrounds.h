@@ -19,11 +19,12 @@ struct RegisteredBackground {
   std::string CatalogFile;  // its second field ("c_sunset.bmp")
 };
 
-// The records of section "BACKMANAGEMENT" of the management file: from the
-// smallest entry number with a non-empty value upward, up to the first
-// number without one (entries after a gap are not listed). A missing
+// The records of section "BACKMANAGEMENT" of the management file: every key
+// "Back<n>" with a non-empty value, in the order of the numbers; gaps and
+// other keys between them are passed over (the host adds entries of its own
+// between ours), and the numbers are never counted through. A missing
 // management file is told to the host (MessageCode::NoManagementFile, its path in
-// the details) and gives no records. Otherwise the host's lock (HostLockPath) is held while the
+// the details) and gives no records. Otherwise the host's locks (HostLock) are held while the
 // host is tidied (HostTidying.h, when its list is found; what it did is told) and the records are
 // read. Throws FileError naming the file when a file exists but is no regular file or cannot be
 // read or written.
@@ -38,10 +39,13 @@ enum class RemovalResult {
   Removed,
   Cancelled,     // No in the confirmation: nothing changed
   NotInstalled,  // the host's list is missing: beeped and told, nothing changed
+  Refused,       // the host's list or the management file is read-only: beeped
+                 // and told (MessageCode::HostFileReadOnly), nothing changed
 };
 
 // Removes records[index] after asking (MessageCode::ConfirmRemoval, the alias).
-// The host's lock is held from then on; the host is tidied first. The record
+// The host's locks (HostLock) are held from then on; a read-only list or
+// management file is refused (RemovalResult::Refused); the host is tidied first. The record
 // is found in the management file by its fields, and its entry in the host's
 // list by its value alias,c_file,file: the entry of the record's number when
 // it holds that, else any entry that does. When no entry holds it, its

@@ -17,7 +17,6 @@
 #include "image/WorkBitmap.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileError.h"
-#include "platform/FileLock.h"
 #include "platform/Paths.h"
 #include "platform/PrivateProfile.h"
 #include "platform/TextCodec.h"
@@ -105,7 +104,12 @@ HostFolders ReadHostFolders(const std::string& hostIni) {
 }
 
 std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders) {
-  if (LoadIniFile(folders.HostIni).ReadInteger(kHostMenuSection, kBGMaxKey, -1) != -1)
+  // Whatever "BGMax" holds, -1 included, puts the list into "Menu": only a
+  // missing or empty value is no count. (Reading it as an integer with the
+  // default -1 would take "BGMax=-1" for no count and write into bg.ini,
+  // while "BGMax=-5" is refused as no entry count.)
+  if (const auto count = LoadIniFile(folders.HostIni).Find(kHostMenuSection, kBGMaxKey);
+      count && !count->empty())
     return BackgroundList{folders.HostIni, kHostMenuSection};
   const fs::path bgIni = FindEntry(folders.BackgroundFolder(), kBackgroundListFileName);
   // Whatever is there under the name is the list: a FIFO or a folder is
@@ -127,7 +131,7 @@ std::optional<HostFolders> FindHostFolders(const std::string& hostIni, Registrat
       return folders;
     }
   } catch (const FileError& e) {
-    TellNotInstalled(host, e.what());
+    TellHostFileError(host, e);
   }
   return std::nullopt;
 }
@@ -161,7 +165,7 @@ std::optional<HostInstallation> FindHost(const std::string& hostIni, Registratio
     LoadIniFile(list->File);  // a list that cannot be read is told now, not after the render
     return HostInstallation{folders, *list};
   } catch (const FileError& e) {
-    TellNotInstalled(host, e.what());
+    TellHostFileError(host, e);
     return std::nullopt;
   }
 }
@@ -192,6 +196,16 @@ bool CheckRegistration(const HostInstallation& installation, const BackgroundNam
     std::error_code ec;
     if (fs::exists(fs::symlink_status(found, ec))) {
       host.MessageBox(MessageCode::AlreadyRegistered, found.string() + " already exists");
+      return false;
+    }
+  }
+  // A read-only list or management file is the user's or the host's to
+  // change: it is not replaced behind their back.
+  for (const std::string& file :
+       {installation.List.File, installation.Folders.ManagementFile().string()}) {
+    if (const std::string reason = HostFileReadOnlyReason(file); !reason.empty()) {
+      host.Beep();
+      host.MessageBox(MessageCode::HostFileReadOnly, reason);
       return false;
     }
   }
@@ -299,7 +313,7 @@ class Undo {
   static bool PutBack(const std::string& path, const std::string& bytes, bool existed) noexcept {
     try {
       if (existed) {
-        WriteFileAtomically(path, bytes, OnInterrupt::Finish);
+        WriteFileThroughLinks(path, bytes, OnInterrupt::Finish);
       } else {
         std::error_code ec;
         fs::remove(path, ec);
@@ -352,6 +366,23 @@ std::string EncodeTexture(const WorkBitmap& picture, int jpegQuality, WriteProgr
   return bytes.Bytes();
 }
 
+// Another host INI naming the same background folder keeps a list of its
+// own, and its records share the management file: a record of that list
+// standing at the new record's key moves to the first number past every
+// record and entry, where the tidying of its own host finds it again.
+void MoveRecordAside(IniDocument& management, const std::string& key, const RecordFields& record,
+                     const HostEntries& entries) {
+  const auto there = management.FindRaw(kManagementSection, key);
+  if (!there || there->empty() ||
+      ParseRecord(management.ReadString(kManagementSection, key, "")) == record)
+    return;
+  long long next = 1;
+  for (const auto& entry : entries) next = std::max(next, entry.first + 1);
+  for (const ManagementRecord& r : ReadManagementRecords(management))
+    next = std::max(next, r.Number + 1);
+  management.WriteString(kManagementSection, EntryKey(next), *there);
+}
+
 }  // namespace
 
 bool RegisterBackground(const HostInstallation& installation, const BackgroundNames& names,
@@ -378,7 +409,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
   }
 
   HeldMessages held(host);  // told once the lock has gone
-  const FileLock lock(HostLockPath(folders));
+  const HostLock lock(folders);
   TidyHost(folders, list, held);
   // The render took a while: somebody may have registered the name meanwhile.
   if (!CheckRegistration(installation, names, held)) return false;
@@ -427,6 +458,7 @@ bool RegisterBackground(const HostInstallation& installation, const BackgroundNa
 
     ChangeIniDocument(managementFile, [&] {
       DeleteKeyAndEmptySection(management, kRegisteringSection, key);
+      MoveRecordAside(management, key, record, ReadHostEntries(hostList, list.Section));
       management.WriteString(kManagementSection, key, RecordText(record));
     });
     SaveIniFile(managementFile, management);

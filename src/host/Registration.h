@@ -64,7 +64,8 @@ struct BackgroundList {
   std::string File;          // the host INI, or BGDir\bg.ini
   std::string_view Section;  // "Menu" or "BG.jpn"
 };
-// Section "Menu" of the host INI when it has "BGMax", else "BG.jpn" of
+// Section "Menu" of the host INI when its "BGMax" holds anything at all
+// ("-1" too, which the list's count then refuses), else "BG.jpn" of
 // BGDir\bg.ini when that file exists, else nothing. Throws FileError for a
 // host INI that cannot be read.
 std::optional<BackgroundList> FindBackgroundList(const HostFolders& folders);
@@ -123,7 +124,9 @@ NextEntry NextEntryNumber(const IniDocument& list, const BackgroundList& where);
 // refuses, no "." or blank at its end, no device name; empty is allowed).
 // Then the duplicate check: none of BGDir\file.bmp, BGDir\file.jpg,
 // BGDir\c_file.bmp, D3DDir\file.jpg may exist, in any letter case (the host
-// runs under Windows' rules). Then the host's list must leave room for the
+// runs under Windows' rules). Then neither the host's list nor the
+// management file may be read-only (MessageCode::HostFileReadOnly with a beep
+// and the reason: HostFileReadOnlyReason). Then the host's list must leave room for the
 // entry (NextEntryNumber; otherwise MessageCode::HostNotInstalled with a beep and the
 // reason; a list that cannot be read is left to RegisterBackground, which
 // throws naming it). On a failure the message is shown and false returned.
@@ -136,7 +139,7 @@ WorkBitmap MakeCatalogPicture(const WorkBitmap& picture);
 WorkBitmap MakeDirect3DTexture(const WorkBitmap& picture);
 
 // Registers the rendered picture. Checks the names (false after the message);
-// then, holding the host's lock (HostLockPath) to its last write, tidies the
+// then, holding the host's locks (HostLock) to its last write, tidies the
 // host (HostTidying.h), checks again as CheckRegistration does (false after
 // its message), and writes, each file replaced atomically:
 //   1. a note of the registration in the management file ("REGISTERING");

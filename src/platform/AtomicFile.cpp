@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -427,6 +428,57 @@ void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, OnInterrupt onInterrupt) {
   WriteFileAtomically(
       path, [bytes](ByteSink& out) { out.Write(bytes); }, onInterrupt);
+}
+
+std::string FileBehindLinks(const std::string& path) {
+  if (!LinkIntoSystemFolder(path).empty()) return path;
+  std::string at = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      if (hop == 0) return path;
+      // The folder as the system reaches it ("a/../b" through linked folders
+      // too); the name itself stays, whether or not a file is there yet.
+      const std::filesystem::path end(at);
+      std::error_code ec;
+      const std::filesystem::path folder = std::filesystem::weakly_canonical(end.parent_path(), ec);
+      return ec ? at : (folder / end.filename()).string();
+    }
+    char buffer[4096];
+    const ssize_t n = ::readlink(at.c_str(), buffer, sizeof buffer);
+    if (n < 0 || static_cast<std::size_t>(n) >= sizeof buffer) return path;
+    std::string target(buffer, static_cast<std::size_t>(n));
+    if (!target.starts_with('/')) {
+      const auto slash = at.rfind('/');
+      target = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + target;
+    }
+    at = std::move(target);
+  }
+  return path;
+}
+
+std::string ReadOnlyReason(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  if (::access(path.c_str(), W_OK) != 0)
+    return "is read-only for this program (" + ErrnoReason(errno) + "), so it is not replaced";
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    return "is read-only (nobody may write it), so it is not replaced";
+  return {};
+}
+
+void WriteFileThroughLinks(const std::string& path, std::string_view bytes,
+                           OnInterrupt onInterrupt) {
+  const std::string target = FileBehindLinks(path);
+  const std::string through = target == path ? std::string() : " (the file its link points to)";
+  if (const std::string reason = ReadOnlyReason(target); !reason.empty())
+    throw FileError(path, target == path ? reason : target + through + " " + reason);
+  try {
+    WriteFileAtomically(target, bytes, onInterrupt);
+  } catch (const FileError& e) {
+    if (target == path) throw;
+    throw FileError(path, target + through + ": " + e.Reason());
+  }
 }
 
 namespace detail {

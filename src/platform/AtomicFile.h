@@ -67,6 +67,29 @@ void WriteFileAtomically(const std::string& path, const std::function<void(ByteS
 void WriteFileAtomically(const std::string& path, std::string_view bytes,
                          OnInterrupt onInterrupt = OnInterrupt::Stop);
 
+// The file that a write through `path` replaces: the end of the chain of
+// symbolic links that starts at `path` (a relative link read against the
+// folder that holds it), whether or not a file is there yet. `path` itself
+// when it is no link, or when the chain leads into /proc or /dev, goes round
+// in a circle or is longer than 40 links: the writer then refuses the link
+// with its reason (NotReplaceableReason).
+std::string FileBehindLinks(const std::string& path);
+
+// Why the file at `path` (through links) may not be replaced: this process
+// has no write permission for it, or nobody has (a read-only file, which a
+// privileged process could replace but the other programs that share the
+// file could not write). Empty when nothing is there or it may be written.
+std::string ReadOnlyReason(const std::string& path);
+
+// Replaces the file that `path` stands for, as files that other programs
+// share and that people link from elsewhere want: through symbolic links,
+// the file at their end (FileBehindLinks) is replaced atomically in its own
+// folder and the links stay as they are; a read-only file (ReadOnlyReason)
+// is refused and left as it is. Throws FileError naming `path` (and the file
+// behind it), Interrupted as WriteFileAtomically does.
+void WriteFileThroughLinks(const std::string& path, std::string_view bytes,
+                           OnInterrupt onInterrupt = OnInterrupt::Stop);
+
 // One file of a set written together.
 struct FileToWrite {
   std::string path;

@@ -86,6 +86,14 @@ std::string_view EnglishText(MessageCode code) {
     case MessageCode::BackgroundNotListed:
       return "The background \"%1\" was not in the QORA-L series' list of backgrounds. The "
              "pictures of its registration have been deleted.";
+    case MessageCode::BackgroundNotListedPicturesKept:
+      return "The background \"%1\" was not in the QORA-L series' list of backgrounds. Only its "
+             "record has been removed; no picture was deleted.";
+    case MessageCode::HostIniUtf16:
+      return "The Qora-L series' INI file is written in UTF-16, which cannot be read. Save it as "
+             "Shift_JIS or UTF-8.";
+    case MessageCode::HostFileReadOnly:
+      return "A file of the Qora-L series is read-only, so nothing has been changed.";
   }
   return {};
 }

@@ -56,12 +56,15 @@ enum class MessageCode {
   RemovalFinished,        // an interrupted removal was completed
   NoManagementFile,
   PictureNotDeleted,
-  ConfirmRemoval,       // %1: the background's alias
-  BackgroundNotListed,  // %1: the background's alias
+  ConfirmRemoval,                   // %1: the background's alias
+  BackgroundNotListed,              // %1: the background's alias; its pictures deleted
+  BackgroundNotListedPicturesKept,  // %1: the alias; its record gone, no picture deleted
+  HostIniUtf16,                     // the host INI is UTF-16 text, which is not read
+  HostFileReadOnly,                 // a file of the host to be written is read-only
 };
 
 // How many codes there are; every code lies below it.
-inline constexpr int kMessageCodeCount = static_cast<int>(MessageCode::BackgroundNotListed) + 1;
+inline constexpr int kMessageCodeCount = static_cast<int>(MessageCode::HostFileReadOnly) + 1;
 
 // The code's text in English; a code carrying values marks them %1, %2, ...
 std::string_view EnglishText(MessageCode code);

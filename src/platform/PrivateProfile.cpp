@@ -1,5 +1,6 @@
 #include "platform/PrivateProfile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <system_error>
@@ -347,6 +348,24 @@ void IniDocument::EraseSection(std::string_view section) {
   Forget();
 }
 
+namespace {
+
+// A UTF-16 byte-order mark, or ASCII text as UTF-16 writes it: a zero byte in
+// every other place of the first line's worth of bytes.
+bool LooksLikeUtf16(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
+  const std::size_t n = std::min<std::size_t>(bytes.size(), 64) & ~std::size_t{1};
+  if (n < 4) return false;
+  for (const std::size_t zeroAt : {0, 1}) {
+    bool all = true;
+    for (std::size_t i = zeroAt; i < n && all; i += 2) all = bytes[i] == '\0';
+    if (all) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 IniDocument LoadIniFile(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
@@ -356,6 +375,10 @@ IniDocument LoadIniFile(const std::string& path) {
       "too long for an INI file (more than " + std::to_string(kMaxIniFileBytes >> 20) + " MiB)";
   const std::string bytes =
       ReadWholeFile(path, {kMaxIniFileBytes + kUtf8ByteOrderMark.size(), tooLong});
+  if (LooksLikeUtf16(bytes))
+    throw IniUtf16Error(path,
+                        "is UTF-16 text, which is not read; INI files are read as CP932 "
+                        "(Shift_JIS) or UTF-8");
   try {
     return IniDocument::Parse(bytes);
   } catch (const IniTextError& e) {
@@ -364,7 +387,7 @@ IniDocument LoadIniFile(const std::string& path) {
 }
 
 void SaveIniFile(const std::string& path, const IniDocument& document) {
-  WriteFileAtomically(path, document.Serialize());
+  WriteFileThroughLinks(path, document.Serialize());
 }
 
 PendingIniFile::PendingIniFile(std::string path, Cp932Overflow overflow, bool createFolder)
@@ -399,7 +422,7 @@ void PendingIniFile::Restore() const noexcept {
   try {
     if (existed_) {
       // Also after an interrupt stopped the command: the file goes back.
-      WriteFileAtomically(path_, original_, OnInterrupt::Finish);
+      WriteFileThroughLinks(path_, original_, OnInterrupt::Finish);
     } else {
       std::error_code ec;
       std::filesystem::remove(path_, ec);

@@ -38,6 +38,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/FileError.h"
+
 namespace horizonmill {
 
 // A write that a document cannot take: a value CP932 cannot hold in a file
@@ -152,13 +154,23 @@ class IniDocument {
 // The longest INI file read: the host's files are a few kilobytes.
 inline constexpr std::size_t kMaxIniFileBytes = 16u << 20;
 
+// A file in UTF-16 (a UTF-16 byte-order mark, or a zero byte in every other
+// place of its start): read as CP932 it would say nothing, and written it
+// would be spoiled, so it is neither.
+class IniUtf16Error : public FileError {
+ public:
+  using FileError::FileError;
+};
+
 // The file's document; a missing file (or folder) is an empty document. Throws
 // FileError naming the file when it exists but is no regular file or cannot be
-// read, FileTooLarge when it is longer than kMaxIniFileBytes (a byte-order mark
-// not counted).
+// read, IniUtf16Error when it is UTF-16 text, FileTooLarge when it is longer
+// than kMaxIniFileBytes (a byte-order mark not counted).
 IniDocument LoadIniFile(const std::string& path);
-// Replaces the file atomically with the document's bytes; throws FileError
-// naming the file, the previous file staying as it was.
+// Replaces the file atomically with the document's bytes, through symbolic
+// links (the file they point to is replaced, the links kept; a read-only file
+// is refused: WriteFileThroughLinks); throws FileError naming the file, the
+// previous file staying as it was.
 void SaveIniFile(const std::string& path, const IniDocument& document);
 
 // An INI file read now and written later, which can be put back as it was:

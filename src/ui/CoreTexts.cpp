@@ -95,6 +95,17 @@ const char* CoreTextSource(MessageCode code) {
       return QT_TRANSLATE_NOOP("CoreText",
                                "背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。"
                                "登録時の画像を削除しました。");
+    case MessageCode::BackgroundNotListedPicturesKept:
+      return QT_TRANSLATE_NOOP("CoreText",
+                               "背景「%1」はQORA-Lシリーズの背景一覧にありませんでした。"
+                               "記録だけを消し、画像は削除していません。");
+    case MessageCode::HostIniUtf16:
+      return QT_TRANSLATE_NOOP("CoreText",
+                               "Qora-L シリーズのIniファイルがUTF-16で書かれているため読めません。"
+                               "Shift_JISかUTF-8で保存し直してください。");
+    case MessageCode::HostFileReadOnly:
+      return QT_TRANSLATE_NOOP(
+          "CoreText", "Qora-L シリーズのファイルが読み取り専用のため、何も変更していません。");
   }
   return "";
 }
