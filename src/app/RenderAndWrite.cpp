@@ -8,14 +8,12 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <set>
 
 #include "app/Session.h"
 #include "codecs/HdrLight.h"
 #include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
 #include "platform/Interrupt.h"
-#include "platform/Messages.h"
 #include "render/Pipeline.h"
 #include "render/SunDirection.h"
 #include "render/SunWeights.h"
@@ -150,21 +148,15 @@ class KeptSunWeights {
   RenderContext& context_;
 };
 
-// What writers killed in their midst left in the folders this run writes
-// into is removed first, and named.
-void RemoveLeftTemporariesBeside(const OutputPlan& plan, AppHost& host) {
-  std::set<std::string> folders;
+// The folders this run writes into, for the clean-up of what killed runs left.
+std::vector<std::string> FoldersOf(const OutputPlan& plan) {
+  std::vector<std::string> folders;
   for (const std::string& name : plan.Names()) {
     const auto slash = name.rfind('/');
-    folders.insert(slash == std::string::npos ? "."
-                                              : name.substr(0, std::max<std::size_t>(slash, 1)));
+    folders.push_back(slash == std::string::npos ? "."
+                                                 : name.substr(0, std::max<std::size_t>(slash, 1)));
   }
-  std::string removed;
-  for (const std::string& folder : folders)
-    for (const std::string& path : RemoveLeftTemporaries(folder))
-      removed += (removed.empty() ? "" : ", ") + path;
-  if (!removed.empty())
-    host.MessageBox(Message(MessageCode::LeftTemporariesRemoved, {removed}), {});
+  return folders;
 }
 
 }  // namespace
@@ -230,7 +222,7 @@ RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost
     }
   }
   const auto writeStart = Clock::now();
-  RemoveLeftTemporariesBeside(plan, host);
+  RemoveLeftTemporariesIn(FoldersOf(plan), host);
   // What the writing needs of the session is taken here, on the caller's thread.
   const SunWeights& weights = *run.weights;
   const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();

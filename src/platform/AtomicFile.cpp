@@ -222,8 +222,12 @@ class NewFile : public ByteSink {
   }
 
   // The lock that tells RemoveLeftTemporaries this file is being written.
-  // Taken at once on a new file no one else can have open; true when held.
-  bool HoldLock() const { return ::flock(file_.Get(), LOCK_EX | LOCK_NB) == 0; }
+  // Taken at once on a new file no one else can have open; false only when
+  // someone else holds it (a file system without locks holds none, and its
+  // clean-up cannot take one either).
+  bool HoldLock() const {
+    return ::flock(file_.Get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+  }
 
   void CreateNamed() {
     for (int attempt = 0; attempt < 100; ++attempt) {
