@@ -1,7 +1,6 @@
 // The command-line renderer's output against what happens around it while it
-// runs: a file that comes to the scene's output name, a reader of standard
-// output that stalls, reads slowly or goes away, and names that are no
-// picture or given twice.
+// runs: a reader of standard output that stalls, reads slowly or goes away,
+// and names that are no picture or given twice.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -30,29 +29,6 @@ using testing::WriteFile;
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
-}
-
-// Two runs of scenes naming one picture: the one whose name was free when it
-// looked, but is taken when it places its file, keeps the other's picture.
-TEST(CliOutputFaults, AFileThatCameToTheScenesNameDuringTheRenderIsKept) {
-  TempDir dir;
-  const std::string same = dir / "same.png";
-  // Many stars: seconds of render after the name was checked.
-  WriteFile(dir / "slow.hm",
-            "Stars_NumberOfStars 4000000\r\nOutput_Resolution 1024 512\r\n"
-            "Output_Filename " +
-                same + "\r\n");
-  CliProcess cli({dir / "slow.hm", "--quiet"});
-  ASSERT_TRUE(cli.Started());
-  std::this_thread::sleep_for(std::chrono::milliseconds(700));
-  ASSERT_FALSE(cli.Ended()) << cli.Err();
-  WriteFile(same, "another run's picture");
-  cli.Wait();
-  EXPECT_EQ(cli.Status(), 1) << cli.Err();
-  EXPECT_TRUE(Has(cli.Err(), "same.png: a file came to this name while the picture was made"))
-      << cli.Err();
-  EXPECT_EQ(ReadFile(same), "another run's picture");
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"same.png", "slow.hm"}));
 }
 
 // Standard output into a pipe whose reader stalls, or takes 4 KiB every 50

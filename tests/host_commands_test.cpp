@@ -72,28 +72,6 @@ TEST(HostCommands, RenderAndRegisterKeepsAnAbortedRenderOnlyWhenAsked) {
   }
 }
 
-// A registration first removes what killed runs left beside the host's
-// pictures and INI files, and tells which files went.
-TEST(HostCommands, RenderAndRegisterRemovesWhatKilledRunsLeft) {
-  TestHost t;
-  t.WriteHostIni("[Menu]\r\nBGMax=0\r\n");
-  WriteFile(t.Bg(".hmLeft01"), "a complete copy");
-  WriteFile(t.D3d(".hmLeft02"), "a complete copy");
-  Session session{ProgramSettings(t.programIni)};
-  session.Scene().Output.Resolution = {"32", "16"};
-  RecordingAppHost finding, host;
-  const auto installation = FindHost(t.hostIni, finding);
-  ASSERT_TRUE(installation);
-  EXPECT_EQ(RenderAndRegister(session, *installation, {"a", "f", PictureFormat::Bmp}, host).outcome,
-            RegisterOutcome::Registered);
-  ASSERT_FALSE(host.events.empty());
-  EXPECT_EQ(host.events.front(), "Removed what an interrupted writing had left beside its files: " +
-                                     t.Bg(".hmLeft01") + ", " + t.D3d(".hmLeft02"));
-  EXPECT_FALSE(std::filesystem::exists(t.Bg(".hmLeft01")));
-  EXPECT_FALSE(std::filesystem::exists(t.D3d(".hmLeft02")));
-  EXPECT_TRUE(std::filesystem::exists(t.Bg("f.bmp")));
-}
-
 // The registration runs through the host's RunWrite. The abort command while
 // it writes its pictures, wherever it comes, puts the host back as it was;
 // once the pictures are complete it goes on to its end. What it tells is

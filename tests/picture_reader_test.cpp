@@ -372,41 +372,18 @@ TEST_F(PictureFiles, HugeDeclaredSizesAreRefusedBeforeDecoding) {
             0u);
 }
 
-// A whole picture whose frame (JPEG) or header (PNG) is made to claim w x h.
-std::string ClaimingJpeg(std::string jpeg, int w, int h) {
-  const std::size_t sof = std::min(jpeg.find("\xff\xc0"), jpeg.find("\xff\xc2"));
-  jpeg[sof + 5] = static_cast<char>(h >> 8);
-  jpeg[sof + 6] = static_cast<char>(h);
-  jpeg[sof + 7] = static_cast<char>(w >> 8);
-  jpeg[sof + 8] = static_cast<char>(w);
-  return jpeg;
-}
-std::string ClaimingPng(std::string png, std::uint32_t w, std::uint32_t h) {
-  for (int i = 0; i < 4; ++i) {
-    png[16 + i] = static_cast<char>(w >> (24 - 8 * i));
-    png[20 + i] = static_cast<char>(h >> (24 - 8 * i));
-  }
-  const auto crc =
-      static_cast<std::uint32_t>(::crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
-  for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
-  return png;
-}
-
 // A header claiming far more pixels than the data behind it can code is a
 // damaged picture, told so before its memory is taken; pictures whose data
 // is as small as coding allows (one flat colour) are read as they are.
 TEST_F(PictureFiles, HeadersClaimingMoreThanTheirDataAreDamaged) {
-  const std::string jpeg = testing::EncodeJpeg(Smooth(256, 256), false, false);
-  const std::string progressive = testing::EncodeJpeg(Smooth(256, 256), true, false);
-  const std::string png = testing::EncodePngLayout(FPicture(kRed, kBlue), {PNG_COLOR_TYPE_RGB, 8});
   const struct {
     std::string name, bytes, reason;
   } files[] = {
-      {"frame.jpg", ClaimingJpeg(jpeg, 12000, 12000),
+      {"frame.jpg", JpegHeader(12000, 12000, false),
        "damaged JPEG data (its header claims 12000 x 12000 pixels, which take at least"},
-      {"frame-progressive.jpg", ClaimingJpeg(progressive, 12000, 12000),
+      {"frame-progressive.jpg", JpegHeader(12000, 12000, true),
        "damaged JPEG data (its header claims 12000 x 12000 pixels"},
-      {"rows.png", ClaimingPng(png, 12000, 12000),
+      {"rows.png", PngHeader(12000, 12000, PNG_COLOR_TYPE_RGB),
        "damaged PNG data (its header claims 12000 x 12000 pixels, which take at least"},
   };
   for (const auto& f : files) {

@@ -64,6 +64,32 @@ TEST(RenderAndWrite, TheDefaultSkyAsBmpAndInThePreview) {
   EXPECT_EQ(preview.Row(153)[0], (BgrPixel{255, 255, 255}));
 }
 
+// The scene's own name is never put over a file that came to it during the
+// run (after the plan's check, before the placing); -o's name replaces it.
+TEST(RenderAndWrite, TheScenesNameNeverReplacesAFileThatCameDuringTheRun) {
+  TempDir dir;
+  const std::string same = dir / "same.png";
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  session.Scene().Output.Filename = same;
+  for (const bool named : {false, true}) {
+    SCOPED_TRACE(named ? "-o" : "the scene's name");
+    std::filesystem::remove(same);
+    const OutputPlan plan = Plan(session, named ? Image(same) : OutputRequest{});
+    detail::SetBeforePutInPlaceHook([&](const std::string&) { WriteFile(same, "another run's"); });
+    RecordingAppHost host;
+    if (named) {
+      EXPECT_EQ(RenderAndWrite(session, plan, host).outcome, RunOutcome::Written);
+      EXPECT_EQ(ReadFile(same).substr(1, 3), "PNG");
+    } else {
+      EXPECT_THROW(RenderAndWrite(session, plan, host), FileError);
+      EXPECT_EQ(ReadFile(same), "another run's");
+    }
+    detail::SetBeforePutInPlaceHook(nullptr);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"same.png"});
+  }
+}
+
 // What killed runs left in the folders a run writes into (the image's, the
 // cube map's, the sun's) is removed before the writing and told once; what
 // lies elsewhere is not looked at.
