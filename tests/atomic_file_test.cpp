@@ -1,13 +1,17 @@
 // The one writer that replaces files: unnamed until complete (or a short
 // named stand-in), only over regular files, keeping mode and group, stopped
 // by an interrupt with nothing left behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
@@ -138,6 +142,100 @@ TEST_P(AtomicFileWays, ASetGoesInWholeOrNotAtAll) {
   EXPECT_EQ(ReadFile(a), "new a");
   EXPECT_EQ(ReadFile(b), "b");
   EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"a.jpg", "b.json"}));
+}
+
+// A file that may not be replaced takes its name only where nothing is: one
+// that comes there after every check, just before the set is put in place,
+// is kept, and no file of the set is put in place.
+TEST_P(AtomicFileWays, AFileThatCameToANameNotReplacedIsKeptAndNothingIsPlaced) {
+  const std::string image = dir_ / "same.png", sun = dir_ / "sun.json";
+  auto text = [](const std::string& t) { return [t](ByteSink& out) { out.Write(t); }; };
+  const FileToWrite kept{image, text("new image"), 0, false}, other{sun, text("new sun")};
+  const struct {
+    const char* name;
+    std::vector<FileToWrite> set;
+  } cases[] = {{"the image first", {kept, other}}, {"the image last", {other, kept}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(image);
+    WriteFile(sun, "old sun");
+    // The other run's file comes just before the image is named.
+    detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+      if (path == image) WriteFile(image, "another run's picture");
+    });
+    try {
+      WriteFilesAtomically(c.set);
+      ADD_FAILURE() << "the set was placed over a file that came meanwhile";
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.Path(), image);
+      EXPECT_NE(std::string(e.what()).find("came to this name"), std::string::npos) << e.what();
+    }
+    detail::SetBeforePutInPlaceHook(nullptr);
+    EXPECT_EQ(ReadFile(image), "another run's picture");
+    EXPECT_EQ(ReadFile(sun), "old sun");
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"same.png", "sun.json"}));
+    // With nothing there the set is placed as any other.
+    std::filesystem::remove(image);
+    WriteFilesAtomically(c.set);
+    EXPECT_EQ(ReadFile(image), "new image");
+    EXPECT_EQ(ReadFile(sun), "new sun");
+    EXPECT_EQ(dir_.Entries(), (std::vector<std::string>{"same.png", "sun.json"}));
+  }
+}
+
+// A writer killed between the namings of a set leaves complete files under
+// short names; the next clean-up of that folder removes them, but not the
+// one a live writer holds (a lock, as every writer holds on its file until
+// it is in place), nor anything not made by a writer.
+TEST_P(AtomicFileWays, WhatAKilledWriterLeftIsRemovedWhatALiveOneHoldsIsNot) {
+  const std::string a = dir_ / "a.png", b = dir_ / "b.png";
+  WriteFile(a, "old a");
+  WriteFile(b, "old b");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // a is named beside its target when b is about to be: die there.
+    detail::SetBeforePutInPlaceHook([&](const std::string& path) {
+      if (path == b) ::raise(SIGKILL);
+    });
+    WriteFilesAtomically({{a, [](ByteSink& out) { out.Write("new a"); }},
+                          {b, [](ByteSink& out) { out.Write("new b"); }}});
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  std::vector<std::string> left;
+  for (const std::string& name : dir_.Entries())
+    if (name.starts_with(".hm")) left.push_back(name);
+  // a complete under its short name; with the named stand-in b's too.
+  ASSERT_EQ(left.size(), GetParam() ? 1u : 2u);
+  std::vector<std::string> contents, paths;
+  for (const std::string& name : left) {
+    contents.push_back(ReadFile(dir_ / name));
+    paths.push_back(dir_ / name);
+  }
+  std::sort(contents.begin(), contents.end());
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(contents.front(), "new a");
+  // Names that only look alike, and kinds that are no file of ours, stay.
+  const std::vector<std::string> kept{".hm12345", ".hm1234567", ".hm-23456", "x.hm123456"};
+  for (const std::string& name : kept) WriteFile(dir_ / name, "someone's");
+  std::filesystem::create_symlink(a, dir_ / ".hmLinkTo");
+  // One held by a live writer (a lock as every writer holds) stays too.
+  WriteFile(dir_ / ".hmLive01", "being written");
+  const int live = ::open((dir_ / ".hmLive01").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(live, LOCK_EX), 0);
+  std::vector<std::string> removed = RemoveLeftTemporaries(dir_.Path().string());
+  std::sort(removed.begin(), removed.end());
+  EXPECT_EQ(removed, paths);
+  ::close(live);
+  for (const std::string& name : kept) EXPECT_EQ(ReadFile(dir_ / name), "someone's") << name;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / ".hmLinkTo"));
+  EXPECT_EQ(ReadFile(a), "old a");
+  // Once its writer is gone it is left over like the other.
+  EXPECT_EQ(RemoveLeftTemporaries(dir_.Path().string()),
+            std::vector<std::string>{dir_ / ".hmLive01"});
 }
 
 // The largest file this process may write, lowered for a scope: a write past

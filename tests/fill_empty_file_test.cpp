@@ -1,11 +1,15 @@
 // FillEmptyFile writes only into an existing, empty regular file, and touches
 // nothing else.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <string>
 
+#include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
 #include "support/TempDir.h"
 
@@ -32,6 +36,29 @@ TEST(FillEmptyFile, FillsOnlyAnEmptyRegularFile) {
   EXPECT_EQ(ReadFile(dir / "full"), "kept");
   EXPECT_EQ(ReadFile(dir / "target"), "");  // a link's target is not reached
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+// A disk that fills (a file size limit lowered, SIGXFSZ ignored, as the
+// writer's tests do) leaves the file empty as the service handed it, whether
+// the bytes pass the limit by one or by many.
+TEST(FillEmptyFile, AFullDiskLeavesTheFileEmpty) {
+  TempDir dir;
+  const std::string thumbnail = dir / "thumbnail";
+  for (const std::size_t bytes : {std::size_t{4097}, std::size_t{200000}}) {
+    SCOPED_TRACE(bytes);
+    WriteFile(thumbnail, "");
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    rlimit lowered = before;
+    lowered.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+    const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_THROW(FillEmptyFile(thumbnail, std::string(bytes, 'p')), FileError);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, signalBefore);
+    EXPECT_EQ(ReadFile(thumbnail), "");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"thumbnail"});
+  }
 }
 
 }  // namespace

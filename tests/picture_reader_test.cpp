@@ -372,6 +372,37 @@ TEST_F(PictureFiles, HugeDeclaredSizesAreRefusedBeforeDecoding) {
             0u);
 }
 
+// A header claiming far more pixels than the data behind it can code is a
+// damaged picture, told so before its memory is taken; pictures whose data
+// is as small as coding allows (one flat colour) are read as they are.
+TEST_F(PictureFiles, HeadersClaimingMoreThanTheirDataAreDamaged) {
+  const struct {
+    std::string name, bytes, reason;
+  } files[] = {
+      {"frame.jpg", JpegHeader(12000, 12000, false),
+       "damaged JPEG data (its header claims 12000 x 12000 pixels, which take at least"},
+      {"frame-progressive.jpg", JpegHeader(12000, 12000, true),
+       "damaged JPEG data (its header claims 12000 x 12000 pixels"},
+      {"rows.png", PngHeader(12000, 12000, PNG_COLOR_TYPE_RGB),
+       "damaged PNG data (its header claims 12000 x 12000 pixels, which take at least"},
+  };
+  for (const auto& f : files) {
+    const std::string told = Refusal(Write(f.name, f.bytes));
+    EXPECT_EQ(told.substr(0, f.reason.size()), f.reason) << f.name;
+    EXPECT_NE(told.find("but the file has " + std::to_string(f.bytes.size()) + " bytes"),
+              std::string::npos)
+        << told;
+  }
+  // One flat colour: the least coded data there is, and no damage.
+  const WorkBitmap flat(2048, 1024);
+  for (const bool progressive : {false, true}) {
+    const std::string bytes = testing::EncodeJpeg(flat, progressive, false);
+    const Picture read = ReadPictureFile(Write("flat.jpg", bytes));
+    EXPECT_EQ(read.bitmap.Width(), 2048);
+    EXPECT_EQ(read.bitmap.Height(), 1024);
+  }
+}
+
 TEST_F(PictureFiles, TheBudgetCountsTransparencyInterlacingAndProgressiveCoefficients) {
   const RgbaPicture banded = WithAlphaBand(FPicture(kRed, kBlue), false);
   const std::int64_t pixels = kW * kH;

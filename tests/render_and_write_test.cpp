@@ -64,6 +64,62 @@ TEST(RenderAndWrite, TheDefaultSkyAsBmpAndInThePreview) {
   EXPECT_EQ(preview.Row(153)[0], (BgrPixel{255, 255, 255}));
 }
 
+// The scene's own name is never put over a file that came to it during the
+// run (after the plan's check, before the placing); -o's name replaces it.
+TEST(RenderAndWrite, TheScenesNameNeverReplacesAFileThatCameDuringTheRun) {
+  TempDir dir;
+  const std::string same = dir / "same.png";
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  session.Scene().Output.Filename = same;
+  for (const bool named : {false, true}) {
+    SCOPED_TRACE(named ? "-o" : "the scene's name");
+    std::filesystem::remove(same);
+    const OutputPlan plan = Plan(session, named ? Image(same) : OutputRequest{});
+    detail::SetBeforePutInPlaceHook([&](const std::string&) { WriteFile(same, "another run's"); });
+    RecordingAppHost host;
+    if (named) {
+      EXPECT_EQ(RenderAndWrite(session, plan, host).outcome, RunOutcome::Written);
+      EXPECT_EQ(ReadFile(same).substr(1, 3), "PNG");
+    } else {
+      EXPECT_THROW(RenderAndWrite(session, plan, host), FileError);
+      EXPECT_EQ(ReadFile(same), "another run's");
+    }
+    detail::SetBeforePutInPlaceHook(nullptr);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"same.png"});
+  }
+}
+
+// What killed runs left in the folders a run writes into (the image's, the
+// cube map's, the sun's) is removed before the writing and told once; what
+// lies elsewhere is not looked at.
+TEST(RenderAndWrite, WhatKilledRunsLeftBesideTheFilesIsRemovedAndTold) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "faces");
+  std::filesystem::create_directories(dir / "elsewhere");
+  for (const char* left : {".hmImage0", "faces/.hmFaces0", "elsewhere/.hmOther0"})
+    WriteFile(dir / left, "a complete copy");
+  Session session;
+  session.Scene().Output.Resolution = {"64", "32"};
+  OutputRequest request = Image(dir / "sky.png");
+  request.cubemap = dir / "faces";
+  RecordingAppHost host;
+  EXPECT_EQ(RenderAndWrite(session, Plan(session, request), host).outcome, RunOutcome::Written);
+  ASSERT_EQ(host.events.size(), 1u);
+  const std::string& told = host.events.front();
+  EXPECT_EQ(told.rfind("Removed what an interrupted writing had left beside its files: ", 0), 0u)
+      << told;
+  for (const char* left : {".hmImage0", "faces/.hmFaces0"}) {
+    EXPECT_NE(told.find(dir / left), std::string::npos) << told;
+    EXPECT_FALSE(std::filesystem::exists(dir / left)) << left;
+  }
+  EXPECT_EQ(ReadFile(dir / "elsewhere/.hmOther0"), "a complete copy");
+  // Nothing left: nothing told.
+  RecordingAppHost again;
+  RenderAndWrite(session, Plan(session, request), again);
+  EXPECT_TRUE(again.events.empty());
+}
+
 // An aborted render replaces no file unless the host keeps what was drawn.
 TEST(RenderAndWrite, AnAbortedRenderIsWrittenOnlyWhenKept) {
   for (const bool keep : {false, true}) {

@@ -199,7 +199,20 @@ TEST(SettingsWarnings, StarsBeyondWhatThePictureCanShowAreToldWithTheirLine) {
       {"Stars_SizeOfStars 3e38\n",
        {1},
        {"Stars_SizeOfStars: a star of size 3e38 is wider than the whole panorama"}},
-      {"Stars_OverSampling 2\nStars_SizeOfStars 600\n", {2}, {"a star of size 600"}},
+      // The over-sampling makes a star of a fitting size too wide: it is the
+      // line told, whether the size is written or the default.
+      {"Stars_OverSampling 2\nStars_SizeOfStars 600\n",
+       {1},
+       {"Stars_OverSampling: 2 times the star size 600 makes a star wider"}},
+      {"Stars_NumberOfStars 10\nStars_OverSampling 2147483647\n",
+       {2},
+       {"Stars_OverSampling: 2147483647 times the star size 1.0 (the default)"}},
+      {"Stars_SizeOfStars 1\nStars_OverSampling 2147483647\nStars_NumberOfStars 10\n",
+       {2},
+       {"Stars_OverSampling: 2147483647 times the star size 1 makes"}},
+      {"Stars_OverSampling 1024\n", {}, {}},
+      // A size too wide alone is the size's line, whatever the over-sampling.
+      {"Stars_OverSampling 4\nStars_SizeOfStars 2000\n", {2}, {"a star of size 2000"}},
       {"RandomSeed 1\nStars_SizeOfStars 1e9\nStars_NumberOfStars 99999999\n",
        {3, 2},
        {"99999999 stars", "a star of size 1e9"}},

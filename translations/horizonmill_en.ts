@@ -140,6 +140,10 @@
         <translation>A background with the same file name is registered already.</translation>
     </message>
     <message>
+        <source>中断された書き込みの残したファイルを削除しました：%1</source>
+        <translation>Removed what an interrupted writing had left beside its files: %1</translation>
+    </message>
+    <message>
         <source>前回中断された登録の残りを片付けました。</source>
         <translation>What was left of a registration interrupted last time has been cleared away.</translation>
     </message>

@@ -140,6 +140,10 @@
         <translation>すでに同じファイル名の背景が登録されています。</translation>
     </message>
     <message>
+        <source>中断された書き込みの残したファイルを削除しました：%1</source>
+        <translation>中断された書き込みの残したファイルを削除しました：%1</translation>
+    </message>
+    <message>
         <source>前回中断された登録の残りを片付けました。</source>
         <translation>前回中断された登録の残りを片付けました。</translation>
     </message>

@@ -1,5 +1,9 @@
 #include "app/AppHost.h"
 
+#include <set>
+
+#include "platform/AtomicFile.h"
+#include "platform/Messages.h"
 #include "render/RenderContext.h"
 
 namespace horizonmill {
@@ -21,6 +25,15 @@ bool WriteAfterRender(RenderContext& context, AppHost& host,
     return false;
   }
   return true;
+}
+
+void RemoveLeftTemporariesIn(const std::vector<std::string>& folders, AppHost& host) {
+  std::string removed;
+  for (const std::string& folder : std::set<std::string>(folders.begin(), folders.end()))
+    for (const std::string& path : RemoveLeftTemporaries(folder))
+      removed += (removed.empty() ? "" : ", ") + path;
+  if (!removed.empty())
+    host.MessageBox(Message(MessageCode::LeftTemporariesRemoved, {removed}), {});
 }
 
 }  // namespace horizonmill

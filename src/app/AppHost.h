@@ -5,6 +5,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "host/Registration.h"
 #include "platform/WriteProgress.h"
@@ -36,5 +38,11 @@ class AppHost : public RegistrationHost {
 // else it throws is thrown.
 bool WriteAfterRender(RenderContext& context, AppHost& host,
                       const std::function<void(WriteProgress&)>& write);
+
+// Removes what writers killed in their midst left in `folders` (the folders a
+// run is about to write into; RemoveLeftTemporaries, platform/AtomicFile.h)
+// and tells the host which files went (MessageCode::LeftTemporariesRemoved),
+// once for all of them. A folder named twice is looked at once.
+void RemoveLeftTemporariesIn(const std::vector<std::string>& folders, AppHost& host);
 
 }  // namespace horizonmill

@@ -76,6 +76,13 @@ RegisterResult EndRenderAndRegister(Session& session, RegisterRun& run, bool dra
     result.outcome = RegisterOutcome::NotWritten;
     return result;
   }
+  // What killed runs left beside the host's pictures and INI files goes
+  // first, named.
+  const HostFolders& folders = run.installation.Folders;
+  RemoveLeftTemporariesIn(
+      {folders.BackgroundFolder().string(), folders.Direct3DFolder().string(),
+       std::filesystem::path(AbsolutePath(folders.HostIni)).parent_path().string()},
+      host);
   // The registration runs where the host runs writes (beside the window's
   // thread): what it tells is held and told here once it has ended.
   bool registered = false;

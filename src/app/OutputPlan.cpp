@@ -220,6 +220,7 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
   if (!plan.image.empty() && !plan.ToStandardOutput()) {
     const OutputOrigin origin =
         sceneName && !request.overwrite ? OutputOrigin::SceneFile : OutputOrigin::Named;
+    plan.replaceImage = origin == OutputOrigin::Named;
     if (const auto problem =
             CheckOutputTarget(plan.image, origin, plan.ImageSize(), plan.imageFormat)) {
       const bool namedWouldDo =

@@ -77,6 +77,10 @@ struct OutputPlan {
   PngOptions png;
   ImageMetadata metadata = ImageMetadata::Panorama;
   int thumbnail = 0;  // the image scaled to fit thumbnail x thumbnail; 0: as rendered
+  // Whether the image may replace a file at its name. The scene's own name
+  // (without --overwrite) may not: a file that comes there during the run is
+  // kept and the run then places nothing.
+  bool replaceImage = true;
   std::vector<OutputWarning> warnings;
 
   // The sun alone needs no picture.

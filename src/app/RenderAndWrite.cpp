@@ -1,14 +1,19 @@
 #include "app/RenderAndWrite.h"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 
 #include "app/Session.h"
 #include "codecs/HdrLight.h"
 #include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
+#include "platform/Interrupt.h"
 #include "render/Pipeline.h"
 #include "render/SunDirection.h"
 #include "render/SunWeights.h"
@@ -22,22 +27,46 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Standard output as a sink: the bytes go out as they come.
+// Standard output as a sink: the bytes go out as they come. A reader that
+// stalls or reads slowly never holds the writer past an interrupt: the
+// writer waits for room at most kPipeWait at a time, looking at the
+// interrupt between waits, and writes no more than the room there is
+// (PIPE_BUF bytes, which a pipe with room takes without waiting).
 class StandardOutputSink : public ByteSink {
  public:
+  StandardOutputSink() {
+    struct stat st;
+    chunk_ = ::fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode) ? kBlockBytes : PIPE_BUF;
+  }
   using ByteSink::Write;
   void Write(const void* data, std::size_t size) override {
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
-      const ssize_t n = ::write(STDOUT_FILENO, p, size);
+      StopIfInterrupted();
+      pollfd out{STDOUT_FILENO, POLLOUT, 0};
+      const int ready = ::poll(&out, 1, kPipeWaitMs);
+      if (ready < 0 && errno != EINTR) Fail(errno);
+      if (ready <= 0) continue;
+      // A reader gone: the write below says so (EPIPE, SIGPIPE being ignored).
+      const ssize_t n = ::write(STDOUT_FILENO, p, std::min(size, chunk_));
       if (n < 0) {
-        if (errno == EINTR) continue;
-        throw FileError("standard output", ErrnoReason(errno));
+        if (errno == EINTR || errno == EAGAIN) continue;
+        Fail(errno);
       }
       p += n;
       size -= static_cast<std::size_t>(n);
     }
   }
+
+ private:
+  static constexpr int kPipeWaitMs = 200;
+  static constexpr std::size_t kBlockBytes = 256 * 1024;
+  [[noreturn]] static void Fail(int error) {
+    throw FileError("standard output", error == EPIPE ? "the reader closed the pipe before the "
+                                                        "whole image was written"
+                                                      : ErrnoReason(error));
+  }
+  std::size_t chunk_;
 };
 
 // The plan's files, `sun` the sun's description (empty: none), `glow` what the
@@ -66,12 +95,15 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
   MemorySink thumbnailBytes;
   if (imageFile && plan.thumbnail > 0) {
     EncodeImage(image, plan.imageFormat, encoding, thumbnailBytes);
-    if (!FillEmptyFile(plan.image, thumbnailBytes.Bytes()))
-      files.push_back({plan.image, [&](ByteSink& out) { out.Write(thumbnailBytes.Bytes()); }});
+    // A name that may not be replaced is not filled either: an empty file
+    // there came during the run, and is someone else's.
+    if (!plan.replaceImage || !FillEmptyFile(plan.image, thumbnailBytes.Bytes()))
+      files.push_back({plan.image, [&](ByteSink& out) { out.Write(thumbnailBytes.Bytes()); }, 0,
+                       plan.replaceImage});
   } else if (imageFile) {
     files.push_back({plan.image,
                      [&](ByteSink& out) { EncodeImage(image, plan.imageFormat, encoding, out); },
-                     image.Height()});
+                     image.Height(), plan.replaceImage});
   }
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
   if (plan.ToStandardOutput()) {
@@ -117,6 +149,17 @@ class KeptSunWeights {
  private:
   RenderContext& context_;
 };
+
+// The folders this run writes into, for the clean-up of what killed runs left.
+std::vector<std::string> FoldersOf(const OutputPlan& plan) {
+  std::vector<std::string> folders;
+  for (const std::string& name : plan.Names()) {
+    const auto slash = name.rfind('/');
+    folders.push_back(slash == std::string::npos ? "."
+                                                 : name.substr(0, std::max<std::size_t>(slash, 1)));
+  }
+  return folders;
+}
 
 }  // namespace
 
@@ -180,6 +223,7 @@ RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost
     }
   }
   const auto writeStart = Clock::now();
+  RemoveLeftTemporariesIn(FoldersOf(plan), host);
   // What the writing needs of the session is taken here, on the caller's thread.
   const SunWeights& weights = *run.weights;
   const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();

@@ -280,6 +280,12 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
     } else if (arg == "-o" || arg == "--output") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
+      // One image a run: a second name is no choice between them.
+      if (!o.output.empty()) {
+        error = "-o names one image a run, and it was given twice (" + o.output + " and " +
+                std::string(v) + ")";
+        return std::nullopt;
+      }
       o.output = v;
       if (o.output.empty()) {
         error = "the output name is empty";

@@ -22,6 +22,7 @@
 #include "cli/TerminalPort.h"
 #include "platform/FileError.h"
 #include "platform/Interrupt.h"
+#include "render/RenderContext.h"
 #include "scene/SettingsFile.h"
 
 namespace horizonmill::cli {
@@ -83,6 +84,9 @@ int Run(const Options& options) {
         "-o - writes the image to standard output, which is a terminal here: redirect it "
         "to a file or a pipe");
   for (const OutputWarning& w : plan.warnings) warnings.Warn(w.where, w.text);
+  // --threads decides without it.
+  if (const std::string problem = RenderThreadsProblem(); !problem.empty() && !options.threads)
+    warnings.Warn("", problem);
   if (const int status = RefuseWarnings(options, warnings)) return status;
 
   TerminalPort terminal = MakeTerminalPort(options, warnings, session);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -36,11 +37,14 @@ void SilentMessage(j_common_ptr) {}
 
 // The library's destination: a buffer handed to the sink whenever it fills and
 // at the end. The sink's exceptions must not pass through the library's C
-// frames: they become the library's write error, which ends the compression
-// through ErrorExit.
+// frames: they are kept, and end the compression through the library's write
+// error (ErrorExit); once out of the library the kept one is thrown, so that
+// the sink's own reason (a reader that closed a pipe, an interrupt) is told,
+// not the library's guess at a full disk.
 struct SinkDestination {
   jpeg_destination_mgr base;
   ByteSink* sink;
+  std::exception_ptr failure;
   JOCTET buffer[65536];
 };
 
@@ -61,6 +65,7 @@ bool Pass(SinkDestination& d, std::size_t size, bool flush) {
     if (flush) d.sink->Flush();
     return true;
   } catch (...) {
+    if (!d.failure) d.failure = std::current_exception();
     return false;
   }
 }
@@ -72,6 +77,7 @@ bool CountRows(SinkDestination& d, int rows) {
     d.sink->EncodedRows(rows);
     return true;
   } catch (...) {
+    if (!d.failure) d.failure = std::current_exception();
     return false;
   }
 }
@@ -114,6 +120,7 @@ void EncodeJpeg(const WorkBitmap& bitmap, const EncodeOptions& options, ByteSink
   destination->sink = &out;
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&cinfo);
+    if (destination->failure) std::rethrow_exception(destination->failure);
     throw std::runtime_error(std::string("JPEG compression failed: ") + err.message);
   }
   jpeg_create_compress(&cinfo);

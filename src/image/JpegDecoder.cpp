@@ -132,6 +132,20 @@ std::int64_t CoefficientBytes(const jpeg_decompress_struct& cinfo) {
   return bytes;
 }
 
+// The least coded data the picture's blocks take: a Huffman-coded block of a
+// sequential scan takes at least two bits (the shortest code of its DC
+// difference and of its end of block), one of a progressive picture at least
+// one (its DC in the first scan). Nothing is said of arithmetic coding.
+std::int64_t LeastScanBytes(const jpeg_decompress_struct& cinfo) {
+  if (cinfo.arith_code) return 0;
+  std::int64_t blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const jpeg_component_info& comp = cinfo.comp_info[c];
+    blocks += std::int64_t{comp.width_in_blocks} * comp.height_in_blocks;
+  }
+  return blocks * (cinfo.progressive_mode ? 1 : 2) / 8;
+}
+
 }  // namespace
 
 Picture DecodeJpeg(PictureSource& source, const AdmitPicture& admit) {
@@ -171,6 +185,10 @@ Picture DecodeJpeg(PictureSource& source, const AdmitPicture& admit) {
   const bool severalScans = cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
   const std::int64_t coefficients = severalScans ? CoefficientBytes(cinfo) : 0;
   admit(width, height, coefficients);
+  // A frame far larger than its data (a hostile or damaged header) is told
+  // before the picture's memory is taken; a size beyond the limits is told
+  // as that, above.
+  CheckClaimAgainstData(source, "JPEG", width, height, LeastScanBytes(cinfo));
   cinfo.mem->max_memory_to_use = static_cast<long>(
       std::min<std::int64_t>(coefficients + kWorkingMemory, std::numeric_limits<long>::max()));
 

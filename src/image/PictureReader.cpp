@@ -30,6 +30,16 @@ void NoMemoryForPicture(int width, int height) {
                         " pixels");
 }
 
+void CheckClaimAgainstData(const PictureSource& source, const char* format, std::int64_t width,
+                           std::int64_t height, std::int64_t leastBytes) {
+  const std::optional<std::int64_t> total = source.TotalBytes();
+  if (!total || *total >= leastBytes) return;
+  throw PictureError("damaged " + std::string(format) + " data (its header claims " +
+                     SizeText(width, height) + " pixels, which take at least " +
+                     std::to_string(leastBytes) + " bytes of coded data, but the file has " +
+                     std::to_string(*total) + " bytes in all)");
+}
+
 void CheckPictureSize(int width, int height, std::int64_t extra, std::int64_t maxBytes) {
   const std::int64_t bitmap =
       static_cast<std::int64_t>(WorkBitmap::StrideFor(width)) * std::max(height, 0);
@@ -57,6 +67,10 @@ class FileSource : public detail::PictureSource {
       n += got;
     }
     return n;
+  }
+  std::optional<std::int64_t> TotalBytes() const override {
+    if (!file_.Regular()) return std::nullopt;
+    return static_cast<std::int64_t>(file_.Size());
   }
 
  private:

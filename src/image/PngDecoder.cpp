@@ -92,6 +92,16 @@ bool AnyHole(const std::vector<std::uint8_t>& holes) {
   return false;
 }
 
+// The least compressed data the picture's rows take: deflate codes at most
+// 258 bytes in two bits, so the rows (each with its filter byte, in every
+// pass) take at least 1/1032 of their size.
+std::int64_t LeastRowBytes(png_structp png, png_infop info, int width, int height) {
+  const std::int64_t bitsPerPixel =
+      std::int64_t{png_get_bit_depth(png, info)} * png_get_channels(png, info);
+  const std::int64_t rowBytes = (width * bitsPerPixel + 7) / 8;
+  return (height * (rowBytes + 1)) / 1032;
+}
+
 }  // namespace
 
 Picture DecodePng(PictureSource& source, const AdmitPicture& admit) {
@@ -130,6 +140,10 @@ Picture DecodePng(PictureSource& source, const AdmitPicture& admit) {
   // The hole mask here and the one the PixelImage gets; an interlaced
   // picture's passes are combined in a whole RGBA picture.
   admit(width, height, (alpha ? 2 * pixels : 0) + (interlaced ? 4 * pixels : 0));
+  // Rows far beyond what the data can hold (a hostile or damaged header) are
+  // told before the picture's memory is taken; a size beyond the limits is
+  // told as that, above.
+  CheckClaimAgainstData(source, "PNG", width, height, LeastRowBytes(png, info, width, height));
 
   // Every kind becomes 8-bit RGBA: palettes, grey and tRNS expanded, 16 bits
   // scaled with rounding, an opaque alpha added where the file has none.

@@ -1,11 +1,14 @@
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -99,7 +102,10 @@ class NewFile : public ByteSink {
       // failure (no permission, no space) would befall a named file as well.
       if (file_.Get() < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) Fail(errno);
     }
-    if (file_.Get() < 0) CreateNamed();
+    if (file_.Get() < 0)
+      CreateNamed();
+    else
+      HoldLock();
     buffer_.reserve(kBlockBytes);
   }
   ~NewFile() override {
@@ -145,6 +151,9 @@ class NewFile : public ByteSink {
   // From here on neither an interrupt nor a request to stop stops this file.
   void Finish() { onInterrupt_ = OnInterrupt::Finish; }
 
+  // The file takes the target's name only where nothing is (Name).
+  void KeepExisting() { keepExisting_ = true; }
+
   // Makes the complete file ready to be put in place: every byte written,
   // the target's mode and group, on disk. Until Rename nothing is named.
   void Complete() {
@@ -164,7 +173,10 @@ class NewFile : public ByteSink {
     BeforePutInPlace(target_);
     // The last moment a request to stop is heard for this file alone.
     StopIfAsked();
-    overTarget_ = !tempName_.empty() || NameUnnamedFile();
+    if (keepExisting_)
+      NameWhereNothingIs();
+    else
+      overTarget_ = !tempName_.empty() || NameUnnamedFile();
   }
 
   // Renames the named file over the target and syncs the folder. A rename
@@ -210,18 +222,71 @@ class NewFile : public ByteSink {
     }
   }
 
+  // The lock that tells RemoveLeftTemporaries this file is being written.
+  // Taken at once on a new file no one else can have open; false only when
+  // someone else holds it (a file system without locks holds none, and its
+  // clean-up cannot take one either).
+  bool HoldLock() const {
+    return ::flock(file_.Get(), LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+  }
+
   void CreateNamed() {
     for (int attempt = 0; attempt < 100; ++attempt) {
       std::string name = RandomName();
       file_.Reset(::openat(folder_.Get(), name.c_str(),
                            O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666));
       if (file_.Get() >= 0) {
-        tempName_ = std::move(name);
-        return;
+        // Between its making and the lock another run's clean-up may have
+        // taken the name away: then another name is made.
+        if (HoldLock() && StillNamed(name)) {
+          tempName_ = std::move(name);
+          return;
+        }
+        UnlinkIfOurs(name);
+        continue;
       }
       if (errno != EEXIST) Fail(errno);
     }
     Fail(EEXIST);
+  }
+
+  // Whether `name` in the folder is this file.
+  bool StillNamed(const std::string& name) const noexcept {
+    struct stat ours, there;
+    return ::fstat(file_.Get(), &ours) == 0 &&
+           ::fstatat(folder_.Get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ours.st_dev == there.st_dev && ours.st_ino == there.st_ino;
+  }
+  void UnlinkIfOurs(const std::string& name) const noexcept {
+    if (StillNamed(name)) ::unlinkat(folder_.Get(), name.c_str(), 0);
+  }
+
+  // Names the complete file at the target only where nothing is there, in
+  // one step that fails when something is (so nothing that came meanwhile
+  // is ever replaced); a named file then loses its temporary name.
+  void NameWhereNothingIs() {
+    int result = 0;
+    if (tempName_.empty()) {
+      const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
+      result =
+          ::linkat(AT_FDCWD, self.c_str(), folder_.Get(), place_.name.c_str(), AT_SYMLINK_FOLLOW);
+    } else {
+      result = ::renameat2(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str(),
+                           RENAME_NOREPLACE);
+      // A file system without the flag: a second name, where one can be made.
+      if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        result = ::linkat(folder_.Get(), tempName_.c_str(), folder_.Get(), place_.name.c_str(), 0);
+        if (result == 0) ::unlinkat(folder_.Get(), tempName_.c_str(), 0);
+      }
+      if (result == 0) tempName_.clear();
+    }
+    if (result != 0 && errno == EEXIST)
+      throw FileError(target_,
+                      "a file came to this name while the picture was made; it is kept, and "
+                      "nothing of this run was put in place (-o or --overwrite replaces it)");
+    if (result != 0) Fail(errno);
+    linkedAtTarget_ = true;
+    overTarget_ = false;
   }
 
   void WriteBuffer() {
@@ -297,8 +362,9 @@ class NewFile : public ByteSink {
   WriteProgress* progress_;
   Descriptor folder_;
   Descriptor file_;
-  std::string tempName_;     // the file's name in the folder until it is in place
-  bool overTarget_ = false;  // named under tempName_, to be renamed over the target
+  std::string tempName_;       // the file's name in the folder until it is in place
+  bool overTarget_ = false;    // named under tempName_, to be renamed over the target
+  bool keepExisting_ = false;  // never put over a file at the target
   // Named at the target, where nothing was, but not yet renamed with the
   // files of its set: a failure of the set takes the name away again.
   bool linkedAtTarget_ = false;
@@ -411,6 +477,7 @@ void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* 
   for (const FileToWrite& f : files) {
     if (f.path.empty()) throw FileError(f.path, "no file name");
     written.push_back(std::make_unique<NewFile>(f.path, OnInterrupt::Stop, progress));
+    if (!f.replace) written.back()->KeepExisting();
     Fill(*written.back(), f.path, f.write);
   }
   // Every byte of every file on disk before any name changes: a small file
@@ -479,6 +546,50 @@ void WriteFileThroughLinks(const std::string& path, std::string_view bytes,
     if (target == path) throw;
     throw FileError(path, target + through + ": " + e.Reason());
   }
+}
+
+namespace {
+
+// ".hm" and six letters or digits: the names RandomName makes.
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != 9 || !name.starts_with(".hm")) return false;
+  for (const char c : name.substr(3))
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> RemoveLeftTemporaries(const std::string& folder) {
+  std::vector<std::string> removed;
+  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Get() < 0) return removed;
+  // A second descriptor for the listing, which closedir closes.
+  const std::unique_ptr<DIR, int (*)(DIR*)> list(
+      ::fdopendir(::openat(dir.Get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)), ::closedir);
+  if (!list) return removed;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(list.get()))
+    if (IsTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
+  for (const std::string& name : names) {
+    struct stat there;
+    if (::fstatat(dir.Get(), name.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(there.st_mode) || there.st_uid != ::geteuid())
+      continue;
+    const Descriptor file(
+        ::openat(dir.Get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened;
+    // A live writer holds its lock; the name must still be the file looked at.
+    if (file.Get() < 0 || ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0 ||
+        ::fstat(file.Get(), &opened) != 0 || opened.st_dev != there.st_dev ||
+        opened.st_ino != there.st_ino)
+      continue;
+    if (::unlinkat(dir.Get(), name.c_str(), 0) == 0)
+      removed.push_back(folder == "." ? name
+                                      : (folder.ends_with('/') ? folder : folder + "/") + name);
+  }
+  if (!removed.empty()) ::fsync(dir.Get());
+  return removed;
 }
 
 namespace detail {

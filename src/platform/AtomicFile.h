@@ -95,6 +95,10 @@ struct FileToWrite {
   std::string path;
   std::function<void(ByteSink&)> write;
   std::int64_t rows = 0;  // the rows its encoder reports, for the progress
+  // False: the file takes its name only where nothing is. A file that came to
+  // the name after every check (another run writing it too) is kept, and the
+  // set stops with a FileError saying so, every target as it was.
+  bool replace = true;
 };
 
 // Writes every file of the set as WriteFileAtomically does, and puts them in
@@ -107,6 +111,14 @@ struct FileToWrite {
 // heard there. From the first rename on nothing stops them: renames within a
 // folder need no room on the disk.
 void WriteFilesAtomically(const std::vector<FileToWrite>& files, WriteProgress* progress = nullptr);
+
+// The short named files (".hm" and six letters or digits) that writers
+// killed in their midst left in `folder`, removed: only regular files of this
+// user, and only those that no live writer holds (every writer holds a lock
+// (flock) on its new file from before that file has our name until it is in
+// place). Returns the paths removed; a folder that cannot be read
+// gives none.
+std::vector<std::string> RemoveLeftTemporaries(const std::string& folder);
 
 namespace detail {
 // False makes the writer use the named temporary file, as on a file system

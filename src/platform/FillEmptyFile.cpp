@@ -5,11 +5,22 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "platform/FileError.h"
 
 namespace horizonmill {
+
+namespace {
+
+// Makes the file empty again after a failed write, so that it holds nothing
+// cut off; the reason of the failure is kept.
+[[noreturn]] void FailEmptied(int fd, const std::string& path, const std::string& reason) {
+  if (::ftruncate(fd, 0) == 0) ::fsync(fd);
+  ::close(fd);
+  throw FileError(path, reason);
+}
+
+}  // namespace
 
 bool FillEmptyFile(const std::string& path, std::string_view bytes) {
   // Non-blocking, so that a FIFO never waits in open(); no link is followed.
@@ -20,21 +31,21 @@ bool FillEmptyFile(const std::string& path, std::string_view bytes) {
     ::close(fd);
     return false;
   }
+  // The room for every byte first: a full disk (or a file size limit) is met
+  // before anything is written. A file system that cannot reserve room meets
+  // it in the writing, and the file is emptied again.
+  if (!bytes.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(bytes.size())) != 0 &&
+      errno != EOPNOTSUPP && errno != ENOSYS)
+    FailEmptied(fd, path, ErrnoReason(errno));
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const std::string reason = n < 0 ? std::strerror(errno) : "nothing was written";
-      ::close(fd);
-      throw FileError(path, reason);
-    }
+    if (n <= 0) FailEmptied(fd, path, n < 0 ? ErrnoReason(errno) : "nothing was written");
     done += static_cast<std::size_t>(n);
   }
-  const bool synced = ::fsync(fd) == 0;
-  const std::string reason = synced ? "" : std::strerror(errno);
-  if (::close(fd) != 0 && synced) throw FileError(path, std::strerror(errno));
-  if (!synced) throw FileError(path, reason);
+  if (::fsync(fd) != 0) FailEmptied(fd, path, ErrnoReason(errno));
+  if (::close(fd) != 0) throw FileError(path, ErrnoReason(errno));
   return true;
 }
 

@@ -13,7 +13,8 @@ namespace horizonmill {
 // An empty file holds nothing that a failed write could lose. Returns false,
 // having written nothing, when `path` is anything else (missing, not empty, a
 // link, a FIFO, a device); throws FileError naming `path` when the write
-// fails.
+// fails, the file then empty as it was (room for the bytes is reserved
+// before the first is written, so a full disk is mostly met before that).
 bool FillEmptyFile(const std::string& path, std::string_view bytes);
 
 }  // namespace horizonmill

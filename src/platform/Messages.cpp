@@ -56,6 +56,8 @@ std::string_view EnglishText(MessageCode code) {
       return "The ground texture file %1 is missing. Please choose one in its place";
     case MessageCode::CeilingTextureMissing:
       return "The ceiling texture file %1 is missing. Please choose one in its place";
+    case MessageCode::LeftTemporariesRemoved:
+      return "Removed what an interrupted writing had left beside its files: %1";
     case MessageCode::KeepAbortedQuestion:
       return "The drawing was stopped. Save what has been drawn so far?";
     case MessageCode::SettingsNotSaved:

@@ -43,6 +43,9 @@ enum class MessageCode {
   ObjectPictureMissing,
   GroundTextureMissing,
   CeilingTextureMissing,
+  // The writing of files: what writers killed in their midst had left beside
+  // the files (%1: their names), removed before this run wrote there.
+  LeftTemporariesRemoved,
   // The sequences of a full render, the registration and the removal.
   KeepAbortedQuestion,  // a full render aborted: write what was drawn?
   SettingsNotSaved,     // the program's settings could not be saved

@@ -162,6 +162,15 @@ std::optional<CachedPicture> Preparer::Acquire(const std::string& name, const Ow
   }
   const std::optional<std::string> path = source_.Find(name);
   if (!path) {
+    // A folder, FIFO or device at the name is told as what it is: a picture
+    // that cannot be read, not one that is missing.
+    if (const std::string there = source_.WhatIsThere(name); !there.empty()) {
+      refused = DiagnosticCode::UnreadablePicture;
+      diagnostics_.push_back(owner.Tell(refused, name,
+                                        std::string(kind) + " " + Quoted(name) + ": " + there +
+                                            ", so no picture is read from it"));
+      return std::nullopt;
+    }
     refused = DiagnosticCode::MissingPicture;
     diagnostics_.push_back(owner.Tell(
         refused, name,

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cassert>
 #include <cmath>
+#include <string>
 
 #include "image/WorkBitmap.h"
 #include "platform/Messages.h"
@@ -37,6 +38,10 @@ inline constexpr int kMaxRenderThreads = 256;
 // whole number from 1 to kMaxRenderThreads, otherwise the machine's hardware
 // threads (1 when the machine does not tell).
 int DefaultRenderThreads();
+// Why HORIZONMILL_THREADS, set, is passed over (not a whole number from 1 to
+// kMaxRenderThreads: "0", "abc"), for a warning; empty when it is unset or
+// holds a count.
+std::string RenderThreadsProblem();
 
 // What a render reports, in the order it happens. Every call has a default
 // that does nothing, so a caller implements only what it shows. The calls come

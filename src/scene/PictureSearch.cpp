@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
 namespace horizonmill {
@@ -34,6 +35,16 @@ std::optional<std::string> PictureSearch::Find(std::string_view name) const {
     if (!folder.empty())
       if (std::string path = JoinPath(folder, last); PictureFileExists(path)) return path;
   return std::nullopt;
+}
+
+std::string PictureSearch::WhatIsThere(std::string_view name) const {
+  std::vector<std::string> places;
+  if (!sceneFolder.empty()) places.push_back(ResolvePath(name, sceneFolder));
+  places.push_back(ResolvePath(name));
+  for (const std::string& path : places)
+    if (const std::string reason = NotReplaceableReason(path); !path.empty() && !reason.empty())
+      return path + " " + reason;
+  return {};
 }
 
 }  // namespace horizonmill

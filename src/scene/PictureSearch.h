@@ -17,6 +17,10 @@ class PictureSource {
   virtual ~PictureSource() = default;
   // The file the name stands for; nothing when it is found nowhere.
   virtual std::optional<std::string> Find(std::string_view name) const = 0;
+  // For a name found nowhere: what stands at the name instead of a file (a
+  // folder, a FIFO, a device), as "PATH is a FIFO, not a regular file"; empty
+  // when nothing does.
+  virtual std::string WhatIsThere(std::string_view name) const { return {}; }
 };
 
 // The search of the settings file's pictures, in this order:
@@ -37,6 +41,8 @@ class PictureSearch : public PictureSource {
       : sceneFolder(std::move(sceneFolder)), folders(std::move(folders)) {}
 
   std::optional<std::string> Find(std::string_view name) const override;
+  // Looks where the first two steps look.
+  std::string WhatIsThere(std::string_view name) const override;
 
   // The settings file's folder; empty for a scene that is no file's.
   std::string sceneFolder;

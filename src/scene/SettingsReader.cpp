@@ -202,8 +202,8 @@ class Reader {
   int missing_ = 0;
   bool equalsAfterBlank_ = false;
   bool lastWasText_ = false;
-  // Where the star count and the star size were given.
-  int starsLine_ = 0, starSizeLine_ = 0;
+  // Where the star count, the star size and the over-sampling were given.
+  int starsLine_ = 0, starSizeLine_ = 0, overSamplingLine_ = 0;
   // Where the sky gradation's colours and positions were given, and how many positions.
   int colorsLine_ = 0, positionsLine_ = 0, positionsGiven_ = 0;
   // The entry that entry lines fill: in its group, or owned by orphan_ when
@@ -274,7 +274,7 @@ bool Reader::ApplyKey(Key key) {
       for (long double& s : sun.Slopes) s = RealValue();
       return true;
     case Key::SunMixtureMode: sun.MixtureMode = MixtureValue(); return true;
-    case Key::StarsOverSampling: scene_.Stars.OverSampling = IntegerValue(); return true;
+    case Key::StarsOverSampling: scene_.Stars.OverSampling = IntegerValue(); overSamplingLine_ = line_; return true;
     case Key::StarsNumber: scene_.Stars.NumberOfStars = IntegerText(); starsLine_ = line_; return true;
     case Key::StarsSize: scene_.Stars.SizeOfStars = RealText(); starSizeLine_ = line_; return true;
     case Key::CreateObject: return CreateEntry();
@@ -393,13 +393,24 @@ void Reader::CheckStars() {
            "Stars_NumberOfStars: " + std::to_string(count) + " stars are more than the " +
                std::to_string(width) + " x " + std::to_string(height) +
                " picture has pixels; they whiten the sky and the render takes long for nothing");
+  // A star spans size x over-sampling 1024ths of the panorama: whichever of
+  // the two lines makes it wider than the whole is the one told.
   const long double size = ToReal(stars.SizeOfStars);
-  const long double span = size * std::max(stars.OverSampling, std::int32_t{1});
-  if (starSizeLine_ != 0 && !(span <= 1024))
+  const long double overSampling = std::max(stars.OverSampling, std::int32_t{1});
+  const long double span = size * overSampling;
+  if (span <= 1024) return;
+  if (!(size <= 1024)) {
     WarnAt(starSizeLine_, DiagnosticCode::BeyondSight,
            "Stars_SizeOfStars: a star of size " + std::string(stars.SizeOfStars) +
                " is wider than the whole panorama (at size 1024 one spans it), so it covers "
                "the sky and the render takes long for nothing");
+    return;
+  }
+  WarnAt(overSamplingLine_, DiagnosticCode::BeyondSight,
+         "Stars_OverSampling: " + std::to_string(stars.OverSampling) + " times the star size " +
+             std::string(stars.SizeOfStars) + (starSizeLine_ == 0 ? " (the default)" : "") +
+             " makes a star wider than the whole panorama (at size x over-sampling 1024 one "
+             "spans it), so it covers the sky and the render takes long for nothing");
 }
 
 void Reader::CheckGradationCounts() {

@@ -63,6 +63,8 @@ const char* CoreTextSource(MessageCode code) {
     case MessageCode::CeilingTextureMissing:
       return QT_TRANSLATE_NOOP("CoreText",
                                "天井テクスチャファイル %1 がありません。代わりを指定してください");
+    case MessageCode::LeftTemporariesRemoved:
+      return QT_TRANSLATE_NOOP("CoreText", "中断された書き込みの残したファイルを削除しました：%1");
     case MessageCode::KeepAbortedQuestion:
       return QT_TRANSLATE_NOOP("CoreText",
                                "作画は中止されました。描けたところまでを保存しますか？");

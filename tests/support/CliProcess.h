@@ -23,9 +23,10 @@ namespace horizonmill::testing {
 class CliProcess {
  public:
   // Starts the program with `args`; `env` adds NAME=value entries to the
-  // environment. Standard error goes to a file, standard input is /dev/null.
+  // environment. Standard error goes to a file, standard input is /dev/null,
+  // standard output to `out` (a pipe's end, say), else /dev/null.
   explicit CliProcess(const std::vector<std::string>& args,
-                      const std::vector<std::string>& env = {}) {
+                      const std::vector<std::string>& env = {}, int out = -1) {
     std::vector<std::string> all{HORIZONMILL_CLI_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -41,7 +42,10 @@ class CliProcess {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (out >= 0)
+      posix_spawn_file_actions_adddup2(&actions, out, 1);
+    else
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawn(&pid_, HORIZONMILL_CLI_PATH, &actions, nullptr, argv.data(), envp.data()) != 0)
       pid_ = -1;
