@@ -83,7 +83,7 @@ TEST(CliOutputFaults, SmallerFaultsAreToldAsWhatTheyAre) {
   ASSERT_EQ(::mkdir((dir / "folder.bmp").c_str(), 0700), 0);
   int scenes = 0;
   auto sceneWithObject = [&](const std::string& picture) {
-    const std::string scene = dir / ("object" + std::to_string(++scenes) + ".hm");
+    std::string scene = dir / ("object" + std::to_string(++scenes) + ".hm");
     WriteFile(scene, "Output_Resolution 64 32\r\nObjects_CreateObject Far\r\nObjects_Filename " +
                          picture + "\r\n");
     return scene;
