@@ -55,13 +55,15 @@ struct FacingTerms {
   }
 };
 
-// Σ value(x, y) · max(0, n·d) · Ω over a W x H panorama.
+// Σ value(x, y) · max(0, n·d) · Ω over a W x H panorama, or over its rows
+// first .. last - 1 when value is 0 on every other row.
 template <typename Value>
-double Irradiance(int width, int height, Direction toward, Value value) {
+double Irradiance(int width, int height, Direction toward, Value value, int first = 0,
+                  int last = -1) {
   if (width <= 0 || height <= 0) return 0;
   const FacingTerms terms(width, height, toward);
   double total = 0;
-  for (int y = 0; y < height; ++y) {
+  for (int y = first; y < (last < 0 ? height : last); ++y) {
     double row = 0;
     for (int x = 0; x < width; ++x) {
       const double c = terms.Cosine(x, y);
@@ -147,7 +149,10 @@ float SunLobe::At(int x, int y) const {
 }
 
 double SunLobe::FacingIrradiance(Direction toward) const {
-  return Irradiance(width_, height_, toward, [&](int x, int y) { return double{At(x, y)}; });
+  // Only the rows the lobe reaches hold light.
+  return Irradiance(
+      width_, height_, toward, [&](int x, int y) { return double{Row(y)[x]}; }, first_,
+      first_ + rows_);
 }
 
 void SunLobe::CoverBelowHorizon() {
