@@ -85,7 +85,7 @@ void BM_PngWrite(benchmark::State& state) {
   EncodeOptions options;
   options.png.level = static_cast<int>(state.range(1));
   options.png.filter = static_cast<PngFilter>(state.range(2));
-  options.png.threads = static_cast<int>(state.range(3));
+  options.threads = static_cast<int>(state.range(3));
   options.png.pieceRows = static_cast<int>(state.range(4));
   std::size_t bytes = 0;
   for (auto _ : state) {

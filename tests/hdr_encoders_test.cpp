@@ -46,12 +46,19 @@ class CountingSink : public MemorySink {
 };
 
 TEST(ExrWriter, RoundTripsHalfFloatsWithZipCompression) {
-  // One pixel, odd sizes, more rows than one ZIP block and a part of one.
-  const struct { int w, h; } sizes[] = {{1, 1}, {7, 3}, {64, 32}, {33, 17}, {5, 40}};
+  // One pixel, odd sizes, more rows than one ZIP block and a part of one,
+  // more than the rows handed to the library's threads at once; the same
+  // bytes for any number of threads.
+  const struct { int w, h; } sizes[] = {{1, 1}, {7, 3}, {64, 32}, {33, 17}, {5, 40}, {9, 600}};
   for (const auto& size : sizes) {
     CountingSink sink;
-    EncodeExr(TestPicture(size.w, size.h), {}, sink);
+    EncodeExr(TestPicture(size.w, size.h), {.threads = 1}, sink);
     EXPECT_EQ(sink.Rows(), size.h);
+    for (const int threads : {2, 7}) {
+      MemorySink more;
+      EncodeExr(TestPicture(size.w, size.h), {.threads = threads}, more);
+      EXPECT_EQ(more.Bytes(), sink.Bytes()) << size.w << "x" << size.h << ", " << threads;
+    }
     const testing::ExrFile exr = ReadExr(sink.Bytes());
     ASSERT_EQ(exr.picture.width, size.w);
     ASSERT_EQ(exr.picture.height, size.h);

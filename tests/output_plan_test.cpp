@@ -231,7 +231,7 @@ TEST(OutputPlan, PngLevelAndThreadsGoToTheImageAndTheFaces) {
   ASSERT_TRUE(planned.plan);
   EXPECT_TRUE(planned.plan->WritesPng());
   EXPECT_EQ(planned.plan->png.level, kDefaultPngLevel);
-  EXPECT_EQ(planned.plan->png.threads, 3);
+  EXPECT_EQ(planned.plan->threads, 3);
   request.pngLevel = 9;
   planned = PlanOutputs(request, session);
   ASSERT_TRUE(planned.plan);

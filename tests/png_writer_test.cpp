@@ -39,10 +39,10 @@ WorkBitmap Varied(int w, int h) {
   return bitmap;
 }
 
-std::string Encoded(const WorkBitmap& bitmap, const PngOptions& options,
+std::string Encoded(const WorkBitmap& bitmap, const PngOptions& options, int threads = 0,
                     ImageMetadata metadata = ImageMetadata::None) {
   MemorySink sink;
-  EncodePng(bitmap, {.metadata = metadata, .png = options}, sink);
+  EncodePng(bitmap, {.metadata = metadata, .png = options, .threads = threads}, sink);
   return sink.Bytes();
 }
 
@@ -100,8 +100,7 @@ TEST(PngWriter, PiecesDecodeToTheImageForEveryWidthPieceLevelAndFilter) {
     options.pieceRows = c.pieceRows;
     std::string first;
     for (int threads : {1, 2, 7}) {
-      options.threads = threads;
-      const std::string png = Encoded(bitmap, options);
+      const std::string png = Encoded(bitmap, options, threads);
       const std::string what = std::to_string(c.width) + " x " + std::to_string(c.height) +
                                ", pieces of " + std::to_string(c.pieceRows) + " rows, level " +
                                std::to_string(c.level) + ", " + std::to_string(threads) +
@@ -138,8 +137,7 @@ TEST(PngWriter, TheZlibHeaderNamesTheLevelsClass) {
 TEST(PngWriter, ChunksInOrderWithTheXmpBeforeTheImageData) {
   PngOptions options;
   options.pieceRows = 4;
-  options.threads = 2;
-  const std::string png = Encoded(Varied(64, 32), options, ImageMetadata::Panorama);
+  const std::string png = Encoded(Varied(64, 32), options, 2, ImageMetadata::Panorama);
   std::vector<std::string> types;
   for (const auto& chunk : PngChunks(png)) {
     types.push_back(chunk.type);
@@ -190,15 +188,14 @@ TEST(PngWriter, RowsAreReportedPieceByPieceAndARefusalStopsEveryThread) {
   const WorkBitmap bitmap = Varied(33, 100);
   PngOptions options;
   options.pieceRows = 8;
-  options.threads = 3;
   CountingSink all;
-  EncodePng(bitmap, {.png = options}, all);
+  EncodePng(bitmap, {.png = options, .threads = 3}, all);
   EXPECT_EQ(all.reported, 100);
   EXPECT_EQ(all.reports, 13);  // twelve pieces of eight rows, one of four
 
   CountingSink stopped;
   stopped.stopAt = 40;
-  EXPECT_THROW(EncodePng(bitmap, {.png = options}, stopped), std::runtime_error);
+  EXPECT_THROW(EncodePng(bitmap, {.png = options, .threads = 3}, stopped), std::runtime_error);
   EXPECT_EQ(stopped.reported, 48);
   // What was written stops before the image data's end.
   EXPECT_EQ(stopped.Bytes().find("IEND"), std::string::npos);

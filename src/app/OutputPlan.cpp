@@ -164,7 +164,7 @@ CubeMapOptions OutputPlan::CubeOptions(const SunGlow* glow) const {
   options.encoding.quality = quality;
   options.encoding.png = png;
   options.encoding.glow = glow;
-  options.threads = png.threads;
+  options.threads = threads;
   return options;
 }
 
@@ -183,7 +183,7 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
                               : OutputSizeOf(session.Scene().Output.Resolution);
   plan.quality = request.quality.value_or(session.JpegQuality());
   plan.png.level = request.pngLevel.value_or(kDefaultPngLevel);
-  plan.png.threads = session.Context().Threads;
+  plan.threads = session.Context().Threads;
   plan.metadata = request.metadata;
   plan.sunRatio = request.sunRatio.value_or(kDefaultSunRatio);
   if (!(plan.sunRatio >= 0) || !std::isfinite(plan.sunRatio))

@@ -73,8 +73,10 @@ struct OutputPlan {
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
-  // How every PNG is compressed: the level asked for, on the render's threads.
+  // How every PNG is compressed: the level asked for.
   PngOptions png;
+  // The threads that compress PNG and OpenEXR: the render's.
+  int threads = 1;
   ImageMetadata metadata = ImageMetadata::Panorama;
   int thumbnail = 0;  // the image scaled to fit thumbnail x thumbnail; 0: as rendered
   // Whether the image may replace a file at its name. The scene's own name

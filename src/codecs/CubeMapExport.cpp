@@ -131,7 +131,7 @@ void EncodeCubePicture(const WorkBitmap& panorama, const CubePicture& picture,
   EncodeOptions encoding = options.encoding;
   encoding.metadata = ImageMetadata::None;
   const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
-  encoding.png.threads = threads;
+  encoding.threads = threads;
   if (IsHdrFormat(options.format)) {
     // Sampled in linear light, so that a face mixes light as a 3D program
     // does, the sun's glow with it.

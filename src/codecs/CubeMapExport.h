@@ -40,8 +40,8 @@ struct CubeMapOptions {
   CubeLayout layout = CubeLayout::Faces;
   CubeConvention convention = CubeConvention::Gl;
   int faceSize = 1;  // N: each face N x N
-  // How each picture is encoded: the JPEG quality, the PNG compression (its
-  // threads are `threads`), what the HDR formats add to the panorama in
+  // How each picture is encoded: the JPEG quality, the PNG compression (the
+  // threads that compress are `threads`), what the HDR formats add to the panorama in
   // linear light. A face is no panorama: it says nothing of itself, whatever
   // the metadata says.
   EncodeOptions encoding;

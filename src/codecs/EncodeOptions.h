@@ -40,9 +40,6 @@ inline constexpr PngFilter kDefaultPngFilter = PngFilter::Sub;
 struct PngOptions {
   int level = kDefaultPngLevel;  // kMinPngLevel .. kMaxPngLevel; others are clamped
   PngFilter filter = kDefaultPngFilter;
-  // The threads that compress (1: the caller alone); 0 or less: the default
-  // number of render threads (render/RenderContext.h).
-  int threads = 0;
   // Rows per piece; 0: as many as make about kPngPieceBytes of image data, at
   // most kPngPieceRows (the sink hears of the rows piece by piece, so a write
   // asked to stop stops within that many rows).
@@ -51,11 +48,23 @@ struct PngOptions {
 inline constexpr int kPngPieceBytes = 256 * 1024;
 inline constexpr int kPngPieceRows = 16;
 
+// The zlib level of OpenEXR's ZIP blocks (1 fastest .. 9 smallest); the
+// values read back are the same at every level.
+inline constexpr int kDefaultExrZipLevel = 4;
+struct ExrOptions {
+  int zipLevel = kDefaultExrZipLevel;  // 1 .. 9; others are clamped
+};
+
 struct EncodeOptions {
   // JPEG: 0..100 (0 is the library's lowest; values outside are held there).
   int quality = kDefaultJpegQuality;
   ImageMetadata metadata = ImageMetadata::None;
   PngOptions png;
+  ExrOptions exr;
+  // The threads that compress PNG and OpenEXR (1: the caller alone); 0 or
+  // less: the default number of render threads (render/RenderContext.h). The
+  // bytes are the same for any number.
+  int threads = 0;
   // The HDR formats: what they add to the picture in linear light (nothing:
   // the picture alone); it must outlive the encoding.
   const SunGlow* glow = nullptr;

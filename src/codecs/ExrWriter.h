@@ -16,7 +16,10 @@ namespace horizonmill {
 // ("envmap" 0): the library's rule puts its left edge at −Z, a quarter in at
 // +X and up at +Y, which is the panorama's direction rule. The rest of the
 // options are other formats'. The sink hears of every row encoded
-// (ByteSink::EncodedRows) and may stop the writing by throwing; a failure of
+// (ByteSink::EncodedRows) and may stop the writing by throwing. The rows are
+// turned into halves on the options' threads and compressed on as many of the
+// library's (a pool the process shares, grown to the most any writing asked
+// for); the bytes are the same for any number. A failure of
 // the library throws std::runtime_error with its message. The whole file is
 // made in memory first (the library goes back to write its table of row
 // offsets), then handed to the sink.

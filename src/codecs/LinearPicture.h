@@ -9,7 +9,8 @@ namespace horizonmill {
 struct LinearPicture {
   int width = 0, height = 0;
   // Writes row y (0 at the top) as width x 3 floats: red, green, blue of each
-  // pixel, 1 the white of an eight-bit picture, linear in light.
+  // pixel, 1 the white of an eight-bit picture, linear in light. It may be
+  // called for different rows on several threads at once.
   std::function<void(int y, float* rgb)> row;
 };
 

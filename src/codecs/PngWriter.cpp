@@ -251,7 +251,7 @@ void EncodePng(const WorkBitmap& bitmap, const EncodeOptions& encoding, ByteSink
   const std::string xmpPacket = XmpPacketFor(width, height, encoding.metadata);
   if (width < 1 || height < 1) throw std::runtime_error("PNG writing failed: the image is empty");
   const int level = std::clamp(options.level, kMinPngLevel, kMaxPngLevel);
-  const int threads = options.threads > 0 ? options.threads : DefaultRenderThreads();
+  const int threads = encoding.threads > 0 ? encoding.threads : DefaultRenderThreads();
   const std::size_t rowBytes = static_cast<std::size_t>(width) * kPixelBytes;
   const int pieceRows = options.pieceRows > 0
                             ? options.pieceRows
