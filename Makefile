@@ -103,10 +103,12 @@ tidy: deps
 
 # The benchmarks, then the every-layer example, its files and a cube map beside
 # the renderer of commit e8a3ef7 (bench/compare-today builds that one into
-# $(BUILD)/today-e8a3ef7).
+# $(BUILD)/today-e8a3ef7), then its OpenEXR output beside its PNG and beside
+# ImageMagick (bench/compare-exr).
 bench: build
 	@$(BUILD)/bench/horizonmill-bench
 	@GENERATOR="$(GENERATOR)" bench/compare-today $(BUILD)
+	@bench/compare-exr $(BUILD)
 
 # libFuzzer targets (clang). `make fuzz` runs each of FUZZ_TARGETS for
 # FUZZ_SECONDS, starting from its corpus in tests/fuzz/corpus/NAME and writing

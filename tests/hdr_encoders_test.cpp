@@ -4,9 +4,14 @@
 #include <half.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "codecs/ExrWriter.h"
+#include "codecs/HalfFloat.h"
 #include "codecs/RgbeWriter.h"
 #include "support/HdrReading.h"
 
@@ -98,6 +103,46 @@ TEST(ExrWriter, ASinkThatRefusesStopsTheWriting) {
   EXPECT_TRUE(sink.Bytes().empty());  // the file is handed on only when complete
   MemorySink none;
   EXPECT_THROW(EncodeExr(LinearPicture{0, 0, nullptr}, {}, none), std::runtime_error);
+}
+
+// Both conversions against the OpenEXR library's own half: a sweep over the
+// floats from 0 to the largest half, the ties between two halves (normal and
+// subnormal), and what is held (below 0, no-numbers, beyond the largest).
+TEST(HalfFloat, RoundsAsTheLibraryAndHoldsWhatHalvesCannot) {
+  std::vector<float> values = {0.0f,
+                               -0.0f,
+                               -1.0f,
+                               std::nanf(""),
+                               1e6f,
+                               std::numeric_limits<float>::infinity(),
+                               65504.0f,
+                               65519.0f,
+                               1.0f + 0x1p-11f,
+                               1.0f + 3 * 0x1p-11f,
+                               0x1p-25f,
+                               3 * 0x1p-25f,
+                               5 * 0x1p-25f,
+                               0x1p-14f - 0x1p-25f,
+                               0x1p-26f,
+                               0x1p-130f};
+  for (std::uint32_t bits = 0; bits <= 0x477fe000u; bits += 4099) {
+    float v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+  }
+  std::vector<std::uint16_t> fast(values.size()), portable(values.size());
+  FloatsToHalves(values.data(), fast.data(), values.size());
+  FloatsToHalvesPortably(values.data(), portable.data(), values.size());
+  int wrong = 0;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const float v = values[i];
+    const std::uint16_t expected = v > 0 ? half(std::min(v, 65504.0f)).bits() : 0;
+    if (fast[i] != expected || portable[i] != expected) {
+      if (++wrong < 5)
+        ADD_FAILURE() << v << ": " << fast[i] << " and " << portable[i] << ", not " << expected;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(RgbeWriter, FourBytesOfAColour) {

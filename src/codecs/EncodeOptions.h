@@ -48,11 +48,13 @@ struct PngOptions {
 inline constexpr int kPngPieceBytes = 256 * 1024;
 inline constexpr int kPngPieceRows = 16;
 
-// The zlib level of OpenEXR's ZIP blocks (1 fastest .. 9 smallest); the
+// How hard OpenEXR's ZIP blocks are deflated (1 fastest .. 12 smallest); the
 // values read back are the same at every level.
-inline constexpr int kDefaultExrZipLevel = 4;
+inline constexpr int kMinExrZipLevel = 1;
+inline constexpr int kMaxExrZipLevel = 12;
+inline constexpr int kDefaultExrZipLevel = 2;
 struct ExrOptions {
-  int zipLevel = kDefaultExrZipLevel;  // 1 .. 9; others are clamped
+  int zipLevel = kDefaultExrZipLevel;  // kMinExrZipLevel .. kMaxExrZipLevel; others are clamped
 };
 
 struct EncodeOptions {

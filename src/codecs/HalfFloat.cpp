@@ -1,0 +1,69 @@
+#include "codecs/HalfFloat.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define HORIZONMILL_HALF_BY_F16C 1
+#endif
+
+namespace horizonmill {
+namespace {
+
+float Held(float v) { return v > 0 ? std::min(v, kLargestHalf) : 0.0f; }  // a no-number fails v > 0
+
+// A float in [0, 65504] to a half, rounded to the nearest (ties to even).
+std::uint16_t HalfOf(float v) {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &v, sizeof bits);
+  const int exponent = static_cast<int>(bits >> 23) - 127;
+  std::uint32_t mantissa = bits & 0x7fffffu;
+  std::uint32_t half = 0, rest = 0, halfway = 0;
+  if (exponent >= -14) {  // a normal half: ten of the 23 bits kept
+    half = (static_cast<std::uint32_t>(exponent + 15) << 10) | (mantissa >> 13);
+    rest = mantissa & 0x1fffu;
+    halfway = 0x1000u;
+  } else {  // a subnormal half: v / 2^-24, of the mantissa with its leading 1
+    const int shift = -(exponent + 1);  // >= 14
+    if (shift > 24 || exponent == -127) return 0;
+    mantissa |= 0x800000u;
+    half = mantissa >> shift;
+    rest = mantissa & ((1u << shift) - 1);
+    halfway = 1u << (shift - 1);
+  }
+  // A carry out of the mantissa steps the exponent up, as it must.
+  if (rest > halfway || (rest == halfway && (half & 1u) != 0)) ++half;
+  return static_cast<std::uint16_t>(half);
+}
+
+#ifdef HORIZONMILL_HALF_BY_F16C
+__attribute__((target("f16c"))) void FloatsToHalvesByF16c(const float* from, std::uint16_t* to,
+                                                          std::size_t n) {
+  const __m128 zero = _mm_setzero_ps(), largest = _mm_set1_ps(kLargestHalf);
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    // max gives its second operand for a no-number and for either zero.
+    const __m128 v = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(from + i), zero), largest);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(to + i),
+                     _mm_cvtps_ph(v, _MM_FROUND_TO_NEAREST_INT));
+  }
+  for (; i < n; ++i) to[i] = HalfOf(Held(from[i]));
+}
+#endif
+
+}  // namespace
+
+void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) to[i] = HalfOf(Held(from[i]));
+}
+
+void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n) {
+#ifdef HORIZONMILL_HALF_BY_F16C
+  static const bool f16c = __builtin_cpu_supports("f16c");
+  if (f16c) return FloatsToHalvesByF16c(from, to, n);
+#endif
+  FloatsToHalvesPortably(from, to, n);
+}
+
+}  // namespace horizonmill
