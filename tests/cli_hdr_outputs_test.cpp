@@ -2,8 +2,11 @@
 // and where it marks an image as a full panorama.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <numbers>
 
+#include "codecs/HdrLight.h"
 #include "support/CliRunner.h"
 #include "support/HdrReading.h"
 #include "support/PngReading.h"
@@ -89,6 +92,27 @@ TEST(CliHdrOutputs, ExrAndHdrOfAnExampleWithTheSunsRatioAndFactor) {
       << r.err;
   json = ReadFile(dir / "sun.json");
   EXPECT_NE(json.find("\"sunScale\": null"), std::string::npos) << json;
+
+  // The ambient light alone renders and writes nothing but its coefficients,
+  // from the EXR's light: the first is the mean of the picture's light.
+  r = RunCli(Example("dusk.hm") + " --size 256x128 --sh-json " + Quoted(dir / "sh.json") +
+             " --sun-ratio 4");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("wrote " + dir / "sh.json"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("--sun-ratio applies"), std::string::npos) << r.err;
+  json = ReadFile(dir / "sh.json");
+  double mean[3] = {};
+  for (int y = 0; y < 128; ++y) {
+    const double omega = PixelSolidAngle(y, 256, 128) / (4 * std::numbers::pi);
+    for (int x = 0; x < 256; ++x)
+      for (int c = 0; c < 3; ++c) mean[c] += exr.picture.At(x, y)[c] * omega;
+  }
+  const auto first = json.find("\"coefficients\": [\n    [");
+  ASSERT_NE(first, std::string::npos) << json;
+  double c00[3] = {};
+  ASSERT_EQ(std::sscanf(json.c_str() + first + 22, "[%lf, %lf, %lf]", &c00[0], &c00[1], &c00[2]), 3)
+      << json;
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(c00[c], mean[c], mean[c] * 1e-3) << c;
 
   // On standard output too.
   r = RunCli("--size 64x32 -o - --format exr --quiet");

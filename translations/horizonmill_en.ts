@@ -858,6 +858,14 @@
         <translation>Face size</translation>
     </message>
     <message>
+        <source>環境光の係数 (sh.json) も書き出す</source>
+        <translation>Also write the ambient light's coefficients (sh.json)</translation>
+    </message>
+    <message>
+        <source>拡散光を照らす球面調和係数 9 個を、面と同じフォルダーに JSON で書き出します</source>
+        <translation>Writes the nine spherical-harmonic coefficients that light diffuse surfaces as JSON, in the faces' folder</translation>
+    </message>
+    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>

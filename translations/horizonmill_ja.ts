@@ -858,6 +858,14 @@
         <translation>面の大きさ</translation>
     </message>
     <message>
+        <source>環境光の係数 (sh.json) も書き出す</source>
+        <translation>環境光の係数 (sh.json) も書き出す</translation>
+    </message>
+    <message>
+        <source>拡散光を照らす球面調和係数 9 個を、面と同じフォルダーに JSON で書き出します</source>
+        <translation>拡散光を照らす球面調和係数 9 個を、面と同じフォルダーに JSON で書き出します</translation>
+    </message>
+    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>

@@ -42,7 +42,7 @@ void WarnAboutFormat(const OutputRequest& request, OutputPlan& plan) {
                   std::to_string(plan.size.height) +
                   ", not twice as wide as high: no full panorama, so no panorama metadata "
                   "(GPano) is written"});
-  if (request.sunRatio && !plan.WritesHdr())
+  if (request.sunRatio && !plan.WritesHdr() && plan.sh.empty())
     plan.warnings.push_back(
         {out.empty() ? plan.cubemap : out,
          "--sun-ratio applies to the EXR and HDR outputs only; nothing is written as either"});
@@ -106,7 +106,7 @@ std::vector<std::pair<std::string, std::string>> SceneFilesOf(const Session& ses
 std::string ImageNameOf(const OutputRequest& request, const Session& session, bool& sceneName) {
   sceneName = false;
   if (request.image) return *request.image;
-  if (!request.cubemap.empty() || !request.sunJson.empty()) return {};
+  if (!request.cubemap.empty() || !request.sunJson.empty() || !request.shJson.empty()) return {};
   sceneName = true;
   return session.Scene().Output.Filename;
 }
@@ -144,6 +144,7 @@ std::vector<std::string> OutputPlan::Names() const {
     for (std::string& path : CubeMapPaths(cubemap, *faces, cubeLayout))
       names.push_back(std::move(path));
   if (!sun.empty()) names.push_back(sun);
+  if (!sh.empty()) names.push_back(sh);
   return names;
 }
 
@@ -252,11 +253,18 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
     if (const auto problem = CheckCubeMapTarget(plan.cubemap, *plan.faces, plan.cubeLayout))
       return refused(*problem);
   }
-  if (!request.sunJson.empty()) {
-    plan.sun = OutputPathOf(request.sunJson);
-    // No picture: no size to check.
+  for (auto [json, path] : {std::pair{&request.sunJson, &plan.sun}, {&request.shJson, &plan.sh}}) {
+    if (json->empty()) continue;
+    *path = OutputPathOf(*json);
+    // A file in a cube map's folder that the run is to make is checked with
+    // the folder.
+    const auto slash = path->rfind('/');
+    if (plan.faces && slash != std::string::npos && path->substr(0, slash) == plan.cubemap &&
+        !std::filesystem::exists(plan.cubemap))
+      continue;
+    // Text: no picture size to check.
     if (const auto problem =
-            CheckOutputTarget(plan.sun, OutputOrigin::Named, OutputSize{1, 1}, std::nullopt))
+            CheckOutputTarget(*path, OutputOrigin::Named, OutputSize{1, 1}, std::nullopt))
       return refused(*problem);
   }
   // Two spellings of one file ("./y.png" and "y.png", a link and its file)

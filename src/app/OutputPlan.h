@@ -43,6 +43,7 @@ struct OutputRequest {
   // R of the HDR outputs (codecs/HdrLight.h), 0 or more; default kDefaultSunRatio.
   std::optional<double> sunRatio;
   std::string sunJson;          // empty: no sun
+  std::string shJson;           // empty: no ambient light's coefficients
   std::optional<int> quality;   // default: the session's JPEG quality
   std::optional<int> pngLevel;  // default: kDefaultPngLevel
   bool preview = false;         // the preview's size instead of the full image
@@ -70,6 +71,7 @@ struct OutputPlan {
   CubeConvention cubeConvention = CubeConvention::Gl;
   double sunRatio = kDefaultSunRatio;  // R of the HDR outputs
   std::string sun;                     // empty: none
+  std::string sh;  // the ambient light's coefficients (codecs/AmbientLight.h); empty: none
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
   int quality = 90;       // of every JPEG written
@@ -85,8 +87,8 @@ struct OutputPlan {
   bool replaceImage = true;
   std::vector<OutputWarning> warnings;
 
-  // The sun alone needs no picture.
-  bool Renders() const { return !image.empty() || faces.has_value(); }
+  // The sun alone needs no picture; the ambient light's coefficients do.
+  bool Renders() const { return !image.empty() || faces.has_value() || !sh.empty(); }
   bool ToStandardOutput() const { return image == kStandardOutputName; }
   bool WritesJpeg() const;
   bool WritesPng() const;
@@ -94,8 +96,9 @@ struct OutputPlan {
   // or Radiance HDR.
   bool WritesHdr() const;
   // Whether the render must keep the sun's weights (RenderContext::SunWeightsOut):
-  // only for an HDR output, so that no other run pays for them.
-  bool KeepsSunWeights() const { return WritesHdr(); }
+  // only for an HDR output or the ambient light's coefficients (taken from
+  // the same linear light), so that no other run pays for them.
+  bool KeepsSunWeights() const { return WritesHdr() || !sh.empty(); }
   // The size of the image written: the picture's, or its thumbnail's.
   OutputSize ImageSize() const;
   // The files written, image first (standard output is none of them).

@@ -10,6 +10,7 @@
 #include <climits>
 
 #include "app/Session.h"
+#include "codecs/AmbientLight.h"
 #include "codecs/HdrLight.h"
 #include "platform/FileError.h"
 #include "platform/FillEmptyFile.h"
@@ -85,8 +86,11 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
     StretchDraw(picture, thumbnail);
   }
   const WorkBitmap& image = plan.thumbnail > 0 ? thumbnail : picture;
-  const EncodeOptions encoding{
-      .quality = plan.quality, .metadata = plan.metadata, .png = plan.png, .threads = plan.threads, .glow = &glow};
+  const EncodeOptions encoding{.quality = plan.quality,
+                               .metadata = plan.metadata,
+                               .png = plan.png,
+                               .threads = plan.threads,
+                               .glow = &glow};
   std::vector<FileToWrite> files;
   // A thumbnail is small: encoded at once, and written into the empty file a
   // thumbnail service made for it when there is one (the service reads that
@@ -106,6 +110,13 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
                      image.Height(), plan.replaceImage});
   }
   if (!sun.empty()) files.push_back({plan.sun, [&](ByteSink& out) { out.Write(sun); }});
+  // The ambient light from the same linear light as the HDR outputs.
+  std::string sh;
+  if (!plan.sh.empty()) {
+    sh = IrradianceShJson(IrradianceOf(LinearPictureOf(picture, glow), plan.threads),
+                          picture.Width(), picture.Height(), plan.sunRatio);
+    files.push_back({plan.sh, [&](ByteSink& out) { out.Write(sh); }});
+  }
   if (plan.ToStandardOutput()) {
     StandardOutputSink out;
     EncodeImage(image, plan.imageFormat, encoding, out);

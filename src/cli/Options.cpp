@@ -12,7 +12,8 @@ namespace horizonmill::cli {
 
 const char* const kUsage =
     R"(Usage: horizonmill-render [SCENE.hm] [-o OUT.jpg|OUT.png|OUT.bmp|OUT.exr|OUT.hdr]
-                          [--cubemap DIR] [--sun-json FILE] [options]
+                          [--cubemap DIR] [--sun-json FILE] [--sh-json FILE]
+                          [options]
        horizonmill-render [SCENE.hm] -o - [--format png|jpg|bmp|exr|hdr] [options] > OUT
        horizonmill-render [SCENE.hm] --register HOST.ini --alias ALIAS --name NAME
                           [--jpeg] [--size WxH] [--quality Q] [--threads N]
@@ -26,14 +27,14 @@ Renders a panorama background (a full turn, 2:1, 3072 x 1536 by default) from a
 Horizonmill settings file, or the default scene when no file is given, and writes
 it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp"), an
 OpenEXR file (".exr"), a Radiance HDR file (".hdr") or a JPEG file (".jpg",
-".jpeg", and any other name, with a warning), and as a cube map or the sun's
-direction for 3D programs. OpenEXR and Radiance HDR hold linear light (Rec. 709):
+".jpeg", and any other name, with a warning), and as a cube map, the sun's
+direction or the ambient light's coefficients for 3D programs. OpenEXR and Radiance HDR hold linear light (Rec. 709):
 the picture decoded from sRGB plus the sun, raised so that it lights a 3D scene
 (see --sun-ratio).
 
 Options:
-  -o, --output FILE    the image to write; without it (and without --cubemap and
-                       --sun-json) the scene's Output_Filename is used (an error
+  -o, --output FILE    the image to write; without it (and without --cubemap,
+                       --sun-json and --sh-json) the scene's Output_Filename is used (an error
                        if that is empty). "\" in the name is a folder separator.
                        An existing file is replaced only once the new one is
                        complete, and only when it is a regular file (a symbolic
@@ -107,6 +108,14 @@ Options:
                        colour of the sunlight that lights the objects (0..255),
                        the ratio R and the factor k of the HDR outputs (k null
                        when the run writes none). Alone it renders nothing.
+  --sh-json FILE       also (or, without -o, only) write the ambient light as
+                       JSON: the nine spherical-harmonic coefficients (red,
+                       green, blue) of the panorama's irradiance in linear
+                       light with the sun raised as in the HDR outputs, in the
+                       convention of "irradiance, pre-scaled base" engines
+                       (E(n)/pi = c0 + c1 y + c2 z + c3 x + c4 xy + c5 yz +
+                       c6 (3z^2 - 1) + c7 xz + c8 (x^2 - y^2), the cube map's
+                       frame)
   --threads N          render with N threads, 1..256 (default: the environment
                        variable HORIZONMILL_THREADS, else one per hardware
                        thread); the image is the same for every N
@@ -226,7 +235,8 @@ bool CheckCommand(const Options& o, std::string& error) {
   const bool registers = o.command == Command::Register;
   const bool renders = o.command == Command::Render || registers;
   const bool writes = o.command == Command::WriteDefault;
-  const bool extras = !o.cubemap.empty() || !o.sunJson.empty() || o.noMetadata || o.sunRatio;
+  const bool extras =
+      !o.cubemap.empty() || !o.sunJson.empty() || !o.shJson.empty() || o.noMetadata || o.sunRatio;
   if (o.thumbnail && (o.command != Command::Render || o.output.empty()))
     error = "--thumbnail goes with -o, the file to write the thumbnail to";
   else if (writes && (!o.scene.empty() || !o.output.empty() || o.width || o.quality || o.pngLevel ||
@@ -239,7 +249,9 @@ bool CheckCommand(const Options& o, std::string& error) {
             o.strict || extras))
     error = "--list-registered and --unregister take no scene file and no rendering options";
   else if (registers && extras)
-    error = "--cubemap, --sun-json, --sun-ratio and --no-metadata do not go with --register";
+    error =
+        "--cubemap, --sun-json, --sh-json, --sun-ratio and --no-metadata do not go with "
+        "--register";
   else if (o.format && o.output != "-")
     error = "--format goes with -o - (the image on standard output)";
   else if ((o.faceSize || o.cubemapFormat || o.cubemapLayout || o.cubemapConvention) &&
@@ -352,10 +364,10 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
                 std::string(v) + "\"";
         return std::nullopt;
       }
-    } else if (arg == "--cubemap" || arg == "--sun-json") {
+    } else if (arg == "--cubemap" || arg == "--sun-json" || arg == "--sh-json") {
       const char* v = value(i, arg);
       if (!v) return std::nullopt;
-      (arg == "--cubemap" ? o.cubemap : o.sunJson) = v;
+      (arg == "--cubemap" ? o.cubemap : arg == "--sun-json" ? o.sunJson : o.shJson) = v;
       if (*v == '\0') {
         error = std::string(arg) + " needs a name";
         return std::nullopt;

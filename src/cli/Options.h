@@ -40,6 +40,7 @@ struct Options {
   std::optional<double> sunRatio;                   // --sun-ratio
   std::optional<int> thumbnail;                     // --thumbnail: the side to fit
   std::string sunJson;                              // --sun-json
+  std::string shJson;                               // --sh-json
   std::string settingsFile;                         // --write-default
   std::vector<std::string> searchDirs;              // --search-dir, in order
   std::optional<std::int64_t> pictureBudget;        // --picture-budget, in bytes

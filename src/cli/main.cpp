@@ -40,6 +40,7 @@ OutputRequest RequestOf(const Options& options) {
   request.cubeConvention = options.cubemapConvention;
   request.sunRatio = options.sunRatio;
   request.sunJson = options.sunJson;
+  request.shJson = options.shJson;
   request.quality = options.quality;
   request.pngLevel = options.pngLevel;
   request.preview = options.preview;
@@ -70,6 +71,7 @@ void PrintSummary(const OutputPlan& plan, double seconds) {
                  std::string(CubeLayoutName(plan.cubeLayout)).c_str(), plan.faceSize, plan.faceSize,
                  std::string(CubeConventionName(plan.cubeConvention)).c_str());
   if (!plan.sun.empty()) std::fprintf(stderr, "%s: wrote %s\n", kName, plan.sun.c_str());
+  if (!plan.sh.empty()) std::fprintf(stderr, "%s: wrote %s\n", kName, plan.sh.c_str());
 }
 
 int Run(const Options& options) {

@@ -1,6 +1,7 @@
 #include "codecs/HalfFloat.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -56,6 +57,14 @@ __attribute__((target("f16c"))) void FloatsToHalvesByF16c(const float* from, std
 
 void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) to[i] = HalfOf(Held(from[i]));
+}
+
+float HalfToFloat(std::uint16_t half) {
+  const std::uint32_t exponent = (half >> 10) & 0x1fu, mantissa = half & 0x3ffu;
+  const float magnitude = exponent == 0 ? std::ldexp(static_cast<float>(mantissa), -24)
+                                        : std::ldexp(static_cast<float>(mantissa | 0x400u),
+                                                     static_cast<int>(exponent) - 25);
+  return (half & 0x8000u) != 0 ? -magnitude : magnitude;
 }
 
 void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n) {

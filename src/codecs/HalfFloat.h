@@ -15,5 +15,7 @@ inline constexpr float kLargestHalf = 65504.0f;
 void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n);
 // The same by integer arithmetic alone.
 void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n);
+// A half's value.
+float HalfToFloat(std::uint16_t half);
 
 }  // namespace horizonmill

@@ -9,13 +9,7 @@
 namespace horizonmill {
 namespace {
 
-// The shortest text that reads back as the same number; JSON has no NaN.
-std::string Number(double value) {
-  if (!std::isfinite(value)) return "null";
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
+std::string Number(double value) { return JsonNumber(value); }
 
 // A component of a unit vector to nine decimals (a billionth of a radian).
 std::string Fixed(double value) {
@@ -69,6 +63,13 @@ SunDirection DescribeSun(const SunSettings& sun, int width, int height) {
   d.sunlight = ComputeSunlight(sun);
   d.mixtureMode = sun.MixtureMode;
   return d;
+}
+
+std::string JsonNumber(double value) {
+  if (!std::isfinite(value)) return "null";  // JSON has no NaN
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
 }
 
 std::string SunJson(const SunDirection& sun) {

@@ -44,4 +44,8 @@ SunDirection DescribeSun(const SunSettings& sun, int width, int height);
 // value that is no number, or unknown, is written as null.
 std::string SunJson(const SunDirection& sun);
 
+// A number as the JSON files write it: the shortest text that reads back the
+// same; null for no number.
+std::string JsonNumber(double value);
+
 }  // namespace horizonmill

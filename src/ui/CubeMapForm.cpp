@@ -1,5 +1,6 @@
 #include "ui/CubeMapForm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -50,11 +51,17 @@ TCubeMapForm::TCubeMapForm(QWidget* parent) : QDialog(parent) {
   faceSize_->setSuffix(tr(" ピクセル"));
   connect(faceSize_, &QSpinBox::valueChanged, this, [this] { faceSizeChosen_ = true; });
 
+  sh_ = new QCheckBox(tr("環境光の係数 (sh.json) も書き出す"), this);
+  sh_->setObjectName("CubeShJson");
+  sh_->setToolTip(
+      tr("拡散光を照らす球面調和係数 9 個を、面と同じフォルダーに JSON で書き出します"));
+
   auto* form = new QFormLayout;
   form->addRow(tr("配置"), layout_);
   form->addRow(tr("面の向き"), convention_);
   form->addRow(tr("形式"), format_);
   form->addRow(tr("面の大きさ"), faceSize_);
+  form->addRow(sh_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("CubeMapOk");
   buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
@@ -79,6 +86,7 @@ void TCubeMapForm::FillRequest(OutputRequest& request) const {
   request.cubeConvention = static_cast<CubeConvention>(convention_->currentData().toInt());
   request.faceFormat = static_cast<ImageFormat>(format_->currentData().toInt());
   request.faceSize = faceSize_->value();
+  request.shJson = sh_->isChecked() ? request.cubemap + "/" + kShFileName : std::string();
 }
 
 }  // namespace horizonmill::ui

@@ -2,6 +2,7 @@
 
 #include "app/RenderAndWrite.h"
 #include "platform/FileError.h"
+#include "platform/Paths.h"
 #include "render/Pipeline.h"
 #include "ui/CoreTexts.h"
 #include "ui/CubeMapForm.h"
@@ -99,8 +100,10 @@ void OutputCommands::CubeMap1Click() {
     return;
   }
   QStringList taken;
-  for (const std::string& path : planned.plan->ExistingFaces())
-    taken << Q(path.substr(path.find_last_of('/') + 1));
+  std::vector<std::string> existing = planned.plan->ExistingFaces();
+  if (!planned.plan->sh.empty() && FileExists(planned.plan->sh))
+    existing.push_back(planned.plan->sh);
+  for (const std::string& path : existing) taken << Q(path.substr(path.find_last_of('/') + 1));
   if (!taken.isEmpty() &&
       !parts_.dialogs.Ask(
           parts_.window,

@@ -184,7 +184,8 @@ class LookAroundTest : public QObject {
     QVERIFY(w.dialogs.folderAsked.last().endsWith("|" + folder));
   }
 
-  // One picture in a layout, in three.js's convention and another format.
+  // One picture in a layout, in three.js's convention and another format,
+  // with the ambient light's coefficients beside it.
   void cubeMapOptionsChooseTheLayoutConventionFormatAndSize() {
     WindowFixture w;
     SmallOutput(w);
@@ -200,11 +201,16 @@ class LookAroundTest : public QObject {
       choose("CubeConvention", "three.js");
       choose("CubeFormat", "BMP");
       Child<QSpinBox>(d, "FaceSize")->setValue(10);
+      Child<QCheckBox>(d, "CubeShJson")->setChecked(true);
       Press(d, "CubeMapOk");
     };
     w.dialogs.folders = {folder};
     Trigger(w, "CubeMap1");
-    QVERIFY(w.dialogs.errors.isEmpty());
+    QVERIFY2(w.dialogs.errors.isEmpty(),
+             qPrintable(w.dialogs.errors.join("|") + w.dialogs.errorDetails.join("|")));
+    QFile sh(folder + "/sh.json");
+    QVERIFY(sh.open(QIODevice::ReadOnly));
+    QVERIFY(sh.readAll().contains("\"convention\": \"irradiance, pre-scaled base\""));
     const WorkBitmap laid = ReadBmpFile((folder + "/cubemap.bmp").toStdString());
     QCOMPARE(laid.Width(), 30);
     QCOMPARE(laid.Height(), 20);
@@ -216,8 +222,9 @@ class LookAroundTest : public QObject {
     };
     w.dialogs.folders = {folder};
     Trigger(w, "CubeMap1");
-    QCOMPARE(w.dialogs.questions,
-             QStringList{"このフォルダーのキューブマップ（cubemap.bmp）を置き換えますか？"});
+    QCOMPARE(
+        w.dialogs.questions,
+        QStringList{"このフォルダーのキューブマップ（cubemap.bmp, sh.json）を置き換えますか？"});
   }
 
   void anExportThatCannotGoThereIsSaidBeforeTheRender() {
