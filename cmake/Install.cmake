@@ -19,6 +19,23 @@ if(HORIZONMILL_GUI)
   install(FILES ${PROJECT_BINARY_DIR}/desktop/org.horizonmill.Horizonmill.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
+# A stripped program (make package strips them) keeps no compiler
+# identification (.comment) or .note section either, as Debian's own stripping
+# leaves none; the .note.* sections the loader and debuggers read stay.
+find_program(HORIZONMILL_OBJCOPY NAMES ${CMAKE_OBJCOPY} objcopy)
+set(HORIZONMILL_PROGRAMS horizonmill-render)
+if(HORIZONMILL_GUI)
+  list(APPEND HORIZONMILL_PROGRAMS horizonmill)
+endif()
+foreach(program ${HORIZONMILL_PROGRAMS})
+  install(CODE "
+    set(program \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\")
+    if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${program}\")
+      execute_process(COMMAND \"${HORIZONMILL_OBJCOPY}\" --remove-section=.comment
+                              --remove-section=.note \"\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
+
 # The scene files' type, their thumbnails, and the renderer's completion.
 install(FILES desktop/horizonmill.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES desktop/horizonmill.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)

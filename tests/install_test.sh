@@ -93,6 +93,16 @@ for f in ./usr/bin/horizonmill-render ./usr/share/man/man1/horizonmill-render.1.
          ./usr/share/doc/horizonmill/changelog.gz ./usr/share/doc/horizonmill/CHANGELOG.md.gz; do
   grep -q " $f\$" <<<"$listing" || fail "the package lacks $f"
 done
+# The package's programs are hardened (immediate binding, read-only
+# relocations, position-independent) and stripped of the compiler's .comment.
+dpkg-deb -x "$deb" "$work/unpacked"
+for program in "$work"/unpacked/usr/bin/*; do
+  dynamic="$(readelf -d "$program")"
+  grep -q "BIND_NOW" <<<"$dynamic" || fail "$(basename "$program") is not linked with -z now"
+  grep -q "Flags:.*PIE" <<<"$dynamic" || fail "$(basename "$program") is no PIE"
+  readelf -lW "$program" | grep -q GNU_RELRO || fail "$(basename "$program") has no RELRO"
+  ! readelf -SW "$program" | grep -qE " \.comment | \.note " || fail "$(basename "$program") keeps .comment or .note"
+done
 lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || true
 cat "$work/lintian.txt"
 ! grep -q "^E:" "$work/lintian.txt" || fail "lintian found errors in $(basename "$deb")"
