@@ -70,7 +70,17 @@ endforeach()
 configure_file(packaging/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 execute_process(COMMAND date -u -R -d "${HORIZONMILL_RELEASE_DATE}"
                 OUTPUT_VARIABLE HORIZONMILL_CHANGELOG_TIME OUTPUT_STRIP_TRAILING_WHITESPACE)
-configure_file(packaging/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+# The changelog names the version of the build (a later commit's too), so it is
+# written at build time, whenever that version changes.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/doc/changelog
+                   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${PROJECT_SOURCE_DIR}/packaging/changelog.in
+                           -DVERSION_FILE=${HORIZONMILL_GENERATED}/version.txt
+                           -DOUTPUT=${PROJECT_BINARY_DIR}/doc/changelog
+                           "-DHORIZONMILL_MAINTAINER=${HORIZONMILL_MAINTAINER}"
+                           "-DHORIZONMILL_CHANGELOG_TIME=${HORIZONMILL_CHANGELOG_TIME}"
+                           -P ${PROJECT_SOURCE_DIR}/cmake/Version.cmake
+                   DEPENDS ${HORIZONMILL_GENERATED}/version.txt packaging/changelog.in
+                           cmake/Version.cmake VERBATIM)
 foreach(doc changelog CHANGELOG.md)
   if(doc STREQUAL changelog)
     set(source ${PROJECT_BINARY_DIR}/doc/changelog)
@@ -94,6 +104,12 @@ set(CPACK_PACKAGE_VENDOR "the Horizonmill developers")
 set(CPACK_PACKAGE_CONTACT ${HORIZONMILL_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "full-turn panorama backgrounds for 3D animation")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${HORIZONMILL_HOMEPAGE})
+# The build's version, read again when the package is made (the commit may
+# have changed since CMake configured the build).
+set(CPACK_PACKAGE_VERSION ${HORIZONMILL_VERSION})
+set(HORIZONMILL_VERSION_FILE ${HORIZONMILL_GENERATED}/version.txt)
+configure_file(packaging/CPackVersion.cmake.in ${PROJECT_BINARY_DIR}/CPackVersion.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackVersion.cmake)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

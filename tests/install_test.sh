@@ -23,7 +23,7 @@ png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256
 "$bin/horizonmill-render" "$share/horizonmill/examples/dusk.hm" --size 512x256 --quiet \
   -o "$work/dusk.png" || fail "the installed renderer failed on the installed dusk.hm"
 [ "$(png_size "$work/dusk.png")" = 512x256 ] || fail "dusk.png is $(png_size "$work/dusk.png"), not 512x256"
-"$bin/horizonmill-render" --version | grep -qx "horizonmill-render [0-9.]*" ||
+"$bin/horizonmill-render" --version | grep -qx "horizonmill-render $(cat "$build/generated/version.txt")" ||
   fail "--version of the installed renderer: $("$bin/horizonmill-render" --version)"
 
 # Desktop entry and AppStream metadata.
@@ -93,8 +93,11 @@ for f in ./usr/bin/horizonmill-render ./usr/share/man/man1/horizonmill-render.1.
          ./usr/share/doc/horizonmill/changelog.gz ./usr/share/doc/horizonmill/CHANGELOG.md.gz; do
   grep -q " $f\$" <<<"$listing" || fail "the package lacks $f"
 done
-# The package's programs are hardened (immediate binding, read-only
-# relocations, position-independent) and stripped of the compiler's .comment.
+# The package's version is the build's; its programs are hardened (immediate
+# binding, read-only relocations, position-independent) and stripped of the
+# compiler's .comment.
+[ "$(dpkg-deb -f "$deb" Version)" = "$(cat "$build/generated/version.txt")" ] ||
+  fail "the package's version $(dpkg-deb -f "$deb" Version) is not the build's"
 dpkg-deb -x "$deb" "$work/unpacked"
 for program in "$work"/unpacked/usr/bin/*; do
   dynamic="$(readelf -d "$program")"
