@@ -12,8 +12,18 @@ install(TARGETS horizonmill-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(HORIZONMILL_GUI)
   install(TARGETS horizonmill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES desktop/horizonmill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The icon in every size desktops ask for, and drawn to any size. The PNGs
+  # are drawn from desktop/horizonmill.svg and committed (desktop/icons), so
+  # that building needs no SVG renderer; 128 x 128 is the original drawing.
   install(FILES desktop/horizonmill.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+  foreach(size 16 22 24 32 48 64 96 256 512)
+    install(FILES desktop/icons/horizonmill-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME horizonmill.png)
+  endforeach()
+  install(FILES desktop/horizonmill.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   configure_file(desktop/org.horizonmill.Horizonmill.metainfo.xml.in
                  ${PROJECT_BINARY_DIR}/desktop/org.horizonmill.Horizonmill.metainfo.xml @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/desktop/org.horizonmill.Horizonmill.metainfo.xml

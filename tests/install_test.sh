@@ -34,6 +34,13 @@ grep -qx "MimeType=application/x-horizonmill-scene;" "$share/applications/horizo
 appstreamcli validate --no-net "$share/metainfo/org.horizonmill.Horizonmill.metainfo.xml" >"$work/as.txt" 2>&1 ||
   { cat "$work/as.txt" >&2; fail "appstreamcli validate found problems"; }
 
+# The icon: the scalable drawing, and each PNG the size its folder names.
+[ -f "$share/icons/hicolor/scalable/apps/horizonmill.svg" ] || fail "no scalable icon"
+for size in 16 22 24 32 48 64 96 128 256 512; do
+  icon="$share/icons/hicolor/${size}x${size}/apps/horizonmill.png"
+  [ "$(png_size "$icon" 2>/dev/null)" = "${size}x${size}" ] || fail "$icon is no ${size}x${size} PNG"
+done
+
 # The MIME type: a database built from the installed package file knows .hm
 # by name and by content.
 cp -r "$share/mime" "$work/mime"
