@@ -85,8 +85,11 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
     StretchDraw(picture, thumbnail);
   }
   const WorkBitmap& image = plan.thumbnail > 0 ? thumbnail : picture;
-  const EncodeOptions encoding{
-      .quality = plan.quality, .metadata = plan.metadata, .png = plan.png, .threads = plan.threads, .glow = &glow};
+  const EncodeOptions encoding{.quality = plan.quality,
+                               .metadata = plan.metadata,
+                               .png = plan.png,
+                               .threads = plan.threads,
+                               .glow = &glow};
   std::vector<FileToWrite> files;
   // A thumbnail is small: encoded at once, and written into the empty file a
   // thumbnail service made for it when there is one (the service reads that
