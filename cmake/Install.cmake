@@ -12,13 +12,40 @@ install(TARGETS horizonmill-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(HORIZONMILL_GUI)
   install(TARGETS horizonmill RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES desktop/horizonmill.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The icon in every size desktops ask for, and drawn to any size. The PNGs
+  # are drawn from desktop/horizonmill.svg and committed (desktop/icons), so
+  # that building needs no SVG renderer; 128 x 128 is the original drawing.
   install(FILES desktop/horizonmill.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+  foreach(size 16 22 24 32 48 64 96 256 512)
+    install(FILES desktop/icons/horizonmill-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME horizonmill.png)
+  endforeach()
+  install(FILES desktop/horizonmill.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   configure_file(desktop/org.horizonmill.Horizonmill.metainfo.xml.in
                  ${PROJECT_BINARY_DIR}/desktop/org.horizonmill.Horizonmill.metainfo.xml @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/desktop/org.horizonmill.Horizonmill.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
+# A stripped program (make package strips them) keeps no compiler
+# identification (.comment) or .note section either, as Debian's own stripping
+# leaves none; the .note.* sections the loader and debuggers read stay.
+find_program(HORIZONMILL_OBJCOPY NAMES ${CMAKE_OBJCOPY} objcopy)
+set(HORIZONMILL_PROGRAMS horizonmill-render)
+if(HORIZONMILL_GUI)
+  list(APPEND HORIZONMILL_PROGRAMS horizonmill)
+endif()
+foreach(program ${HORIZONMILL_PROGRAMS})
+  install(CODE "
+    set(program \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\")
+    if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${program}\")
+      execute_process(COMMAND \"${HORIZONMILL_OBJCOPY}\" --remove-section=.comment
+                              --remove-section=.note \"\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
+
 # The scene files' type, their thumbnails, and the renderer's completion.
 install(FILES desktop/horizonmill.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES desktop/horizonmill.thumbnailer DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
@@ -53,7 +80,17 @@ endforeach()
 configure_file(packaging/copyright.in ${PROJECT_BINARY_DIR}/doc/copyright @ONLY)
 execute_process(COMMAND date -u -R -d "${HORIZONMILL_RELEASE_DATE}"
                 OUTPUT_VARIABLE HORIZONMILL_CHANGELOG_TIME OUTPUT_STRIP_TRAILING_WHITESPACE)
-configure_file(packaging/changelog.in ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
+# The changelog names the version of the build (a later commit's too), so it is
+# written at build time, whenever that version changes.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/doc/changelog
+                   COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${PROJECT_SOURCE_DIR}/packaging/changelog.in
+                           -DVERSION_FILE=${HORIZONMILL_GENERATED}/version.txt
+                           -DOUTPUT=${PROJECT_BINARY_DIR}/doc/changelog
+                           "-DHORIZONMILL_MAINTAINER=${HORIZONMILL_MAINTAINER}"
+                           "-DHORIZONMILL_CHANGELOG_TIME=${HORIZONMILL_CHANGELOG_TIME}"
+                           -P ${PROJECT_SOURCE_DIR}/cmake/Version.cmake
+                   DEPENDS ${HORIZONMILL_GENERATED}/version.txt packaging/changelog.in
+                           cmake/Version.cmake VERBATIM)
 foreach(doc changelog CHANGELOG.md)
   if(doc STREQUAL changelog)
     set(source ${PROJECT_BINARY_DIR}/doc/changelog)
@@ -77,6 +114,12 @@ set(CPACK_PACKAGE_VENDOR "the Horizonmill developers")
 set(CPACK_PACKAGE_CONTACT ${HORIZONMILL_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "full-turn panorama backgrounds for 3D animation")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${HORIZONMILL_HOMEPAGE})
+# The build's version, read again when the package is made (the commit may
+# have changed since CMake configured the build).
+set(CPACK_PACKAGE_VERSION ${HORIZONMILL_VERSION})
+set(HORIZONMILL_VERSION_FILE ${HORIZONMILL_GENERATED}/version.txt)
+configure_file(packaging/CPackVersion.cmake.in ${PROJECT_BINARY_DIR}/CPackVersion.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackVersion.cmake)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -39,8 +39,16 @@ TEST(Cli, VersionAndTheDefaultSceneAsAStartingPoint) {
   auto r = RunCli("--version");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, std::string("horizonmill-render ") + kVersion + "\n");
-  // The project's number as the package gives it: MAJOR.MINOR.PATCH.
-  EXPECT_TRUE(std::regex_match(kVersion, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+"))) << kVersion;
+  // The project's number, MAJOR.MINOR.PATCH, and in a build of a commit after
+  // its release the commits since and the commit: "+git.N.gSHA" (or "+git.gSHA"
+  // where the release is not in the clone).
+  const std::string projectVersion = HORIZONMILL_PROJECT_VERSION;
+  EXPECT_TRUE(std::regex_match(projectVersion, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")));
+  const std::string version = kVersion;
+  EXPECT_EQ(version.substr(0, projectVersion.size()), projectVersion);
+  EXPECT_TRUE(std::regex_match(version.substr(projectVersion.size()),
+                               std::regex("(\\+git(\\.[1-9][0-9]*)?\\.g[0-9a-f]{7,})?")))
+      << version;
 
   TempDir dir;
   const std::string scene = dir / "start.hm";

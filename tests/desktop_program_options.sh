@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The desktop program's --version and --help answer on standard output and exit
 # 0 without a display (so help2man and scripts can ask them anywhere), and the
-# version is the project's.
+# version is the build's (the file the build writes it into).
 #
-#   tests/desktop_program_options.sh build/horizonmill 1.1.0
+#   tests/desktop_program_options.sh build/horizonmill build/generated/version.txt
 set -euo pipefail
 
 program="${1:?the horizonmill program}"
-version="${2:?the version the project says}"
+version="$(cat "${2:?the file holding the version the build says}")"
 fail() { echo "desktop_program_options: $*" >&2; exit 1; }
 
 # No display of any kind: a program that reached Qt's platform plugin would fail.

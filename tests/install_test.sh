@@ -23,7 +23,7 @@ png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256
 "$bin/horizonmill-render" "$share/horizonmill/examples/dusk.hm" --size 512x256 --quiet \
   -o "$work/dusk.png" || fail "the installed renderer failed on the installed dusk.hm"
 [ "$(png_size "$work/dusk.png")" = 512x256 ] || fail "dusk.png is $(png_size "$work/dusk.png"), not 512x256"
-"$bin/horizonmill-render" --version | grep -qx "horizonmill-render [0-9.]*" ||
+"$bin/horizonmill-render" --version | grep -qx "horizonmill-render $(cat "$build/generated/version.txt")" ||
   fail "--version of the installed renderer: $("$bin/horizonmill-render" --version)"
 
 # Desktop entry and AppStream metadata.
@@ -33,6 +33,13 @@ grep -qx "MimeType=application/x-horizonmill-scene;" "$share/applications/horizo
   fail "the desktop entry does not open scene files"
 appstreamcli validate --no-net "$share/metainfo/org.horizonmill.Horizonmill.metainfo.xml" >"$work/as.txt" 2>&1 ||
   { cat "$work/as.txt" >&2; fail "appstreamcli validate found problems"; }
+
+# The icon: the scalable drawing, and each PNG the size its folder names.
+[ -f "$share/icons/hicolor/scalable/apps/horizonmill.svg" ] || fail "no scalable icon"
+for size in 16 22 24 32 48 64 96 128 256 512; do
+  icon="$share/icons/hicolor/${size}x${size}/apps/horizonmill.png"
+  [ "$(png_size "$icon" 2>/dev/null)" = "${size}x${size}" ] || fail "$icon is no ${size}x${size} PNG"
+done
 
 # The MIME type: a database built from the installed package file knows .hm
 # by name and by content.
@@ -92,6 +99,19 @@ for f in ./usr/bin/horizonmill-render ./usr/share/man/man1/horizonmill-render.1.
          ./usr/share/horizonmill/examples/dusk.hm ./usr/share/doc/horizonmill/copyright \
          ./usr/share/doc/horizonmill/changelog.gz ./usr/share/doc/horizonmill/CHANGELOG.md.gz; do
   grep -q " $f\$" <<<"$listing" || fail "the package lacks $f"
+done
+# The package's version is the build's; its programs are hardened (immediate
+# binding, read-only relocations, position-independent) and stripped of the
+# compiler's .comment.
+[ "$(dpkg-deb -f "$deb" Version)" = "$(cat "$build/generated/version.txt")" ] ||
+  fail "the package's version $(dpkg-deb -f "$deb" Version) is not the build's"
+dpkg-deb -x "$deb" "$work/unpacked"
+for program in "$work"/unpacked/usr/bin/*; do
+  dynamic="$(readelf -d "$program")"
+  grep -q "BIND_NOW" <<<"$dynamic" || fail "$(basename "$program") is not linked with -z now"
+  grep -q "Flags:.*PIE" <<<"$dynamic" || fail "$(basename "$program") is no PIE"
+  readelf -lW "$program" | grep -q GNU_RELRO || fail "$(basename "$program") has no RELRO"
+  ! readelf -SW "$program" | grep -qE " \.comment | \.note " || fail "$(basename "$program") keeps .comment or .note"
 done
 lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || true
 cat "$work/lintian.txt"

@@ -150,9 +150,39 @@ TEST(PngWriter, ChunksInOrderWithTheXmpBeforeTheImageData) {
                                    static_cast<char>(crc >> 8), static_cast<char>(crc)}))
         << chunk.type;
   }
-  const std::vector<std::string> expected = {"IHDR", "iTXt", "IDAT", "IDAT", "IDAT", "IDAT",
-                                             "IDAT", "IDAT", "IDAT", "IDAT", "IEND"};
+  const std::vector<std::string> expected = {"IHDR", "sRGB", "gAMA", "cHRM", "iTXt",
+                                             "IDAT", "IDAT", "IDAT", "IDAT", "IDAT",
+                                             "IDAT", "IDAT", "IDAT", "IEND"};
   EXPECT_EQ(types, expected);
+  // The colour space: sRGB with perceptual intent, and for readers without
+  // it gamma 1/2.2 and the sRGB primaries and white, which libpng finds to
+  // agree with the sRGB chunk.
+  auto u32 = [](const std::string& data, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(data[at])) << 24 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 1])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 2])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 3]));
+  };
+  for (const auto& chunk : PngChunks(png)) {
+    if (chunk.type == "sRGB") {
+      EXPECT_EQ(chunk.data, std::string(1, '\0'));
+    }
+    if (chunk.type == "gAMA") {
+      ASSERT_EQ(chunk.data.size(), 4u);
+      EXPECT_EQ(u32(chunk.data, 0), 45455u);
+    }
+    if (chunk.type == "cHRM") {
+      ASSERT_EQ(chunk.data.size(), 32u);
+      const std::uint32_t whiteRedGreenBlue[8] = {31270, 32900, 64000, 33000,
+                                                  30000, 60000, 15000, 6000};
+      for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(u32(chunk.data, 4 * i), whiteRedGreenBlue[i]);
+    }
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_memory(&image, png.data(), png.size()));
+  EXPECT_EQ(image.flags & PNG_IMAGE_FLAG_COLORSPACE_NOT_sRGB, 0u);
+  png_image_free(&image);
   EXPECT_EQ(testing::PngXmp(png), PanoramaXmpPacket(64, 32));
   EXPECT_EQ(PngChunks(png).back().start + 12, png.size());  // nothing after IEND
 }

@@ -270,6 +270,20 @@ void EncodePng(const WorkBitmap& bitmap, const EncodeOptions& encoding, ByteSink
   header[11] = 0;  // adaptive filtering, a filter per row
   header[12] = 0;  // not interlaced
   WriteChunk(out, "IHDR", {{header, sizeof header}});
+  // The pixels are sRGB, as the 8-bit pictures are everywhere in the
+  // renderer; perceptual intent. gAMA and cHRM say the same to readers that
+  // know no sRGB chunk: gamma 1/2.2 and the Rec. 709 primaries with D65
+  // white, in hundred-thousandths, as the PNG standard lists them beside it.
+  static const unsigned char intent[1] = {0};
+  WriteChunk(out, "sRGB", {{intent, sizeof intent}});
+  unsigned char gamma[4];
+  PutU32(gamma, 45455);
+  WriteChunk(out, "gAMA", {{gamma, sizeof gamma}});
+  static constexpr std::uint32_t kChromaticities[8] = {31270, 32900, 64000, 33000,
+                                                       30000, 60000, 15000, 6000};
+  unsigned char chromaticities[32];
+  for (int i = 0; i < 8; ++i) PutU32(chromaticities + 4 * i, kChromaticities[i]);
+  WriteChunk(out, "cHRM", {{chromaticities, sizeof chromaticities}});
   if (!xmpPacket.empty()) {
     const std::string text = ITxtData(xmpPacket);
     WriteChunk(out, "iTXt", {{text.data(), text.size()}});
