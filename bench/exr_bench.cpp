@@ -1,5 +1,5 @@
 // Writing the every-layer example at 8192 x 4096 in linear light: OpenEXR by
-// zlib level and threads, with the file's size as a counter, beside the PNG of
+// deflate level and threads, with the file's size as a counter, beside the PNG of
 // the same picture at its defaults (the goal: the EXR no slower than the PNG).
 #include <benchmark/benchmark.h>
 

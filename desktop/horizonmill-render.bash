@@ -40,7 +40,7 @@ _horizonmill_render() {
     --write-default)
       _filedir hm
       return ;;
-    --sun-json)
+    --sun-json | --sh-json)
       _filedir json
       return ;;
     --size)
