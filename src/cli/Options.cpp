@@ -28,23 +28,24 @@ Horizonmill settings file, or the default scene when no file is given, and write
 it as a PNG file (when the output name ends in ".png"), a BMP file (".bmp"), an
 OpenEXR file (".exr"), a Radiance HDR file (".hdr") or a JPEG file (".jpg",
 ".jpeg", and any other name, with a warning), and as a cube map, the sun's
-direction or the ambient light's coefficients for 3D programs. OpenEXR and Radiance HDR hold linear light (Rec. 709):
-the picture decoded from sRGB plus the sun, raised so that it lights a 3D scene
-(see --sun-ratio).
+direction or the ambient light's coefficients for 3D programs. OpenEXR and
+Radiance HDR hold linear light (Rec. 709): the picture decoded from sRGB plus the
+sun, raised so that it lights a 3D scene (see --sun-ratio).
 
 Options:
   -o, --output FILE    the image to write; without it (and without --cubemap,
-                       --sun-json and --sh-json) the scene's Output_Filename is used (an error
-                       if that is empty). "\" in the name is a folder separator.
-                       An existing file is replaced only once the new one is
-                       complete, and only when it is a regular file (a symbolic
-                       link there is replaced, not written through); it keeps
-                       its mode and group. A name that cannot be written (its
-                       folder missing or not writable, a folder, a drive letter
-                       such as C:, a JPEG over 65500 pixels a side) is an error
-                       before the render. A symbolic link there is replaced
-                       only when it points to a regular file. "-o -" writes
-                       the image to standard output (not to a terminal).
+                       --sun-json and --sh-json) the scene's Output_Filename is
+                       used (an error if that is empty). "\" in the name is a
+                       folder separator. An existing file is replaced only once
+                       the new one is complete, and only when it is a regular
+                       file (a symbolic link there is replaced, not written
+                       through); it keeps its mode and group. A name that cannot
+                       be written (its folder missing or not writable, a folder,
+                       a drive letter such as C:, a JPEG over 65500 pixels a
+                       side) is an error before the render. A symbolic link
+                       there is replaced only when it points to a regular file.
+                       "-o -" writes the image to standard output (not to a
+                       terminal).
                        No file of a run may be the scene itself or one of its
                        pictures, nor one file named twice ("./y.png" and
                        "y.png"). All the files of a run are written and
