@@ -5,6 +5,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define HORIZONMILL_HALF_BY_F16C 1
 #endif
@@ -39,6 +40,17 @@ std::uint16_t HalfOf(float v) {
 }
 
 #ifdef HORIZONMILL_HALF_BY_F16C
+// Whether the processor converts to halves itself: F16C, and the AVX state it
+// works in saved by the system.
+bool HasF16c() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d) == 0) return false;
+  if ((c & bit_F16C) == 0 || (c & bit_AVX) == 0 || (c & bit_OSXSAVE) == 0) return false;
+  unsigned low = 0, high = 0;
+  __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (low & 6u) == 6u;  // the SSE and AVX registers
+}
+
 __attribute__((target("f16c"))) void FloatsToHalvesByF16c(const float* from, std::uint16_t* to,
                                                           std::size_t n) {
   const __m128 zero = _mm_setzero_ps(), largest = _mm_set1_ps(kLargestHalf);
@@ -69,7 +81,7 @@ float HalfToFloat(std::uint16_t half) {
 
 void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n) {
 #ifdef HORIZONMILL_HALF_BY_F16C
-  static const bool f16c = __builtin_cpu_supports("f16c");
+  static const bool f16c = HasF16c();
   if (f16c) return FloatsToHalvesByF16c(from, to, n);
 #endif
   FloatsToHalvesPortably(from, to, n);
