@@ -1,8 +1,9 @@
 // What the sun layer mixed into each pixel: the weight with which it blended
-// its colour there, kept so that an output in linear light can raise the sun
-// above what eight bits hold (codecs/HdrLight.h). A render keeps them only when
-// it is asked to (RenderContext::SunWeightsOut); otherwise nothing is recorded
-// and the sun layer runs as it always did.
+// its colour there. An output in linear light raises the sun above what eight
+// bits hold only when the layer mixed something in (codecs/HdrLight.h: the
+// light it adds is a lobe of its own, not these weights). A render keeps them
+// only when it is asked to (RenderContext::SunWeightsOut); otherwise nothing is
+// recorded and the sun layer runs as it always did.
 #pragma once
 
 #include <cstddef>
