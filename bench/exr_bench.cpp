@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "DiscardSink.h"
 #include "RichExample.h"
 #include "codecs/ExrWriter.h"
 #include "codecs/HdrLight.h"
@@ -12,13 +13,6 @@
 
 namespace horizonmill {
 namespace {
-
-class CountingSink : public ByteSink {
- public:
-  using ByteSink::Write;
-  void Write(const void*, std::size_t size) override { bytes += size; }
-  std::size_t bytes = 0;
-};
 
 const WorkBitmap& LargeExample() {
   static const WorkBitmap output = RenderRichExample(8192, 4096);

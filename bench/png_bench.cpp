@@ -8,20 +8,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "DiscardSink.h"
 #include "RichExample.h"
 #include "codecs/PngWriter.h"
 #include "render/Pipeline.h"
 
 namespace horizonmill {
 namespace {
-
-// Counts the bytes and throws them away.
-class CountingSink : public ByteSink {
- public:
-  using ByteSink::Write;
-  void Write(const void*, std::size_t size) override { bytes += size; }
-  std::size_t bytes = 0;
-};
 
 const WorkBitmap& RichExample() {
   static const WorkBitmap output = RenderRichExample(3072, 1536);
