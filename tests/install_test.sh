@@ -2,7 +2,8 @@
 # The installed program as a user gets it: install into a staging folder, run
 # the installed renderer on an installed example, validate the desktop entry,
 # the AppStream metadata, the MIME type, the manual pages (each option of
-# --help documented), the thumbnailer and the bash completion; then build the
+# --help documented), the thumbnailer (directly, and in bubblewrap as a
+# desktop's thumbnail factory runs it) and the bash completion; then build the
 # Debian package, list it, and check it with lintian (no errors).
 #
 #   tests/install_test.sh BUILD_DIR
@@ -72,6 +73,12 @@ exec_line="${exec_line//%s/128}"
 exec_line="${exec_line//%o/$work/thumb}"
 PATH="$bin:$PATH" eval "$exec_line" || fail "the thumbnailer's command failed: $exec_line"
 [ "$(png_size "$work/thumb")" = 128x96 ] || fail "the thumbnail is $(png_size "$work/thumb"), not 128x96"
+
+# --- The thumbnailer in a desktop's sandbox (tests/thumbnailer_sandbox.sh) ---
+mkdir "$work/sandbox"
+"$(dirname "$0")/thumbnailer_sandbox.sh" "$stage" "$work/sandbox" ||
+  fail "the thumbnailer in the sandbox"
+# --- end of the sandboxed thumbnailer ---
 
 # Bash completion: options from --help, a word for the layouts.
 complete_words() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,8 +44,9 @@ class PreparationTest : public ::testing::Test {
                            [](int, int y) { return y == 1; });
     return name;
   }
-  Preparation Prepare(const SceneSettings& scene, std::int64_t budget = DefaultPictureBudget()) {
-    return PrepareScene(scene, PictureSearch(dir_.Path().string(), {}), cache_, budget);
+  Preparation Prepare(const SceneSettings& scene, std::int64_t budget = DefaultPictureBudget(),
+                      MissingPictures missing = MissingPictures::Placeholder) {
+    return PrepareScene(scene, PictureSearch(dir_.Path().string(), {}), cache_, budget, missing);
   }
   static ObjectEntry& Add(ObjectGroup& group, const std::string& name, int copies = 1) {
     auto entry = NewObjectEntry();
@@ -328,6 +330,64 @@ TEST_F(PreparationTest, EntriesWithoutPicturesKeepTheOthersInPlace) {
   const std::vector<long double> missing = layout(false);
   EXPECT_EQ(missing.size(), 4u);
   EXPECT_EQ(layout(true), missing);
+}
+
+// A thumbnail's preparation leaves out each layer whose picture is found
+// nowhere or cannot be read, and says so; the checkerboard of a layer without
+// a name and a refusal for memory stay as they are. The objects are placed as
+// with the layer (the ground's presence decides their sides).
+TEST_F(PreparationTest, LeavingOutTakesAwayTheLayersWhosePicturesCannotBeHad) {
+  Bmp("big.bmp", 20, 20);
+  Bmp("tree.bmp", 4, 4);
+  testing::WriteFile(dir_ / "junk.bmp", "no picture at all");
+  std::filesystem::create_directory(dir_ / "folder.bmp");
+  struct Case {
+    const char* what;
+    bool ground;  // the ground (else the ceiling) named `name`
+    std::string name;
+    DiagnosticCode code;
+    const char* ends;  // how the diagnostic's text ends
+    bool drawn;        // the layer is still drawn
+    TextureSource source;
+  };
+  const Case cases[] = {
+      {"missing ground", true, "gone.bmp", DiagnosticCode::MissingPicture,
+       "not found; the layer is left out", false, TextureSource::None},
+      {"damaged ceiling", false, "junk.bmp", DiagnosticCode::UnreadablePicture,
+       "; the layer is left out", false, TextureSource::None},
+      {"a folder at the ground's name", true, "folder.bmp", DiagnosticCode::UnreadablePicture,
+       "so no picture is read from it; the layer is left out", false, TextureSource::None},
+      {"no ground name", true, "", DiagnosticCode::NoPictureName,
+       "the layer shows the checkerboard", true, TextureSource::Checkerboard},
+      {"ceiling beyond the budget", false, "big.bmp", DiagnosticCode::PictureRefused,
+       "before it hold 128 bytes", true, TextureSource::None},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SceneSettings scene;
+    Add(scene.Far, "tree.bmp", 4);
+    Add(scene.Near, "junk.bmp");  // unreadable: left out as always, now saying so
+    (c.ground ? scene.Ground.Enabled : scene.Ceiling.Enabled) = true;
+    (c.ground ? scene.Ground.TextureFilename : scene.Ceiling.TextureFilename) = c.name;
+    const Preparation kept = Prepare(scene, 1000);
+    const Preparation left = Prepare(scene, 1000, MissingPictures::LeaveOut);
+    ASSERT_EQ(left.diagnostics.size(), 2u);
+    EXPECT_EQ(left.diagnostics[0].code, DiagnosticCode::UnreadablePicture);
+    EXPECT_TRUE(left.diagnostics[0].text.ends_with("; the object is left out"))
+        << left.diagnostics[0].text;
+    const Diagnostic& d = left.diagnostics[1];
+    EXPECT_EQ(d.code, c.code);
+    EXPECT_TRUE(d.text.ends_with(c.ends)) << d.text;
+    const PreparedScene& prepared = *left.scene;
+    EXPECT_EQ(c.ground ? prepared.GroundEnabled : prepared.CeilingEnabled, c.drawn);
+    const PreparedTexture& texture = c.ground ? prepared.GroundTexture : prepared.CeilingTexture;
+    EXPECT_EQ(texture.Source, c.source);
+    EXPECT_EQ(texture.Drawn == nullptr, c.source == TextureSource::None);
+    // Every copy where the scene with its placeholders has it.
+    ASSERT_EQ(prepared.Layout.Copies.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(prepared.Layout.Copies[i].Placement, kept.scene->Layout.Copies[i].Placement);
+  }
 }
 
 }  // namespace

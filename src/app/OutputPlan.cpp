@@ -121,6 +121,10 @@ OutputSize ThumbnailSize(OutputSize picture, int side) {
   return wide ? OutputSize{side, other} : OutputSize{other, side};
 }
 
+bool OutputPlan::InPreviewBitmap() const {
+  return preview && size.width == kPreviewWidth && size.height == kPreviewHeight;
+}
+
 OutputSize OutputPlan::ImageSize() const {
   return thumbnail > 0 ? ThumbnailSize(size, thumbnail) : size;
 }
@@ -211,6 +215,10 @@ PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session)
                      ": a thumbnail is written as PNG, not as " +
                      ImageFormatName(plan.imageFormat));
     plan.thumbnail = *request.thumbnail;
+    // A preview is drawn at a larger thumbnail's own size, never enlarged.
+    if (const OutputSize own = ThumbnailSize(plan.size, plan.thumbnail);
+        plan.preview && own.width > plan.size.width)
+      plan.size = own;
     plan.imageFormat = ImageFormat::Png;
     plan.metadata = ImageMetadata::None;
     const OutputSize thumbnail = plan.ImageSize();

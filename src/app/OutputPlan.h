@@ -46,7 +46,9 @@ struct OutputRequest {
   std::string shJson;           // empty: no ambient light's coefficients
   std::optional<int> quality;   // default: the session's JPEG quality
   std::optional<int> pngLevel;  // default: kDefaultPngLevel
-  bool preview = false;         // the preview's size instead of the full image
+  // The preview instead of the full image: the preview area's size, or a
+  // thumbnail's when that is larger (rendered at its own size, not enlarged).
+  bool preview = false;
   ImageMetadata metadata = ImageMetadata::Panorama;
   // The image as a thumbnail: the picture scaled to fit SIZE x SIZE pixels
   // (1 or more), written as PNG without metadata whatever its name's extension
@@ -74,7 +76,11 @@ struct OutputPlan {
   std::string sh;  // the ambient light's coefficients (codecs/AmbientLight.h); empty: none
   bool preview = false;
   OutputSize size{1, 1};  // the picture rendered
-  int quality = 90;       // of every JPEG written
+  // Whether the preview render is drawn into the session's preview bitmap:
+  // a preview of the preview area's size. A larger one (a thumbnail's) is
+  // drawn as a preview into the output bitmap.
+  bool InPreviewBitmap() const;
+  int quality = 90;  // of every JPEG written
   // How every PNG is compressed: the level asked for.
   PngOptions png;
   // The threads that compress PNG and OpenEXR: the render's.
@@ -136,7 +142,10 @@ struct PlannedOutputs {
 // ratio where nothing is HDR, and of a panorama image that is not twice as
 // wide as high (no panorama metadata is written: it is no full sphere).
 // Refuses a sun ratio below 0 or no number, and a thumbnail without an image,
-// named as another format than PNG, or beyond the image limits.
+// named as another format than PNG, or beyond the image limits. A preview
+// whose thumbnail is larger than the preview area is rendered at the
+// thumbnail's size (ThumbnailSize of the preview area), so that it is never
+// enlarged; a smaller one is the preview scaled down.
 PlannedOutputs PlanOutputs(const OutputRequest& request, const Session& session);
 
 }  // namespace horizonmill

@@ -78,14 +78,17 @@ void WriteFiles(const OutputPlan& plan, const WorkBitmap& picture, const std::st
   // A thumbnail is the picture scaled (area average, or bilinear when it
   // grows) and written as PNG whatever its name.
   WorkBitmap thumbnail;
-  if (plan.thumbnail > 0 && !plan.image.empty()) {
-    const OutputSize size = plan.ImageSize();
+  const OutputSize size = plan.ImageSize();
+  // A picture rendered at the thumbnail's size is written as it is.
+  const bool scaled =
+      plan.thumbnail > 0 && (size.width != picture.Width() || size.height != picture.Height());
+  if (scaled && !plan.image.empty()) {
     if (!thumbnail.Resize(size.width, size.height))
       throw FileError(plan.ToStandardOutput() ? "standard output" : plan.image,
                       "memory ran out for the thumbnail");
     StretchDraw(picture, thumbnail);
   }
-  const WorkBitmap& image = plan.thumbnail > 0 ? thumbnail : picture;
+  const WorkBitmap& image = scaled ? thumbnail : picture;
   const EncodeOptions encoding{.quality = plan.quality,
                                .metadata = plan.metadata,
                                .png = plan.png,
@@ -184,6 +187,11 @@ void WritePlannedFiles(const Session& session, const OutputPlan& plan, const Wor
 bool DrawPlannedRender(const PlannedRender& render, RenderContext& context, WorkBitmap& output,
                        WorkBitmap& preview) {
   const KeptSunWeights kept(context, render.weights);
+  if (!render.full && render.previewSize) {
+    if (!output.Resize(render.previewSize->width, render.previewSize->height)) return false;
+    RenderBackground(context, *render.scene, output, output);
+    return true;
+  }
   if (!render.full) {
     RenderBackground(context, *render.scene, preview, preview);
     return true;
@@ -210,6 +218,7 @@ std::unique_ptr<WriteRun> BeginRenderAndWrite(Session& session, const OutputPlan
   if (plan.Renders()) {
     run->render.scene = session.Prepare().scene;
     run->render.full = !plan.preview;
+    if (plan.preview && !plan.InPreviewBitmap()) run->render.previewSize = plan.size;
     run->render.resolution = session.Scene().Output.Resolution;
     if (plan.KeepsSunWeights()) run->render.weights = run->weights.get();
   }
@@ -237,7 +246,8 @@ RunResult EndRenderAndWrite(Session& session, WriteRun& run, bool drawn, AppHost
   RemoveLeftTemporariesIn(FoldersOf(plan), host);
   // What the writing needs of the session is taken here, on the caller's thread.
   const SunWeights& weights = *run.weights;
-  const WorkBitmap& picture = plan.preview ? session.PreviewBitmap() : session.OutputBitmap();
+  const WorkBitmap& picture =
+      plan.InPreviewBitmap() ? session.PreviewBitmap() : session.OutputBitmap();
   const SunLight light = SunLightOf(session, plan, picture, plan.Renders() ? &weights : nullptr);
   const std::string sun = SunOf(session, plan, light, plan.Renders());
   const SunGlow glow = light.Glow();

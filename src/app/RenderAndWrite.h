@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AppHost.h"
@@ -27,15 +28,19 @@ class WorkBitmap;
 // stays the window's.
 struct PlannedRender {
   std::shared_ptr<const PreparedScene> scene;
-  bool full = true;               // the full-size image into the output bitmap, else the preview
-  OutputResolution resolution;    // of the full-size image
+  bool full = true;             // the full-size image into the output bitmap, else a preview
+  OutputResolution resolution;  // of the full-size image
+  // A preview larger than the preview bitmap (a large thumbnail's): drawn as
+  // a preview at this size into the output bitmap. Nothing: into the preview.
+  std::optional<OutputSize> previewSize;
   SunWeights* weights = nullptr;  // where the sun layer keeps its weights (HDR outputs); none
 };
 
-// Draws the render: the full-size image into `output` (RenderFullSize), or
-// the preview into `preview`, with `context` (its port hears of it, its
-// AbortRequested tells afterwards whether it was stopped). False, with nothing
-// drawn, when the output size breaks the limits or memory runs out.
+// Draws the render: the full-size image into `output` (RenderFullSize), or the
+// preview into `preview` (one of another size into `output`), with `context`
+// (its port hears of it, its AbortRequested tells afterwards whether it was
+// stopped). False, with nothing drawn, when the output size breaks the limits
+// or memory runs out.
 bool DrawPlannedRender(const PlannedRender& render, RenderContext& context, WorkBitmap& output,
                        WorkBitmap& preview);
 

@@ -197,8 +197,14 @@ ObjectEntry* Session::AddObjectPicture(ObjectGroup& group, const ObjectEntry* li
   return added;
 }
 
+void Session::SetMissing(MissingPictures missing) {
+  if (missing == missing_) return;
+  missing_ = missing;
+  prepared_.reset();  // prepared the other way
+}
+
 Preparation Session::Prepare(const SceneSettings& document) {
-  return PrepareScene(document, Search(), pictures_, pictureBudget_);
+  return PrepareScene(document, Search(), pictures_, pictureBudget_, missing_);
 }
 
 Preparation Session::Prepare() {

@@ -125,6 +125,12 @@ class Session {
   std::int64_t PictureBudget() const { return pictureBudget_; }
   void SetPictureBudget(std::int64_t bytes);
 
+  // What the preparation does with a picture that is found nowhere or cannot
+  // be read (render/PreparedScene.h): Placeholder, unless the run makes a
+  // thumbnail, which leaves such a layer out.
+  MissingPictures Missing() const { return missing_; }
+  void SetMissing(MissingPictures missing);
+
   // The pictures decoded so far, shared by every preparation (thread-safe).
   PictureCache& Pictures() { return pictures_; }
   // The folders a picture found nowhere else is looked for in (by its name's
@@ -256,6 +262,7 @@ class Session {
   bool hasFile_ = false;
   int jpegQuality_ = kDefaultJpegQuality;
   std::int64_t pictureBudget_;
+  MissingPictures missing_ = MissingPictures::Placeholder;
 };
 
 }  // namespace horizonmill

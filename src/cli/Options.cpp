@@ -127,7 +127,9 @@ Options:
                        panorama metadata whatever the name's extension (a name
                        with none will do; one that names another format is an
                        error): a file manager's thumbnail, usually with
-                       --preview --quiet
+                       --preview --quiet (a larger SIZE than the preview's is
+                       rendered at its own size); a layer or object whose
+                       picture cannot be found or read is left out of it
   --search-dir DIR     where to look for pictures the settings file names but
                        which are neither beside the settings file, nor in the
                        program's folder, nor where it says; may be given several

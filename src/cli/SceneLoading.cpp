@@ -25,6 +25,11 @@ std::optional<std::string> CheckPictures(Session& session, const std::string& sc
     IsAboutPicture(d, &kind);
     switch (d.code) {
       case DiagnosticCode::UnreadablePicture:
+        // Left out (a thumbnail's preparation): a warning, as a missing one is.
+        if (session.Missing() == MissingPictures::LeaveOut) {
+          warnings.Warn(DiagnosticWhere(d, scene), d.text);
+          break;
+        }
         return d.text + " (a picture named by " + scene + ")";
       case DiagnosticCode::PictureRefused:
         return d.text + " (the " + std::string(PictureKindName(kind)) + "), named by " + scene;

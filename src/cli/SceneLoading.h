@@ -6,7 +6,9 @@
 // diagnostic goes to standard error in English, naming the file and the line,
 // or the part of the scene it is about. A picture that cannot be decoded, or
 // one refused for memory (too large, or beyond the picture budget), makes the
-// scene unrenderable as it stands: the loading fails with the reason.
+// scene unrenderable as it stands: the loading fails with the reason. A
+// thumbnail's run (--thumbnail) leaves out instead, with a warning, every layer
+// and object whose picture is found nowhere or cannot be read.
 #pragma once
 
 #include <optional>
@@ -28,8 +30,9 @@ std::optional<std::string> OpenScene(Session& session, const std::string& path,
 
 // Prepares the session's scene (named `scene`, empty for the default one):
 // its diagnostics go to `warnings`. Returns nothing when it can be rendered,
-// otherwise the reason: a picture that cannot be decoded, or one refused for
-// memory. Throws Interrupted when an interrupt stops it.
+// otherwise the reason: a picture that cannot be decoded (unless the session
+// leaves such a picture out: MissingPictures::LeaveOut, a warning then), or
+// one refused for memory. Throws Interrupted when an interrupt stops it.
 std::optional<std::string> CheckPictures(Session& session, const std::string& scene,
                                          WarningLog& warnings);
 

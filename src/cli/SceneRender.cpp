@@ -44,6 +44,10 @@ int LoadScene(const Options& options, Session& session, WarningLog& warnings) {
     return 2;
   }
   session.SetPictureBudget(options.pictureBudget.value_or(budget));
+  // A thumbnail shows what can be drawn: a file manager may let the
+  // thumbnailer see the scene file alone, and a placeholder tile would stand
+  // for the whole scene there.
+  if (options.thumbnail) session.SetMissing(MissingPictures::LeaveOut);
   for (const std::string& folder : options.searchDirs) session.AddSearchFolder(folder);
   if (!options.scene.empty())
     if (const auto error = OpenScene(session, options.scene, warnings)) return Fail(*error);

@@ -36,14 +36,15 @@ class CommandLineHost : public AppHost {
   bool Confirm(const Message&) override { return true; }
 };
 
-// Sets the session's picture budget (--picture-budget, else the environment's)
-// and search folders (--search-dir), opens the options' scene file (if any)
-// in it, applies --size, --quality and --threads, and prepares the scene; the
-// diagnostics of the reading and of the preparation go to `warnings`. Returns
-// 0, or the exit status after the message (2 when HORIZONMILL_PICTURE_BUDGET
-// is no size; 1 when the scene cannot be read, or a picture cannot be decoded
-// or is refused for memory). Throws Interrupted when an interrupt stops the
-// loading.
+// Sets the session's picture budget (--picture-budget, else the environment's),
+// search folders (--search-dir) and, for --thumbnail, that pictures which
+// cannot be had leave their layers out (MissingPictures::LeaveOut), opens the
+// options' scene file (if any) in it, applies --size, --quality and --threads,
+// and prepares the scene; the diagnostics of the reading and of the preparation
+// go to `warnings`. Returns 0, or the exit status after the message (2 when
+// HORIZONMILL_PICTURE_BUDGET is no size; 1 when the scene cannot be read, or a
+// picture cannot be decoded or is refused for memory). Throws Interrupted when
+// an interrupt stops the loading.
 int LoadScene(const Options& options, Session& session, WarningLog& warnings);
 // With --strict, the exit status 1 after a message when there were warnings;
 // otherwise 0.

@@ -48,9 +48,10 @@ bool CopyLowerHalf(WorkBitmap& reflection, const WorkBitmap& target,
   return true;
 }
 
-std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY) {
+std::int32_t PreviewStarCount(std::int32_t number, long double resX, long double resY, int width,
+                              int height) {
   if (!(resX > 0) || !(resY > 0)) return number;
-  const long double r = resX * resY / (static_cast<long double>(kPreviewWidth) * kPreviewHeight);
+  const long double r = resX * resY / (static_cast<long double>(width) * height);
   const long double scaled = std::nearbyintl(number / r);
   if (!(scaled < std::numeric_limits<std::int32_t>::max()))
     return std::numeric_limits<std::int32_t>::max();
@@ -174,7 +175,8 @@ bool Pipeline::Stars() {
   const bool preview = &target_ == &preview_;
   if (preview)
     input.NumberOfStars =
-        PreviewStarCount(input.NumberOfStars, scene_.ResolutionWidth, scene_.ResolutionHeight);
+        PreviewStarCount(input.NumberOfStars, scene_.ResolutionWidth, scene_.ResolutionHeight,
+                         target_.Width(), target_.Height());
   if (input.SizeOfStars > 0) RenderStars(ctx_, target_, input, preview);
   return StageDone();
 }

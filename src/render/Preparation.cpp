@@ -60,8 +60,9 @@ struct Owner {
                                        : TextureDiagnostic(code, kind, name, std::move(text));
   }
   // What is done without a picture found nowhere, to follow what happened.
-  std::string_view Instead() const {
+  std::string_view Instead(MissingPictures missing) const {
     if (kind == PictureKind::Object) return "; the object is left out";
+    if (missing == MissingPictures::LeaveOut) return "; the layer is left out";
     return "; the layer shows the missing-picture tile \"無\"";
   }
 };
@@ -69,8 +70,8 @@ struct Owner {
 class Preparer {
  public:
   Preparer(const SceneSettings& document, const PictureSource& source, PictureCache& cache,
-           std::int64_t budget)
-      : doc_(document), source_(source), cache_(cache), budget_(budget) {}
+           std::int64_t budget, MissingPictures missing)
+      : doc_(document), source_(source), cache_(cache), budget_(budget), missing_(missing) {}
 
   Preparation Run();
 
@@ -95,6 +96,16 @@ class Preparer {
   void PrepareObjects(PreparedScene& scene);
   void PrepareGround(PreparedScene& scene);
   void PrepareCeiling(PreparedScene& scene);
+  // Whether a layer whose picture could not be had for `refused` is left out.
+  // What an unreadable picture's diagnostic adds when the layer or the object
+  // is left out for it; nothing otherwise.
+  std::string LeftOut(const Owner& owner) const {
+    return missing_ == MissingPictures::LeaveOut ? std::string(owner.Instead(missing_)) : "";
+  }
+  bool LeavesOut(DiagnosticCode refused) const {
+    return missing_ == MissingPictures::LeaveOut && (refused == DiagnosticCode::MissingPicture ||
+                                                     refused == DiagnosticCode::UnreadablePicture);
+  }
   // A placeholder in place of a layer's picture: the checkerboard or the
   // "無" tile; for the ceiling with its alpha.
   void Placeholder(PreparedTexture& texture, bool checkerboard, const Owner& owner,
@@ -105,6 +116,7 @@ class Preparer {
   const PictureSource& source_;
   PictureCache& cache_;
   PictureBudget budget_;
+  const MissingPictures missing_;
   // The pictures counted in the budget, with how many parts of the scene hold each.
   std::map<const PixelImage*, int> held_;
   // Pictures derived in this preparation, by file and form: entries that share
@@ -168,13 +180,13 @@ std::optional<CachedPicture> Preparer::Acquire(const std::string& name, const Ow
       refused = DiagnosticCode::UnreadablePicture;
       diagnostics_.push_back(owner.Tell(refused, name,
                                         std::string(kind) + " " + Quoted(name) + ": " + there +
-                                            ", so no picture is read from it"));
+                                            ", so no picture is read from it" + LeftOut(owner)));
       return std::nullopt;
     }
     refused = DiagnosticCode::MissingPicture;
-    diagnostics_.push_back(owner.Tell(
-        refused, name,
-        std::string(kind) + " " + Quoted(name) + " not found" + std::string(owner.Instead())));
+    diagnostics_.push_back(owner.Tell(refused, name,
+                                      std::string(kind) + " " + Quoted(name) + " not found" +
+                                          std::string(owner.Instead(missing_))));
     return std::nullopt;
   }
   std::string reason;
@@ -186,7 +198,7 @@ std::optional<CachedPicture> Preparer::Acquire(const std::string& name, const Ow
     reason = tooLarge.what();
   } catch (const FileError& unreadable) {
     refused = DiagnosticCode::UnreadablePicture;
-    diagnostics_.push_back(owner.Tell(refused, name, unreadable.what()));
+    diagnostics_.push_back(owner.Tell(refused, name, unreadable.what() + LeftOut(owner)));
     return std::nullopt;
   }
   refused = DiagnosticCode::PictureRefused;
@@ -277,7 +289,9 @@ void Preparer::PrepareGround(PreparedScene& scene) {
   const std::optional<CachedPicture> picture = Acquire(name, owner, refused);
   PreparedTexture& texture = scene.GroundTexture;
   if (!picture) {
-    if (refused != DiagnosticCode::PictureRefused)
+    if (LeavesOut(refused))
+      scene.GroundEnabled = false;
+    else if (refused != DiagnosticCode::PictureRefused)
       Placeholder(texture, refused == DiagnosticCode::NoPictureName, owner, name);
     return;
   }
@@ -317,7 +331,9 @@ void Preparer::PrepareCeiling(PreparedScene& scene) {
   const std::optional<CachedPicture> picture = Acquire(name, owner, refused);
   PreparedTexture& texture = scene.CeilingTexture;
   if (!picture) {
-    if (refused != DiagnosticCode::PictureRefused)
+    if (LeavesOut(refused))
+      scene.CeilingEnabled = false;
+    else if (refused != DiagnosticCode::PictureRefused)
       Placeholder(texture, refused == DiagnosticCode::NoPictureName, owner, name, alpha);
     return;
   }
@@ -371,8 +387,8 @@ Preparation Preparer::Run() {
 }  // namespace
 
 Preparation PrepareScene(const SceneSettings& document, const PictureSource& source,
-                         PictureCache& cache, std::int64_t budget) {
-  return Preparer(document, source, cache, budget).Run();
+                         PictureCache& cache, std::int64_t budget, MissingPictures missing) {
+  return Preparer(document, source, cache, budget, missing).Run();
 }
 
 }  // namespace horizonmill

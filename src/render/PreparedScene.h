@@ -86,6 +86,13 @@ class PreparedScene {
   SharedPicture ObjectPicture(GroupId group, std::size_t index) const;
 };
 
+// What the preparation does with a picture that is found nowhere or cannot be
+// read.
+enum class MissingPictures {
+  Placeholder,  // a layer shows the "無" tile, an object is left out (the window, a render)
+  LeaveOut,     // the layer is left out too, as if it were off (a thumbnail)
+};
+
 struct Preparation {
   std::shared_ptr<const PreparedScene> scene;
   std::vector<Diagnostic> diagnostics;
@@ -114,7 +121,15 @@ struct Preparation {
 // UnreadablePicture and PictureRefused is the reason as the file gives it
 // ("PATH: reason"). Throws only Interrupted (platform/Interrupt.h), when an
 // interrupt is pending while a picture is read.
+//
+// With MissingPictures::LeaveOut a layer whose picture is found nowhere or
+// cannot be read is not drawn at all (CeilingEnabled or GroundEnabled false,
+// no placeholder), and each such diagnostic says what was left out; the
+// objects are placed as the document has it all the same (with its ground),
+// so every object whose picture can be had stands where the full scene has
+// it. The checkerboard of a layer that names no picture is drawn as before.
 Preparation PrepareScene(const SceneSettings& document, const PictureSource& source,
-                         PictureCache& cache, std::int64_t budget);
+                         PictureCache& cache, std::int64_t budget,
+                         MissingPictures missing = MissingPictures::Placeholder);
 
 }  // namespace horizonmill
