@@ -3,8 +3,9 @@
 # the installed renderer on an installed example, validate the desktop entry,
 # the AppStream metadata, the MIME type, the manual pages (each option of
 # --help documented), the thumbnailer and the bash completion; then build the
-# two Debian packages, list them, check them with lintian (no errors), and run
-# the renderer's package unpacked alone, where no Qt library is reachable.
+# two Debian packages, list them, check them with lintian (no errors or
+# warnings), and run the renderer's package unpacked alone, where no Qt library
+# is reachable.
 #
 #   tests/install_test.sh BUILD_DIR
 set -euo pipefail
