@@ -178,6 +178,11 @@ if(HORIZONMILL_GUI)
 endif()
 # Both are built from the one source named in their changelog.
 set(CPACK_DEBIAN_RENDER_PACKAGE_SOURCE horizonmill)
+# Up to release 1.1.0 one package, horizonmill, held the renderer and its files
+# too: the renderer's package takes them over from it, so that upgrading from
+# there replaces the files instead of refusing them.
+set(CPACK_DEBIAN_RENDER_PACKAGE_BREAKS "horizonmill (<< 1.1.0+git)")
+set(CPACK_DEBIAN_RENDER_PACKAGE_REPLACES "horizonmill (<< 1.1.0+git)")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
