@@ -2,6 +2,7 @@
 # The configurations are the presets of CMakePresets.json; BUILD and friends
 # only choose where each one is built.
 BUILD ?= build
+PACKAGE_BUILD ?= build-package
 CHECK_BUILD ?= build-check
 THREADS_BUILD ?= build-threads
 FUZZ_BUILD ?= build-fuzz
@@ -47,11 +48,16 @@ run: programs
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The Debian package, $(BUILD)/horizonmill_VERSION_ARCH.deb, of the release
-# build (`apt-get install ./$(BUILD)/horizonmill_*.deb` installs it).
-package: build
-	@cd $(BUILD) && cpack
-	@ls -1 $(BUILD)/horizonmill_*.deb
+# The Debian packages $(PACKAGE_BUILD)/horizonmill-render_VERSION_ARCH.deb (the
+# command-line renderer, no Qt) and $(PACKAGE_BUILD)/horizonmill_VERSION_ARCH.deb
+# (the desktop program, which depends on the first), from a release build of
+# their contents alone, without the tests and benchmarks (the preset package);
+# `apt-get install ./$(PACKAGE_BUILD)/horizonmill*.deb` installs both.
+package: deps
+	@$(CMAKE) --preset package -B $(PACKAGE_BUILD) -G "$(GENERATOR)" >/dev/null
+	@$(CMAKE) --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack >/dev/null
+	@ls -1 $(PACKAGE_BUILD)/horizonmill*.deb
 
 # The checking leg: a debug build with assertions and the address and
 # undefined-behaviour sanitizers, running every test (death tests included);
@@ -141,4 +147,4 @@ fuzz-merge: fuzz-build
 	done
 
 clean:
-	rm -rf $(BUILD) $(CHECK_BUILD) $(THREADS_BUILD) $(FUZZ_BUILD) $(TIDY_BUILD) out fuzz-out
+	rm -rf $(BUILD) $(PACKAGE_BUILD) $(CHECK_BUILD) $(THREADS_BUILD) $(FUZZ_BUILD) $(TIDY_BUILD) out fuzz-out
