@@ -20,7 +20,7 @@ constexpr double kPi = std::numbers::pi;
 constexpr int kW = 256, kH = 128;
 
 // A picture whose pixel (x, y) has the light light(direction, colour).
-LinearPicture PictureOf(std::function<float(Direction, int)> light) {
+LinearPicture PictureOf(const std::function<float(Direction, int)>& light) {
   return {kW, kH, [light](int y, float* rgb) {
             for (int x = 0; x < kW; ++x)
               for (int c = 0; c < 3; ++c) rgb[3 * x + c] = light(PixelDirection(x, y, kW, kH), c);
