@@ -143,6 +143,16 @@ TEST(HalfFloat, RoundsAsTheLibraryAndHoldsWhatHalvesCannot) {
     }
   }
   EXPECT_EQ(wrong, 0);
+  // And back: each half's value is the library's.
+  std::vector<float> back(values.size());
+  HalvesToFloats(fast.data(), back.data(), fast.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    half expected;
+    expected.setBits(fast[i]);
+    if (back[i] != static_cast<float>(expected) && ++wrong < 5)
+      ADD_FAILURE() << fast[i] << " reads as " << back[i];
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(RgbeWriter, FourBytesOfAColour) {

@@ -94,12 +94,13 @@ IrradianceSh IrradianceOf(const LinearPicture& picture, int threads) {
     for (auto y = static_cast<int>(first); y < last; ++y) {
       picture.row(y, values);
       FloatsToHalves(values, half, std::size_t(w) * 3);
+      HalvesToFloats(half, values, std::size_t(w) * 3);
       // Σ L, Σ L cos θ, Σ L sin θ, Σ L cos² θ, Σ L sin θ cos θ along the row.
       double s[5][3] = {};
       for (int x = 0; x < w; ++x) {
         const double c = cosColumn[x], sn = sinColumn[x];
         for (int k = 0; k < 3; ++k) {
-          const double l = HalfToFloat(half[3 * x + k]);
+          const double l = values[3 * x + k];
           s[0][k] += l;
           s[1][k] += l * c;
           s[2][k] += l * sn;

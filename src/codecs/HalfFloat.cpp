@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -65,18 +66,28 @@ __attribute__((target("f16c"))) void FloatsToHalvesByF16c(const float* from, std
 }
 #endif
 
-}  // namespace
-
-void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) to[i] = HalfOf(Held(from[i]));
-}
-
+// A half's value.
 float HalfToFloat(std::uint16_t half) {
   const std::uint32_t exponent = (half >> 10) & 0x1fu, mantissa = half & 0x3ffu;
   const float magnitude = exponent == 0 ? std::ldexp(static_cast<float>(mantissa), -24)
                                         : std::ldexp(static_cast<float>(mantissa | 0x400u),
                                                      static_cast<int>(exponent) - 25);
   return (half & 0x8000u) != 0 ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) to[i] = HalfOf(Held(from[i]));
+}
+
+void HalvesToFloats(const std::uint16_t* from, float* to, std::size_t n) {
+  static const std::vector<float> table = [] {
+    std::vector<float> t(65536);
+    for (std::size_t h = 0; h < t.size(); ++h) t[h] = HalfToFloat(static_cast<std::uint16_t>(h));
+    return t;
+  }();
+  for (std::size_t i = 0; i < n; ++i) to[i] = table[from[i]];
 }
 
 void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n) {

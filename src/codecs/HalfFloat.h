@@ -15,7 +15,8 @@ inline constexpr float kLargestHalf = 65504.0f;
 void FloatsToHalves(const float* from, std::uint16_t* to, std::size_t n);
 // The same by integer arithmetic alone.
 void FloatsToHalvesPortably(const float* from, std::uint16_t* to, std::size_t n);
-// A half's value.
-float HalfToFloat(std::uint16_t half);
+// n halves' values (a half of the largest exponent, which the conversions above
+// never make, reads as a large finite number), from a table of every half.
+void HalvesToFloats(const std::uint16_t* from, float* to, std::size_t n);
 
 }  // namespace horizonmill
